@@ -1,0 +1,59 @@
+#include "misc/Color.h"
+
+#include <Magick++.h>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace Misc {
+
+namespace {
+unsigned int ReadHexPair(const std::string& strDigits, size_t nPos)
+{
+    if (nPos >= strDigits.size())
+        return 0;
+    unsigned int nValue = 0;
+    if (std::sscanf(strDigits.substr(nPos, 2).c_str(), "%x", &nValue) != 1)
+        return 0;
+    return nValue;
+}
+using MagickCore::Quantum; // QuantumRange names it unqualified
+
+// 0 and 255 stay no and full intensity whatever the library's quantum depth.
+Magick::Quantum ToQuantum(unsigned int nComponent)
+{
+    return static_cast<Magick::Quantum>(nComponent * static_cast<double>(QuantumRange) / 255.0 + 0.5);
+}
+} // namespace
+
+Color::Color(const std::string& strText)
+{
+    std::string strDigits = strText;
+    strDigits.erase(std::remove(strDigits.begin(), strDigits.end(), '#'), strDigits.end());
+    m_red = ReadHexPair(strDigits, 0);
+    m_green = ReadHexPair(strDigits, 2);
+    m_blue = ReadHexPair(strDigits, 4);
+    m_alpha = 1.0f;
+    m_valid = true;
+}
+
+bool Color::SetColor(unsigned int nRed, unsigned int nGreen, unsigned int nBlue, float fAlpha)
+{
+    if (nRed > 255 || nGreen > 255 || nBlue > 255)
+        return false;
+    if (!(fAlpha >= 0.0f && fAlpha <= 1.0f))
+        return false;
+    m_red = nRed;
+    m_green = nGreen;
+    m_blue = nBlue;
+    m_alpha = fAlpha;
+    m_valid = true;
+    return true;
+}
+
+Magick::Color Color::ToImageColor() const
+{
+    return Magick::Color(ToQuantum(m_red), ToQuantum(m_green), ToQuantum(m_blue));
+}
+
+} // namespace Misc

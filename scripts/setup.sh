@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Installs the build dependencies (Debian 12, as root), then configures and builds into ./build.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+PACKAGES=(g++ cmake make pkg-config
+  libmagick++-6.q16-dev imagemagick libpugixml-dev libpcre2-dev libgtest-dev libgmock-dev
+  qt6-base-dev qt6-base-dev-tools libgl-dev xvfb xauth)
+
+missing=()
+for p in "${PACKAGES[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+BUILD_DIR=${BUILD_DIR:-build}
+cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build "$BUILD_DIR" -j"$(nproc)"

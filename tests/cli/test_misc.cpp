@@ -1,0 +1,101 @@
+#include "engine/GridOrders.h"
+#include "engine/ImageCompressions.h"
+#include "misc/Color.h"
+#include "misc/Object.h"
+#include "misc/Path.h"
+
+#include <Magick++.h>
+
+#include <gtest/gtest.h>
+
+TEST(StringEnum, LooksUpNamesIgnoringCase)
+{
+    const auto& orders = Engine::GridOrders::Instance();
+    EXPECT_EQ(orders.GetValue("row-first", 0), 0);
+    EXPECT_EQ(orders.GetValue("COL-FIRST", 0), 1);
+    EXPECT_EQ(orders.GetValue("col-firs", 7), 7);
+    EXPECT_EQ(orders.GetValue("Diagonal", 0), 0);
+
+    const auto& compressions = Engine::ImageCompressions::Instance();
+    EXPECT_TRUE(compressions.HasName("jpeg"));
+    EXPECT_FALSE(compressions.HasName("JPG"));
+}
+
+TEST(StringEnum, LooksUpValuesInByteOrder)
+{
+    const auto& compressions = Engine::ImageCompressions::Instance();
+    EXPECT_FALSE(compressions.HasValue(0));
+    EXPECT_FALSE(compressions.HasValue(3));
+    EXPECT_FALSE(compressions.HasValue(14));
+    EXPECT_TRUE(compressions.HasValue(8));
+    EXPECT_EQ(compressions.GetName(9), "");
+    EXPECT_EQ(compressions.GetName(13), "Zip");
+
+    std::string names;
+    for (const auto& entry : compressions.GetEntries())
+        names += entry.first + ",";
+    EXPECT_EQ(names, "BZip,Fax,Group4,JPEG,LZW,None,RLE,Zip,");
+}
+
+TEST(Color, SetColorChecksRangesAndKeepsOldValueOnFailure)
+{
+    Misc::Color color;
+    EXPECT_FALSE(color.IsValid());
+    EXPECT_FLOAT_EQ(color.GetAlpha(), 1.0f);
+    ASSERT_TRUE(color.SetColor(1, 2, 3, 1.0f));
+    EXPECT_FALSE(color.SetColor(256, 0, 0, 1.0f));
+    EXPECT_FALSE(color.SetColor(0, 0, 0, 1.5f));
+    EXPECT_FALSE(color.SetColor(0, 0, 0, -0.1f));
+    EXPECT_EQ(color.GetRed(), 1u);
+    EXPECT_EQ(color.GetGreen(), 2u);
+    EXPECT_EQ(color.GetBlue(), 3u);
+    EXPECT_TRUE(color.SetColor(255, 255, 255, 0.0f));
+}
+
+TEST(Color, ParsesTolerantHexText)
+{
+    struct Case { const char* text; unsigned r, g, b; };
+    const Case cases[] = {
+        {"#FF8000", 255, 128, 0}, {"FF8000", 255, 128, 0}, {"ff#80#00", 255, 128, 0},
+        {"", 0, 0, 0}, {"#12", 18, 0, 0}, {"#zz10ff", 0, 16, 255}, {"#0000ffAB", 0, 0, 255},
+    };
+    for (const auto& c : cases) {
+        Misc::Color color{std::string(c.text)};
+        EXPECT_TRUE(color.IsValid()) << c.text;
+        EXPECT_EQ(color.GetRed(), c.r) << c.text;
+        EXPECT_EQ(color.GetGreen(), c.g) << c.text;
+        EXPECT_EQ(color.GetBlue(), c.b) << c.text;
+    }
+}
+
+using MagickCore::Quantum; // QuantumRange names it unqualified
+
+TEST(Color, ImageColorIsOpaqueAndFullScale)
+{
+    Misc::Color color;
+    color.SetColor(255, 0, 128, 0.0f);
+    const Magick::Color image = color.ToImageColor();
+    EXPECT_EQ(image.redQuantum(), QuantumRange);
+    EXPECT_EQ(image.greenQuantum(), 0);
+    EXPECT_EQ(image.blueQuantum(), static_cast<Magick::Quantum>(128 * (QuantumRange / 255)));
+    EXPECT_EQ(image.alphaQuantum(), 0) << "opaque in ImageMagick 6 terms";
+}
+
+TEST(CombinePath, JoinsWithExactlyOneSeparator)
+{
+    EXPECT_EQ(Misc::CombinePath("dir", "a.png"), "dir/a.png");
+    EXPECT_EQ(Misc::CombinePath("dir/", "a.png"), "dir/a.png");
+    EXPECT_EQ(Misc::CombinePath("", "a.png"), "a.png");
+    EXPECT_EQ(Misc::CombinePath("dir", ""), "dir");
+}
+
+TEST(Object, LastErrorIsReplacedAndFormatted)
+{
+    Object object;
+    EXPECT_EQ(object.GetLastError(), "");
+    object.SetLastError("first %d", 1);
+    object.SetLastError("%s took %02i:%02i", "run", 1, 5);
+    EXPECT_EQ(object.GetLastError(), "run took 01:05");
+    object.SetLastError("%s", std::string(5000, 'x').c_str());
+    EXPECT_EQ(object.GetLastError().size(), 5000u);
+}
