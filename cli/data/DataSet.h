@@ -1,0 +1,115 @@
+#pragma once
+
+#include "data/DataSetInputFiles.h"
+#include "misc/Color.h"
+#include "misc/Object.h"
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace Data {
+
+class DataCollector;
+
+struct ExtraData
+{
+    std::string format;
+    std::string key;
+    std::string value;
+};
+
+// Everything one tesscli run needs. Setters validate; setFlags records which ones succeeded,
+// and the engine decides from the flags, not the values, whether an option was given.
+class DataSet : public Object
+{
+public:
+    enum SetFlag : unsigned int {
+        Flag_OutputFile = 0x0001,
+        Flag_SourceDirectory = 0x0002,
+        Flag_InputFiles = 0x0004,
+        Flag_GridSize = 0x0008,
+        Flag_GridStartPosition = 0x0010,
+        Flag_GridOrder = 0x0020,
+        Flag_RegionSize = 0x0040,
+        Flag_Overlap = 0x0080,
+        Flag_StackImages = 0x0100,
+        Flag_TransparentColor = 0x0200,
+        Flag_BackgroundColor = 0x0400,
+        Flag_Compression = 0x0800,
+        Flag_Quality = 0x1000,
+        Flag_Attributes = 0x2000,
+        Flag_ExtraData = 0x4000,
+    };
+
+    DataSet();
+
+    bool SetOutputFile(const std::string& strName);
+    bool SetSourceDirectory(const std::string& strName);
+    bool AddInputFile(const std::string& strName, int nRow, int nColumn, int nIndex);
+    bool SetSources(const std::string& strFilter, int nFirst, int nLast);
+    bool SetGridSize(int nColumns, int nRows);
+    bool SetGridStartPosition(int nValue);
+    bool SetGridOrder(int nValue);
+    bool SetRegionSize(int nWidth, int nHeight);
+    bool SetOverlap(int nPixels);
+    bool SetStackImages(bool bOn);
+    bool SetTransparentColor(unsigned int nRed, unsigned int nGreen, unsigned int nBlue);
+    bool SetBackgroundColor(unsigned int nRed, unsigned int nGreen, unsigned int nBlue);
+    bool SetCompression(int nValue);
+    bool SetQuality(int nValue);
+    bool AddAttribute(const std::string& strName, const std::string& strValue);
+    bool AddExtraData(const std::string& strFormat, const std::string& strKey, const std::string& strValue);
+
+    bool Collect(DataCollector* pCollector);
+    bool IsComplete();
+    bool ArrangeInputFiles();
+    // First entry at (row, column), or null.
+    const InputFile* FindInputFile(int nRow, int nColumn) const;
+    std::string GetSummary() const;
+
+    unsigned int GetSetFlags() const { return m_setFlags; }
+    bool IsSet(SetFlag flag) const { return (m_setFlags & flag) != 0; }
+    const std::string& GetOutputFile() const { return m_outputFile; }
+    const std::string& GetSourceDirectory() const { return m_sourceDirectory; }
+    const DataSetInputFiles& GetInputFiles() const { return m_inputFiles; }
+    int GetGridColumns() const { return m_gridColumns; }
+    int GetGridRows() const { return m_gridRows; }
+    int GetGridStartPosition() const { return m_gridStartPosition; }
+    int GetGridOrder() const { return m_gridOrder; }
+    int GetRegionWidth() const { return m_regionWidth; }
+    int GetRegionHeight() const { return m_regionHeight; }
+    int GetOverlap() const { return m_overlap; }
+    bool GetStackImages() const { return m_stackImages; }
+    const Misc::Color& GetTransparentColor() const { return m_transparentColor; }
+    const Misc::Color& GetBackgroundColor() const { return m_backgroundColor; }
+    int GetCompression() const { return m_compression; }
+    unsigned int GetQuality() const { return m_quality; }
+    const std::vector<std::pair<std::string, std::string>>& GetAttributes() const { return m_attributes; }
+    const std::vector<ExtraData>& GetExtraData() const { return m_extraData; }
+
+private:
+    unsigned int m_setFlags = 0;
+    std::string m_outputFile;
+    std::string m_sourceDirectory;
+    DataSetInputFiles m_inputFiles;
+    int m_gridColumns = 0;
+    int m_gridRows = 0;
+    int m_gridStartPosition = 0;
+    int m_gridOrder = 0;
+    int m_regionWidth = 0;
+    int m_regionHeight = 0;
+    int m_overlap = 0;
+    bool m_stackImages = false;
+    Misc::Color m_transparentColor;
+    Misc::Color m_backgroundColor;
+    int m_compression = 1;
+    unsigned int m_quality = 0;
+    std::vector<std::pair<std::string, std::string>> m_attributes;
+    std::vector<ExtraData> m_extraData;
+    bool m_hasRowNumbers = false;
+    bool m_hasColumnNumbers = false;
+    bool m_hasIndexNumbers = false;
+};
+
+} // namespace Data
