@@ -1,0 +1,52 @@
+#pragma once
+
+#include "core/TessaraOptions.h"
+
+#include <QApplication>
+#include <QString>
+
+class QMainWindow;
+
+namespace Core
+{
+
+// The editor's application object: identity, directories beside the executable, options and the
+// main window. Exactly one exists, reached through s_instance.
+class TessaraCore : public QApplication
+{
+    Q_OBJECT
+
+public:
+    static TessaraCore* s_instance;
+
+    static bool CreateCore(int nArgc, char** ppArgv);
+    static void DestroyCore();
+
+    bool InitializeCore();
+    int RunCore();
+    void ShutdownCore();
+
+    // fileName relative to the editor's directory (an absolute name comes back unchanged).
+    static QString ResolveFilename(const QString& strFileName);
+    // fileName inside strSubDirectory of the editor's directory.
+    static QString ResolveFilename(const QString& strFileName, const QString& strSubDirectory);
+
+    static void CreateDirectories();
+    void LoadGlobalStyleSheet();
+    void ReportError(const QString& strMessage, bool bToStatusBar);
+
+    TessaraOptions* GetOptions() { return &m_options; }
+    QMainWindow* GetMainWindow() const { return m_pMainWindow; }
+
+private:
+    TessaraCore(int& nArgc, char** ppArgv);
+    ~TessaraCore() override;
+
+    // The single place that decides which window the editor shows.
+    QMainWindow* CreateMainWindow();
+
+    TessaraOptions m_options;
+    QMainWindow* m_pMainWindow = nullptr;
+};
+
+}  // namespace Core

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QString>
+
+namespace SysUtils
+{
+
+// Opens a local file or folder with the desktop's default application.
+bool LaunchFile(const QString& strPath);
+
+}  // namespace SysUtils

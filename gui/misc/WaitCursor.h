@@ -1,0 +1,12 @@
+#pragma once
+
+// Shows the wait cursor for as long as it lives; wrap long operations in one.
+class WaitCursor
+{
+public:
+    WaitCursor();
+    ~WaitCursor();
+
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};

@@ -1,0 +1,88 @@
+#include "testutils.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QFile>
+
+namespace TestUtils
+{
+
+QString CompareImages(const QImage& actual, const QImage& expected)
+{
+    if (actual.isNull())
+        return QStringLiteral("actual image is empty");
+    if (actual.size() != expected.size())
+        return QStringLiteral("size %1x%2, expected %3x%4")
+            .arg(actual.width()).arg(actual.height()).arg(expected.width()).arg(expected.height());
+
+    const QImage a = actual.convertToFormat(QImage::Format_ARGB32);
+    const QImage e = expected.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            if (a.pixel(x, y) != e.pixel(x, y))
+                return QStringLiteral("pixel (%1, %2) is #%3, expected #%4")
+                    .arg(x).arg(y)
+                    .arg(a.pixel(x, y), 8, 16, QLatin1Char('0'))
+                    .arg(e.pixel(x, y), 8, 16, QLatin1Char('0'));
+    return QString();
+}
+
+QString CompareImageFile(const QString& strFile, const QImage& expected)
+{
+    QImage actual;
+    if (!actual.load(strFile))
+        return QStringLiteral("cannot read image %1").arg(strFile);
+    return CompareImages(actual, expected);
+}
+
+QImage MakeImage(int nWidth, int nHeight, const QColor& color)
+{
+    QImage image(nWidth, nHeight, QImage::Format_ARGB32);
+    image.fill(color);
+    return image;
+}
+
+bool WriteImage(const QString& strFile, int nWidth, int nHeight, const QColor& color)
+{
+    return MakeImage(nWidth, nHeight, color).save(strFile);
+}
+
+bool WaitForSignals(QSignalSpy& spy, int nCount, int nTimeoutMs)
+{
+    QDeadlineTimer deadline(nTimeoutMs);
+    while (spy.count() < nCount && !deadline.hasExpired())
+        spy.wait(static_cast<int>(qMax<qint64>(1, deadline.remainingTime())));
+    return spy.count() >= nCount;
+}
+
+Sandbox::Sandbox()
+{
+    m_dir.setAutoRemove(true);
+}
+
+QString Sandbox::WriteText(const QString& strName, const QByteArray& text) const
+{
+    const QString strPath = File(strName);
+    QFile file(strPath);
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        file.write(text);
+    return strPath;
+}
+
+QByteArray Sandbox::ReadText(const QString& strName) const
+{
+    QFile file(File(strName));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QString TesscliPath()
+{
+    return QStringLiteral(TESSCLI_EXE);
+}
+
+QString BinaryDirectory()
+{
+    return QStringLiteral(TESSARA_BIN_DIR);
+}
+
+}  // namespace TestUtils
