@@ -87,8 +87,14 @@ public:
     unsigned int GetQuality() const { return m_quality; }
     const std::vector<std::pair<std::string, std::string>>& GetAttributes() const { return m_attributes; }
     const std::vector<ExtraData>& GetExtraData() const { return m_extraData; }
+    bool HasRowNumbers() const { return m_hasRowNumbers; }
+    bool HasColumnNumbers() const { return m_hasColumnNumbers; }
+    bool HasIndexNumbers() const { return m_hasIndexNumbers; }
 
 private:
+    // Stores a fully opaque colour when the components are in range; leaves everything as is otherwise.
+    bool SetColor(Misc::Color& color, SetFlag flag, unsigned int nRed, unsigned int nGreen, unsigned int nBlue);
+
     unsigned int m_setFlags = 0;
     std::string m_outputFile;
     std::string m_sourceDirectory;

@@ -21,6 +21,11 @@ public:
     std::pair<int, int> GetGridDimensions() const;
 
 private:
+    // Orders entries by their explicit row or column (then index), or by index alone.
+    void PreSort(bool bHasRows, bool bHasColumns, bool bHasIndexes);
+    // Rows 0, 1, ... in order of appearance, each packed from column 0.
+    void Renumber();
+
     std::vector<InputFile> m_entries;
 };
 

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "misc/Object.h"
+
+#include <memory>
+#include <string>
+
+struct pcre2_real_code_8;
+
+namespace Data {
+
+// Turns a file-name filter with the placeholders {row}, {col} and {index} and the wildcards
+// "*" and "?" into a regular expression, and reads the numbers back out of matching names.
+class SourcesRegEx : public Object
+{
+public:
+    SourcesRegEx();
+    ~SourcesRegEx() override;
+
+    bool SetFilter(const std::string& strPattern);
+    // Unanchored search; the numbers are -1 when their placeholder is absent.
+    bool Match(const std::string& strFileName, int& nRow, int& nColumn, int& nIndex) const;
+
+    int GetRowGroup() const { return m_rowGroup; }
+    int GetColumnGroup() const { return m_columnGroup; }
+    int GetIndexGroup() const { return m_indexGroup; }
+
+    // The expression SetFilter compiles, exposed so that the translation can be checked.
+    static std::string ToExpression(const std::string& strPattern);
+
+private:
+    struct CodeDeleter { void operator()(pcre2_real_code_8* pCode) const; };
+
+    std::unique_ptr<pcre2_real_code_8, CodeDeleter> m_regEx;
+    int m_rowGroup = -1;
+    int m_columnGroup = -1;
+    int m_indexGroup = -1;
+};
+
+} // namespace Data
