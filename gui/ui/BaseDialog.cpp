@@ -1,0 +1,34 @@
+#include "ui/BaseDialog.h"
+
+namespace UI
+{
+BaseDialog::BaseDialog(QWidget* pParent)
+    : QDialog(pParent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+{
+}
+
+void BaseDialog::InitDialog(bool bResizable)
+{
+    m_bResizable = bResizable;
+    if (bResizable)
+        setWindowFlags(windowFlags() | Qt::WindowMaximizeButtonHint);
+}
+
+void BaseDialog::AdjustDialogSize()
+{
+    adjustSize();
+    setMinimumSize(size());
+    setMaximumSize(size());
+}
+
+void BaseDialog::showEvent(QShowEvent* pEvent)
+{
+    if (m_bFirstShow)
+    {
+        m_bFirstShow = false;
+        if (!m_bResizable)
+            AdjustDialogSize();
+    }
+    QDialog::showEvent(pEvent);
+}
+}

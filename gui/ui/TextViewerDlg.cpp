@@ -1,0 +1,71 @@
+#include "ui/TextViewerDlg.h"
+
+#include "core/Guard.h"
+#include "core/TessaraCore.h"
+#include "ui/UIUtils.h"
+
+#include <QSaveFile>
+#include <QTextStream>
+
+namespace UI
+{
+TextViewerDlg::TextViewerDlg(QWidget* pParent)
+    : BaseDialog(pParent)
+{
+    SetupUI();
+}
+
+void TextViewerDlg::SetupUI()
+{
+    Guard_Run("TextViewerDlg::SetupUI", [&] {
+        m_ui.setupUi(this);
+        InitDialog(true);
+        Core::TessaraCore::s_instance->GetOptions()->LoadWindowState(this, WindowName);
+        connect(this, &QDialog::finished, this, &TextViewerDlg::OnClose);
+    });
+}
+
+int TextViewerDlg::ShowDialog(const QString& strCaption, const QString& strText)
+{
+    return Guard_Run("TextViewerDlg::ShowDialog", [&] {
+        m_ui.lblCaption->setText(strCaption);
+        m_ui.txtText->setPlainText(strText);
+        return exec();
+    });
+}
+
+void TextViewerDlg::OnClose()
+{
+    Guard_Run("TextViewerDlg::OnClose", [&] {
+        Core::TessaraCore::s_instance->GetOptions()->SaveWindowState(this, WindowName);
+    });
+}
+
+bool TextViewerDlg::SaveLogTo(const QString& strFile) const
+{
+    return Guard_Run("TextViewerDlg::SaveLogTo", [&] {
+        // Written through a temporary file, so a failed write never leaves a truncated log.
+        QSaveFile file(strFile);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text))
+            return false;
+        QTextStream stream(&file);
+        stream << m_ui.txtText->toPlainText();
+        stream.flush();
+        return stream.status() == QTextStream::Ok && file.commit();
+    });
+}
+
+void TextViewerDlg::on_btnSaveLog_clicked()
+{
+    Guard_Run("TextViewerDlg::on_btnSaveLog_clicked", [&] {
+        const QString strFile =
+            UIUtils::GetSaveFileName(this, tr("Save the log file"), tr("Text files (*.txt);;All files (*.*)"));
+        if (strFile.isEmpty())
+            return;
+        if (SaveLogTo(strFile))
+            UIUtils::MessageBox(UIUtils::MsgInformation, tr("The log has been saved to '%1'.").arg(strFile));
+        else
+            UIUtils::MessageBox(UIUtils::MsgWarning, tr("The log could not be saved to '%1'.").arg(strFile));
+    });
+}
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "ui/BaseDialog.h"
+#include "ui_TextViewerDlg.h"
+
+namespace UI
+{
+// Resizable viewer for a log text, which the user can save to a file. It reopens with
+// the geometry it had when last closed.
+class TextViewerDlg : public BaseDialog
+{
+    Q_OBJECT
+
+public:
+    explicit TextViewerDlg(QWidget* pParent = nullptr);
+
+    // Caption may be rich text; runs modally.
+    int ShowDialog(const QString& strCaption, const QString& strText);
+    // Writes the shown text to strFile; false when the file cannot be written.
+    bool SaveLogTo(const QString& strFile) const;
+
+    static constexpr const char* WindowName = "TextViewerDlg";
+
+private slots:
+    void OnClose();
+    void on_btnSaveLog_clicked();
+
+private:
+    void SetupUI();
+
+    Ui_TextViewerDlgClass m_ui;
+};
+}

@@ -1,0 +1,85 @@
+#include "ui/UIUtils.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QPalette>
+
+namespace UIUtils
+{
+QColor GetBaseColor(int nColorType)
+{
+    const QPalette palette = QApplication::palette();
+    switch (nColorType)
+    {
+    case ColorLine: return palette.color(QPalette::Midlight).darker(123);
+    case ColorBase: return palette.color(QPalette::Base);
+    case ColorToolBar1: return palette.color(QPalette::Window);
+    case ColorToolBar2: return palette.color(QPalette::Window).darker(111);
+    case ColorDock1: return palette.color(QPalette::Window).darker(230);
+    case ColorDock2: return palette.color(QPalette::Window).darker(320);
+    default: return QColor();
+    }
+}
+
+static QString RgbaText(const QColor& color)
+{
+    return QString("rgba(%1, %2, %3, 255)").arg(color.red()).arg(color.green()).arg(color.blue());
+}
+
+QString TranslateStyleSheet(const QString& strStyleSheet)
+{
+    QString strResult = strStyleSheet;
+    strResult.replace("lightgray", GetBaseColor(ColorLine).name(), Qt::CaseSensitive);
+    strResult.replace("white", GetBaseColor(ColorBase).name(), Qt::CaseSensitive);
+    strResult.replace("$tb_grad1", RgbaText(GetBaseColor(ColorToolBar1)), Qt::CaseSensitive);
+    strResult.replace("$tb_grad2", RgbaText(GetBaseColor(ColorToolBar2)), Qt::CaseSensitive);
+    strResult.replace("$dock_grad1", RgbaText(GetBaseColor(ColorDock1)), Qt::CaseSensitive);
+    strResult.replace("$dock_grad2", RgbaText(GetBaseColor(ColorDock2)), Qt::CaseSensitive);
+    return strResult;
+}
+
+QMessageBox::StandardButton MessageBox(int nType, const QString& strText, QMessageBox::StandardButtons buttons,
+                                       QMessageBox::StandardButton defaultButton)
+{
+    const QString strTitle = QApplication::applicationName();
+    switch (nType)
+    {
+    case MsgPlain:
+    {
+        QMessageBox box(QMessageBox::NoIcon, strTitle, strText, buttons, nullptr,
+                        Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
+        box.setDefaultButton(defaultButton);
+        box.setEscapeButton(QMessageBox::Cancel);
+        return static_cast<QMessageBox::StandardButton>(box.exec());
+    }
+    case MsgInformation: return QMessageBox::information(nullptr, strTitle, strText, buttons, defaultButton);
+    case MsgQuestion: return QMessageBox::question(nullptr, strTitle, strText, buttons, defaultButton);
+    case MsgWarning: return QMessageBox::warning(nullptr, strTitle, strText, buttons, defaultButton);
+    case MsgCritical: return QMessageBox::critical(nullptr, strTitle, strText, buttons, defaultButton);
+    default: return QMessageBox::NoButton;
+    }
+}
+
+QString GetMakerWebsite()
+{
+    return QString("https://%1/").arg(QCoreApplication::organizationDomain());
+}
+
+QString GetOpenFileName(QWidget* pParent, const QString& strCaption, const QString& strFilter)
+{
+    return QFileDialog::getOpenFileName(pParent, strCaption, QString(), strFilter, nullptr,
+                                        QFileDialog::DontUseNativeDialog);
+}
+
+QStringList GetOpenFileNames(QWidget* pParent, const QString& strCaption, const QString& strFilter)
+{
+    return QFileDialog::getOpenFileNames(pParent, strCaption, QString(), strFilter, nullptr,
+                                         QFileDialog::DontUseNativeDialog);
+}
+
+QString GetSaveFileName(QWidget* pParent, const QString& strCaption, const QString& strFilter)
+{
+    return QFileDialog::getSaveFileName(pParent, strCaption, QString(), strFilter, nullptr,
+                                        QFileDialog::DontUseNativeDialog);
+}
+}

@@ -1,0 +1,53 @@
+#include "ui/controls/ColorSelectButton.h"
+
+#include "core/Guard.h"
+
+#include <QColorDialog>
+#include <QPainter>
+
+namespace UI::Controls
+{
+ColorSelectButton::ColorSelectButton(QWidget* pParent)
+    : QPushButton(pParent)
+{
+    connect(this, &QPushButton::clicked, this, &ColorSelectButton::OnClicked);
+}
+
+QColor ColorSelectButton::GetColor() const
+{
+    return m_color;
+}
+
+void ColorSelectButton::SetColor(const QColor& color)
+{
+    m_color = color;
+    update();
+}
+
+QString ColorSelectButton::GetColorText() const
+{
+    return QString("R%1 G%2 B%3").arg(m_color.red()).arg(m_color.green()).arg(m_color.blue());
+}
+
+void ColorSelectButton::OnClicked()
+{
+    Guard_Run("ColorSelectButton::OnClicked", [&] {
+        const QColor color = QColorDialog::getColor(m_color, this, tr("Select a new color..."));
+        if (color.isValid())
+            SetColor(color);
+    });
+}
+
+void ColorSelectButton::paintEvent(QPaintEvent* pEvent)
+{
+    Guard_Run("ColorSelectButton::paintEvent", [&] {
+        QPushButton::paintEvent(pEvent);
+        QPainter painter(this);
+        // The swatch and values stay visible when the button is disabled, so the stored
+        // colour can be read even while it is not in use.
+        painter.fillRect(QRect(QPoint(5, 5), QPoint(25, height() - 1 - 5)), m_color);
+        painter.drawText(QRect(QPoint(30, 0), QPoint(width() - 1, height() - 1)), Qt::AlignLeft | Qt::AlignVCenter,
+                         GetColorText());
+    });
+}
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QStatusBar>
+
+class QLabel;
+class QTimer;
+
+namespace UI::Controls
+{
+// Status bar with a message field (temporary messages revert to "Ready"), the grid size
+// and the image counts.
+class MainStatusBar : public QStatusBar
+{
+    Q_OBJECT
+
+public:
+    explicit MainStatusBar(QWidget* pParent = nullptr);
+
+    bool InitStatusBar();
+    void SetStatus(const QString& strText, bool bTemporary);
+    void SetGridSize(int nRows, int nCols);
+    void SetImageCount(int nGridImages, int nTrayImages);
+
+    QString GetStatusText() const;
+    QString GetGridSizeText() const;
+    QString GetImageCountText() const;
+
+    static constexpr int TemporaryMessageMs = 3000;
+
+private slots:
+    void OnTempTimer();
+
+private:
+    QLabel* CreatePermanentLabel(const QString& strWidestText);
+    static void SetLabelText(QLabel* pLabel, const QString& strText);
+
+    QLabel* m_pStatusLabel = nullptr;
+    QLabel* m_pGridSizeLabel = nullptr;
+    QLabel* m_pImageCountLabel = nullptr;
+    QTimer* m_pTempTimer = nullptr;
+};
+}
