@@ -1,0 +1,215 @@
+#include "data/DataSet.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+
+using Data::DataSet;
+
+namespace {
+struct SetterCase
+{
+    const char* name;
+    std::function<bool(DataSet&)> call;
+    bool accepted;
+    const char* message; // expected last error when refused
+    unsigned int flag;
+};
+
+std::string CurrentDir()
+{
+    return std::filesystem::current_path().string();
+}
+} // namespace
+
+TEST(DataSetSetters, AcceptOrRefuseAtTheirBounds)
+{
+    const SetterCase cases[] = {
+        {"grid 0 columns", [](DataSet& d) { return d.SetGridSize(0, 3); }, true, "", DataSet::Flag_GridSize},
+        {"grid 0 rows", [](DataSet& d) { return d.SetGridSize(4, 0); }, true, "", DataSet::Flag_GridSize},
+        {"grid 1x2", [](DataSet& d) { return d.SetGridSize(1, 2); }, true, "", DataSet::Flag_GridSize},
+        {"grid 0x0", [](DataSet& d) { return d.SetGridSize(0, 0); }, false, "The grid size may not be 0x0", DataSet::Flag_GridSize},
+        {"grid 1x1", [](DataSet& d) { return d.SetGridSize(1, 1); }, false, "The grid size may not be 1x1", DataSet::Flag_GridSize},
+        {"grid negative, rows first", [](DataSet& d) { return d.SetGridSize(-1, 2); }, false,
+         "The grid sizes may not be below 0 (2x-1)", DataSet::Flag_GridSize},
+        {"region 5x5", [](DataSet& d) { return d.SetRegionSize(5, 5); }, true, "", DataSet::Flag_RegionSize},
+        {"region 4 wide", [](DataSet& d) { return d.SetRegionSize(4, 10); }, false,
+         "The region sizes may not be below 5 (4x10)", DataSet::Flag_RegionSize},
+        {"region 4 high", [](DataSet& d) { return d.SetRegionSize(10, 4); }, false,
+         "The region sizes may not be below 5 (10x4)", DataSet::Flag_RegionSize},
+        {"overlap 1", [](DataSet& d) { return d.SetOverlap(1); }, true, "", DataSet::Flag_Overlap},
+        {"overlap 0", [](DataSet& d) { return d.SetOverlap(0); }, false, "The overlap value is invalid (0)", DataSet::Flag_Overlap},
+        {"quality 0", [](DataSet& d) { return d.SetQuality(0); }, true, "", DataSet::Flag_Quality},
+        {"quality 100", [](DataSet& d) { return d.SetQuality(100); }, true, "", DataSet::Flag_Quality},
+        {"quality 101", [](DataSet& d) { return d.SetQuality(101); }, false, "The image quality value is invalid (101)", DataSet::Flag_Quality},
+        {"quality -1", [](DataSet& d) { return d.SetQuality(-1); }, false, "The image quality value is invalid (-1)", DataSet::Flag_Quality},
+        {"start position 3", [](DataSet& d) { return d.SetGridStartPosition(3); }, true, "", DataSet::Flag_GridStartPosition},
+        {"start position 4", [](DataSet& d) { return d.SetGridStartPosition(4); }, false,
+         "The grid start position is invalid (4)", DataSet::Flag_GridStartPosition},
+        {"order 2", [](DataSet& d) { return d.SetGridOrder(2); }, false, "The grid order is invalid (2)", DataSet::Flag_GridOrder},
+        {"compression 0", [](DataSet& d) { return d.SetCompression(0); }, false,
+         "The compression type is invalid (0)", DataSet::Flag_Compression},
+        {"compression Zip", [](DataSet& d) { return d.SetCompression(13); }, true, "", DataSet::Flag_Compression},
+        {"transparent 256", [](DataSet& d) { return d.SetTransparentColor(0, 256, 0); }, false,
+         "The transparent color is invalid", DataSet::Flag_TransparentColor},
+        {"background from -1", [](DataSet& d) { return d.SetBackgroundColor(static_cast<unsigned>(-1), 0, 0); }, false,
+         "The background color is invalid", DataSet::Flag_BackgroundColor},
+        {"attribute without value", [](DataSet& d) { return d.AddAttribute("Comment", ""); }, false,
+         "The attribute (Comment) is invalid", DataSet::Flag_Attributes},
+        {"attribute without name", [](DataSet& d) { return d.AddAttribute("", "x"); }, false,
+         "The attribute () is invalid", DataSet::Flag_Attributes},
+        {"extra data without format", [](DataSet& d) { return d.AddExtraData("", "key", "v"); }, false,
+         "The extra data token (key) is invalid", DataSet::Flag_ExtraData},
+        {"empty output", [](DataSet& d) { return d.SetOutputFile(""); }, false, "Invalid output file ()", DataSet::Flag_OutputFile},
+        {"empty source dir", [](DataSet& d) { return d.SetSourceDirectory(""); }, false,
+         "Invalid source directory ()", DataSet::Flag_SourceDirectory},
+        {"empty input", [](DataSet& d) { return d.AddInputFile("", 0, 0, -1); }, false,
+         "An invalid input file name was provided ()", DataSet::Flag_InputFiles},
+    };
+    for (const auto& c : cases) {
+        DataSet dataSet;
+        EXPECT_EQ(c.call(dataSet), c.accepted) << c.name;
+        EXPECT_EQ((dataSet.GetSetFlags() & c.flag) != 0, c.accepted) << c.name;
+        if (!c.accepted) {
+            EXPECT_EQ(dataSet.GetLastError(), c.message) << c.name;
+            EXPECT_EQ(dataSet.GetSetFlags(), 0u) << c.name << ": a refused value sets no flag";
+        }
+    }
+}
+
+TEST(DataSetSetters, RefusedValueKeepsTheEarlierOne)
+{
+    DataSet dataSet;
+    ASSERT_TRUE(dataSet.SetQuality(80));
+    ASSERT_TRUE(dataSet.SetGridSize(3, 2));
+    ASSERT_TRUE(dataSet.SetBackgroundColor(10, 20, 30));
+    EXPECT_FALSE(dataSet.SetQuality(150));
+    EXPECT_FALSE(dataSet.SetGridSize(1, 1));
+    EXPECT_FALSE(dataSet.SetBackgroundColor(1, 2, 300));
+    EXPECT_EQ(dataSet.GetQuality(), 80u);
+    EXPECT_EQ(dataSet.GetGridColumns(), 3);
+    EXPECT_EQ(dataSet.GetGridRows(), 2);
+    EXPECT_EQ(dataSet.GetBackgroundColor().GetRed(), 10u);
+    EXPECT_EQ(dataSet.GetBackgroundColor().GetBlue(), 30u);
+}
+
+TEST(DataSetInput, EmptyCellWordsAndPathResolution)
+{
+    struct Case { const char* name; const char* input; bool useSourceDir; bool empty; std::string expected; };
+    const Case cases[] = {
+        {"None any case", "nONe", false, true, ""},
+        {"KeepEmpty any case", "KEEPEMPTY", true, true, ""},
+        {"None behind a directory is a file", "dir/None", false, false, CurrentDir() + "/dir/None"},
+        {"relative joins working directory", "a.png", false, false, CurrentDir() + "/a.png"},
+        {"relative joins source directory", "a.png", true, false, "/images/src/a.png"},
+        {"absolute stays", "/tmp/b.png", true, false, "/tmp/b.png"},
+        {"tilde is not expanded", "~/c.png", false, false, CurrentDir() + "/~/c.png"},
+    };
+    for (const auto& c : cases) {
+        DataSet dataSet;
+        if (c.useSourceDir) {
+            ASSERT_TRUE(dataSet.SetSourceDirectory("/images/src/"));
+        }
+        ASSERT_TRUE(dataSet.AddInputFile(c.input, 2, -1, -1)) << c.name;
+        const Data::InputFile& entry = dataSet.GetInputFiles().GetEntries().at(0);
+        EXPECT_EQ(entry.empty, c.empty) << c.name;
+        EXPECT_EQ(entry.fileName, c.expected) << c.name;
+        EXPECT_EQ(entry.row, 2) << c.name;
+        EXPECT_TRUE(dataSet.HasRowNumbers()) << c.name;
+        EXPECT_FALSE(dataSet.HasColumnNumbers()) << c.name;
+    }
+}
+
+TEST(DataSetInput, OutputFileIsMadeAbsolute)
+{
+    DataSet dataSet;
+    ASSERT_TRUE(dataSet.SetOutputFile("out/x.png"));
+    EXPECT_EQ(dataSet.GetOutputFile(), CurrentDir() + "/out/x.png");
+    ASSERT_TRUE(dataSet.SetOutputFile("/abs/y.png"));
+    EXPECT_EQ(dataSet.GetOutputFile(), "/abs/y.png");
+}
+
+TEST(DataSetCompleteness, ChecksInOrder)
+{
+    struct Case { const char* name; std::function<void(DataSet&)> fill; const char* message; };
+    const Case cases[] = {
+        {"nothing", [](DataSet&) {}, "No output file has been specified"},
+        {"inputs without output", [](DataSet& d) { d.AddInputFile("a.png", 0, 0, -1); }, "No output file has been specified"},
+        {"output only", [](DataSet& d) { d.SetOutputFile("o.png"); }, "No or not enough input files have been specified"},
+        {"one entry without numbers or grid",
+         [](DataSet& d) { d.SetOutputFile("o.png"); d.AddInputFile("a.png", -1, -1, 3); },
+         "The grid size could not be calculated automatically"},
+        {"one entry with a row number", [](DataSet& d) { d.SetOutputFile("o.png"); d.AddInputFile("a.png", 0, -1, -1); }, ""},
+        {"one entry with a column number", [](DataSet& d) { d.SetOutputFile("o.png"); d.AddInputFile("a.png", -1, 4, -1); }, ""},
+        {"flat list with rows given",
+         [](DataSet& d) { d.SetOutputFile("o.png"); d.AddInputFile("a.png", -1, -1, -1); d.SetGridSize(0, 2); }, ""},
+    };
+    for (const auto& c : cases) {
+        DataSet dataSet;
+        c.fill(dataSet);
+        const bool bExpectComplete = std::string(c.message).empty();
+        EXPECT_EQ(dataSet.IsComplete(), bExpectComplete) << c.name;
+        if (!bExpectComplete) {
+            EXPECT_EQ(dataSet.GetLastError(), c.message) << c.name;
+        }
+    }
+}
+
+TEST(DataSetSummary, PrintsOnlyTheLinesThatWereSet)
+{
+    const std::string strCurrent = "    Current directory: " + CurrentDir() + "\n";
+
+    DataSet bare;
+    EXPECT_EQ(bare.GetSummary(), strCurrent);
+
+    DataSet full;
+    full.SetOutputFile("/out/o.png");
+    full.SetSourceDirectory("src");
+    full.AddInputFile("a.png", 0, 0, -1);
+    full.AddInputFile("None", 0, 1, -1);
+    full.SetGridSize(3, 2);
+    full.SetGridStartPosition(3);
+    full.SetGridOrder(1);
+    full.SetRegionSize(5, 6);
+    full.SetOverlap(7); // never summarised
+    full.SetStackImages(true);
+    full.SetTransparentColor(1, 2, 3);
+    full.SetBackgroundColor(255, 128, 0);
+    full.SetCompression(8);
+    full.SetQuality(0);
+    full.AddAttribute("Comment", "x"); // never summarised
+    EXPECT_EQ(full.GetSummary(), strCurrent +
+                                     "    Output file: /out/o.png\n"
+                                     "    Source directory: src\n"
+                                     "    Number of input files: 2\n"
+                                     "    Grid size: 2x3\n"
+                                     "    Grid start position: Bottom-Right\n"
+                                     "    Grid order: Col-First\n"
+                                     "    Region size: 5x6 pixels\n"
+                                     "    Stacking enabled: Yes\n"
+                                     "    Transparent color: R:1 G:2 B:3\n"
+                                     "    Background color: R:255 G:128 B:0\n"
+                                     "    Compression type: JPEG\n"
+                                     "    Image quality: 0\n");
+
+    DataSet refused;
+    refused.SetQuality(150);
+    refused.SetGridSize(0, 0);
+    EXPECT_EQ(refused.GetSummary(), strCurrent);
+}
+
+TEST(DataSetLookup, FindsTheFirstEntryAtAPositionAfterArranging)
+{
+    DataSet dataSet;
+    dataSet.AddInputFile("/a.png", 5, 9, -1);
+    dataSet.AddInputFile("/b.png", 5, 9, -1);
+    dataSet.AddInputFile("None", 7, 0, -1);
+    ASSERT_TRUE(dataSet.ArrangeInputFiles());
+    ASSERT_NE(dataSet.FindInputFile(0, 0), nullptr);
+    EXPECT_EQ(dataSet.FindInputFile(0, 0)->fileName, "/a.png");
+    EXPECT_EQ(dataSet.FindInputFile(0, 1)->fileName, "/b.png");
+    EXPECT_TRUE(dataSet.FindInputFile(1, 0)->empty);
+    EXPECT_EQ(dataSet.FindInputFile(1, 1), nullptr);
+    EXPECT_EQ(dataSet.GetInputFiles().GetGridDimensions(), std::make_pair(2, 2));
+}
