@@ -1,0 +1,59 @@
+#include "engine/CanvasLimits.h"
+
+#include "misc/Format.h"
+
+#include <Magick++.h>
+
+namespace Engine {
+
+namespace {
+using MagickCore::MagickSizeType;
+
+enum class Unit { Pixels, Bytes };
+
+// Sizes in the library's own notation ("16GiB", "900MP"), as written in its policy files.
+std::string SizeText(MagickSizeType nSize, Unit unit)
+{
+    char szText[MaxTextExtent] = {};
+    const bool bBytes = unit == Unit::Bytes;
+    MagickCore::FormatMagickSize(nSize, bBytes ? MagickCore::MagickTrue : MagickCore::MagickFalse, szText);
+    return std::string(szText) + (bBytes ? "B" : "P");
+}
+
+std::string LimitText(MagickCore::ResourceType type, Unit unit)
+{
+    const MagickSizeType nLimit = MagickCore::GetMagickResourceLimit(type);
+    return nLimit == MagickResourceInfinity ? "unlimited" : SizeText(nLimit, unit);
+}
+} // namespace
+
+bool CanvasLimits::Admits(int nWidth, int nHeight)
+{
+    const auto nWidthLimit = MagickCore::GetMagickResourceLimit(MagickCore::WidthResource);
+    const auto nHeightLimit = MagickCore::GetMagickResourceLimit(MagickCore::HeightResource);
+    if (static_cast<MagickSizeType>(nWidth) > nWidthLimit) {
+        SetLastError("The compound image of %ix%i pixels is wider than ImageMagick's width limit (%s)", nWidth,
+                     nHeight, LimitText(MagickCore::WidthResource, Unit::Pixels).c_str());
+        return false;
+    }
+    if (static_cast<MagickSizeType>(nHeight) > nHeightLimit) {
+        SetLastError("The compound image of %ix%i pixels is higher than ImageMagick's height limit (%s)", nWidth,
+                     nHeight, LimitText(MagickCore::HeightResource, Unit::Pixels).c_str());
+        return false;
+    }
+    return true;
+}
+
+std::string CanvasLimits::DescribeFailure(int nWidth, int nHeight, const std::string& strReason) const
+{
+    // The library keeps four channels per pixel.
+    const auto nBytes = static_cast<MagickSizeType>(nWidth) * nHeight * 4 * sizeof(MagickCore::Quantum);
+    return Misc::Format("The compound image of %ix%i pixels (%s) exceeds ImageMagick's resource limits "
+                        "(area %s, memory %s, map %s, disk %s): %s",
+                        nWidth, nHeight, SizeText(nBytes, Unit::Bytes).c_str(), LimitText(MagickCore::AreaResource, Unit::Pixels).c_str(),
+                        LimitText(MagickCore::MemoryResource, Unit::Bytes).c_str(),
+                        LimitText(MagickCore::MapResource, Unit::Bytes).c_str(),
+                        LimitText(MagickCore::DiskResource, Unit::Bytes).c_str(), strReason.c_str());
+}
+
+} // namespace Engine

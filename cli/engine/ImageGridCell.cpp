@@ -1,0 +1,110 @@
+#include "engine/ImageGridCell.h"
+
+#include "engine/ImageGrid.h"
+
+#include <Magick++.h>
+
+namespace Engine {
+
+ImageGridCell::ImageGridCell(ImageGrid* pGrid, const std::string& strFile, int nRow, int nColumn)
+    : m_pGrid(pGrid), m_file(strFile), m_column(nColumn), m_row(nRow)
+{
+}
+
+ImageGridCell::~ImageGridCell() = default;
+
+void ImageGridCell::CreateImage()
+{
+    m_image = std::make_unique<Magick::Image>();
+    // Harmless oddities of a file (unknown TIFF tags, a slightly short JPEG) must not abort the
+    // run: warnings are not thrown, only errors are.
+    m_image->quiet(true);
+}
+
+bool ImageGridCell::PingImage()
+{
+    return LoadImage(false);
+}
+
+bool ImageGridCell::ReadImage()
+{
+    return LoadImage(true);
+}
+
+bool ImageGridCell::LoadImage(bool bPixels)
+{
+    if (!m_image)
+        return false;
+    try {
+        if (bPixels)
+            m_image->read(m_file);
+        else
+            m_image->ping(m_file);
+    } catch (const Magick::Warning&) {
+        // The image was loaded; the warning only describes an oddity of the file.
+    } catch (const Magick::Exception& e) {
+        m_pGrid->SetLastError("%s", e.what());
+        return false;
+    }
+    return true;
+}
+
+void ImageGridCell::ReleaseImage()
+{
+    m_image.reset();
+}
+
+void ImageGridCell::MakeTransparent(const Magick::Color& color)
+{
+    if (m_image)
+        m_image->transparent(color);
+}
+
+bool ImageGridCell::ExtractRegion(int nWidth, int nHeight)
+{
+    if (!m_image)
+        return true;
+    const int nX = m_column * nWidth;
+    const int nY = m_row * nHeight;
+    const int nImageWidth = static_cast<int>(m_image->columns());
+    const int nImageHeight = static_cast<int>(m_image->rows());
+    if (nX >= nImageWidth || nY >= nImageHeight) {
+        m_pGrid->SetLastError("The region %ix%i at (%i, %i) lies outside the image %s (%ix%i)", nWidth, nHeight,
+                              nX, nY, m_file.c_str(), nImageWidth, nImageHeight);
+        return false;
+    }
+    KeepBlock(nX, nY, nWidth, nHeight);
+    return true;
+}
+
+bool ImageGridCell::TrimOverlap(int nOverlap, int nColumns, int nRows)
+{
+    if (!m_image || nOverlap < 1)
+        return true;
+    const int nLeft = m_column > 0 ? nOverlap : 0;
+    const int nRight = m_column < nColumns - 1 ? nOverlap : 0;
+    const int nTop = m_row > 0 ? nOverlap : 0;
+    const int nBottom = m_row < nRows - 1 ? nOverlap : 0;
+    const int nImageWidth = static_cast<int>(m_image->columns());
+    const int nImageHeight = static_cast<int>(m_image->rows());
+    const int nWidth = nImageWidth - nLeft - nRight;
+    const int nHeight = nImageHeight - nTop - nBottom;
+    if (nWidth < 1 || nHeight < 1) {
+        m_pGrid->SetLastError("An overlap of %i pixels leaves nothing of the image %s (%ix%i)", nOverlap,
+                              m_file.c_str(), nImageWidth, nImageHeight);
+        return false;
+    }
+    if (nWidth < nImageWidth || nHeight < nImageHeight)
+        KeepBlock(nLeft, nTop, nWidth, nHeight);
+    return true;
+}
+
+// The block may reach past the image's right or bottom edge; the library clips it.
+void ImageGridCell::KeepBlock(int nX, int nY, int nWidth, int nHeight)
+{
+    m_image->crop(Magick::Geometry(nWidth, nHeight, nX, nY));
+    // The cut keeps its old position as a page offset; placement must start from its own corner.
+    m_image->page(Magick::Geometry(0, 0, 0, 0));
+}
+
+} // namespace Engine

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "misc/Object.h"
+
+#include <memory>
+#include <string>
+
+namespace Magick { class Color; class Image; }
+
+namespace Engine {
+
+class ImageGrid;
+
+// One input image of the grid at its final row and column. Its image holds the file's attributes
+// after pinging and the full pixels only between ReadImage and ReleaseImage. Failures are
+// reported in the grid's last error text.
+class ImageGridCell : public Object
+{
+public:
+    ImageGridCell(ImageGrid* pGrid, const std::string& strFile, int nRow, int nColumn);
+    ~ImageGridCell() override;
+
+    const std::string& GetFile() const { return m_file; }
+    int GetRow() const { return m_row; }
+    int GetColumn() const { return m_column; }
+    bool HasImage() const { return m_image != nullptr; }
+    // Only valid while HasImage().
+    Magick::Image& GetImage() const { return *m_image; }
+
+    void CreateImage();
+    bool PingImage();
+    bool ReadImage();
+    void ReleaseImage();
+
+    void MakeTransparent(const Magick::Color& color);
+    // Keeps the nWidth x nHeight block at (column * nWidth, row * nHeight). False when that block
+    // starts outside the image, which would leave nothing to place.
+    bool ExtractRegion(int nWidth, int nHeight);
+    // Cuts nOverlap pixels from every side that faces another row or column. False when nothing
+    // of the image would remain.
+    bool TrimOverlap(int nOverlap, int nColumns, int nRows);
+
+private:
+    bool LoadImage(bool bPixels);
+    void KeepBlock(int nX, int nY, int nWidth, int nHeight);
+
+    ImageGrid* m_pGrid;
+    std::string m_file;
+    int m_column;
+    int m_row;
+    std::unique_ptr<Magick::Image> m_image;
+};
+
+} // namespace Engine

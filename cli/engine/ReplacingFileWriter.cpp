@@ -1,0 +1,80 @@
+#include "engine/ReplacingFileWriter.h"
+
+#include <Magick++.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace Engine {
+
+namespace {
+// The library names the file it failed on; the user knows only the target.
+std::string ReplaceAll(std::string strText, const std::string& strFrom, const std::string& strTo)
+{
+    for (size_t nPos = strText.find(strFrom); nPos != std::string::npos; nPos = strText.find(strFrom, nPos + strTo.size()))
+        strText.replace(nPos, strFrom.size(), strTo);
+    return strText;
+}
+
+mode_t NewFileMode()
+{
+    const mode_t nMask = umask(0);
+    umask(nMask);
+    return 0666 & ~nMask;
+}
+} // namespace
+
+ReplacingFileWriter::ReplacingFileWriter(const std::string& strTarget) : m_target(strTarget) {}
+
+bool ReplacingFileWriter::CreateTemporaryFile(std::string& strTemporary)
+{
+    const fs::path target(m_target);
+    const fs::path directory = target.parent_path();
+    std::error_code error;
+    if (!directory.empty() && !fs::exists(directory, error))
+        fs::create_directory(directory, error);
+
+    const std::string strExtension = target.extension().string();
+    std::string strTemplate = (directory / ("." + target.filename().string() + "-XXXXXX" + strExtension)).string();
+    const int nFile = mkstemps(strTemplate.data(), static_cast<int>(strExtension.size()));
+    if (nFile < 0) {
+        SetLastError("Cannot create a file in %s: %s", directory.c_str(), std::strerror(errno));
+        return false;
+    }
+    // A temporary file starts private; the result gets the mode any new file would.
+    fchmod(nFile, NewFileMode());
+    close(nFile);
+    strTemporary = strTemplate;
+    return true;
+}
+
+bool ReplacingFileWriter::Write(Magick::Image& image)
+{
+    std::string strTemporary;
+    if (!CreateTemporaryFile(strTemporary))
+        return false;
+    try {
+        image.write(strTemporary);
+    } catch (const Magick::Warning&) {
+        // Written; the warning only notes something the format could not hold.
+    } catch (const Magick::Exception& e) {
+        std::remove(strTemporary.c_str());
+        SetLastError("%s", ReplaceAll(e.what(), strTemporary, m_target).c_str());
+        return false;
+    }
+    if (std::rename(strTemporary.c_str(), m_target.c_str()) != 0) {
+        SetLastError("Cannot replace %s: %s", m_target.c_str(), std::strerror(errno));
+        std::remove(strTemporary.c_str());
+        return false;
+    }
+    return true;
+}
+
+} // namespace Engine

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "misc/Object.h"
+
+#include <string>
+
+namespace Magick { class Image; }
+
+namespace Engine {
+
+// Writes an image so that an existing target survives a failed write: the image goes to a
+// temporary file beside the target (same extension, so the same format) which replaces the
+// target only once it is complete. A missing target directory is created, one level deep.
+class ReplacingFileWriter : public Object
+{
+public:
+    explicit ReplacingFileWriter(const std::string& strTarget);
+
+    bool Write(Magick::Image& image);
+
+private:
+    bool CreateTemporaryFile(std::string& strTemporary);
+
+    std::string m_target;
+};
+
+} // namespace Engine
