@@ -1,0 +1,68 @@
+#pragma once
+
+#include "cmdline/TessaraCmdLine.h"
+#include "misc/Object.h"
+
+#include <string>
+
+namespace Core {
+
+// The driver of tesscli: prints the banner, checks the command line, initialises ImageMagick and
+// runs either the usage, one conversion or the composition phases. All output goes to standard
+// output; the outcome is the exit status.
+class TessaraCore : public Object
+{
+public:
+    // Exit statuses of the process.
+    enum ExitStatus : int {
+        Status_Success = 0,
+        Status_CoreFailed = 1,
+        Status_CommandLine = 3,
+        Status_DataPreparation = 4,
+        Status_Processing = 5,
+    };
+
+    // The one core of the process, or null.
+    static TessaraCore* s_instance;
+
+    // Replaces any existing instance; true when s_instance is set afterwards.
+    static bool CreateCore();
+    static void DestroyCore();
+
+    // False (status 1) when the executable's directory cannot be determined.
+    bool InitializeCore(int argc, char** argv);
+    void RunCore();
+    void ShutdownCore();
+    int GetExitStatus() const { return m_exitStatus; }
+
+    // printf-style, to standard output, flushed at once so that output interleaves correctly with
+    // a reading parent process. Pass texts that are not formats as "%s" arguments.
+    void Print(const char* format, ...) __attribute__((format(printf, 2, 3)));
+    void PrintNewLines(int nCount);
+    void PrintLine(char cCharacter, int nCount);
+
+    const std::string& GetExecutableDir() const { return m_executableDir; }
+
+private:
+    TessaraCore() = default;
+
+    void PrintBanner();
+    bool CheckCommandLine();
+    void InitializeImageMagick();
+    bool ConvertImage();
+    // The composition phases; each prints its heading and, on failure, its error.
+    void RunComposition();
+    bool PrepareData();
+    bool CreateImageGrid();
+    bool PreloadGridImages();
+    bool CreateCompoundImage();
+    bool ReportFailure(const char* pHeading, const std::string& strError);
+
+    std::string m_executableDir;
+    int m_exitStatus = Status_Success;
+    int m_argc = 0;
+    char** m_argv = nullptr;
+    CmdLine::TessaraCmdLine m_cmdLine;
+};
+
+} // namespace Core
