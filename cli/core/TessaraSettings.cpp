@@ -1,0 +1,41 @@
+#include "core/TessaraSettings.h"
+
+namespace Core {
+
+TessaraSettings::TessaraSettings()
+{
+    ClearSettings();
+}
+
+void TessaraSettings::ClearSettings()
+{
+    rows.clear();
+    overlap = -1;
+    regionWidth = -1;
+    regionHeight = -1;
+    background = Misc::Color();
+    transparency = Misc::Color();
+    stackImages = false;
+    tray.clear();
+    flags = 0;
+}
+
+bool TessaraSettings::VerifySettings(std::string& strError) const
+{
+    strError.clear();
+    if (!IsSet(Flag_Rows))
+        strError = "No input rows have been specified";
+    else if (IsSet(Flag_Overlap) && IsSet(Flag_Region))
+        strError = "Overlap and region cannot be used at the same time";
+    else if (IsSet(Flag_Overlap) && overlap < 1)
+        strError = "The overlap is too small";
+    else if (IsSet(Flag_Region) && (regionWidth < 5 || regionHeight < 5))
+        strError = "The region is too small";
+    else if (IsSet(Flag_Background) && !background.IsValid())
+        strError = "The background color is invalid";
+    else if (IsSet(Flag_Transparency) && !transparency.IsValid())
+        strError = "The transparency key color is invalid";
+    return strError.empty();
+}
+
+} // namespace Core

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "misc/Color.h"
+
+#include <string>
+#include <vector>
+
+namespace Core {
+
+// The content of a project: rows of file names and the compositing settings. A member counts only
+// when its bit in flags is set.
+class TessaraSettings
+{
+public:
+    enum Flag : unsigned int {
+        Flag_Rows = 0x01,
+        Flag_Overlap = 0x02,
+        Flag_Region = 0x04,
+        Flag_Background = 0x08,
+        Flag_Transparency = 0x10,
+        Flag_StackImages = 0x20,
+        Flag_Tray = 0x40,
+    };
+
+    TessaraSettings();
+    virtual ~TessaraSettings() = default;
+
+    void ClearSettings();
+    // The first inconsistency found is described in strError.
+    bool VerifySettings(std::string& strError) const;
+
+    bool IsSet(Flag flag) const { return (flags & flag) != 0; }
+
+    std::vector<std::vector<std::string>> rows;
+    int overlap;
+    int regionWidth;
+    int regionHeight;
+    Misc::Color background;
+    Misc::Color transparency;
+    bool stackImages;
+    std::vector<std::string> tray;
+    unsigned int flags;
+};
+
+} // namespace Core

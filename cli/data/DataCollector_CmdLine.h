@@ -1,0 +1,27 @@
+#pragma once
+
+#include "data/DataCollector.h"
+
+namespace CmdLine { class TessaraCmdLine; }
+
+namespace Data {
+
+// Forwards the parsed switches to the data set, one step per switch in a fixed order; run after
+// a project's collector so that switches override the project.
+class DataCollector_CmdLine : public DataCollector
+{
+public:
+    explicit DataCollector_CmdLine(const CmdLine::TessaraCmdLine& cmdLine) : m_cmdLine(cmdLine) {}
+
+    bool CollectData() override;
+
+private:
+    bool CollectFiles(DataSet& dataSet) const;
+    bool CollectGrid(DataSet& dataSet) const;
+    bool CollectImageOptions(DataSet& dataSet) const;
+    bool CollectOutputOptions(DataSet& dataSet) const;
+
+    const CmdLine::TessaraCmdLine& m_cmdLine;
+};
+
+} // namespace Data
