@@ -1,10 +1,26 @@
-#include <QApplication>
-#include <QLabel>
+#include "core/Guard.h"
+#include "core/TessaraCore.h"
+
+using Core::TessaraCore;
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
-    QLabel label("Tessara");
-    label.show();
-    return app.exec();
+    try
+    {
+        // Only the program name reaches Qt: the editor takes no command-line arguments.
+        if (!TessaraCore::CreateCore(1, argv) || !TessaraCore::s_instance)
+            return 1;
+        int nExitCode = 1;
+        if (TessaraCore::s_instance->InitializeCore())
+            nExitCode = TessaraCore::s_instance->RunCore();
+        TessaraCore::s_instance->ShutdownCore();
+        TessaraCore::DestroyCore();
+        return nExitCode;
+    }
+    catch (...)
+    {
+        // The options are deliberately not saved: the state that failed may be inconsistent.
+        Guard_FatalError();
+        return 2;
+    }
 }

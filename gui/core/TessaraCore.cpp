@@ -1,0 +1,148 @@
+#include "core/TessaraCore.h"
+
+#include "core/Guard.h"
+#include "misc/VersionUtils.h"
+#include "ui/UIUtils.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QIcon>
+#include <QLabel>
+#include <QMainWindow>
+
+// Resources live in a static library, so they must be registered explicitly.
+static void InitTessaraResources()
+{
+    Q_INIT_RESOURCE(TessaraUI);
+}
+
+namespace Core
+{
+
+TessaraCore* TessaraCore::s_instance = nullptr;
+
+namespace
+{
+// QApplication keeps a reference to the argument count for its whole life.
+int s_nArgc = 0;
+}  // namespace
+
+TessaraCore::TessaraCore(int& nArgc, char** ppArgv)
+    : QApplication(nArgc, ppArgv)
+{
+    InitTessaraResources();
+    setApplicationName(QStringLiteral("Tessara"));
+    setApplicationVersion(VersionUtils::GetVersionString(true));
+    setOrganizationName(QStringLiteral("Tessara Imaging"));
+    setOrganizationDomain(QStringLiteral("tessara-imaging.org"));
+    setWindowIcon(QIcon(QStringLiteral(":/res/Icons/TessaraIcon.png")));
+}
+
+TessaraCore::~TessaraCore()
+{
+    delete m_pMainWindow;
+}
+
+bool TessaraCore::CreateCore(int nArgc, char** ppArgv)
+{
+    return Guard_Run("TessaraCore::CreateCore", [&] {
+        DestroyCore();
+        s_nArgc = nArgc;
+        s_instance = new TessaraCore(s_nArgc, ppArgv);
+        return s_instance != nullptr;
+    });
+}
+
+void TessaraCore::DestroyCore()
+{
+    Guard_Run("TessaraCore::DestroyCore", [&] {
+        delete s_instance;
+        s_instance = nullptr;
+    });
+}
+
+bool TessaraCore::InitializeCore()
+{
+    return Guard_Run("TessaraCore::InitializeCore", [&] {
+        CreateDirectories();
+        m_options.InitOptionSet();
+        const QString strConfig = TessaraOptions::GetConfigFile();
+        if (QFileInfo::exists(strConfig) && !m_options.LoadOptions(strConfig))
+            UIUtils::MessageBox(UIUtils::MsgWarning, tr("An error occurred while loading the Tessara configuration."),
+                                QMessageBox::Ok);
+        LoadGlobalStyleSheet();
+        m_pMainWindow = CreateMainWindow();
+        return m_pMainWindow != nullptr;
+    });
+}
+
+int TessaraCore::RunCore()
+{
+    return Guard_Run("TessaraCore::RunCore", [&] {
+        m_pMainWindow->show();
+        return exec();
+    });
+}
+
+void TessaraCore::ShutdownCore()
+{
+    Guard_Run("TessaraCore::ShutdownCore", [&] {
+        if (!m_options.SaveOptions(TessaraOptions::GetConfigFile()))
+            UIUtils::MessageBox(UIUtils::MsgWarning, tr("An error occurred while saving the Tessara configuration."),
+                                QMessageBox::Ok);
+        delete m_pMainWindow;
+        m_pMainWindow = nullptr;
+    });
+}
+
+QString TessaraCore::ResolveFilename(const QString& strFileName)
+{
+    return QFileInfo(QDir(QCoreApplication::applicationDirPath()), strFileName).filePath();
+}
+
+QString TessaraCore::ResolveFilename(const QString& strFileName, const QString& strSubDirectory)
+{
+    return ResolveFilename(QDir(strSubDirectory).filePath(strFileName));
+}
+
+void TessaraCore::CreateDirectories()
+{
+    Guard_Run("TessaraCore::CreateDirectories", [&] {
+        // Failures surface later, when a file inside cannot be written.
+        QDir().mkpath(ResolveFilename(QStringLiteral("Config")));
+        QDir().mkpath(ResolveFilename(QStringLiteral("Temp")));
+    });
+}
+
+void TessaraCore::LoadGlobalStyleSheet()
+{
+    Guard_Run("TessaraCore::LoadGlobalStyleSheet", [&] {
+        QFile file(QStringLiteral(":/res/StyleSheets/Global.css"));
+        if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+            return;
+        setStyleSheet(UIUtils::TranslateStyleSheet(QString::fromUtf8(file.readAll())));
+    });
+}
+
+void TessaraCore::ReportError(const QString& strMessage, bool bToStatusBar)
+{
+    Guard_Run("TessaraCore::ReportError", [&] {
+        if (m_pMainWindow)
+            UIUtils::MessageBox(UIUtils::MsgCritical, strMessage, QMessageBox::Ok);
+    });
+}
+
+QMainWindow* TessaraCore::CreateMainWindow()
+{
+    return Guard_Run("TessaraCore::CreateMainWindow", [&] {
+        // Stand-in until the editor's main window is wired in here.
+        auto* pWindow = new QMainWindow();
+        pWindow->setWindowTitle(applicationName());
+        pWindow->setCentralWidget(new QLabel(applicationName(), pWindow));
+        pWindow->resize(800, 600);
+        return pWindow;
+    });
+}
+
+}  // namespace Core

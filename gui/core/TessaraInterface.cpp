@@ -1,0 +1,91 @@
+#include "core/TessaraInterface.h"
+
+#include "core/Guard.h"
+#include "core/TessaraCore.h"
+#include "core/TessaraThread.h"
+#include "misc/ThreadSleep.h"
+
+#include <QCoreApplication>
+#include <QProcess>
+
+namespace Core
+{
+
+namespace
+{
+void AppendColor(QStringList& astrArguments, const QColor& color)
+{
+    astrArguments << QString::number(color.red()) << QString::number(color.green())
+                  << QString::number(color.blue());
+}
+}  // namespace
+
+QString TessaraInterface::GetTessaraExecutable()
+{
+    return TessaraCore::ResolveFilename(QStringLiteral("tesscli"));
+}
+
+QStringList TessaraInterface::GetCompoundArguments(const TessaraSettings* pSettings, const QString& strOutputFile)
+{
+    return Guard_Run("TessaraInterface::GetCompoundArguments", [&] {
+        QStringList astrArguments;
+        for (const QStringList& astrRow : pSettings->rows)
+            if (!astrRow.isEmpty())
+                astrArguments << QStringLiteral("-row") << astrRow;
+
+        if (!strOutputFile.isEmpty())
+            astrArguments << QStringLiteral("-out") << strOutputFile;
+
+        if (pSettings->IsSet(TessaraSettings::FlagRegion))
+            astrArguments << QStringLiteral("-regionsize") << QString::number(pSettings->regionWidth)
+                          << QString::number(pSettings->regionHeight);
+        else if (pSettings->IsSet(TessaraSettings::FlagOverlap))
+            astrArguments << QStringLiteral("-overlap") << QString::number(pSettings->overlap);
+
+        if (pSettings->IsSet(TessaraSettings::FlagBackground))
+        {
+            astrArguments << QStringLiteral("-bgcolor");
+            AppendColor(astrArguments, pSettings->background);
+        }
+        if (pSettings->IsSet(TessaraSettings::FlagTransparency))
+        {
+            astrArguments << QStringLiteral("-transparent");
+            AppendColor(astrArguments, pSettings->transparency);
+        }
+        if (pSettings->IsSet(TessaraSettings::FlagStackImages) && pSettings->stackImages)
+            astrArguments << QStringLiteral("-stack");
+        return astrArguments;
+    });
+}
+
+bool TessaraInterface::CompoundImage(const TessaraSettings* pSettings, const QString& strOutputFile)
+{
+    return Guard_Run("TessaraInterface::CompoundImage", [&] {
+        TessaraThread thread;
+        thread.InitTessaraThread(GetTessaraExecutable(), GetCompoundArguments(pSettings, strOutputFile));
+        thread.start(QThread::InheritPriority);
+
+        // The window stays responsive (the caller shows a status dialog) until tesscli ends.
+        while (!thread.isFinished())
+        {
+            QCoreApplication::processEvents();
+            Utils::ThreadSleep::Sleep(250);
+        }
+        thread.wait();
+
+        const bool bSuccess = thread.GetResultCode() == 0;
+        if (!bSuccess)
+            m_strError = thread.GetOutputText();
+        return bSuccess;
+    });
+}
+
+bool TessaraInterface::ConvertImage(const QString& strSource, const QString& strTarget)
+{
+    return Guard_Run("TessaraInterface::ConvertImage", [&] {
+        // execute() forwards the child's output to ours and reports a failed start or a crash as negative.
+        return QProcess::execute(GetTessaraExecutable(), {QStringLiteral("-convert"), strSource, strTarget}) == 0;
+    });
+}
+
+}  // namespace Core

@@ -1,0 +1,63 @@
+#include "core/TessaraOptions.h"
+
+#include "core/Guard.h"
+#include "core/TessaraCore.h"
+
+namespace Core
+{
+
+namespace
+{
+QString RecentFileOption(int nIndex)
+{
+    return QStringLiteral("RecentFiles.File%1").arg(nIndex);
+}
+}  // namespace
+
+QString TessaraOptions::GetConfigFile()
+{
+    return TessaraCore::ResolveFilename(QStringLiteral("Tessara.cfg"), QStringLiteral("Config"));
+}
+
+void TessaraOptions::AddRecentProject(const QString& strPath)
+{
+    Guard_Run("TessaraOptions::AddRecentProject", [&] {
+        m_astrRecentProjects.removeAll(strPath);
+        m_astrRecentProjects.prepend(strPath);
+        while (m_astrRecentProjects.size() > MaxRecentProjects)
+            m_astrRecentProjects.removeLast();
+    });
+}
+
+void TessaraOptions::LoadRecentProjects()
+{
+    Guard_Run("TessaraOptions::LoadRecentProjects", [&] {
+        m_astrRecentProjects.clear();
+        for (int i = 0; i < MaxRecentProjects; ++i)
+        {
+            const QString strPath = GetOption(RecentFileOption(i), QString()).toString();
+            if (!strPath.isEmpty())
+                m_astrRecentProjects.append(strPath);
+        }
+    });
+}
+
+void TessaraOptions::SaveRecentProjects()
+{
+    Guard_Run("TessaraOptions::SaveRecentProjects", [&] {
+        for (int i = 0; i < MaxRecentProjects; ++i)
+            SetOption(RecentFileOption(i), m_astrRecentProjects.value(i));
+    });
+}
+
+void TessaraOptions::OnLoadOptions()
+{
+    LoadRecentProjects();
+}
+
+void TessaraOptions::OnSaveOptions()
+{
+    SaveRecentProjects();
+}
+
+}  // namespace Core

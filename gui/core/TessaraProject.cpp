@@ -1,0 +1,303 @@
+#include "core/TessaraProject.h"
+
+#include "core/Guard.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QSaveFile>
+
+#include <algorithm>
+
+namespace Core
+{
+
+namespace
+{
+const QString kRows = QStringLiteral("Rows");
+const QString kRow = QStringLiteral("Row");
+const QString kFile = QStringLiteral("File");
+const QString kTray = QStringLiteral("Tray");
+const QString kSettings = QStringLiteral("Settings");
+const QString kOverlap = QStringLiteral("Overlap");
+const QString kRegion = QStringLiteral("Region");
+const QString kWidth = QStringLiteral("Width");
+const QString kHeight = QStringLiteral("Height");
+const QString kBackground = QStringLiteral("Background");
+const QString kTransparency = QStringLiteral("Transparency");
+const QString kStackImages = QStringLiteral("StackImages");
+const QString kDirToken = QStringLiteral("@TS_DIR");
+
+// A "File" entry must hold at least one node; its value is that node's text (empty if not text).
+bool ReadFileValue(const QDomElement& file, QString& strValue)
+{
+    if (file.isNull() || !file.hasChildNodes())
+        return false;
+    strValue = file.firstChild().toText().data();
+    return true;
+}
+
+int ToWholeInteger(const QString& strText)
+{
+    bool bOk = false;
+    const int nValue = strText.toInt(&bOk);
+    return bOk ? nValue : 0;
+}
+
+bool ToBool(const QString& strText)
+{
+    return !(strText.isEmpty() || strText == QLatin1String("0")
+             || strText.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0);
+}
+
+// "#" with 3, 6, 9 or 12 hex digits, or a colour keyword; anything else is invalid. The
+// eight-digit alpha form is refused because tesscli would read the same text as another colour.
+QColor ToColor(const QString& strText)
+{
+    if (strText.startsWith(QLatin1Char('#')) && strText.size() == 9)
+        return QColor();
+    return QColor::fromString(strText);
+}
+
+QString ToText(const QVariant& value)
+{
+    switch (value.typeId())
+    {
+    case QMetaType::QColor:
+        return value.value<QColor>().name(QColor::HexRgb);
+    case QMetaType::Bool:
+        return value.toBool() ? QStringLiteral("true") : QStringLiteral("false");
+    default:
+        return value.toString();
+    }
+}
+}  // namespace
+
+bool TessaraProject::LoadProject(const QString& strPath)
+{
+    return Guard_Run("TessaraProject::LoadProject", [&] {
+        QFile file(strPath);
+        if (!file.open(QIODevice::ReadOnly))
+        {
+            m_strError = tr("Unable to open the project file");
+            return false;
+        }
+        if (!m_document.setContent(&file, true))
+        {
+            m_strError = tr("Unable to read the project file");
+            return false;
+        }
+
+        const QDomElement root = m_document.documentElement();
+        if (root.tagName() != QLatin1String("Project")
+            || root.attribute(QStringLiteral("type")) != QLatin1String("TessaraProject"))
+        {
+            m_strError = tr("The selected file is not a valid Tessara project");
+            return false;
+        }
+        if (ToWholeInteger(root.attribute(QStringLiteral("version"))) != 1)
+        {
+            m_strError = tr("The project file version doesn't match the current version");
+            return false;
+        }
+        return ReadRowsElement(root) && ReadTrayElement(root) && ReadSettingsElement(root);
+    });
+}
+
+bool TessaraProject::SaveProject(const QString& strPath)
+{
+    return Guard_Run("TessaraProject::SaveProject", [&] {
+        QDomElement project = m_document.createElement(QStringLiteral("Project"));
+        project.setAttribute(QStringLiteral("type"), QStringLiteral("TessaraProject"));
+        project.setAttribute(QStringLiteral("version"), 1);
+        project.appendChild(CreateRowsElement());
+        project.appendChild(CreateTrayElement());
+        project.appendChild(CreateSettingsElement());
+        m_document.appendChild(project);
+
+        // Written aside and swapped in, so a failed write leaves the previous project intact.
+        QSaveFile file(strPath);
+        const bool bSaved = file.open(QIODevice::WriteOnly | QIODevice::Text)
+                            && file.write(m_document.toByteArray(4)) >= 0 && file.commit();
+        if (!bSaved)
+            m_strError = tr("Unable to write the project file");
+        return bSaved;
+    });
+}
+
+QSize TessaraProject::GetGridSize() const
+{
+    return Guard_Run("TessaraProject::GetGridSize", [&] {
+        int nWidth = 0;
+        for (const QStringList& astrRow : m_settings.rows)
+            nWidth = std::max(nWidth, static_cast<int>(astrRow.size()));
+        return QSize(nWidth, static_cast<int>(m_settings.rows.size()));
+    });
+}
+
+bool TessaraProject::ReadRowsElement(const QDomElement& root)
+{
+    return Guard_Run("TessaraProject::ReadRowsElement", [&] {
+        const QDomNodeList rows = root.firstChildElement(kRows).elementsByTagName(kRow);
+        for (int i = 0; i < rows.size(); ++i)
+        {
+            if (!rows.at(i).isElement() || !ReadRowElement(rows.at(i).toElement()))
+            {
+                m_strError = tr("Unable to read an input row");
+                return false;
+            }
+        }
+        return true;
+    });
+}
+
+bool TessaraProject::ReadRowElement(const QDomElement& row)
+{
+    return Guard_Run("TessaraProject::ReadRowElement", [&] {
+        const QString strAppDir = QCoreApplication::applicationDirPath();
+        QStringList astrFiles;
+        const QDomNodeList files = row.elementsByTagName(kFile);
+        for (int i = 0; i < files.size(); ++i)
+        {
+            QString strValue;
+            if (!ReadFileValue(files.at(i).toElement(), strValue))
+                return false;
+            if (!strValue.isEmpty())
+                astrFiles.append(strValue.replace(kDirToken, strAppDir));
+        }
+        m_settings.rows.append(astrFiles);
+        m_settings.flags |= TessaraSettings::FlagRows;
+        return true;
+    });
+}
+
+bool TessaraProject::ReadTrayElement(const QDomElement& root)
+{
+    return Guard_Run("TessaraProject::ReadTrayElement", [&] {
+        const QDomNodeList files = root.firstChildElement(kTray).elementsByTagName(kFile);
+        for (int i = 0; i < files.size(); ++i)
+        {
+            QString strValue;
+            if (!ReadFileValue(files.at(i).toElement(), strValue))
+            {
+                m_strError = tr("Unable to read an input row");
+                return false;
+            }
+            m_settings.tray.append(strValue);
+            m_settings.flags |= TessaraSettings::FlagTray;
+        }
+        return true;
+    });
+}
+
+bool TessaraProject::ReadSettingElement(const QDomElement& parent, const QString& strName, QVariant& value)
+{
+    return Guard_Run("TessaraProject::ReadSettingElement", [&] {
+        const QDomNode first = parent.firstChildElement(strName).firstChild();
+        if (!first.isText())
+            return false;
+        value = first.toText().data();
+        return true;
+    });
+}
+
+bool TessaraProject::ReadSettingsElement(const QDomElement& root)
+{
+    return Guard_Run("TessaraProject::ReadSettingsElement", [&] {
+        const QDomElement settings = root.firstChildElement(kSettings);
+        QVariant value;
+        if (ReadSettingElement(settings, kOverlap, value))
+        {
+            m_settings.overlap = ToWholeInteger(value.toString());
+            m_settings.flags |= TessaraSettings::FlagOverlap;
+        }
+
+        const QDomElement region = settings.firstChildElement(kRegion);
+        QVariant width, height;
+        if (ReadSettingElement(region, kWidth, width) && ReadSettingElement(region, kHeight, height))
+        {
+            m_settings.regionWidth = ToWholeInteger(width.toString());
+            m_settings.regionHeight = ToWholeInteger(height.toString());
+            m_settings.flags |= TessaraSettings::FlagRegion;
+        }
+        if (ReadSettingElement(settings, kBackground, value))
+        {
+            m_settings.background = ToColor(value.toString());
+            m_settings.flags |= TessaraSettings::FlagBackground;
+        }
+        if (ReadSettingElement(settings, kTransparency, value))
+        {
+            m_settings.transparency = ToColor(value.toString());
+            m_settings.flags |= TessaraSettings::FlagTransparency;
+        }
+        if (ReadSettingElement(settings, kStackImages, value))
+        {
+            m_settings.stackImages = ToBool(value.toString());
+            m_settings.flags |= TessaraSettings::FlagStackImages;
+        }
+        return m_settings.VerifySettings(m_strError);
+    });
+}
+
+QDomElement TessaraProject::CreateRowsElement()
+{
+    return Guard_Run("TessaraProject::CreateRowsElement", [&] {
+        QDomElement rows = m_document.createElement(kRows);
+        for (const QStringList& astrRow : m_settings.rows)
+            rows.appendChild(CreateRowElement(astrRow));
+        return rows;
+    });
+}
+
+QDomElement TessaraProject::CreateRowElement(const QStringList& astrFiles)
+{
+    return Guard_Run("TessaraProject::CreateRowElement", [&] {
+        QDomElement row = m_document.createElement(kRow);
+        for (const QString& strFile : astrFiles)
+            row.appendChild(CreateSettingElement(kFile, strFile));
+        return row;
+    });
+}
+
+QDomElement TessaraProject::CreateTrayElement()
+{
+    return Guard_Run("TessaraProject::CreateTrayElement", [&] {
+        QDomElement tray = m_document.createElement(kTray);
+        for (const QString& strFile : m_settings.tray)
+            tray.appendChild(CreateSettingElement(kFile, strFile));
+        return tray;
+    });
+}
+
+QDomElement TessaraProject::CreateSettingsElement()
+{
+    return Guard_Run("TessaraProject::CreateSettingsElement", [&] {
+        QDomElement settings = m_document.createElement(kSettings);
+        if (m_settings.IsSet(TessaraSettings::FlagOverlap))
+            settings.appendChild(CreateSettingElement(kOverlap, m_settings.overlap));
+        if (m_settings.IsSet(TessaraSettings::FlagRegion))
+        {
+            QDomElement region = m_document.createElement(kRegion);
+            region.appendChild(CreateSettingElement(kWidth, m_settings.regionWidth));
+            region.appendChild(CreateSettingElement(kHeight, m_settings.regionHeight));
+            settings.appendChild(region);
+        }
+        if (m_settings.IsSet(TessaraSettings::FlagBackground))
+            settings.appendChild(CreateSettingElement(kBackground, m_settings.background));
+        if (m_settings.IsSet(TessaraSettings::FlagTransparency))
+            settings.appendChild(CreateSettingElement(kTransparency, m_settings.transparency));
+        if (m_settings.IsSet(TessaraSettings::FlagStackImages))
+            settings.appendChild(CreateSettingElement(kStackImages, m_settings.stackImages));
+        return settings;
+    });
+}
+
+QDomElement TessaraProject::CreateSettingElement(const QString& strName, const QVariant& value)
+{
+    return Guard_Run("TessaraProject::CreateSettingElement", [&] {
+        QDomElement element = m_document.createElement(strName);
+        element.appendChild(m_document.createTextNode(ToText(value)));
+        return element;
+    });
+}
+
+}  // namespace Core

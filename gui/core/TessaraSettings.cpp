@@ -1,0 +1,52 @@
+#include "core/TessaraSettings.h"
+
+#include <QCoreApplication>
+
+namespace Core
+{
+
+TessaraSettings::TessaraSettings()
+{
+    ClearSettings();
+}
+
+void TessaraSettings::ClearSettings()
+{
+    rows.clear();
+    tray.clear();
+    overlap = -1;
+    regionWidth = -1;
+    regionHeight = -1;
+    background = QColor();
+    transparency = QColor();
+    stackImages = false;
+    flags = 0;
+}
+
+bool TessaraSettings::VerifySettings(QString& strError) const
+{
+    auto fail = [&strError](const char* pMessage) {
+        strError = QCoreApplication::translate("TessaraSettings", pMessage);
+        return false;
+    };
+
+    strError.clear();
+    if (!IsSet(FlagRows))
+        return fail("No input rows have been specified");
+    if (IsSet(FlagOverlap))
+    {
+        if (IsSet(FlagRegion))
+            return fail("Overlap and region cannot be used at the same time");
+        if (overlap < 1)
+            return fail("The overlap is too small");
+    }
+    else if (IsSet(FlagRegion) && (regionWidth < 5 || regionHeight < 5))
+        return fail("The region is too small");
+    if (IsSet(FlagBackground) && !background.isValid())
+        return fail("The background color is invalid");
+    if (IsSet(FlagTransparency) && !transparency.isValid())
+        return fail("The transparency key color is invalid");
+    return true;
+}
+
+}  // namespace Core

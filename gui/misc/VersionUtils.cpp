@@ -1,0 +1,13 @@
+#include "misc/VersionUtils.h"
+
+namespace VersionUtils
+{
+
+QString GetVersionString(bool bFull)
+{
+    if (bFull)
+        return QStringLiteral("%1.%2.%3.%4").arg(2).arg(0).arg(0).arg(100);
+    return QStringLiteral("%1.%2.%3").arg(2).arg(0).arg(0);
+}
+
+}  // namespace VersionUtils
