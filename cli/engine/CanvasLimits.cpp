@@ -4,6 +4,8 @@
 
 #include <Magick++.h>
 
+#include <iterator>
+
 namespace Engine {
 
 namespace {
@@ -11,13 +13,20 @@ using MagickCore::MagickSizeType;
 
 enum class Unit { Pixels, Bytes };
 
-// Sizes in the library's own notation ("16GiB", "900MP"), as written in its policy files.
+// Sizes in the notation of the library's policy files: binary steps for bytes ("16GiB"),
+// decimal ones for pixels ("900MP").
 std::string SizeText(MagickSizeType nSize, Unit unit)
 {
-    char szText[MaxTextExtent] = {};
     const bool bBytes = unit == Unit::Bytes;
-    MagickCore::FormatMagickSize(nSize, bBytes ? MagickCore::MagickTrue : MagickCore::MagickFalse, szText);
-    return std::string(szText) + (bBytes ? "B" : "P");
+    const double dStep = bBytes ? 1024.0 : 1000.0;
+    const char* const prefixes[] = {"", "K", "M", "G", "T", "P", "E"};
+    double dSize = static_cast<double>(nSize);
+    size_t nPrefix = 0;
+    while (dSize >= dStep && nPrefix + 1 < std::size(prefixes)) {
+        dSize /= dStep;
+        ++nPrefix;
+    }
+    return Misc::Format("%.4g%s%s%s", dSize, prefixes[nPrefix], bBytes && nPrefix > 0 ? "i" : "", bBytes ? "B" : "P");
 }
 
 std::string LimitText(MagickCore::ResourceType type, Unit unit)
