@@ -1,0 +1,160 @@
+#include "core/TessaraProject.h"
+#include "core/TessaraSettings.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+using Core::TessaraSettings;
+
+namespace {
+const char* const kRows = "<Rows><Row><File>a.png</File><File>None</File></Row></Rows>";
+
+std::string Project(const std::string& strBody, const std::string& strAttributes = "type=\"TessaraProject\" version=\"1\"")
+{
+    return "<Project " + strAttributes + ">" + strBody + "</Project>";
+}
+
+class ProjectFile : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_path = fs::temp_directory_path() / ("tessara_project_" + std::to_string(::getpid()) + ".tsp");
+    }
+    void TearDown() override { fs::remove(m_path); }
+
+    bool Load(const std::string& strContent)
+    {
+        std::ofstream(m_path, std::ios::binary | std::ios::trunc) << strContent;
+        return m_project.LoadProject(m_path.string());
+    }
+
+    fs::path m_path;
+    Core::TessaraProject m_project;
+};
+} // namespace
+
+TEST_F(ProjectFile, RefusesEveryKindOfBadFileWithItsMessage)
+{
+    struct Case { const char* name; std::string content; const char* message; };
+    const Case cases[] = {
+        {"not XML", "<Project type=\"TessaraProject\"", "Unable to load the project file"},
+        {"empty file", "", "Unable to load the project file"},
+        {"wrong root", "<Tessara type=\"TessaraProject\" version=\"1\"/>", "The selected file is not a valid Tessara project"},
+        {"type differs in case", Project(kRows, "type=\"tessaraproject\" version=\"1\""),
+         "The selected file is not a valid Tessara project"},
+        {"type missing", Project(kRows, "version=\"1\""), "The selected file is not a valid Tessara project"},
+        {"version 2", Project(kRows, "type=\"TessaraProject\" version=\"2\""),
+         "The project file version doesn't match the current version"},
+        {"version missing", Project(kRows, "type=\"TessaraProject\""),
+         "The project file version doesn't match the current version"},
+        {"no Rows element", Project("<Settings/>"), "The project file has no Rows element"},
+        {"Rows only nested deeper", Project("<Group><Rows/></Group><Settings/>"), "The project file has no Rows element"},
+        {"no Settings element", Project(kRows), "The project file has no Settings element"},
+        {"row without readable file", Project("<Rows><Row><File/><File><!--x--></File></Row></Rows><Settings/>"),
+         "Unable to read an input row"},
+        {"empty Rows", Project("<Rows/><Settings/>"), "No input rows have been specified"},
+        {"overlap and region", Project(std::string(kRows) +
+                                       "<Settings><Overlap>3</Overlap><Region><Width>9</Width><Height>9</Height></Region></Settings>"),
+         "Overlap and region cannot be used at the same time"},
+        {"overlap 0", Project(std::string(kRows) + "<Settings><Overlap>0</Overlap></Settings>"), "The overlap is too small"},
+        {"overlap not a number", Project(std::string(kRows) + "<Settings><Overlap>many</Overlap></Settings>"),
+         "The overlap is too small"},
+        {"region 4 wide", Project(std::string(kRows) + "<Settings><Region><Width>4</Width><Height>9</Height></Region></Settings>"),
+         "The region is too small"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_FALSE(Load(c.content)) << c.name;
+        EXPECT_EQ(m_project.GetLastError(), c.message) << c.name;
+    }
+}
+
+TEST_F(ProjectFile, ReadsRowsAndSettingsTheWayTheCommandLineProgramDoes)
+{
+    const std::string strContent = "<Project type=\"TessaraProject\" version=\"1abc\">\n"
+                                   "    <Rows>\n"
+                                   "        <Row><File>a.png</File><Other>x</Other><File/><File>@TS_DIR/b.png</File></Row>\n"
+                                   "        <Note><Row><File>ignored.png</File></Row></Note>\n"
+                                   "        <Row><File>KeepEmpty</File></Row>\n"
+                                   "    </Rows>\n"
+                                   "    <Tray><File>tray.png</File></Tray>\n"
+                                   "    <Settings>\n"
+                                   "        <Region><Width>10</Width><Height>12px</Height></Region>\n"
+                                   "        <Background>ff#80#00</Background>\n"
+                                   "        <Transparency>#12</Transparency>\n"
+                                   "        <StackImages>YES</StackImages>\n"
+                                   "    </Settings>\n"
+                                   "</Project>\n";
+    ASSERT_TRUE(Load(strContent)) << m_project.GetLastError();
+    const TessaraSettings& settings = m_project.GetSettings();
+    EXPECT_EQ(settings.rows, (std::vector<std::vector<std::string>>{{"a.png", "@TS_DIR/b.png"}, {"KeepEmpty"}}));
+    EXPECT_TRUE(settings.tray.empty());
+    EXPECT_EQ(settings.flags, TessaraSettings::Flag_Rows | TessaraSettings::Flag_Region | TessaraSettings::Flag_Background |
+                                  TessaraSettings::Flag_Transparency | TessaraSettings::Flag_StackImages);
+    EXPECT_EQ(settings.regionWidth, 10);
+    EXPECT_EQ(settings.regionHeight, 12);
+    EXPECT_EQ(settings.background.GetRed(), 255u);
+    EXPECT_EQ(settings.background.GetGreen(), 128u);
+    EXPECT_EQ(settings.background.GetBlue(), 0u);
+    EXPECT_TRUE(settings.transparency.IsValid());
+    EXPECT_EQ(settings.transparency.GetRed(), 18u);
+    EXPECT_EQ(settings.transparency.GetGreen(), 0u);
+    EXPECT_TRUE(settings.stackImages);
+    EXPECT_EQ(settings.overlap, -1);
+}
+
+TEST_F(ProjectFile, OnlyTheFirstOfEachSettingCountsAndValuelessOnesAreAbsent)
+{
+    struct Case { const char* name; const char* settings; unsigned int flags; int overlap; bool stack; };
+    const Case cases[] = {
+        {"first overlap wins", "<Overlap>4</Overlap><Overlap>0</Overlap>", TessaraSettings::Flag_Overlap, 4, false},
+        {"empty overlap is absent", "<Overlap/><Overlap>5</Overlap>", 0, -1, false},
+        {"region without height is ignored", "<Region><Width>9</Width></Region>", 0, -1, false},
+        {"stack false is still read", "<StackImages>nope</StackImages>", TessaraSettings::Flag_StackImages, -1, false},
+        {"stack 1", "<StackImages>1</StackImages>", TessaraSettings::Flag_StackImages, -1, true},
+        {"background without hex digits", "<Background>#zz</Background>", TessaraSettings::Flag_Background, -1, false},
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(Load(Project(std::string(kRows) + "<Settings>" + c.settings + "</Settings>"))) << c.name;
+        const TessaraSettings& settings = m_project.GetSettings();
+        EXPECT_EQ(settings.flags, TessaraSettings::Flag_Rows | c.flags) << c.name;
+        EXPECT_EQ(settings.overlap, c.overlap) << c.name;
+        EXPECT_EQ(settings.stackImages, c.stack) << c.name;
+        EXPECT_TRUE(settings.background.IsValid() || !(c.flags & TessaraSettings::Flag_Background)) << c.name;
+    }
+}
+
+TEST(TessaraSettings, VerifiesInOrderAndClears)
+{
+    TessaraSettings settings;
+    std::string strError = "stale";
+    EXPECT_FALSE(settings.VerifySettings(strError));
+    EXPECT_EQ(strError, "No input rows have been specified");
+
+    settings.rows = {{"a.png"}};
+    settings.flags = TessaraSettings::Flag_Rows | TessaraSettings::Flag_Background;
+    EXPECT_FALSE(settings.VerifySettings(strError));
+    EXPECT_EQ(strError, "The background color is invalid");
+
+    settings.background.SetColor(1, 2, 3, 1.0f);
+    settings.flags |= TessaraSettings::Flag_Transparency;
+    EXPECT_FALSE(settings.VerifySettings(strError));
+    EXPECT_EQ(strError, "The transparency key color is invalid");
+
+    settings.flags = TessaraSettings::Flag_Rows | TessaraSettings::Flag_Overlap | TessaraSettings::Flag_Transparency;
+    settings.overlap = 2;
+    settings.regionWidth = 1; // no region bit: ignored
+    settings.transparency.SetColor(0, 0, 0, 1.0f);
+    EXPECT_TRUE(settings.VerifySettings(strError));
+    EXPECT_EQ(strError, "");
+
+    settings.ClearSettings();
+    EXPECT_EQ(settings.flags, 0u);
+    EXPECT_TRUE(settings.rows.empty());
+    EXPECT_EQ(settings.overlap, -1);
+    EXPECT_FALSE(settings.transparency.IsValid());
+}
