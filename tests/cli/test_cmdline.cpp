@@ -1,0 +1,332 @@
+#include "cmdline/TessaraCmdLine.h"
+#include "engine/GridStartPositions.h"
+#include "misc/ExecutableDir.h"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+using namespace CmdLine;
+
+namespace {
+
+std::string Describe(const Value& value)
+{
+    if (const auto* pText = std::get_if<std::string>(&value))
+        return "'" + *pText + "'";
+    if (const auto* pNumber = std::get_if<long>(&value))
+        return std::to_string(*pNumber) + "L";
+    if (const auto* pFloat = std::get_if<double>(&value))
+        return std::to_string(*pFloat);
+    return std::get<bool>(value) ? "true" : "false";
+}
+
+// "name[v1,v2] name[]" for every recorded occurrence, in command-line order.
+std::string DescribeOccurrences(const TessaraCmdLine& cmdLine)
+{
+    std::string strResult;
+    for (const CommandLineSwitch* pSwitch : {cmdLine.GetProjectSwitch(), cmdLine.GetOutSwitch(),
+             cmdLine.GetSourceDirSwitch(), cmdLine.GetRowSwitch(), cmdLine.GetColSwitch(),
+             cmdLine.GetSourcesSwitch(), cmdLine.GetIndexSwitch(), cmdLine.GetGridSwitch(),
+             cmdLine.GetStartPosSwitch(), cmdLine.GetOrderSwitch(), cmdLine.GetRegionSizeSwitch(),
+             cmdLine.GetOverlapSwitch(), cmdLine.GetStackSwitch(), cmdLine.GetTransparentSwitch(),
+             cmdLine.GetBgColorSwitch(), cmdLine.GetCompressionSwitch(), cmdLine.GetQualitySwitch(),
+             cmdLine.GetAttributeSwitch(), cmdLine.GetExtraDataSwitch(), cmdLine.GetConvertSwitch(),
+             cmdLine.GetHelpSwitch()}) {
+        for (const CommandLineValue* pOccurrence : pSwitch->GetAllOccurrences()) {
+            strResult += pSwitch->GetName() + "[";
+            for (int n = 0; n < pOccurrence->Count(); ++n)
+                strResult += (n ? "," : "") + Describe(pOccurrence->Get(n));
+            strResult += "] ";
+        }
+    }
+    return strResult;
+}
+
+// A table fed with arguments as a program would receive them (argv[0] first).
+struct ParsedTable
+{
+    explicit ParsedTable(std::vector<std::string> arguments)
+        : texts(std::move(arguments))
+    {
+        std::vector<const char*> argv{"tesscli"};
+        for (const std::string& strArg : texts)
+            argv.push_back(strArg.c_str());
+        cmdLine.Initialize(static_cast<int>(argv.size()), argv.data());
+    }
+
+    std::vector<std::string> texts;
+    TessaraCmdLine cmdLine;
+};
+
+} // namespace
+
+TEST(CommandLineValue, ChecksAndTypesEachValueKind)
+{
+    struct Case { const char* name; ValueType type; std::string text; bool accepted; Value stored; };
+    const Case cases[] = {
+        {"none takes only empty text", ValueType::None, "", true, true},
+        {"none refuses text", ValueType::None, "x", false, {}},
+        {"string takes anything", ValueType::String, "50% off", true, std::string("50% off")},
+        {"string takes empty text", ValueType::String, "", true, std::string()},
+        {"int positive", ValueType::Int, "42", true, 42L},
+        {"int negative", ValueType::Int, "-5", true, -5L},
+        {"int leading blank", ValueType::Int, " 7", true, 7L},
+        {"int upper 32-bit limit", ValueType::Int, "2147483647", true, 2147483647L},
+        {"int lower 32-bit limit", ValueType::Int, "-2147483648", true, -2147483648L},
+        {"int beyond 32 bits", ValueType::Int, "2147483648", false, {}},
+        {"int below 32 bits", ValueType::Int, "-2147483649", false, {}},
+        {"int overflowing long", ValueType::Int, "99999999999999999999", false, {}},
+        {"int hex", ValueType::Int, "0x10", false, {}},
+        {"int trailing letters", ValueType::Int, "12abc", false, {}},
+        {"int empty", ValueType::Int, "", false, {}},
+        {"int sign only", ValueType::Int, "-", false, {}},
+        {"float", ValueType::Float, "-2.5e1", true, -25.0},
+        {"float trailing letters", ValueType::Float, "1.5x", false, {}},
+        {"float out of range", ValueType::Float, "1e999", false, {}},
+        {"float empty", ValueType::Float, "", false, {}},
+        {"bool YES", ValueType::Bool, "YES", true, true},
+        {"bool False", ValueType::Bool, "False", true, false},
+        {"bool 1", ValueType::Bool, "1", true, true},
+        {"bool 0", ValueType::Bool, "0", true, false},
+        {"bool on", ValueType::Bool, "on", false, {}},
+        {"enum any case, kept as typed", ValueType::EnumString, "bottom-RIGHT", true, std::string("bottom-RIGHT")},
+        {"enum unknown name", ValueType::EnumString, "centre", false, {}},
+    };
+    for (const Case& c : cases) {
+        CommandLineParser parser;
+        const CommandLineSwitch* pSwitch =
+            parser.AddSwitch("x", c.type, Optional, 0, -1, &Engine::GridStartPositions::Instance(), "");
+        CommandLineValue occurrence(pSwitch);
+        EXPECT_EQ(occurrence.IsValid(c.text), c.accepted) << c.name;
+        EXPECT_EQ(occurrence.Add(c.text), c.accepted) << c.name;
+        ASSERT_EQ(occurrence.Count(), c.accepted ? 1 : 0) << c.name;
+        if (c.accepted) {
+            EXPECT_EQ(Describe(occurrence.Get(0)), Describe(c.stored)) << c.name;
+        }
+    }
+}
+
+TEST(CommandLineValue, RefusesValuesBeyondTheMaximum)
+{
+    CommandLineParser parser;
+    const CommandLineSwitch* pSwitch = parser.AddSwitch("pair", ValueType::Int, Optional, 1, 2, nullptr, "");
+    CommandLineValue occurrence(pSwitch);
+    EXPECT_TRUE(occurrence.Add("1"));
+    EXPECT_TRUE(occurrence.Add("2"));
+    EXPECT_FALSE(occurrence.Add("3"));
+    EXPECT_EQ(occurrence.Count(), 2);
+}
+
+TEST(CommandLineValue, OutOfRangeQueriesYieldEmptyText)
+{
+    CommandLineParser parser;
+    const CommandLineSwitch* pSwitch = parser.AddSwitch("n", ValueType::Int, Optional, 1, 1, nullptr, "");
+    CommandLineValue occurrence(pSwitch);
+    occurrence.Add("9");
+    EXPECT_EQ(Describe(occurrence.Get(-1)), "''");
+    EXPECT_EQ(Describe(occurrence.Get(1)), "''");
+    EXPECT_EQ(occurrence.GetLong(0), 9);
+    EXPECT_EQ(occurrence.GetLong(1, -7), -7);
+    EXPECT_EQ(occurrence.GetString(0), "") << "a number is not text";
+}
+
+TEST(CommandLineParser, ParsesArgumentsIntoOccurrences)
+{
+    struct Case { const char* name; std::vector<std::string> args; std::string occurrences; std::string error; };
+    const Case cases[] = {
+        {"no arguments", {}, "", ""},
+        {"name in any case", {"-OUT", "x.png"}, "out['x.png'] ", ""},
+        {"negative number is a value", {"-quality", "-5"}, "quality[-5L] ", ""},
+        {"values stop at the next switch", {"-row", "a", "b", "-out", "c"}, "out['c'] row['a','b'] ", ""},
+        {"multiple switch gives one occurrence each", {"-row", "a", "b", "-row", "c"},
+         "row['a','b'] row['c'] ", ""},
+        {"optional second value", {"-index", "5"}, "index[5L] ", ""},
+        {"zero grid rows", {"-grid", "0", "4"}, "grid[0L,4L] ", ""},
+        {"enumeration in upper case", {"-startpos", "BOTTOM-RIGHT"}, "startpos['BOTTOM-RIGHT'] ", ""},
+        {"blank argument is an empty string value", {"-out", "   "}, "out[''] ", ""},
+        {"flag switch records no value", {"-stack"}, "stack[] ", ""},
+        {"unexpected first token", {"foo"}, "", "Unexpected command-line token 'foo'"},
+        {"empty first token", {""}, "", "Unexpected command-line token ''"},
+        {"unknown switch keeps its spelling", {"-Foo"}, "", "Unknown command-line switch -Foo"},
+        {"double dash names no switch", {"--out", "x"}, "", "Unknown command-line switch --out"},
+        {"second occurrence", {"-out", "x.png", "-OUT", "y.png"}, "out['x.png'] ",
+         "Command-line switch -OUT can only be specified once"},
+        {"missing value", {"-OUT"}, "out[] ", "Not enough parameters for command-line switch -OUT"},
+        {"missing value before a switch", {"-out", "-stack"}, "out[] ",
+         "Not enough parameters for command-line switch -out"},
+        {"too few of two values", {"-grid", "5"}, "grid[5L] ", "Not enough parameters for command-line switch -grid"},
+        {"convert needs two files", {"-convert", "a.png"}, "convert['a.png'] ",
+         "Not enough parameters for command-line switch -convert"},
+        {"invalid number quotes value and switch as typed", {"-Quality", "abc"}, "quality[] ",
+         "Invalid value 'abc' for command-line switch -Quality"},
+        {"blank number", {"-quality", " "}, "quality[] ", "Invalid value '' for command-line switch -quality"},
+        {"percent in a value stays literal", {"-quality", "5%s%d"}, "quality[] ",
+         "Invalid value '5%s%d' for command-line switch -quality"},
+        {"unknown enumeration name", {"-startpos", "centre"}, "startpos[] ",
+         "Invalid value 'centre' for command-line switch -startpos"},
+        {"value after the maximum", {"-overlap", "5", "6"}, "overlap[5L] ", "Unexpected command-line token '6'"},
+        {"value after a flag", {"-stack", "foo"}, "stack[] ", "Unexpected command-line token 'foo'"},
+        {"switch name cannot be a value", {"-out", "-out"}, "out[] ",
+         "Not enough parameters for command-line switch -out"},
+    };
+    for (const Case& c : cases) {
+        ParsedTable table(c.args);
+        EXPECT_EQ(table.cmdLine.Parse(), c.error.empty()) << c.name;
+        EXPECT_EQ(table.cmdLine.GetLastError(), c.error) << c.name;
+        EXPECT_EQ(DescribeOccurrences(table.cmdLine), c.occurrences) << c.name;
+    }
+}
+
+TEST(CommandLineParser, StopsAtTheFirstError)
+{
+    ParsedTable table({"-stack", "-quality", "x", "-foo"});
+    EXPECT_FALSE(table.cmdLine.Parse());
+    EXPECT_EQ(table.cmdLine.GetLastError(), "Invalid value 'x' for command-line switch -quality");
+    EXPECT_EQ(table.cmdLine.GetOccurrenceCount(), 2) << "occurrences before the error stay recorded";
+}
+
+TEST(CommandLineParser, TrimsArgumentsAndTreatsNullAsEmpty)
+{
+    CommandLineParser parser;
+    const char* argv[] = {"prog", "  -out\t", nullptr, "\n x y \r"};
+    parser.SetArguments(4, argv);
+    EXPECT_EQ(parser.GetArguments(), (std::vector<std::string>{"-out", "", "x y"}));
+}
+
+TEST(CommandLineParser, FindsSwitchesIgnoringCaseAndOneDash)
+{
+    CommandLineParser parser;
+    const CommandLineSwitch* pOut = parser.AddSwitch("out", "");
+    EXPECT_EQ(parser.FindSwitch("-OuT"), pOut);
+    EXPECT_EQ(parser.FindSwitch("out"), pOut);
+    EXPECT_EQ(parser.FindSwitch("--out"), nullptr);
+    EXPECT_EQ(parser.FindSwitch("-ou"), nullptr);
+    EXPECT_EQ(parser.FindSwitch("-outs"), nullptr);
+}
+
+TEST(CommandLineParser, MandatorySwitchMustOccur)
+{
+    CommandLineParser parser;
+    parser.AddSwitch("flag", "");
+    parser.AddSwitch("input", ValueType::String, 0, 1, 1, nullptr, "");
+    parser.AddSwitch("output", ValueType::String, 0, 1, 1, nullptr, "");
+    const char* argv[] = {"prog", "-output", "o"};
+    parser.SetArguments(3, argv);
+    ASSERT_TRUE(parser.Parse());
+    EXPECT_FALSE(parser.Validate());
+    EXPECT_EQ(parser.GetLastError(), "The mandatory switch input hasn't been specified");
+}
+
+TEST(CommandLineParser, SwitchQueriesReadTheFirstOccurrence)
+{
+    ParsedTable table({"-attribute", "a", "1", "-attribute", "b", "2"});
+    ASSERT_TRUE(table.cmdLine.Parse());
+    const CommandLineSwitch* pAttribute = table.cmdLine.GetAttributeSwitch();
+    EXPECT_TRUE(pAttribute->IsSet());
+    EXPECT_EQ(Describe(pAttribute->GetValue(1)), "'1'");
+    EXPECT_EQ(Describe(pAttribute->GetValue(2)), "''");
+    EXPECT_EQ(pAttribute->GetAllOccurrences().size(), 2u);
+    EXPECT_EQ(pAttribute->GetAllOccurrences()[1]->GetString(0), "b");
+
+    const CommandLineSwitch* pOut = table.cmdLine.GetOutSwitch();
+    EXPECT_FALSE(pOut->IsSet());
+    EXPECT_EQ(pOut->GetFirstOccurrence(), nullptr);
+    EXPECT_EQ(Describe(pOut->GetValue(0)), "''");
+    EXPECT_TRUE(pOut->GetAllOccurrences().empty());
+}
+
+TEST(CommandLineParser, UsagePlaceholdersFollowTheCounts)
+{
+    struct Case { const char* name; ValueType type; int min; int max; std::string placeholders; };
+    const Case cases[] = {
+        {"open-ended", ValueType::String, 1, -1, " <string> [string] [string] [...]"},
+        {"one of two required", ValueType::Int, 1, 2, " <int> [int]"},
+        {"both required", ValueType::Int, 2, 2, " <int> <int>"},
+        {"all optional", ValueType::Float, 0, 2, " [float] [float]"},
+        {"bool", ValueType::Bool, 1, 1, " <bool>"},
+        {"enumeration shows as string", ValueType::EnumString, 1, 1, " <string>"},
+        {"flag", ValueType::None, 0, 0, ""},
+        {"no places", ValueType::Int, 0, 0, ""},
+    };
+    for (const Case& c : cases) {
+        CommandLineParser parser;
+        EXPECT_EQ(parser.AddSwitch("s", c.type, Optional, c.min, c.max, nullptr, "")->GetPlaceholders(),
+                  c.placeholders)
+            << c.name;
+    }
+}
+
+TEST(CommandLineParser, UsageListsVisibleSwitchesInOrder)
+{
+    CommandLineParser parser;
+    parser.AddSwitch("in", ValueType::String, 0, 1, 1, nullptr, "Reads it.$Really.");
+    parser.AddSwitch("secret", ValueType::String, Optional | Hidden, 1, 1, nullptr, "never shown");
+    parser.AddSwitch("tag", ValueType::String, Optional | Multiple, 2, 2, nullptr, "Tags$it");
+    parser.AddSwitch("v", "Verbose");
+    EXPECT_EQ(parser.GetUsage(),
+              "Usage: tesscli -in [-tag] [-v] \n\n"
+              "-in <string>:\n    Reads it.\n    Really.\n\n"
+              "-tag* <string> <string>:\n    Tags\n    it\n\n"
+              "-v:\n    Verbose\n\n"
+              "* denotes switches that can be passed multiple times\n");
+}
+
+TEST(TessaraCmdLine, ValidatesRulesInOrder)
+{
+    struct Case { const char* name; std::vector<std::string> args; std::string error; };
+    const Case cases[] = {
+        {"project with row", {"-project", "p.tsp", "-row", "a.png"}, "-project cannot be used in conjunction with -row"},
+        {"project with col before sources", {"-project", "p.tsp", "-col", "a.png", "-sources", "s"},
+         "-project cannot be used in conjunction with -col"},
+        {"project with sources", {"-sources", "s", "-project", "p.tsp"},
+         "-project cannot be used in conjunction with -sources"},
+        {"row with col", {"-col", "a", "-row", "b"}, "-row cannot be used in conjunction with -col"},
+        {"row with sources", {"-row", "a", "-sources", "s"}, "-row cannot be used in conjunction with -sources"},
+        {"col with sources", {"-col", "a", "-sources", "s"}, "-col cannot be used in conjunction with -sources"},
+        {"index without sources", {"-index", "3"}, "-index must be used in conjunction with -sources"},
+        {"row rule before index rule", {"-index", "3", "-row", "a", "-col", "b"},
+         "-row cannot be used in conjunction with -col"},
+        {"region with overlap", {"-regionsize", "100", "100", "-overlap", "5"},
+         "-regionsize cannot be used in conjunction with -overlap"},
+        {"help does not skip the pairs", {"-help", "-row", "a", "-col", "b"},
+         "-row cannot be used in conjunction with -col"},
+        {"index with sources", {"-sources", "img_{index}.png", "-index", "3", "7"}, ""},
+        {"project with overrides", {"-project", "p.tsp", "-out", "x.png", "-overlap", "5"}, ""},
+        {"help with other switches", {"-help", "-out", "x.png", "-stack"}, ""},
+    };
+    for (const Case& c : cases) {
+        ParsedTable table(c.args);
+        ASSERT_TRUE(table.cmdLine.Parse()) << c.name << ": " << table.cmdLine.GetLastError();
+        EXPECT_EQ(table.cmdLine.Validate(), c.error.empty()) << c.name;
+        EXPECT_EQ(table.cmdLine.GetLastError(), c.error) << c.name;
+    }
+}
+
+TEST(TessaraCmdLine, NothingRecordedIsNotValid)
+{
+    ParsedTable table({});
+    ASSERT_TRUE(table.cmdLine.Parse());
+    EXPECT_FALSE(table.cmdLine.Validate());
+}
+
+TEST(ExecutableDir, ResolvesTheLinkToACanonicalDirectory)
+{
+    namespace fs = std::filesystem;
+    const fs::path root = fs::temp_directory_path() / ("exedir_" + std::to_string(getpid()));
+    fs::create_directories(root / "~" / "$HOME");
+    fs::create_directories(root / "links");
+    std::ofstream(root / "~" / "$HOME" / "prog").put('x');
+    fs::create_symlink(root / "~" / "$HOME" / ".." / "$HOME" / "prog", root / "links" / "exe");
+    fs::create_symlink(root / "missing" / "prog", root / "links" / "dangling");
+
+    const std::string strCanonicalRoot = fs::canonical(root).string();
+    EXPECT_EQ(Misc::GetExecutableDir((root / "links" / "exe").string()), strCanonicalRoot + "/~/$HOME");
+    EXPECT_EQ(Misc::GetExecutableDir((root / "links" / "dangling").string()), "");
+    fs::remove_all(root);
+}
