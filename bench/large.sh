@@ -27,4 +27,4 @@ rm -f "large.$EXT"
 /usr/bin/time -f "wall %e s, peak RSS %M KiB" -o large-time.txt "$TESSCLI" "${args[@]}" -out "large.$EXT" > large-log.txt
 tail -n 6 large-log.txt
 cat large-time.txt
-/usr/bin/identify "large.$EXT"
+MAGICK_CONFIGURE_PATH=$(dirname "$TESSCLI")/ImConfig /usr/bin/identify "large.$EXT"
