@@ -1,0 +1,133 @@
+#include "engine/ImageCell.h"
+
+#include "core/Guard.h"
+#include "core/TessaraCore.h"
+#include "core/TessaraInterface.h"
+#include "misc/ImgUtils.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QPainter>
+
+namespace Engine
+{
+namespace
+{
+qint64 NextCellId()
+{
+    // Starts at 1 so that 0 never names a cell.
+    static qint64 s_nLastId = 0;
+    return ++s_nLastId;
+}
+}
+
+ImageCell::ImageCell() : m_nId(NextCellId())
+{
+}
+
+ImageCell::~ImageCell()
+{
+    if (m_pThumbnail)
+        UnloadImage();
+}
+
+void ImageCell::SetGridLocation(int nRow, int nCol)
+{
+    m_nGridRow = nRow;
+    m_nGridCol = nCol;
+}
+
+bool ImageCell::AssignImage(const QString& strFileName)
+{
+    return Guard_Run("ImageCell::AssignImage", [&] {
+        if (strFileName.isEmpty() || !QFileInfo::exists(strFileName))
+            return false;
+        if (!m_strFileName.isEmpty())
+            UnassignImage();
+        m_strFileName = strFileName;
+        return LoadImage();
+    });
+}
+
+void ImageCell::UnassignImage()
+{
+    Guard_Run("ImageCell::UnassignImage", [&] {
+        UnloadImage();
+        m_strFileName.clear();
+    });
+}
+
+bool ImageCell::LoadImage()
+{
+    return Guard_Run("ImageCell::LoadImage", [&] {
+        if (m_pThumbnail)
+            UnloadImage();
+        QImage image;
+        if (!ReadImage(image))
+            return false;
+        if (image.isNull())
+            return true;
+        return CreateThumbnail(image);
+    });
+}
+
+bool ImageCell::ReloadImage()
+{
+    return Guard_Run("ImageCell::ReloadImage", [&] {
+        if (m_strFileName.isEmpty())
+            return true;
+        return LoadImage();
+    });
+}
+
+void ImageCell::UnloadImage()
+{
+    Guard_Run("ImageCell::UnloadImage", [&] { m_pThumbnail.reset(); });
+}
+
+bool ImageCell::ConvertImage(const QString& strTarget)
+{
+    return Guard_Run("ImageCell::ConvertImage", [&] {
+        return Core::TessaraInterface::ConvertImage(m_strFileName, strTarget);
+    });
+}
+
+bool ImageCell::ReadImage(QImage& image)
+{
+    if (image.load(m_strFileName))
+        return true;
+    return ReadThroughConversion(image);
+}
+
+// Formats Qt has no plug-in for are turned into a temporary PNG by tesscli.
+bool ImageCell::ReadThroughConversion(QImage& image)
+{
+    const QString strTempDir = Core::TessaraCore::ResolveFilename(QStringLiteral("Temp"));
+    // Normally made at start-up; recreating it costs nothing and keeps the fallback working.
+    QDir().mkpath(strTempDir);
+    const QString strTempFile =
+        QDir(strTempDir).filePath(QFileInfo(m_strFileName).completeBaseName() + QStringLiteral(".png"));
+    const bool bRead = ConvertImage(strTempFile) && image.load(strTempFile);
+    QFile::remove(strTempFile);
+    return bRead;
+}
+
+bool ImageCell::CreateThumbnail(const QImage& image)
+{
+    // A very thin image would fit to zero pixels on its short side; keep at least one.
+    const QSize thumbSize =
+        ImgUtils::GetAdjustedImageSize(image.size(), MaxThumbnailSize).expandedTo(QSize(1, 1));
+    m_nImageWidth = image.width();
+    m_nImageHeight = image.height();
+    m_pThumbnail = std::make_unique<QImage>(thumbSize, QImage::Format_ARGB32_Premultiplied);
+
+    QPainter painter;
+    if (!painter.begin(m_pThumbnail.get()))
+        return false;
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+    painter.fillRect(m_pThumbnail->rect(), Qt::white);
+    painter.drawImage(m_pThumbnail->rect(), image);
+    return true;
+}
+}

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QImage>
+#include <QObject>
+#include <QSize>
+#include <QString>
+
+#include <memory>
+
+namespace Engine
+{
+// One input image of the editor: its file, a small thumbnail for the tables, the full image size
+// and where it sits in the grid. Owned by ImageCellEngine; the tables only point at it.
+class ImageCell : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Thumbnails never exceed this square, so painting a large grid stays cheap.
+    static constexpr int MaxThumbnailSize = 256;
+
+    ImageCell();
+    ~ImageCell() override;
+
+    bool AssignImage(const QString& strFileName);
+    void UnassignImage();
+    bool LoadImage();
+    bool ReloadImage();
+    void UnloadImage();
+    bool ConvertImage(const QString& strTarget);
+
+    // Process-local identity, never reused during a run: drag data names cells by it.
+    qint64 GetId() const { return m_nId; }
+    const QString& GetFilename() const { return m_strFileName; }
+    const QImage* GetThumbnail() const { return m_pThumbnail.get(); }
+    QSize GetImageSize() const { return QSize(m_nImageWidth, m_nImageHeight); }
+    int GetGridRow() const { return m_nGridRow; }
+    int GetGridCol() const { return m_nGridCol; }
+    void SetGridLocation(int nRow, int nCol);
+
+private:
+    bool ReadImage(QImage& image);
+    bool ReadThroughConversion(QImage& image);
+    bool CreateThumbnail(const QImage& image);
+
+    const qint64 m_nId;
+    QString m_strFileName;
+    std::unique_ptr<QImage> m_pThumbnail;
+    int m_nImageWidth = 0;
+    int m_nImageHeight = 0;
+    int m_nGridRow = -1;
+    int m_nGridCol = -1;
+};
+}

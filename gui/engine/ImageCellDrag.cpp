@@ -1,0 +1,114 @@
+#include "engine/ImageCellDrag.h"
+
+#include "core/Guard.h"
+#include "engine/ImageCell.h"
+#include "engine/ImageCellEngine.h"
+#include "misc/ImgUtils.h"
+
+#include <QByteArray>
+#include <QDataStream>
+#include <QDrag>
+#include <QIODevice>
+#include <QMimeData>
+#include <QPainter>
+#include <QWidget>
+
+namespace Engine
+{
+namespace
+{
+constexpr int CellPictureSize = 64;
+constexpr int StackOffset = 10;
+}
+
+const QString ImageCellDrag::ImageCellMimeType = QStringLiteral("tesscli/cells");
+
+ImageCellDrag::ImageCellDrag(const QMimeData* pMimeData, const ImageCellEngine& engine)
+{
+    FromMimeData(pMimeData, engine);
+}
+
+void ImageCellDrag::ToMimeData(QMimeData* pMimeData) const
+{
+    Guard_Run("ImageCellDrag::ToMimeData", [&] {
+        QByteArray payload;
+        QDataStream stream(&payload, QIODevice::WriteOnly);
+        stream << qint64(m_cells.size());
+        for (const ImageCell* pCell : m_cells)
+            stream << pCell->GetId();
+        pMimeData->setData(ImageCellMimeType, payload);
+    });
+}
+
+void ImageCellDrag::FromMimeData(const QMimeData* pMimeData, const ImageCellEngine& engine)
+{
+    Guard_Run("ImageCellDrag::FromMimeData", [&] {
+        m_cells.clear();
+        if (!pMimeData || !pMimeData->hasFormat(ImageCellMimeType))
+            return;
+        QDataStream stream(pMimeData->data(ImageCellMimeType));
+        qint64 nCount = 0;
+        stream >> nCount;
+        // The count comes from outside: a short payload ends the loop, not the count.
+        for (qint64 i = 0; i < nCount; ++i)
+        {
+            qint64 nCellId = 0;
+            stream >> nCellId;
+            if (stream.status() != QDataStream::Ok)
+                break;
+            ImageCell* pCell = engine.FindCell(nCellId);
+            if (pCell && !m_cells.contains(pCell))
+                m_cells.append(pCell);
+        }
+    });
+}
+
+QDrag* ImageCellDrag::CreateDragObject(QWidget* pSource) const
+{
+    return Guard_Run("ImageCellDrag::CreateDragObject", [&] {
+        auto* pDrag = new QDrag(pSource);
+        auto* pMimeData = new QMimeData();
+        ToMimeData(pMimeData);
+        pDrag->setMimeData(pMimeData);
+        pDrag->setPixmap(CreateDragPixmap());
+        // The pointer sits just outside the picture's top-left corner.
+        pDrag->setHotSpot(pDrag->hotSpot() + QPoint(-2, -2));
+        return pDrag;
+    });
+}
+
+QPixmap ImageCellDrag::CreateDragPixmap() const
+{
+    return Guard_Run("ImageCellDrag::CreateDragPixmap", [&] {
+        const int nSide = StackOffset * int(m_cells.size()) + CellPictureSize - StackOffset;
+        QPixmap pixmap(nSide, nSide);
+        QPainter painter(&pixmap);
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.fillRect(pixmap.rect(), Qt::white);
+        for (int i = 0; i < m_cells.size(); ++i)
+            painter.drawPixmap(StackOffset * i, StackOffset * i, CreateImageCellDragPixmap(m_cells[i]));
+        painter.setPen(QColor(128, 128, 128));
+        painter.drawRect(QRect(QPoint(0, 0), QPoint(nSide - 2, nSide - 2)));
+        return pixmap;
+    });
+}
+
+QPixmap ImageCellDrag::CreateImageCellDragPixmap(const ImageCell* pCell)
+{
+    return Guard_Run("ImageCellDrag::CreateImageCellDragPixmap", [&] {
+        const QImage* pThumbnail = pCell->GetThumbnail();
+        const QSize pictureSize = pThumbnail
+            ? ImgUtils::GetAdjustedImageSize(pThumbnail->size(), CellPictureSize)
+            : QSize(CellPictureSize, CellPictureSize);
+        QPixmap pixmap(pictureSize);
+        QPainter painter(&pixmap);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.fillRect(pixmap.rect(), QColor(255, 255, 255, 255));
+        if (pThumbnail)
+            painter.drawImage(pixmap.rect(), *pThumbnail);
+        painter.setPen(QColor(128, 128, 128));
+        painter.drawRect(QRect(QPoint(0, 0), QPoint(pictureSize.width() - 1, pictureSize.height() - 1)));
+        return pixmap;
+    });
+}
+}

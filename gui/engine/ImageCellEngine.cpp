@@ -1,0 +1,241 @@
+#include "engine/ImageCellEngine.h"
+
+#include "core/Guard.h"
+#include "engine/ImageCell.h"
+#include "misc/WaitCursor.h"
+
+namespace Engine
+{
+namespace
+{
+bool IsEmptyCellWord(const QString& strName)
+{
+    return strName.compare(QLatin1String("None"), Qt::CaseInsensitive) == 0
+        || strName.compare(QLatin1String("KeepEmpty"), Qt::CaseInsensitive) == 0;
+}
+}
+
+ImageCellEngine::ImageCellEngine(QObject* pParent) : QObject(pParent)
+{
+}
+
+ImageCellEngine::~ImageCellEngine()
+{
+    ClearBasket();
+    ClearTray();
+}
+
+ImageCell* ImageCellEngine::CreateCell(const QString& strFileName, int nRow, int nCol)
+{
+    return Guard_Run("ImageCellEngine::CreateCell", [&]() -> ImageCell* {
+        WaitCursor waitCursor;
+        auto* pCell = new ImageCell();
+        if (!pCell->AssignImage(strFileName))
+        {
+            delete pCell;
+            if (!m_strLastError.isEmpty())
+                m_strLastError += QLatin1Char('\n');
+            m_strLastError += GetLoadErrorText(strFileName);
+            return nullptr;
+        }
+        if (nRow >= 0 && nCol >= 0)
+            MoveToBasket(pCell, nRow, nCol);
+        else
+            MoveToTray(pCell);
+        return pCell;
+    });
+}
+
+QString ImageCellEngine::GetLoadErrorText(const QString& strFileName)
+{
+    return tr("The image file '%1' couldn't be loaded or doesn't exist").arg(strFileName);
+}
+
+bool ImageCellEngine::CreateCells(const QStringList& files, int nRows, int nCols)
+{
+    return Guard_Run("ImageCellEngine::CreateCells", [&] {
+        emit Sig_Operation(true);
+        m_strLastError.clear();
+        // A grid without rows or columns holds nothing: everything goes to the tray.
+        bool bFitsGrid = nRows >= 1 && nCols >= 1;
+        bool bResult = true;
+        for (int i = 0; i < files.size(); ++i)
+        {
+            int nRow = -1, nCol = -1;
+            if (bFitsGrid)
+            {
+                nRow = i / nCols;
+                nCol = i % nCols;
+                bFitsGrid = nRow < nRows;
+                if (!bFitsGrid)
+                    nRow = nCol = -1;
+            }
+            if (!CreateCell(files[i], nRow, nCol))
+                bResult = false;
+        }
+        emit Sig_Operation(false);
+        return bResult;
+    });
+}
+
+bool ImageCellEngine::CreateCells(const QList<QStringList>& rows)
+{
+    return Guard_Run("ImageCellEngine::CreateCells", [&] {
+        emit Sig_Operation(true);
+        m_strLastError.clear();
+        bool bResult = true;
+        for (int r = 0; r < rows.size(); ++r)
+        {
+            for (int c = 0; c < rows[r].size(); ++c)
+            {
+                if (!IsEmptyCellWord(rows[r][c]) && !CreateCell(rows[r][c], r, c))
+                    bResult = false;
+            }
+        }
+        emit Sig_Operation(false);
+        return bResult;
+    });
+}
+
+void ImageCellEngine::MoveToBasket(ImageCell* pCell, int nRow, int nCol)
+{
+    Guard_Run("ImageCellEngine::MoveToBasket", [&] {
+        if (!pCell)
+            return;
+        pCell->SetGridLocation(nRow, nCol);
+        if (m_basket.contains(pCell))
+            return;
+        m_tray.removeOne(pCell);
+        m_basket.append(pCell);
+        emit Sig_MovedToBasket(pCell);
+    });
+}
+
+void ImageCellEngine::MoveToTray(ImageCell* pCell)
+{
+    Guard_Run("ImageCellEngine::MoveToTray", [&] {
+        if (!pCell)
+            return;
+        pCell->SetGridLocation(-1, -1);
+        if (m_tray.contains(pCell))
+            return;
+        m_basket.removeOne(pCell);
+        m_tray.append(pCell);
+        emit Sig_MovedToTray(pCell);
+    });
+}
+
+void ImageCellEngine::MoveToTray(int nLastRow, int nLastCol)
+{
+    Guard_Run("ImageCellEngine::MoveToTray", [&] {
+        // Backwards, so removing a cell never shifts the ones still to visit.
+        for (int i = m_basket.size() - 1; i >= 0; --i)
+        {
+            ImageCell* pCell = m_basket[i];
+            if (pCell->GetGridRow() > nLastRow || pCell->GetGridCol() > nLastCol)
+                MoveToTray(pCell);
+        }
+    });
+}
+
+void ImageCellEngine::Remove(ImageCell* pCell)
+{
+    Guard_Run("ImageCellEngine::Remove", [&] {
+        // Only cells this engine owns are destroyed; anything else is not ours to delete.
+        QList<ImageCell*>* pContainer =
+            m_basket.contains(pCell) ? &m_basket : m_tray.contains(pCell) ? &m_tray : nullptr;
+        if (!pCell || !pContainer)
+            return;
+        emit Sig_Removed(pCell);
+        pContainer->removeOne(pCell);
+        delete pCell;
+    });
+}
+
+void ImageCellEngine::ClearBasket()
+{
+    Guard_Run("ImageCellEngine::ClearBasket", [&] {
+        emit Sig_BasketCleared();
+        DestroyAll(m_basket);
+    });
+}
+
+void ImageCellEngine::ClearTray()
+{
+    Guard_Run("ImageCellEngine::ClearTray", [&] {
+        emit Sig_TrayCleared();
+        DestroyAll(m_tray);
+    });
+}
+
+void ImageCellEngine::DestroyAll(QList<ImageCell*>& cells)
+{
+    qDeleteAll(cells);
+    cells.clear();
+}
+
+ImageCell* ImageCellEngine::GetCell(int nRow, int nCol) const
+{
+    return Guard_Run("ImageCellEngine::GetCell", [&]() -> ImageCell* {
+        for (ImageCell* pCell : m_basket)
+        {
+            if (pCell->GetGridRow() == nRow && pCell->GetGridCol() == nCol)
+                return pCell;
+        }
+        return nullptr;
+    });
+}
+
+ImageCell* ImageCellEngine::GetCell(CellContainer container, int nIndex) const
+{
+    return Guard_Run("ImageCellEngine::GetCell", [&]() -> ImageCell* {
+        const QList<ImageCell*>* pCells = Container(container);
+        if (!pCells || nIndex < 0 || nIndex >= pCells->size())
+            return nullptr;
+        return pCells->at(nIndex);
+    });
+}
+
+ImageCell* ImageCellEngine::FindCell(qint64 nCellId) const
+{
+    return Guard_Run("ImageCellEngine::FindCell", [&]() -> ImageCell* {
+        for (const QList<ImageCell*>* pCells : {&m_basket, &m_tray})
+        {
+            for (ImageCell* pCell : *pCells)
+            {
+                if (pCell->GetId() == nCellId)
+                    return pCell;
+            }
+        }
+        return nullptr;
+    });
+}
+
+int ImageCellEngine::GetCellCount(int nContainer) const
+{
+    const QList<ImageCell*>* pCells = Container(nContainer);
+    return pCells ? pCells->size() : -1;
+}
+
+int ImageCellEngine::GetCellContainer(ImageCell* pCell) const
+{
+    if (m_basket.contains(pCell))
+        return CellBasket;
+    if (m_tray.contains(pCell))
+        return CellTray;
+    return -1;
+}
+
+const QList<ImageCell*>* ImageCellEngine::Container(int nContainer) const
+{
+    switch (nContainer)
+    {
+    case CellBasket:
+        return &m_basket;
+    case CellTray:
+        return &m_tray;
+    default:
+        return nullptr;
+    }
+}
+}

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+namespace Engine
+{
+class ImageCell;
+
+// Owns every image cell and keeps each in exactly one container: the basket (placed in the grid)
+// or the tray. Views change placement only through it and follow its signals.
+class ImageCellEngine : public QObject
+{
+    Q_OBJECT
+
+public:
+    enum CellContainer
+    {
+        CellBasket = 0,
+        CellTray = 1
+    };
+
+    explicit ImageCellEngine(QObject* pParent = nullptr);
+    ~ImageCellEngine() override;
+
+    ImageCell* CreateCell(const QString& strFileName, int nRow, int nCol);
+    bool CreateCells(const QStringList& files, int nRows, int nCols);
+    bool CreateCells(const QList<QStringList>& rows);
+
+    void MoveToBasket(ImageCell* pCell, int nRow, int nCol);
+    void MoveToTray(ImageCell* pCell);
+    void MoveToTray(int nLastRow, int nLastCol);
+
+    void Remove(ImageCell* pCell);
+    void ClearBasket();
+    void ClearTray();
+
+    ImageCell* GetCell(int nRow, int nCol) const;
+    ImageCell* GetCell(CellContainer container, int nIndex) const;
+    // The live cell with this identity, or null: drag data from elsewhere is checked against it.
+    ImageCell* FindCell(qint64 nCellId) const;
+    int GetCellCount(int nContainer) const;
+    int GetCellContainer(ImageCell* pCell) const;
+    const QString& GetLastError() const { return m_strLastError; }
+    // The line reported for a file that yields no image.
+    static QString GetLoadErrorText(const QString& strFileName);
+
+signals:
+    void Sig_Removed(Engine::ImageCell* pCell);
+    void Sig_MovedToBasket(Engine::ImageCell* pCell);
+    void Sig_MovedToTray(Engine::ImageCell* pCell);
+    void Sig_BasketCleared();
+    void Sig_TrayCleared();
+    void Sig_Operation(bool bBegin);
+
+private:
+    const QList<ImageCell*>* Container(int nContainer) const;
+    static void DestroyAll(QList<ImageCell*>& cells);
+
+    QList<ImageCell*> m_basket;
+    QList<ImageCell*> m_tray;
+    QString m_strLastError;
+};
+}

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "ui/controls/ImageTableWidget.h"
+
+namespace UI::Controls
+{
+// The layout of the compound image: one item per grid position showing the engine's basket cell
+// placed there, nothing, or a reserved ("keep empty") position.
+class ImageGrid : public ImageTableWidget
+{
+    Q_OBJECT
+
+public:
+    explicit ImageGrid(QWidget* pParent = nullptr);
+
+    bool InitImageGrid(Engine::ImageCellEngine* pEngine);
+    bool Resize(int nRows, int nCols, bool bPopulate);
+    void PopulateEntireGrid();
+    void FlipHorizontally();
+    void FlipVertically();
+    void FlipItems(int nRow1, int nCol1, int nRow2, int nCol2);
+    void SetKeepEmptyCells(const QList<QStringList>& rows);
+    int GetSelectedKeepEmptyCount() const;
+    void SelectImageForItem(ImageTableItem* pItem);
+
+    QAction* GetSelectAction() const { return m_pActSelect; }
+    QAction* GetKeepEmptyAction() const { return m_pActKeepEmpty; }
+    QAction* GetMoveToTrayAction() const { return m_pActMoveToTray; }
+    QAction* GetClearAction() const { return m_pActClear; }
+
+public slots:
+    void OnSelectImage();
+    void OnKeepEmpty(bool bChecked);
+    void OnMoveToTray();
+    void OnClearImages();
+    void OnMovedToTray(Engine::ImageCell* pCell);
+    void OnBasketCleared();
+    void OnItemDoubleClicked(int nRow, int nCol);
+
+protected slots:
+    void OnSelectionChanged() override;
+
+protected:
+    void Drop_DropCells(const QList<Engine::ImageCell*>& cells, const QPoint& pos, QWidget* pSource,
+                        DragType dragType) override;
+    bool Drop_TargetAcceptable(QWidget* pSource, const QPoint& pos) const override;
+    bool PrepareContextMenu(QMenu* pMenu) override;
+    void PlaceDroppedCell(ImageTableItem* pItem, Engine::ImageCell* pCell) override;
+
+private:
+    // Every selected item that shows a cell, with its cell, taken before the items change.
+    QList<Engine::ImageCell*> SelectedCells() const;
+
+    QAction* m_pActSelect = nullptr;
+    QAction* m_pActKeepEmpty = nullptr;
+    QAction* m_pActMoveToTray = nullptr;
+    QAction* m_pActClear = nullptr;
+};
+}

@@ -1,0 +1,172 @@
+#include "ui/controls/ImageTableDelegate.h"
+
+#include "core/Guard.h"
+#include "engine/ImageCell.h"
+#include "misc/ImgUtils.h"
+#include "ui/controls/ImageTableItem.h"
+#include "ui/controls/ImageTableWidget.h"
+
+#include <QFileInfo>
+#include <QLinearGradient>
+#include <QPainter>
+
+namespace UI::Controls
+{
+namespace
+{
+// Margins around the image area and the name strip below it.
+constexpr int SideMargin = 3;
+constexpr int TopMargin = 3;
+constexpr int NameStripSpace = 23;
+}
+
+ImageTableDelegate::ImageTableDelegate(ImageTableWidget* pTable) : m_pTable(pTable)
+{
+}
+
+QRect ImageTableDelegate::GetItemRect(ItemRectType rectType, const QRect& cellRect) const
+{
+    return Guard_Run("ImageTableDelegate::GetItemRect", [&] {
+        if (m_pTable->IsCompactView())
+            return cellRect;
+        const int x1 = cellRect.left(), y1 = cellRect.top(), x2 = cellRect.right(), y2 = cellRect.bottom();
+        switch (rectType)
+        {
+        case RectName:
+            return QRect(QPoint(x1 + SideMargin, y2 - 19), QPoint(x2 - SideMargin, y2 - 4));
+        case RectImage:
+            return QRect(QPoint(x1 + SideMargin, y1 + TopMargin), QPoint(x2 - SideMargin, y2 - NameStripSpace));
+        case RectCell:
+        default:
+            return QRect(QPoint(x1 + SideMargin, y1 + TopMargin), QPoint(x2 - SideMargin, y2));
+        }
+    });
+}
+
+QPoint ImageTableDelegate::GetCenterPoint(const QRect& rect, const QSize& size)
+{
+    return QPoint(rect.left() - size.width() / 2 + (rect.right() + 1 - rect.left()) / 2,
+                  rect.top() - size.height() / 2 + (rect.bottom() + 1 - rect.top()) / 2);
+}
+
+QSize ImageTableDelegate::GetRequiredItemSize(const ImageTableItem* pItem, bool bImageOnly) const
+{
+    return Guard_Run("ImageTableDelegate::GetRequiredItemSize", [&] {
+        const int nImageSize = m_pTable->GetImageSize();
+        const Engine::ImageCell* pCell = pItem ? pItem->GetCell() : nullptr;
+        QSize size;
+        if (pCell && pCell->GetThumbnail())
+            size = ImgUtils::GetAdjustedImageSize(pCell->GetThumbnail()->size(), nImageSize);
+        else if (m_pTable->GetImageCount() < 1)
+            size = QSize(nImageSize, nImageSize);
+        else
+            size = m_pTable->GetAverageImageDimensions();
+        if (!bImageOnly && !m_pTable->IsCompactView())
+            size += QSize(2 * SideMargin, TopMargin + NameStripSpace);
+        return size;
+    });
+}
+
+void ImageTableDelegate::paint(QPainter* pPainter, const QStyleOptionViewItem& option,
+                               const QModelIndex& index) const
+{
+    Guard_Run("ImageTableDelegate::paint", [&] {
+        const ImageTableItem* pItem = m_pTable->Item(index.row(), index.column());
+        pPainter->setRenderHint(QPainter::TextAntialiasing, true);
+        pPainter->fillRect(option.rect, option.palette.brush(QPalette::Base));
+        if (!pItem)
+            return;
+        if (!m_pTable->IsCompactView())
+        {
+            pPainter->save();
+            DrawName(pItem, pPainter, GetItemRect(RectName, option.rect), option);
+            pPainter->restore();
+        }
+        pPainter->save();
+        DrawImage(pItem, pPainter, GetItemRect(RectImage, option.rect), option);
+        pPainter->restore();
+    });
+}
+
+ImageTableDelegate::NameStripStyle ImageTableDelegate::GetNameStripStyle(const ImageTableItem* pItem,
+                                                                         const QStyleOptionViewItem& option) const
+{
+    if (option.state & QStyle::State_Selected)
+        return {m_colorFrameSelected, m_colorSelection, 120, 105, m_colorTextSelected};
+    if (pItem->GetCell())
+        return {m_colorFrameImage, m_colorBaseImage, 110, 110, m_colorTextImage};
+    if (pItem->IsKeepEmpty())
+        return {m_colorFrameKeepEmpty, m_colorBaseKeepEmpty, 109, 109, m_colorTextKeepEmpty};
+    return {m_colorFrameEmpty, m_colorBaseEmpty, 109, 109, m_colorTextEmpty};
+}
+
+void ImageTableDelegate::DrawName(const ImageTableItem* pItem, QPainter* pPainter, const QRect& rect,
+                                  const QStyleOptionViewItem& option) const
+{
+    Guard_Run("ImageTableDelegate::DrawName", [&] {
+        QString strText;
+        if (pItem->GetCell())
+            strText = QFileInfo(pItem->GetCell()->GetFilename()).fileName();
+        else if (pItem->IsKeepEmpty())
+            strText = tr("Keep empty");
+        else
+            strText = tr("None");
+
+        const NameStripStyle style = GetNameStripStyle(pItem, option);
+        QLinearGradient gradient(rect.left(), rect.top(), rect.left(), rect.bottom());
+        gradient.setColorAt(0.0, style.base.lighter(style.nLighter));
+        gradient.setColorAt(1.0, style.base.darker(style.nDarker));
+        pPainter->setBrush(gradient);
+        pPainter->setPen(style.frame);
+        pPainter->drawRect(rect);
+
+        pPainter->setPen(style.text);
+        const QRect textRect = rect.adjusted(2, 1, -2, 0);
+        const QString strElided = pPainter->fontMetrics().elidedText(strText, Qt::ElideMiddle, textRect.width());
+        pPainter->drawText(textRect, Qt::AlignCenter, strElided);
+    });
+}
+
+void ImageTableDelegate::DrawImage(const ImageTableItem* pItem, QPainter* pPainter, const QRect& rect,
+                                   const QStyleOptionViewItem& option) const
+{
+    Guard_Run("ImageTableDelegate::DrawImage", [&] {
+        const bool bCompact = m_pTable->IsCompactView();
+        const Engine::ImageCell* pCell = pItem->GetCell();
+        if (pCell && pCell->GetThumbnail())
+        {
+            const QSize size = GetRequiredItemSize(pItem, true);
+            const QPoint topLeft = bCompact ? rect.topLeft() : GetCenterPoint(rect, size);
+            pPainter->save();
+            pPainter->setRenderHint(QPainter::SmoothPixmapTransform, true);
+            pPainter->drawImage(QRect(topLeft, size), *pCell->GetThumbnail());
+            pPainter->restore();
+        }
+
+        const bool bSelected = option.state & QStyle::State_Selected;
+        if (pItem->IsDragHighlighted())
+        {
+            QColor overlay = m_colorDragHighlight;
+            overlay.setAlpha(128);
+            pPainter->fillRect(rect, overlay);
+        }
+        else if (bSelected)
+        {
+            QColor overlay = m_colorSelection;
+            overlay.setAlpha(164);
+            pPainter->fillRect(rect, overlay);
+        }
+
+        if (bCompact)
+            return;
+        if (pItem->IsDragHighlighted())
+            pPainter->setPen(m_colorImageFrameHighlighted);
+        else
+            pPainter->setPen(bSelected ? m_colorImageFrameSelected : m_colorImageFrame);
+        pPainter->setBrush(Qt::NoBrush);
+        pPainter->drawRect(rect);
+        if (!pCell)
+            pPainter->drawText(rect, Qt::AlignCenter, tr("No image"));
+    });
+}
+}

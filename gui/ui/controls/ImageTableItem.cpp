@@ -1,0 +1,60 @@
+#include "ui/controls/ImageTableItem.h"
+
+#include "core/Guard.h"
+#include "engine/ImageCell.h"
+
+#include <QCoreApplication>
+
+namespace UI::Controls
+{
+ImageTableItem::ImageTableItem(ImageTableWidget* pTable, ItemType type)
+    : QTableWidgetItem(QTableWidgetItem::UserType), m_pTable(pTable), m_itemType(type)
+{
+}
+
+QTableWidgetItem* ImageTableItem::clone() const
+{
+    return Guard_Run("ImageTableItem::clone", [&] {
+        auto* pItem = new ImageTableItem(m_pTable, m_itemType);
+        pItem->m_bKeepEmpty = m_bKeepEmpty;
+        pItem->m_bDragHighlight = m_bDragHighlight;
+        pItem->m_pCell = m_pCell;
+        return pItem;
+    });
+}
+
+QString ImageTableItem::GetToolTip() const
+{
+    return Guard_Run("ImageTableItem::GetToolTip", [&] {
+        const QString strTitle =
+            m_pCell ? m_pCell->GetFilename().toHtmlEscaped() : QCoreApplication::translate("ImageTableItem", "No image");
+        QString strText = QStringLiteral("<b>") + strTitle + QStringLiteral("</b><br><br>");
+        if (m_itemType == ItemGrid)
+        {
+            strText += QStringLiteral("<b>") + QCoreApplication::translate("ImageTableItem", "Cell:")
+                + QStringLiteral("</b> %1, %2").arg(row() + 1).arg(column() + 1);
+        }
+        if (m_pCell)
+        {
+            if (m_itemType == ItemGrid)
+                strText += QStringLiteral("<br>");
+            const QSize imageSize = m_pCell->GetImageSize();
+            strText += QStringLiteral("<b>") + QCoreApplication::translate("ImageTableItem", "Image size:")
+                + QStringLiteral("</b> %1x%2").arg(imageSize.width()).arg(imageSize.height());
+        }
+        return strText;
+    });
+}
+
+void ImageTableItem::UpdateCellGridLocation(Engine::ImageCell* pCell) const
+{
+    Guard_Run("ImageTableItem::UpdateCellGridLocation", [&] {
+        if (!pCell)
+            return;
+        if (tableWidget())
+            pCell->SetGridLocation(row(), column());
+        else
+            pCell->SetGridLocation(-1, -1);
+    });
+}
+}

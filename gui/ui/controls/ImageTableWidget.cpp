@@ -1,0 +1,661 @@
+#include "ui/controls/ImageTableWidget.h"
+
+#include "core/Guard.h"
+#include "core/TessaraCore.h"
+#include "engine/ImageCell.h"
+#include "engine/ImageCellDrag.h"
+#include "engine/ImageCellEngine.h"
+#include "misc/SysUtils.h"
+#include "misc/WaitCursor.h"
+#include "ui/controls/ImageTableItem.h"
+
+#include <QAction>
+#include <QContextMenuEvent>
+#include <QDrag>
+#include <QDragEnterEvent>
+#include <QHeaderView>
+#include <QHelpEvent>
+#include <QMenu>
+#include <QMimeData>
+#include <QToolTip>
+
+#include <algorithm>
+#include <optional>
+
+namespace UI::Controls
+{
+ImageTableWidget::ImageTableWidget(QWidget* pParent) : QTableWidget(pParent), m_delegate(this)
+{
+}
+
+ImageTableWidget::~ImageTableWidget()
+{
+    // The delegate is a member: detach it before the view goes.
+    setItemDelegate(nullptr);
+}
+
+bool ImageTableWidget::InitImageTable(ImageTableType tableType, Engine::ImageCellEngine* pEngine)
+{
+    return Guard_Run("ImageTableWidget::InitImageTable", [&] {
+        m_tableType = tableType;
+        m_pCellEngine = pEngine;
+        setAttribute(Qt::WA_StaticContents);
+        setItemPrototype(new ImageTableItem(
+            this, m_tableType == TableGrid ? ImageTableItem::ItemGrid : ImageTableItem::ItemTray));
+        setItemDelegate(&m_delegate);
+
+        // Cells move only through the drop hooks, never through the model's own drag and drop.
+        setAcceptDrops(true);
+        viewport()->setAcceptDrops(true);
+        setDragDropMode(QAbstractItemView::NoDragDrop);
+        setEditTriggers(QAbstractItemView::NoEditTriggers);
+        setSelectionMode(QAbstractItemView::ExtendedSelection);
+        setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+        setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+        setTabKeyNavigation(false);
+        setShowGrid(false);
+        setWordWrap(false);
+        setCornerButtonEnabled(false);
+        for (QHeaderView* pHeader : {horizontalHeader(), verticalHeader()})
+        {
+            pHeader->hide();
+            pHeader->setHighlightSections(false);
+            pHeader->setMinimumSectionSize(0);
+        }
+
+        connect(this, &QTableWidget::itemSelectionChanged, this, &ImageTableWidget::OnSelectionChanged);
+        connect(m_pCellEngine, &Engine::ImageCellEngine::Sig_Removed, this, &ImageTableWidget::OnCellRemoved);
+        connect(m_pCellEngine, &Engine::ImageCellEngine::Sig_Operation, this, &ImageTableWidget::OnCellOperation);
+
+        m_pActOpen = CreateAction(tr("&Open images"), QStringLiteral(":/res/Actions/ImageOpen.png"));
+        connect(m_pActOpen, &QAction::triggered, this, &ImageTableWidget::OnOpenImage);
+        m_pActReload = CreateAction(tr("&Reload images"), QStringLiteral(":/res/Actions/ImageReload.png"));
+        m_pActReload->setShortcut(QKeySequence(QStringLiteral("F5")));
+        connect(m_pActReload, &QAction::triggered, this, &ImageTableWidget::OnReloadImage);
+        return true;
+    });
+}
+
+void ImageTableWidget::SetWindowActions(const QList<QAction*>& actions)
+{
+    m_windowActions = actions;
+}
+
+void ImageTableWidget::AddWindowAction(QMenu* pMenu, const QString& strObjectName) const
+{
+    auto it = std::find_if(m_windowActions.begin(), m_windowActions.end(),
+                           [&](const QAction* pAction) { return pAction && pAction->objectName() == strObjectName; });
+    if (it != m_windowActions.end())
+        pMenu->addAction(*it);
+}
+
+QAction* ImageTableWidget::CreateAction(const QString& strText, const QString& strIcon)
+{
+    auto* pAction = new QAction(strIcon.isEmpty() ? QIcon() : QIcon(strIcon), strText, this);
+    // Grid and tray both bind Delete: each shortcut must only fire in its own table.
+    pAction->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    addAction(pAction);
+    return pAction;
+}
+
+void ImageTableWidget::ReportError(const QString& strMessage)
+{
+    if (Core::TessaraCore::s_instance)
+        Core::TessaraCore::s_instance->ReportError(strMessage, true);
+}
+
+void ImageTableWidget::SetCompactView(bool bCompact)
+{
+    Guard_Run("ImageTableWidget::SetCompactView", [&] {
+        m_bCompactView = bCompact;
+        RecalculateTableSize();
+    });
+}
+
+void ImageTableWidget::SetImageSize(int nSize)
+{
+    Guard_Run("ImageTableWidget::SetImageSize", [&] {
+        if (nSize == m_nImageSize)
+            return;
+        m_nImageSize = std::clamp(nSize, MinImageSize, MaxImageSize);
+        RecalculateTableSize();
+    });
+}
+
+ImageTableItem* ImageTableWidget::Item(int nRow, int nCol) const
+{
+    if (nRow < 0 || nCol < 0 || nRow >= rowCount() || nCol >= columnCount())
+        return nullptr;
+    return dynamic_cast<ImageTableItem*>(item(nRow, nCol));
+}
+
+ImageTableItem* ImageTableWidget::CreateItem(int nRow, int nCol)
+{
+    return Guard_Run("ImageTableWidget::CreateItem", [&] {
+        auto* pItem = new ImageTableItem(
+            this, m_tableType == TableGrid ? ImageTableItem::ItemGrid : ImageTableItem::ItemTray);
+        setItem(nRow, nCol, pItem);
+        return pItem;
+    });
+}
+
+void ImageTableWidget::SetItemImageCell(ImageTableItem* pItem, Engine::ImageCell* pCell)
+{
+    Guard_Run("ImageTableWidget::SetItemImageCell", [&] {
+        if (!pItem)
+            return;
+        pItem->SetCell(pCell);
+        RecalculateTableSize();
+        viewport()->update();
+        emit Sig_ImageTableChanged();
+    });
+}
+
+QList<ImageTableItem*> ImageTableWidget::SelectedItems() const
+{
+    return Guard_Run("ImageTableWidget::SelectedItems", [&] {
+        QList<ImageTableItem*> items;
+        for (int r = 0; r < rowCount(); ++r)
+        {
+            for (int c = 0; c < columnCount(); ++c)
+            {
+                ImageTableItem* pItem = Item(r, c);
+                if (pItem && pItem->isSelected())
+                    items.append(pItem);
+            }
+        }
+        return items;
+    });
+}
+
+int ImageTableWidget::GetSelectedImagesCount() const
+{
+    const QList<ImageTableItem*> items = SelectedItems();
+    return int(std::count_if(items.begin(), items.end(), [](const ImageTableItem* pItem) { return pItem->GetCell(); }));
+}
+
+ImageTableItem* ImageTableWidget::FindItem(const Engine::ImageCell* pCell) const
+{
+    return Guard_Run("ImageTableWidget::FindItem", [&]() -> ImageTableItem* {
+        for (int r = 0; r < rowCount(); ++r)
+        {
+            for (int c = 0; c < columnCount(); ++c)
+            {
+                ImageTableItem* pItem = Item(r, c);
+                if (pItem && pItem->GetCell() == pCell)
+                    return pItem;
+            }
+        }
+        return nullptr;
+    });
+}
+
+int ImageTableWidget::GetImageCount() const
+{
+    int nCount = 0;
+    for (int r = 0; r < rowCount(); ++r)
+    {
+        for (int c = 0; c < columnCount(); ++c)
+        {
+            const ImageTableItem* pItem = Item(r, c);
+            if (pItem && pItem->GetCell())
+                ++nCount;
+        }
+    }
+    return nCount;
+}
+
+QSize ImageTableWidget::GetAverageImageDimensions() const
+{
+    return Guard_Run("ImageTableWidget::GetAverageImageDimensions", [&] {
+        QSize total;
+        int nCount = 0;
+        for (int r = 0; r < rowCount(); ++r)
+        {
+            for (int c = 0; c < columnCount(); ++c)
+            {
+                const ImageTableItem* pItem = Item(r, c);
+                if (pItem && pItem->GetCell() && pItem->GetCell()->GetThumbnail())
+                {
+                    total += m_delegate.GetRequiredItemSize(pItem, true);
+                    ++nCount;
+                }
+            }
+        }
+        if (nCount == 0)
+            return QSize(MinImageSize, MinImageSize);
+        return QSize(total.width() / nCount, total.height() / nCount);
+    });
+}
+
+QList<QStringList> ImageTableWidget::GetRowFilenames() const
+{
+    return Guard_Run("ImageTableWidget::GetRowFilenames", [&] {
+        QList<QStringList> rows;
+        for (int r = 0; r < rowCount(); ++r)
+        {
+            QStringList names;
+            for (int c = 0; c < columnCount(); ++c)
+            {
+                const ImageTableItem* pItem = Item(r, c);
+                if (pItem && pItem->GetCell())
+                    names.append(pItem->GetCell()->GetFilename());
+                else if (pItem && pItem->IsKeepEmpty())
+                    names.append(QStringLiteral("KeepEmpty"));
+                else
+                    names.append(QStringLiteral("None"));
+            }
+            rows.append(names);
+        }
+        return rows;
+    });
+}
+
+void ImageTableWidget::ClearImages()
+{
+    Guard_Run("ImageTableWidget::ClearImages", [&] {
+        TableUpdateBlocker blocker(this);
+        for (int r = 0; r < rowCount(); ++r)
+        {
+            for (int c = 0; c < columnCount(); ++c)
+                SetItemImageCell(Item(r, c), nullptr);
+        }
+        clearSelection();
+    });
+}
+
+void ImageTableWidget::ClearItemDragHighlights()
+{
+    Guard_Run("ImageTableWidget::ClearItemDragHighlights", [&] {
+        TableUpdateBlocker blocker(this);
+        for (int r = 0; r < rowCount(); ++r)
+        {
+            for (int c = 0; c < columnCount(); ++c)
+            {
+                if (ImageTableItem* pItem = Item(r, c))
+                    pItem->SetDragHighlighted(false);
+            }
+        }
+    });
+}
+
+void ImageTableWidget::DisableUpdates()
+{
+    ++m_nUpdatesDisabled;
+    setUpdatesEnabled(false);
+}
+
+void ImageTableWidget::EnableUpdates()
+{
+    if (m_nUpdatesDisabled == 0)
+        return;
+    if (--m_nUpdatesDisabled == 0)
+    {
+        setUpdatesEnabled(true);
+        update();
+        viewport()->update();
+    }
+}
+
+ImageTableWidget* ImageTableWidget::TableOf(QObject* pObject)
+{
+    if (auto* pTable = qobject_cast<ImageTableWidget*>(pObject))
+        return pTable;
+    return pObject ? qobject_cast<ImageTableWidget*>(pObject->parent()) : nullptr;
+}
+
+ImageTableWidget::DragType ImageTableWidget::DetermineDragType(QObject* pSource, QObject* pTarget)
+{
+    const ImageTableWidget* pSourceTable = TableOf(pSource);
+    const ImageTableWidget* pTargetTable = TableOf(pTarget);
+    if (!pSourceTable || !pTargetTable)
+        return DragNone;
+    const bool bFromGrid = pSourceTable->GetTableType() == TableGrid;
+    const bool bToGrid = pTargetTable->GetTableType() == TableGrid;
+    if (bFromGrid)
+        return bToGrid ? DragGridToGrid : DragGridToTray;
+    return bToGrid ? DragTrayToGrid : DragTrayToTray;
+}
+
+void ImageTableWidget::InitiateItemDrag(const QList<ImageTableItem*>& items)
+{
+    Guard_Run("ImageTableWidget::InitiateItemDrag", [&] {
+        Engine::ImageCellDrag cellDrag;
+        for (const ImageTableItem* pItem : items)
+        {
+            Engine::ImageCell* pCell = pItem->GetCell();
+            if (pCell && pCell->GetThumbnail() && !cellDrag.m_cells.contains(pCell))
+                cellDrag.m_cells.append(pCell);
+        }
+        if (cellDrag.m_cells.isEmpty())
+            return;
+
+        QDrag* pDrag = cellDrag.CreateDragObject(this);
+        // The drag runs its own event loop; the press that armed it is used up.
+        m_dragStartPoint = QPoint(-1, -1);
+        if (pDrag->exec(Qt::MoveAction) != Qt::MoveAction)
+            return;
+
+        QObject* pTarget = pDrag->target();
+        ImageTableWidget* pTargetTable = TableOf(pTarget);
+        TableUpdateBlocker blocker(this);
+        std::optional<TableUpdateBlocker> targetBlocker;
+        if (pTargetTable)
+            targetBlocker.emplace(pTargetTable);
+        Drop_CellsDragged(cellDrag.m_cells, qobject_cast<QWidget*>(pTarget), DetermineDragType(this, pTarget));
+        clearSelection();
+    });
+}
+
+void ImageTableWidget::OnSelectionChanged()
+{
+    Guard_Run("ImageTableWidget::OnSelectionChanged", [&] {
+        const bool bHasImages = GetSelectedImagesCount() >= 1;
+        m_pActOpen->setEnabled(bHasImages);
+        m_pActReload->setEnabled(bHasImages);
+    });
+}
+
+void ImageTableWidget::OnOpenImage()
+{
+    Guard_Run("ImageTableWidget::OnOpenImage", [&] {
+        WaitCursor waitCursor;
+        for (const ImageTableItem* pItem : SelectedItems())
+        {
+            if (pItem->GetCell())
+                SysUtils::LaunchFile(pItem->GetCell()->GetFilename());
+        }
+    });
+}
+
+void ImageTableWidget::OnReloadImage()
+{
+    Guard_Run("ImageTableWidget::OnReloadImage", [&] {
+        WaitCursor waitCursor;
+        TableUpdateBlocker blocker(this);
+        for (const ImageTableItem* pItem : SelectedItems())
+        {
+            Engine::ImageCell* pCell = pItem->GetCell();
+            if (!pCell || pCell->ReloadImage())
+                continue;
+            ReportError(tr("Errors occurred while reloading the image of cell %1, %2:\n\n%3")
+                            .arg(pItem->row() + 1)
+                            .arg(pItem->column() + 1)
+                            .arg(Engine::ImageCellEngine::GetLoadErrorText(pCell->GetFilename())));
+        }
+        // A reloaded image may have a new size.
+        RecalculateTableSize();
+    });
+}
+
+void ImageTableWidget::OnCellRemoved(Engine::ImageCell* pCell)
+{
+    Guard_Run("ImageTableWidget::OnCellRemoved", [&] {
+        if (ImageTableItem* pItem = FindItem(pCell))
+        {
+            pItem->SetCell(nullptr);
+            viewport()->update();
+        }
+    });
+}
+
+void ImageTableWidget::OnCellOperation(bool bBegin)
+{
+    if (bBegin)
+        DisableUpdates();
+    else
+        EnableUpdates();
+}
+
+QList<ImageTableItem*> ImageTableWidget::GetDropDestinations(const QPoint& pos, int nCount) const
+{
+    QList<ImageTableItem*> destinations;
+    const QTableWidgetItem* pStart = itemAt(pos);
+    if (!pStart)
+        return destinations;
+    for (int r = pStart->row(); r < rowCount() && destinations.size() < nCount; ++r)
+    {
+        for (int c = (r == pStart->row() ? pStart->column() : 0); c < columnCount() && destinations.size() < nCount; ++c)
+        {
+            ImageTableItem* pItem = Item(r, c);
+            if (pItem && !pItem->IsKeepEmpty())
+                destinations.append(pItem);
+        }
+    }
+    return destinations;
+}
+
+void ImageTableWidget::SwapCellsInto(const QList<Engine::ImageCell*>& cells,
+                                     const QList<ImageTableItem*>& destinations)
+{
+    for (int i = 0; i < cells.size() && i < destinations.size(); ++i)
+    {
+        ImageTableItem* pDestination = destinations[i];
+        ImageTableItem* pFormerItem = FindItem(cells[i]);
+        if (pFormerItem == pDestination)
+            continue;
+        Engine::ImageCell* pDisplaced = pDestination->GetCell();
+        PlaceDroppedCell(pDestination, cells[i]);
+        if (pFormerItem)
+            PlaceDroppedCell(pFormerItem, pDisplaced);
+    }
+}
+
+void ImageTableWidget::PlaceDroppedCell(ImageTableItem* pItem, Engine::ImageCell* pCell)
+{
+    SetItemImageCell(pItem, pCell);
+}
+
+void ImageTableWidget::Drop_UpdateHighlightedCells(const QList<Engine::ImageCell*>& cells, const QPoint& pos,
+                                                   bool bAcceptable, DragType dragType)
+{
+    Guard_Run("ImageTableWidget::Drop_UpdateHighlightedCells", [&] {
+        TableUpdateBlocker blocker(this);
+        ClearItemDragHighlights();
+        if (!bAcceptable)
+            return;
+        for (ImageTableItem* pItem : GetDropDestinations(pos, int(cells.size())))
+            pItem->SetDragHighlighted(true);
+    });
+}
+
+void ImageTableWidget::Drop_CellsDragged(const QList<Engine::ImageCell*>& cells, QWidget* pTarget,
+                                         DragType dragType)
+{
+}
+
+void ImageTableWidget::Drop_DropCells(const QList<Engine::ImageCell*>& cells, const QPoint& pos,
+                                      QWidget* pSource, DragType dragType)
+{
+}
+
+bool ImageTableWidget::Drop_TargetAcceptable(QWidget* pSource, const QPoint& pos) const
+{
+    return TableOf(pSource) != nullptr;
+}
+
+void ImageTableWidget::RecalculateTableSize()
+{
+    Guard_Run("ImageTableWidget::RecalculateTableSize", [&] {
+        TableUpdateBlocker blocker(this);
+        for (int r = 0; r < rowCount(); ++r)
+        {
+            int nHeight = 0;
+            for (int c = 0; c < columnCount(); ++c)
+            {
+                if (const ImageTableItem* pItem = Item(r, c))
+                    nHeight = std::max(nHeight, m_delegate.GetRequiredItemSize(pItem, false).height());
+            }
+            setRowHeight(r, nHeight);
+        }
+        for (int c = 0; c < columnCount(); ++c)
+        {
+            int nWidth = 0;
+            for (int r = 0; r < rowCount(); ++r)
+            {
+                if (const ImageTableItem* pItem = Item(r, c))
+                    nWidth = std::max(nWidth, m_delegate.GetRequiredItemSize(pItem, false).width());
+            }
+            setColumnWidth(c, nWidth);
+        }
+    });
+}
+
+bool ImageTableWidget::PrepareContextMenu(QMenu* pMenu)
+{
+    return false;
+}
+
+void ImageTableWidget::mousePressEvent(QMouseEvent* pEvent)
+{
+    if (pEvent->button() == Qt::LeftButton && pEvent->modifiers() == Qt::NoModifier)
+        m_dragStartPoint = pEvent->position().toPoint();
+    QTableWidget::mousePressEvent(pEvent);
+}
+
+void ImageTableWidget::mouseReleaseEvent(QMouseEvent* pEvent)
+{
+    m_dragStartPoint = QPoint(-1, -1);
+    QTableWidget::mouseReleaseEvent(pEvent);
+}
+
+void ImageTableWidget::mouseMoveEvent(QMouseEvent* pEvent)
+{
+    const bool bArmed = m_dragStartPoint.x() >= 0 && m_dragStartPoint.y() >= 0;
+    if ((pEvent->buttons() & Qt::LeftButton) && pEvent->modifiers() == Qt::NoModifier && bArmed
+        && itemAt(pEvent->position().toPoint()) && !selectedItems().isEmpty())
+    {
+        InitiateItemDrag(SelectedItems());
+        return;
+    }
+    QTableWidget::mouseMoveEvent(pEvent);
+}
+
+void ImageTableWidget::contextMenuEvent(QContextMenuEvent* pEvent)
+{
+    Guard_Run("ImageTableWidget::contextMenuEvent", [&] {
+        QMenu menu(this);
+        if (!PrepareContextMenu(&menu))
+        {
+            pEvent->ignore();
+            return;
+        }
+        menu.exec(pEvent->globalPos());
+        pEvent->accept();
+    });
+}
+
+bool ImageTableWidget::HandleCellDragOver(QDragMoveEvent* pEvent)
+{
+    if (!pEvent->mimeData()->hasFormat(Engine::ImageCellDrag::ImageCellMimeType))
+        return false;
+    const Engine::ImageCellDrag cellDrag(pEvent->mimeData(), *m_pCellEngine);
+    auto* pSource = qobject_cast<QWidget*>(pEvent->source());
+    const QPoint pos = pEvent->position().toPoint();
+    const bool bAcceptable = Drop_TargetAcceptable(pSource, pos);
+    // Accepted either way, so move events keep arriving while the pointer travels.
+    pEvent->setDropAction(bAcceptable ? Qt::MoveAction : Qt::IgnoreAction);
+    pEvent->accept();
+    Drop_UpdateHighlightedCells(cellDrag.m_cells, pos, bAcceptable, DetermineDragType(pSource, this));
+    return true;
+}
+
+void ImageTableWidget::dragEnterEvent(QDragEnterEvent* pEvent)
+{
+    Guard_Run("ImageTableWidget::dragEnterEvent", [&] {
+        if (!HandleCellDragOver(pEvent))
+            QTableWidget::dragEnterEvent(pEvent);
+    });
+}
+
+void ImageTableWidget::dragMoveEvent(QDragMoveEvent* pEvent)
+{
+    Guard_Run("ImageTableWidget::dragMoveEvent", [&] {
+        if (!HandleCellDragOver(pEvent))
+            QTableWidget::dragMoveEvent(pEvent);
+    });
+}
+
+void ImageTableWidget::dragLeaveEvent(QDragLeaveEvent* pEvent)
+{
+    Guard_Run("ImageTableWidget::dragLeaveEvent", [&] {
+        ClearItemDragHighlights();
+        QTableWidget::dragLeaveEvent(pEvent);
+    });
+}
+
+QList<Engine::ImageCell*> ImageTableWidget::CellsShownBy(const ImageTableWidget* pSourceTable,
+                                                       const QMimeData* pMimeData) const
+{
+    Engine::ImageCellDrag cellDrag(pMimeData, *m_pCellEngine);
+    if (!pSourceTable)
+        return cellDrag.m_cells;
+    const int nContainer = pSourceTable->GetTableType() == TableGrid ? Engine::ImageCellEngine::CellBasket
+                                                                      : Engine::ImageCellEngine::CellTray;
+    cellDrag.m_cells.removeIf(
+        [&](Engine::ImageCell* pCell) { return m_pCellEngine->GetCellContainer(pCell) != nContainer; });
+    return cellDrag.m_cells;
+}
+
+void ImageTableWidget::dropEvent(QDropEvent* pEvent)
+{
+    Guard_Run("ImageTableWidget::dropEvent", [&] {
+        if (!pEvent->mimeData()->hasFormat(Engine::ImageCellDrag::ImageCellMimeType))
+        {
+            QTableWidget::dropEvent(pEvent);
+            return;
+        }
+        auto* pSource = qobject_cast<QWidget*>(pEvent->source());
+        const QPoint pos = pEvent->position().toPoint();
+        if (!Drop_TargetAcceptable(pSource, pos))
+        {
+            pEvent->ignore();
+        }
+        else
+        {
+            const QList<Engine::ImageCell*> cells = CellsShownBy(TableOf(pSource), pEvent->mimeData());
+            if (!cells.isEmpty())
+            {
+                TableUpdateBlocker blocker(this);
+                std::optional<TableUpdateBlocker> sourceBlocker;
+                if (ImageTableWidget* pSourceTable = TableOf(pSource))
+                    sourceBlocker.emplace(pSourceTable);
+                Drop_DropCells(cells, pos, pSource, DetermineDragType(pSource, this));
+            }
+            pEvent->setDropAction(Qt::MoveAction);
+            pEvent->accept();
+        }
+        ClearItemDragHighlights();
+    });
+}
+
+bool ImageTableWidget::viewportEvent(QEvent* pEvent)
+{
+    if (pEvent->type() != QEvent::ToolTip)
+        return QTableWidget::viewportEvent(pEvent);
+    return Guard_Run("ImageTableWidget::viewportEvent", [&] {
+        auto* pHelpEvent = static_cast<QHelpEvent*>(pEvent);
+        if (auto* pItem = dynamic_cast<ImageTableItem*>(itemAt(pHelpEvent->pos())))
+        {
+            // The tip stays while the pointer is over the item's rectangle (viewport coordinates).
+            QToolTip::showText(pHelpEvent->globalPos(), pItem->GetToolTip(), viewport(), visualItemRect(pItem));
+        }
+        else
+        {
+            QToolTip::hideText();
+            pEvent->ignore();
+        }
+        return true;
+    });
+}
+
+TableUpdateBlocker::TableUpdateBlocker(ImageTableWidget* pTable) : m_pTable(pTable)
+{
+    m_pTable->DisableUpdates();
+}
+
+TableUpdateBlocker::~TableUpdateBlocker()
+{
+    m_pTable->EnableUpdates();
+}
+}

@@ -1,0 +1,164 @@
+#pragma once
+
+#include "ui/controls/ImageTableDelegate.h"
+
+#include <QList>
+#include <QPoint>
+#include <QStringList>
+#include <QTableWidget>
+
+class QAction;
+class QMenu;
+class QMimeData;
+
+namespace Engine
+{
+class ImageCell;
+class ImageCellEngine;
+}
+
+namespace UI::Controls
+{
+class ImageTableItem;
+
+// What grid and tray share: items pointing at engine cells, thumbnail painting, zoom and compact
+// view, tool tips, open/reload, update brackets and the drag-and-drop protocol. What a drop does
+// is decided by the subclasses through the Drop_ hooks.
+class ImageTableWidget : public QTableWidget
+{
+    Q_OBJECT
+
+public:
+    enum ImageTableType
+    {
+        TableGrid = 0,
+        TableTray = 1
+    };
+
+    enum DragType
+    {
+        DragNone = 0,
+        DragGridToTray = 1,
+        DragTrayToGrid = 2,
+        DragGridToGrid = 3,
+        DragTrayToTray = 4
+    };
+
+    static constexpr int MinImageSize = 64;
+    static constexpr int MaxImageSize = 256;
+
+    explicit ImageTableWidget(QWidget* pParent = nullptr);
+    ~ImageTableWidget() override;
+
+    bool InitImageTable(ImageTableType tableType, Engine::ImageCellEngine* pEngine);
+    // The main window's actions that the context menus borrow, found by object name
+    // ("actGridCompound", "actTrayAddImages", ...); names not given leave their entries out.
+    void SetWindowActions(const QList<QAction*>& actions);
+
+    ImageTableType GetTableType() const { return m_tableType; }
+    Engine::ImageCellEngine* GetCellEngine() const { return m_pCellEngine; }
+    bool IsCompactView() const { return m_bCompactView; }
+    void SetCompactView(bool bCompact);
+    int GetImageSize() const { return m_nImageSize; }
+    void SetImageSize(int nSize);
+    const ImageTableDelegate& GetDelegate() const { return m_delegate; }
+    QAction* GetOpenAction() const { return m_pActOpen; }
+    QAction* GetReloadAction() const { return m_pActReload; }
+
+    ImageTableItem* Item(int nRow, int nCol) const;
+    ImageTableItem* CreateItem(int nRow, int nCol);
+    void SetItemImageCell(ImageTableItem* pItem, Engine::ImageCell* pCell);
+    QList<ImageTableItem*> SelectedItems() const;
+    int GetSelectedImagesCount() const;
+    ImageTableItem* FindItem(const Engine::ImageCell* pCell) const;
+    int GetImageCount() const;
+    QSize GetAverageImageDimensions() const;
+    QList<QStringList> GetRowFilenames() const;
+    void ClearImages();
+    void ClearItemDragHighlights();
+
+    void DisableUpdates();
+    void EnableUpdates();
+
+    static DragType DetermineDragType(QObject* pSource, QObject* pTarget);
+    void InitiateItemDrag(const QList<ImageTableItem*>& items);
+
+signals:
+    void Sig_ImageTableChanged();
+
+public slots:
+    void OnOpenImage();
+    void OnReloadImage();
+    void OnCellRemoved(Engine::ImageCell* pCell);
+    void OnCellOperation(bool bBegin);
+
+protected slots:
+    virtual void OnSelectionChanged();
+
+protected:
+    virtual void Drop_UpdateHighlightedCells(const QList<Engine::ImageCell*>& cells, const QPoint& pos,
+                                             bool bAcceptable, DragType dragType);
+    virtual void Drop_CellsDragged(const QList<Engine::ImageCell*>& cells, QWidget* pTarget, DragType dragType);
+    virtual void Drop_DropCells(const QList<Engine::ImageCell*>& cells, const QPoint& pos, QWidget* pSource,
+                                DragType dragType);
+    virtual bool Drop_TargetAcceptable(QWidget* pSource, const QPoint& pos) const;
+    virtual void RecalculateTableSize();
+    virtual bool PrepareContextMenu(QMenu* pMenu);
+    // Puts a dropped cell into an item; the grid also records the new position with the engine.
+    virtual void PlaceDroppedCell(ImageTableItem* pItem, Engine::ImageCell* pCell);
+
+    void mousePressEvent(QMouseEvent* pEvent) override;
+    void mouseReleaseEvent(QMouseEvent* pEvent) override;
+    void mouseMoveEvent(QMouseEvent* pEvent) override;
+    void contextMenuEvent(QContextMenuEvent* pEvent) override;
+    void dragEnterEvent(QDragEnterEvent* pEvent) override;
+    void dragMoveEvent(QDragMoveEvent* pEvent) override;
+    void dragLeaveEvent(QDragLeaveEvent* pEvent) override;
+    void dropEvent(QDropEvent* pEvent) override;
+    bool viewportEvent(QEvent* pEvent) override;
+
+    // Adds the window's action of that object name; nothing when the window did not hand it over.
+    void AddWindowAction(QMenu* pMenu, const QString& strObjectName) const;
+    // Items from the one under pos onwards in row-major order, passing over keep-empty ones, at most nCount.
+    QList<ImageTableItem*> GetDropDestinations(const QPoint& pos, int nCount) const;
+    // Rearranges by swapping: each cell goes to its destination, whose former cell takes the cell's old item.
+    void SwapCellsInto(const QList<Engine::ImageCell*>& cells, const QList<ImageTableItem*>& destinations);
+    // The table a drag source or target belongs to (drops arrive at the viewport).
+    static ImageTableWidget* TableOf(QObject* pObject);
+
+    // A new action owned by the table and added to it, so its shortcut works while the table has focus.
+    QAction* CreateAction(const QString& strText, const QString& strIcon);
+    static void ReportError(const QString& strMessage);
+
+private:
+    // False when the drag carries no cells of this editor and the base handling should run.
+    bool HandleCellDragOver(QDragMoveEvent* pEvent);
+    // The dragged cells that still sit in the source table's container (basket for the grid, tray for
+    // the tray); cells that moved elsewhere since the drag began are left out.
+    QList<Engine::ImageCell*> CellsShownBy(const ImageTableWidget* pSourceTable, const QMimeData* pMimeData) const;
+
+    ImageTableType m_tableType = TableGrid;
+    ImageTableDelegate m_delegate;
+    bool m_bCompactView = false;
+    Engine::ImageCellEngine* m_pCellEngine = nullptr;
+    int m_nImageSize = 128;
+    int m_nUpdatesDisabled = 0;
+    QPoint m_dragStartPoint{-1, -1};
+    QAction* m_pActOpen = nullptr;
+    QAction* m_pActReload = nullptr;
+    QList<QAction*> m_windowActions;
+};
+
+// Keeps a table's updates disabled for its lifetime, so a bulk change repaints once.
+class TableUpdateBlocker
+{
+public:
+    explicit TableUpdateBlocker(ImageTableWidget* pTable);
+    ~TableUpdateBlocker();
+    TableUpdateBlocker(const TableUpdateBlocker&) = delete;
+    TableUpdateBlocker& operator=(const TableUpdateBlocker&) = delete;
+
+private:
+    ImageTableWidget* m_pTable;
+};
+}

@@ -1,0 +1,259 @@
+#include "ui/controls/ImageTray.h"
+
+#include "core/Guard.h"
+#include "engine/ImageCell.h"
+#include "engine/ImageCellEngine.h"
+#include "misc/WaitCursor.h"
+#include "ui/controls/ImageTableItem.h"
+
+#include <QAction>
+#include <QDragEnterEvent>
+#include <QMenu>
+#include <QMimeData>
+#include <QPainter>
+#include <QScrollBar>
+#include <QUrl>
+#include <QWheelEvent>
+
+#include <algorithm>
+
+namespace UI::Controls
+{
+ImageTray::ImageTray(QWidget* pParent) : ImageTableWidget(pParent)
+{
+}
+
+bool ImageTray::InitImageTray(Engine::ImageCellEngine* pEngine)
+{
+    return Guard_Run("ImageTray::InitImageTray", [&] {
+        if (!InitImageTable(TableTray, pEngine))
+            return false;
+        setRowCount(1);
+        setColumnCount(0);
+        connect(pEngine, &Engine::ImageCellEngine::Sig_MovedToTray, this, &ImageTray::OnMovedToTray);
+        connect(pEngine, &Engine::ImageCellEngine::Sig_MovedToBasket, this, &ImageTray::OnMovedToBasket);
+        connect(pEngine, &Engine::ImageCellEngine::Sig_TrayCleared, this, &ImageTray::OnTrayCleared);
+
+        m_pActRemove = CreateAction(tr("&Remove images"), QStringLiteral(":/res/Actions/ImageRemove.png"));
+        m_pActRemove->setShortcut(QKeySequence::Delete);
+        connect(m_pActRemove, &QAction::triggered, this, &ImageTray::OnRemoveImages);
+
+        OnSelectionChanged();
+        RecalculateTableSize();
+        return true;
+    });
+}
+
+void ImageTray::AddImageCell(Engine::ImageCell* pCell)
+{
+    Guard_Run("ImageTray::AddImageCell", [&] {
+        WaitCursor waitCursor;
+        TableUpdateBlocker blocker(this);
+        const int nCol = columnCount();
+        setColumnCount(nCol + 1);
+        SetItemImageCell(CreateItem(0, nCol), pCell);
+    });
+}
+
+void ImageTray::RemoveImageCell(Engine::ImageCell* pCell)
+{
+    Guard_Run("ImageTray::RemoveImageCell", [&] {
+        WaitCursor waitCursor;
+        TableUpdateBlocker blocker(this);
+        ImageTableItem* pItem = FindItem(pCell);
+        if (!pItem)
+            return;
+        pItem->SetCell(nullptr);
+        removeColumn(pItem->column());
+        RecalculateTableSize();
+        emit Sig_ImageTableChanged();
+    });
+}
+
+void ImageTray::OnMovedToTray(Engine::ImageCell* pCell)
+{
+    AddImageCell(pCell);
+}
+
+void ImageTray::OnMovedToBasket(Engine::ImageCell* pCell)
+{
+    RemoveImageCell(pCell);
+}
+
+void ImageTray::OnTrayCleared()
+{
+    Guard_Run("ImageTray::OnTrayCleared", [&] {
+        WaitCursor waitCursor;
+        setColumnCount(0);
+        RecalculateTableSize();
+        emit Sig_ImageTableChanged();
+    });
+}
+
+void ImageTray::OnRemoveImages()
+{
+    Guard_Run("ImageTray::OnRemoveImages", [&] {
+        WaitCursor waitCursor;
+        TableUpdateBlocker blocker(this);
+        QList<Engine::ImageCell*> cells;
+        for (const ImageTableItem* pItem : SelectedItems())
+        {
+            if (pItem->GetCell())
+                cells.append(pItem->GetCell());
+        }
+        for (Engine::ImageCell* pCell : cells)
+            RemoveImageCell(pCell);
+    });
+}
+
+void ImageTray::OnSelectionChanged()
+{
+    Guard_Run("ImageTray::OnSelectionChanged", [&] {
+        m_pActRemove->setEnabled(!SelectedItems().isEmpty());
+        ImageTableWidget::OnSelectionChanged();
+    });
+}
+
+void ImageTray::RecalculateTableSize()
+{
+    Guard_Run("ImageTray::RecalculateTableSize", [&] {
+        TableUpdateBlocker blocker(this);
+        ImageTableWidget::RecalculateTableSize();
+        int nHeight = EmptyTrayHeight;
+        int nWidth = 0;
+        if (columnCount() > 0)
+        {
+            nHeight = rowHeight(0);
+            for (int c = 0; c < columnCount(); ++c)
+            {
+                const ImageTableItem* pItem = Item(0, c);
+                if (pItem && pItem->GetCell())
+                    nWidth += columnWidth(c);
+            }
+        }
+        if (nWidth > width())
+            nHeight += horizontalScrollBar()->sizeHint().height();
+        // The frame is part of the widget too; without it the row would be clipped.
+        setMinimumHeight(nHeight + 2 * frameWidth());
+    });
+}
+
+void ImageTray::paintEvent(QPaintEvent* pEvent)
+{
+    ImageTableWidget::paintEvent(pEvent);
+    if (columnCount() > 0)
+        return;
+    Guard_Run("ImageTray::paintEvent", [&] {
+        QPainter painter(viewport());
+        painter.setPen(palette().color(QPalette::Dark));
+        painter.drawText(QRect(QPoint(0, 0), size()), Qt::AlignCenter, tr("The image tray is empty"));
+    });
+}
+
+void ImageTray::wheelEvent(QWheelEvent* pEvent)
+{
+    const QPoint angle = pEvent->angleDelta();
+    if (angle.y() == 0 || angle.x() != 0)
+    {
+        ImageTableWidget::wheelEvent(pEvent);
+        return;
+    }
+    // One row only: the wheel scrolls it sideways.
+    QWheelEvent sideways(pEvent->position(), pEvent->globalPosition(), pEvent->pixelDelta().transposed(),
+                         angle.transposed(), pEvent->buttons(), pEvent->modifiers(), pEvent->phase(),
+                         pEvent->inverted(), pEvent->source());
+    ImageTableWidget::wheelEvent(&sideways);
+    pEvent->setAccepted(sideways.isAccepted());
+}
+
+bool ImageTray::HandleFileDrag(QDragMoveEvent* pEvent)
+{
+    if (!pEvent->mimeData()->hasUrls())
+        return false;
+    pEvent->setDropAction(Qt::CopyAction);
+    pEvent->accept();
+    return true;
+}
+
+void ImageTray::dragEnterEvent(QDragEnterEvent* pEvent)
+{
+    if (!HandleFileDrag(pEvent))
+        ImageTableWidget::dragEnterEvent(pEvent);
+}
+
+void ImageTray::dragMoveEvent(QDragMoveEvent* pEvent)
+{
+    if (!HandleFileDrag(pEvent))
+        ImageTableWidget::dragMoveEvent(pEvent);
+}
+
+bool ImageTray::HandleFileDrop(QDropEvent* pEvent)
+{
+    if (!pEvent->mimeData()->hasUrls())
+        return false;
+    QStringList files;
+    for (const QUrl& url : pEvent->mimeData()->urls())
+        files.append(url.toLocalFile());
+    if (!files.isEmpty())
+    {
+        std::sort(files.begin(), files.end());
+        if (!GetCellEngine()->CreateCells(files, -1, -1))
+        {
+            ReportError(tr("Errors occurred while adding the images to the tray:\n\n%1")
+                            .arg(GetCellEngine()->GetLastError()));
+        }
+    }
+    pEvent->setDropAction(Qt::CopyAction);
+    pEvent->accept();
+    return true;
+}
+
+void ImageTray::dropEvent(QDropEvent* pEvent)
+{
+    Guard_Run("ImageTray::dropEvent", [&] {
+        if (!HandleFileDrop(pEvent))
+            ImageTableWidget::dropEvent(pEvent);
+    });
+}
+
+void ImageTray::Drop_UpdateHighlightedCells(const QList<Engine::ImageCell*>& cells, const QPoint& pos,
+                                            bool bAcceptable, DragType dragType)
+{
+    // Grid cells are always appended at the end, so no position is marked for them.
+    if (dragType == DragGridToTray)
+        ClearItemDragHighlights();
+    else
+        ImageTableWidget::Drop_UpdateHighlightedCells(cells, pos, bAcceptable, dragType);
+}
+
+void ImageTray::Drop_DropCells(const QList<Engine::ImageCell*>& cells, const QPoint& pos, QWidget* pSource,
+                               DragType dragType)
+{
+    Guard_Run("ImageTray::Drop_DropCells", [&] {
+        if (dragType == DragGridToTray)
+        {
+            for (Engine::ImageCell* pCell : cells)
+                GetCellEngine()->MoveToTray(pCell);
+        }
+        else if (dragType == DragTrayToTray && itemAt(pos))
+        {
+            SwapCellsInto(cells, GetDropDestinations(pos, int(cells.size())));
+        }
+    });
+}
+
+bool ImageTray::PrepareContextMenu(QMenu* pMenu)
+{
+    return Guard_Run("ImageTray::PrepareContextMenu", [&] {
+        pMenu->addAction(GetOpenAction());
+        pMenu->addSeparator();
+        AddWindowAction(pMenu, QStringLiteral("actTrayAddImages"));
+        pMenu->addSeparator();
+        pMenu->addAction(GetReloadAction());
+        pMenu->addSeparator();
+        AddWindowAction(pMenu, QStringLiteral("actTrayClearImages"));
+        pMenu->addAction(m_pActRemove);
+        return true;
+    });
+}
+}
