@@ -192,10 +192,12 @@ bool TessaraCore::ConvertImage()
     const std::string strDestination = pOccurrence->GetString(1);
     Print("Converting '%s' to '%s'... ", strSource.c_str(), strDestination.c_str());
     try {
+        // Ask for true colour with alpha so that transparency survives. The image is empty until
+        // read, so no colour space is set on it: this library version refuses to transform an
+        // image without pixels, and the read replaces it anyway.
         Magick::Image image;
         image.type(MagickCore::TrueColorMatteType);
         image.matte(true);
-        image.colorSpace(MagickCore::TransparentColorspace);
         IgnoringWarnings([&] { image.read(strSource); });
         IgnoringWarnings([&] { image.write(strDestination); });
     } catch (const std::exception&) {
