@@ -1,10 +1,11 @@
 #include "misc/WaitCursor.h"
 
+#include <QCursor>
 #include <QGuiApplication>
 
 WaitCursor::WaitCursor()
 {
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
 }
 
 WaitCursor::~WaitCursor()
