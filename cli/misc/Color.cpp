@@ -15,7 +15,8 @@ unsigned int ReadHexPair(const std::string& strDigits, size_t nPos)
     unsigned int nValue = 0;
     if (std::sscanf(strDigits.substr(nPos, 2).c_str(), "%x", &nValue) != 1)
         return 0;
-    return nValue;
+    // "%x" takes a sign, so "-1" would read as 0xFFFFFFFF; that is no component either.
+    return nValue <= 255 ? nValue : 0;
 }
 using MagickCore::Quantum; // QuantumRange names it unqualified
 
