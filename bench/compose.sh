@@ -30,7 +30,7 @@ MAGICK_CONFIGURE_PATH=$(dirname "$TESSCLI")/ImConfig
 mkdir -p "$WORK/tiles"
 cd "$WORK"
 for i in $(seq 1 64); do
-  [ -f "tiles/t$i.png" ] || "$CONVERT" -seed "$i" -size 1000x1000 plasma:fractal "tiles/t$i.png"
+  [ -f "tiles/t$i.png" ] || "$CONVERT" -seed "$i" -size 1000x1000 plasma:fractal -depth 8 "tiles/t$i.png"
 done
 
 # tile_list N: N*N tile paths, row by row, reusing the 64 distinct tiles beyond 8x8.

@@ -15,7 +15,7 @@ N=30
 mkdir -p "$WORK/tiles"
 cd "$WORK"
 for i in $(seq 1 64); do
-  [ -f "tiles/t$i.png" ] || /usr/bin/convert -seed "$i" -size 1000x1000 plasma:fractal "tiles/t$i.png"
+  [ -f "tiles/t$i.png" ] || /usr/bin/convert -seed "$i" -size 1000x1000 plasma:fractal -depth 8 "tiles/t$i.png"
 done
 
 args=()
