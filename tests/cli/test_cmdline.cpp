@@ -183,31 +183,12 @@ TEST(CommandLineParser, ParsesArgumentsIntoOccurrences)
     }
 }
 
-TEST(CommandLineParser, StopsAtTheFirstError)
-{
-    ParsedTable table({"-stack", "-quality", "x", "-foo"});
-    EXPECT_FALSE(table.cmdLine.Parse());
-    EXPECT_EQ(table.cmdLine.GetLastError(), "Invalid value 'x' for command-line switch -quality");
-    EXPECT_EQ(table.cmdLine.GetOccurrenceCount(), 2) << "occurrences before the error stay recorded";
-}
-
 TEST(CommandLineParser, TrimsArgumentsAndTreatsNullAsEmpty)
 {
     CommandLineParser parser;
     const char* argv[] = {"prog", "  -out\t", nullptr, "\n x y \r"};
     parser.SetArguments(4, argv);
     EXPECT_EQ(parser.GetArguments(), (std::vector<std::string>{"-out", "", "x y"}));
-}
-
-TEST(CommandLineParser, FindsSwitchesIgnoringCaseAndOneDash)
-{
-    CommandLineParser parser;
-    const CommandLineSwitch* pOut = parser.AddSwitch("out", "");
-    EXPECT_EQ(parser.FindSwitch("-OuT"), pOut);
-    EXPECT_EQ(parser.FindSwitch("out"), pOut);
-    EXPECT_EQ(parser.FindSwitch("--out"), nullptr);
-    EXPECT_EQ(parser.FindSwitch("-ou"), nullptr);
-    EXPECT_EQ(parser.FindSwitch("-outs"), nullptr);
 }
 
 TEST(CommandLineParser, MandatorySwitchMustOccur)
