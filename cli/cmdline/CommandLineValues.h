@@ -21,7 +21,6 @@ public:
     std::vector<const CommandLineValue*> GetAll(const CommandLineSwitch* pSwitch) const;
     // Appends a new, empty occurrence of the switch and returns it.
     CommandLineValue* Add(const CommandLineSwitch* pSwitch);
-    void Clear() { m_occurrences.clear(); }
     int Count() const { return static_cast<int>(m_occurrences.size()); }
 
 private:

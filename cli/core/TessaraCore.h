@@ -41,8 +41,6 @@ public:
     void PrintNewLines(int nCount);
     void PrintLine(char cCharacter, int nCount);
 
-    const std::string& GetExecutableDir() const { return m_executableDir; }
-
 private:
     TessaraCore() = default;
 
