@@ -42,17 +42,10 @@ int ToNumber(const std::string& strDigits)
     const long long nValue = std::strtoll(strDigits.c_str(), nullptr, 10);
     return nValue > INT_MAX ? INT_MAX : static_cast<int>(nValue);
 }
-} // namespace
 
-void SourcesRegEx::CodeDeleter::operator()(pcre2_real_code_8* pCode) const
-{
-    pcre2_code_free(pCode);
-}
-
-SourcesRegEx::SourcesRegEx() = default;
-SourcesRegEx::~SourcesRegEx() = default;
-
-std::string SourcesRegEx::ToExpression(const std::string& strPattern)
+// Escapes what would otherwise be regular-expression syntax in file names, turns the wildcards and
+// placeholders into their expression forms; "^", "$", "|" and backslashes keep their expression meaning.
+std::string ToExpression(const std::string& strPattern)
 {
     std::string strExpression = strPattern;
     EscapeEach(strExpression, "[].+-=()");
@@ -63,6 +56,15 @@ std::string SourcesRegEx::ToExpression(const std::string& strPattern)
     EscapeEach(strExpression, "{}");
     return strExpression;
 }
+} // namespace
+
+void SourcesRegEx::CodeDeleter::operator()(pcre2_real_code_8* pCode) const
+{
+    pcre2_code_free(pCode);
+}
+
+SourcesRegEx::SourcesRegEx() = default;
+SourcesRegEx::~SourcesRegEx() = default;
 
 bool SourcesRegEx::SetFilter(const std::string& strPattern)
 {

@@ -25,9 +25,6 @@ public:
     int GetColumnGroup() const { return m_columnGroup; }
     int GetIndexGroup() const { return m_indexGroup; }
 
-    // The expression SetFilter compiles, exposed so that the translation can be checked.
-    static std::string ToExpression(const std::string& strPattern);
-
 private:
     struct CodeDeleter { void operator()(pcre2_real_code_8* pCode) const; };
 
