@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/TessaraOptions.h"
+#include "engine/ImageCellEngine.h"
 
 #include <QApplication>
 #include <QString>
@@ -36,6 +37,7 @@ public:
     void ReportError(const QString& strMessage, bool bToStatusBar);
 
     TessaraOptions* GetOptions() { return &m_options; }
+    Engine::ImageCellEngine* GetCellEngine() { return &m_cellEngine; }
     QMainWindow* GetMainWindow() const { return m_pMainWindow; }
 
 private:
@@ -45,7 +47,9 @@ private:
     // The single place that decides which window the editor shows.
     QMainWindow* CreateMainWindow();
 
+    // Members die before the application base, so the cells release their pixmaps while it still exists.
     TessaraOptions m_options;
+    Engine::ImageCellEngine m_cellEngine;
     QMainWindow* m_pMainWindow = nullptr;
 };
 
