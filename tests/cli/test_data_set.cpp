@@ -119,15 +119,11 @@ TEST(DataSetInput, EmptyCellWordsAndPathResolution)
         EXPECT_TRUE(dataSet.HasRowNumbers()) << c.name;
         EXPECT_FALSE(dataSet.HasColumnNumbers()) << c.name;
     }
-}
 
-TEST(DataSetInput, OutputFileIsMadeAbsolute)
-{
-    DataSet dataSet;
-    ASSERT_TRUE(dataSet.SetOutputFile("out/x.png"));
-    EXPECT_EQ(dataSet.GetOutputFile(), CurrentDir() + "/out/x.png");
-    ASSERT_TRUE(dataSet.SetOutputFile("/abs/y.png"));
-    EXPECT_EQ(dataSet.GetOutputFile(), "/abs/y.png");
+    DataSet output;
+    output.SetSourceDirectory("/src");
+    ASSERT_TRUE(output.SetOutputFile("out/x.png"));
+    EXPECT_EQ(output.GetOutputFile(), CurrentDir() + "/out/x.png") << "the output ignores the source directory too";
 }
 
 TEST(DataSetCompleteness, ChecksInOrder)
@@ -197,19 +193,4 @@ TEST(DataSetSummary, PrintsOnlyTheLinesThatWereSet)
     refused.SetQuality(150);
     refused.SetGridSize(0, 0);
     EXPECT_EQ(refused.GetSummary(), strCurrent);
-}
-
-TEST(DataSetLookup, FindsTheFirstEntryAtAPositionAfterArranging)
-{
-    DataSet dataSet;
-    dataSet.AddInputFile("/a.png", 5, 9, -1);
-    dataSet.AddInputFile("/b.png", 5, 9, -1);
-    dataSet.AddInputFile("None", 7, 0, -1);
-    ASSERT_TRUE(dataSet.ArrangeInputFiles());
-    ASSERT_NE(dataSet.FindInputFile(0, 0), nullptr);
-    EXPECT_EQ(dataSet.FindInputFile(0, 0)->fileName, "/a.png");
-    EXPECT_EQ(dataSet.FindInputFile(0, 1)->fileName, "/b.png");
-    EXPECT_TRUE(dataSet.FindInputFile(1, 0)->empty);
-    EXPECT_EQ(dataSet.FindInputFile(1, 1), nullptr);
-    EXPECT_EQ(dataSet.GetInputFiles().GetGridDimensions(), std::make_pair(2, 2));
 }
