@@ -1,35 +1,19 @@
+#include "RunTesscli.h"
 #include "test_engine_support.h"
 
 #include <Magick++.h>
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <regex>
 #include <string>
-#include <sys/wait.h>
 #include <vector>
 
 using namespace TestSupport;
 namespace fs = std::filesystem;
 
 namespace {
-
-struct RunResult
-{
-    int status = -1;
-    std::string output;
-    std::string errors;
-};
-
-std::string Quote(const std::string& strArgument)
-{
-    std::string strQuoted = "'";
-    for (char c : strArgument)
-        strQuoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return strQuoted + "'";
-}
 
 std::string ReadText(const fs::path& path)
 {
@@ -41,30 +25,15 @@ std::string ReadText(const fs::path& path)
 class ComposeTest : public ::testing::Test
 {
 protected:
-    RunResult Run(const std::vector<std::string>& arguments) const
-    {
-        std::string strCommand = "cd " + Quote(dir.Path().string()) + " && " + Quote(TESSCLI_EXE);
-        for (const std::string& strArgument : arguments)
-            strCommand += " " + Quote(strArgument);
-        strCommand += " 2>" + Quote(dir / "stderr.txt");
-        RunResult result;
-        FILE* pPipe = popen(strCommand.c_str(), "r");
-        char buffer[4096];
-        for (size_t nRead; (nRead = fread(buffer, 1, sizeof buffer, pPipe)) > 0;)
-            result.output.append(buffer, nRead);
-        const int nWait = pclose(pPipe);
-        result.status = WIFEXITED(nWait) ? WEXITSTATUS(nWait) : -1;
-        result.errors = ReadText(dir / "stderr.txt");
-        return result;
-    }
+    TesscliRun Run(const std::vector<std::string>& arguments) const { return RunTesscli(arguments, dir.Path()); }
 
     // Runs and expects success with nothing on standard error; returns the written image.
     Magick::Image Compose(std::vector<std::string> arguments, const std::string& strOut = "out.png") const
     {
         arguments.insert(arguments.end(), {"-out", strOut});
-        const RunResult result = Run(arguments);
-        EXPECT_EQ(result.status, 0) << result.output;
-        EXPECT_EQ(result.errors, "");
+        const TesscliRun result = Run(arguments);
+        EXPECT_EQ(result.exitStatus, 0) << result.standardOutput;
+        EXPECT_EQ(result.standardError, "");
         Magick::Image image;
         if (fs::exists(dir / strOut))
             image.read(dir / strOut);
@@ -186,14 +155,14 @@ TEST_F(ComposeTest, RegionOutsideAnImageFailsClearly)
 {
     Tile("big.png", 1);
     Tile("small.png", 2, 40, 40);
-    const RunResult result =
+    const TesscliRun result =
         Run({"-row", "big.png", "small.png", "-regionsize", "50", "50", "-out", "out.png"});
-    EXPECT_EQ(result.status, 5);
-    EXPECT_NE(result.output.find("    Combining images... [*x] failed\n\nAn error occurred while creating the "
+    EXPECT_EQ(result.exitStatus, 5);
+    EXPECT_NE(result.standardOutput.find("    Combining images... [*x] failed\n\nAn error occurred while creating the "
                                  "compound image:\n    The region 50x50 at (50, 0) lies outside the image " +
                                  dir / "small.png" + " (40x40)\n"),
               std::string::npos)
-        << result.output;
+        << result.standardOutput;
     EXPECT_FALSE(fs::exists(dir / "out.png"));
 }
 
@@ -298,13 +267,13 @@ TEST_F(ComposeTest, FullRunPrintsEveryPhase)
 {
     Tile("a.png", 1);
     Tile("b.png", 2);
-    const RunResult result = Run({"-row", "a.png", "None", "b.png", "-out", "out.png"});
-    EXPECT_EQ(result.status, 0);
-    EXPECT_EQ(result.errors, "");
-    const size_t nStart = result.output.find("Creating image grid...\n");
-    ASSERT_NE(nStart, std::string::npos) << result.output;
+    const TesscliRun result = Run({"-row", "a.png", "None", "b.png", "-out", "out.png"});
+    EXPECT_EQ(result.exitStatus, 0);
+    EXPECT_EQ(result.standardError, "");
+    const size_t nStart = result.standardOutput.find("Creating image grid...\n");
+    ASSERT_NE(nStart, std::string::npos) << result.standardOutput;
     const std::string strTail =
-        std::regex_replace(result.output.substr(nStart), std::regex("in \\d\\d:\\d\\d minutes"), "in MM:SS minutes");
+        std::regex_replace(result.standardOutput.substr(nStart), std::regex("in \\d\\d:\\d\\d minutes"), "in MM:SS minutes");
     EXPECT_EQ(strTail, "Creating image grid...\n"
                        "    Grid dimensions: 1 row(s), 3 column(s)\n"
                        "\n"
@@ -326,19 +295,19 @@ TEST_F(ComposeTest, PingFailureInTheThirdCellStopsPreloading)
     Tile("b.png", 2);
     Tile("d.png", 4);
     std::ofstream(dir / "c.png") << "not an image";
-    const RunResult result = Run({"-row", "a.png", "b.png", "c.png", "d.png", "-out", "out.png"});
-    EXPECT_EQ(result.status, 5);
-    EXPECT_EQ(result.errors, "");
+    const TesscliRun result = Run({"-row", "a.png", "b.png", "c.png", "d.png", "-out", "out.png"});
+    EXPECT_EQ(result.exitStatus, 5);
+    EXPECT_EQ(result.standardError, "");
     const std::string strExpected = "Pre-loading grid images...\n"
                                     "    " + dir / "a.png" + "... done\n"
                                     "    " + dir / "b.png" + "... done\n"
                                     "    " + dir / "c.png" + "... failed\n"
                                     "\nFailed to load a grid image:\n    ";
-    const size_t nStart = result.output.find("Pre-loading grid images...\n");
-    ASSERT_NE(nStart, std::string::npos) << result.output;
-    EXPECT_EQ(result.output.substr(nStart, strExpected.size()), strExpected);
-    EXPECT_EQ(result.output.find("d.png..."), std::string::npos);
-    EXPECT_EQ(result.output.find("Operation finished"), std::string::npos);
+    const size_t nStart = result.standardOutput.find("Pre-loading grid images...\n");
+    ASSERT_NE(nStart, std::string::npos) << result.standardOutput;
+    EXPECT_EQ(result.standardOutput.substr(nStart, strExpected.size()), strExpected);
+    EXPECT_EQ(result.standardOutput.find("d.png..."), std::string::npos);
+    EXPECT_EQ(result.standardOutput.find("Operation finished"), std::string::npos);
 }
 
 TEST_F(ComposeTest, ImageThatPingsButCannotBeReadFailsTheComposition)
@@ -350,14 +319,14 @@ TEST_F(ComposeTest, ImageThatPingsButCannotBeReadFailsTheComposition)
     std::ofstream(dir / "cut.png", std::ios::binary) << strWhole.substr(0, 60);
     std::ofstream(dir / "out.png") << "old";
 
-    const RunResult result = Run({"-row", "a.png", "cut.png", "a.png", "-out", "out.png"});
-    EXPECT_EQ(result.status, 5);
-    EXPECT_EQ(result.errors, "");
-    EXPECT_NE(result.output.find("    Combining images... [*x] failed\n"
+    const TesscliRun result = Run({"-row", "a.png", "cut.png", "a.png", "-out", "out.png"});
+    EXPECT_EQ(result.exitStatus, 5);
+    EXPECT_EQ(result.standardError, "");
+    EXPECT_NE(result.standardOutput.find("    Combining images... [*x] failed\n"
                                  "\nAn error occurred while creating the compound image:\n"
                                  "    Failed to load image " + dir / "cut.png" + "\n"),
               std::string::npos)
-        << result.output;
+        << result.standardOutput;
     EXPECT_EQ(ReadText(dir / "out.png"), "old");
 }
 
@@ -389,13 +358,13 @@ TEST_F(ComposeTest, FailedWriteKeepsTheExistingOutput)
         {"unknown format", dir / "out.nosuchformat", "Magick: no encode delegate"},
     };
     for (const Case& c : cases) {
-        const RunResult result = Run({"-row", "a.png", "-out", c.out});
-        EXPECT_EQ(result.status, 5) << c.name;
-        EXPECT_EQ(result.errors, "") << c.name;
-        EXPECT_NE(result.output.find("    Saving to " + c.out + "... failed\n\nAn error occurred while creating the "
+        const TesscliRun result = Run({"-row", "a.png", "-out", c.out});
+        EXPECT_EQ(result.exitStatus, 5) << c.name;
+        EXPECT_EQ(result.standardError, "") << c.name;
+        EXPECT_NE(result.standardOutput.find("    Saving to " + c.out + "... failed\n\nAn error occurred while creating the "
                                      "compound image:\n    " + c.error),
                   std::string::npos)
-            << c.name << ": " << result.output;
+            << c.name << ": " << result.standardOutput;
     }
     EXPECT_EQ(ReadText(dir / "out.nosuchformat"), "old");
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 4);
@@ -406,7 +375,7 @@ TEST_F(ComposeTest, OutputDirectoryIsCreatedOneLevelDeep)
     Tile("a.png", 1);
     const Magick::Image out = Compose({"-row", "a.png"}, "made/out.png");
     ExpectSize(out, 100, 100);
-    const RunResult deeper = Run({"-row", "a.png", "-out", "x/y/out.png"});
-    EXPECT_EQ(deeper.status, 5);
+    const TesscliRun deeper = Run({"-row", "a.png", "-out", "x/y/out.png"});
+    EXPECT_EQ(deeper.exitStatus, 5);
     EXPECT_FALSE(fs::exists(dir / "x"));
 }
