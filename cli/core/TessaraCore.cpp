@@ -1,5 +1,9 @@
 #include "core/TessaraCore.h"
 
+#include "cmdline/CommandLineValue.h"
+#include "core/TessaraProject.h"
+#include "data/DataCollector_CmdLine.h"
+#include "data/DataCollector_Project.h"
 #include "misc/ExecutableDir.h"
 #include "misc/Format.h"
 #include "misc/Path.h"
@@ -214,6 +218,8 @@ void TessaraCore::RunComposition()
         m_exitStatus = Status_DataPreparation;
         return;
     }
+    Print("%s", m_dataSet.GetSummary().c_str());
+    PrintNewLines(1);
     // Timed from here so that only the image work counts, not loading and checking the data.
     const auto start = std::chrono::steady_clock::now();
     if (!CreateImageGrid() || !PreloadGridImages() || !CreateCompoundImage()) {
@@ -227,10 +233,30 @@ void TessaraCore::RunComposition()
           static_cast<int>(nMilliseconds % 60000 / 1000));
 }
 
+// The project is collected first so that switches given on the command line override it.
 bool TessaraCore::PrepareData()
 {
+    const CmdLine::CommandLineSwitch* pProject = m_cmdLine.GetProjectSwitch();
+    if (pProject->IsSet()) {
+        const std::string strProject = pProject->GetFirstOccurrence()->GetString(0);
+        Print("Loading project %s...\n", strProject.c_str());
+        Core::TessaraProject project;
+        if (!project.LoadProject(strProject))
+            return ReportFailure("An error occurred while loading the project", project.GetLastError());
+        Data::DataCollector_Project projectCollector(project);
+        if (!m_dataSet.Collect(&projectCollector))
+            return ReportFailure("An error occurred while preparing the data from the project file",
+                                 m_dataSet.GetLastError());
+    }
+
     Print("Preparing data...\n");
-    return ReportFailure("An error occurred while preparing the data passed via command-line", kUnavailable);
+    Data::DataCollector_CmdLine cmdLineCollector(m_cmdLine);
+    if (!m_dataSet.Collect(&cmdLineCollector))
+        return ReportFailure("An error occurred while preparing the data passed via command-line",
+                             m_dataSet.GetLastError());
+    if (!m_dataSet.IsComplete() || !m_dataSet.ArrangeInputFiles())
+        return ReportFailure("The data set is incomplete or invalid", m_dataSet.GetLastError());
+    return true;
 }
 
 bool TessaraCore::CreateImageGrid()

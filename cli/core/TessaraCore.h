@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cmdline/TessaraCmdLine.h"
+#include "data/DataSet.h"
 #include "misc/Object.h"
 
 #include <string>
@@ -61,6 +62,7 @@ private:
     int m_argc = 0;
     char** m_argv = nullptr;
     CmdLine::TessaraCmdLine m_cmdLine;
+    Data::DataSet m_dataSet;
 };
 
 } // namespace Core
