@@ -93,22 +93,6 @@ TEST(CommandLineCollector, FileSwitchesBecomeRowsAndColumns)
     }
 }
 
-// The summary shows the other options end to end; these never reach it.
-TEST(CommandLineCollector, RepeatedSwitchesAccumulateInOrder)
-{
-    CommandLine cmdLine({"-attribute", "Comment", "hi", "-extradata", "png", "compression-level", "9", "-attribute",
-                         "Label", "x"});
-    ASSERT_TRUE(cmdLine.IsValid()) << cmdLine.GetError();
-    DataSet dataSet;
-    ASSERT_TRUE(cmdLine.CollectInto(dataSet)) << dataSet.GetLastError();
-    using Pair = std::pair<std::string, std::string>;
-    EXPECT_EQ(dataSet.GetAttributes(), (std::vector<Pair>{{"Comment", "hi"}, {"Label", "x"}}));
-    ASSERT_EQ(dataSet.GetExtraData().size(), 1u);
-    EXPECT_EQ(dataSet.GetExtraData()[0].format, "png");
-    EXPECT_EQ(dataSet.GetExtraData()[0].key, "compression-level");
-    EXPECT_EQ(dataSet.GetExtraData()[0].value, "9");
-}
-
 TEST(CommandLineCollector, FirstFailingStepStopsWithTheSetterMessage)
 {
     struct Case { const char* name; std::vector<std::string> args; const char* message; unsigned int unsetFlag; };
@@ -210,10 +194,4 @@ TEST_F(ProjectThenCommandLine, StackingFalseInTheProjectSetsNothing)
     ASSERT_TRUE(Collect("<StackImages>false</StackImages>", {"-out", "o.png"}, dataSet)) << dataSet.GetLastError();
     EXPECT_FALSE(dataSet.IsSet(DataSet::Flag_StackImages));
     EXPECT_TRUE(dataSet.IsComplete()) << dataSet.GetLastError();
-}
-
-TEST(DataSetCollect, RefusesAMissingCollector)
-{
-    DataSet dataSet;
-    EXPECT_FALSE(dataSet.Collect(nullptr));
 }

@@ -127,34 +127,3 @@ TEST_F(ProjectFile, OnlyTheFirstOfEachSettingCountsAndValuelessOnesAreAbsent)
         EXPECT_TRUE(settings.background.IsValid() || !(c.flags & TessaraSettings::Flag_Background)) << c.name;
     }
 }
-
-TEST(TessaraSettings, VerifiesInOrderAndClears)
-{
-    TessaraSettings settings;
-    std::string strError = "stale";
-    EXPECT_FALSE(settings.VerifySettings(strError));
-    EXPECT_EQ(strError, "No input rows have been specified");
-
-    settings.rows = {{"a.png"}};
-    settings.flags = TessaraSettings::Flag_Rows | TessaraSettings::Flag_Background;
-    EXPECT_FALSE(settings.VerifySettings(strError));
-    EXPECT_EQ(strError, "The background color is invalid");
-
-    settings.background.SetColor(1, 2, 3, 1.0f);
-    settings.flags |= TessaraSettings::Flag_Transparency;
-    EXPECT_FALSE(settings.VerifySettings(strError));
-    EXPECT_EQ(strError, "The transparency key color is invalid");
-
-    settings.flags = TessaraSettings::Flag_Rows | TessaraSettings::Flag_Overlap | TessaraSettings::Flag_Transparency;
-    settings.overlap = 2;
-    settings.regionWidth = 1; // no region bit: ignored
-    settings.transparency.SetColor(0, 0, 0, 1.0f);
-    EXPECT_TRUE(settings.VerifySettings(strError));
-    EXPECT_EQ(strError, "");
-
-    settings.ClearSettings();
-    EXPECT_EQ(settings.flags, 0u);
-    EXPECT_TRUE(settings.rows.empty());
-    EXPECT_EQ(settings.overlap, -1);
-    EXPECT_FALSE(settings.transparency.IsValid());
-}
