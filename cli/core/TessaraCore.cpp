@@ -27,8 +27,6 @@ const char* const kBuildDate = "28.07.2010";
 const char* const kMagickVersion = "6.6.2";
 const char* const kMagickRevision = "-9";
 const char* const kConfigDirName = "ImConfig";
-const char* const kUnavailable = "Image composition is not available in this build";
-
 // Blanks inside an argument would make the echo ambiguous; a blank only at its start cannot.
 std::string EchoArguments(int argc, char** argv)
 {
@@ -100,7 +98,8 @@ bool TessaraCore::InitializeCore(int argc, char** argv)
         return false;
     }
     m_cmdLine.Initialize(argc, argv);
-    return true;
+    m_imageGrid.SetPrinter([this](const std::string& strText) { Print("%s", strText.c_str()); });
+    return m_imageGrid.SetDataSet(&m_dataSet);
 }
 
 void TessaraCore::RunCore()
@@ -125,7 +124,7 @@ void TessaraCore::RunCore()
 
 void TessaraCore::ShutdownCore()
 {
-    // Nothing the phases build outlives RunCore yet; the image grid is released here once it exists.
+    m_imageGrid.Clear();
 }
 
 void TessaraCore::Print(const char* format, ...)
@@ -262,21 +261,28 @@ bool TessaraCore::PrepareData()
 bool TessaraCore::CreateImageGrid()
 {
     Print("Creating image grid...\n");
-    return ReportFailure("An error occurred while creating the image grid", kUnavailable);
+    if (!m_imageGrid.CreateGrid())
+        return ReportFailure("An error occurred while creating the image grid", m_imageGrid.GetLastError());
+    Print("%s", m_imageGrid.GetDimensionsText().c_str());
+    return true;
 }
 
 bool TessaraCore::PreloadGridImages()
 {
     PrintNewLines(1);
     Print("Pre-loading grid images...\n");
-    return ReportFailure("Failed to load a grid image", kUnavailable);
+    if (!m_imageGrid.PreloadImages())
+        return ReportFailure("Failed to load a grid image", m_imageGrid.GetLastError());
+    return true;
 }
 
 bool TessaraCore::CreateCompoundImage()
 {
     PrintNewLines(1);
     Print("Creating compound image...\n");
-    return ReportFailure("An error occurred while creating the compound image", kUnavailable);
+    if (!m_imageGrid.CreateCompoundImage())
+        return ReportFailure("An error occurred while creating the compound image", m_imageGrid.GetLastError());
+    return true;
 }
 
 bool TessaraCore::ReportFailure(const char* pHeading, const std::string& strError)

@@ -2,6 +2,7 @@
 
 #include "cmdline/TessaraCmdLine.h"
 #include "data/DataSet.h"
+#include "engine/ImageGrid.h"
 #include "misc/Object.h"
 
 #include <string>
@@ -63,6 +64,7 @@ private:
     char** m_argv = nullptr;
     CmdLine::TessaraCmdLine m_cmdLine;
     Data::DataSet m_dataSet;
+    Engine::ImageGrid m_imageGrid;
 };
 
 } // namespace Core
