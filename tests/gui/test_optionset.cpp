@@ -1,0 +1,237 @@
+#include "testutils.h"
+
+#include "core/TessaraOptions.h"
+#include "misc/OptionSet.h"
+
+#include <QWidget>
+#include <QtTest>
+
+using TestUtils::Sandbox;
+
+namespace
+{
+// Counts the load hook so a failed load can be shown to still run it.
+class CountingOptions : public Misc::OptionSet
+{
+public:
+    int nLoadHooks = 0;
+
+protected:
+    void OnLoadOptions() override { ++nLoadHooks; }
+};
+}  // namespace
+
+class TestOptionSet : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void savesSharedPrefixesAsSharedElements()
+    {
+        Sandbox sandbox;
+        Misc::OptionSet options;
+        options.SetOption("Windows.MainWindow.Position.x", 10);
+        options.SetOption("RecentFiles.File0", "/home/a.tsp");
+        options.SetOption("Windows.MainWindow.Maximized", false);
+        QVERIFY(options.SaveOptions(sandbox.File("t.cfg")));
+
+        QCOMPARE(sandbox.ReadText("t.cfg"),
+                 QByteArray("<Options>\n"
+                            "    <RecentFiles>\n"
+                            "        <File0>/home/a.tsp</File0>\n"
+                            "    </RecentFiles>\n"
+                            "    <Windows>\n"
+                            "        <MainWindow>\n"
+                            "            <Maximized>false</Maximized>\n"
+                            "            <Position>\n"
+                            "                <x>10</x>\n"
+                            "            </Position>\n"
+                            "        </MainWindow>\n"
+                            "    </Windows>\n"
+                            "</Options>\n"));
+    }
+
+    void emptyStoreRoundTripsAsEmptyRoot()
+    {
+        Sandbox sandbox;
+        Misc::OptionSet empty;
+        QVERIFY(empty.SaveOptions(sandbox.File("e.cfg")));
+        QCOMPARE(sandbox.ReadText("e.cfg").trimmed(), QByteArray("<Options/>"));
+
+        Misc::OptionSet loaded;
+        QVERIFY(loaded.LoadOptions(sandbox.File("e.cfg")));
+        QVERIFY(loaded.GetOptions().isEmpty());
+    }
+
+    void valuesSurviveSaveAndLoadAsText()
+    {
+        Sandbox sandbox;
+        Misc::OptionSet saved;
+        saved.SetOption("Paths.Odd", QString::fromUtf8("/tmp/Grüße & <Bilder>.tsp"));
+        saved.SetOption("Windows.Dlg.Size.Width", 640);
+        saved.SetOption("Windows.Dlg", "own value beside children");
+        QVERIFY(saved.SaveOptions(sandbox.File("r.cfg")));
+
+        Misc::OptionSet loaded;
+        QVERIFY(loaded.LoadOptions(sandbox.File("r.cfg")));
+        QCOMPARE(loaded.GetOptions().size(), 3);
+        QCOMPARE(loaded.GetOption("Paths.Odd").toString(), QString::fromUtf8("/tmp/Grüße & <Bilder>.tsp"));
+        QCOMPARE(loaded.GetOption("Windows.Dlg.Size.Width").toInt(), 640);
+        QCOMPARE(loaded.GetOption("Windows.Dlg").toString(), QString("own value beside children"));
+    }
+
+    void loadFailures_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::newRow("wrong root") << QByteArray("<Settings><A>1</A></Settings>");
+        QTest::newRow("root differs in case") << QByteArray("<options><A>1</A></options>");
+        QTest::newRow("not xml") << QByteArray("<Options><A>1</Options>");
+        QTest::newRow("empty file") << QByteArray();
+    }
+    void loadFailures()
+    {
+        QFETCH(QByteArray, content);
+        Sandbox sandbox;
+        CountingOptions options;
+        options.SetOption("Kept", "yes");
+        QVERIFY(!options.LoadOptions(sandbox.WriteText("bad.cfg", content)));
+        QCOMPARE(options.nLoadHooks, 1);
+        QCOMPARE(options.GetOptions().keys(), QStringList{"Kept"});
+    }
+
+    void missingFileFailsAndStillRunsHook()
+    {
+        Sandbox sandbox;
+        CountingOptions options;
+        QVERIFY(!options.LoadOptions(sandbox.File("absent.cfg")));
+        QCOMPARE(options.nLoadHooks, 1);
+    }
+
+    void loadMergesIntoExistingOptions()
+    {
+        Sandbox sandbox;
+        Misc::OptionSet options;
+        options.SetOption("A", "old");
+        options.SetOption("B", "untouched");
+        QVERIFY(options.LoadOptions(sandbox.WriteText("m.cfg", "<Options><A>new</A><C><D></D><E/></C></Options>")));
+        QCOMPARE(options.GetOption("A").toString(), QString("new"));
+        QCOMPARE(options.GetOption("B").toString(), QString("untouched"));
+        QVERIFY2(!options.ContainsOptionBranch("C"), "empty elements must not create options");
+    }
+
+    void saveToMissingFolderFails()
+    {
+        Sandbox sandbox;
+        Misc::OptionSet options;
+        options.SetOption("A", 1);
+        QVERIFY(!options.SaveOptions(sandbox.File("no/such/folder/t.cfg")));
+    }
+
+    void branchMatchesAnyNameWithThePrefix()
+    {
+        Misc::OptionSet options;
+        options.SetOption("Windows.MainWindowX.Maximized", true);
+        QVERIFY(options.ContainsOptionBranch("Windows.MainWindow"));
+        QVERIFY(!options.ContainsOptionBranch("Windows.mainwindow"));
+        QVERIFY(!options.ContainsOptionBranch("Windows.TextViewerDlg"));
+    }
+
+    void recentProjects_data()
+    {
+        QTest::addColumn<QStringList>("added");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("most recent first") << QStringList{"a", "b", "c"} << QStringList{"c", "b", "a"};
+        QTest::newRow("re-adding moves to front") << QStringList{"a", "b", "c", "a"} << QStringList{"a", "c", "b"};
+        QTest::newRow("case-sensitive") << QStringList{"a", "A"} << QStringList{"A", "a"};
+        QTest::newRow("ninth drops the oldest")
+            << QStringList{"1", "2", "3", "4", "5", "6", "7", "8", "9"}
+            << QStringList{"9", "8", "7", "6", "5", "4", "3", "2"};
+    }
+    void recentProjects()
+    {
+        QFETCH(QStringList, added);
+        QFETCH(QStringList, expected);
+        Core::TessaraOptions options;
+        for (const QString& strPath : added)
+            options.AddRecentProject(strPath);
+        QCOMPARE(options.GetRecentProjects(), expected);
+    }
+
+    void recentProjectsWriteAllEightSlotsAndReloadInOrder()
+    {
+        Sandbox sandbox;
+        Core::TessaraOptions saved;
+        saved.AddRecentProject("/p/old.tsp");
+        saved.AddRecentProject("/p/new.tsp");
+        QVERIFY(saved.SaveOptions(sandbox.File("r.cfg")));
+        QCOMPARE(saved.GetOption("RecentFiles.File1").toString(), QString("/p/old.tsp"));
+        for (int i = 2; i < 8; ++i)
+            QVERIFY2(saved.GetOptions().contains(QString("RecentFiles.File%1").arg(i)), qPrintable(QString::number(i)));
+
+        Core::TessaraOptions loaded;
+        QVERIFY(loaded.LoadOptions(sandbox.File("r.cfg")));
+        QCOMPARE(loaded.GetRecentProjects(), (QStringList{"/p/new.tsp", "/p/old.tsp"}));
+    }
+
+    void recentProjectsCloseGapsAndIgnoreEmptySlots()
+    {
+        Sandbox sandbox;
+        Core::TessaraOptions options;
+        QVERIFY(options.LoadOptions(sandbox.WriteText(
+            "g.cfg", "<Options><RecentFiles><File0>a</File0><File1/><File2>b</File2><File3></File3>"
+                     "<File9>beyond eight</File9></RecentFiles></Options>")));
+        QCOMPARE(options.GetRecentProjects(), (QStringList{"a", "b"}));
+    }
+
+    void windowStateRoundTrip()
+    {
+        Sandbox sandbox;
+        QWidget source;
+        source.move(40, 30);
+        source.resize(320, 240);
+        Misc::OptionSet saved;
+        saved.SaveWindowState(&source, "TextViewerDlg");
+        QVERIFY(saved.SaveOptions(sandbox.File("w.cfg")));
+
+        Misc::OptionSet loaded;
+        QVERIFY(loaded.LoadOptions(sandbox.File("w.cfg")));
+        QWidget target;
+        target.resize(100, 100);
+        loaded.LoadWindowState(&target, "TextViewerDlg");
+        QCOMPARE(target.pos(), QPoint(40, 30));
+        QCOMPARE(target.size(), QSize(320, 240));
+        QVERIFY(!target.isMaximized());
+    }
+
+    void windowStateMaximizedKeepsGeometry()
+    {
+        Misc::OptionSet options;
+        options.SetOption("Windows.MainWindow.Maximized", "true");
+        options.SetOption("Windows.MainWindow.Size.Width", "999");
+        QWidget window;
+        window.resize(200, 150);
+        options.LoadWindowState(&window, "MainWindow");
+        QVERIFY(window.windowState() & Qt::WindowMaximized);
+        QCOMPARE(window.size(), QSize(200, 150));
+    }
+
+    void windowStateAbsentOrPartial()
+    {
+        Misc::OptionSet options;
+        QWidget window;
+        window.move(5, 6);
+        window.resize(210, 160);
+        options.LoadWindowState(&window, "MainWindow");
+        QCOMPARE(window.size(), QSize(210, 160));
+
+        // Missing coordinates fall back to the window's own; unreadable numbers read as 0.
+        options.SetOption("Windows.MainWindow.Size.Width", "300");
+        options.SetOption("Windows.MainWindow.Position.y", "junk");
+        options.LoadWindowState(&window, "MainWindow");
+        QCOMPARE(window.size(), QSize(300, 160));
+        QCOMPARE(window.pos(), QPoint(5, 0));
+    }
+};
+
+QTEST_MAIN(TestOptionSet)
+#include "test_optionset.moc"

@@ -1,0 +1,110 @@
+#include "testutils.h"
+
+#include "core/TessaraCore.h"
+#include "misc/ImgUtils.h"
+#include "misc/VersionUtils.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QIcon>
+#include <QImage>
+#include <QtTest>
+
+using Core::TessaraCore;
+
+class TestTessaraCore : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void identity()
+    {
+        QCOMPARE(TessaraCore::s_instance, qobject_cast<TessaraCore*>(QCoreApplication::instance()));
+        QCOMPARE(QCoreApplication::applicationName(), QString("Tessara"));
+        QCOMPARE(QCoreApplication::applicationVersion(), QString("2.0.0.100"));
+        QCOMPARE(VersionUtils::GetVersionString(false), QString("2.0.0"));
+        QVERIFY(!QApplication::windowIcon().isNull());
+    }
+
+    void resolvesAgainstTheProgramDirectory()
+    {
+        const QDir appDir(QCoreApplication::applicationDirPath());
+        QCOMPARE(TessaraCore::ResolveFilename("Tessara.pdf"), appDir.filePath("Tessara.pdf"));
+        QCOMPARE(TessaraCore::ResolveFilename("Tessara.cfg", "Config"), appDir.filePath("Config/Tessara.cfg"));
+        QCOMPARE(TessaraCore::ResolveFilename("/abs/x.png"), QString("/abs/x.png"));
+        QCOMPARE(QFileInfo(TessaraCore::ResolveFilename("tesscli")).canonicalFilePath(),
+                 QFileInfo(TestUtils::TesscliPath()).canonicalFilePath());
+    }
+
+    void createsWorkingDirectories()
+    {
+        TessaraCore::CreateDirectories();
+        TessaraCore::CreateDirectories();  // existing folders are fine
+        QVERIFY(QFileInfo(TessaraCore::ResolveFilename("Config")).isDir());
+        QVERIFY(QFileInfo(TessaraCore::ResolveFilename("Temp")).isDir());
+    }
+
+    void styleSheetHasItsPlaceholdersReplaced()
+    {
+        TessaraCore::s_instance->LoadGlobalStyleSheet();
+        const QString strSheet = TessaraCore::s_instance->styleSheet();
+        QVERIFY(strSheet.contains("QStatusBar"));
+        QVERIFY2(!strSheet.contains('$') && !strSheet.contains("lightgray"), qPrintable(strSheet));
+    }
+
+    void everyNamedResourceLoads_data()
+    {
+        QTest::addColumn<QString>("resource");
+        for (const char* pName :
+             {"Icons/TessaraIcon.png", "Icons/Hourglass.png", "Elements/ToolbarHandle.png", "Elements/VelmontLogo.png",
+              "Actions/AppExit.png", "Actions/AppAbout.png", "Actions/GridCreate.png", "Actions/GridClear.png",
+              "Actions/GridZoom_Bigger.png", "Actions/GridZoom_Smaller.png", "Actions/GridCompound.png",
+              "Actions/ProjectNew.png", "Actions/ProjectSave.png", "Actions/ProjectOpen.png",
+              "Actions/ProjectRecent.png", "Actions/ImageAdd.png", "Actions/ImageRemoveAll.png",
+              "Actions/GridFlipHorizontal.png", "Actions/GridFlipVertical.png", "Actions/GridCompactView.png",
+              "Actions/Help.png", "Actions/WebLocation.png", "Actions/GridResize.png", "Actions/ImageOpen.png",
+              "Actions/ImageReload.png", "Actions/GridSelectImage.png", "Actions/GridMoveToTray.png",
+              "Actions/GridClearCell.png", "Actions/ImageRemove.png"})
+            QTest::newRow(pName) << QString(":/res/") + pName;
+    }
+    void everyNamedResourceLoads()
+    {
+        QFETCH(QString, resource);
+        QVERIFY(!QImage(resource).isNull());
+    }
+
+    void adjustedImageSize_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<int>("maximum");
+        QTest::addColumn<QSize>("expected");
+        QTest::newRow("landscape") << QSize(400, 300) << 100 << QSize(100, 75);
+        QTest::newRow("portrait") << QSize(300, 400) << 100 << QSize(75, 100);
+        QTest::newRow("fits already") << QSize(50, 60) << 100 << QSize(50, 60);
+        QTest::newRow("exactly the maximum") << QSize(100, 100) << 100 << QSize(100, 100);
+        QTest::newRow("square") << QSize(640, 640) << 64 << QSize(64, 64);
+        QTest::newRow("sliver truncates to 0") << QSize(1000, 3) << 100 << QSize(100, 0);
+        QTest::newRow("truncates, never rounds") << QSize(300, 200) << 100 << QSize(100, 66);
+        QTest::newRow("one side over") << QSize(101, 20) << 100 << QSize(100, 19);
+    }
+    void adjustedImageSize()
+    {
+        QFETCH(QSize, size);
+        QFETCH(int, maximum);
+        QFETCH(QSize, expected);
+        QCOMPARE(ImgUtils::GetAdjustedImageSize(size, maximum), expected);
+    }
+};
+
+int main(int argc, char** argv)
+{
+    // The core is the application object, so it replaces the QApplication a test would create.
+    if (!TessaraCore::CreateCore(1, argv))
+        return 1;
+    TestTessaraCore test;
+    const int nResult = QTest::qExec(&test, argc, argv);
+    TessaraCore::DestroyCore();
+    return nResult;
+}
+
+#include "test_tessaracore.moc"
