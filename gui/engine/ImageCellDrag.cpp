@@ -19,6 +19,14 @@ namespace
 {
 constexpr int CellPictureSize = 64;
 constexpr int StackOffset = 10;
+
+// A one-pixel frame on the outermost pixels (a stroked QRect reaches one pixel past its right and bottom).
+void DrawEdgeFrame(QPainter& painter, const QSize& size, const QColor& color)
+{
+    painter.setPen(color);
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(QRect(0, 0, size.width() - 1, size.height() - 1));
+}
 }
 
 const QString ImageCellDrag::ImageCellMimeType = QStringLiteral("tesscli/cells");
@@ -72,7 +80,7 @@ QDrag* ImageCellDrag::CreateDragObject(QWidget* pSource) const
         pDrag->setMimeData(pMimeData);
         pDrag->setPixmap(CreateDragPixmap());
         // The pointer sits just outside the picture's top-left corner.
-        pDrag->setHotSpot(pDrag->hotSpot() + QPoint(-2, -2));
+        pDrag->setHotSpot(QPoint(-2, -2));
         return pDrag;
     });
 }
@@ -87,8 +95,7 @@ QPixmap ImageCellDrag::CreateDragPixmap() const
         painter.fillRect(pixmap.rect(), Qt::white);
         for (int i = 0; i < m_cells.size(); ++i)
             painter.drawPixmap(StackOffset * i, StackOffset * i, CreateImageCellDragPixmap(m_cells[i]));
-        painter.setPen(QColor(128, 128, 128));
-        painter.drawRect(QRect(QPoint(0, 0), QPoint(nSide - 2, nSide - 2)));
+        DrawEdgeFrame(painter, pixmap.size(), QColor(128, 128, 128));
         return pixmap;
     });
 }
@@ -106,8 +113,7 @@ QPixmap ImageCellDrag::CreateImageCellDragPixmap(const ImageCell* pCell)
         painter.fillRect(pixmap.rect(), QColor(255, 255, 255, 255));
         if (pThumbnail)
             painter.drawImage(pixmap.rect(), *pThumbnail);
-        painter.setPen(QColor(128, 128, 128));
-        painter.drawRect(QRect(QPoint(0, 0), QPoint(pictureSize.width() - 1, pictureSize.height() - 1)));
+        DrawEdgeFrame(painter, pictureSize, QColor(128, 128, 128));
         return pixmap;
     });
 }
