@@ -3,12 +3,12 @@
 #include "data/DataCollector_CmdLine.h"
 #include "data/DataCollector_Project.h"
 #include "data/DataSet.h"
+#include "test_engine_support.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
-#include <unistd.h>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -119,15 +119,12 @@ TEST(CommandLineCollector, FirstFailingStepStopsWithTheSetterMessage)
 
 TEST(CommandLineCollector, SingleIndexIsALowerBound)
 {
-    const fs::path dir = fs::temp_directory_path() / ("tessara_collect_" + std::to_string(::getpid()));
-    fs::create_directories(dir);
+    TestSupport::TempDir dir;
     for (const char* name : {"s3.png", "s4.png", "s12.png"})
-        std::ofstream(dir / name) << "x";
-    CommandLine cmdLine({"-sources", (dir / "s{index}.png").string(), "-index", "4", "-grid", "1", "0"});
+        std::ofstream(dir.Path() / name) << "x";
+    CommandLine cmdLine({"-sources", dir / "s{index}.png", "-index", "4", "-grid", "1", "0"});
     DataSet dataSet;
-    const bool bCollected = cmdLine.IsValid() && cmdLine.CollectInto(dataSet);
-    fs::remove_all(dir);
-    ASSERT_TRUE(bCollected) << dataSet.GetLastError();
+    ASSERT_TRUE(cmdLine.IsValid() && cmdLine.CollectInto(dataSet)) << dataSet.GetLastError();
     ASSERT_TRUE(dataSet.ArrangeInputFiles());
     // Listed in byte order (s12 first), placed in index order.
     std::vector<std::string> names;
@@ -140,33 +137,28 @@ namespace {
 class ProjectThenCommandLine : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        m_path = fs::temp_directory_path() / ("tessara_collect_" + std::to_string(::getpid()) + ".tsp");
-    }
-    void TearDown() override { fs::remove(m_path); }
-
     // Collects the project first and the command line second, as a run does.
     bool Collect(const std::string& strSettings, std::vector<std::string> args, DataSet& dataSet)
     {
-        std::ofstream(m_path, std::ios::trunc)
+        const std::string strPath = m_dir / "p.tsp";
+        std::ofstream(strPath)
             << "<Project type=\"TessaraProject\" version=\"1\"><Rows><Row><File>a.png</File><File>none</File></Row>"
                "<Row><File>/abs/c.png</File></Row></Rows><Settings>"
             << strSettings << "</Settings></Project>";
         Core::TessaraProject project;
-        if (!project.LoadProject(m_path.string())) {
+        if (!project.LoadProject(strPath)) {
             dataSet.SetLastError("%s", project.GetLastError().c_str());
             return false;
         }
         Data::DataCollector_Project projectCollector(project);
         if (!dataSet.Collect(&projectCollector))
             return false;
-        args.insert(args.begin(), {"-project", m_path.string()});
+        args.insert(args.begin(), {"-project", strPath});
         CommandLine cmdLine(args);
         return cmdLine.IsValid() && cmdLine.CollectInto(dataSet);
     }
 
-    fs::path m_path;
+    TestSupport::TempDir m_dir;
 };
 } // namespace
 

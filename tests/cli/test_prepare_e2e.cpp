@@ -10,6 +10,9 @@ namespace fs = std::filesystem;
 using TestSupport::TempDir;
 
 namespace {
+const std::pair<const char*, TestSupport::Rgba> kImages[] = {
+    {"a.png", {255, 0, 0}}, {"b.png", {0, 255, 0}}, {"c.png", {0, 0, 255}}, {"d.png", {255, 255, 255}}};
+
 // Everything printed after ImageMagick's set-up block: the part that data preparation owns.
 std::string AfterInitialization(const TesscliRun& run)
 {
@@ -32,8 +35,8 @@ protected:
     void SetUp() override
     {
         m_dir = fs::canonical(m_temp.Path()).string();
-        for (const char* name : {"a.png", "b.png", "c.png", "d.png"})
-            TestSupport::Save(TestSupport::SolidImage(2, 2, {10, 20, 30, 255}), m_temp.Path() / name);
+        for (const auto& [name, colour] : kImages)
+            TestSupport::Save(TestSupport::SolidImage(2, 2, colour), m_temp.Path() / name);
     }
 
     TesscliRun Run(const std::vector<std::string>& arguments) const { return RunTesscli(arguments, m_dir); }
@@ -64,15 +67,15 @@ TEST_F(PrepareRun, RowsColumnsAndFiltersPrintTheirSummary)
 {
     struct Case { const char* name; std::vector<std::string> args; std::string summary; };
     const Case cases[] = {
-        {"rows with an empty cell", {"-out", "out.png", "-row", "a.png", "b.png", "-row", "c.png", "None"},
-         "    Output file: " + m_dir + "/out.png\n    Number of input files: 4\n"},
-        {"columns from a source directory", {"-col", "a.png", "b.png", "-col", "c.png", "-sourcedir", m_dir, "-out", "/tmp/x.png"},
-         "    Output file: /tmp/x.png\n    Source directory: " + m_dir + "\n    Number of input files: 3\n"},
+        {"rows with an empty cell", {"-out", "out.bmp", "-row", "a.png", "b.png", "-row", "c.png", "None"},
+         "    Output file: " + m_dir + "/out.bmp\n    Number of input files: 4\n"},
+        {"columns from a source directory", {"-col", "a.png", "b.png", "-col", "c.png", "-sourcedir", m_dir, "-out", m_dir + "/x.bmp"},
+         "    Output file: " + m_dir + "/x.bmp\n    Source directory: " + m_dir + "\n    Number of input files: 3\n"},
         {"filter with every option",
-         {"-out", "o.png", "-sources", "?.png", "-grid", "0", "2", "-startpos", "BOTTOM-left", "-order", "col-first",
+         {"-out", "o.tif", "-sources", "?.png", "-grid", "0", "2", "-startpos", "BOTTOM-left", "-order", "col-first",
           "-regionsize", "5", "6", "-stack", "-transparent", "1", "2", "3", "-bgcolor", "255", "0", "128",
           "-compression", "rle", "-quality", "75", "-attribute", "Comment", "x", "-extradata", "png", "k", "v"},
-         "    Output file: " + m_dir + "/o.png\n    Number of input files: 4\n    Grid size: 0x2\n"
+         "    Output file: " + m_dir + "/o.tif\n    Number of input files: 4\n    Grid size: 0x2\n"
          "    Grid start position: Bottom-Left\n    Grid order: Col-First\n    Region size: 5x6 pixels\n"
          "    Stacking enabled: Yes\n    Transparent color: R:1 G:2 B:3\n    Background color: R:255 G:0 B:128\n"
          "    Compression type: RLE\n    Image quality: 75\n"},
@@ -85,14 +88,22 @@ TEST_F(PrepareRun, RowsColumnsAndFiltersPrintTheirSummary)
 
 TEST_F(PrepareRun, CommandLineOverridesTheProject)
 {
-    WriteProject("p.tsp", "<Rows><Row><File>a.png</File><File>KeepEmpty</File></Row><Row><File>b.png</File></Row></Rows>"
-                          "<Settings><Region><Width>8</Width><Height>9</Height></Region>"
-                          "<Background>#102030</Background><Transparency>00ff00</Transparency></Settings>");
-    const TesscliRun run = Run({"-project", "p.tsp", "-out", "o.png", "-bgcolor", "1", "1", "1", "-sourcedir", "/nowhere"});
+    WriteProject("p.tsp", "<Rows><Row><File>a.png</File><File>KeepEmpty</File></Row><Row><File>b.png</File><File>c.png</File></Row></Rows>"
+                          "<Settings><Background>#102030</Background><Transparency>00ff01</Transparency></Settings>");
+    const TesscliRun run = Run({"-project", "p.tsp", "-out", "o.bmp", "-bgcolor", "1", "1", "1", "-sourcedir", "/nowhere"});
     ExpectPrepared(run, "Loading project p.tsp...\nPreparing data...\n    Current directory: " + m_dir +
-                            "\n    Output file: " + m_dir + "/o.png\n    Source directory: /nowhere\n"
-                            "    Number of input files: 3\n    Region size: 8x9 pixels\n"
-                            "    Transparent color: R:0 G:255 B:0\n    Background color: R:1 G:1 B:1\n");
+                            "\n    Output file: " + m_dir + "/o.bmp\n    Source directory: /nowhere\n"
+                            "    Number of input files: 4\n    Transparent color: R:0 G:255 B:1\n"
+                            "    Background color: R:1 G:1 B:1\n");
+    // The project's relative rows were found in the working directory despite -sourcedir.
+    ASSERT_EQ(run.exitStatus, 0) << run.standardOutput;
+    Magick::Image out;
+    out.read(m_dir + "/o.bmp");
+    ASSERT_EQ(out.size(), Magick::Geometry(4, 4));
+    EXPECT_EQ(TestSupport::PixelAt(out, 1, 1), kImages[0].second);
+    EXPECT_EQ(TestSupport::PixelAt(out, 3, 0), (TestSupport::Rgba{1, 1, 1}));
+    EXPECT_EQ(TestSupport::PixelAt(out, 0, 3), kImages[1].second);
+    EXPECT_EQ(TestSupport::PixelAt(out, 3, 3), kImages[2].second);
 }
 
 TEST_F(PrepareRun, EachFailureClassEndsWithStatus4)

@@ -1,11 +1,11 @@
 #include "core/TessaraProject.h"
 #include "core/TessaraSettings.h"
+#include "test_engine_support.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 using Core::TessaraSettings;
@@ -21,19 +21,14 @@ std::string Project(const std::string& strBody, const std::string& strAttributes
 class ProjectFile : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        m_path = fs::temp_directory_path() / ("tessara_project_" + std::to_string(::getpid()) + ".tsp");
-    }
-    void TearDown() override { fs::remove(m_path); }
-
     bool Load(const std::string& strContent)
     {
-        std::ofstream(m_path, std::ios::binary | std::ios::trunc) << strContent;
-        return m_project.LoadProject(m_path.string());
+        const std::string strPath = m_dir / "p.tsp";
+        std::ofstream(strPath, std::ios::trunc) << strContent;
+        return m_project.LoadProject(strPath);
     }
 
-    fs::path m_path;
+    TestSupport::TempDir m_dir;
     Core::TessaraProject m_project;
 };
 } // namespace
