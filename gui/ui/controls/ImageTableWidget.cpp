@@ -44,10 +44,9 @@ bool ImageTableWidget::InitImageTable(ImageTableType tableType, Engine::ImageCel
             this, m_tableType == TableGrid ? ImageTableItem::ItemGrid : ImageTableItem::ItemTray));
         setItemDelegate(&m_delegate);
 
-        // Cells move only through the drop hooks, never through the model's own drag and drop.
+        // Drops arrive at the viewport; the model's own drag and drop stays off (drag is not enabled).
         setAcceptDrops(true);
         viewport()->setAcceptDrops(true);
-        setDragDropMode(QAbstractItemView::NoDragDrop);
         setEditTriggers(QAbstractItemView::NoEditTriggers);
         setSelectionMode(QAbstractItemView::ExtendedSelection);
         setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
