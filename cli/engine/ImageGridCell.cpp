@@ -16,9 +16,6 @@ ImageGridCell::~ImageGridCell() = default;
 void ImageGridCell::CreateImage()
 {
     m_image = std::make_unique<Magick::Image>();
-    // Harmless oddities of a file (unknown TIFF tags, a slightly short JPEG) must not abort the
-    // run: warnings are not thrown, only errors are.
-    m_image->quiet(true);
 }
 
 bool ImageGridCell::PingImage()
@@ -40,8 +37,13 @@ bool ImageGridCell::LoadImage(bool bPixels)
             m_image->read(m_file);
         else
             m_image->ping(m_file);
-    } catch (const Magick::Warning&) {
-        // The image was loaded; the warning only describes an oddity of the file.
+    } catch (const Magick::Warning& e) {
+        // Harmless oddities of a file (an unknown TIFF tag, a slightly short JPEG) come as
+        // warnings with a usable image; some decoders also warn when they delivered nothing.
+        if (m_image->columns() == 0 || m_image->rows() == 0) {
+            m_pGrid->SetLastError("%s", e.what());
+            return false;
+        }
     } catch (const Magick::Exception& e) {
         m_pGrid->SetLastError("%s", e.what());
         return false;

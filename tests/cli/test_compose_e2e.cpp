@@ -208,10 +208,11 @@ TEST_F(ComposeTest, BackgroundFillsEmptyCellsAndGapsAroundSmallerImages)
     Tile("small.png", 3, 50, 40);
     const Magick::Image out =
         Compose({"-row", "a.png", "None", "-row", "b.png", "small.png", "-bgcolor", "0", "200", "0"});
-    ExpectSize(out, 200, 200);
+    // The second column is as wide as its only image, the small one.
+    ExpectSize(out, 150, 200);
     const Rgba green{0, 200, 0};
-    ExpectPixels(out, {{150, 50, green}, {160, 150, green}, {120, 160, green}, {149, 139, From(49, 39, 3)},
-                       {100, 100, From(0, 0, 3)}});
+    ExpectPixels(out, {{120, 50, green}, {120, 160, green}, {149, 199, green}, {149, 139, From(49, 39, 3)},
+                       {100, 100, From(0, 0, 3)}, {99, 199, From(99, 99, 2)}});
 }
 
 TEST_F(ComposeTest, EmptyCellWordsTakeNoSpace)
@@ -314,9 +315,9 @@ TEST_F(ComposeTest, ImageThatPingsButCannotBeReadFailsTheComposition)
 {
     Tile("a.png", 1);
     Save(CoordinateImage(100, 100, 2), dir / "whole.png");
-    // Header and size survive, the pixel data does not.
+    // Header and size survive, half of the pixel data does not.
     const std::string strWhole = ReadText(dir / "whole.png");
-    std::ofstream(dir / "cut.png", std::ios::binary) << strWhole.substr(0, 60);
+    std::ofstream(dir / "cut.png", std::ios::binary) << strWhole.substr(0, strWhole.size() / 2);
     std::ofstream(dir / "out.png") << "old";
 
     const TesscliRun result = Run({"-row", "a.png", "cut.png", "a.png", "-out", "out.png"});
@@ -355,7 +356,7 @@ TEST_F(ComposeTest, FailedWriteKeepsTheExistingOutput)
     std::ofstream(dir / "out.nosuchformat") << "old";
     const Case cases[] = {
         {"unwritable location", dir / "blocker/out.png", "Cannot create a file in "},
-        {"unknown format", dir / "out.nosuchformat", "Magick: no encode delegate"},
+        {"unknown format", dir / "out.nosuchformat", "tesscli: no encode delegate"},
     };
     for (const Case& c : cases) {
         const TesscliRun result = Run({"-row", "a.png", "-out", c.out});
@@ -367,7 +368,7 @@ TEST_F(ComposeTest, FailedWriteKeepsTheExistingOutput)
             << c.name << ": " << result.standardOutput;
     }
     EXPECT_EQ(ReadText(dir / "out.nosuchformat"), "old");
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 4);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 3);
 }
 
 TEST_F(ComposeTest, OutputDirectoryIsCreatedOneLevelDeep)

@@ -57,11 +57,12 @@ void Save(Magick::Image image, const std::filesystem::path& path)
     image.write(path.string());
 }
 
+// Read from the pixel cache, which holds colours for palette images as well.
 Rgba PixelAt(const Magick::Image& image, int nX, int nY)
 {
-    const Magick::Color color = image.pixelColor(nX, nY);
-    const unsigned nAlpha = image.matte() ? 255 - ToByte(color.alphaQuantum()) : 255;
-    return Rgba{ToByte(color.redQuantum()), ToByte(color.greenQuantum()), ToByte(color.blueQuantum()), nAlpha};
+    const Magick::PixelPacket* pPixel = image.getConstPixels(nX, nY, 1, 1);
+    const unsigned nAlpha = image.matte() ? 255 - ToByte(pPixel->opacity) : 255;
+    return Rgba{ToByte(pPixel->red), ToByte(pPixel->green), ToByte(pPixel->blue), nAlpha};
 }
 
 TempDir::TempDir()
