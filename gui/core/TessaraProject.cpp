@@ -117,11 +117,22 @@ bool TessaraProject::SaveProject(const QString& strPath)
         // Written aside and swapped in, so a failed write leaves the previous project intact.
         QSaveFile file(strPath);
         const bool bSaved = file.open(QIODevice::WriteOnly | QIODevice::Text)
-                            && file.write(m_document.toByteArray(4)) >= 0 && file.commit();
+                            && file.write(SerializeDocument()) >= 0 && file.commit();
         if (!bSaved)
             m_strError = tr("Unable to write the project file");
         return bSaved;
     });
+}
+
+QByteArray TessaraProject::SerializeDocument() const
+{
+    // QDom emits attributes in hash order, which changes from run to run; the root's start tag is
+    // the only one with attributes, so it is written in its documented order here.
+    QByteArray text = m_document.toByteArray(4);
+    const qsizetype nTagEnd = text.indexOf('>');
+    if (text.startsWith("<Project ") && nTagEnd > 0)
+        text.replace(0, nTagEnd + 1, "<Project type=\"TessaraProject\" version=\"1\">");
+    return text;
 }
 
 QSize TessaraProject::GetGridSize() const

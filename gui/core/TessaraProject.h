@@ -38,6 +38,8 @@ private:
     bool ReadSettingsElement(const QDomElement& root);
     static bool ReadSettingElement(const QDomElement& parent, const QString& strName, QVariant& value);
 
+    QByteArray SerializeDocument() const;
+
     QDomElement CreateRowsElement();
     QDomElement CreateRowElement(const QStringList& astrFiles);
     QDomElement CreateTrayElement();

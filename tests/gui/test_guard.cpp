@@ -77,12 +77,6 @@ private slots:
             QVERIFY2(entry.match(strEntry + "\n\n").hasMatch(), qPrintable(strEntry));
     }
 
-    void logIntoMissingFolderFails()
-    {
-        TestUtils::Sandbox sandbox;
-        QVERIFY(!Guard_WriteErrorLog(sandbox.File("gone/error.log")));
-    }
-
     void boxNamesInnermostInRedAndEscapesTheStack()
     {
         QVERIFY_THROWS_EXCEPTION(std::runtime_error, Outer());

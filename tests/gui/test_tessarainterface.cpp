@@ -63,7 +63,6 @@ private slots:
                                                  << QStringList{"-row", "/a.png", "None", "-row", "None", "KeepEmpty",
                                                                 "-out", "/o.png"};
         QTest::newRow("no output file") << RowsOnly({{"a b.png"}}) << "" << QStringList{"-row", "a b.png"};
-        QTest::newRow("no rows") << TessaraSettings() << "o.png" << QStringList{"-out", "o.png"};
 
         s = RowsOnly({{"a.png"}});
         s.tray = {"tray.png"};

@@ -2,7 +2,6 @@
 
 #include "core/TessaraProject.h"
 
-#include <QProcess>
 #include <QtTest>
 
 using Core::TessaraProject;
@@ -20,11 +19,18 @@ QByteArray ProjectXml(const QByteArray& body, const QByteArray& rootAttributes =
 
 const QByteArray kOneRow = "<Rows><Row><File>a.png</File></Row></Rows>";
 
-TessaraSettings RowsOnly(const QList<QStringList>& rows)
+// A record with rows plus the given extra bits; the values of the members follow from the arguments.
+TessaraSettings Settings(quint32 nExtraFlags, int nOverlap = -1, QSize region = QSize(-1, -1),
+                         QColor background = QColor(), QColor transparency = QColor())
 {
     TessaraSettings settings;
-    settings.rows = rows;
-    settings.flags = TessaraSettings::FlagRows;
+    settings.rows = {{"a.png"}};
+    settings.flags = TessaraSettings::FlagRows | nExtraFlags;
+    settings.overlap = nOverlap;
+    settings.regionWidth = region.width();
+    settings.regionHeight = region.height();
+    settings.background = background;
+    settings.transparency = transparency;
     return settings;
 }
 }  // namespace
@@ -38,40 +44,19 @@ private slots:
     {
         QTest::addColumn<TessaraSettings>("settings");
         QTest::addColumn<QString>("error");
-
-        const TessaraSettings rows = RowsOnly({{"a.png"}});
-        TessaraSettings s;
+        const quint32 nOverlap = TessaraSettings::FlagOverlap, nRegion = TessaraSettings::FlagRegion;
         QTest::newRow("no rows") << TessaraSettings() << "No input rows have been specified";
-        QTest::newRow("rows only") << rows << "";
-
-        s = rows;
-        s.flags |= TessaraSettings::FlagOverlap | TessaraSettings::FlagRegion;
-        s.overlap = 3, s.regionWidth = s.regionHeight = 10;
-        QTest::newRow("overlap and region") << s << "Overlap and region cannot be used at the same time";
-        s = rows;
-        s.flags |= TessaraSettings::FlagOverlap;
-        s.overlap = 0;
-        QTest::newRow("overlap 0") << s << "The overlap is too small";
-        s.overlap = 1;
-        QTest::newRow("overlap 1") << s << "";
-        s = rows;
-        s.flags |= TessaraSettings::FlagRegion;
-        s.regionWidth = 4, s.regionHeight = 10;
-        QTest::newRow("region 4 wide") << s << "The region is too small";
-        s.regionWidth = 10, s.regionHeight = 4;
-        QTest::newRow("region 4 high") << s << "The region is too small";
-        s.regionWidth = s.regionHeight = 5;
-        QTest::newRow("region 5x5") << s << "";
-        s = rows;
-        s.regionWidth = 1;
-        s.overlap = 0;
-        s.background = QColor();
-        QTest::newRow("unset members do not count") << s << "";
-        s.flags |= TessaraSettings::FlagBackground;
-        QTest::newRow("invalid background") << s << "The background color is invalid";
-        s = rows;
-        s.flags |= TessaraSettings::FlagTransparency;
-        QTest::newRow("invalid transparency") << s << "The transparency key color is invalid";
+        QTest::newRow("rows only, unset members ignored") << Settings(0, 0, QSize(1, 1)) << "";
+        QTest::newRow("overlap and region") << Settings(nOverlap | nRegion, 3, QSize(9, 9))
+                                            << "Overlap and region cannot be used at the same time";
+        QTest::newRow("overlap 0") << Settings(nOverlap, 0) << "The overlap is too small";
+        QTest::newRow("overlap 1") << Settings(nOverlap, 1) << "";
+        QTest::newRow("region 4 high") << Settings(nRegion, -1, QSize(9, 4)) << "The region is too small";
+        QTest::newRow("region 5x5") << Settings(nRegion, -1, QSize(5, 5)) << "";
+        QTest::newRow("invalid background") << Settings(TessaraSettings::FlagBackground)
+                                            << "The background color is invalid";
+        QTest::newRow("invalid transparency") << Settings(TessaraSettings::FlagTransparency, -1, {}, Qt::red)
+                                              << "The transparency key color is invalid";
     }
     void verifySettings()
     {
@@ -82,42 +67,18 @@ private slots:
         QCOMPARE(strError, error);
     }
 
-    void clearResetsEverything()
-    {
-        TessaraSettings s = RowsOnly({{"a"}});
-        s.tray = {"t"};
-        s.overlap = 4, s.regionWidth = 9, s.regionHeight = 9;
-        s.background = Qt::red, s.transparency = Qt::blue, s.stackImages = true, s.flags = 0x7f;
-        s.ClearSettings();
-        QVERIFY(s.rows.isEmpty() && s.tray.isEmpty());
-        QCOMPARE(s.overlap, -1);
-        QCOMPARE(s.regionWidth, -1);
-        QCOMPARE(s.regionHeight, -1);
-        QVERIFY(!s.background.isValid() && !s.transparency.isValid() && !s.stackImages);
-        QCOMPARE(s.flags, 0u);
-    }
-
     void saveThenLoad_data()
     {
         QTest::addColumn<TessaraSettings>("settings");
-        TessaraSettings s = RowsOnly({{"/img/a.png", "None", "KeepEmpty"},
-                                      {QString::fromUtf8("/img/Grüße & <b>.png"), "/img/it's \"q\".png"}});
-        QTest::newRow("rows only") << s;
-
+        TessaraSettings s = Settings(TessaraSettings::FlagTray | TessaraSettings::FlagOverlap
+                                     | TessaraSettings::FlagBackground, 7, {}, QColor(0x12, 0xab, 0xef));
+        s.rows = {{"/img/a.png", "None", "KeepEmpty"}, {QString::fromUtf8("/img/Grüße & <b>.png"), "/it's \"q\".png"}};
         s.tray = {"/img/t1.png", QString::fromUtf8("/img/ü & <t2>.png")};
-        s.flags |= TessaraSettings::FlagTray | TessaraSettings::FlagOverlap | TessaraSettings::FlagBackground;
-        s.overlap = 7;
-        s.background = QColor(0x12, 0xab, 0xef);
         QTest::newRow("tray, overlap, background") << s;
-
-        s.flags = TessaraSettings::FlagRows | TessaraSettings::FlagRegion | TessaraSettings::FlagTransparency
-                  | TessaraSettings::FlagStackImages;
-        s.tray.clear();
-        s.regionWidth = 20, s.regionHeight = 30;
-        s.transparency = QColor(255, 0, 128);
+        s = Settings(TessaraSettings::FlagRegion | TessaraSettings::FlagTransparency | TessaraSettings::FlagStackImages,
+                     -1, QSize(20, 30), QColor(), QColor(255, 0, 128));
         s.stackImages = true;
         QTest::newRow("region, transparency, stack") << s;
-
         s.stackImages = false;
         QTest::newRow("stack stored as false") << s;
     }
@@ -135,14 +96,10 @@ private slots:
         QCOMPARE(got.flags, settings.flags);
         QCOMPARE(got.rows, settings.rows);
         QCOMPARE(got.tray, settings.tray);
-        if (settings.IsSet(TessaraSettings::FlagOverlap))
-            QCOMPARE(got.overlap, settings.overlap);
-        if (settings.IsSet(TessaraSettings::FlagRegion))
-            QCOMPARE(QSize(got.regionWidth, got.regionHeight), QSize(settings.regionWidth, settings.regionHeight));
-        if (settings.IsSet(TessaraSettings::FlagBackground))
-            QCOMPARE(got.background.rgb(), settings.background.rgb());
-        if (settings.IsSet(TessaraSettings::FlagTransparency))
-            QCOMPARE(got.transparency.rgb(), settings.transparency.rgb());
+        QCOMPARE(got.overlap, settings.overlap);
+        QCOMPARE(QSize(got.regionWidth, got.regionHeight), QSize(settings.regionWidth, settings.regionHeight));
+        QCOMPARE(got.background, settings.background);
+        QCOMPARE(got.transparency, settings.transparency);
         QCOMPARE(got.stackImages, settings.stackImages);
     }
 
@@ -150,14 +107,12 @@ private slots:
     {
         Sandbox sandbox;
         TessaraProject project;
-        TessaraSettings& s = project.GetSettings();
-        s = RowsOnly({{"a.png", "None"}, {"c & d.png"}});
-        s.tray = {"t.png"};
-        s.flags |= TessaraSettings::FlagRegion | TessaraSettings::FlagBackground | TessaraSettings::FlagStackImages
-                   | TessaraSettings::FlagTray;
-        s.regionWidth = 16, s.regionHeight = 8;
-        s.background = QColor(0xAB, 0x0C, 0xFF);
-        s.stackImages = true;
+        project.GetSettings() = Settings(TessaraSettings::FlagRegion | TessaraSettings::FlagBackground
+                                         | TessaraSettings::FlagStackImages | TessaraSettings::FlagTray,
+                                         -1, QSize(16, 8), QColor(0xAB, 0x0C, 0xFF));
+        project.GetSettings().rows = {{"a.png", "None"}, {"c & d.png"}};
+        project.GetSettings().tray = {"t.png"};
+        project.GetSettings().stackImages = true;
         QVERIFY(project.SaveProject(sandbox.File("p.tsp")));
         QCOMPARE(sandbox.ReadText("p.tsp"),
                  QByteArray("<Project type=\"TessaraProject\" version=\"1\">\n"
@@ -182,13 +137,7 @@ private slots:
                             "        <StackImages>true</StackImages>\n"
                             "    </Settings>\n"
                             "</Project>\n"));
-    }
 
-    void saveFailureKeepsMessage()
-    {
-        Sandbox sandbox;
-        TessaraProject project;
-        project.GetSettings() = RowsOnly({{"a.png"}});
         QVERIFY(!project.SaveProject(sandbox.File("missing/dir/p.tsp")));
         QCOMPARE(project.GetLastError(), QString("Unable to write the project file"));
     }
@@ -197,45 +146,29 @@ private slots:
     {
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QString>("error");
+        const QString strNotProject = "The selected file is not a valid Tessara project";
+        const QString strVersion = "The project file version doesn't match the current version";
+        QTest::newRow("no file") << QByteArray() << "Unable to open the project file";
         QTest::newRow("not xml") << QByteArray("<Project") << "Unable to read the project file";
-        QTest::newRow("wrong root") << QByteArray("<Projekt type=\"TessaraProject\" version=\"1\"/>")
-                                    << "The selected file is not a valid Tessara project";
+        QTest::newRow("wrong root") << QByteArray("<Projekt type=\"TessaraProject\" version=\"1\"/>") << strNotProject;
         QTest::newRow("type in other case") << ProjectXml(kOneRow, "type=\"tessaraproject\" version=\"1\"")
-                                            << "The selected file is not a valid Tessara project";
-        QTest::newRow("type missing") << ProjectXml(kOneRow, "version=\"1\"")
-                                      << "The selected file is not a valid Tessara project";
-        QTest::newRow("version 2") << ProjectXml(kOneRow, "type=\"TessaraProject\" version=\"2\"")
-                                   << "The project file version doesn't match the current version";
-        QTest::newRow("version not a whole number") << ProjectXml(kOneRow, "type=\"TessaraProject\" version=\"1x\"")
-                                                    << "The project file version doesn't match the current version";
-        QTest::newRow("version missing") << ProjectXml(kOneRow, "type=\"TessaraProject\"")
-                                         << "The project file version doesn't match the current version";
+                                            << strNotProject;
+        QTest::newRow("version 2") << ProjectXml(kOneRow, "type=\"TessaraProject\" version=\"2\"") << strVersion;
+        QTest::newRow("version not whole") << ProjectXml(kOneRow, "type=\"TessaraProject\" version=\"1x\"")
+                                           << strVersion;
         QTest::newRow("row file without content") << ProjectXml("<Rows><Row><File>a.png</File><File/></Row></Rows>")
                                                   << "Unable to read an input row";
         QTest::newRow("tray file without content") << ProjectXml(kOneRow + "<Tray><File></File></Tray>")
                                                    << "Unable to read an input row";
         QTest::newRow("no rows element") << ProjectXml("<Settings/>") << "No input rows have been specified";
-        QTest::newRow("empty rows element") << ProjectXml("<Rows/>") << "No input rows have been specified";
-        QTest::newRow("overlap and region")
-            << ProjectXml(kOneRow + "<Settings><Overlap>2</Overlap><Region><Width>9</Width><Height>9</Height>"
-                                    "</Region></Settings>")
-            << "Overlap and region cannot be used at the same time";
-        QTest::newRow("overlap 0") << ProjectXml(kOneRow + "<Settings><Overlap>0</Overlap></Settings>")
-                                   << "The overlap is too small";
-        QTest::newRow("overlap not a number") << ProjectXml(kOneRow + "<Settings><Overlap>5px</Overlap></Settings>")
-                                              << "The overlap is too small";
-        QTest::newRow("region 4 wide")
-            << ProjectXml(kOneRow + "<Settings><Region><Width>4</Width><Height>9</Height></Region></Settings>")
-            << "The region is too small";
-        QTest::newRow("background not a colour")
-            << ProjectXml(kOneRow + "<Settings><Background>#12345g</Background></Settings>")
-            << "The background color is invalid";
-        QTest::newRow("background with alpha digits")
-            << ProjectXml(kOneRow + "<Settings><Background>#80ff0000</Background></Settings>")
-            << "The background color is invalid";
-        QTest::newRow("transparency not a colour")
-            << ProjectXml(kOneRow + "<Settings><Transparency>blurple</Transparency></Settings>")
-            << "The transparency key color is invalid";
+        QTest::newRow("overlap not whole") << ProjectXml(kOneRow + "<Settings><Overlap>5px</Overlap></Settings>")
+                                           << "The overlap is too small";
+        QTest::newRow("background alpha form") << ProjectXml(kOneRow + "<Settings><Background>#80ff0000</Background>"
+                                                                       "</Settings>")
+                                               << "The background color is invalid";
+        QTest::newRow("unknown colour word") << ProjectXml(kOneRow + "<Settings><Transparency>blurple</Transparency>"
+                                                                     "</Settings>")
+                                             << "The transparency key color is invalid";
     }
     void loadMessages()
     {
@@ -243,63 +176,41 @@ private slots:
         QFETCH(QString, error);
         Sandbox sandbox;
         TessaraProject project;
-        QVERIFY(!project.LoadProject(sandbox.WriteText("p.tsp", content)));
+        const QString strPath = content.isEmpty() ? sandbox.File("absent.tsp") : sandbox.WriteText("p.tsp", content);
+        QVERIFY(!project.LoadProject(strPath));
         QCOMPARE(project.GetLastError(), error);
-    }
-
-    void missingFileCannotBeOpened()
-    {
-        Sandbox sandbox;
-        TessaraProject project;
-        QVERIFY(!project.LoadProject(sandbox.File("absent.tsp")));
-        QCOMPARE(project.GetLastError(), QString("Unable to open the project file"));
     }
 
     void settingValues_data()
     {
         QTest::addColumn<QByteArray>("settings");
-        QTest::addColumn<quint32>("flags");
-        QTest::addColumn<int>("overlap");
+        QTest::addColumn<quint32>("extraFlags");
         QTest::addColumn<QColor>("background");
         QTest::addColumn<bool>("stack");
-        const quint32 nRows = TessaraSettings::FlagRows;
-        QTest::newRow("stack FALSE") << QByteArray("<StackImages>FALSE</StackImages>")
-                                     << (nRows | TessaraSettings::FlagStackImages) << -1 << QColor() << false;
-        QTest::newRow("stack 0") << QByteArray("<StackImages>0</StackImages>")
-                                 << (nRows | TessaraSettings::FlagStackImages) << -1 << QColor() << false;
-        QTest::newRow("stack no") << QByteArray("<StackImages>no</StackImages>")
-                                  << (nRows | TessaraSettings::FlagStackImages) << -1 << QColor() << true;
-        QTest::newRow("empty stack element is absent") << QByteArray("<StackImages/>") << nRows << -1 << QColor()
-                                                       << false;
-        QTest::newRow("region lacking height is ignored") << QByteArray("<Region><Width>9</Width></Region>") << nRows
-                                                          << -1 << QColor() << false;
-        QTest::newRow("first overlap counts") << QByteArray("<Overlap>3</Overlap><Overlap>8</Overlap>")
-                                              << (nRows | TessaraSettings::FlagOverlap) << 3 << QColor() << false;
-        QTest::newRow("short hex colour") << QByteArray("<Background>#f80</Background>")
-                                          << (nRows | TessaraSettings::FlagBackground) << -1 << QColor(255, 136, 0)
-                                          << false;
-        QTest::newRow("colour keyword") << QByteArray("<Background>navy</Background>")
-                                        << (nRows | TessaraSettings::FlagBackground) << -1 << QColor(0, 0, 128)
-                                        << false;
-        QTest::newRow("element names are case-sensitive") << QByteArray("<overlap>3</overlap>") << nRows << -1
-                                                          << QColor() << false;
+        const quint32 nStack = TessaraSettings::FlagStackImages, nBackground = TessaraSettings::FlagBackground;
+        QTest::newRow("stack FALSE") << QByteArray("<StackImages>FALSE</StackImages>") << nStack << QColor() << false;
+        QTest::newRow("stack no") << QByteArray("<StackImages>no</StackImages>") << nStack << QColor() << true;
+        QTest::newRow("region lacking height") << QByteArray("<Region><Width>9</Width></Region>") << 0u << QColor()
+                                               << false;
+        QTest::newRow("colour keyword") << QByteArray("<Background>navy</Background>") << nBackground
+                                        << QColor(0, 0, 128) << false;
+        QTest::newRow("names are case-sensitive") << QByteArray("<background>red</background>") << 0u << QColor()
+                                                  << false;
     }
     void settingValues()
     {
         QFETCH(QByteArray, settings);
-        QFETCH(quint32, flags);
-        QFETCH(int, overlap);
+        QFETCH(quint32, extraFlags);
         QFETCH(QColor, background);
         QFETCH(bool, stack);
         Sandbox sandbox;
         TessaraProject project;
-        QVERIFY2(project.LoadProject(sandbox.WriteText("p.tsp", ProjectXml(kOneRow + "<Settings>" + settings + "</Settings>"))),
+        QVERIFY2(project.LoadProject(sandbox.WriteText("p.tsp", ProjectXml(kOneRow + "<Settings>" + settings
+                                                                           + "</Settings>"))),
                  qPrintable(project.GetLastError()));
-        const TessaraSettings& s = project.GetSettings();
-        QCOMPARE(s.flags, flags);
-        QCOMPARE(s.overlap, overlap);
-        QCOMPARE(s.background, background);
-        QCOMPARE(s.stackImages, stack);
+        QCOMPARE(project.GetSettings().flags, TessaraSettings::FlagRows | extraFlags);
+        QCOMPARE(project.GetSettings().background, background);
+        QCOMPARE(project.GetSettings().stackImages, stack);
     }
 
     void directoryTokenExpandsInRowsOnly()
@@ -328,22 +239,12 @@ private slots:
         QCOMPARE(project.GetSettings().flags, quint32(TessaraSettings::FlagRows));
     }
 
-    void gridSize_data()
-    {
-        QTest::addColumn<QList<QStringList>>("rows");
-        QTest::addColumn<QSize>("size");
-        QTest::newRow("no rows") << QList<QStringList>() << QSize(0, 0);
-        QTest::newRow("3, 5, 2 entries") << QList<QStringList>{{"a", "b", "c"}, {"a", "b", "c", "d", "e"}, {"a", "b"}}
-                                         << QSize(5, 3);
-        QTest::newRow("empty rows count") << QList<QStringList>{{}, {}} << QSize(0, 2);
-    }
     void gridSize()
     {
-        QFETCH(QList<QStringList>, rows);
-        QFETCH(QSize, size);
         TessaraProject project;
-        project.GetSettings().rows = rows;
-        QCOMPARE(project.GetGridSize(), size);
+        QCOMPARE(project.GetGridSize(), QSize(0, 0));
+        project.GetSettings().rows = {{"a", "b", "c"}, {"a", "b", "c", "d", "e"}, {"a", "b"}};
+        QCOMPARE(project.GetGridSize(), QSize(5, 3));
     }
 };
 
