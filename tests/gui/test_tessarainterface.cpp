@@ -137,17 +137,10 @@ private slots:
 
     void compoundWithoutTesscliBeside()
     {
-        // A copy of this test program in a folder without tesscli checks how a missing tool is reported.
-        if (QFileInfo::exists(TessaraInterface::GetTessaraExecutable()))
+        if (!TestUtils::InIsolatedCopy())
         {
-            Sandbox sandbox;
-            const QString strCopy = sandbox.File("lonely_test");
-            QVERIFY(QFile::copy(QCoreApplication::applicationFilePath(), strCopy));
-            QProcess copy;
-            copy.start(strCopy, {"compoundWithoutTesscliBeside"});
-            QVERIFY(copy.waitForFinished(60000));
-            QVERIFY2(copy.exitStatus() == QProcess::NormalExit && copy.exitCode() == 0,
-                     copy.readAllStandardOutput().constData());
+            const QString strFailure = TestUtils::RunIsolatedCopy("compoundWithoutTesscliBeside");
+            QVERIFY2(strFailure.isEmpty(), qPrintable(strFailure));
             return;
         }
         const TessaraSettings s = RowsOnly({{"a.png"}});

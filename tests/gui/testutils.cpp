@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QFile>
+#include <QProcess>
 
 namespace TestUtils
 {
@@ -73,6 +74,35 @@ QByteArray Sandbox::ReadText(const QString& strName) const
 {
     QFile file(File(strName));
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+namespace
+{
+const char* const kIsolatedCopyVariable = "TESSARA_TEST_ISOLATED_COPY";
+}
+
+QString RunIsolatedCopy(const QString& strTestFunction)
+{
+    Sandbox sandbox;
+    const QString strCopy = sandbox.File(QStringLiteral("isolated_test"));
+    if (!QFile::copy(QCoreApplication::applicationFilePath(), strCopy))
+        return QStringLiteral("cannot copy the test program");
+
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QString::fromLatin1(kIsolatedCopyVariable), QStringLiteral("1"));
+    QProcess copy;
+    copy.setProcessEnvironment(environment);
+    copy.setProcessChannelMode(QProcess::MergedChannels);
+    copy.start(strCopy, {strTestFunction});
+    if (!copy.waitForFinished(120000))
+        return QStringLiteral("the isolated copy did not finish");
+    const bool bPassed = copy.exitStatus() == QProcess::NormalExit && copy.exitCode() == 0;
+    return bPassed ? QString() : QString::fromLocal8Bit(copy.readAll());
+}
+
+bool InIsolatedCopy()
+{
+    return qEnvironmentVariableIsSet(kIsolatedCopyVariable);
 }
 
 QString TesscliPath()

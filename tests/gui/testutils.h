@@ -43,6 +43,12 @@ private:
     QTemporaryDir m_dir;
 };
 
+// Runs strTestFunction of this test program from a copy in a fresh folder, so that the code under
+// test sees a program directory of its own (no tesscli, no Config). Returns the copy's output when
+// it fails, an empty string when it passes. The copy itself sees InIsolatedCopy() == true.
+QString RunIsolatedCopy(const QString& strTestFunction);
+bool InIsolatedCopy();
+
 // The built tesscli and the folder both programs land in.
 QString TesscliPath();
 QString BinaryDirectory();
