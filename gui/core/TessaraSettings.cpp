@@ -1,5 +1,7 @@
 #include "core/TessaraSettings.h"
 
+#include "core/Guard.h"
+
 #include <QCoreApplication>
 
 namespace Core
@@ -12,18 +14,25 @@ TessaraSettings::TessaraSettings()
 
 void TessaraSettings::ClearSettings()
 {
-    rows.clear();
-    tray.clear();
-    overlap = -1;
-    regionWidth = -1;
-    regionHeight = -1;
-    background = QColor();
-    transparency = QColor();
-    stackImages = false;
-    flags = 0;
+    Guard_Run("TessaraSettings::ClearSettings", [&] {
+        rows.clear();
+        tray.clear();
+        overlap = -1;
+        regionWidth = -1;
+        regionHeight = -1;
+        background = QColor();
+        transparency = QColor();
+        stackImages = false;
+        flags = 0;
+    });
 }
 
 bool TessaraSettings::VerifySettings(QString& strError) const
+{
+    return Guard_Run("TessaraSettings::VerifySettings", [&] { return CheckSettings(strError); });
+}
+
+bool TessaraSettings::CheckSettings(QString& strError) const
 {
     auto fail = [&strError](const char* pMessage) {
         strError = QCoreApplication::translate("TessaraSettings", pMessage);

@@ -42,6 +42,9 @@ public:
     bool stackImages;
     QStringList tray;
     quint32 flags;
+
+private:
+    bool CheckSettings(QString& strError) const;
 };
 
 }  // namespace Core
