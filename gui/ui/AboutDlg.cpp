@@ -1,4 +1,5 @@
 #include "ui/AboutDlg.h"
+#include "ui_AboutDlg.h"
 
 #include "core/Guard.h"
 #include "misc/VersionUtils.h"
@@ -10,9 +11,12 @@ namespace UI
 {
 AboutDlg::AboutDlg(QWidget* pParent)
     : BaseDialog(pParent)
+    , m_pUi(std::make_unique<Ui_AboutDlgClass>())
 {
     SetupUI();
 }
+
+AboutDlg::~AboutDlg() = default;
 
 // The compiler's date ("Dec  6 2026") written the way the about box shows dates.
 static QString BuildDateText()
@@ -24,14 +28,14 @@ static QString BuildDateText()
 void AboutDlg::SetupUI()
 {
     Guard_Run("AboutDlg::SetupUI", [&] {
-        m_ui.setupUi(this);
+        m_pUi->setupUi(this);
         InitDialog(false);
-        m_ui.frmLogo->setAttribute(Qt::WA_StyledBackground);
-        m_ui.lblTitle->setText(m_ui.lblTitle->text().replace("%Major", "2").replace("%Minor", "0"));
-        m_ui.lblVersion->setText(m_ui.lblVersion->text().replace("%Version", VersionUtils::GetVersionString(true)));
-        m_ui.lblCompilation->setText(m_ui.lblCompilation->text().replace("%Compilation", BuildDateText()));
+        m_pUi->frmLogo->setAttribute(Qt::WA_StyledBackground);
+        m_pUi->lblTitle->setText(m_pUi->lblTitle->text().replace("%Major", "2").replace("%Minor", "0"));
+        m_pUi->lblVersion->setText(m_pUi->lblVersion->text().replace("%Version", VersionUtils::GetVersionString(true)));
+        m_pUi->lblCompilation->setText(m_pUi->lblCompilation->text().replace("%Compilation", BuildDateText()));
         const QString strWebsite = UIUtils::GetMakerWebsite();
-        m_ui.lblWebsite->setText(QString("<a href=\"%1\">%1</a>").arg(strWebsite));
+        m_pUi->lblWebsite->setText(QString("<a href=\"%1\">%1</a>").arg(strWebsite));
     });
 }
 

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <memory>
+
 #include "ui/BaseDialog.h"
-#include "ui_AboutDlg.h"
+
+class Ui_AboutDlgClass;
 
 namespace UI
 {
@@ -12,12 +15,13 @@ class AboutDlg : public BaseDialog
 
 public:
     explicit AboutDlg(QWidget* pParent = nullptr);
+    ~AboutDlg() override;
 
     int ShowDialog();
 
 private:
     void SetupUI();
 
-    Ui_AboutDlgClass m_ui;
+    std::unique_ptr<Ui_AboutDlgClass> m_pUi;
 };
 }

@@ -1,4 +1,5 @@
 #include "ui/GridSizeDlg.h"
+#include "ui_GridSizeDlg.h"
 
 #include "core/Guard.h"
 
@@ -8,14 +9,17 @@ namespace UI
 {
 GridSizeDlg::GridSizeDlg(QWidget* pParent)
     : BaseDialog(pParent)
+    , m_pUi(std::make_unique<Ui_GridSizeDlgClass>())
 {
     SetupUI();
 }
 
+GridSizeDlg::~GridSizeDlg() = default;
+
 void GridSizeDlg::SetupUI()
 {
     Guard_Run("GridSizeDlg::SetupUI", [&] {
-        m_ui.setupUi(this);
+        m_pUi->setupUi(this);
         InitDialog(false);
     });
 }
@@ -31,21 +35,21 @@ QSize GridSizeDlg::ProposeGridSize(int nImages)
 int GridSizeDlg::ShowDialog(int nImages)
 {
     return Guard_Run("GridSizeDlg::ShowDialog", [&] {
-        m_ui.lblImages->setText(QString::number(nImages));
+        m_pUi->lblImages->setText(QString::number(nImages));
         const QSize proposal = ProposeGridSize(nImages);
-        m_ui.txtGridRows->setValue(proposal.height());
-        m_ui.txtGridColumns->setValue(proposal.width());
+        m_pUi->txtGridRows->setValue(proposal.height());
+        m_pUi->txtGridColumns->setValue(proposal.width());
         return exec();
     });
 }
 
 int GridSizeDlg::GetGridRows() const
 {
-    return m_ui.txtGridRows->value();
+    return m_pUi->txtGridRows->value();
 }
 
 int GridSizeDlg::GetGridColumns() const
 {
-    return m_ui.txtGridColumns->value();
+    return m_pUi->txtGridColumns->value();
 }
 }

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <memory>
+
 #include "ui/BaseDialog.h"
-#include "ui_GridSizeDlg.h"
+
+class Ui_GridSizeDlgClass;
 
 namespace UI
 {
@@ -12,6 +15,7 @@ class GridSizeDlg : public BaseDialog
 
 public:
     explicit GridSizeDlg(QWidget* pParent = nullptr);
+    ~GridSizeDlg() override;
 
     // Proposes a layout for nImages and runs the dialog; the caller reads
     // the spin boxes after acceptance.
@@ -24,6 +28,6 @@ public:
 private:
     void SetupUI();
 
-    Ui_GridSizeDlgClass m_ui;
+    std::unique_ptr<Ui_GridSizeDlgClass> m_pUi;
 };
 }

@@ -1,4 +1,5 @@
 #include "ui/StatusDlg.h"
+#include "ui_StatusDlg.h"
 
 #include "core/Guard.h"
 
@@ -6,16 +7,19 @@ namespace UI
 {
 StatusDlg::StatusDlg(QWidget* pParent)
     : BaseDialog(pParent)
+    , m_pUi(std::make_unique<Ui_StatusDlgClass>())
 {
     SetupUI();
 }
 
+StatusDlg::~StatusDlg() = default;
+
 void StatusDlg::SetupUI()
 {
     Guard_Run("StatusDlg::SetupUI", [&] {
-        m_ui.setupUi(this);
+        m_pUi->setupUi(this);
         // A plain widget paints its style-sheet background only when asked to.
-        m_ui.wdgtIcon->setAttribute(Qt::WA_StyledBackground);
+        m_pUi->wdgtIcon->setAttribute(Qt::WA_StyledBackground);
         InitDialog(false);
     });
 }
@@ -25,8 +29,8 @@ void StatusDlg::ShowDialog(const QString& strTitle, const QString& strText, cons
     Guard_Run("StatusDlg::ShowDialog", [&] {
         setWindowTitle(strTitle);
         if (!strIcon.isEmpty())
-            m_ui.wdgtIcon->setStyleSheet(QString("background-image: url(%1);").arg(strIcon));
-        m_ui.lblStatus->setText(strText);
+            m_pUi->wdgtIcon->setStyleSheet(QString("background-image: url(%1);").arg(strIcon));
+        m_pUi->lblStatus->setText(strText);
         show();
     });
 }

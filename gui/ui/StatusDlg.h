@@ -1,7 +1,10 @@
 #pragma once
 
+#include <memory>
+
 #include "ui/BaseDialog.h"
-#include "ui_StatusDlg.h"
+
+class Ui_StatusDlgClass;
 
 namespace UI
 {
@@ -12,6 +15,7 @@ class StatusDlg : public BaseDialog
 
 public:
     explicit StatusDlg(QWidget* pParent = nullptr);
+    ~StatusDlg() override;
 
     // Shows the dialog and returns at once.
     void ShowDialog(const QString& strTitle, const QString& strText, const QString& strIcon);
@@ -19,6 +23,6 @@ public:
 private:
     void SetupUI();
 
-    Ui_StatusDlgClass m_ui;
+    std::unique_ptr<Ui_StatusDlgClass> m_pUi;
 };
 }

@@ -1,4 +1,5 @@
 #include "ui/TextViewerDlg.h"
+#include "ui_TextViewerDlg.h"
 
 #include "core/Guard.h"
 #include "core/TessaraCore.h"
@@ -11,14 +12,17 @@ namespace UI
 {
 TextViewerDlg::TextViewerDlg(QWidget* pParent)
     : BaseDialog(pParent)
+    , m_pUi(std::make_unique<Ui_TextViewerDlgClass>())
 {
     SetupUI();
 }
 
+TextViewerDlg::~TextViewerDlg() = default;
+
 void TextViewerDlg::SetupUI()
 {
     Guard_Run("TextViewerDlg::SetupUI", [&] {
-        m_ui.setupUi(this);
+        m_pUi->setupUi(this);
         InitDialog(true);
         Core::TessaraCore::s_instance->GetOptions()->LoadWindowState(this, WindowName);
         connect(this, &QDialog::finished, this, &TextViewerDlg::OnClose);
@@ -28,8 +32,8 @@ void TextViewerDlg::SetupUI()
 int TextViewerDlg::ShowDialog(const QString& strCaption, const QString& strText)
 {
     return Guard_Run("TextViewerDlg::ShowDialog", [&] {
-        m_ui.lblCaption->setText(strCaption);
-        m_ui.txtText->setPlainText(strText);
+        m_pUi->lblCaption->setText(strCaption);
+        m_pUi->txtText->setPlainText(strText);
         return exec();
     });
 }
@@ -49,7 +53,7 @@ bool TextViewerDlg::SaveLogTo(const QString& strFile) const
         if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text))
             return false;
         QTextStream stream(&file);
-        stream << m_ui.txtText->toPlainText();
+        stream << m_pUi->txtText->toPlainText();
         stream.flush();
         return stream.status() == QTextStream::Ok && file.commit();
     });

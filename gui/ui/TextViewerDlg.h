@@ -1,7 +1,10 @@
 #pragma once
 
+#include <memory>
+
 #include "ui/BaseDialog.h"
-#include "ui_TextViewerDlg.h"
+
+class Ui_TextViewerDlgClass;
 
 namespace UI
 {
@@ -13,6 +16,7 @@ class TextViewerDlg : public BaseDialog
 
 public:
     explicit TextViewerDlg(QWidget* pParent = nullptr);
+    ~TextViewerDlg() override;
 
     // Caption may be rich text; runs modally.
     int ShowDialog(const QString& strCaption, const QString& strText);
@@ -28,6 +32,6 @@ private slots:
 private:
     void SetupUI();
 
-    Ui_TextViewerDlgClass m_ui;
+    std::unique_ptr<Ui_TextViewerDlgClass> m_pUi;
 };
 }

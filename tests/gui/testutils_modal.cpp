@@ -1,0 +1,130 @@
+#include "testutils_modal.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPointer>
+#include <QTimer>
+
+namespace TestUtils
+{
+
+ModalAnswers::ModalAnswers()
+    : m_pTimer(new QTimer(this))
+{
+    m_pTimer->setInterval(20);
+    connect(m_pTimer, &QTimer::timeout, this, &ModalAnswers::OnPoll);
+    m_pTimer->start();
+}
+
+ModalAnswers& ModalAnswers::Then(Handler fnHandler)
+{
+    m_pending.append(std::move(fnHandler));
+    return *this;
+}
+
+void ModalAnswers::OnPoll()
+{
+    QWidget* pModal = QApplication::activeModalWidget();
+    if (!pModal || m_handedOut.contains(pModal))
+        return;
+    m_handedOut.append(pModal);
+    pModal->installEventFilter(this);
+    const QString strName = QStringLiteral("%1 '%2'").arg(pModal->metaObject()->className(), pModal->windowTitle());
+    Handler fnHandler = RejectDialog();
+    if (m_pending.isEmpty())
+    {
+        m_unexpected.append(strName);
+    }
+    else
+    {
+        m_answered.append(strName);
+        fnHandler = m_pending.takeFirst();
+    }
+    // Queued, so this poll returns first: a nested modal window opened by the handler is then
+    // still seen by the next poll.
+    QPointer<QWidget> pTarget = pModal;
+    QTimer::singleShot(0, this, [this, fnHandler, pTarget, strName] {
+        if (!pTarget)
+            return;
+        fnHandler(pTarget);
+        if (pTarget && pTarget->isVisible() && QApplication::activeModalWidget() == pTarget)
+        {
+            m_unexpected.append(strName + QStringLiteral(" (left open by its handler)"));
+            if (auto* pDialog = qobject_cast<QDialog*>(pTarget.data()))
+                pDialog->reject();
+        }
+    });
+}
+
+bool ModalAnswers::eventFilter(QObject* pWatched, QEvent* pEvent)
+{
+    if (pEvent->type() == QEvent::Hide || pEvent->type() == QEvent::Destroy)
+    {
+        m_handedOut.removeAll(pWatched);
+        pWatched->removeEventFilter(this);
+    }
+    return false;
+}
+
+ModalAnswers::Handler ChooseFiles(const QStringList& astrFiles)
+{
+    return [astrFiles](QWidget* pWidget) {
+        auto* pDialog = qobject_cast<QFileDialog*>(pWidget);
+        if (!pDialog)
+            return;
+        pDialog->setDirectory(QFileInfo(astrFiles.first()).absolutePath());
+        QStringList astrNames;
+        for (const QString& strFile : astrFiles)
+            astrNames.append(astrFiles.size() == 1 ? QFileInfo(strFile).fileName()
+                                                  : QStringLiteral("\"%1\"").arg(QFileInfo(strFile).fileName()));
+        pDialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(astrNames.join(QLatin1Char(' ')));
+        // QFileDialog::accept (which checks the typed names) is reached through QDialog's public slot.
+        static_cast<QDialog*>(pDialog)->accept();
+    };
+}
+
+ModalAnswers::Handler PressButton(const QString& strButtonText)
+{
+    return [strButtonText](QWidget* pWidget) {
+        for (QAbstractButton* pButton : pWidget->findChildren<QAbstractButton*>())
+        {
+            if (pButton->text().remove(QLatin1Char('&')) == strButtonText)
+            {
+                pButton->click();
+                return;
+            }
+        }
+    };
+}
+
+ModalAnswers::Handler AcceptDialog()
+{
+    return [](QWidget* pWidget) {
+        if (auto* pDialog = qobject_cast<QDialog*>(pWidget))
+            pDialog->accept();
+    };
+}
+
+ModalAnswers::Handler RejectDialog()
+{
+    return [](QWidget* pWidget) {
+        if (auto* pDialog = qobject_cast<QDialog*>(pWidget))
+            pDialog->reject();
+    };
+}
+
+ModalAnswers::Handler Inspect(std::function<void(QWidget*)> fnInspect, ModalAnswers::Handler fnAnswer)
+{
+    return [fnInspect, fnAnswer](QWidget* pWidget) {
+        fnInspect(pWidget);
+        fnAnswer(pWidget);
+    };
+}
+
+}  // namespace TestUtils

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QStringList>
+#include <QWidget>
+
+#include <functional>
+
+class QTimer;
+
+namespace TestUtils
+{
+
+// Answers modal windows (file dialogs, message boxes, the editor's dialogs) as they open, in
+// order: each queued handler receives the next modal widget and closes it. Handlers run from
+// the event loop of the modal window itself, so a handler may open further modal windows.
+// A window that no handler expects, or that its handler left open, is rejected and recorded,
+// so a test fails instead of hanging.
+class ModalAnswers : public QObject
+{
+    Q_OBJECT
+
+public:
+    using Handler = std::function<void(QWidget*)>;
+
+    ModalAnswers();
+
+    ModalAnswers& Then(Handler fnHandler);
+    // True when every queued handler has run.
+    bool AllAnswered() const { return m_pending.isEmpty(); }
+    // Class names and titles of the modal windows answered so far, for failure messages.
+    QStringList Answered() const { return m_answered; }
+    // Windows that were closed because nothing answered them.
+    QStringList Unexpected() const { return m_unexpected; }
+
+protected:
+    bool eventFilter(QObject* pWatched, QEvent* pEvent) override;
+
+private slots:
+    void OnPoll();
+
+private:
+    QTimer* m_pTimer;
+    QList<Handler> m_pending;
+    // Windows handed to a handler and not hidden since; the same dialog object shown again
+    // later counts as a new window.
+    QList<QObject*> m_handedOut;
+    QStringList m_answered;
+    QStringList m_unexpected;
+};
+
+// Fills a Qt file dialog with the given files (all in one folder) and accepts it.
+ModalAnswers::Handler ChooseFiles(const QStringList& astrFiles);
+// Presses the button of a message box whose text, without '&', is strButtonText.
+ModalAnswers::Handler PressButton(const QString& strButtonText);
+ModalAnswers::Handler AcceptDialog();
+ModalAnswers::Handler RejectDialog();
+// Lets fnInspect look at the window (it stores what it needs) and then applies fnAnswer.
+ModalAnswers::Handler Inspect(std::function<void(QWidget*)> fnInspect, ModalAnswers::Handler fnAnswer);
+
+}  // namespace TestUtils
