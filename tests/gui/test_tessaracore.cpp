@@ -1,16 +1,29 @@
 #include "testutils.h"
+#include "testutils_modal.h"
 
 #include "core/TessaraCore.h"
+#include "core/TessaraOptions.h"
 #include "misc/ImgUtils.h"
 #include "misc/VersionUtils.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QIcon>
+#include <QMessageBox>
 #include <QImage>
 #include <QtTest>
 
 using Core::TessaraCore;
+
+namespace
+{
+// Answers the next message box with OK and keeps its text.
+TestUtils::ModalAnswers::Handler NoteBoxText(QStringList& astrTexts)
+{
+    return TestUtils::Inspect([&astrTexts](QWidget* pBox) { astrTexts << qobject_cast<QMessageBox*>(pBox)->text(); },
+                              TestUtils::PressButton("OK"));
+}
+}  // namespace
 
 class TestTessaraCore : public QObject
 {
@@ -71,6 +84,49 @@ private slots:
     {
         QFETCH(QString, resource);
         QVERIFY(!QImage(resource).isNull());
+    }
+
+    void lifeCycleInItsOwnFolder()
+    {
+        if (!TestUtils::InIsolatedCopy())
+        {
+            const QString strFailure = TestUtils::RunIsolatedCopy("lifeCycleInItsOwnFolder");
+            QVERIFY2(strFailure.isEmpty(), qPrintable(strFailure));
+            return;
+        }
+        TessaraCore* pCore = TessaraCore::s_instance;
+        const QString strConfig = Core::TessaraOptions::GetConfigFile();
+        QStringList astrBoxes;
+
+        // First start: no configuration, no warning; the folders appear and the options are saved.
+        QVERIFY(!QFileInfo::exists(TessaraCore::ResolveFilename("Config")));
+        QVERIFY(pCore->InitializeCore());
+        QVERIFY(pCore->GetMainWindow());
+        QVERIFY(QFileInfo(TessaraCore::ResolveFilename("Temp")).isDir());
+        pCore->GetOptions()->AddRecentProject("/p/first.tsp");
+        pCore->ShutdownCore();
+        QVERIFY(!pCore->GetMainWindow());
+        Core::TessaraOptions saved;
+        QVERIFY(saved.LoadOptions(strConfig));
+        QCOMPARE(saved.GetRecentProjects(), QStringList{"/p/first.tsp"});
+
+        // A damaged configuration is reported and the start goes on.
+        {
+            QFile damaged(strConfig);
+            QVERIFY(damaged.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            damaged.write("<Options><RecentFiles>");
+        }
+        TestUtils::ModalAnswers answers;
+        answers.Then(NoteBoxText(astrBoxes)).Then(NoteBoxText(astrBoxes));
+        QVERIFY(pCore->InitializeCore());
+        QCOMPARE(astrBoxes, QStringList{"An error occurred while loading the Tessara configuration."});
+
+        // A configuration that cannot be written is reported at shutdown.
+        QVERIFY(QFile::remove(strConfig) && QDir().mkdir(strConfig));
+        pCore->ShutdownCore();
+        QCOMPARE(astrBoxes.value(1), QString("An error occurred while saving the Tessara configuration."));
+        QVERIFY(!pCore->GetMainWindow());
+        QVERIFY2(answers.Unexpected().isEmpty(), qPrintable(answers.Unexpected().join(", ")));
     }
 
     void adjustedImageSize_data()
