@@ -207,7 +207,7 @@ int ImageTableWidget::GetImageCount() const
 QSize ImageTableWidget::GetAverageImageDimensions() const
 {
     return Guard_Run("ImageTableWidget::GetAverageImageDimensions", [&] {
-        QSize total;
+        QSize total(0, 0);
         int nCount = 0;
         for (int r = 0; r < rowCount(); ++r)
         {

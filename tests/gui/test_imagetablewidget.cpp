@@ -1,0 +1,308 @@
+#include "engine/ImageCell.h"
+#include "engine/ImageCellEngine.h"
+#include "testutils.h"
+#include "ui/controls/ImageTableDelegate.h"
+#include "ui/controls/ImageTableItem.h"
+#include "ui/controls/ImageTableWidget.h"
+
+#include <QAction>
+#include <QPainter>
+#include <QtTest>
+
+using Engine::ImageCell;
+using Engine::ImageCellEngine;
+using UI::Controls::ImageTableDelegate;
+using UI::Controls::ImageTableItem;
+using UI::Controls::ImageTableWidget;
+
+class TestImageTableWidget : public QObject
+{
+    Q_OBJECT
+
+private:
+    TestUtils::Sandbox m_sandbox;
+    ImageCellEngine m_engine;
+
+    ImageCell* MakeCell(const QString& strName, const QSize& size, const QColor& color = Qt::darkGreen)
+    {
+        const QString strFile = m_sandbox.File(strName);
+        if (!TestUtils::WriteImage(strFile, size.width(), size.height(), color))
+            return nullptr;
+        return m_engine.CreateCell(strFile, -1, -1);
+    }
+
+    // A table of nRows x nCols items, all empty.
+    std::unique_ptr<ImageTableWidget> MakeTable(int nRows, int nCols,
+                                                ImageTableWidget::ImageTableType type = ImageTableWidget::TableGrid)
+    {
+        auto pTable = std::make_unique<ImageTableWidget>();
+        pTable->InitImageTable(type, &m_engine);
+        pTable->setRowCount(nRows);
+        pTable->setColumnCount(nCols);
+        for (int r = 0; r < nRows; ++r)
+            for (int c = 0; c < nCols; ++c)
+                pTable->CreateItem(r, c);
+        return pTable;
+    }
+
+    // Paints one item the way the view does and returns the picture.
+    static QImage PaintItem(const ImageTableWidget& table, int nRow, int nCol, QStyle::State state, const QSize& size)
+    {
+        QImage image(size, QImage::Format_ARGB32);
+        image.fill(Qt::black);
+        QPainter painter(&image);
+        QStyleOptionViewItem option;
+        option.rect = QRect(QPoint(0, 0), size);
+        option.state = state;
+        option.palette.setColor(QPalette::Base, Qt::white);
+        table.GetDelegate().paint(&painter, option, table.model()->index(nRow, nCol));
+        return image;
+    }
+
+private slots:
+    void imageSizeStaysWithinLimits_data()
+    {
+        QTest::addColumn<int>("nRequested");
+        QTest::addColumn<int>("nStored");
+        QTest::newRow("below") << 40 << 64;
+        QTest::newRow("above") << 300 << 256;
+        QTest::newRow("inside") << 100 << 100;
+        QTest::newRow("upper limit") << 256 << 256;
+    }
+    void imageSizeStaysWithinLimits()
+    {
+        QFETCH(int, nRequested);
+        QFETCH(int, nStored);
+        auto pTable = MakeTable(1, 1);
+        pTable->SetImageSize(nRequested);
+        QCOMPARE(pTable->GetImageSize(), nStored);
+        QCOMPARE(pTable->rowHeight(0), nStored + 26);
+    }
+
+    void sameImageSizeDoesNotResize()
+    {
+        auto pTable = MakeTable(1, 1);
+        pTable->setRowHeight(0, 7);
+        pTable->SetImageSize(pTable->GetImageSize());
+        QCOMPARE(pTable->rowHeight(0), 7);
+        pTable->SetImageSize(96);
+        QCOMPARE(pTable->rowHeight(0), 96 + 26);
+    }
+
+    void cellsAreSizedFromThumbnails_data()
+    {
+        QTest::addColumn<QList<QSize>>("images");  // per column of one row; an empty size leaves the item empty
+        QTest::addColumn<bool>("bUnloaded");
+        QTest::addColumn<bool>("bCompact");
+        QTest::addColumn<QList<int>>("widths");
+        QTest::addColumn<int>("nHeight");
+        QTest::newRow("no cells") << QList<QSize>{{}, {}} << false << false << QList<int>{134, 134} << 154;
+        QTest::newRow("no cells, compact") << QList<QSize>{{}, {}} << false << true << QList<int>{128, 128} << 128;
+        QTest::newRow("cells without thumbnails")
+            << QList<QSize>{{50, 50}, {}} << true << false << QList<int>{70, 70} << 90;
+        QTest::newRow("wide thumbnail scaled, empty item takes the average")
+            << QList<QSize>{{400, 100}, {}} << false << false << QList<int>{134, 134} << 58;
+        QTest::newRow("small thumbnail unscaled")
+            << QList<QSize>{{100, 50}, {20, 90}} << false << false << QList<int>{106, 26} << 116;
+        QTest::newRow("compact uses the bare thumbnails")
+            << QList<QSize>{{100, 50}, {20, 90}} << false << true << QList<int>{100, 20} << 90;
+    }
+    void cellsAreSizedFromThumbnails()
+    {
+        QFETCH(QList<QSize>, images);
+        QFETCH(bool, bUnloaded);
+        QFETCH(bool, bCompact);
+        QFETCH(QList<int>, widths);
+        QFETCH(int, nHeight);
+        auto pTable = MakeTable(1, int(images.size()));
+        for (int c = 0; c < images.size(); ++c)
+        {
+            if (images[c].isEmpty())
+                continue;
+            ImageCell* pCell = MakeCell(QStringLiteral("size%1.png").arg(c), images[c]);
+            if (bUnloaded)
+                pCell->UnloadImage();
+            pTable->SetItemImageCell(pTable->Item(0, c), pCell);
+        }
+        pTable->SetCompactView(bCompact);
+        for (int c = 0; c < widths.size(); ++c)
+            QCOMPARE(QString("%1:%2").arg(c).arg(pTable->columnWidth(c)), QString("%1:%2").arg(c).arg(widths[c]));
+        QCOMPARE(pTable->rowHeight(0), nHeight);
+    }
+
+    void rowFilenamesMarkEmptyPositions()
+    {
+        auto pTable = MakeTable(2, 3);
+        ImageCell* pCell1 = MakeCell("one.png", QSize(4, 4));
+        ImageCell* pCell2 = MakeCell("two.png", QSize(4, 4));
+        pTable->SetItemImageCell(pTable->Item(0, 1), pCell1);
+        pTable->SetItemImageCell(pTable->Item(1, 2), pCell2);
+        pTable->Item(1, 0)->SetKeepEmpty(true);
+        pTable->Item(1, 2)->SetKeepEmpty(true);  // an image placed on a reserved position is saved as the image
+        const QList<QStringList> expected{{"None", pCell1->GetFilename(), "None"},
+                                          {"KeepEmpty", "None", pCell2->GetFilename()}};
+        QCOMPARE(pTable->GetRowFilenames(), expected);
+        QCOMPARE(pTable->GetImageCount(), 2);
+    }
+
+    void itemLookupsRespectBoundsAndOrder()
+    {
+        auto pTable = MakeTable(2, 2);
+        QCOMPARE(pTable->Item(-1, 0), nullptr);
+        QCOMPARE(pTable->Item(0, 2), nullptr);
+        QCOMPARE(pTable->Item(2, 0), nullptr);
+        ImageCell* pCell = MakeCell("find.png", QSize(4, 4));
+        pTable->SetItemImageCell(pTable->Item(1, 0), pCell);
+        QCOMPARE(pTable->FindItem(pCell), pTable->Item(1, 0));
+
+        pTable->Item(1, 1)->setSelected(true);
+        pTable->Item(0, 1)->setSelected(true);
+        pTable->Item(1, 0)->setSelected(true);
+        QCOMPARE(pTable->SelectedItems(),
+                 QList<ImageTableItem*>({pTable->Item(0, 1), pTable->Item(1, 0), pTable->Item(1, 1)}));
+        QCOMPARE(pTable->GetSelectedImagesCount(), 1);
+    }
+
+    void nestedUpdateBracketsRepaintOnceAtTheEnd()
+    {
+        auto pTable = MakeTable(1, 1);
+        pTable->EnableUpdates();  // unmatched: must not unbalance later brackets
+        pTable->DisableUpdates();
+        pTable->DisableUpdates();
+        pTable->EnableUpdates();
+        QVERIFY(!pTable->updatesEnabled());
+        pTable->EnableUpdates();
+        QVERIFY(pTable->updatesEnabled());
+
+        // The engine's bulk operations bracket the table too.
+        bool bDisabledDuringCreation = false;
+        connect(&m_engine, &ImageCellEngine::Sig_MovedToTray, pTable.get(),
+                [&] { bDisabledDuringCreation = !pTable->updatesEnabled(); });
+        const QString strFile = m_sandbox.File("bulk.png");
+        QVERIFY(TestUtils::WriteImage(strFile, 4, 4, Qt::red));
+        QVERIFY(m_engine.CreateCells(QStringList{strFile}, -1, -1));
+        QVERIFY(bDisabledDuringCreation);
+        QVERIFY(pTable->updatesEnabled());
+    }
+
+    void changesAreAnnouncedAndRemovedCellsForgotten()
+    {
+        auto pTable = MakeTable(1, 2);
+        QSignalSpy changed(pTable.get(), &ImageTableWidget::Sig_ImageTableChanged);
+        ImageCell* pCell = MakeCell("gone.png", QSize(4, 4));
+        pTable->SetItemImageCell(pTable->Item(0, 1), pCell);
+        QCOMPARE(changed.count(), 1);
+        m_engine.Remove(pCell);
+        QCOMPARE(pTable->Item(0, 1)->GetCell(), nullptr);
+
+        pTable->SetItemImageCell(pTable->Item(0, 0), MakeCell("kept.png", QSize(4, 4)));
+        pTable->Item(0, 0)->setSelected(true);
+        changed.clear();
+        pTable->ClearImages();
+        QCOMPARE(pTable->GetImageCount(), 0);
+        QCOMPARE(changed.count(), 2);
+        QVERIFY(pTable->selectedItems().isEmpty());
+    }
+
+    void openAndReloadNeedSelectedImages()
+    {
+        auto pTable = MakeTable(1, 2);
+        pTable->SetItemImageCell(pTable->Item(0, 0), MakeCell("sel.png", QSize(4, 4)));
+        pTable->Item(0, 1)->setSelected(true);
+        QVERIFY(!pTable->GetOpenAction()->isEnabled());
+        QVERIFY(!pTable->GetReloadAction()->isEnabled());
+        pTable->Item(0, 0)->setSelected(true);
+        QVERIFY(pTable->GetOpenAction()->isEnabled());
+        QVERIFY(pTable->GetReloadAction()->isEnabled());
+        QCOMPARE(pTable->GetReloadAction()->shortcut(), QKeySequence(QStringLiteral("F5")));
+    }
+
+    void toolTipsDescribeThePosition_data()
+    {
+        QTest::addColumn<int>("nType");
+        QTest::addColumn<QString>("strName");  // empty: no cell
+        QTest::addColumn<QString>("strExpected");
+        QTest::newRow("grid item with image")
+            << int(ImageTableWidget::TableGrid) << "photo.png"
+            << "<b>%1</b><br><br><b>Cell:</b> 2, 3<br><b>Image size:</b> 640x480";
+        QTest::newRow("grid item without image")
+            << int(ImageTableWidget::TableGrid) << "" << "<b>No image</b><br><br><b>Cell:</b> 2, 3";
+        QTest::newRow("tray item") << int(ImageTableWidget::TableTray) << "photo.png"
+                                   << "<b>%1</b><br><br><b>Image size:</b> 640x480";
+        QTest::newRow("markup in the file name is shown as text")
+            << int(ImageTableWidget::TableTray) << "a<b>&c.png" << "<b>%1</b><br><br><b>Image size:</b> 640x480";
+    }
+    void toolTipsDescribeThePosition()
+    {
+        QFETCH(int, nType);
+        QFETCH(QString, strName);
+        QFETCH(QString, strExpected);
+        auto pTable = MakeTable(2, 3, ImageTableWidget::ImageTableType(nType));
+        if (!strName.isEmpty())
+        {
+            ImageCell* pCell = MakeCell(strName, QSize(640, 480));
+            pTable->SetItemImageCell(pTable->Item(1, 2), pCell);
+            strExpected = strExpected.arg(pCell->GetFilename().toHtmlEscaped());
+        }
+        QCOMPARE(pTable->Item(1, 2)->GetToolTip(), strExpected);
+    }
+
+    void delegateGeometry()
+    {
+        auto pTable = MakeTable(1, 1);
+        const ImageTableDelegate& delegate = pTable->GetDelegate();
+        const QRect cell(QPoint(10, 20), QPoint(143, 173));
+        QCOMPARE(delegate.GetItemRect(ImageTableDelegate::RectCell, cell), QRect(QPoint(13, 23), QPoint(140, 173)));
+        QCOMPARE(delegate.GetItemRect(ImageTableDelegate::RectName, cell), QRect(QPoint(13, 154), QPoint(140, 169)));
+        QCOMPARE(delegate.GetItemRect(ImageTableDelegate::RectImage, cell), QRect(QPoint(13, 23), QPoint(140, 150)));
+        QCOMPARE(ImageTableDelegate::GetCenterPoint(QRect(QPoint(13, 23), QPoint(140, 150)), QSize(128, 32)),
+                 QPoint(13, 71));
+        QCOMPARE(ImageTableDelegate::GetCenterPoint(QRect(0, 0, 11, 11), QSize(4, 5)), QPoint(3, 3));
+        pTable->SetCompactView(true);
+        QCOMPARE(delegate.GetItemRect(ImageTableDelegate::RectName, cell), cell);
+    }
+
+    void paintingShowsStateColours_data()
+    {
+        QTest::addColumn<bool>("bCell");
+        QTest::addColumn<bool>("bKeepEmpty");
+        QTest::addColumn<bool>("bSelected");
+        QTest::addColumn<bool>("bHighlighted");
+        QTest::addColumn<QColor>("stripFrame");
+        QTest::addColumn<QColor>("imageFrame");
+        QTest::newRow("image") << true << false << false << false << QColor(149, 178, 137) << QColor(180, 180, 180);
+        QTest::newRow("empty") << false << false << false << false << QColor(181, 130, 166) << QColor(180, 180, 180);
+        QTest::newRow("keep empty") << false << true << false << false << QColor(128, 128, 128) << QColor(180, 180, 180);
+        QTest::newRow("selected") << true << false << true << false << QColor(130, 163, 186) << QColor(130, 163, 186);
+        QTest::newRow("highlighted") << false << false << false << true << QColor(181, 130, 166) << QColor(137, 52, 60);
+    }
+    void paintingShowsStateColours()
+    {
+        QFETCH(bool, bCell);
+        QFETCH(bool, bKeepEmpty);
+        QFETCH(bool, bSelected);
+        QFETCH(bool, bHighlighted);
+        QFETCH(QColor, stripFrame);
+        QFETCH(QColor, imageFrame);
+        auto pTable = MakeTable(1, 1);
+        pTable->SetImageSize(64);
+        if (bCell)
+            pTable->SetItemImageCell(pTable->Item(0, 0), MakeCell("paint.png", QSize(64, 64), Qt::blue));
+        pTable->Item(0, 0)->SetKeepEmpty(bKeepEmpty);
+        pTable->Item(0, 0)->SetDragHighlighted(bHighlighted);
+
+        const QSize size(70, 90);
+        const QImage image = PaintItem(*pTable, 0, 0, bSelected ? QStyle::State_Selected : QStyle::State_None, size);
+        QCOMPARE(image.pixelColor(0, 0), QColor(Qt::white));               // margin in the base colour
+        QCOMPARE(image.pixelColor(3, 90 - 20), stripFrame);                 // name strip's top-left corner
+        QCOMPARE(image.pixelColor(3, 3), imageFrame);                       // image area's top-left corner
+        const QColor middle = image.pixelColor(35, 35);
+        if (bCell && !bSelected)
+            QCOMPARE(middle, QColor(Qt::blue));
+        if (bHighlighted)
+            QVERIFY2(middle.red() > middle.blue(), qPrintable(middle.name()));
+    }
+};
+
+QTEST_MAIN(TestImageTableWidget)
+#include "test_imagetablewidget.moc"
