@@ -49,14 +49,6 @@ private slots:
                  QFileInfo(TestUtils::TesscliPath()).canonicalFilePath());
     }
 
-    void createsWorkingDirectories()
-    {
-        TessaraCore::CreateDirectories();
-        TessaraCore::CreateDirectories();  // existing folders are fine
-        QVERIFY(QFileInfo(TessaraCore::ResolveFilename("Config")).isDir());
-        QVERIFY(QFileInfo(TessaraCore::ResolveFilename("Temp")).isDir());
-    }
-
     void styleSheetHasItsPlaceholdersReplaced()
     {
         TessaraCore::s_instance->LoadGlobalStyleSheet();

@@ -99,12 +99,6 @@ private slots:
         QCOMPARE(TessaraInterface::GetCompoundArguments(&settings, output), arguments);
     }
 
-    void executableLiesBesideTheEditor()
-    {
-        QCOMPARE(QFileInfo(TessaraInterface::GetTessaraExecutable()).canonicalFilePath(),
-                 QFileInfo(TestUtils::TesscliPath()).canonicalFilePath());
-    }
-
     void compoundThroughTesscli()
     {
         Sandbox sandbox;
