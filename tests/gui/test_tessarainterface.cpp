@@ -2,6 +2,7 @@
 
 #include "core/TessaraInterface.h"
 #include "core/TessaraProject.h"
+#include "core/TessaraThread.h"
 
 #include <QFileInfo>
 #include <QProcess>
@@ -142,6 +143,30 @@ private slots:
         QVERIFY(!tessara.CompoundImage(&s, "out.png"));
         QCOMPARE(tessara.GetLastError(), QString("Unable to start the Tessara command-line utility"));
         QVERIFY(!TessaraInterface::ConvertImage("a.png", "b.png"));
+    }
+
+    void workerKeepsExitCodeAndOutput_data()
+    {
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("output");
+        QTest::newRow("success") << "echo done" << 0 << "done\n";
+        QTest::newRow("failure, standard error not read") << "echo out; echo err >&2; exit 4" << 4 << "out\n";
+        QTest::newRow("crash never passes for success")
+            << "echo partial; kill -SEGV $$" << -1
+            << "partial\n\nThe Tessara command-line utility terminated unexpectedly";
+    }
+    void workerKeepsExitCodeAndOutput()
+    {
+        QFETCH(QString, script);
+        QFETCH(int, code);
+        QFETCH(QString, output);
+        Core::TessaraThread thread;
+        thread.InitTessaraThread("/bin/sh", {"-c", script});
+        thread.start();
+        QVERIFY(thread.wait(60000));
+        QCOMPARE(thread.GetResultCode(), code);
+        QCOMPARE(thread.GetOutputText(), output);
     }
 
     void convertImage()
