@@ -5,6 +5,7 @@
 #include "core/TessaraOptions.h"
 #include "misc/ImgUtils.h"
 #include "misc/VersionUtils.h"
+#include "misc/WaitCursor.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -119,6 +120,20 @@ private slots:
         QCOMPARE(astrBoxes.value(1), QString("An error occurred while saving the Tessara configuration."));
         QVERIFY(!pCore->GetMainWindow());
         QVERIFY2(answers.Unexpected().isEmpty(), qPrintable(answers.Unexpected().join(", ")));
+    }
+
+    void waitCursorsNestAndRestore()
+    {
+        QVERIFY(!QGuiApplication::overrideCursor());
+        {
+            WaitCursor outer;
+            {
+                WaitCursor inner;
+            }
+            QVERIFY(QGuiApplication::overrideCursor());
+            QCOMPARE(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
+        }
+        QVERIFY(!QGuiApplication::overrideCursor());
     }
 
     void adjustedImageSize_data()
