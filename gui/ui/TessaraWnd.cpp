@@ -1,0 +1,710 @@
+#include "ui/TessaraWnd.h"
+#include "ui_TessaraWnd.h"
+
+#include "core/Guard.h"
+#include "core/TessaraCore.h"
+#include "core/TessaraInterface.h"
+#include "core/TessaraProject.h"
+#include "core/TessaraSettings.h"
+#include "engine/ImageCellEngine.h"
+#include "misc/HelpFile.h"
+#include "misc/ImgUtils.h"
+#include "misc/SysUtils.h"
+#include "misc/VersionUtils.h"
+#include "misc/WaitCursor.h"
+#include "ui/AboutDlg.h"
+#include "ui/GridSizeDlg.h"
+#include "ui/StatusDlg.h"
+#include "ui/TextViewerDlg.h"
+#include "ui/UIUtils.h"
+#include "ui/controls/ToolBarHeader.h"
+
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QSlider>
+#include <QUrl>
+
+namespace UI
+{
+namespace
+{
+// Disables the window behind the wait cursor for a long operation and undoes both on every path.
+class BusyWindow
+{
+public:
+    explicit BusyWindow(QWidget* pWindow)
+        : m_pWindow(pWindow)
+    {
+        m_pWindow->setEnabled(false);
+        m_pWindow->repaint();
+    }
+    ~BusyWindow()
+    {
+        m_pWindow->setEnabled(true);
+        m_pWindow->repaint();
+    }
+    BusyWindow(const BusyWindow&) = delete;
+    BusyWindow& operator=(const BusyWindow&) = delete;
+
+private:
+    WaitCursor m_waitCursor;
+    QWidget* m_pWindow;
+};
+
+Core::TessaraOptions* Options()
+{
+    return Core::TessaraCore::s_instance->GetOptions();
+}
+
+QString ImageOpenFilter()
+{
+    return ImgUtils::GetCommonImageFormatFilter(false) + QStringLiteral(";;All files (*.*)");
+}
+}
+
+TessaraWnd::TessaraWnd(Engine::ImageCellEngine* pCellEngine, QWidget* pParent, Qt::WindowFlags flags)
+    : QMainWindow(pParent, flags)
+    , m_pUi(std::make_unique<Ui_TessaraWndClass>())
+    , m_pCellEngine(pCellEngine)
+{
+    SetupUI();
+    UpdateUI();
+}
+
+TessaraWnd::~TessaraWnd() = default;
+
+void TessaraWnd::SetupUI()
+{
+    Guard_Run("TessaraWnd::SetupUI", [&] {
+        m_pUi->setupUi(this);
+        setWindowTitle(QStringLiteral("%1 V%2").arg(QStringLiteral("Tessara"), VersionUtils::GetVersionString(false)));
+        setMinimumSize(size());
+
+        m_pUi->viewToolBar->SetupToolBar();
+        m_pUi->imageGrid->InitImageGrid(m_pCellEngine);
+        m_pUi->imageTray->InitImageTray(m_pCellEngine);
+        m_pUi->statusBar->InitStatusBar();
+        // The tables' context menus offer these window commands too.
+        const QList<QAction*> contextActions = {m_pUi->actGridCompound,    m_pUi->actGridCreate,   m_pUi->actGridFlipHorz,
+                                                m_pUi->actGridFlipVert,    m_pUi->actGridClearImages, m_pUi->actTrayAddImages,
+                                                m_pUi->actTrayClearImages};
+        m_pUi->imageGrid->SetWindowActions(contextActions);
+        m_pUi->imageTray->SetWindowActions(contextActions);
+
+        SetStatus(tr("%1 started (Version %2)").arg(QStringLiteral("Tessara"), VersionUtils::GetVersionString(true)));
+
+        CreateOpenRecentActions();
+        CreateToolBarLabels();
+        ApplyStyleSheets();
+        RestoreWindowState();
+        ConnectSignals();
+
+        SetImageGridSize(3, 3, true);
+        m_pUi->viewToolBar->SetGridZoomLevel(DefaultGridZoomLevel);
+        m_pUi->viewToolBar->SetTrayZoomLevel(DefaultTrayZoomLevel);
+        on_btnClearSettings_clicked();
+    });
+}
+
+void TessaraWnd::RestoreWindowState()
+{
+    Options()->LoadWindowState(this, WindowName);
+    const QString strState = Options()->GetOption(WindowStateOption, QString()).toString();
+    if (!strState.isEmpty())
+        restoreState(QByteArray::fromBase64(strState.toLatin1()), 0);
+}
+
+void TessaraWnd::ConnectSignals()
+{
+    connect(m_pUi->imageGrid, &Controls::ImageTableWidget::Sig_ImageTableChanged, this, &TessaraWnd::OnGridChanged);
+    connect(m_pUi->imageTray, &Controls::ImageTableWidget::Sig_ImageTableChanged, this, &TessaraWnd::OnTrayChanged);
+    connect(m_pUi->viewToolBar, &Controls::ViewToolBar::Sig_GridZoomLevelChanged, this, &TessaraWnd::OnGridZoomChanged);
+    connect(m_pUi->viewToolBar, &Controls::ViewToolBar::Sig_TrayZoomLevelChanged, this, &TessaraWnd::OnTrayZoomChanged);
+}
+
+void TessaraWnd::CreateToolBarLabels()
+{
+    m_pUi->fileToolBar->insertWidget(m_pUi->actGridCreate, new Controls::ToolBarHeader(tr("Grid"), m_pUi->fileToolBar));
+    m_pUi->fileToolBar->insertWidget(m_pUi->actTrayAddImages, new Controls::ToolBarHeader(tr("Tray"), m_pUi->fileToolBar));
+}
+
+void TessaraWnd::ApplyStyleSheets()
+{
+    m_pUi->imageGrid->setStyleSheet(UIUtils::TranslateStyleSheet(
+        "#imageGrid { border: none; border-right: 1px solid lightgray; border-bottom: 1px solid lightgray; }"));
+    m_pUi->imageTray->setStyleSheet(UIUtils::TranslateStyleSheet("#imageTray { border: none; }"));
+    m_pUi->wdgtSettings->setStyleSheet(
+        UIUtils::TranslateStyleSheet("#wdgtSettings { border: none; border-bottom: 1px solid lightgray; }"));
+}
+
+void TessaraWnd::closeEvent(QCloseEvent* pEvent)
+{
+    Guard_Run("TessaraWnd::closeEvent", [&] {
+        Options()->SaveWindowState(this, WindowName);
+        Options()->SetOption(WindowStateOption, QString::fromLatin1(saveState(0).toBase64()));
+        pEvent->accept();
+    });
+}
+
+// ---- Enabling rules and status ----
+
+void TessaraWnd::UpdateUI()
+{
+    UpdateActions();
+    UpdateStatusBar();
+}
+
+void TessaraWnd::UpdateActions()
+{
+    const int nGridImages = m_pUi->imageGrid->GetImageCount();
+    const int nTrayImages = m_pUi->imageTray->GetImageCount();
+    // A single cell is already the whole picture: there is nothing to combine.
+    const bool bSingle = m_pUi->imageGrid->rowCount() < 2 && m_pUi->imageGrid->columnCount() <= 1;
+    const bool bCombinable = nGridImages >= 1 && !bSingle;
+
+    for (QAction* pAction : {m_pUi->actProjectSave, m_pUi->actGridCompound, m_pUi->actGridFlipHorz, m_pUi->actGridFlipVert})
+        pAction->setEnabled(bCombinable);
+    m_pUi->btnGridCompound->setEnabled(bCombinable);
+    m_pUi->actGridClearImages->setEnabled(nGridImages >= 1);
+    m_pUi->actTrayClearImages->setEnabled(nTrayImages >= 1);
+}
+
+void TessaraWnd::UpdateStatusBar()
+{
+    m_pUi->statusBar->SetGridSize(m_pUi->imageGrid->rowCount(), m_pUi->imageGrid->columnCount());
+    m_pUi->statusBar->SetImageCount(m_pUi->imageGrid->GetImageCount(), m_pUi->imageTray->GetImageCount());
+}
+
+void TessaraWnd::SetStatus(const QString& strText, bool bTemporary)
+{
+    m_pUi->statusBar->SetStatus(strText, bTemporary);
+}
+
+void TessaraWnd::OnGridChanged()
+{
+    UpdateUI();
+}
+
+void TessaraWnd::OnTrayChanged()
+{
+    UpdateUI();
+}
+
+void TessaraWnd::ReportError(const QString& strMessage, bool bToStatusBar)
+{
+    Guard_Run("TessaraWnd::ReportError", [&] {
+        UIUtils::MessageBox(UIUtils::MsgCritical, strMessage);
+        if (!bToStatusBar)
+            return;
+        QString strLine = strMessage;
+        strLine.replace("\n\n", " ").replace('\n', ' ');
+        SetStatus(strLine);
+    });
+}
+
+// ---- Grid size ----
+
+void TessaraWnd::on_txtGridRows_valueChanged(int)
+{
+    m_pUi->btnGridResize->setEnabled(m_pUi->txtGridRows->value() != m_pUi->imageGrid->rowCount() ||
+                                   m_pUi->txtGridColumns->value() != m_pUi->imageGrid->columnCount());
+}
+
+void TessaraWnd::on_txtGridColumns_valueChanged(int nValue)
+{
+    on_txtGridRows_valueChanged(nValue);
+}
+
+void TessaraWnd::on_btnGridResize_clicked()
+{
+    SetImageGridSize(m_pUi->txtGridRows->value(), m_pUi->txtGridColumns->value(), true);
+}
+
+void TessaraWnd::SetImageGridSize(int nRows, int nCols, bool bPopulate)
+{
+    Guard_Run("TessaraWnd::SetImageGridSize", [&] {
+        bool bResized = false;
+        {
+            WaitCursor waitCursor;
+            bResized = m_pUi->imageGrid->Resize(nRows, nCols, bPopulate);
+        }
+        if (bResized)
+        {
+            m_pUi->txtGridRows->setValue(nRows);
+            m_pUi->txtGridColumns->setValue(nCols);
+            m_pUi->btnGridResize->setEnabled(false);
+        }
+        else
+        {
+            UIUtils::MessageBox(UIUtils::MsgWarning, tr("Unable to resize the image grid"));
+        }
+        UpdateStatusBar();
+    });
+}
+
+// ---- Settings panel ----
+
+void TessaraWnd::on_chkUseRegion_toggled(bool bChecked)
+{
+    // A region and an overlap exclude each other.
+    if (bChecked)
+        m_pUi->chkUseOverlap->setChecked(false);
+}
+
+void TessaraWnd::on_chkUseOverlap_toggled(bool bChecked)
+{
+    if (bChecked)
+        m_pUi->chkUseRegion->setChecked(false);
+}
+
+void TessaraWnd::on_btnClearSettings_clicked()
+{
+    ResetSettings();
+}
+
+void TessaraWnd::ResetSettings()
+{
+    Guard_Run("TessaraWnd::ResetSettings", [&] {
+        m_pUi->chkUseRegion->setChecked(false);
+        m_pUi->txtRegionWidth->setValue(5);
+        m_pUi->txtRegionHeight->setValue(5);
+        m_pUi->chkUseOverlap->setChecked(false);
+        m_pUi->txtOverlap->setValue(1);
+        m_pUi->chkUseBgColor->setChecked(false);
+        m_pUi->btnBgColor->SetColor(Qt::black);
+        m_pUi->chkUseTransparency->setChecked(false);
+        m_pUi->btnTransparency->SetColor(Qt::black);
+        m_pUi->chkStackMode->setChecked(false);
+    });
+}
+
+void TessaraWnd::FillTessaraSettings(Core::TessaraSettings* pSettings) const
+{
+    Guard_Run("TessaraWnd::FillTessaraSettings", [&] {
+        using Core::TessaraSettings;
+        pSettings->rows.append(m_pUi->imageGrid->GetRowFilenames());
+        pSettings->flags |= TessaraSettings::FlagRows;
+
+        const QList<QStringList> trayRows = m_pUi->imageTray->GetRowFilenames();
+        if (!trayRows.isEmpty())
+            pSettings->tray.append(trayRows.first());
+        pSettings->flags |= TessaraSettings::FlagTray;
+
+        if (m_pUi->chkUseRegion->isChecked())
+        {
+            pSettings->regionWidth = m_pUi->txtRegionWidth->value();
+            pSettings->regionHeight = m_pUi->txtRegionHeight->value();
+            pSettings->flags |= TessaraSettings::FlagRegion;
+        }
+        else if (m_pUi->chkUseOverlap->isChecked())
+        {
+            pSettings->overlap = m_pUi->txtOverlap->value();
+            pSettings->flags |= TessaraSettings::FlagOverlap;
+        }
+        if (m_pUi->chkUseBgColor->isChecked())
+        {
+            pSettings->background = m_pUi->btnBgColor->GetColor();
+            pSettings->flags |= TessaraSettings::FlagBackground;
+        }
+        if (m_pUi->chkUseTransparency->isChecked())
+        {
+            pSettings->transparency = m_pUi->btnTransparency->GetColor();
+            pSettings->flags |= TessaraSettings::FlagTransparency;
+        }
+        if (m_pUi->chkStackMode->isChecked())
+        {
+            pSettings->stackImages = true;
+            pSettings->flags |= TessaraSettings::FlagStackImages;
+        }
+    });
+}
+
+void TessaraWnd::SetSettings(const Core::TessaraSettings* pSettings)
+{
+    Guard_Run("TessaraWnd::SetSettings", [&] {
+        using Core::TessaraSettings;
+        ResetSettings();
+        if (pSettings->IsSet(TessaraSettings::FlagRegion))
+        {
+            m_pUi->chkUseRegion->setChecked(true);
+            m_pUi->txtRegionWidth->setValue(pSettings->regionWidth);
+            m_pUi->txtRegionHeight->setValue(pSettings->regionHeight);
+        }
+        if (pSettings->IsSet(TessaraSettings::FlagOverlap))
+        {
+            m_pUi->chkUseOverlap->setChecked(true);
+            m_pUi->txtOverlap->setValue(pSettings->overlap);
+        }
+        if (pSettings->IsSet(TessaraSettings::FlagBackground))
+        {
+            m_pUi->chkUseBgColor->setChecked(true);
+            m_pUi->btnBgColor->SetColor(pSettings->background);
+        }
+        if (pSettings->IsSet(TessaraSettings::FlagTransparency))
+        {
+            m_pUi->chkUseTransparency->setChecked(true);
+            m_pUi->btnTransparency->SetColor(pSettings->transparency);
+        }
+        m_pUi->chkStackMode->setChecked(pSettings->IsSet(TessaraSettings::FlagStackImages) && pSettings->stackImages);
+    });
+}
+
+// ---- Zoom ----
+
+int TessaraWnd::ZoomImageSize(int nLevel)
+{
+    return (nLevel + 2) * 32;
+}
+
+void TessaraWnd::on_actGridZoomIn_triggered()
+{
+    m_pUi->viewToolBar->SetGridZoomLevel(m_pUi->viewToolBar->GetGridZoomLevel() + 1);
+}
+
+void TessaraWnd::on_actGridZoomOut_triggered()
+{
+    m_pUi->viewToolBar->SetGridZoomLevel(m_pUi->viewToolBar->GetGridZoomLevel() - 1);
+}
+
+void TessaraWnd::on_actTrayZoomIn_triggered()
+{
+    m_pUi->viewToolBar->SetTrayZoomLevel(m_pUi->viewToolBar->GetTrayZoomLevel() + 1);
+}
+
+void TessaraWnd::on_actTrayZoomOut_triggered()
+{
+    m_pUi->viewToolBar->SetTrayZoomLevel(m_pUi->viewToolBar->GetTrayZoomLevel() - 1);
+}
+
+void TessaraWnd::OnGridZoomChanged(int nValue)
+{
+    m_pUi->imageGrid->SetImageSize(ZoomImageSize(nValue));
+    const QSlider* pSlider = m_pUi->viewToolBar->GetGridZoomSlider();
+    m_pUi->actGridZoomIn->setEnabled(nValue < pSlider->maximum());
+    m_pUi->actGridZoomOut->setEnabled(nValue > pSlider->minimum());
+}
+
+void TessaraWnd::OnTrayZoomChanged(int nValue)
+{
+    m_pUi->imageTray->SetImageSize(ZoomImageSize(nValue));
+    const QSlider* pSlider = m_pUi->viewToolBar->GetTrayZoomSlider();
+    m_pUi->actTrayZoomIn->setEnabled(nValue < pSlider->maximum());
+    m_pUi->actTrayZoomOut->setEnabled(nValue > pSlider->minimum());
+}
+
+void TessaraWnd::on_actGridCompactView_triggered(bool bChecked)
+{
+    m_pUi->imageGrid->SetCompactView(bChecked);
+}
+
+// ---- Grid and tray commands ----
+
+void TessaraWnd::on_actProjectNew_triggered()
+{
+    Guard_Run("TessaraWnd::on_actProjectNew_triggered", [&] {
+        m_pCellEngine->ClearBasket();
+        m_pCellEngine->ClearTray();
+        ResetSettings();
+        SetImageGridSize(3, 3, true);
+        m_pUi->viewToolBar->SetGridZoomLevel(DefaultGridZoomLevel);
+        m_pUi->viewToolBar->SetTrayZoomLevel(DefaultTrayZoomLevel);
+        m_pUi->actGridCompactView->setChecked(false);
+        m_pUi->imageGrid->SetCompactView(false);
+    });
+}
+
+void TessaraWnd::on_actGridCreate_triggered()
+{
+    Guard_Run("TessaraWnd::on_actGridCreate_triggered", [&] {
+        const QStringList astrFiles =
+            UIUtils::GetOpenFileNames(this, tr("Select the input images for the new grid"), ImageOpenFilter());
+        if (astrFiles.isEmpty())
+            return;
+        GridSizeDlg dialog(this);
+        if (dialog.ShowDialog(astrFiles.size()) != QDialog::Accepted)
+            return;
+        const int nRows = dialog.GetGridRows();
+        const int nCols = dialog.GetGridColumns();
+        SetStatus(tr("Creating new grid (%1 rows, %2 columns) with %3 images...").arg(nRows).arg(nCols).arg(astrFiles.size()));
+        if (CreateNewGrid(astrFiles, nRows, nCols))
+            SetStatus(tr("New grid (%1 rows, %2 columns) with %3 images created").arg(nRows).arg(nCols).arg(astrFiles.size()),
+                      true);
+        else
+            ReportError(tr("Errors occurred while creating a new grid:\n\n%1").arg(m_pCellEngine->GetLastError()), true);
+    });
+}
+
+bool TessaraWnd::CreateNewGrid(const QStringList& astrFiles, int nRows, int nCols)
+{
+    return Guard_Run("TessaraWnd::CreateNewGrid", [&] {
+        if (astrFiles.isEmpty() || nRows < 1 || nCols < 1)
+            return false;
+        m_pCellEngine->ClearBasket();
+        const bool bCreated = m_pCellEngine->CreateCells(astrFiles, nRows, nCols);
+        // Lay out the grid even when some files failed, so every cell that was created is shown
+        // rather than left hidden in the engine.
+        SetImageGridSize(nRows, nCols, false);
+        m_pUi->imageGrid->PopulateEntireGrid();
+        return bCreated;
+    });
+}
+
+void TessaraWnd::on_actTrayAddImages_triggered()
+{
+    Guard_Run("TessaraWnd::on_actTrayAddImages_triggered", [&] {
+        const QStringList astrFiles =
+            UIUtils::GetOpenFileNames(this, tr("Select the images to add to the tray"), ImageOpenFilter());
+        if (astrFiles.isEmpty())
+            return;
+        SetStatus(tr("Adding %1 image(s) to the tray...").arg(astrFiles.size()));
+        if (AddImagesToTray(astrFiles))
+            SetStatus(tr("%1 image(s) added to the tray").arg(astrFiles.size()), true);
+        else
+            ReportError(tr("Errors occurred while adding the images to the tray:\n\n%1").arg(m_pCellEngine->GetLastError()),
+                        true);
+    });
+}
+
+bool TessaraWnd::AddImagesToTray(const QStringList& astrFiles)
+{
+    return Guard_Run("TessaraWnd::AddImagesToTray", [&] {
+        return !astrFiles.isEmpty() && m_pCellEngine->CreateCells(astrFiles, -1, -1);
+    });
+}
+
+void TessaraWnd::on_actTrayClearImages_triggered()
+{
+    m_pCellEngine->ClearTray();
+}
+
+void TessaraWnd::on_actGridClearImages_triggered()
+{
+    m_pCellEngine->ClearBasket();
+}
+
+void TessaraWnd::on_actGridFlipHorz_triggered()
+{
+    m_pUi->imageGrid->FlipHorizontally();
+}
+
+void TessaraWnd::on_actGridFlipVert_triggered()
+{
+    m_pUi->imageGrid->FlipVertically();
+}
+
+// ---- Projects ----
+
+void TessaraWnd::on_actProjectOpen_triggered()
+{
+    Guard_Run("TessaraWnd::on_actProjectOpen_triggered", [&] {
+        const QString strFile = UIUtils::GetOpenFileName(this, tr("Select the project to load"),
+                                                         tr("Tessara projects (*.tsp);;All files (*.*)"));
+        if (!strFile.isEmpty())
+            OnOpenProject(strFile);
+    });
+}
+
+void TessaraWnd::OnOpenRecentProject()
+{
+    if (const QAction* pAction = qobject_cast<const QAction*>(sender()))
+        OnOpenProject(pAction->data().toString());
+}
+
+void TessaraWnd::OnOpenProject(QString strProject)
+{
+    Guard_Run("TessaraWnd::OnOpenProject", [&] {
+        SetStatus(tr("Loading project '%1'...").arg(strProject));
+        QString strError;
+        if (LoadProjectFrom(strProject, strError))
+            SetStatus(tr("Project '%1' loaded").arg(strProject), true);
+        else
+            ReportError(tr("An error occurred while loading the project:\n\n%1").arg(strError), true);
+    });
+}
+
+bool TessaraWnd::LoadProjectFrom(const QString& strFile, QString& strError)
+{
+    return Guard_Run("TessaraWnd::LoadProjectFrom", [&] {
+        BusyWindow busy(this);
+        Core::TessaraProject project;
+        if (!project.LoadProject(strFile))
+        {
+            strError = project.GetLastError();
+            return false;
+        }
+        const Core::TessaraSettings& settings = project.GetSettings();
+        m_pCellEngine->ClearBasket();
+        m_pCellEngine->ClearTray();
+        const bool bCellsCreated = m_pCellEngine->CreateCells(settings.rows);
+        if (!bCellsCreated)
+            strError = m_pCellEngine->GetLastError();
+        // The rest of the project is taken over even when some images could not be read, so
+        // the grid shows what was loaded and the settings are not lost.
+        const QSize gridSize = project.GetGridSize();
+        SetImageGridSize(gridSize.height(), gridSize.width(), false);
+        m_pUi->imageGrid->PopulateEntireGrid();
+        m_pUi->imageGrid->SetKeepEmptyCells(settings.rows);
+        if (!settings.tray.isEmpty())
+            m_pCellEngine->CreateCells(settings.tray, -1, -1);
+        SetSettings(&settings);
+        Options()->AddRecentProject(strFile);
+        CreateOpenRecentActions();
+        return bCellsCreated;
+    });
+}
+
+void TessaraWnd::on_actProjectSave_triggered()
+{
+    Guard_Run("TessaraWnd::on_actProjectSave_triggered", [&] {
+        const QString strFile =
+            UIUtils::GetSaveFileName(this, tr("Save the project"), tr("Tessara projects (*.tsp)"));
+        if (strFile.isEmpty())
+            return;
+        SetStatus(tr("Saving project to '%1'...").arg(strFile));
+        QString strError;
+        if (SaveProjectTo(strFile, strError))
+        {
+            SetStatus(tr("Project saved to '%1'").arg(strFile), true);
+            UIUtils::MessageBox(UIUtils::MsgInformation, tr("The project has been saved to '%1'.").arg(strFile));
+        }
+        else
+        {
+            ReportError(tr("An error occurred while saving the project:\n\n%1").arg(strError), true);
+        }
+    });
+}
+
+bool TessaraWnd::SaveProjectTo(const QString& strFile, QString& strError)
+{
+    return Guard_Run("TessaraWnd::SaveProjectTo", [&] {
+        Core::TessaraProject project;
+        FillTessaraSettings(&project.GetSettings());
+        if (!project.GetSettings().VerifySettings(strError) || strFile.isEmpty())
+            return false;
+        BusyWindow busy(this);
+        if (!project.SaveProject(strFile))
+        {
+            strError = project.GetLastError();
+            return false;
+        }
+        Options()->AddRecentProject(strFile);
+        CreateOpenRecentActions();
+        return true;
+    });
+}
+
+void TessaraWnd::CreateOpenRecentActions()
+{
+    Guard_Run("TessaraWnd::CreateOpenRecentActions", [&] {
+        qDeleteAll(m_openRecentActions);
+        m_openRecentActions.clear();
+        // Projects that no longer exist are hidden but stay stored: the drive may come back.
+        for (const QString& strProject : Options()->GetRecentProjects())
+        {
+            if (!QFileInfo::exists(strProject))
+                continue;
+            QAction* pAction = new QAction(strProject, this);
+            pAction->setData(strProject);
+            pAction->setShortcut(QKeySequence(tr("Ctrl+") + QString::number(m_openRecentActions.size() + 1)));
+            connect(pAction, &QAction::triggered, this, &TessaraWnd::OnOpenRecentProject);
+            m_pUi->menOpenRecent->addAction(pAction);
+            m_openRecentActions.append(pAction);
+        }
+        m_pUi->actNoItemsToDisplay->setVisible(m_openRecentActions.isEmpty());
+    });
+}
+
+// ---- Combine ----
+
+void TessaraWnd::on_btnGridCompound_clicked()
+{
+    on_actGridCompound_triggered();
+}
+
+void TessaraWnd::on_actGridCompound_triggered()
+{
+    Guard_Run("TessaraWnd::on_actGridCompound_triggered", [&] {
+        const QString strFile = UIUtils::GetSaveFileName(
+            this, tr("Save the compound image"),
+            ImgUtils::GetCommonImageFormatFilter(true) + QStringLiteral(";;All files (*.*)"));
+        if (strFile.isEmpty())
+            return;
+        SetStatus(tr("Combining images to '%1'...").arg(strFile));
+        QString strError;
+        if (CreateCompoundImage(strFile, true, strError))
+        {
+            SetStatus(tr("Combined image saved to '%1'").arg(strFile), true);
+            ShowCombinedImageSaved(strFile);
+            return;
+        }
+        SetStatus(tr("Failed to save combined image to '%1'").arg(strFile));
+        TextViewerDlg viewer(this);
+        viewer.ShowDialog(tr("<b>An error occurred while combining the image.</b><br>"
+                             "Output log of the Tessara command-line utility:"),
+                          strError);
+    });
+}
+
+void TessaraWnd::ShowCombinedImageSaved(const QString& strFile)
+{
+    QMessageBox box(QMessageBox::Information, QApplication::applicationName(),
+                    tr("The combined image has been saved to '%1'.").arg(strFile));
+    QPushButton* pOpenImage = box.addButton(tr("Open &image"), QMessageBox::YesRole);
+    QPushButton* pOpenFolder = box.addButton(tr("Open &folder"), QMessageBox::NoRole);
+    box.setDefaultButton(box.addButton(tr("&OK"), QMessageBox::RejectRole));
+    box.exec();
+    if (box.clickedButton() == pOpenImage)
+        SysUtils::LaunchFile(strFile);
+    else if (box.clickedButton() == pOpenFolder)
+        SysUtils::LaunchFile(QFileInfo(strFile).absolutePath());
+}
+
+bool TessaraWnd::CreateCompoundImage(const QString& strFile, bool bShowStatus, QString& strError)
+{
+    return Guard_Run("TessaraWnd::CreateCompoundImage", [&] {
+        Core::TessaraInterface tesscli;
+        Core::TessaraSettings settings;
+        StatusDlg statusDialog;
+        FillTessaraSettings(&settings);
+        if (!settings.VerifySettings(strError) || strFile.isEmpty())
+            return false;
+
+        bool bResult = false;
+        {
+            BusyWindow busy(this);
+            if (bShowStatus)
+                statusDialog.ShowDialog(tr("Combining images..."), tr("The images are being combined into %1...").arg(strFile),
+                                        QStringLiteral(":/res/Icons/Hourglass.png"));
+            bResult = tesscli.CompoundImage(&settings, strFile);
+            statusDialog.hide();
+        }
+        if (!bResult)
+            strError = tesscli.GetLastError();
+        return bResult;
+    });
+}
+
+// ---- Help ----
+
+void TessaraWnd::on_actAbout_triggered()
+{
+    AboutDlg dialog(this);
+    dialog.ShowDialog();
+}
+
+void TessaraWnd::on_actHelp_triggered()
+{
+    if (Misc::Help_IsAvailable())
+        Misc::Help_OpenManual();
+    else
+        UIUtils::MessageBox(UIUtils::MsgWarning, tr("The help file is not available."));
+}
+
+void TessaraWnd::on_actVelmontWebsite_triggered()
+{
+    // A web address, not a local file: opened as a URL by the desktop's browser.
+    QDesktopServices::openUrl(QUrl(UIUtils::GetMakerWebsite()));
+}
+}

@@ -1,0 +1,107 @@
+#pragma once
+
+#include <memory>
+
+#include <QList>
+#include <QMainWindow>
+#include <QString>
+#include <QStringList>
+
+class QAction;
+class QCloseEvent;
+
+namespace Core
+{
+class TessaraSettings;
+}
+namespace Engine
+{
+class ImageCellEngine;
+}
+
+class Ui_TessaraWndClass;
+
+namespace UI
+{
+// The editor's main window: grid, settings panel, tray, toolbars and every command.
+class TessaraWnd : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit TessaraWnd(Engine::ImageCellEngine* pCellEngine, QWidget* pParent = nullptr,
+                        Qt::WindowFlags flags = Qt::WindowFlags());
+    ~TessaraWnd() override;
+
+    void UpdateUI();
+    void ResetSettings();
+    void SetSettings(const Core::TessaraSettings* pSettings);
+    void FillTessaraSettings(Core::TessaraSettings* pSettings) const;
+
+    bool AddImagesToTray(const QStringList& astrFiles);
+    bool CreateNewGrid(const QStringList& astrFiles, int nRows, int nCols);
+    void SetImageGridSize(int nRows, int nCols, bool bPopulate);
+    bool LoadProjectFrom(const QString& strFile, QString& strError);
+    bool SaveProjectTo(const QString& strFile, QString& strError);
+    bool CreateCompoundImage(const QString& strFile, bool bShowStatus, QString& strError);
+    void ReportError(const QString& strMessage, bool bToStatusBar);
+    void CreateOpenRecentActions();
+
+    static constexpr const char* WindowName = "MainWindow";
+    static constexpr const char* WindowStateOption = "Windows.MainWindow.State";
+    static constexpr int DefaultGridZoomLevel = 3;
+    static constexpr int DefaultTrayZoomLevel = 1;
+
+private slots:
+    void on_actAbout_triggered();
+    void on_actProjectNew_triggered();
+    void on_actProjectSave_triggered();
+    void on_actProjectOpen_triggered();
+    void on_actGridCreate_triggered();
+    void on_actGridCompound_triggered();
+    void on_actGridFlipHorz_triggered();
+    void on_actGridFlipVert_triggered();
+    void on_actGridClearImages_triggered();
+    void on_actGridZoomIn_triggered();
+    void on_actGridZoomOut_triggered();
+    void on_actGridCompactView_triggered(bool bChecked);
+    void on_actTrayAddImages_triggered();
+    void on_actTrayClearImages_triggered();
+    void on_actTrayZoomIn_triggered();
+    void on_actTrayZoomOut_triggered();
+    void on_actHelp_triggered();
+    void on_actVelmontWebsite_triggered();
+    void on_txtGridRows_valueChanged(int);
+    void on_txtGridColumns_valueChanged(int);
+    void on_btnGridResize_clicked();
+    void on_btnClearSettings_clicked();
+    void on_btnGridCompound_clicked();
+    void on_chkUseRegion_toggled(bool bChecked);
+    void on_chkUseOverlap_toggled(bool bChecked);
+    void OnGridChanged();
+    void OnTrayChanged();
+    void OnGridZoomChanged(int nValue);
+    void OnTrayZoomChanged(int nValue);
+    void OnOpenRecentProject();
+    void OnOpenProject(QString strProject);
+
+protected:
+    void closeEvent(QCloseEvent* pEvent) override;
+
+private:
+    void SetupUI();
+    void ConnectSignals();
+    void UpdateActions();
+    void UpdateStatusBar();
+    void CreateToolBarLabels();
+    void ApplyStyleSheets();
+    void RestoreWindowState();
+    void ShowCombinedImageSaved(const QString& strFile);
+    static int ZoomImageSize(int nLevel);
+    void SetStatus(const QString& strText, bool bTemporary = false);
+
+    std::unique_ptr<Ui_TessaraWndClass> m_pUi;
+    QList<QAction*> m_openRecentActions;
+    Engine::ImageCellEngine* m_pCellEngine;
+};
+}

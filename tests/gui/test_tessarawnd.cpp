@@ -1,0 +1,401 @@
+#include "core/TessaraCore.h"
+#include "core/TessaraSettings.h"
+#include "engine/ImageCellEngine.h"
+#include "testutils.h"
+#include "testutils_modal.h"
+#include "ui/TessaraWnd.h"
+#include "ui/controls/ColorSelectButton.h"
+#include "ui/controls/ImageGrid.h"
+#include "ui/controls/ImageTray.h"
+#include "ui/controls/MainStatusBar.h"
+#include "ui/controls/ViewToolBar.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QtTest>
+
+#include <memory>
+
+using Core::TessaraSettings;
+
+// A region, overlap, colours and stacking as the settings panel would produce them.
+struct PanelSettings
+{
+    quint32 flags = 0;
+    int regionWidth = 5, regionHeight = 5, overlap = 1;
+    QColor background = Qt::black, transparency = Qt::black;
+};
+Q_DECLARE_METATYPE(PanelSettings)
+
+// The main window on its own cell engine: start-up state, enabling rules, grid-size entry,
+// settings panel, zoom, new project and the recent-project menu.
+class TessaraWndTest : public QObject
+{
+    Q_OBJECT
+
+    TestUtils::Sandbox m_sandbox;
+    QStringList m_astrImages;
+    std::unique_ptr<Engine::ImageCellEngine> m_pEngine;
+    std::unique_ptr<UI::TessaraWnd> m_pWindow;
+
+    template <typename T>
+    T* Find(const char* pName) const
+    {
+        T* pChild = m_pWindow->findChild<T*>(pName);
+        if (!pChild)
+            qFatal("main window has no %s", pName);
+        return pChild;
+    }
+    QAction* Action(const char* pName) const { return Find<QAction>(pName); }
+    UI::Controls::ImageGrid* Grid() const { return Find<UI::Controls::ImageGrid>("imageGrid"); }
+    UI::Controls::ViewToolBar* ViewBar() const { return Find<UI::Controls::ViewToolBar>("viewToolBar"); }
+    QList<QAction*> RecentActions() const
+    {
+        QList<QAction*> actions;
+        for (QAction* pAction : Find<QMenu>("menOpenRecent")->actions())
+            if (pAction->objectName() != "actNoItemsToDisplay")
+                actions.append(pAction);
+        return actions;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        const QList<QColor> colours = {Qt::red, Qt::green, Qt::blue, Qt::yellow};
+        for (int i = 0; i < colours.size(); ++i)
+        {
+            m_astrImages.append(m_sandbox.File(QString("image%1.png").arg(i)));
+            QVERIFY(TestUtils::WriteImage(m_astrImages.last(), 40, 30, colours[i]));
+        }
+    }
+
+    void init()
+    {
+        m_pEngine = std::make_unique<Engine::ImageCellEngine>();
+        m_pWindow = std::make_unique<UI::TessaraWnd>(m_pEngine.get());
+    }
+
+    void cleanup()
+    {
+        m_pWindow.reset();
+        m_pEngine.reset();
+    }
+
+    void startsWithEmptyThreeByThreeGrid()
+    {
+        QCOMPARE(Grid()->rowCount(), 3);
+        QCOMPARE(Grid()->columnCount(), 3);
+        QCOMPARE(Grid()->GetImageSize(), 160);
+        QCOMPARE(Find<UI::Controls::ImageTray>("imageTray")->GetImageSize(), 96);
+        QVERIFY(!Action("actGridCompactView")->isChecked());
+        QVERIFY(!Grid()->IsCompactView());
+        QVERIFY(!Find<QPushButton>("btnGridResize")->isEnabled());
+        QCOMPARE(m_pWindow->windowTitle(), QString("Tessara V2.0.0"));
+        QCOMPARE(m_pWindow->minimumSize(), QSize(986, 650));
+        QCOMPARE(Find<UI::Controls::MainStatusBar>("statusBar")->GetGridSizeText(), QString("Grid 3x3"));
+        TessaraSettings settings;
+        m_pWindow->FillTessaraSettings(&settings);
+        QCOMPARE(settings.flags, quint32(TessaraSettings::FlagRows | TessaraSettings::FlagTray));
+    }
+
+    void enablingRules_data()
+    {
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<int>("cols");
+        QTest::addColumn<int>("gridImages");
+        QTest::addColumn<int>("trayImages");
+        QTest::addColumn<bool>("combinable");
+        QTest::newRow("single cell with an image") << 1 << 1 << 1 << 0 << false;
+        QTest::newRow("one image in a row of two") << 1 << 2 << 1 << 0 << true;
+        QTest::newRow("one image in a column of two") << 2 << 1 << 1 << 0 << true;
+        QTest::newRow("full two by two") << 2 << 2 << 4 << 0 << true;
+        QTest::newRow("images only in the tray") << 2 << 2 << 0 << 2 << false;
+    }
+    void enablingRules()
+    {
+        QFETCH(int, rows);
+        QFETCH(int, cols);
+        QFETCH(int, gridImages);
+        QFETCH(int, trayImages);
+        QFETCH(bool, combinable);
+        m_pWindow->SetImageGridSize(rows, cols, true);
+        if (gridImages > 0)
+            QVERIFY(m_pWindow->CreateNewGrid(m_astrImages.mid(0, gridImages), rows, cols));
+        if (trayImages > 0)
+            QVERIFY(m_pWindow->AddImagesToTray(m_astrImages.mid(0, trayImages)));
+
+        for (const char* pName : {"actProjectSave", "actGridCompound", "actGridFlipHorz", "actGridFlipVert"})
+            QVERIFY2(Action(pName)->isEnabled() == combinable, pName);
+        QCOMPARE(Find<QPushButton>("btnGridCompound")->isEnabled(), combinable);
+        QCOMPARE(Action("actGridClearImages")->isEnabled(), gridImages > 0);
+        QCOMPARE(Action("actTrayClearImages")->isEnabled(), trayImages > 0);
+        QCOMPARE(Find<UI::Controls::MainStatusBar>("statusBar")->GetImageCountText(),
+                 QString("Images %1 Tray %2").arg(gridImages).arg(trayImages));
+
+        // Clearing follows through the engine's signals.
+        Action("actGridClearImages")->trigger();
+        Action("actTrayClearImages")->trigger();
+        QVERIFY(!Action("actGridCompound")->isEnabled());
+        QVERIFY(!Action("actTrayClearImages")->isEnabled());
+    }
+
+    void gridSizeEntryEnablesApplyOnlyForANewSize()
+    {
+        auto* pRows = Find<QSpinBox>("txtGridRows");
+        auto* pCols = Find<QSpinBox>("txtGridColumns");
+        auto* pApply = Find<QPushButton>("btnGridResize");
+        pRows->setValue(4);
+        QVERIFY(pApply->isEnabled());
+        pCols->setValue(2);
+        pRows->setValue(3);
+        QVERIFY(pApply->isEnabled());
+        pCols->setValue(3);
+        QVERIFY(!pApply->isEnabled());
+
+        pRows->setValue(2);
+        pCols->setValue(5);
+        pApply->click();
+        QCOMPARE(Grid()->rowCount(), 2);
+        QCOMPARE(Grid()->columnCount(), 5);
+        QVERIFY(!pApply->isEnabled());
+        QCOMPARE(Find<UI::Controls::MainStatusBar>("statusBar")->GetGridSizeText(), QString("Grid 2x5"));
+    }
+
+    void shrinkingTheGridMovesCellsToTheTray()
+    {
+        QVERIFY(m_pWindow->CreateNewGrid(m_astrImages, 2, 2));
+        Find<QSpinBox>("txtGridRows")->setValue(1);
+        Find<QPushButton>("btnGridResize")->click();
+        QCOMPARE(Grid()->GetImageCount(), 2);
+        QCOMPARE(Find<UI::Controls::ImageTray>("imageTray")->GetImageCount(), 2);
+        QVERIFY(Action("actTrayClearImages")->isEnabled());
+    }
+
+    void regionAndOverlapExcludeEachOther()
+    {
+        auto* pRegion = Find<QCheckBox>("chkUseRegion");
+        auto* pOverlap = Find<QCheckBox>("chkUseOverlap");
+        pOverlap->setChecked(true);
+        QVERIFY(Find<QSpinBox>("txtOverlap")->isEnabled());
+        pRegion->setChecked(true);
+        QVERIFY(!pOverlap->isChecked());
+        QVERIFY(!Find<QSpinBox>("txtOverlap")->isEnabled());
+        QVERIFY(Find<QSpinBox>("txtRegionWidth")->isEnabled());
+        pOverlap->setChecked(true);
+        QVERIFY(!pRegion->isChecked());
+        QVERIFY(!Find<QSpinBox>("txtRegionHeight")->isEnabled());
+    }
+
+    void settingsPanelRoundTrip_data()
+    {
+        QTest::addColumn<PanelSettings>("panel");
+        PanelSettings region;
+        region.flags = TessaraSettings::FlagRegion;
+        region.regionWidth = 40;
+        region.regionHeight = 30;
+        PanelSettings overlap;
+        overlap.flags = TessaraSettings::FlagOverlap;
+        overlap.overlap = 7;
+        PanelSettings colours;
+        colours.flags = TessaraSettings::FlagBackground | TessaraSettings::FlagTransparency;
+        colours.background = QColor(18, 114, 26);
+        colours.transparency = QColor(1, 2, 3);
+        PanelSettings everything = region;
+        everything.flags |= TessaraSettings::FlagBackground | TessaraSettings::FlagStackImages;
+        everything.background = Qt::white;
+        QTest::newRow("region") << region;
+        QTest::newRow("overlap") << overlap;
+        QTest::newRow("background and transparency") << colours;
+        QTest::newRow("region, background and stacking") << everything;
+    }
+    void settingsPanelRoundTrip()
+    {
+        QFETCH(PanelSettings, panel);
+        QVERIFY(m_pWindow->CreateNewGrid(m_astrImages.mid(0, 3), 2, 2));
+        TessaraSettings record;
+        record.flags = panel.flags;
+        record.regionWidth = panel.regionWidth;
+        record.regionHeight = panel.regionHeight;
+        record.overlap = panel.overlap;
+        record.background = panel.background;
+        record.transparency = panel.transparency;
+        record.stackImages = true;
+        m_pWindow->SetSettings(&record);
+
+        TessaraSettings filled;
+        m_pWindow->FillTessaraSettings(&filled);
+        QCOMPARE(filled.flags, panel.flags | TessaraSettings::FlagRows | TessaraSettings::FlagTray);
+        const QList<QStringList> expectedRows = {{m_astrImages[0], m_astrImages[1]}, {m_astrImages[2], "None"}};
+        QCOMPARE(filled.rows, expectedRows);
+        QCOMPARE(filled.tray, QStringList());
+        if (panel.flags & TessaraSettings::FlagRegion)
+            QCOMPARE(QSize(filled.regionWidth, filled.regionHeight), QSize(panel.regionWidth, panel.regionHeight));
+        if (panel.flags & TessaraSettings::FlagOverlap)
+            QCOMPARE(filled.overlap, panel.overlap);
+        if (panel.flags & TessaraSettings::FlagBackground)
+            QCOMPARE(filled.background, panel.background);
+        if (panel.flags & TessaraSettings::FlagTransparency)
+            QCOMPARE(filled.transparency, panel.transparency);
+        QCOMPARE(filled.IsSet(TessaraSettings::FlagStackImages), bool(panel.flags & TessaraSettings::FlagStackImages));
+
+        // Reset clears the options but keeps the grid.
+        Find<QPushButton>("btnClearSettings")->click();
+        TessaraSettings reset;
+        m_pWindow->FillTessaraSettings(&reset);
+        QCOMPARE(reset.flags, quint32(TessaraSettings::FlagRows | TessaraSettings::FlagTray));
+        QCOMPARE(reset.rows, expectedRows);
+        QCOMPARE(Find<UI::Controls::ColorSelectButton>("btnBgColor")->GetColor(), QColor(Qt::black));
+        QVERIFY(!Find<UI::Controls::ColorSelectButton>("btnBgColor")->isEnabled());
+    }
+
+    void stackingStoredAsOffStaysOff()
+    {
+        TessaraSettings record;
+        record.flags = TessaraSettings::FlagStackImages;
+        record.stackImages = false;
+        m_pWindow->SetSettings(&record);
+        QVERIFY(!Find<QCheckBox>("chkStackMode")->isChecked());
+    }
+
+    void zoomStopsAtItsLimits()
+    {
+        for (int i = 0; i < 10; ++i)
+            Action("actGridZoomIn")->trigger();
+        QCOMPARE(ViewBar()->GetGridZoomLevel(), 6);
+        QCOMPARE(Grid()->GetImageSize(), 256);
+        QVERIFY(!Action("actGridZoomIn")->isEnabled());
+        QVERIFY(Action("actGridZoomOut")->isEnabled());
+        for (int i = 0; i < 10; ++i)
+            Action("actGridZoomOut")->trigger();
+        QCOMPARE(ViewBar()->GetGridZoomLevel(), 0);
+        QCOMPARE(Grid()->GetImageSize(), 64);
+        QVERIFY(Action("actGridZoomIn")->isEnabled());
+        QVERIFY(!Action("actGridZoomOut")->isEnabled());
+
+        Action("actTrayZoomOut")->trigger();
+        QCOMPARE(ViewBar()->GetTrayZoomLevel(), 0);
+        QVERIFY(!Action("actTrayZoomOut")->isEnabled());
+        QVERIFY(Action("actGridZoomIn")->isEnabled());
+    }
+
+    void newProjectStartsOver()
+    {
+        QVERIFY(m_pWindow->CreateNewGrid(m_astrImages.mid(0, 2), 1, 2));
+        QVERIFY(m_pWindow->AddImagesToTray(m_astrImages.mid(2, 2)));
+        Find<QCheckBox>("chkStackMode")->setChecked(true);
+        ViewBar()->SetGridZoomLevel(5);
+        ViewBar()->SetTrayZoomLevel(4);
+        Action("actGridCompactView")->trigger();
+        QVERIFY(Grid()->IsCompactView());
+
+        Action("actProjectNew")->trigger();
+        QCOMPARE(Grid()->rowCount(), 3);
+        QCOMPARE(Grid()->columnCount(), 3);
+        QCOMPARE(m_pEngine->GetCellCount(Engine::ImageCellEngine::CellBasket), 0);
+        QCOMPARE(m_pEngine->GetCellCount(Engine::ImageCellEngine::CellTray), 0);
+        QCOMPARE(ViewBar()->GetGridZoomLevel(), 3);
+        QCOMPARE(ViewBar()->GetTrayZoomLevel(), 1);
+        QVERIFY(!Action("actGridCompactView")->isChecked());
+        QVERIFY(!Grid()->IsCompactView());
+        QVERIFY(!Find<QCheckBox>("chkStackMode")->isChecked());
+    }
+
+    void recentMenuListsOnlyExistingProjects()
+    {
+        Core::TessaraOptions* pOptions = Core::TessaraCore::s_instance->GetOptions();
+        const QString strKept = m_sandbox.WriteText("kept.tsp", "<Project/>");
+        const QString strGone = m_sandbox.WriteText("gone.tsp", "<Project/>");
+        const QString strAlsoKept = m_sandbox.WriteText("also-kept.tsp", "<Project/>");
+        pOptions->AddRecentProject(strAlsoKept);
+        pOptions->AddRecentProject(strGone);
+        pOptions->AddRecentProject(strKept);
+        QVERIFY(QFile::remove(strGone));
+        m_pWindow->CreateOpenRecentActions();
+
+        const QList<QAction*> recent = RecentActions();
+        QCOMPARE(recent.size(), 2);
+        QCOMPARE(recent[0]->data().toString(), strKept);
+        QCOMPARE(recent[0]->shortcut(), QKeySequence("Ctrl+1"));
+        QCOMPARE(recent[1]->data().toString(), strAlsoKept);
+        QCOMPARE(recent[1]->shortcut(), QKeySequence("Ctrl+2"));
+        QVERIFY(!Action("actNoItemsToDisplay")->isVisible());
+        QVERIFY(pOptions->GetRecentProjects().contains(strGone));
+
+        QVERIFY(QFile::remove(strKept));
+        QVERIFY(QFile::remove(strAlsoKept));
+        m_pWindow->CreateOpenRecentActions();
+        QVERIFY(RecentActions().isEmpty());
+        QVERIFY(Action("actNoItemsToDisplay")->isVisible());
+        QCOMPARE(pOptions->GetRecentProjects().mid(0, 3), (QStringList{strKept, strGone, strAlsoKept}));
+    }
+
+    void failedLoadLeavesWindowUsable()
+    {
+        QVERIFY(m_pWindow->CreateNewGrid(m_astrImages.mid(0, 2), 1, 2));
+        QString strError;
+        QVERIFY(!m_pWindow->LoadProjectFrom(m_sandbox.File("missing.tsp"), strError));
+        QCOMPARE(strError, QString("Unable to open the project file"));
+        QVERIFY(m_pWindow->isEnabled());
+        QVERIFY(QGuiApplication::overrideCursor() == nullptr);
+        QCOMPARE(Grid()->GetImageCount(), 2);
+    }
+
+    void failedSaveIsReportedAndNotRemembered()
+    {
+        QVERIFY(m_pWindow->CreateNewGrid(m_astrImages.mid(0, 2), 1, 2));
+        const QStringList astrRecentBefore = Core::TessaraCore::s_instance->GetOptions()->GetRecentProjects();
+        const QString strFile = m_sandbox.File("no-such-folder/p.tsp");
+        QString strError;
+        QVERIFY(!m_pWindow->SaveProjectTo(strFile, strError));
+        QCOMPARE(strError, QString("Unable to write the project file"));
+        QVERIFY(!m_pWindow->SaveProjectTo(QString(), strError));
+        QVERIFY(m_pWindow->isEnabled());
+        QVERIFY(QGuiApplication::overrideCursor() == nullptr);
+        QCOMPARE(Core::TessaraCore::s_instance->GetOptions()->GetRecentProjects(), astrRecentBefore);
+    }
+
+    void errorsReachTheStatusBarOnOneLine()
+    {
+        TestUtils::ModalAnswers answers;
+        QString strBoxText;
+        answers.Then(TestUtils::Inspect([&](QWidget* pBox) { strBoxText = qobject_cast<QMessageBox*>(pBox)->text(); },
+                                        TestUtils::PressButton("OK")));
+        m_pWindow->ReportError("Errors occurred:\n\nfirst.png\nsecond.png", true);
+        QCOMPARE(strBoxText, QString("Errors occurred:\n\nfirst.png\nsecond.png"));
+        QCOMPARE(Find<UI::Controls::MainStatusBar>("statusBar")->GetStatusText(),
+                 QString("Errors occurred: first.png second.png"));
+        QVERIFY(answers.Unexpected().isEmpty());
+    }
+
+    void closingStoresTheWindowLayout()
+    {
+        Core::TessaraOptions* pOptions = Core::TessaraCore::s_instance->GetOptions();
+        m_pWindow->show();
+        m_pWindow->close();
+        const QByteArray state = QByteArray::fromBase64(
+            pOptions->GetOption(UI::TessaraWnd::WindowStateOption).toString().toLatin1());
+        QVERIFY(!state.isEmpty());
+        QVERIFY(pOptions->ContainsOptionBranch("Windows.MainWindow.Size"));
+        // A fresh window takes the stored layout back without complaint.
+        UI::TessaraWnd reopened(m_pEngine.get());
+        QVERIFY(reopened.restoreState(state, 0));
+    }
+};
+
+int main(int argc, char** argv)
+{
+    if (!Core::TessaraCore::CreateCore(argc, argv))
+        return 1;
+    int nResult = 0;
+    {
+        TessaraWndTest test;
+        nResult = QTest::qExec(&test, argc, argv);
+    }
+    Core::TessaraCore::DestroyCore();
+    return nResult;
+}
+#include "test_tessarawnd.moc"
