@@ -2,13 +2,13 @@
 
 #include "core/Guard.h"
 #include "misc/VersionUtils.h"
+#include "ui/TessaraWnd.h"
 #include "ui/UIUtils.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QIcon>
-#include <QLabel>
 #include <QMainWindow>
 
 // Resources live in a static library, so they must be registered explicitly.
@@ -128,20 +128,15 @@ void TessaraCore::LoadGlobalStyleSheet()
 void TessaraCore::ReportError(const QString& strMessage, bool bToStatusBar)
 {
     Guard_Run("TessaraCore::ReportError", [&] {
-        if (m_pMainWindow)
-            UIUtils::MessageBox(UIUtils::MsgCritical, strMessage, QMessageBox::Ok);
+        if (auto* pWindow = qobject_cast<UI::TessaraWnd*>(m_pMainWindow))
+            pWindow->ReportError(strMessage, bToStatusBar);
     });
 }
 
 QMainWindow* TessaraCore::CreateMainWindow()
 {
     return Guard_Run("TessaraCore::CreateMainWindow", [&] {
-        // Stand-in until the editor's main window is wired in here.
-        auto* pWindow = new QMainWindow();
-        pWindow->setWindowTitle(applicationName());
-        pWindow->setCentralWidget(new QLabel(applicationName(), pWindow));
-        pWindow->resize(800, 600);
-        return pWindow;
+        return new UI::TessaraWnd(&m_cellEngine);
     });
 }
 
