@@ -1,0 +1,241 @@
+#include "core/TessaraCore.h"
+#include "core/TessaraInterface.h"
+#include "core/TessaraSettings.h"
+#include "testutils.h"
+#include "testutils_modal.h"
+#include "ui/TessaraWnd.h"
+#include "ui/controls/ColorSelectButton.h"
+#include "ui/controls/ImageGrid.h"
+#include "ui/controls/MainStatusBar.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QColorDialog>
+#include <QLabel>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QtTest>
+
+// The editor as a user drives it: the core's own main window, Qt's file dialogs filled in by
+// the test, and the real tesscli beside the test program.
+class WorkflowTest : public QObject
+{
+    Q_OBJECT
+
+    TestUtils::Sandbox m_sandbox;
+    UI::TessaraWnd* m_pWindow = nullptr;
+    const QSize m_cellSize{8, 6};
+    const QColor m_background{18, 114, 26};
+    QStringList m_astrImages;  // red, green, blue: row-major into a 2 x 2 grid, last cell empty
+
+    template <typename T>
+    T* Find(const char* pName) const
+    {
+        T* pChild = m_pWindow->findChild<T*>(pName);
+        if (!pChild)
+            qFatal("main window has no %s", pName);
+        return pChild;
+    }
+    QAction* Action(const char* pName) const { return Find<QAction>(pName); }
+    UI::Controls::ImageGrid* Grid() const { return Find<UI::Controls::ImageGrid>("imageGrid"); }
+    QString StatusText() const { return Find<UI::Controls::MainStatusBar>("statusBar")->GetStatusText(); }
+
+    static QString Describe(const TestUtils::ModalAnswers& answers)
+    {
+        return QString("answered: [%1], unexpected: [%2]")
+            .arg(answers.Answered().join(", "), answers.Unexpected().join(", "));
+    }
+
+    QImage ExpectedCompound() const
+    {
+        QImage expected = TestUtils::MakeImage(m_cellSize.width() * 2, m_cellSize.height() * 2, m_background);
+        const QList<QColor> cellColours = {Qt::red, Qt::green, Qt::blue};
+        for (int i = 0; i < cellColours.size(); ++i)
+        {
+            const QPoint topLeft((i % 2) * m_cellSize.width(), (i / 2) * m_cellSize.height());
+            for (int y = 0; y < m_cellSize.height(); ++y)
+                for (int x = 0; x < m_cellSize.width(); ++x)
+                    expected.setPixelColor(topLeft + QPoint(x, y), cellColours[i]);
+        }
+        return expected;
+    }
+
+    // What tesscli itself prints for the window's current settings.
+    QString RunTesscliDirectly(const QString& strOutput) const
+    {
+        Core::TessaraSettings settings;
+        m_pWindow->FillTessaraSettings(&settings);
+        QProcess process;
+        process.start(Core::TessaraInterface::GetTessaraExecutable(),
+                      Core::TessaraInterface::GetCompoundArguments(&settings, strOutput));
+        process.waitForFinished(60000);
+        return QString::fromLocal8Bit(process.readAllStandardOutput());
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_sandbox.IsValid());
+        const QList<QColor> colours = {Qt::red, Qt::green, Qt::blue};
+        const QStringList astrNames = {"red.png", "green.png", "blue.png"};
+        for (int i = 0; i < colours.size(); ++i)
+        {
+            m_astrImages.append(m_sandbox.File(astrNames[i]));
+            QVERIFY(TestUtils::WriteImage(m_astrImages.last(), m_cellSize.width(), m_cellSize.height(), colours[i]));
+        }
+        QVERIFY(Core::TessaraCore::s_instance->InitializeCore());
+        m_pWindow = qobject_cast<UI::TessaraWnd*>(Core::TessaraCore::s_instance->GetMainWindow());
+        QVERIFY(m_pWindow);
+        m_pWindow->show();
+    }
+
+    void createGridFromChosenFiles()
+    {
+        TestUtils::ModalAnswers answers;
+        QSize proposed;
+        answers.Then(TestUtils::ChooseFiles(m_astrImages))
+            .Then(TestUtils::Inspect(
+                [&](QWidget* pDialog) {
+                    proposed = QSize(pDialog->findChild<QSpinBox*>("txtGridColumns")->value(),
+                                     pDialog->findChild<QSpinBox*>("txtGridRows")->value());
+                },
+                TestUtils::PressButton("OK")));
+        Action("actGridCreate")->trigger();
+        QVERIFY2(answers.AllAnswered() && answers.Unexpected().isEmpty(), qPrintable(Describe(answers)));
+        QCOMPARE(proposed, QSize(2, 2));
+        QCOMPARE(Grid()->rowCount(), 2);
+        QCOMPARE(Grid()->columnCount(), 2);
+        QCOMPARE(Grid()->GetImageCount(), 3);
+        QCOMPARE(StatusText(), QString("New grid (2 rows, 2 columns) with 3 images created"));
+        QVERIFY(Action("actGridCompound")->isEnabled());
+    }
+
+    void chooseBackgroundColour()
+    {
+        Find<QCheckBox>("chkUseBgColor")->click();
+        TestUtils::ModalAnswers answers;
+        answers.Then([this](QWidget* pWidget) {
+            auto* pDialog = qobject_cast<QColorDialog*>(pWidget);
+            pDialog->setCurrentColor(m_background);
+            pDialog->accept();
+        });
+        Find<UI::Controls::ColorSelectButton>("btnBgColor")->click();
+        QVERIFY2(answers.AllAnswered() && answers.Unexpected().isEmpty(), qPrintable(Describe(answers)));
+        QCOMPARE(Find<UI::Controls::ColorSelectButton>("btnBgColor")->GetColor(), m_background);
+    }
+
+    void saveProject()
+    {
+        const QString strProject = m_sandbox.File("mosaic.tsp");
+        TestUtils::ModalAnswers answers;
+        QString strConfirmation;
+        answers.Then(TestUtils::ChooseFiles({strProject}))
+            .Then(TestUtils::Inspect(
+                [&](QWidget* pBox) { strConfirmation = qobject_cast<QMessageBox*>(pBox)->text(); },
+                TestUtils::PressButton("OK")));
+        Action("actProjectSave")->trigger();
+        QVERIFY2(answers.AllAnswered() && answers.Unexpected().isEmpty(), qPrintable(Describe(answers)));
+        QCOMPARE(strConfirmation, QString("The project has been saved to '%1'.").arg(strProject));
+        QVERIFY(QFileInfo::exists(strProject));
+        QCOMPARE(Core::TessaraCore::s_instance->GetOptions()->GetRecentProjects().value(0), strProject);
+    }
+
+    void newProjectEmptiesTheWindow()
+    {
+        Action("actProjectNew")->trigger();
+        QCOMPARE(Grid()->rowCount(), 3);
+        QCOMPARE(Grid()->GetImageCount(), 0);
+        QVERIFY(!Find<QCheckBox>("chkUseBgColor")->isChecked());
+        QVERIFY(!Action("actGridCompound")->isEnabled());
+    }
+
+    void reopenFromRecentProjects()
+    {
+        const QString strProject = m_sandbox.File("mosaic.tsp");
+        QAction* pRecent = nullptr;
+        for (QAction* pAction : Find<QMenu>("menOpenRecent")->actions())
+            if (pAction->data().toString() == strProject)
+                pRecent = pAction;
+        QVERIFY(pRecent);
+        QCOMPARE(pRecent->shortcut(), QKeySequence("Ctrl+1"));
+        pRecent->trigger();
+
+        QCOMPARE(StatusText(), QString("Project '%1' loaded").arg(strProject));
+        QCOMPARE(Grid()->rowCount(), 2);
+        QCOMPARE(Grid()->columnCount(), 2);
+        QCOMPARE(Grid()->GetImageCount(), 3);
+        const QList<QStringList> expectedRows = {{m_astrImages[0], m_astrImages[1]}, {m_astrImages[2], "None"}};
+        QCOMPARE(Grid()->GetRowFilenames(), expectedRows);
+        QVERIFY(Find<QCheckBox>("chkUseBgColor")->isChecked());
+        QCOMPARE(Find<UI::Controls::ColorSelectButton>("btnBgColor")->GetColor(), m_background);
+    }
+
+    void combineWritesTheCompoundImage()
+    {
+        const QString strOutput = m_sandbox.File("mosaic.png");
+        TestUtils::ModalAnswers answers;
+        QString strConfirmation;
+        QStringList astrButtons;
+        answers.Then(TestUtils::ChooseFiles({strOutput}))
+            .Then(TestUtils::Inspect(
+                [&](QWidget* pBox) {
+                    strConfirmation = qobject_cast<QMessageBox*>(pBox)->text();
+                    for (QAbstractButton* pButton : qobject_cast<QMessageBox*>(pBox)->buttons())
+                        astrButtons.append(pButton->text());
+                },
+                TestUtils::PressButton("OK")));
+        Action("actGridCompound")->trigger();
+        QVERIFY2(answers.AllAnswered() && answers.Unexpected().isEmpty(), qPrintable(Describe(answers)));
+        QCOMPARE(strConfirmation, QString("The combined image has been saved to '%1'.").arg(strOutput));
+        astrButtons.sort();
+        QCOMPARE(astrButtons, (QStringList{"&OK", "Open &folder", "Open &image"}));
+        QCOMPARE(StatusText(), QString("Combined image saved to '%1'").arg(strOutput));
+        const QString strDifference = TestUtils::CompareImageFile(strOutput, ExpectedCompound());
+        QVERIFY2(strDifference.isEmpty(), qPrintable(strDifference));
+        QVERIFY(m_pWindow->isEnabled());
+    }
+
+    void failedCombineShowsTheProgramOutput()
+    {
+        QVERIFY(QFile::remove(m_astrImages[1]));
+        const QString strOutput = m_sandbox.File("broken.png");
+        const QString strExpectedLog = RunTesscliDirectly(strOutput);
+        QVERIFY(strExpectedLog.contains(m_astrImages[1]));
+
+        TestUtils::ModalAnswers answers;
+        QString strLog, strCaption;
+        answers.Then(TestUtils::ChooseFiles({strOutput}))
+            .Then(TestUtils::Inspect(
+                [&](QWidget* pViewer) {
+                    strLog = pViewer->findChild<QPlainTextEdit*>("txtText")->toPlainText();
+                    strCaption = pViewer->findChild<QLabel*>("lblCaption")->text();
+                },
+                TestUtils::AcceptDialog()));
+        Find<QPushButton>("btnGridCompound")->click();
+        QVERIFY2(answers.AllAnswered() && answers.Unexpected().isEmpty(), qPrintable(Describe(answers)));
+        QCOMPARE(strLog, strExpectedLog);
+        QVERIFY(strCaption.startsWith("<b>An error occurred while combining the image.</b>"));
+        QCOMPARE(StatusText(), QString("Failed to save combined image to '%1'").arg(strOutput));
+        QVERIFY(!QFileInfo::exists(strOutput));
+        QVERIFY(m_pWindow->isEnabled());
+        QVERIFY(QGuiApplication::overrideCursor() == nullptr);
+    }
+};
+
+int main(int argc, char** argv)
+{
+    if (!Core::TessaraCore::CreateCore(argc, argv))
+        return 1;
+    int nResult = 0;
+    {
+        WorkflowTest test;
+        nResult = QTest::qExec(&test, argc, argv);
+    }
+    Core::TessaraCore::DestroyCore();
+    return nResult;
+}
+#include "test_workflow.moc"
