@@ -238,6 +238,7 @@ TEST_F(ComposeTest, OutputFormatFollowsTheExtension)
         const Magick::Image out = Compose({"-row", "t1.png", "t2.png"}, c.file);
         EXPECT_EQ(out.magick(), c.magick) << c.file;
         EXPECT_EQ(out.depth(), 8u) << c.file;
+        EXPECT_FALSE(out.matte()) << c.file << ": opaque tiles need no alpha channel";
         ExpectSize(out, 200, 100, c.file);
         if (c.lossless)
             ExpectPixels(out, {{150, 40, From(50, 40, 2)}}, c.file);
