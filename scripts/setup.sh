@@ -5,7 +5,7 @@ cd "$(dirname "$0")/.."
 
 PACKAGES=(g++ cmake make pkg-config
   libmagick++-6.q16-dev imagemagick libpugixml-dev libpcre2-dev libgtest-dev libgmock-dev
-  qt6-base-dev qt6-base-dev-tools libgl-dev xvfb xauth)
+  qt6-base-dev qt6-base-dev-tools libgl-dev xvfb xauth xdotool)
 
 missing=()
 for p in "${PACKAGES[@]}"; do
