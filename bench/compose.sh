@@ -51,7 +51,7 @@ run_grid() { # N EXT REPS
   mapfile -t tiles < <(tile_list "$n")
   for r in $(seq 0 $((n - 1))); do
     rows+=(-row "${tiles[@]:$((r * n)):n}")
-    convert_args+=("(" "${tiles[@]:$((r * n)):n}" +append ")")
+    convert_args+=("\\(" "${tiles[@]:$((r * n)):n}" +append "\\)")
   done
   declare -A commands=(
     [tesscli]="$TESSCLI ${rows[*]} -out $out"
