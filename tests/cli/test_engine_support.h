@@ -8,12 +8,15 @@
 
 namespace TestSupport {
 
-// 8-bit colour with alpha, for exact pixel comparisons.
+// 8-bit colour with alpha, for exact pixel comparisons. Fully transparent pixels are equal
+// whatever colour they keep.
 struct Rgba
 {
     unsigned red = 0, green = 0, blue = 0, alpha = 255;
     bool operator==(const Rgba& other) const
     {
+        if (alpha == 0 || other.alpha == 0)
+            return alpha == other.alpha;
         return red == other.red && green == other.green && blue == other.blue && alpha == other.alpha;
     }
 };
