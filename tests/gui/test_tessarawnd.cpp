@@ -333,6 +333,58 @@ private slots:
         QCOMPARE(pOptions->GetRecentProjects().mid(0, 3), (QStringList{strKept, strGone, strAlsoKept}));
     }
 
+    void unreadableImagesDoNotHideTheOthers_data()
+    {
+        QTest::addColumn<bool>("fromProject");
+        QTest::newRow("new grid") << false;
+        QTest::newRow("loaded project") << true;
+    }
+    void unreadableImagesDoNotHideTheOthers()
+    {
+        // Every cell the engine did create must be visible in the grid, and a project keeps its
+        // settings, even when one of its files is gone.
+        QFETCH(bool, fromProject);
+        const QString strMissing = m_sandbox.File("missing.png");
+        const QStringList astrFiles = {m_astrImages[0], strMissing, m_astrImages[2]};
+        QString strError;
+        bool bResult = false;
+        if (fromProject)
+        {
+            const QString strProject = m_sandbox.WriteText(
+                "partial.tsp", QString("<Project type=\"TessaraProject\" version=\"1\"><Rows><Row><File>%1</File>"
+                                       "<File>%2</File><File>%3</File></Row></Rows><Settings><Overlap>3</Overlap>"
+                                       "</Settings></Project>")
+                                   .arg(astrFiles[0], astrFiles[1], astrFiles[2])
+                                   .toUtf8());
+            bResult = m_pWindow->LoadProjectFrom(strProject, strError);
+            QVERIFY(strError.contains("missing.png"));
+            QVERIFY(Find<QCheckBox>("chkUseOverlap")->isChecked());
+            QCOMPARE(Find<QSpinBox>("txtOverlap")->value(), 3);
+            QCOMPARE(Core::TessaraCore::s_instance->GetOptions()->GetRecentProjects().value(0), strProject);
+        }
+        else
+        {
+            bResult = m_pWindow->CreateNewGrid(astrFiles, 1, 3);
+        }
+        QVERIFY(!bResult);
+        QCOMPARE(Grid()->columnCount(), 3);
+        QCOMPARE(Grid()->GetImageCount(), 2);
+        QCOMPARE(Grid()->GetImageCount(), m_pEngine->GetCellCount(Engine::ImageCellEngine::CellBasket));
+        QCOMPARE(Grid()->GetRowFilenames(), (QList<QStringList>{{m_astrImages[0], "None", m_astrImages[2]}}));
+    }
+
+    void missingManualIsReported()
+    {
+        if (QFileInfo::exists(Core::TessaraCore::ResolveFilename("Tessara.pdf")))
+            QSKIP("a manual lies beside the test program");
+        TestUtils::ModalAnswers answers;
+        QString strText;
+        answers.Then(TestUtils::Inspect([&](QWidget* pBox) { strText = qobject_cast<QMessageBox*>(pBox)->text(); },
+                                        TestUtils::PressButton("OK")));
+        Action("actHelp")->trigger();
+        QCOMPARE(strText, QString("The help file is not available."));
+    }
+
     void failedLoadLeavesWindowUsable()
     {
         QVERIFY(m_pWindow->CreateNewGrid(m_astrImages.mid(0, 2), 1, 2));
