@@ -1,0 +1,194 @@
+#include "engine/ImageCell.h"
+#include "engine/ImageCellEngine.h"
+#include "testutils.h"
+#include "ui/controls/ImageTableItem.h"
+#include "ui/controls/ImageTray.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QScrollBar>
+#include <QtTest>
+
+using Engine::ImageCell;
+using Engine::ImageCellEngine;
+using UI::Controls::ImageTableItem;
+using UI::Controls::ImageTray;
+
+namespace
+{
+class TrayProbe : public ImageTray
+{
+public:
+    using ImageTray::PrepareContextMenu;
+};
+
+QString Layout(const ImageTray& tray)
+{
+    QStringList names;
+    for (int c = 0; c < tray.columnCount(); ++c)
+        names << QFileInfo(tray.Item(0, c)->GetCell()->GetFilename()).baseName();
+    return names.join(' ');
+}
+
+// Pixels of (antialiased) text in the palette's Dark colour: close to it in every channel.
+int CountTextPixels(const QImage& image, const QColor& color)
+{
+    int nCount = 0;
+    for (int y = 0; y < image.height(); ++y)
+    {
+        for (int x = 0; x < image.width(); ++x)
+        {
+            const QColor pixel = image.pixelColor(x, y);
+            nCount += qAbs(pixel.red() - color.red()) < 24 && qAbs(pixel.green() - color.green()) < 24
+                && qAbs(pixel.blue() - color.blue()) < 24;
+        }
+    }
+    return nCount;
+}
+}
+
+class TestImageTray : public QObject
+{
+    Q_OBJECT
+
+private:
+    TestUtils::Sandbox m_sandbox;
+    std::unique_ptr<ImageCellEngine> m_pEngine;
+    std::unique_ptr<TrayProbe> m_pTray;
+
+    void Add(const QStringList& names)
+    {
+        QStringList files;
+        for (const QString& strName : names)
+        {
+            files << m_sandbox.File(strName + ".png");
+            QVERIFY(TestUtils::WriteImage(files.last(), 64, 48, Qt::darkBlue));
+        }
+        QVERIFY(m_pEngine->CreateCells(files, -1, -1));
+    }
+
+private slots:
+    void init()
+    {
+        m_pEngine = std::make_unique<ImageCellEngine>();
+        m_pTray = std::make_unique<TrayProbe>();
+        QVERIFY(m_pTray->InitImageTray(m_pEngine.get()));
+        m_pTray->SetImageSize(64);
+    }
+    void cleanup()
+    {
+        m_pTray.reset();
+        m_pEngine.reset();
+    }
+
+    void columnsFollowTheEngine()
+    {
+        QSignalSpy changed(m_pTray.get(), &ImageTray::Sig_ImageTableChanged);
+        Add({"a", "b", "c"});
+        QCOMPARE(m_pTray->rowCount(), 1);
+        QCOMPARE(Layout(*m_pTray), QStringLiteral("a b c"));
+        QCOMPARE(changed.count(), 3);
+
+        m_pEngine->MoveToBasket(m_pEngine->GetCell(ImageCellEngine::CellTray, 1), 0, 0);
+        QCOMPARE(Layout(*m_pTray), QStringLiteral("a c"));
+        m_pEngine->MoveToTray(m_pEngine->GetCell(0, 0));
+        QCOMPARE(Layout(*m_pTray), QStringLiteral("a c b"));
+
+        changed.clear();
+        m_pEngine->ClearTray();
+        QCOMPARE(m_pTray->columnCount(), 0);
+        QCOMPARE(changed.count(), 1);
+    }
+
+    void removeTakesOnlySelectedColumns()
+    {
+        Add({"a", "b", "c", "d", "e"});
+        QVERIFY(!m_pTray->GetRemoveAction()->isEnabled());
+        for (int c : {0, 2, 3})
+            m_pTray->Item(0, c)->setSelected(true);
+        QVERIFY(m_pTray->GetRemoveAction()->isEnabled());
+        m_pTray->GetRemoveAction()->trigger();
+        QCOMPARE(Layout(*m_pTray), QStringLiteral("b e"));
+        // The cells stay in the engine's tray until it is cleared.
+        QCOMPARE(m_pEngine->GetCellCount(ImageCellEngine::CellTray), 5);
+    }
+
+    void deleteKeyRemovesWhileTrayHasFocus()
+    {
+        Add({"a", "b", "c"});
+        m_pTray->show();
+        QApplication::setActiveWindow(m_pTray.get());
+        m_pTray->setFocus();
+        QVERIFY(QTest::qWaitForWindowActive(m_pTray.get()));
+        m_pTray->Item(0, 1)->setSelected(true);
+        QTest::keySequence(m_pTray.get(), QKeySequence::Delete);
+        QCOMPARE(Layout(*m_pTray), QStringLiteral("a c"));
+    }
+
+    void minimumHeightShowsOneFullRow()
+    {
+        m_pTray->resize(300, 150);
+        const int nFrame = 2 * m_pTray->frameWidth();
+        QCOMPARE(m_pTray->minimumHeight(), 64 + nFrame);
+
+        Add({"a", "b"});  // 64x48 thumbnails: 70 wide, 74 high with margins and name strip
+        QCOMPARE(m_pTray->minimumHeight(), 74 + nFrame);
+
+        Add({"c", "d", "e"});  // 5 x 70 no longer fits into 300
+        QCOMPARE(m_pTray->minimumHeight(), 74 + m_pTray->horizontalScrollBar()->sizeHint().height() + nFrame);
+    }
+
+    void emptyTrayPaintsItsText()
+    {
+        m_pTray->resize(400, 120);
+        m_pTray->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_pTray.get()));
+        const QColor textColor = m_pTray->palette().color(QPalette::Dark);
+        // Inside the frame, where only the text can be.
+        QVERIFY(CountTextPixels(m_pTray->grab().toImage().copy(100, 30, 200, 60), textColor) > 20);
+
+        Add({"a"});
+        const QImage withCell = m_pTray->grab().toImage();
+        QCOMPARE(CountTextPixels(withCell.copy(100, 30, 200, 60), textColor), 0);
+    }
+
+    void wheelScrollsSideways()
+    {
+        Add({"a", "b", "c", "d", "e", "f", "g", "h"});
+        m_pTray->resize(200, 140);
+        m_pTray->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_pTray.get()));
+        QScrollBar* pBar = m_pTray->horizontalScrollBar();
+        QVERIFY(pBar->maximum() > 0);
+        QCOMPARE(pBar->value(), 0);
+
+        const QPointF pos(50, 40);
+        QWheelEvent wheel(pos, m_pTray->viewport()->mapToGlobal(pos), QPoint(), QPoint(0, -120), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(m_pTray->viewport(), &wheel);
+        QVERIFY(pBar->value() > 0);
+        QCOMPARE(m_pTray->verticalScrollBar()->value(), 0);
+    }
+
+    void contextMenuBorrowsTheWindowsActions()
+    {
+        QList<QAction*> windowActions;
+        for (QString strName : {"actTrayClearImages", "actTrayAddImages", "actGridCreate"})
+        {
+            windowActions << new QAction(strName.mid(3), m_pTray.get());
+            windowActions.last()->setObjectName(strName);
+        }
+        m_pTray->SetWindowActions(windowActions);
+        QMenu menu;
+        QVERIFY(m_pTray->PrepareContextMenu(&menu));
+        QStringList entries;
+        for (const QAction* pAction : menu.actions())
+            entries << (pAction->isSeparator() ? "|" : pAction->text());
+        QCOMPARE(entries.join(','),
+                 QStringLiteral("&Open images,|,TrayAddImages,|,&Reload images,|,TrayClearImages,&Remove images"));
+        QCOMPARE(menu.defaultAction(), nullptr);
+    }
+};
+
+QTEST_MAIN(TestImageTray)
+#include "test_imagetray.moc"
