@@ -1,7 +1,5 @@
 #include "core/TessaraThread.h"
 
-#include "core/Guard.h"
-
 #include <QMutexLocker>
 
 namespace Core
@@ -37,26 +35,25 @@ void TessaraThread::SetResult(int nCode, const QString& strOutput)
     m_strOutput = strOutput;
 }
 
+// Not under the guard: its call-stack list belongs to the GUI thread, and this is the worker.
 void TessaraThread::run()
 {
-    Guard_Run("TessaraThread::run", [&] {
-        // Created here so the process lives entirely in the worker thread.
-        QProcess process;
-        process.start(m_strExecutable, m_astrArguments, QIODevice::ReadWrite);
-        if (!process.waitForStarted(-1))
-        {
-            SetResult(-1, tr("Unable to start the Tessara command-line utility"));
-            return;
-        }
-        process.waitForFinished(-1);
+    // Created here so the process lives entirely in the worker thread.
+    QProcess process;
+    process.start(m_strExecutable, m_astrArguments, QIODevice::ReadWrite);
+    if (!process.waitForStarted(-1))
+    {
+        SetResult(-1, tr("Unable to start the Tessara command-line utility"));
+        return;
+    }
+    process.waitForFinished(-1);
 
-        const QString strOutput = QString::fromLocal8Bit(process.readAllStandardOutput());
-        // A crash leaves no meaningful exit code; it must never pass for success.
-        if (process.exitStatus() == QProcess::CrashExit)
-            SetResult(-1, strOutput + tr("\nThe Tessara command-line utility terminated unexpectedly"));
-        else
-            SetResult(process.exitCode(), strOutput);
-    });
+    const QString strOutput = QString::fromLocal8Bit(process.readAllStandardOutput());
+    // A crash leaves no meaningful exit code; it must never pass for success.
+    if (process.exitStatus() == QProcess::CrashExit)
+        SetResult(-1, strOutput + tr("\nThe Tessara command-line utility terminated unexpectedly"));
+    else
+        SetResult(process.exitCode(), strOutput);
 }
 
 }  // namespace Core
