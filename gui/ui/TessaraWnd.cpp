@@ -87,9 +87,9 @@ void TessaraWnd::SetupUI()
         m_pUi->imageTray->InitImageTray(m_pCellEngine);
         m_pUi->statusBar->InitStatusBar();
         // The tables' context menus offer these window commands too.
-        const QList<QAction*> contextActions = {m_pUi->actGridCompound,    m_pUi->actGridCreate,   m_pUi->actGridFlipHorz,
-                                                m_pUi->actGridFlipVert,    m_pUi->actGridClearImages, m_pUi->actTrayAddImages,
-                                                m_pUi->actTrayClearImages};
+        const QList<QAction*> contextActions = {
+            m_pUi->actGridCompound,    m_pUi->actGridCreate,    m_pUi->actGridFlipHorz,   m_pUi->actGridFlipVert,
+            m_pUi->actGridClearImages, m_pUi->actTrayAddImages, m_pUi->actTrayClearImages};
         m_pUi->imageGrid->SetWindowActions(contextActions);
         m_pUi->imageTray->SetWindowActions(contextActions);
 
@@ -127,7 +127,8 @@ void TessaraWnd::ConnectSignals()
 void TessaraWnd::CreateToolBarLabels()
 {
     m_pUi->fileToolBar->insertWidget(m_pUi->actGridCreate, new Controls::ToolBarHeader(tr("Grid"), m_pUi->fileToolBar));
-    m_pUi->fileToolBar->insertWidget(m_pUi->actTrayAddImages, new Controls::ToolBarHeader(tr("Tray"), m_pUi->fileToolBar));
+    m_pUi->fileToolBar->insertWidget(m_pUi->actTrayAddImages,
+                                     new Controls::ToolBarHeader(tr("Tray"), m_pUi->fileToolBar));
 }
 
 void TessaraWnd::ApplyStyleSheets()
@@ -164,7 +165,8 @@ void TessaraWnd::UpdateActions()
     const bool bSingle = m_pUi->imageGrid->rowCount() < 2 && m_pUi->imageGrid->columnCount() <= 1;
     const bool bCombinable = nGridImages >= 1 && !bSingle;
 
-    for (QAction* pAction : {m_pUi->actProjectSave, m_pUi->actGridCompound, m_pUi->actGridFlipHorz, m_pUi->actGridFlipVert})
+    for (QAction* pAction :
+         {m_pUi->actProjectSave, m_pUi->actGridCompound, m_pUi->actGridFlipHorz, m_pUi->actGridFlipVert})
         pAction->setEnabled(bCombinable);
     m_pUi->btnGridCompound->setEnabled(bCombinable);
     m_pUi->actGridClearImages->setEnabled(nGridImages >= 1);
@@ -209,7 +211,7 @@ void TessaraWnd::ReportError(const QString& strMessage, bool bToStatusBar)
 void TessaraWnd::on_txtGridRows_valueChanged(int)
 {
     m_pUi->btnGridResize->setEnabled(m_pUi->txtGridRows->value() != m_pUi->imageGrid->rowCount() ||
-                                   m_pUi->txtGridColumns->value() != m_pUi->imageGrid->columnCount());
+                                     m_pUi->txtGridColumns->value() != m_pUi->imageGrid->columnCount());
 }
 
 void TessaraWnd::on_txtGridColumns_valueChanged(int nValue)
@@ -427,12 +429,17 @@ void TessaraWnd::on_actGridCreate_triggered()
             return;
         const int nRows = dialog.GetGridRows();
         const int nCols = dialog.GetGridColumns();
-        SetStatus(tr("Creating new grid (%1 rows, %2 columns) with %3 images...").arg(nRows).arg(nCols).arg(astrFiles.size()));
+        SetStatus(tr("Creating new grid (%1 rows, %2 columns) with %3 images...")
+                      .arg(nRows)
+                      .arg(nCols)
+                      .arg(astrFiles.size()));
         if (CreateNewGrid(astrFiles, nRows, nCols))
-            SetStatus(tr("New grid (%1 rows, %2 columns) with %3 images created").arg(nRows).arg(nCols).arg(astrFiles.size()),
-                      true);
+            SetStatus(
+                tr("New grid (%1 rows, %2 columns) with %3 images created").arg(nRows).arg(nCols).arg(astrFiles.size()),
+                true);
         else
-            ReportError(tr("Errors occurred while creating a new grid:\n\n%1").arg(m_pCellEngine->GetLastError()), true);
+            ReportError(tr("Errors occurred while creating a new grid:\n\n%1").arg(m_pCellEngine->GetLastError()),
+                        true);
     });
 }
 
@@ -462,16 +469,16 @@ void TessaraWnd::on_actTrayAddImages_triggered()
         if (AddImagesToTray(astrFiles))
             SetStatus(tr("%1 image(s) added to the tray").arg(astrFiles.size()), true);
         else
-            ReportError(tr("Errors occurred while adding the images to the tray:\n\n%1").arg(m_pCellEngine->GetLastError()),
-                        true);
+            ReportError(
+                tr("Errors occurred while adding the images to the tray:\n\n%1").arg(m_pCellEngine->GetLastError()),
+                true);
     });
 }
 
 bool TessaraWnd::AddImagesToTray(const QStringList& astrFiles)
 {
-    return Guard_Run("TessaraWnd::AddImagesToTray", [&] {
-        return !astrFiles.isEmpty() && m_pCellEngine->CreateCells(astrFiles, -1, -1);
-    });
+    return Guard_Run("TessaraWnd::AddImagesToTray",
+                     [&] { return !astrFiles.isEmpty() && m_pCellEngine->CreateCells(astrFiles, -1, -1); });
 }
 
 void TessaraWnd::on_actTrayClearImages_triggered()
@@ -558,8 +565,7 @@ bool TessaraWnd::LoadProjectFrom(const QString& strFile, QString& strError)
 void TessaraWnd::on_actProjectSave_triggered()
 {
     Guard_Run("TessaraWnd::on_actProjectSave_triggered", [&] {
-        const QString strFile =
-            UIUtils::GetSaveFileName(this, tr("Save the project"), tr("Tessara projects (*.tsp)"));
+        const QString strFile = UIUtils::GetSaveFileName(this, tr("Save the project"), tr("Tessara projects (*.tsp)"));
         if (strFile.isEmpty())
             return;
         SetStatus(tr("Saving project to '%1'...").arg(strFile));
@@ -626,9 +632,9 @@ void TessaraWnd::on_btnGridCompound_clicked()
 void TessaraWnd::on_actGridCompound_triggered()
 {
     Guard_Run("TessaraWnd::on_actGridCompound_triggered", [&] {
-        const QString strFile = UIUtils::GetSaveFileName(
-            this, tr("Save the compound image"),
-            ImgUtils::GetCommonImageFormatFilter(true) + QStringLiteral(";;All files (*.*)"));
+        const QString strFile =
+            UIUtils::GetSaveFileName(this, tr("Save the compound image"),
+                                     ImgUtils::GetCommonImageFormatFilter(true) + QStringLiteral(";;All files (*.*)"));
         if (strFile.isEmpty())
             return;
         SetStatus(tr("Combining images to '%1'...").arg(strFile));
@@ -675,7 +681,8 @@ bool TessaraWnd::CreateCompoundImage(const QString& strFile, bool bShowStatus, Q
         {
             BusyWindow busy(this);
             if (bShowStatus)
-                statusDialog.ShowDialog(tr("Combining images..."), tr("The images are being combined into %1...").arg(strFile),
+                statusDialog.ShowDialog(tr("Combining images..."),
+                                        tr("The images are being combined into %1...").arg(strFile),
                                         QStringLiteral(":/res/Icons/Hourglass.png"));
             bResult = tesscli.CompoundImage(&settings, strFile);
             statusDialog.hide();

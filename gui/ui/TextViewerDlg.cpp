@@ -40,9 +40,8 @@ int TextViewerDlg::ShowDialog(const QString& strCaption, const QString& strText)
 
 void TextViewerDlg::OnClose()
 {
-    Guard_Run("TextViewerDlg::OnClose", [&] {
-        Core::TessaraCore::s_instance->GetOptions()->SaveWindowState(this, WindowName);
-    });
+    Guard_Run("TextViewerDlg::OnClose",
+              [&] { Core::TessaraCore::s_instance->GetOptions()->SaveWindowState(this, WindowName); });
 }
 
 bool TextViewerDlg::SaveLogTo(const QString& strFile) const

@@ -11,13 +11,20 @@ QColor GetBaseColor(int nColorType)
     const QPalette palette = QApplication::palette();
     switch (nColorType)
     {
-    case ColorLine: return palette.color(QPalette::Midlight).darker(123);
-    case ColorBase: return palette.color(QPalette::Base);
-    case ColorToolBar1: return palette.color(QPalette::Window);
-    case ColorToolBar2: return palette.color(QPalette::Window).darker(111);
-    case ColorDock1: return palette.color(QPalette::Window).darker(230);
-    case ColorDock2: return palette.color(QPalette::Window).darker(320);
-    default: return QColor();
+    case ColorLine:
+        return palette.color(QPalette::Midlight).darker(123);
+    case ColorBase:
+        return palette.color(QPalette::Base);
+    case ColorToolBar1:
+        return palette.color(QPalette::Window);
+    case ColorToolBar2:
+        return palette.color(QPalette::Window).darker(111);
+    case ColorDock1:
+        return palette.color(QPalette::Window).darker(230);
+    case ColorDock2:
+        return palette.color(QPalette::Window).darker(320);
+    default:
+        return QColor();
     }
 }
 
@@ -44,19 +51,23 @@ QMessageBox::StandardButton MessageBox(int nType, const QString& strText, QMessa
     const QString strTitle = QApplication::applicationName();
     switch (nType)
     {
-    case MsgPlain:
-    {
+    case MsgPlain: {
         QMessageBox box(QMessageBox::NoIcon, strTitle, strText, buttons, nullptr,
                         Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
         box.setDefaultButton(defaultButton);
         box.setEscapeButton(QMessageBox::Cancel);
         return static_cast<QMessageBox::StandardButton>(box.exec());
     }
-    case MsgInformation: return QMessageBox::information(nullptr, strTitle, strText, buttons, defaultButton);
-    case MsgQuestion: return QMessageBox::question(nullptr, strTitle, strText, buttons, defaultButton);
-    case MsgWarning: return QMessageBox::warning(nullptr, strTitle, strText, buttons, defaultButton);
-    case MsgCritical: return QMessageBox::critical(nullptr, strTitle, strText, buttons, defaultButton);
-    default: return QMessageBox::NoButton;
+    case MsgInformation:
+        return QMessageBox::information(nullptr, strTitle, strText, buttons, defaultButton);
+    case MsgQuestion:
+        return QMessageBox::question(nullptr, strTitle, strText, buttons, defaultButton);
+    case MsgWarning:
+        return QMessageBox::warning(nullptr, strTitle, strText, buttons, defaultButton);
+    case MsgCritical:
+        return QMessageBox::critical(nullptr, strTitle, strText, buttons, defaultButton);
+    default:
+        return QMessageBox::NoButton;
     }
 }
 

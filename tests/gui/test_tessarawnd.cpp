@@ -42,8 +42,7 @@ class TessaraWndTest : public QObject
     std::unique_ptr<Engine::ImageCellEngine> m_pEngine;
     std::unique_ptr<UI::TessaraWnd> m_pWindow;
 
-    template <typename T>
-    T* Find(const char* pName) const
+    template <typename T> T* Find(const char* pName) const
     {
         T* pChild = m_pWindow->findChild<T*>(pName);
         if (!pChild)
@@ -428,8 +427,8 @@ private slots:
         Core::TessaraOptions* pOptions = Core::TessaraCore::s_instance->GetOptions();
         m_pWindow->show();
         m_pWindow->close();
-        const QByteArray state = QByteArray::fromBase64(
-            pOptions->GetOption(UI::TessaraWnd::WindowStateOption).toString().toLatin1());
+        const QByteArray state =
+            QByteArray::fromBase64(pOptions->GetOption(UI::TessaraWnd::WindowStateOption).toString().toLatin1());
         QVERIFY(!state.isEmpty());
         QVERIFY(pOptions->ContainsOptionBranch("Windows.MainWindow.Size"));
         // A fresh window takes the stored layout back without complaint.

@@ -24,13 +24,15 @@ private slots:
         QTest::addColumn<QString>("input");
         QTest::addColumn<QString>("expected");
         const QString strLine = UIUtils::GetBaseColor(UIUtils::ColorLine).name();
-        QTest::newRow("no placeholders") << "QLabel { color: red; }" << "QLabel { color: red; }";
-        QTest::newRow("base colour by name") << "background: white;" << "background: #123456;";
-        QTest::newRow("every line colour") << "a: lightgray; b: lightgray;"
-                                           << QString("a: %1; b: %1;").arg(strLine);
-        QTest::newRow("toolbar gradient start from the window colour")
-            << "stop:0 $tb_grad1" << "stop:0 rgba(200, 180, 160, 255)";
-        QTest::newRow("placeholders are case-sensitive") << "White LIGHTGRAY" << "White LIGHTGRAY";
+        QTest::newRow("no placeholders") << "QLabel { color: red; }"
+                                         << "QLabel { color: red; }";
+        QTest::newRow("base colour by name") << "background: white;"
+                                             << "background: #123456;";
+        QTest::newRow("every line colour") << "a: lightgray; b: lightgray;" << QString("a: %1; b: %1;").arg(strLine);
+        QTest::newRow("toolbar gradient start from the window colour") << "stop:0 $tb_grad1"
+                                                                       << "stop:0 rgba(200, 180, 160, 255)";
+        QTest::newRow("placeholders are case-sensitive") << "White LIGHTGRAY"
+                                                         << "White LIGHTGRAY";
     }
     void translateStyleSheet()
     {

@@ -1,8 +1,8 @@
+#include "testutils.h"
+#include "testutils_modal.h"
 #include "ui/controls/ColorSelectButton.h"
 #include "ui/controls/ToolBarHeader.h"
 #include "ui/controls/ViewToolBar.h"
-#include "testutils.h"
-#include "testutils_modal.h"
 
 #include <QColorDialog>
 #include <QSignalSpy>
@@ -50,19 +50,6 @@ private slots:
         QCOMPARE(gridSpy.first().first().toInt(), 5);
         QCOMPARE(traySpy.count(), 1);
         QCOMPARE(traySpy.first().first().toInt(), 1);
-    }
-
-    void toolBarIsWideEnoughForItsSliders()
-    {
-        UI::Controls::ViewToolBar toolBar;
-        toolBar.addAction("Compact view");
-        toolBar.addSeparator();
-        toolBar.SetupToolBar();
-        int nContentWidth = 0;
-        for (QAction* pAction : toolBar.actions())
-            if (QWidget* pWidget = toolBar.widgetForAction(pAction))
-                nContentWidth += pWidget->sizeHint().width();
-        QVERIFY(toolBar.minimumWidth() >= nContentWidth);
     }
 
     void headerFollowsToolBarOrientation()

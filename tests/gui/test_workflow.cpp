@@ -30,10 +30,9 @@ class WorkflowTest : public QObject
     UI::TessaraWnd* m_pWindow = nullptr;
     const QSize m_cellSize{8, 6};
     const QColor m_background{18, 114, 26};
-    QStringList m_astrImages;  // red, green, blue: row-major into a 2 x 2 grid, last cell empty
+    QStringList m_astrImages; // red, green, blue: row-major into a 2 x 2 grid, last cell empty
 
-    template <typename T>
-    T* Find(const char* pName) const
+    template <typename T> T* Find(const char* pName) const
     {
         T* pChild = m_pWindow->findChild<T*>(pName);
         if (!pChild)
@@ -134,9 +133,8 @@ private slots:
         TestUtils::ModalAnswers answers;
         QString strConfirmation;
         answers.Then(TestUtils::ChooseFiles({strProject}))
-            .Then(TestUtils::Inspect(
-                [&](QWidget* pBox) { strConfirmation = qobject_cast<QMessageBox*>(pBox)->text(); },
-                TestUtils::PressButton("OK")));
+            .Then(TestUtils::Inspect([&](QWidget* pBox) { strConfirmation = qobject_cast<QMessageBox*>(pBox)->text(); },
+                                     TestUtils::PressButton("OK")));
         Action("actProjectSave")->trigger();
         QVERIFY2(answers.AllAnswered() && answers.Unexpected().isEmpty(), qPrintable(Describe(answers)));
         QCOMPARE(strConfirmation, QString("The project has been saved to '%1'.").arg(strProject));

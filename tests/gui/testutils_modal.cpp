@@ -82,7 +82,7 @@ ModalAnswers::Handler ChooseFiles(const QStringList& astrFiles)
         QStringList astrNames;
         for (const QString& strFile : astrFiles)
             astrNames.append(astrFiles.size() == 1 ? QFileInfo(strFile).fileName()
-                                                  : QStringLiteral("\"%1\"").arg(QFileInfo(strFile).fileName()));
+                                                   : QStringLiteral("\"%1\"").arg(QFileInfo(strFile).fileName()));
         pDialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(astrNames.join(QLatin1Char(' ')));
         // QFileDialog::accept (which checks the typed names) is reached through QDialog's public slot.
         static_cast<QDialog*>(pDialog)->accept();
@@ -127,4 +127,4 @@ ModalAnswers::Handler Inspect(std::function<void(QWidget*)> fnInspect, ModalAnsw
     };
 }
 
-}  // namespace TestUtils
+} // namespace TestUtils

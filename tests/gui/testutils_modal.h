@@ -59,4 +59,4 @@ ModalAnswers::Handler RejectDialog();
 // Lets fnInspect look at the window (it stores what it needs) and then applies fnAnswer.
 ModalAnswers::Handler Inspect(std::function<void(QWidget*)> fnInspect, ModalAnswers::Handler fnAnswer);
 
-}  // namespace TestUtils
+} // namespace TestUtils

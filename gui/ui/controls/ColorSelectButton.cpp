@@ -32,8 +32,8 @@ QString ColorSelectButton::GetColorText() const
 void ColorSelectButton::OnClicked()
 {
     Guard_Run("ColorSelectButton::OnClicked", [&] {
-        const QColor color = QColorDialog::getColor(m_color, this, tr("Select a new color..."),
-                                                          QColorDialog::DontUseNativeDialog);
+        const QColor color =
+            QColorDialog::getColor(m_color, this, tr("Select a new color..."), QColorDialog::DontUseNativeDialog);
         if (color.isValid())
             SetColor(color);
     });
