@@ -153,8 +153,10 @@ void TessaraWnd::closeEvent(QCloseEvent* pEvent)
 
 void TessaraWnd::UpdateUI()
 {
-    UpdateActions();
-    UpdateStatusBar();
+    Guard_Run("TessaraWnd::UpdateUI", [&] {
+        UpdateActions();
+        UpdateStatusBar();
+    });
 }
 
 void TessaraWnd::UpdateActions()
@@ -382,23 +384,29 @@ void TessaraWnd::on_actTrayZoomOut_triggered()
 
 void TessaraWnd::OnGridZoomChanged(int nValue)
 {
-    m_pUi->imageGrid->SetImageSize(ZoomImageSize(nValue));
-    const QSlider* pSlider = m_pUi->viewToolBar->GetGridZoomSlider();
-    m_pUi->actGridZoomIn->setEnabled(nValue < pSlider->maximum());
-    m_pUi->actGridZoomOut->setEnabled(nValue > pSlider->minimum());
+    Guard_Run("TessaraWnd::OnGridZoomChanged", [&] {
+        m_pUi->imageGrid->SetImageSize(ZoomImageSize(nValue));
+        const QSlider* pSlider = m_pUi->viewToolBar->GetGridZoomSlider();
+        m_pUi->actGridZoomIn->setEnabled(nValue < pSlider->maximum());
+        m_pUi->actGridZoomOut->setEnabled(nValue > pSlider->minimum());
+    });
 }
 
 void TessaraWnd::OnTrayZoomChanged(int nValue)
 {
-    m_pUi->imageTray->SetImageSize(ZoomImageSize(nValue));
-    const QSlider* pSlider = m_pUi->viewToolBar->GetTrayZoomSlider();
-    m_pUi->actTrayZoomIn->setEnabled(nValue < pSlider->maximum());
-    m_pUi->actTrayZoomOut->setEnabled(nValue > pSlider->minimum());
+    Guard_Run("TessaraWnd::OnTrayZoomChanged", [&] {
+        m_pUi->imageTray->SetImageSize(ZoomImageSize(nValue));
+        const QSlider* pSlider = m_pUi->viewToolBar->GetTrayZoomSlider();
+        m_pUi->actTrayZoomIn->setEnabled(nValue < pSlider->maximum());
+        m_pUi->actTrayZoomOut->setEnabled(nValue > pSlider->minimum());
+    });
 }
 
 void TessaraWnd::on_actGridCompactView_triggered(bool bChecked)
 {
-    m_pUi->imageGrid->SetCompactView(bChecked);
+    Guard_Run("TessaraWnd::on_actGridCompactView_triggered", [&] {
+        m_pUi->imageGrid->SetCompactView(bChecked);
+    });
 }
 
 // ---- Grid and tray commands ----
@@ -483,22 +491,30 @@ bool TessaraWnd::AddImagesToTray(const QStringList& astrFiles)
 
 void TessaraWnd::on_actTrayClearImages_triggered()
 {
-    m_pCellEngine->ClearTray();
+    Guard_Run("TessaraWnd::on_actTrayClearImages_triggered", [&] {
+        m_pCellEngine->ClearTray();
+    });
 }
 
 void TessaraWnd::on_actGridClearImages_triggered()
 {
-    m_pCellEngine->ClearBasket();
+    Guard_Run("TessaraWnd::on_actGridClearImages_triggered", [&] {
+        m_pCellEngine->ClearBasket();
+    });
 }
 
 void TessaraWnd::on_actGridFlipHorz_triggered()
 {
-    m_pUi->imageGrid->FlipHorizontally();
+    Guard_Run("TessaraWnd::on_actGridFlipHorz_triggered", [&] {
+        m_pUi->imageGrid->FlipHorizontally();
+    });
 }
 
 void TessaraWnd::on_actGridFlipVert_triggered()
 {
-    m_pUi->imageGrid->FlipVertically();
+    Guard_Run("TessaraWnd::on_actGridFlipVert_triggered", [&] {
+        m_pUi->imageGrid->FlipVertically();
+    });
 }
 
 // ---- Projects ----
@@ -515,8 +531,10 @@ void TessaraWnd::on_actProjectOpen_triggered()
 
 void TessaraWnd::OnOpenRecentProject()
 {
-    if (const QAction* pAction = qobject_cast<const QAction*>(sender()))
-        OnOpenProject(pAction->data().toString());
+    Guard_Run("TessaraWnd::OnOpenRecentProject", [&] {
+        if (const QAction* pAction = qobject_cast<const QAction*>(sender()))
+            OnOpenProject(pAction->data().toString());
+    });
 }
 
 void TessaraWnd::OnOpenProject(QString strProject)
@@ -655,16 +673,18 @@ void TessaraWnd::on_actGridCompound_triggered()
 
 void TessaraWnd::ShowCombinedImageSaved(const QString& strFile)
 {
-    QMessageBox box(QMessageBox::Information, QApplication::applicationName(),
-                    tr("The combined image has been saved to '%1'.").arg(strFile));
-    QPushButton* pOpenImage = box.addButton(tr("Open &image"), QMessageBox::YesRole);
-    QPushButton* pOpenFolder = box.addButton(tr("Open &folder"), QMessageBox::NoRole);
-    box.setDefaultButton(box.addButton(tr("&OK"), QMessageBox::RejectRole));
-    box.exec();
-    if (box.clickedButton() == pOpenImage)
-        SysUtils::LaunchFile(strFile);
-    else if (box.clickedButton() == pOpenFolder)
-        SysUtils::LaunchFile(QFileInfo(strFile).absolutePath());
+    Guard_Run("TessaraWnd::ShowCombinedImageSaved", [&] {
+        QMessageBox box(QMessageBox::Information, QApplication::applicationName(),
+                        tr("The combined image has been saved to '%1'.").arg(strFile));
+        QPushButton* pOpenImage = box.addButton(tr("Open &image"), QMessageBox::YesRole);
+        QPushButton* pOpenFolder = box.addButton(tr("Open &folder"), QMessageBox::NoRole);
+        box.setDefaultButton(box.addButton(tr("&OK"), QMessageBox::RejectRole));
+        box.exec();
+        if (box.clickedButton() == pOpenImage)
+            SysUtils::LaunchFile(strFile);
+        else if (box.clickedButton() == pOpenFolder)
+            SysUtils::LaunchFile(QFileInfo(strFile).absolutePath());
+    });
 }
 
 bool TessaraWnd::CreateCompoundImage(const QString& strFile, bool bShowStatus, QString& strError)
@@ -697,21 +717,27 @@ bool TessaraWnd::CreateCompoundImage(const QString& strFile, bool bShowStatus, Q
 
 void TessaraWnd::on_actAbout_triggered()
 {
-    AboutDlg dialog(this);
-    dialog.ShowDialog();
+    Guard_Run("TessaraWnd::on_actAbout_triggered", [&] {
+        AboutDlg dialog(this);
+        dialog.ShowDialog();
+    });
 }
 
 void TessaraWnd::on_actHelp_triggered()
 {
-    if (Misc::Help_IsAvailable())
-        Misc::Help_OpenManual();
-    else
-        UIUtils::MessageBox(UIUtils::MsgWarning, tr("The help file is not available."));
+    Guard_Run("TessaraWnd::on_actHelp_triggered", [&] {
+        if (Misc::Help_IsAvailable())
+            Misc::Help_OpenManual();
+        else
+            UIUtils::MessageBox(UIUtils::MsgWarning, tr("The help file is not available."));
+    });
 }
 
 void TessaraWnd::on_actVelmontWebsite_triggered()
 {
-    // A web address, not a local file: opened as a URL by the desktop's browser.
-    QDesktopServices::openUrl(QUrl(UIUtils::GetMakerWebsite()));
+    Guard_Run("TessaraWnd::on_actVelmontWebsite_triggered", [&] {
+        // A web address, not a local file: opened as a URL by the desktop's browser.
+        QDesktopServices::openUrl(QUrl(UIUtils::GetMakerWebsite()));
+    });
 }
 }
