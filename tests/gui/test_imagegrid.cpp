@@ -1,8 +1,5 @@
-#include "engine/ImageCell.h"
-#include "engine/ImageCellEngine.h"
-#include "testutils.h"
+#include "tabletestsupport.h"
 #include "ui/controls/ImageGrid.h"
-#include "ui/controls/ImageTableItem.h"
 
 #include <QAction>
 #include <QFileDialog>
@@ -16,6 +13,9 @@ using Engine::ImageCellEngine;
 using UI::Controls::ImageGrid;
 using UI::Controls::ImageTableItem;
 
+using TableTest::Layout;
+using TableTest::Names;
+
 namespace
 {
 // Opens the grid's context menu contents to the test.
@@ -24,34 +24,6 @@ class GridProbe : public ImageGrid
 public:
     using ImageGrid::PrepareContextMenu;
 };
-
-// "a b - | K c -": cell names, "-" empty, "K" keep-empty (a cell on a reserved place shows as "name*").
-QString Layout(const ImageGrid& grid)
-{
-    QStringList rows;
-    for (int r = 0; r < grid.rowCount(); ++r)
-    {
-        QStringList row;
-        for (int c = 0; c < grid.columnCount(); ++c)
-        {
-            const ImageTableItem* pItem = grid.Item(r, c);
-            if (pItem->GetCell())
-                row << QFileInfo(pItem->GetCell()->GetFilename()).baseName() + (pItem->IsKeepEmpty() ? "*" : "");
-            else
-                row << (pItem->IsKeepEmpty() ? "K" : "-");
-        }
-        rows << row.join(' ');
-    }
-    return rows.join(" | ");
-}
-
-QString Names(const ImageCellEngine& engine, ImageCellEngine::CellContainer container)
-{
-    QStringList names;
-    for (int i = 0; i < engine.GetCellCount(container); ++i)
-        names << QFileInfo(engine.GetCell(container, i)->GetFilename()).baseName();
-    return names.join(' ');
-}
 
 // Answers the next file dialog: chooses strFile, or cancels when it is empty.
 void AnswerFileDialog(const QString& strFile)
@@ -84,44 +56,16 @@ private:
     std::unique_ptr<ImageCellEngine> m_pEngine;
     std::unique_ptr<GridProbe> m_pGrid;
 
-    QString File(const QString& strName)
-    {
-        const QString strFile = m_sandbox.File(strName + ".png");
-        if (!QFileInfo::exists(strFile) && !TestUtils::WriteImage(strFile, 24, 16, Qt::darkYellow))
-            qFatal("cannot write %s", qPrintable(strFile));
-        return strFile;
-    }
+    QString File(const QString& strName) { return TableTest::WriteImages(m_sandbox, {strName})[0]; }
 
     // Cells for the names placed row by row on the grid; names beyond it go to the tray.
     void Fill(const QStringList& names, int nRows, int nCols)
     {
-        QStringList files;
-        for (const QString& strName : names)
-            files << File(strName);
-        QVERIFY(m_pEngine->CreateCells(files, nRows, nCols));
+        QVERIFY(m_pEngine->CreateCells(TableTest::WriteImages(m_sandbox, names), nRows, nCols));
         QVERIFY(m_pGrid->Resize(nRows, nCols, true));
     }
-
-    void Select(const QList<QPoint>& positions)  // (column, row)
-    {
-        m_pGrid->clearSelection();
-        for (const QPoint& position : positions)
-            m_pGrid->Item(position.y(), position.x())->setSelected(true);
-    }
-
-    // Basket cells whose recorded location differs from where the grid shows them.
-    QString LocationMismatches() const
-    {
-        QStringList names;
-        for (int i = 0; i < m_pEngine->GetCellCount(ImageCellEngine::CellBasket); ++i)
-        {
-            ImageCell* pCell = m_pEngine->GetCell(ImageCellEngine::CellBasket, i);
-            const ImageTableItem* pItem = m_pGrid->FindItem(pCell);
-            if (!pItem || pItem->row() != pCell->GetGridRow() || pItem->column() != pCell->GetGridCol())
-                names << QFileInfo(pCell->GetFilename()).baseName();
-        }
-        return names.join(' ');
-    }
+    void Select(const QList<QPoint>& positions) { TableTest::Select(*m_pGrid, positions); }
+    QString LocationMismatches() const { return TableTest::LocationMismatches(*m_pEngine, *m_pGrid); }
 
 private slots:
     void init()
@@ -170,17 +114,11 @@ private slots:
         QCOMPARE(LocationMismatches(), QString());
     }
 
-    void resizeRefusesEmptyGrids()
-    {
-        Fill({"a", "b"}, 1, 2);
-        QVERIFY(!m_pGrid->Resize(0, 3, true));
-        QVERIFY(!m_pGrid->Resize(2, -1, false));
-        QCOMPARE(Layout(*m_pGrid), QStringLiteral("a b"));
-    }
-
     void shrinkingSendsOutsideCellsToTray()
     {
         Fill({"a", "b", "c", "d", "e", "f", "g", "h", "i"}, 3, 3);
+        QVERIFY(!m_pGrid->Resize(0, 3, true));
+        QVERIFY(!m_pGrid->Resize(2, -1, false));
         QVERIFY(m_pGrid->Resize(2, 2, true));
         QCOMPARE(Layout(*m_pGrid), QStringLiteral("a b | d e"));
         QCOMPARE(Names(*m_pEngine, ImageCellEngine::CellTray), QStringLiteral("i h g f c"));
@@ -215,29 +153,6 @@ private slots:
         QCOMPARE(m_pGrid->GetRowFilenames().at(0).at(0), File("a"));
     }
 
-    void actionsFollowTheSelection_data()
-    {
-        QTest::addColumn<QList<QPoint>>("selected");
-        QTest::addColumn<bool>("bSelect");
-        QTest::addColumn<bool>("bImages");
-        QTest::newRow("nothing") << QList<QPoint>{} << false << false;
-        QTest::newRow("an empty position") << QList<QPoint>{{1, 1}} << true << false;
-        QTest::newRow("an image") << QList<QPoint>{{0, 0}, {1, 1}} << true << true;
-    }
-    void actionsFollowTheSelection()
-    {
-        QFETCH(QList<QPoint>, selected);
-        QFETCH(bool, bSelect);
-        QFETCH(bool, bImages);
-        Fill({"a"}, 2, 2);
-        Select(selected);
-        QCOMPARE(m_pGrid->GetSelectAction()->isEnabled(), bSelect);
-        QCOMPARE(m_pGrid->GetKeepEmptyAction()->isEnabled(), bSelect);
-        QCOMPARE(m_pGrid->GetMoveToTrayAction()->isEnabled(), bImages);
-        QCOMPARE(m_pGrid->GetClearAction()->isEnabled(), bImages);
-        QCOMPARE(m_pGrid->GetOpenAction()->isEnabled(), bImages);
-    }
-
     void moveToTrayKeepsCellsClearDestroysThem()
     {
         Fill({"a", "b", "c", "d"}, 2, 2);
@@ -251,14 +166,11 @@ private slots:
         QCOMPARE(Layout(*m_pGrid), QStringLiteral("- - | - -"));
         QCOMPARE(m_pEngine->GetCellCount(ImageCellEngine::CellBasket), 0);
         QCOMPARE(m_pEngine->GetCellCount(ImageCellEngine::CellTray), 2);
-    }
 
-    void clearingTheBasketEmptiesTheGrid()
-    {
-        Fill({"a", "b", "c"}, 1, 2);
+        m_pEngine->MoveToBasket(m_pEngine->GetCell(ImageCellEngine::CellTray, 0), 1, 1);
+        m_pGrid->PopulateEntireGrid();
         m_pEngine->ClearBasket();
-        QCOMPARE(Layout(*m_pGrid), QStringLiteral("- -"));
-        QCOMPARE(m_pGrid->GetImageCount(), 0);
+        QCOMPARE(Layout(*m_pGrid), QStringLiteral("- - | - -"));
     }
 
     void selectingAnImageReplacesOnlyOnSuccess_data()
@@ -296,10 +208,7 @@ private slots:
             QMenu menu;
             if (!m_pGrid->PrepareContextMenu(&menu) || menu.defaultAction() != m_pGrid->GetSelectAction())
                 return "no menu or wrong default action";
-            QStringList entries;
-            for (const QAction* pAction : menu.actions())
-                entries << (pAction->isSeparator() ? "|" : pAction->text());
-            return entries.join(',');
+            return TableTest::MenuEntries(menu);
         };
         QCOMPARE(texts(), QStringLiteral("&Select images...,&Open images,|,|,|,|,&Keep empty,|,&Reload images,|,"
                                          "Move to &tray,|,&Clear images"));

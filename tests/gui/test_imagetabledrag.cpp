@@ -1,9 +1,6 @@
-#include "engine/ImageCell.h"
 #include "engine/ImageCellDrag.h"
-#include "engine/ImageCellEngine.h"
-#include "testutils.h"
+#include "tabletestsupport.h"
 #include "ui/controls/ImageGrid.h"
-#include "ui/controls/ImageTableItem.h"
 #include "ui/controls/ImageTray.h"
 
 #include <QApplication>
@@ -23,6 +20,8 @@ using UI::Controls::ImageGrid;
 using UI::Controls::ImageTableItem;
 using UI::Controls::ImageTableWidget;
 using UI::Controls::ImageTray;
+using TableTest::Layout;
+using TableTest::Select;
 
 namespace
 {
@@ -43,62 +42,18 @@ struct Editor
         m_window.resize(800, 600);
     }
 
-    // Cells for the names ("a" becomes a.png), placed row by row on an nRows x nCols grid, the rest in the
-    // tray (all of them for -1, -1, with a 1x1 grid shown).
+    // Cells for the names placed row by row on an nRows x nCols grid, the rest in the tray
+    // (all of them for -1, -1, with a 1x1 grid shown).
     bool Load(const QStringList& names, int nRows, int nCols)
     {
-        QStringList files;
-        for (const QString& strName : names)
-        {
-            files << m_sandbox.File(strName + ".png");
-            if (!TestUtils::WriteImage(files.last(), 40, 30, QColor(Qt::darkCyan)))
-                return false;
-        }
-        if (!m_engine.CreateCells(files, nRows, nCols) || !m_pGrid->Resize(qMax(nRows, 1), qMax(nCols, 1), true))
+        if (!m_engine.CreateCells(TableTest::WriteImages(m_sandbox, names), nRows, nCols)
+            || !m_pGrid->Resize(qMax(nRows, 1), qMax(nCols, 1), true))
             return false;
         m_window.show();
         return QTest::qWaitForWindowExposed(&m_window);
     }
 
-    // "a b - | K c d": cell names, "-" for an empty item, "K" for keep-empty, rows split by "|".
-    static QString Layout(const ImageTableWidget* pTable)
-    {
-        QStringList rows;
-        for (int r = 0; r < pTable->rowCount(); ++r)
-        {
-            QStringList row;
-            for (int c = 0; c < pTable->columnCount(); ++c)
-            {
-                const ImageTableItem* pItem = pTable->Item(r, c);
-                if (pItem->GetCell())
-                    row << QFileInfo(pItem->GetCell()->GetFilename()).baseName();
-                else
-                    row << (pItem->IsKeepEmpty() ? "K" : "-");
-            }
-            rows << row.join(' ');
-        }
-        return rows.join(" | ");
-    }
-
-    // Grid positions the engine records that differ from where the grid shows the cells.
-    QString LocationMismatches() const
-    {
-        QStringList mismatches;
-        for (int i = 0; i < m_engine.GetCellCount(ImageCellEngine::CellBasket); ++i)
-        {
-            ImageCell* pCell = m_engine.GetCell(ImageCellEngine::CellBasket, i);
-            const ImageTableItem* pItem = m_pGrid->FindItem(pCell);
-            if (!pItem || pItem->row() != pCell->GetGridRow() || pItem->column() != pCell->GetGridCol())
-                mismatches << QFileInfo(pCell->GetFilename()).baseName();
-        }
-        for (int i = 0; i < m_engine.GetCellCount(ImageCellEngine::CellTray); ++i)
-        {
-            ImageCell* pCell = m_engine.GetCell(ImageCellEngine::CellTray, i);
-            if (m_pGrid->FindItem(pCell) || pCell->GetGridRow() != -1)
-                mismatches << QFileInfo(pCell->GetFilename()).baseName();
-        }
-        return mismatches.join(' ');
-    }
+    QString LocationMismatches() const { return TableTest::LocationMismatches(m_engine, *m_pGrid); }
 
     QPoint Center(const ImageTableWidget* pTable, int nRow, int nCol) const
     {
@@ -155,12 +110,6 @@ QStringList Highlighted(const ImageTableWidget* pTable)
     return positions;
 }
 
-void Select(ImageTableWidget* pTable, const QList<QPoint>& positions)
-{
-    pTable->clearSelection();
-    for (const QPoint& position : positions)
-        pTable->Item(position.y(), position.x())->setSelected(true);
-}
 }
 
 class TestImageTableDrag : public QObject
@@ -189,10 +138,10 @@ private slots:
         QFETCH(QString, layout);
         Editor editor(m_sandbox);
         QVERIFY(editor.Load({"a", "b", "c", "d", "e"}, 2, 3));
-        Select(editor.m_pGrid, dragged);
+        Select(*editor.m_pGrid, dragged);
         const QPoint from = editor.Center(editor.m_pGrid, dragged[0].y(), dragged[0].x());
         MouseDrag(editor.m_pGrid, from, editor.m_pGrid, editor.Center(editor.m_pGrid, target.y(), target.x()));
-        QCOMPARE(Editor::Layout(editor.m_pGrid), layout);
+        QCOMPARE(Layout(*editor.m_pGrid), layout);
         QCOMPARE(editor.LocationMismatches(), QString());
         QVERIFY(editor.m_pGrid->selectedItems().isEmpty() || dragged.size() == 1);
     }
@@ -203,18 +152,18 @@ private slots:
         QVERIFY(editor.Load({"a", "b", "c", "x", "y", "z"}, 1, 3));  // grid a b c; tray x y z
         QVERIFY(editor.m_pGrid->Resize(2, 2, true));                  // grid a b | - -; tray x y z c
         editor.m_pGrid->SetKeepEmptyCells({{"None", "None"}, {"keepempty", "None"}});
-        QCOMPARE(Editor::Layout(editor.m_pGrid), QStringLiteral("a b | K -"));
-        QCOMPARE(Editor::Layout(editor.m_pTray), QStringLiteral("x y z c"));
+        QCOMPARE(Layout(*editor.m_pGrid), QStringLiteral("a b | K -"));
+        QCOMPARE(Layout(*editor.m_pTray), QStringLiteral("x y z c"));
 
-        Select(editor.m_pTray, {{0, 0}, {1, 0}, {2, 0}});
+        Select(*editor.m_pTray, {{0, 0}, {1, 0}, {2, 0}});
         QStringList highlighted;
         MouseDrag(editor.m_pTray, editor.Center(editor.m_pTray, 0, 0), editor.m_pGrid, editor.Center(editor.m_pGrid, 0, 1),
                   [&] { highlighted = Highlighted(editor.m_pGrid); });
         QCOMPARE(highlighted, QStringList({"0,1", "1,1"}));
         QCOMPARE(Highlighted(editor.m_pGrid), QStringList());
-        QCOMPARE(Editor::Layout(editor.m_pGrid), QStringLiteral("a x | K y"));
+        QCOMPARE(Layout(*editor.m_pGrid), QStringLiteral("a x | K y"));
         // z found no place and stays; the displaced b follows at the end.
-        QCOMPARE(Editor::Layout(editor.m_pTray), QStringLiteral("z c b"));
+        QCOMPARE(Layout(*editor.m_pTray), QStringLiteral("z c b"));
         QCOMPARE(editor.LocationMismatches(), QString());
     }
 
@@ -222,13 +171,13 @@ private slots:
     {
         Editor editor(m_sandbox);
         QVERIFY(editor.Load({"a", "b", "c", "x", "y"}, 1, 3));
-        Select(editor.m_pGrid, {{0, 0}, {2, 0}});
+        Select(*editor.m_pGrid, {{0, 0}, {2, 0}});
         QStringList highlighted{"not recorded"};
         MouseDrag(editor.m_pGrid, editor.Center(editor.m_pGrid, 0, 0), editor.m_pTray, editor.Center(editor.m_pTray, 0, 0),
                   [&] { highlighted = Highlighted(editor.m_pTray); });
         QCOMPARE(highlighted, QStringList());
-        QCOMPARE(Editor::Layout(editor.m_pGrid), QStringLiteral("- b -"));
-        QCOMPARE(Editor::Layout(editor.m_pTray), QStringLiteral("x y a c"));
+        QCOMPARE(Layout(*editor.m_pGrid), QStringLiteral("- b -"));
+        QCOMPARE(Layout(*editor.m_pTray), QStringLiteral("x y a c"));
         QCOMPARE(editor.LocationMismatches(), QString());
     }
 
@@ -247,10 +196,10 @@ private slots:
         QFETCH(QString, layout);
         Editor editor(m_sandbox);
         QVERIFY(editor.Load({"x", "y", "z"}, -1, -1));
-        Select(editor.m_pTray, {{nFrom, 0}});
+        Select(*editor.m_pTray, {{nFrom, 0}});
         MouseDrag(editor.m_pTray, editor.Center(editor.m_pTray, 0, nFrom), editor.m_pTray,
                   editor.Center(editor.m_pTray, 0, nTo));
-        QCOMPARE(Editor::Layout(editor.m_pTray), layout);
+        QCOMPARE(Layout(*editor.m_pTray), layout);
         // Reordering is display only: the engine's tray keeps its order.
         QCOMPARE(QFileInfo(editor.m_engine.GetCell(ImageCellEngine::CellTray, 0)->GetFilename()).baseName(),
                  QStringLiteral("x"));
@@ -261,13 +210,13 @@ private slots:
         Editor editor(m_sandbox);
         QVERIFY(editor.Load({"a", "b", "c"}, 3, 3));
         editor.m_pGrid->SetKeepEmptyCells({{}, {"KeepEmpty", "keepEMPTY"}});
-        Select(editor.m_pGrid, {{0, 0}, {1, 0}, {2, 0}});
+        Select(*editor.m_pGrid, {{0, 0}, {1, 0}, {2, 0}});
         QStringList highlighted;
         // Three cells dropped on the last item of the first row: that item, then the first free one below.
         MouseDrag(editor.m_pGrid, editor.Center(editor.m_pGrid, 0, 0), editor.m_pGrid, editor.Center(editor.m_pGrid, 0, 2),
                   [&] { highlighted = Highlighted(editor.m_pGrid); });
         QCOMPARE(highlighted, QStringList({"0,2", "1,2", "2,0"}));
-        QCOMPARE(Editor::Layout(editor.m_pGrid), QStringLiteral("- - a | K K b | c - -"));
+        QCOMPARE(Layout(*editor.m_pGrid), QStringLiteral("- - a | K K b | c - -"));
         QCOMPARE(editor.LocationMismatches(), QString());
     }
 
@@ -275,15 +224,15 @@ private slots:
     {
         Editor editor(m_sandbox);
         QVERIFY(editor.Load({"a", "b"}, 1, 2));
-        Select(editor.m_pGrid, {{0, 0}});
+        Select(*editor.m_pGrid, {{0, 0}});
         MouseDrag(editor.m_pGrid, editor.Center(editor.m_pGrid, 0, 0), editor.m_pGrid, editor.Center(editor.m_pGrid, 0, 1),
                   {}, Qt::ControlModifier);
-        QCOMPARE(Editor::Layout(editor.m_pGrid), QStringLiteral("a b"));
+        QCOMPARE(Layout(*editor.m_pGrid), QStringLiteral("a b"));
 
         editor.m_pGrid->Item(0, 0)->GetCell()->UnloadImage();
-        Select(editor.m_pGrid, {{0, 0}});
+        Select(*editor.m_pGrid, {{0, 0}});
         MouseDrag(editor.m_pGrid, editor.Center(editor.m_pGrid, 0, 0), editor.m_pGrid, editor.Center(editor.m_pGrid, 0, 1));
-        QCOMPARE(Editor::Layout(editor.m_pGrid), QStringLiteral("a b"));
+        QCOMPARE(Layout(*editor.m_pGrid), QStringLiteral("a b"));
     }
 
     void dropFromOutsideTheEditorIsIgnored()
@@ -309,8 +258,8 @@ private slots:
             QApplication::sendEvent(pTable->viewport(), &drop);
             QVERIFY(!drop.isAccepted());
         }
-        QCOMPARE(Editor::Layout(editor.m_pGrid), QStringLiteral("a b"));
-        QCOMPARE(Editor::Layout(editor.m_pTray), QStringLiteral("x"));
+        QCOMPARE(Layout(*editor.m_pGrid), QStringLiteral("a b"));
+        QCOMPARE(Layout(*editor.m_pTray), QStringLiteral("x"));
     }
 
     void filesDroppedOnTrayArriveSorted()
@@ -340,7 +289,7 @@ private slots:
         QDropEvent drop(pos, Qt::CopyAction, &mimeData, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(editor.m_pTray->viewport(), &drop);
         QVERIFY(drop.isAccepted());
-        QCOMPARE(Editor::Layout(editor.m_pTray), QStringLiteral("x A_dropped a_dropped b_dropped"));
+        QCOMPARE(Layout(*editor.m_pTray), QStringLiteral("x A_dropped a_dropped b_dropped"));
     }
 };
 

@@ -1,35 +1,21 @@
-#include "engine/ImageCell.h"
-#include "engine/ImageCellEngine.h"
-#include "testutils.h"
-#include "ui/controls/ImageTableItem.h"
+#include "tabletestsupport.h"
+#include "ui/controls/ImageGrid.h"
 #include "ui/controls/ImageTray.h"
 
 #include <QAction>
-#include <QMenu>
 #include <QScrollBar>
+#include <QVBoxLayout>
 #include <QtTest>
 
 using Engine::ImageCell;
 using Engine::ImageCellEngine;
+using UI::Controls::ImageGrid;
 using UI::Controls::ImageTableItem;
 using UI::Controls::ImageTray;
+using TableTest::Layout;
 
 namespace
 {
-class TrayProbe : public ImageTray
-{
-public:
-    using ImageTray::PrepareContextMenu;
-};
-
-QString Layout(const ImageTray& tray)
-{
-    QStringList names;
-    for (int c = 0; c < tray.columnCount(); ++c)
-        names << QFileInfo(tray.Item(0, c)->GetCell()->GetFilename()).baseName();
-    return names.join(' ');
-}
-
 // Pixels of (antialiased) text in the palette's Dark colour: close to it in every channel.
 int CountTextPixels(const QImage& image, const QColor& color)
 {
@@ -54,24 +40,18 @@ class TestImageTray : public QObject
 private:
     TestUtils::Sandbox m_sandbox;
     std::unique_ptr<ImageCellEngine> m_pEngine;
-    std::unique_ptr<TrayProbe> m_pTray;
+    std::unique_ptr<ImageTray> m_pTray;
 
     void Add(const QStringList& names)
     {
-        QStringList files;
-        for (const QString& strName : names)
-        {
-            files << m_sandbox.File(strName + ".png");
-            QVERIFY(TestUtils::WriteImage(files.last(), 64, 48, Qt::darkBlue));
-        }
-        QVERIFY(m_pEngine->CreateCells(files, -1, -1));
+        QVERIFY(m_pEngine->CreateCells(TableTest::WriteImages(m_sandbox, names, QSize(64, 48)), -1, -1));
     }
 
 private slots:
     void init()
     {
         m_pEngine = std::make_unique<ImageCellEngine>();
-        m_pTray = std::make_unique<TrayProbe>();
+        m_pTray = std::make_unique<ImageTray>();
         QVERIFY(m_pTray->InitImageTray(m_pEngine.get()));
         m_pTray->SetImageSize(64);
     }
@@ -113,16 +93,32 @@ private slots:
         QCOMPARE(m_pEngine->GetCellCount(ImageCellEngine::CellTray), 5);
     }
 
-    void deleteKeyRemovesWhileTrayHasFocus()
+    void deleteKeyActsOnlyInTheFocusedTable()
     {
-        Add({"a", "b", "c"});
-        m_pTray->show();
-        QApplication::setActiveWindow(m_pTray.get());
-        m_pTray->setFocus();
-        QVERIFY(QTest::qWaitForWindowActive(m_pTray.get()));
+        // Grid and tray in one window both bind Delete; only the table with focus may react.
+        QWidget window;
+        auto* pLayout = new QVBoxLayout(&window);
+        auto* pGrid = new ImageGrid(&window);
+        pLayout->addWidget(pGrid);
+        m_pTray->setParent(&window);
+        pLayout->addWidget(m_pTray.get());
+        QVERIFY(pGrid->InitImageGrid(m_pEngine.get()));
+        QVERIFY(m_pEngine->CreateCells(TableTest::WriteImages(m_sandbox, {"g", "a", "b", "c"}), 1, 1));
+        QVERIFY(pGrid->Resize(1, 1, true));
+        window.show();
+        QApplication::setActiveWindow(&window);
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        pGrid->Item(0, 0)->setSelected(true);
         m_pTray->Item(0, 1)->setSelected(true);
-        QTest::keySequence(m_pTray.get(), QKeySequence::Delete);
+
+        m_pTray->setFocus();
+        QTest::keySequence(&window, QKeySequence::Delete);
         QCOMPARE(Layout(*m_pTray), QStringLiteral("a c"));
+        QCOMPARE(Layout(*pGrid), QStringLiteral("g"));
+        pGrid->setFocus();
+        QTest::keySequence(&window, QKeySequence::Delete);
+        QCOMPARE(Layout(*pGrid), QStringLiteral("-"));
+        m_pTray->setParent(nullptr);
     }
 
     void minimumHeightShowsOneFullRow()
@@ -168,25 +164,6 @@ private slots:
         QApplication::sendEvent(m_pTray->viewport(), &wheel);
         QVERIFY(pBar->value() > 0);
         QCOMPARE(m_pTray->verticalScrollBar()->value(), 0);
-    }
-
-    void contextMenuBorrowsTheWindowsActions()
-    {
-        QList<QAction*> windowActions;
-        for (QString strName : {"actTrayClearImages", "actTrayAddImages", "actGridCreate"})
-        {
-            windowActions << new QAction(strName.mid(3), m_pTray.get());
-            windowActions.last()->setObjectName(strName);
-        }
-        m_pTray->SetWindowActions(windowActions);
-        QMenu menu;
-        QVERIFY(m_pTray->PrepareContextMenu(&menu));
-        QStringList entries;
-        for (const QAction* pAction : menu.actions())
-            entries << (pAction->isSeparator() ? "|" : pAction->text());
-        QCOMPARE(entries.join(','),
-                 QStringLiteral("&Open images,|,TrayAddImages,|,&Reload images,|,TrayClearImages,&Remove images"));
-        QCOMPARE(menu.defaultAction(), nullptr);
     }
 };
 

@@ -1,0 +1,99 @@
+#pragma once
+
+// Helpers shared by the cell-model and image-table tests: readable layouts instead of pointer checks.
+
+#include "engine/ImageCell.h"
+#include "engine/ImageCellEngine.h"
+#include "testutils.h"
+#include "ui/controls/ImageTableItem.h"
+#include "ui/controls/ImageTableWidget.h"
+
+#include <QFileInfo>
+#include <QMenu>
+
+namespace TableTest
+{
+inline QString Name(const Engine::ImageCell* pCell)
+{
+    return QFileInfo(pCell->GetFilename()).completeBaseName();
+}
+
+// One PNG per name ("a" becomes a.png in the sandbox), all of the same size.
+inline QStringList WriteImages(const TestUtils::Sandbox& sandbox, const QStringList& names,
+                               const QSize& size = QSize(40, 30))
+{
+    QStringList files;
+    for (const QString& strName : names)
+    {
+        files << sandbox.File(strName + ".png");
+        if (!TestUtils::WriteImage(files.last(), size.width(), size.height(), Qt::darkCyan))
+            qFatal("cannot write %s", qPrintable(files.last()));
+    }
+    return files;
+}
+
+// "a b* - | K c -": cell names ("*" when the place is also reserved), "-" empty, "K" keep-empty; rows split by "|".
+inline QString Layout(const UI::Controls::ImageTableWidget& table)
+{
+    QStringList rows;
+    for (int r = 0; r < table.rowCount(); ++r)
+    {
+        QStringList row;
+        for (int c = 0; c < table.columnCount(); ++c)
+        {
+            const UI::Controls::ImageTableItem* pItem = table.Item(r, c);
+            if (pItem->GetCell())
+                row << Name(pItem->GetCell()) + (pItem->IsKeepEmpty() ? "*" : "");
+            else
+                row << (pItem->IsKeepEmpty() ? "K" : "-");
+        }
+        rows << row.join(' ');
+    }
+    return rows.join(" | ");
+}
+
+inline QString Names(const Engine::ImageCellEngine& engine, Engine::ImageCellEngine::CellContainer container)
+{
+    QStringList names;
+    for (int i = 0; i < engine.GetCellCount(container); ++i)
+        names << Name(engine.GetCell(container, i));
+    return names.join(' ');
+}
+
+// Cells whose recorded grid location disagrees with where the grid shows them (tray cells must show nowhere).
+inline QString LocationMismatches(const Engine::ImageCellEngine& engine, const UI::Controls::ImageTableWidget& grid)
+{
+    QStringList names;
+    for (auto container : {Engine::ImageCellEngine::CellBasket, Engine::ImageCellEngine::CellTray})
+    {
+        for (int i = 0; i < engine.GetCellCount(container); ++i)
+        {
+            Engine::ImageCell* pCell = engine.GetCell(container, i);
+            const UI::Controls::ImageTableItem* pItem = grid.FindItem(pCell);
+            const bool bRight = container == Engine::ImageCellEngine::CellTray
+                ? !pItem && pCell->GetGridRow() == -1
+                : pItem && pItem->row() == pCell->GetGridRow() && pItem->column() == pCell->GetGridCol();
+            if (!bRight)
+                names << Name(pCell);
+        }
+    }
+    return names.join(' ');
+}
+
+// Selects exactly the items at these (column, row) points.
+inline void Select(UI::Controls::ImageTableWidget& table, const QList<QPoint>& positions)
+{
+    table.clearSelection();
+    for (const QPoint& position : positions)
+        table.Item(position.y(), position.x())->setSelected(true);
+}
+
+// "Open,|,Reload": the menu's entries, separators as "|".
+inline QString MenuEntries(const QMenu& menu)
+{
+    QStringList entries;
+    for (const QAction* pAction : menu.actions())
+        entries << (pAction->isSeparator() ? "|" : pAction->text());
+    return entries.join(',');
+}
+}
