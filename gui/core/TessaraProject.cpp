@@ -58,6 +58,24 @@ QColor ToColor(const QString& strText)
     return QColor::fromString(strText);
 }
 
+// XML cannot carry most control characters, not even as references; a project holding one
+// could be written but never read back.
+bool IsXmlText(const QString& strText)
+{
+    for (const QChar ch : strText)
+    {
+        const char16_t c = ch.unicode();
+        if ((c < 0x20 && c != u'\t' && c != u'\n' && c != u'\r') || c == 0xFFFE || c == 0xFFFF)
+            return false;
+    }
+    return true;
+}
+
+bool AreXmlTexts(const QStringList& astrTexts)
+{
+    return std::all_of(astrTexts.cbegin(), astrTexts.cend(), IsXmlText);
+}
+
 QString ToText(const QVariant& value)
 {
     switch (value.typeId())
@@ -106,6 +124,14 @@ bool TessaraProject::LoadProject(const QString& strPath)
 bool TessaraProject::SaveProject(const QString& strPath)
 {
     return Guard_Run("TessaraProject::SaveProject", [&] {
+        const bool bWritable = AreXmlTexts(m_settings.tray)
+                               && std::all_of(m_settings.rows.cbegin(), m_settings.rows.cend(), AreXmlTexts);
+        if (!bWritable)
+        {
+            m_strError = tr("Unable to write the project file");
+            return false;
+        }
+
         QDomElement project = m_document.createElement(QStringLiteral("Project"));
         project.setAttribute(QStringLiteral("type"), QStringLiteral("TessaraProject"));
         project.setAttribute(QStringLiteral("version"), 1);

@@ -142,6 +142,37 @@ private slots:
         QCOMPARE(project.GetLastError(), QString("Unable to write the project file"));
     }
 
+    void unreadableNamesAreRefusedAndTheOldFileKept_data()
+    {
+        QTest::addColumn<QString>("row");
+        QTest::addColumn<QString>("tray");
+        QTest::newRow("control character in a row") << QString("/img/a\x01.png") << QString("/img/t.png");
+        QTest::newRow("control character in the tray") << QString("/img/a.png") << QString("/img/\x1bt.png");
+    }
+    void unreadableNamesAreRefusedAndTheOldFileKept()
+    {
+        QFETCH(QString, row);
+        QFETCH(QString, tray);
+        Sandbox sandbox;
+        const QString strPath = sandbox.WriteText("p.tsp", "previous");
+        TessaraProject project;
+        project.GetSettings() = Settings(TessaraSettings::FlagTray);
+        project.GetSettings().rows = {{row}};
+        project.GetSettings().tray = {tray};
+        QVERIFY(!project.SaveProject(strPath));
+        QCOMPARE(project.GetLastError(), QString("Unable to write the project file"));
+        QCOMPARE(sandbox.ReadText("p.tsp"), QByteArray("previous"));
+
+        // Tabs and carriage returns are fine: they survive as character references.
+        project = TessaraProject();
+        project.GetSettings() = Settings(0);
+        project.GetSettings().rows = {{"/img/tab\there.png", "/img/cr\rhere.png"}};
+        QVERIFY(project.SaveProject(strPath));
+        TessaraProject loaded;
+        QVERIFY(loaded.LoadProject(strPath));
+        QCOMPARE(loaded.GetSettings().rows, project.GetSettings().rows);
+    }
+
     void loadMessages_data()
     {
         QTest::addColumn<QByteArray>("content");
