@@ -192,6 +192,12 @@ private slots:
         QTest::newRow("tray file without content") << ProjectXml(kOneRow + "<Tray><File></File></Tray>")
                                                    << "Unable to read an input row";
         QTest::newRow("no rows element") << ProjectXml("<Settings/>") << "No input rows have been specified";
+        QTest::newRow("overlap and region") << ProjectXml(kOneRow + "<Settings><Overlap>2</Overlap><Region><Width>9"
+                                                                    "</Width><Height>9</Height></Region></Settings>")
+                                            << "Overlap and region cannot be used at the same time";
+        QTest::newRow("region too small") << ProjectXml(kOneRow + "<Settings><Region><Width>4</Width><Height>9</Height>"
+                                                                  "</Region></Settings>")
+                                          << "The region is too small";
         QTest::newRow("overlap not whole") << ProjectXml(kOneRow + "<Settings><Overlap>5px</Overlap></Settings>")
                                            << "The overlap is too small";
         QTest::newRow("background alpha form") << ProjectXml(kOneRow + "<Settings><Background>#80ff0000</Background>"
