@@ -27,8 +27,6 @@ public:
 
     QTableWidgetItem* clone() const override;
 
-    ImageTableWidget* GetTable() const { return m_pTable; }
-    ItemType GetItemType() const { return m_itemType; }
     bool IsKeepEmpty() const { return m_bKeepEmpty; }
     void SetKeepEmpty(bool bKeepEmpty) { m_bKeepEmpty = bKeepEmpty; }
     bool IsDragHighlighted() const { return m_bDragHighlight; }
