@@ -5,7 +5,7 @@ cd "$(dirname "$0")/.."
 
 PACKAGES=(g++ cmake make pkg-config
   libmagick++-6.q16-dev imagemagick libpugixml-dev libpcre2-dev libgtest-dev libgmock-dev
-  qt6-base-dev qt6-base-dev-tools libgl-dev xvfb xauth xdotool)
+  qt6-base-dev qt6-base-dev-tools libgl-dev fonts-dejavu-core xvfb xauth xdotool)
 
 missing=()
 for p in "${PACKAGES[@]}"; do
@@ -14,7 +14,7 @@ done
 if [ ${#missing[@]} -gt 0 ]; then
   export DEBIAN_FRONTEND=noninteractive
   apt-get update -qq
-  apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  apt-get install -y -qq "${missing[@]}"
 fi
 
 BUILD_DIR=${BUILD_DIR:-build}
