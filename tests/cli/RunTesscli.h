@@ -3,24 +3,17 @@
 #include <string>
 #include <vector>
 
-// Runs the built tesscli (TESSCLI_EXE) as a child process for end-to-end tests.
-//
-//     TesscliRun run = RunTesscli({"-convert", "a.png", "b.bmp"}, strWorkDir);
-//     EXPECT_EQ(run.exitStatus, 0);
-//     EXPECT_EQ(run.standardError, "");
-//
-// Arguments are passed exactly as given (no shell). strWorkDir empty keeps the test's own working
-// directory. extraEnvironment entries ("NAME=value") are added to, or replace in, the inherited
-// environment.
+// Runs the built tesscli (TESSCLI_EXE) as a child process, without a shell, in strWorkDir unless it is
+// empty; extraEnvironment entries ("NAME=value") are added to, or replace in, the inherited environment.
 struct TesscliRun
 {
     std::string standardOutput;
     std::string standardError;
-    int exitStatus = -1; // the process's exit status; -1 when it did not exit normally
+    int exitStatus = -1; // -1 when the process did not exit normally
 };
 
 TesscliRun RunTesscli(const std::vector<std::string>& arguments, const std::string& strWorkDir = "",
                       const std::vector<std::string>& extraEnvironment = {});
 
-// Directory of the tesscli executable, canonical, without a trailing separator.
-std::string GetTesscliDir();
+// The block a run prints when it initialises ImageMagick, configured from beside the executable.
+std::string MagickSetupText();

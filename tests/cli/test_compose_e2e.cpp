@@ -1,5 +1,5 @@
 #include "RunTesscli.h"
-#include "test_engine_support.h"
+#include "TestSupport.h"
 
 #include <Magick++.h>
 #include <gtest/gtest.h>

@@ -1,15 +1,13 @@
+#include "TestSupport.h"
 #include "data/DataSet.h"
-#include "data/DataSetInputFiles.h"
 #include "data/SourcesRegEx.h"
-#include "test_engine_support.h"
-
-#include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 #include <vector>
 
 namespace fs = std::filesystem;
+using TestSupport::Layout;
 
 TEST(SourcesFilter, MatchesUnanchoredAndReadsNumbersByPlaceholderRank)
 {
@@ -57,13 +55,6 @@ protected:
             std::ofstream(m_dir.Path() / name) << "x";
     }
     std::string Filter(const char* pattern) const { return m_dir / pattern; }
-    static std::vector<std::string> Names(const Data::DataSet& dataSet)
-    {
-        std::vector<std::string> names;
-        for (const auto& entry : dataSet.GetInputFiles().GetEntries())
-            names.push_back(fs::path(entry.fileName).filename().string());
-        return names;
-    }
 
     TestSupport::TempDir m_dir;
 };
@@ -73,17 +64,17 @@ TEST_F(SourceDirectory, ListsVisibleFilesInByteOrderWithinTheIndexRange)
 {
     Touch({"s9.png", "s4.png", ".s6.png", "s5.png", "s10.png", "other.png"});
     fs::create_directory(m_dir.Path() / "s7.png");
-    struct Case { const char* name; int first, last; std::vector<std::string> files; };
+    struct Case { const char* name; int first, last; const char* files; };
     const Case cases[] = {
-        {"no bounds", -1, -1, {"s10.png", "s4.png", "s5.png", "s9.png"}},
-        {"lower bound only", 5, -1, {"s10.png", "s5.png", "s9.png"}},
-        {"upper bound only", -1, 4, {"s4.png"}},
-        {"both inclusive", 4, 5, {"s4.png", "s5.png"}},
+        {"no bounds", -1, -1, "./s10.png#10 ./s4.png#4 ./s5.png#5 ./s9.png#9"},
+        {"lower bound only", 5, -1, "./s10.png#10 ./s5.png#5 ./s9.png#9"},
+        {"upper bound only", -1, 4, "./s4.png#4"},
+        {"both inclusive", 4, 5, "./s4.png#4 ./s5.png#5"},
     };
     for (const auto& c : cases) {
         Data::DataSet dataSet;
         ASSERT_TRUE(dataSet.SetSources(Filter("s{index}.png"), c.first, c.last)) << c.name;
-        EXPECT_EQ(Names(dataSet), c.files) << c.name;
+        EXPECT_EQ(Layout(dataSet.GetInputFiles(), m_dir.Path()), c.files) << c.name;
     }
 
     Data::DataSet noIndex;
@@ -124,29 +115,12 @@ TEST_F(SourceDirectory, RelativeFilterUsesWorkingDirectoryNotSourceDirectory)
     fs::current_path(previous);
     ASSERT_TRUE(bResult);
     ASSERT_TRUE(dataSet.ArrangeInputFiles());
-    ASSERT_NE(dataSet.FindInputFile(1, 0), nullptr);
-    EXPECT_EQ(dataSet.FindInputFile(0, 0)->fileName, fs::canonical(m_dir.Path()) / "img_r3_c7.png");
-    EXPECT_EQ(fs::path(dataSet.FindInputFile(0, 1)->fileName).filename(), "img_r3_c9.png");
-    EXPECT_EQ(fs::path(dataSet.FindInputFile(1, 0)->fileName).filename(), "img_r5_c1.png");
-    EXPECT_EQ(dataSet.FindInputFile(1, 1), nullptr);
+    EXPECT_EQ(Layout(dataSet.GetInputFiles(), m_dir.Path()), "./img_r3_c7.png@0,0 ./img_r3_c9.png@0,1 ./img_r5_c1.png@1,0");
 }
-
-namespace {
-struct Entry
-{
-    std::string name;
-    int row, column, index;
-    bool operator==(const Entry& o) const { return name == o.name && row == o.row && column == o.column && index == o.index; }
-};
-
-std::ostream& operator<<(std::ostream& out, const Entry& e)
-{
-    return out << e.name << "@" << e.row << "," << e.column << "#" << e.index;
-}
-} // namespace
 
 TEST(ArrangeInputFiles, PlacesEntriesAndClosesGaps)
 {
+    struct Entry { const char* name; int row, column, index; };
     struct Case
     {
         const char* name;
@@ -154,37 +128,32 @@ TEST(ArrangeInputFiles, PlacesEntriesAndClosesGaps)
         int columns, rows;
         bool hasRows, hasColumns, hasIndexes;
         int order;
-        std::vector<Entry> expected; // row and column after arranging, index always -1
+        const char* layout; // indexes are dropped once the entries are placed
     };
     const Case cases[] = {
         {"explicit numbers with gaps", {{"c", 4, 2, -1}, {"a", 0, 5, -1}, {"b", 0, 1, -1}, {"d", 9, 0, -1}}, 0, 0,
-         true, true, false, 0, {{"b", 0, 0, -1}, {"a", 0, 1, -1}, {"c", 1, 0, -1}, {"d", 2, 0, -1}}},
-        {"duplicates stay as neighbours", {{"a", 2, 2, -1}, {"b", 2, 2, -1}}, 0, 0,
-         true, true, false, 0, {{"a", 0, 0, -1}, {"b", 0, 1, -1}}},
+         true, true, false, 0, "b@0,0 a@0,1 c@1,0 d@2,0"},
+        {"duplicates stay as neighbours", {{"a", 2, 2, -1}, {"b", 2, 2, -1}}, 0, 0, true, true, false, 0, "a@0,0 b@0,1"},
         {"col only: runs become rows", {{"x", -1, 2, -1}, {"y", -1, 1, -1}, {"z", -1, 2, -1}}, 0, 0,
-         false, true, false, 0, {{"y", 0, 0, -1}, {"x", 0, 1, -1}, {"z", 1, 0, -1}}},
+         false, true, false, 0, "y@0,0 x@0,1 z@1,0"},
         {"row and index", {{"b", 1, -1, 9}, {"a", 1, -1, 2}, {"c", 0, -1, 5}, {"d", 1, -1, 4}}, 0, 0,
-         true, false, true, 0, {{"c", 0, 0, -1}, {"a", 1, 0, -1}, {"d", 1, 1, -1}, {"b", 1, 2, -1}}},
+         true, false, true, 0, "c@0,0 a@1,0 d@1,1 b@1,2"},
         {"index only, rows given", {{"c", -1, -1, 3}, {"a", -1, -1, 1}, {"b", -1, -1, 2}}, 0, 2,
-         false, false, true, 0, {{"a", 0, 0, -1}, {"b", 0, 1, -1}, {"c", 1, 0, -1}}},
+         false, false, true, 0, "a@0,0 b@0,1 c@1,0"},
         {"no numbers, columns given, row-first", {{"0", -1, -1, -1}, {"1", -1, -1, -1}, {"2", -1, -1, -1}}, 2, 0,
-         false, false, false, 0, {{"0", 0, 0, -1}, {"1", 0, 1, -1}, {"2", 1, 0, -1}}},
+         false, false, false, 0, "0@0,0 1@0,1 2@1,0"},
         {"no numbers, rows given, col-first", {{"0", -1, -1, -1}, {"1", -1, -1, -1}, {"2", -1, -1, -1}}, 0, 2,
-         false, false, false, 1, {{"0", 0, 0, -1}, {"2", 0, 1, -1}, {"1", 1, 0, -1}}},
-        {"empty list", {}, 2, 0, false, false, false, 0, {}},
+         false, false, false, 1, "0@0,0 2@0,1 1@1,0"},
+        {"empty list", {}, 2, 0, false, false, false, 0, ""},
     };
     for (const auto& c : cases) {
         Data::DataSetInputFiles files;
         for (const Entry& e : c.entries)
             files.Add({e.name, e.row, e.column, e.index, false});
         ASSERT_TRUE(files.Arrange(c.columns, c.rows, c.hasRows, c.hasColumns, c.hasIndexes, c.order)) << c.name;
-        std::vector<Entry> placed;
-        for (const auto& entry : files.GetEntries())
-            placed.push_back({entry.fileName, entry.row, entry.column, entry.index});
-        EXPECT_EQ(placed, c.expected) << c.name;
+        EXPECT_EQ(Layout(files), c.layout) << c.name;
     }
 }
-
 TEST(ArrangeInputFiles, SevenFlatFilesFillTheComputedDimension)
 {
     struct Case { const char* name; int columns, rows, order; int lineLength; bool columnFirst; std::pair<int, int> grid; };

@@ -1,13 +1,9 @@
+#include "TestSupport.h"
 #include "core/TessaraProject.h"
 #include "core/TessaraSettings.h"
-#include "test_engine_support.h"
 
-#include <gtest/gtest.h>
-
-#include <filesystem>
 #include <fstream>
 
-namespace fs = std::filesystem;
 using Core::TessaraSettings;
 
 namespace {
@@ -92,12 +88,9 @@ TEST_F(ProjectFile, ReadsRowsAndSettingsTheWayTheCommandLineProgramDoes)
                                   TessaraSettings::Flag_Transparency | TessaraSettings::Flag_StackImages);
     EXPECT_EQ(settings.regionWidth, 10);
     EXPECT_EQ(settings.regionHeight, 12);
-    EXPECT_EQ(settings.background.GetRed(), 255u);
-    EXPECT_EQ(settings.background.GetGreen(), 128u);
-    EXPECT_EQ(settings.background.GetBlue(), 0u);
+    EXPECT_EQ(TestSupport::RgbOf(settings.background), "255,128,0");
     EXPECT_TRUE(settings.transparency.IsValid());
-    EXPECT_EQ(settings.transparency.GetRed(), 18u);
-    EXPECT_EQ(settings.transparency.GetGreen(), 0u);
+    EXPECT_EQ(TestSupport::RgbOf(settings.transparency), "18,0,0");
     EXPECT_TRUE(settings.stackImages);
     EXPECT_EQ(settings.overlap, -1);
 }

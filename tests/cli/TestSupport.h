@@ -1,0 +1,79 @@
+#pragma once
+
+#include "RunTesscli.h"
+#include "cmdline/TessaraCmdLine.h"
+#include "data/DataSetInputFiles.h"
+#include "misc/Color.h"
+
+#include <Magick++.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace TestSupport {
+
+// 8-bit colour with alpha, for exact pixel comparisons. Fully transparent pixels are equal
+// whatever colour they keep.
+struct Rgba
+{
+    unsigned red = 0, green = 0, blue = 0, alpha = 255;
+    bool operator==(const Rgba& other) const
+    {
+        if (alpha == 0 || other.alpha == 0)
+            return alpha == other.alpha;
+        return red == other.red && green == other.green && blue == other.blue && alpha == other.alpha;
+    }
+};
+std::ostream& operator<<(std::ostream& stream, const Rgba& color);
+
+// An image whose pixel (x, y) is (x, y, nTag): any pixel tells where in which image it came from.
+Magick::Image CoordinateImage(int nWidth, int nHeight, unsigned nTag);
+Magick::Image SolidImage(int nWidth, int nHeight, const Rgba& color);
+void Save(Magick::Image image, const std::filesystem::path& path);
+Rgba PixelAt(Magick::Image image, int nX, int nY); // a cheap copy: images share their pixels
+// Same size and every pixel equal, alpha included.
+void ExpectSamePixels(const Magick::Image& expected, const Magick::Image& actual);
+
+// "R,G,B" of a colour setting, to compare all three components at once.
+std::string RgbOf(const Misc::Color& color);
+
+// "name@row,column#index" of every entry in order, blank-separated: a name inside strDir is shown
+// as "./name", an empty cell as "<empty>", and a number that is not known (-1) is left out.
+std::string Layout(const Data::DataSetInputFiles& files, const std::string& strDir = "");
+
+// A fresh directory (canonical path), removed with everything in it at the end of the test.
+class TempDir
+{
+public:
+    TempDir();
+    ~TempDir();
+    const std::filesystem::path& Path() const { return m_path; }
+    std::string operator/(const std::string& strName) const { return (m_path / strName).string(); }
+
+private:
+    std::filesystem::path m_path;
+};
+
+// The command-line table initialised with arguments as a program receives them (argv[0] added).
+class ArgumentTable : public CmdLine::TessaraCmdLine
+{
+public:
+    explicit ArgumentTable(const std::vector<std::string>& arguments);
+};
+
+// An end-to-end test: tesscli runs inside a fresh directory.
+class TesscliTest : public ::testing::Test
+{
+protected:
+    TesscliRun Run(const std::vector<std::string>& arguments, const std::vector<std::string>& environment = {}) const
+    {
+        return RunTesscli(arguments, dir.Path().string(), environment);
+    }
+
+    TempDir dir;
+};
+
+} // namespace TestSupport
