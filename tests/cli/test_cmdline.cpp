@@ -1,5 +1,4 @@
 #include "TestSupport.h"
-#include "engine/GridStartPositions.h"
 #include "misc/ExecutableDir.h"
 
 #include <filesystem>
@@ -54,7 +53,6 @@ TEST(CommandLineValue, ChecksAndTypesEachValueKind)
         {"none takes only empty text", ValueType::None, "", true, true},
         {"none refuses text", ValueType::None, "x", false, {}},
         {"string takes anything", ValueType::String, "50% off", true, std::string("50% off")},
-        {"string takes empty text", ValueType::String, "", true, std::string()},
         {"int negative", ValueType::Int, "-5", true, -5L},
         {"int leading blank", ValueType::Int, " 7", true, 7L},
         {"int upper 32-bit limit", ValueType::Int, "2147483647", true, 2147483647L},
@@ -72,20 +70,14 @@ TEST(CommandLineValue, ChecksAndTypesEachValueKind)
         {"bool False", ValueType::Bool, "False", true, false},
         {"bool 1", ValueType::Bool, "1", true, true},
         {"bool on", ValueType::Bool, "on", false, {}},
-        {"enum any case, kept as typed", ValueType::EnumString, "bottom-RIGHT", true, std::string("bottom-RIGHT")},
-        {"enum unknown name", ValueType::EnumString, "centre", false, {}},
     };
     for (const Case& c : cases) {
         CommandLineParser parser;
-        const CommandLineSwitch* pSwitch =
-            parser.AddSwitch("x", c.type, Optional, 0, -1, &Engine::GridStartPositions::Instance(), "");
-        CommandLineValue occurrence(pSwitch);
+        CommandLineValue occurrence(parser.AddSwitch("x", c.type, Optional, 0, -1, nullptr, ""));
         EXPECT_EQ(occurrence.IsValid(c.text), c.accepted) << c.name;
         EXPECT_EQ(occurrence.Add(c.text), c.accepted) << c.name;
-        ASSERT_EQ(occurrence.Count(), c.accepted ? 1 : 0) << c.name;
-        if (c.accepted) {
-            EXPECT_EQ(Describe(occurrence.Get(0)), Describe(c.stored)) << c.name;
-        }
+        const std::string strStored = occurrence.Count() == 1 ? Describe(occurrence.Get(0)) : "nothing";
+        EXPECT_EQ(strStored, c.accepted ? Describe(c.stored) : "nothing") << c.name;
     }
 }
 
@@ -100,25 +92,20 @@ TEST(CommandLineParser, ParsesArgumentsIntoOccurrences)
         {"multiple switch gives one occurrence each", {"-row", "a", "b", "-row", "c"},
          "row['a','b'] row['c'] ", ""},
         {"optional second value", {"-index", "5"}, "index[5L] ", ""},
-        {"zero grid rows", {"-grid", "0", "4"}, "grid[0L,4L] ", ""},
         {"enumeration in upper case", {"-startpos", "BOTTOM-RIGHT"}, "startpos['BOTTOM-RIGHT'] ", ""},
         {"blank argument is an empty string value", {"-out", "   "}, "out[''] ", ""},
         {"flag switch records no value", {"-stack"}, "stack[] ", ""},
         {"unexpected first token", {"foo"}, "", "Unexpected command-line token 'foo'"},
-        {"empty first token", {""}, "", "Unexpected command-line token ''"},
         {"unknown switch keeps its spelling", {"-Foo"}, "", "Unknown command-line switch -Foo"},
         {"double dash names no switch", {"--out", "x"}, "", "Unknown command-line switch --out"},
         {"second occurrence", {"-out", "x.png", "-OUT", "y.png"}, "out['x.png'] ",
          "Command-line switch -OUT can only be specified once"},
         {"missing value", {"-OUT"}, "out[] ", "Not enough parameters for command-line switch -OUT"},
-        {"missing value before a switch", {"-out", "-stack"}, "out[] ",
-         "Not enough parameters for command-line switch -out"},
         {"too few of two values", {"-grid", "5"}, "grid[5L] ", "Not enough parameters for command-line switch -grid"},
         {"convert needs two files", {"-convert", "a.png"}, "convert['a.png'] ",
          "Not enough parameters for command-line switch -convert"},
         {"invalid number quotes value and switch as typed", {"-Quality", "abc"}, "quality[] ",
          "Invalid value 'abc' for command-line switch -Quality"},
-        {"blank number", {"-quality", " "}, "quality[] ", "Invalid value '' for command-line switch -quality"},
         {"percent in a value stays literal", {"-quality", "5%s%d"}, "quality[] ",
          "Invalid value '5%s%d' for command-line switch -quality"},
         {"unknown enumeration name", {"-startpos", "centre"}, "startpos[] ",
@@ -148,10 +135,8 @@ TEST(CommandLineParser, QueriesReadTheFirstOccurrenceAndYieldEmptyOutOfRange)
 {
     ArgumentTable table({"-attribute", "a", "1", "-attribute", "b", "2", "-overlap", "9"});
     ASSERT_TRUE(table.Parse());
-    const CommandLineSwitch* pAttribute = table.GetAttributeSwitch();
-    EXPECT_EQ(Describe(pAttribute->GetValue(1)), "'1'");
-    EXPECT_EQ(Describe(pAttribute->GetValue(2)), "''");
-    EXPECT_EQ(pAttribute->GetAllOccurrences()[1]->GetString(0), "b");
+    EXPECT_EQ(Describe(table.GetAttributeSwitch()->GetValue(1)), "'1'");
+    EXPECT_EQ(Describe(table.GetAttributeSwitch()->GetValue(2)), "''");
 
     const CommandLineValue* pOverlap = table.GetOverlapSwitch()->GetFirstOccurrence();
     EXPECT_EQ(Describe(pOverlap->Get(-1)), "''");

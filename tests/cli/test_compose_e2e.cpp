@@ -1,8 +1,4 @@
-#include "RunTesscli.h"
 #include "TestSupport.h"
-
-#include <Magick++.h>
-#include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
@@ -28,7 +24,7 @@ struct Probe
 Rgba From(int nTileX, int nTileY, unsigned nTag) { return Rgba{unsigned(nTileX), unsigned(nTileY), nTag}; }
 
 // Runs tesscli inside a temporary directory of 100x100 coordinate tiles t1.png .. t4.png.
-class ComposeTest : public ::testing::Test
+class ComposeTest : public TesscliTest
 {
 protected:
     ComposeTest()
@@ -36,8 +32,6 @@ protected:
         for (unsigned n = 1; n <= 4; ++n)
             Save(CoordinateImage(100, 100, n), dir / ("t" + std::to_string(n) + ".png"));
     }
-
-    TesscliRun Run(const std::vector<std::string>& arguments) const { return RunTesscli(arguments, dir.Path()); }
 
     // Composes into strOut, expects a clean success and checks size and pixels of the result.
     Magick::Image Compose(std::vector<std::string> arguments, size_t nWidth, size_t nHeight,
@@ -67,8 +61,6 @@ protected:
         EXPECT_NE(run.standardOutput.find(strExpected), std::string::npos) << run.standardOutput;
         EXPECT_EQ(run.standardOutput.find("Operation finished"), std::string::npos);
     }
-
-    TempDir dir;
 };
 } // namespace
 

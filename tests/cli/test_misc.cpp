@@ -50,19 +50,6 @@ TEST(Color, ParsesTolerantHexText)
     }
 }
 
-using MagickCore::Quantum; // QuantumRange names it unqualified
-
-TEST(Color, ImageColorIsOpaqueAndFullScale)
-{
-    Misc::Color color;
-    color.SetColor(255, 0, 128, 0.0f);
-    const Magick::Color image = color.ToImageColor();
-    EXPECT_EQ(image.redQuantum(), QuantumRange);
-    EXPECT_EQ(image.greenQuantum(), 0);
-    EXPECT_EQ(image.blueQuantum(), static_cast<Magick::Quantum>(128 * (QuantumRange / 255)));
-    EXPECT_EQ(image.alphaQuantum(), 0) << "opaque in ImageMagick 6 terms";
-}
-
 TEST(CombinePath, JoinsWithExactlyOneSeparator)
 {
     EXPECT_EQ(Misc::CombinePath("dir", "a.png"), "dir/a.png");
