@@ -1,14 +1,11 @@
 #include "TestSupport.h"
 
 #include <cstdlib>
-#include <functional>
 #include <vector>
 
 namespace TestSupport {
 
-namespace {
-// An 8-bit image of pixelAt(x, y), with an alpha channel only when some pixel needs one.
-Magick::Image MakeImage(int nWidth, int nHeight, const std::function<Rgba(int, int)>& pixelAt)
+Magick::Image ImageOf(int nWidth, int nHeight, const std::function<Rgba(int, int)>& pixelAt)
 {
     std::vector<unsigned char> bytes;
     bool bAlpha = false;
@@ -25,7 +22,6 @@ Magick::Image MakeImage(int nWidth, int nHeight, const std::function<Rgba(int, i
     image.depth(8);
     return image;
 }
-} // namespace
 
 std::ostream& operator<<(std::ostream& stream, const Rgba& color)
 {
@@ -34,12 +30,12 @@ std::ostream& operator<<(std::ostream& stream, const Rgba& color)
 
 Magick::Image CoordinateImage(int nWidth, int nHeight, unsigned nTag)
 {
-    return MakeImage(nWidth, nHeight, [nTag](int nX, int nY) { return Rgba{unsigned(nX % 256), unsigned(nY % 256), nTag}; });
+    return ImageOf(nWidth, nHeight, [nTag](int nX, int nY) { return Rgba{unsigned(nX % 256), unsigned(nY % 256), nTag}; });
 }
 
 Magick::Image SolidImage(int nWidth, int nHeight, const Rgba& color)
 {
-    return MakeImage(nWidth, nHeight, [color](int, int) { return color; });
+    return ImageOf(nWidth, nHeight, [color](int, int) { return color; });
 }
 
 void Save(Magick::Image image, const std::filesystem::path& path)

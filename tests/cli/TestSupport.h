@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -29,6 +30,8 @@ struct Rgba
 };
 std::ostream& operator<<(std::ostream& stream, const Rgba& color);
 
+// An 8-bit image of pixelAt(x, y), with an alpha channel only when some pixel needs one.
+Magick::Image ImageOf(int nWidth, int nHeight, const std::function<Rgba(int, int)>& pixelAt);
 // An image whose pixel (x, y) is (x, y, nTag): any pixel tells where in which image it came from.
 Magick::Image CoordinateImage(int nWidth, int nHeight, unsigned nTag);
 Magick::Image SolidImage(int nWidth, int nHeight, const Rgba& color);

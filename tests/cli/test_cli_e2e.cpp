@@ -135,14 +135,9 @@ std::string ConvertText(const std::string& strSource, const std::string& strTarg
 // 3x2 with six different colours; half of them partly transparent when bWithAlpha.
 Magick::Image MakeSourceImage(bool bWithAlpha)
 {
-    const unsigned char alpha = bWithAlpha ? 0x80 : 0xFF;
-    const unsigned char rgba[] = {
-        0xFF, 0x00, 0x00, 0xFF,  0x00, 0xFF, 0x00, alpha,  0x00, 0x00, 0xFF, 0xFF,
-        0x10, 0x20, 0x30, alpha, 0xFF, 0xFF, 0xFF, 0xFF,   0x00, 0x00, 0x00, alpha,
-    };
-    Magick::Image image(3, 2, "RGBA", Magick::CharPixel, rgba);
-    image.matte(bWithAlpha);
-    return image;
+    return ImageOf(3, 2, [bWithAlpha](int nX, int nY) {
+        return Rgba{unsigned(nX * 120), unsigned(nY * 250), 40, bWithAlpha && (nX + nY) % 2 ? 128u : 255u};
+    });
 }
 
 using TesscliRunTest = TesscliTest;

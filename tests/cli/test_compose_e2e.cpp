@@ -45,8 +45,7 @@ protected:
         if (run.exitStatus != 0)
             return image;
         image.read(dir / strOut);
-        EXPECT_EQ(image.columns(), nWidth) << strOut;
-        EXPECT_EQ(image.rows(), nHeight) << strOut;
+        EXPECT_EQ(image.size(), Magick::Geometry(nWidth, nHeight)) << strOut;
         for (const Probe& probe : probes)
             EXPECT_EQ(PixelAt(image, probe.x, probe.y), probe.expected) << "at (" << probe.x << ", " << probe.y << ")";
         return image;
