@@ -30,7 +30,8 @@ std::ostream& operator<<(std::ostream& stream, const Rgba& color)
 
 Magick::Image CoordinateImage(int nWidth, int nHeight, unsigned nTag)
 {
-    return ImageOf(nWidth, nHeight, [nTag](int nX, int nY) { return Rgba{unsigned(nX % 256), unsigned(nY % 256), nTag}; });
+    return ImageOf(nWidth, nHeight,
+                   [nTag](int nX, int nY) { return Rgba{unsigned(nX % 256), unsigned(nY % 256), nTag}; });
 }
 
 Magick::Image SolidImage(int nWidth, int nHeight, const Rgba& color)
