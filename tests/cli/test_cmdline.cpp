@@ -106,8 +106,6 @@ TEST(CommandLineParser, ParsesArgumentsIntoOccurrences)
          "Not enough parameters for command-line switch -convert"},
         {"invalid number quotes value and switch as typed", {"-Quality", "abc"}, "quality[] ",
          "Invalid value 'abc' for command-line switch -Quality"},
-        {"percent in a value stays literal", {"-quality", "5%s%d"}, "quality[] ",
-         "Invalid value '5%s%d' for command-line switch -quality"},
         {"unknown enumeration name", {"-startpos", "centre"}, "startpos[] ",
          "Invalid value 'centre' for command-line switch -startpos"},
         {"value after the maximum", {"-overlap", "5", "6"}, "overlap[5L] ", "Unexpected command-line token '6'"},
