@@ -5,6 +5,7 @@
 #include "engine/ImageCell.h"
 #include "engine/ImageCellEngine.h"
 #include "testutils.h"
+#include "ui/controls/ImageGrid.h"
 #include "ui/controls/ImageTableItem.h"
 #include "ui/controls/ImageTableWidget.h"
 
@@ -30,6 +31,34 @@ inline QStringList WriteImages(const TestUtils::Sandbox& sandbox, const QStringL
             qFatal("cannot write %s", qPrintable(files.last()));
     }
     return files;
+}
+
+// A tray cell of the engine showing a freshly written image (strName with its extension).
+inline Engine::ImageCell* MakeCell(Engine::ImageCellEngine& engine, const TestUtils::Sandbox& sandbox,
+                                   const QString& strName, const QSize& size, const QColor& color = Qt::darkGreen)
+{
+    const QString strFile = sandbox.File(strName);
+    return TestUtils::WriteImage(strFile, size.width(), size.height(), color) ? engine.CreateCell(strFile, -1, -1)
+                                                                               : nullptr;
+}
+
+// Sets up grid and tray from layouts written as Layout() prints them ("a b | K -"): the grid's
+// cells are created as from project rows, "K" reserves a place; then the tray's cells, in order.
+inline bool Arrange(Engine::ImageCellEngine& engine, UI::Controls::ImageGrid& grid, const TestUtils::Sandbox& sandbox,
+                    const QString& strGrid, const QString& strTray = QString())
+{
+    QList<QStringList> rows;
+    for (const QString& strRow : strGrid.split(" | "))
+    {
+        QStringList row;
+        for (const QString& strToken : strRow.split(' '))
+            row << (strToken == "-" ? "None" : strToken == "K" ? "KeepEmpty" : WriteImages(sandbox, {strToken})[0]);
+        rows << row;
+    }
+    if (!engine.CreateCells(rows) || !grid.Resize(int(rows.size()), int(rows[0].size()), true))
+        return false;
+    grid.SetKeepEmptyCells(rows);
+    return strTray.isEmpty() || engine.CreateCells(WriteImages(sandbox, strTray.split(' ')), -1, -1);
 }
 
 // "a b* - | K c -": cell names ("*" when the place is also reserved), "-" empty, "K" keep-empty; rows split by "|".

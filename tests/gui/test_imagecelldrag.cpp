@@ -1,7 +1,5 @@
-#include "engine/ImageCell.h"
 #include "engine/ImageCellDrag.h"
-#include "engine/ImageCellEngine.h"
-#include "testutils.h"
+#include "tabletestsupport.h"
 
 #include <QDataStream>
 #include <QDrag>
@@ -44,10 +42,7 @@ private:
 
     ImageCell* AddCell(const QString& strName, const QSize& size, const QColor& color)
     {
-        const QString strFile = m_sandbox.File(strName);
-        if (!TestUtils::WriteImage(strFile, size.width(), size.height(), color))
-            return nullptr;
-        return m_engine.CreateCell(strFile, -1, -1);
+        return TableTest::MakeCell(m_engine, m_sandbox, strName, size, color);
     }
 
 private slots:
@@ -82,9 +77,10 @@ private slots:
     {
         QTest::addColumn<QString>("strPayload");
         QTest::addColumn<QStringList>("expected");
-        // Placeholders: A and B are the live cells, Z a never-issued identity.
+        // Placeholders: A and B are the live cells, Z a never-issued identity, R one of a removed cell.
         QTest::newRow("zero and repeats skipped") << "3 A 0 A" << QStringList{"A"};
         QTest::newRow("foreign identity skipped") << "3 Z B Z" << QStringList{"B"};
+        QTest::newRow("removed cell skipped") << "2 R A" << QStringList{"A"};
         QTest::newRow("order of the drag kept") << "2 B A" << QStringList{"B", "A"};
         QTest::newRow("count larger than the data") << "1000000 A" << QStringList{"A"};
         QTest::newRow("negative count") << "-4 A B" << QStringList{};
@@ -103,6 +99,12 @@ private slots:
                 values << m_pCellB->GetId();
             else if (strToken == "Z")
                 values << Q_INT64_C(0x7fff000012345678);
+            else if (strToken == "R")
+            {
+                ImageCell* pRemoved = AddCell("removed.png", QSize(5, 5), Qt::black);
+                values << pRemoved->GetId();
+                m_engine.Remove(pRemoved);
+            }
             else
                 values << strToken.toLongLong();
         }
@@ -113,17 +115,6 @@ private slots:
         for (const ImageCell* pCell : ImageCellDrag(&mimeData, m_engine).m_cells)
             actual << (pCell == m_pCellA ? "A" : "B");
         QCOMPARE(actual, expected);
-    }
-
-    void removedCellIsNoLongerNamed()
-    {
-        ImageCell* pDoomed = AddCell("doomed.png", QSize(5, 5), Qt::black);
-        ImageCellDrag drag;
-        drag.m_cells = {pDoomed, m_pCellA};
-        QMimeData mimeData;
-        drag.ToMimeData(&mimeData);
-        m_engine.Remove(pDoomed);
-        QCOMPARE(ImageCellDrag(&mimeData, m_engine).m_cells, QList<ImageCell*>({m_pCellA}));
     }
 
     void cellPictureFitsInto64WithFrame_data()

@@ -1,50 +1,24 @@
 #include "tabletestsupport.h"
+#include "testutils_modal.h"
 #include "ui/controls/ImageGrid.h"
 
 #include <QAction>
-#include <QFileDialog>
-#include <QLineEdit>
 #include <QMenu>
-#include <QTimer>
 #include <QtTest>
 
 using Engine::ImageCell;
 using Engine::ImageCellEngine;
-using UI::Controls::ImageGrid;
-using UI::Controls::ImageTableItem;
-
 using TableTest::Layout;
 using TableTest::Names;
 
 namespace
 {
 // Opens the grid's context menu contents to the test.
-class GridProbe : public ImageGrid
+class GridProbe : public UI::Controls::ImageGrid
 {
 public:
     using ImageGrid::PrepareContextMenu;
 };
-
-// Answers the next file dialog: chooses strFile, or cancels when it is empty.
-void AnswerFileDialog(const QString& strFile)
-{
-    auto* pTimer = new QTimer();
-    QObject::connect(pTimer, &QTimer::timeout, pTimer, [pTimer, strFile] {
-        auto* pDialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-        if (!pDialog)
-            return;
-        pTimer->deleteLater();
-        if (strFile.isEmpty())
-        {
-            pDialog->reject();
-            return;
-        }
-        // Typed as a user would: a full path needs no directory listing to be finished first.
-        pDialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(strFile);
-        static_cast<QDialog*>(pDialog)->accept();
-    });
-    pTimer->start(10);
-}
 }
 
 class TestImageGrid : public QObject
@@ -56,14 +30,7 @@ private:
     std::unique_ptr<ImageCellEngine> m_pEngine;
     std::unique_ptr<GridProbe> m_pGrid;
 
-    QString File(const QString& strName) { return TableTest::WriteImages(m_sandbox, {strName})[0]; }
-
-    // Cells for the names placed row by row on the grid; names beyond it go to the tray.
-    void Fill(const QStringList& names, int nRows, int nCols)
-    {
-        QVERIFY(m_pEngine->CreateCells(TableTest::WriteImages(m_sandbox, names), nRows, nCols));
-        QVERIFY(m_pGrid->Resize(nRows, nCols, true));
-    }
+    bool Arrange(const QString& strGrid) { return TableTest::Arrange(*m_pEngine, *m_pGrid, m_sandbox, strGrid); }
     void Select(const QList<QPoint>& positions) { TableTest::Select(*m_pGrid, positions); }
     QString LocationMismatches() const { return TableTest::LocationMismatches(*m_pEngine, *m_pGrid); }
 
@@ -82,41 +49,32 @@ private slots:
 
     void flipsMirrorCellsAndReservations_data()
     {
-        QTest::addColumn<int>("nRows");
-        QTest::addColumn<int>("nCols");
+        QTest::addColumn<QString>("before");
         QTest::addColumn<bool>("bVertical");
-        QTest::addColumn<QString>("layout");
-        // Before each flip: cells a.. row by row; the first position of the last row is then reserved,
-        // which sends its image to the tray.
-        QTest::newRow("3x3 vertical mirrors left to right") << 3 << 3 << true << "c b a | f e d | i h K";
-        QTest::newRow("3x3 horizontal mirrors top to bottom") << 3 << 3 << false << "K h i | d e f | a b c";
-        QTest::newRow("2x4 vertical") << 2 << 4 << true << "d c b a | h g f K";
-        QTest::newRow("one row horizontal changes nothing") << 1 << 3 << false << "a b c";
+        QTest::addColumn<QString>("after");
+        const QString strThreeByThree = "a b c | d e f | K h i";
+        QTest::newRow("3x3 vertical mirrors left to right") << strThreeByThree << true << "c b a | f e d | i h K";
+        QTest::newRow("3x3 horizontal mirrors top to bottom") << strThreeByThree << false << "K h i | d e f | a b c";
+        QTest::newRow("2x4 vertical") << "a b c d | K f g h" << true << "d c b a | h g f K";
+        QTest::newRow("one row horizontal changes nothing") << "a b c" << false << "a b c";
     }
     void flipsMirrorCellsAndReservations()
     {
-        QFETCH(int, nRows);
-        QFETCH(int, nCols);
+        QFETCH(QString, before);
         QFETCH(bool, bVertical);
-        QFETCH(QString, layout);
-        const QStringList all{"a", "b", "c", "d", "e", "f", "g", "h", "i"};
-        Fill(all.mid(0, nRows * nCols), nRows, nCols);
-        if (nRows > 1)
-        {
-            Select({{0, nRows - 1}});
-            m_pGrid->GetKeepEmptyAction()->trigger();
-        }
+        QFETCH(QString, after);
+        QVERIFY(Arrange(before));
         if (bVertical)
             m_pGrid->FlipVertically();
         else
             m_pGrid->FlipHorizontally();
-        QCOMPARE(Layout(*m_pGrid), layout);
+        QCOMPARE(Layout(*m_pGrid), after);
         QCOMPARE(LocationMismatches(), QString());
     }
 
     void shrinkingSendsOutsideCellsToTray()
     {
-        Fill({"a", "b", "c", "d", "e", "f", "g", "h", "i"}, 3, 3);
+        QVERIFY(Arrange("a b c | d e f | g h i"));
         QVERIFY(!m_pGrid->Resize(0, 3, true));
         QVERIFY(!m_pGrid->Resize(2, -1, false));
         QVERIFY(m_pGrid->Resize(2, 2, true));
@@ -129,7 +87,7 @@ private slots:
 
     void keepEmptyMovesImagesOutAndChecksOnlyFullReservations()
     {
-        Fill({"a", "b", "c"}, 2, 2);
+        QVERIFY(Arrange("a b | c -"));
         Select({{0, 0}, {1, 1}});
         QVERIFY(!m_pGrid->GetKeepEmptyAction()->isChecked());
         m_pGrid->GetKeepEmptyAction()->trigger();
@@ -147,15 +105,14 @@ private slots:
 
     void keepEmptyCellsFromProjectRows()
     {
-        Fill({"a", "b", "c", "d"}, 2, 2);
+        QVERIFY(Arrange("a b | c d"));
         m_pGrid->SetKeepEmptyCells({{"keepempty", "None"}, {"x.png", "KEEPEMPTY", "KeepEmpty"}, {"KeepEmpty"}});
         QCOMPARE(Layout(*m_pGrid), QStringLiteral("a* b | c d*"));
-        QCOMPARE(m_pGrid->GetRowFilenames().at(0).at(0), File("a"));
     }
 
     void moveToTrayKeepsCellsClearDestroysThem()
     {
-        Fill({"a", "b", "c", "d"}, 2, 2);
+        QVERIFY(Arrange("a b | c d"));
         Select({{0, 0}, {1, 1}});
         m_pGrid->GetMoveToTrayAction()->trigger();
         QCOMPARE(Layout(*m_pGrid), QStringLiteral("- b | c -"));
@@ -185,16 +142,18 @@ private slots:
     {
         QFETCH(QString, strChoice);
         QFETCH(QString, layout);
-        Fill({"a", "b"}, 1, 2);
+        QVERIFY(Arrange("a b"));
         QPointer<ImageCell> oldCell(m_pGrid->Item(0, 1)->GetCell());
-        QString strFile;
-        if (strChoice == "broken")
-            strFile = m_sandbox.WriteText("broken.png", "no pixels here");
-        else if (!strChoice.isEmpty())
-            strFile = File(strChoice);
+        TestUtils::ModalAnswers answers;
+        if (strChoice.isEmpty())
+            answers.Then(TestUtils::RejectDialog());
+        else if (strChoice == "broken")
+            answers.Then(TestUtils::ChooseFiles({m_sandbox.WriteText("broken.png", "no pixels here")}));
+        else
+            answers.Then(TestUtils::ChooseFiles(TableTest::WriteImages(m_sandbox, {strChoice})));
 
-        AnswerFileDialog(strFile);
         m_pGrid->SelectImageForItem(m_pGrid->Item(0, 1));
+        QCOMPARE(answers.Problems(), QString());
         QCOMPARE(Layout(*m_pGrid), layout);
         QCOMPARE(oldCell.isNull(), strChoice == "z");
         QCOMPARE(m_pEngine->GetCellCount(ImageCellEngine::CellBasket), 2);
@@ -203,7 +162,7 @@ private slots:
 
     void contextMenuBorrowsTheWindowsActions()
     {
-        Fill({"a"}, 1, 1);
+        QVERIFY(Arrange("a"));
         auto texts = [this]() -> QString {
             QMenu menu;
             if (!m_pGrid->PrepareContextMenu(&menu) || menu.defaultAction() != m_pGrid->GetSelectAction())

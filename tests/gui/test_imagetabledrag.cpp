@@ -14,27 +14,20 @@
 
 #include <functional>
 
-using Engine::ImageCell;
 using Engine::ImageCellEngine;
-using UI::Controls::ImageGrid;
-using UI::Controls::ImageTableItem;
 using UI::Controls::ImageTableWidget;
-using UI::Controls::ImageTray;
 using TableTest::Layout;
-using TableTest::Select;
 
 namespace
 {
 // A window with a grid above a tray, both following one engine, as in the editor.
 struct Editor
 {
-    explicit Editor(const TestUtils::Sandbox& sandbox) : m_sandbox(sandbox)
+    Editor()
     {
         auto* pLayout = new QVBoxLayout(&m_window);
-        m_pGrid = new ImageGrid(&m_window);
-        m_pTray = new ImageTray(&m_window);
-        pLayout->addWidget(m_pGrid);
-        pLayout->addWidget(m_pTray);
+        pLayout->addWidget(m_pGrid = new UI::Controls::ImageGrid(&m_window));
+        pLayout->addWidget(m_pTray = new UI::Controls::ImageTray(&m_window));
         m_pGrid->InitImageGrid(&m_engine);
         m_pTray->InitImageTray(&m_engine);
         m_pGrid->SetImageSize(64);
@@ -42,29 +35,25 @@ struct Editor
         m_window.resize(800, 600);
     }
 
-    // Cells for the names placed row by row on an nRows x nCols grid, the rest in the tray
-    // (all of them for -1, -1, with a 1x1 grid shown).
-    bool Load(const QStringList& names, int nRows, int nCols)
+    bool Arrange(const TestUtils::Sandbox& sandbox, const QString& strGrid, const QString& strTray)
     {
-        if (!m_engine.CreateCells(TableTest::WriteImages(m_sandbox, names), nRows, nCols)
-            || !m_pGrid->Resize(qMax(nRows, 1), qMax(nCols, 1), true))
+        if (!TableTest::Arrange(m_engine, *m_pGrid, sandbox, strGrid, strTray))
             return false;
         m_window.show();
         return QTest::qWaitForWindowExposed(&m_window);
     }
 
-    QString LocationMismatches() const { return TableTest::LocationMismatches(m_engine, *m_pGrid); }
-
-    QPoint Center(const ImageTableWidget* pTable, int nRow, int nCol) const
+    ImageTableWidget* Table(bool bTray) const { return bTray ? static_cast<ImageTableWidget*>(m_pTray) : m_pGrid; }
+    // The centre of the item at (column, row).
+    static QPoint Center(const ImageTableWidget* pTable, const QPoint& position)
     {
-        return pTable->visualItemRect(pTable->Item(nRow, nCol)).center();
+        return pTable->visualItemRect(pTable->Item(position.y(), position.x())).center();
     }
 
-    const TestUtils::Sandbox& m_sandbox;
     ImageCellEngine m_engine;
     QWidget m_window;
-    ImageGrid* m_pGrid;
-    ImageTray* m_pTray;
+    UI::Controls::ImageGrid* m_pGrid;
+    UI::Controls::ImageTray* m_pTray;
 };
 
 void SendMouse(QWidget* pViewport, QEvent::Type type, const QPoint& pos, Qt::MouseButton button,
@@ -100,17 +89,30 @@ void MouseDrag(ImageTableWidget* pSource, const QPoint& from, ImageTableWidget* 
     }
 }
 
-QStringList Highlighted(const ImageTableWidget* pTable)
+// "0,1 1,1": (row, column) of the drag-highlighted items.
+QString Highlighted(const ImageTableWidget* pTable)
 {
     QStringList positions;
     for (int r = 0; r < pTable->rowCount(); ++r)
         for (int c = 0; c < pTable->columnCount(); ++c)
             if (pTable->Item(r, c)->IsDragHighlighted())
                 positions << QStringLiteral("%1,%2").arg(r).arg(c);
-    return positions;
+    return positions.join(' ');
 }
 
+// One mouse drag: the selected items (column, row) of the source table, pressed on the first one,
+// dropped on the target item; what is highlighted over the target and where the cells end up.
+struct DragCase
+{
+    QString grid, tray;
+    bool bFromTray;
+    QList<QPoint> selected;
+    bool bToTray;
+    QPoint target;
+    QString highlighted, gridAfter, trayAfter;
+};
 }
+Q_DECLARE_METATYPE(DragCase)
 
 class TestImageTableDrag : public QObject
 {
@@ -120,140 +122,87 @@ private:
     TestUtils::Sandbox m_sandbox;
 
 private slots:
-    void gridToGridSwapsCells_data()
+    void mouseDragMovesCells_data()
     {
-        QTest::addColumn<QList<QPoint>>("dragged");  // (column, row) of the selected items, press on the first
-        QTest::addColumn<QPoint>("target");
-        QTest::addColumn<QString>("layout");
-        QTest::newRow("one cell onto another swaps them") << QList<QPoint>{{0, 0}} << QPoint(2, 0) << "c b a | d e -";
-        QTest::newRow("onto its own place nothing changes") << QList<QPoint>{{1, 1}} << QPoint(1, 1) << "a b c | d e -";
-        QTest::newRow("onto an empty place moves it") << QList<QPoint>{{1, 0}} << QPoint(2, 1) << "a - c | d e b";
-        QTest::newRow("two cells swap one at a time")
-            << QList<QPoint>{{0, 0}, {1, 0}} << QPoint(1, 1) << "e - c | d a b";
+        QTest::addColumn<DragCase>("drag");
+        const bool Grid = false, Tray = true;
+        QTest::newRow("grid: one cell onto another swaps them")
+            << DragCase{"a b c | d e -", "", Grid, {{0, 0}}, Grid, {2, 0}, "0,2", "c b a | d e -", ""};
+        QTest::newRow("grid: onto its own place nothing changes")
+            << DragCase{"a b c | d e -", "", Grid, {{1, 1}}, Grid, {1, 1}, "1,1", "a b c | d e -", ""};
+        QTest::newRow("grid: onto an empty place moves it")
+            << DragCase{"a b c | d e -", "", Grid, {{1, 0}}, Grid, {2, 1}, "1,2", "a - c | d e b", ""};
+        QTest::newRow("grid: two cells swap one at a time")
+            << DragCase{"a b c | d e -", "", Grid, {{0, 0}, {1, 0}}, Grid, {1, 1}, "1,1 1,2", "e - c | d a b", ""};
+        QTest::newRow("grid: highlight walks row by row past reserved places")
+            << DragCase{"a b c | K K - | - - -", "", Grid, {{0, 0}, {1, 0}, {2, 0}}, Grid, {2, 0}, "0,2 1,2 2,0",
+                        "- - a | K K b | c - -", ""};
+        // z finds no place and stays; the displaced b follows at the end.
+        QTest::newRow("tray to grid: passes reservations, displaced cell to the tray")
+            << DragCase{"a b | K -", "x y z c", Tray, {{0, 0}, {1, 0}, {2, 0}}, Grid, {1, 0}, "0,1 1,1", "a x | K y",
+                        "z c b"};
+        QTest::newRow("grid to tray: appended, nothing highlighted")
+            << DragCase{"a b c", "x y", Grid, {{0, 0}, {2, 0}}, Tray, {0, 0}, "", "- b -", "x y a c"};
+        QTest::newRow("tray: first onto third swaps them")
+            << DragCase{"-", "x y z", Tray, {{0, 0}}, Tray, {2, 0}, "0,2", "-", "z y x"};
+        QTest::newRow("tray: onto itself nothing changes")
+            << DragCase{"-", "x y z", Tray, {{1, 0}}, Tray, {1, 0}, "0,1", "-", "x y z"};
     }
-    void gridToGridSwapsCells()
+    void mouseDragMovesCells()
     {
-        QFETCH(QList<QPoint>, dragged);
-        QFETCH(QPoint, target);
-        QFETCH(QString, layout);
-        Editor editor(m_sandbox);
-        QVERIFY(editor.Load({"a", "b", "c", "d", "e"}, 2, 3));
-        Select(*editor.m_pGrid, dragged);
-        const QPoint from = editor.Center(editor.m_pGrid, dragged[0].y(), dragged[0].x());
-        MouseDrag(editor.m_pGrid, from, editor.m_pGrid, editor.Center(editor.m_pGrid, target.y(), target.x()));
-        QCOMPARE(Layout(*editor.m_pGrid), layout);
-        QCOMPARE(editor.LocationMismatches(), QString());
-        QVERIFY(editor.m_pGrid->selectedItems().isEmpty() || dragged.size() == 1);
-    }
-
-    void trayToGridPassesKeepEmptyAndDisplacesToTray()
-    {
-        Editor editor(m_sandbox);
-        QVERIFY(editor.Load({"a", "b", "c", "x", "y", "z"}, 1, 3));  // grid a b c; tray x y z
-        QVERIFY(editor.m_pGrid->Resize(2, 2, true));                  // grid a b | - -; tray x y z c
-        editor.m_pGrid->SetKeepEmptyCells({{"None", "None"}, {"keepempty", "None"}});
-        QCOMPARE(Layout(*editor.m_pGrid), QStringLiteral("a b | K -"));
-        QCOMPARE(Layout(*editor.m_pTray), QStringLiteral("x y z c"));
-
-        Select(*editor.m_pTray, {{0, 0}, {1, 0}, {2, 0}});
-        QStringList highlighted;
-        MouseDrag(editor.m_pTray, editor.Center(editor.m_pTray, 0, 0), editor.m_pGrid, editor.Center(editor.m_pGrid, 0, 1),
-                  [&] { highlighted = Highlighted(editor.m_pGrid); });
-        QCOMPARE(highlighted, QStringList({"0,1", "1,1"}));
-        QCOMPARE(Highlighted(editor.m_pGrid), QStringList());
-        QCOMPARE(Layout(*editor.m_pGrid), QStringLiteral("a x | K y"));
-        // z found no place and stays; the displaced b follows at the end.
-        QCOMPARE(Layout(*editor.m_pTray), QStringLiteral("z c b"));
-        QCOMPARE(editor.LocationMismatches(), QString());
-    }
-
-    void gridToTrayAppendsWithoutHighlight()
-    {
-        Editor editor(m_sandbox);
-        QVERIFY(editor.Load({"a", "b", "c", "x", "y"}, 1, 3));
-        Select(*editor.m_pGrid, {{0, 0}, {2, 0}});
-        QStringList highlighted{"not recorded"};
-        MouseDrag(editor.m_pGrid, editor.Center(editor.m_pGrid, 0, 0), editor.m_pTray, editor.Center(editor.m_pTray, 0, 0),
-                  [&] { highlighted = Highlighted(editor.m_pTray); });
-        QCOMPARE(highlighted, QStringList());
-        QCOMPARE(Layout(*editor.m_pGrid), QStringLiteral("- b -"));
-        QCOMPARE(Layout(*editor.m_pTray), QStringLiteral("x y a c"));
-        QCOMPARE(editor.LocationMismatches(), QString());
-    }
-
-    void trayToTrayReordersBySwapping_data()
-    {
-        QTest::addColumn<int>("nFrom");
-        QTest::addColumn<int>("nTo");
-        QTest::addColumn<QString>("layout");
-        QTest::newRow("first onto third") << 0 << 2 << "z y x";
-        QTest::newRow("onto itself") << 1 << 1 << "x y z";
-    }
-    void trayToTrayReordersBySwapping()
-    {
-        QFETCH(int, nFrom);
-        QFETCH(int, nTo);
-        QFETCH(QString, layout);
-        Editor editor(m_sandbox);
-        QVERIFY(editor.Load({"x", "y", "z"}, -1, -1));
-        Select(*editor.m_pTray, {{nFrom, 0}});
-        MouseDrag(editor.m_pTray, editor.Center(editor.m_pTray, 0, nFrom), editor.m_pTray,
-                  editor.Center(editor.m_pTray, 0, nTo));
-        QCOMPARE(Layout(*editor.m_pTray), layout);
-        // Reordering is display only: the engine's tray keeps its order.
-        QCOMPARE(QFileInfo(editor.m_engine.GetCell(ImageCellEngine::CellTray, 0)->GetFilename()).baseName(),
-                 QStringLiteral("x"));
-    }
-
-    void highlightWalksRowMajorPastKeepEmpty()
-    {
-        Editor editor(m_sandbox);
-        QVERIFY(editor.Load({"a", "b", "c"}, 3, 3));
-        editor.m_pGrid->SetKeepEmptyCells({{}, {"KeepEmpty", "keepEMPTY"}});
-        Select(*editor.m_pGrid, {{0, 0}, {1, 0}, {2, 0}});
-        QStringList highlighted;
-        // Three cells dropped on the last item of the first row: that item, then the first free one below.
-        MouseDrag(editor.m_pGrid, editor.Center(editor.m_pGrid, 0, 0), editor.m_pGrid, editor.Center(editor.m_pGrid, 0, 2),
-                  [&] { highlighted = Highlighted(editor.m_pGrid); });
-        QCOMPARE(highlighted, QStringList({"0,2", "1,2", "2,0"}));
-        QCOMPARE(Layout(*editor.m_pGrid), QStringLiteral("- - a | K K b | c - -"));
-        QCOMPARE(editor.LocationMismatches(), QString());
+        QFETCH(DragCase, drag);
+        Editor editor;
+        QVERIFY(editor.Arrange(m_sandbox, drag.grid, drag.tray));
+        ImageTableWidget* pSource = editor.Table(drag.bFromTray);
+        ImageTableWidget* pTarget = editor.Table(drag.bToTray);
+        TableTest::Select(*pSource, drag.selected);
+        QString strHighlighted = "not recorded";
+        MouseDrag(pSource, Editor::Center(pSource, drag.selected[0]), pTarget, Editor::Center(pTarget, drag.target),
+                  [&] { strHighlighted = Highlighted(pTarget); });
+        QCOMPARE(strHighlighted, drag.highlighted);
+        QCOMPARE(Highlighted(pTarget), QString());
+        QCOMPARE(Layout(*editor.m_pGrid), drag.gridAfter);
+        QCOMPARE(Layout(*editor.m_pTray), drag.trayAfter);
+        QCOMPARE(TableTest::LocationMismatches(editor.m_engine, *editor.m_pGrid), QString());
+        if (drag.bFromTray && drag.bToTray)  // reordering the tray is display only
+            QCOMPARE(TableTest::Names(editor.m_engine, ImageCellEngine::CellTray), drag.tray);
+        if (drag.selected.size() > 1)
+            QVERIFY(pSource->selectedItems().isEmpty());
     }
 
     void dragNeedsPlainPressAndLoadedImages()
     {
-        Editor editor(m_sandbox);
-        QVERIFY(editor.Load({"a", "b"}, 1, 2));
-        Select(*editor.m_pGrid, {{0, 0}});
-        MouseDrag(editor.m_pGrid, editor.Center(editor.m_pGrid, 0, 0), editor.m_pGrid, editor.Center(editor.m_pGrid, 0, 1),
-                  {}, Qt::ControlModifier);
+        Editor editor;
+        QVERIFY(editor.Arrange(m_sandbox, "a b", ""));
+        const QPoint from = Editor::Center(editor.m_pGrid, {0, 0}), to = Editor::Center(editor.m_pGrid, {1, 0});
+        editor.m_pGrid->Item(0, 0)->setSelected(true);
+        MouseDrag(editor.m_pGrid, from, editor.m_pGrid, to, {}, Qt::ControlModifier);
         QCOMPARE(Layout(*editor.m_pGrid), QStringLiteral("a b"));
 
         editor.m_pGrid->Item(0, 0)->GetCell()->UnloadImage();
-        Select(*editor.m_pGrid, {{0, 0}});
-        MouseDrag(editor.m_pGrid, editor.Center(editor.m_pGrid, 0, 0), editor.m_pGrid, editor.Center(editor.m_pGrid, 0, 1));
+        TableTest::Select(*editor.m_pGrid, {{0, 0}});
+        MouseDrag(editor.m_pGrid, from, editor.m_pGrid, to);
         QCOMPARE(Layout(*editor.m_pGrid), QStringLiteral("a b"));
     }
 
     void dropFromOutsideTheEditorIsIgnored()
     {
         // A payload naming live cells, but dropped without a drag of this editor (as from another process).
-        Editor editor(m_sandbox);
-        QVERIFY(editor.Load({"a", "b", "x"}, 1, 2));
+        Editor editor;
+        QVERIFY(editor.Arrange(m_sandbox, "a b", "x"));
         QByteArray payload;
-        QDataStream stream(&payload, QIODevice::WriteOnly);
-        stream << qint64(1) << editor.m_engine.GetCell(ImageCellEngine::CellTray, 0)->GetId();
+        QDataStream(&payload, QIODevice::WriteOnly) << qint64(1)
+                                                    << editor.m_engine.GetCell(ImageCellEngine::CellTray, 0)->GetId();
         QMimeData mimeData;
         mimeData.setData(Engine::ImageCellDrag::ImageCellMimeType, payload);
 
-        for (ImageTableWidget* pTable : {static_cast<ImageTableWidget*>(editor.m_pGrid),
-                                         static_cast<ImageTableWidget*>(editor.m_pTray)})
+        for (ImageTableWidget* pTable : {editor.Table(false), editor.Table(true)})
         {
-            const QPointF pos = editor.Center(pTable, 0, 0);
-            QDragEnterEvent enter(pos.toPoint(), Qt::MoveAction, &mimeData, Qt::LeftButton, Qt::NoModifier);
+            const QPoint pos = Editor::Center(pTable, {0, 0});
+            QDragEnterEvent enter(pos, Qt::MoveAction, &mimeData, Qt::LeftButton, Qt::NoModifier);
             QApplication::sendEvent(pTable->viewport(), &enter);
             QCOMPARE(enter.dropAction(), Qt::IgnoreAction);
-            QCOMPARE(Highlighted(pTable), QStringList());
+            QCOMPARE(Highlighted(pTable), QString());
             QDropEvent drop(pos, Qt::MoveAction, &mimeData, Qt::LeftButton, Qt::NoModifier);
             QApplication::sendEvent(pTable->viewport(), &drop);
             QVERIFY(!drop.isAccepted());
@@ -264,24 +213,20 @@ private slots:
 
     void filesDroppedOnTrayArriveSorted()
     {
-        Editor editor(m_sandbox);
-        QVERIFY(editor.Load({"x"}, -1, -1));
-        QList<QUrl> urls;
-        for (QString strName : {"b", "A", "a"})
-        {
-            const QString strFile = m_sandbox.File(strName + "_dropped.png");
-            QVERIFY(TestUtils::WriteImage(strFile, 12, 12, Qt::magenta));
-            urls << QUrl::fromLocalFile(strFile);
-        }
+        Editor editor;
+        QVERIFY(editor.Arrange(m_sandbox, "-", "x"));
         QMimeData mimeData;
+        QList<QUrl> urls;
+        for (const QString& strFile : TableTest::WriteImages(m_sandbox, {"b_dropped", "A_dropped", "a_dropped"}))
+            urls << QUrl::fromLocalFile(strFile);
         mimeData.setUrls(urls);
 
-        const QPoint pos = editor.Center(editor.m_pTray, 0, 0);
-        QDragEnterEvent gridEnter(editor.Center(editor.m_pGrid, 0, 0), Qt::CopyAction, &mimeData, Qt::LeftButton,
+        QDragEnterEvent gridEnter(Editor::Center(editor.m_pGrid, {0, 0}), Qt::CopyAction, &mimeData, Qt::LeftButton,
                                   Qt::NoModifier);
         QApplication::sendEvent(editor.m_pGrid->viewport(), &gridEnter);
         QVERIFY(!gridEnter.isAccepted());
 
+        const QPoint pos = Editor::Center(editor.m_pTray, {0, 0});
         QDragEnterEvent enter(pos, Qt::CopyAction, &mimeData, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(editor.m_pTray->viewport(), &enter);
         QVERIFY(enter.isAccepted());

@@ -7,10 +7,8 @@
 #include <QVBoxLayout>
 #include <QtTest>
 
-using Engine::ImageCell;
 using Engine::ImageCellEngine;
 using UI::Controls::ImageGrid;
-using UI::Controls::ImageTableItem;
 using UI::Controls::ImageTray;
 using TableTest::Layout;
 
@@ -103,8 +101,7 @@ private slots:
         m_pTray->setParent(&window);
         pLayout->addWidget(m_pTray.get());
         QVERIFY(pGrid->InitImageGrid(m_pEngine.get()));
-        QVERIFY(m_pEngine->CreateCells(TableTest::WriteImages(m_sandbox, {"g", "a", "b", "c"}), 1, 1));
-        QVERIFY(pGrid->Resize(1, 1, true));
+        QVERIFY(TableTest::Arrange(*m_pEngine, *pGrid, m_sandbox, "g", "a b c"));
         window.show();
         QApplication::setActiveWindow(&window);
         QVERIFY(QTest::qWaitForWindowActive(&window));
@@ -144,8 +141,7 @@ private slots:
         QVERIFY(CountTextPixels(m_pTray->grab().toImage().copy(100, 30, 200, 60), textColor) > 20);
 
         Add({"a"});
-        const QImage withCell = m_pTray->grab().toImage();
-        QCOMPARE(CountTextPixels(withCell.copy(100, 30, 200, 60), textColor), 0);
+        QCOMPARE(CountTextPixels(m_pTray->grab().toImage().copy(100, 30, 200, 60), textColor), 0);
     }
 
     void wheelScrollsSideways()

@@ -3,43 +3,21 @@
 
 #include "core/TessaraCore.h"
 #include "core/TessaraOptions.h"
-#include "misc/ImgUtils.h"
-#include "misc/VersionUtils.h"
 #include "misc/WaitCursor.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QIcon>
-#include <QMessageBox>
 #include <QImage>
 #include <QtTest>
 
 using Core::TessaraCore;
-
-namespace
-{
-// Answers the next message box with OK and keeps its text.
-TestUtils::ModalAnswers::Handler NoteBoxText(QStringList& astrTexts)
-{
-    return TestUtils::Inspect([&astrTexts](QWidget* pBox) { astrTexts << qobject_cast<QMessageBox*>(pBox)->text(); },
-                              TestUtils::PressButton("OK"));
-}
-}  // namespace
 
 class TestTessaraCore : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void identity()
-    {
-        QCOMPARE(TessaraCore::s_instance, qobject_cast<TessaraCore*>(QCoreApplication::instance()));
-        QCOMPARE(QCoreApplication::applicationName(), QString("Tessara"));
-        QCOMPARE(QCoreApplication::applicationVersion(), QString("2.0.0.100"));
-        QCOMPARE(VersionUtils::GetVersionString(false), QString("2.0.0"));
-        QVERIFY(!QApplication::windowIcon().isNull());
-    }
-
     void resolvesAgainstTheProgramDirectory()
     {
         const QDir appDir(QCoreApplication::applicationDirPath());
@@ -50,8 +28,9 @@ private slots:
                  QFileInfo(TestUtils::TesscliPath()).canonicalFilePath());
     }
 
-    void styleSheetHasItsPlaceholdersReplaced()
+    void styleSheetAndIconAreSet()
     {
+        QVERIFY(!QApplication::windowIcon().isNull());
         TessaraCore::s_instance->LoadGlobalStyleSheet();
         const QString strSheet = TessaraCore::s_instance->styleSheet();
         QVERIFY(strSheet.contains("QStatusBar"));
@@ -89,7 +68,7 @@ private slots:
         }
         TessaraCore* pCore = TessaraCore::s_instance;
         const QString strConfig = Core::TessaraOptions::GetConfigFile();
-        QStringList astrBoxes;
+        QString strLoadBox, strSaveBox;
 
         // First start: no configuration, no warning; the folders appear and the options are saved.
         QVERIFY(!QFileInfo::exists(TessaraCore::ResolveFilename("Config")));
@@ -110,16 +89,17 @@ private slots:
             damaged.write("<Options><RecentFiles>");
         }
         TestUtils::ModalAnswers answers;
-        answers.Then(NoteBoxText(astrBoxes)).Then(NoteBoxText(astrBoxes));
+        answers.Then(TestUtils::NoteText(strLoadBox)).Then(TestUtils::NoteText(strSaveBox));
         QVERIFY(pCore->InitializeCore());
-        QCOMPARE(astrBoxes, QStringList{"An error occurred while loading the Tessara configuration."});
+        QCOMPARE(strLoadBox, QString("An error occurred while loading the Tessara configuration."));
+        QCOMPARE(strSaveBox, QString());
 
         // A configuration that cannot be written is reported at shutdown.
         QVERIFY(QFile::remove(strConfig) && QDir().mkdir(strConfig));
         pCore->ShutdownCore();
-        QCOMPARE(astrBoxes.value(1), QString("An error occurred while saving the Tessara configuration."));
+        QCOMPARE(strSaveBox, QString("An error occurred while saving the Tessara configuration."));
         QVERIFY(!pCore->GetMainWindow());
-        QVERIFY2(answers.Unexpected().isEmpty(), qPrintable(answers.Unexpected().join(", ")));
+        QCOMPARE(answers.Problems(), QString());
     }
 
     void waitCursorsNestAndRestore()
@@ -135,36 +115,8 @@ private slots:
         }
         QVERIFY(!QGuiApplication::overrideCursor());
     }
-
-    void adjustedImageSize_data()
-    {
-        QTest::addColumn<QSize>("size");
-        QTest::addColumn<int>("maximum");
-        QTest::addColumn<QSize>("expected");
-        QTest::newRow("landscape") << QSize(400, 300) << 100 << QSize(100, 75);
-        QTest::newRow("portrait") << QSize(300, 400) << 100 << QSize(75, 100);
-        QTest::newRow("fits already") << QSize(50, 60) << 100 << QSize(50, 60);
-        QTest::newRow("sliver truncates to 0") << QSize(1000, 3) << 100 << QSize(100, 0);
-        QTest::newRow("truncates, never rounds") << QSize(300, 200) << 100 << QSize(100, 66);
-    }
-    void adjustedImageSize()
-    {
-        QFETCH(QSize, size);
-        QFETCH(int, maximum);
-        QFETCH(QSize, expected);
-        QCOMPARE(ImgUtils::GetAdjustedImageSize(size, maximum), expected);
-    }
 };
 
-int main(int argc, char** argv)
-{
-    // The core is the application object, so it replaces the QApplication a test would create.
-    if (!TessaraCore::CreateCore(1, argv))
-        return 1;
-    TestTessaraCore test;
-    const int nResult = QTest::qExec(&test, argc, argv);
-    TessaraCore::DestroyCore();
-    return nResult;
-}
+TESSARA_CORE_TEST_MAIN(TestTessaraCore)
 
 #include "test_tessaracore.moc"

@@ -33,18 +33,24 @@ QString RunTesscli(const QStringList& astrArguments)
     return QString::fromLocal8Bit(process.readAllStandardOutput());
 }
 
+// Red, blue and green 3x2 tiles under these names in the sandbox; returns their paths.
+QStringList WriteTiles(const Sandbox& sandbox, const QStringList& astrNames)
+{
+    QStringList astrFiles;
+    const QList<QColor> colours = {Qt::red, Qt::blue, Qt::green};
+    for (int i = 0; i < colours.size(); ++i)
+    {
+        astrFiles << sandbox.File(astrNames[i]);
+        if (!TestUtils::WriteImage(astrFiles.last(), 3, 2, colours[i]))
+            qFatal("cannot write %s", qPrintable(astrFiles.last()));
+    }
+    return astrFiles;
+}
+
 // Two 3x2 tiles in the top row, an empty cell and a third tile below, on a white background.
 QImage ExpectedTwoByTwo()
 {
-    QImage image = TestUtils::MakeImage(6, 4, Qt::white);
-    for (int y = 0; y < 2; ++y)
-        for (int x = 0; x < 3; ++x)
-        {
-            image.setPixelColor(x, y, Qt::red);
-            image.setPixelColor(x + 3, y, Qt::blue);
-            image.setPixelColor(x + 3, y + 2, Qt::green);
-        }
-    return image;
+    return TestUtils::MakeCompound(QSize(3, 2), 2, {Qt::red, Qt::blue, QColor(), Qt::green}, Qt::white);
 }
 }  // namespace
 
@@ -103,18 +109,14 @@ private slots:
     void compoundThroughTesscli()
     {
         Sandbox sandbox;
-        QVERIFY(TestUtils::WriteImage(sandbox.File("red tile.png"), 3, 2, Qt::red));
-        QVERIFY(TestUtils::WriteImage(sandbox.File(QString::fromUtf8("blau & <ü>.png")), 3, 2, Qt::blue));
-        QVERIFY(TestUtils::WriteImage(sandbox.File("green.bmp"), 3, 2, Qt::green));
-        TessaraSettings s = RowsOnly({{sandbox.File("red tile.png"), sandbox.File(QString::fromUtf8("blau & <ü>.png"))},
-                                      {"None", sandbox.File("green.bmp")}});
+        const QStringList tiles = WriteTiles(sandbox, {"red tile.png", QString::fromUtf8("blau & <ü>.png"), "green.bmp"});
+        TessaraSettings s = RowsOnly({{tiles[0], tiles[1]}, {"None", tiles[2]}});
         s.flags |= TessaraSettings::FlagBackground;
         s.background = Qt::white;
 
         TessaraInterface tessara;
         QVERIFY2(tessara.CompoundImage(&s, sandbox.File("out.png")), qPrintable(tessara.GetLastError()));
-        const QString strDiff = TestUtils::CompareImageFile(sandbox.File("out.png"), ExpectedTwoByTwo());
-        QVERIFY2(strDiff.isEmpty(), qPrintable(strDiff));
+        QCOMPARE(TestUtils::CompareImageFile(sandbox.File("out.png"), ExpectedTwoByTwo()), QString());
     }
 
     void failedCompoundReportsWholeOutput()
@@ -175,8 +177,7 @@ private slots:
         const QImage source = TestUtils::MakeImage(5, 4, QColor(10, 200, 30));
         QVERIFY(source.save(sandbox.File("in.bmp")));
         QVERIFY(TessaraInterface::ConvertImage(sandbox.File("in.bmp"), sandbox.File("out.png")));
-        const QString strDiff = TestUtils::CompareImageFile(sandbox.File("out.png"), source);
-        QVERIFY2(strDiff.isEmpty(), qPrintable(strDiff));
+        QCOMPARE(TestUtils::CompareImageFile(sandbox.File("out.png"), source), QString());
 
         QVERIFY(!TessaraInterface::ConvertImage(sandbox.File("missing.bmp"), sandbox.File("x.png")));
         QVERIFY(!QFileInfo::exists(sandbox.File("x.png")));
@@ -185,22 +186,17 @@ private slots:
     void projectSavedByEditorComposesInTesscli()
     {
         Sandbox sandbox;
-        const QString strRed = sandbox.File(QString::fromUtf8("Grüße & <rot>.png"));
-        const QString strBlue = sandbox.File("it's \"blue\".png");
-        const QString strGreen = sandbox.File("green.png");
-        QVERIFY(TestUtils::WriteImage(strRed, 3, 2, Qt::red));
-        QVERIFY(TestUtils::WriteImage(strBlue, 3, 2, Qt::blue));
-        QVERIFY(TestUtils::WriteImage(strGreen, 3, 2, Qt::green));
-
+        const QStringList tiles =
+            WriteTiles(sandbox, {QString::fromUtf8("Grüße & <rot>.png"), "it's \"blue\".png", "green.png"});
         Core::TessaraProject project;
-        project.GetSettings() = RowsOnly({{strRed, strBlue}, {"KeepEmpty", strGreen}});
+        project.GetSettings() = RowsOnly({{tiles[0], tiles[1]}, {"KeepEmpty", tiles[2]}});
         project.GetSettings().tray = {sandbox.File("unplaced.png")};
         project.GetSettings().background = QColor(255, 255, 255);
         project.GetSettings().flags |= TessaraSettings::FlagBackground | TessaraSettings::FlagTray;
-        QVERIFY(project.SaveProject(sandbox.File(QString::fromUtf8("projekt ä.tsp"))));
+        const QString strProject = sandbox.File(QString::fromUtf8("projekt ä.tsp"));
+        QVERIFY(project.SaveProject(strProject));
 
-        const QString strOutput = RunTesscli({"-project", sandbox.File(QString::fromUtf8("projekt ä.tsp")), "-out",
-                                              sandbox.File("out.png")});
+        const QString strOutput = RunTesscli({"-project", strProject, "-out", sandbox.File("out.png")});
         const QString strDiff = TestUtils::CompareImageFile(sandbox.File("out.png"), ExpectedTwoByTwo());
         QVERIFY2(strDiff.isEmpty(), qPrintable(strDiff + "\n" + strOutput));
     }

@@ -40,33 +40,6 @@ class TestTessaraProject : public QObject
     Q_OBJECT
 
 private slots:
-    void verifySettings_data()
-    {
-        QTest::addColumn<TessaraSettings>("settings");
-        QTest::addColumn<QString>("error");
-        const quint32 nOverlap = TessaraSettings::FlagOverlap, nRegion = TessaraSettings::FlagRegion;
-        QTest::newRow("no rows") << TessaraSettings() << "No input rows have been specified";
-        QTest::newRow("rows only, unset members ignored") << Settings(0, 0, QSize(1, 1)) << "";
-        QTest::newRow("overlap and region") << Settings(nOverlap | nRegion, 3, QSize(9, 9))
-                                            << "Overlap and region cannot be used at the same time";
-        QTest::newRow("overlap 0") << Settings(nOverlap, 0) << "The overlap is too small";
-        QTest::newRow("overlap 1") << Settings(nOverlap, 1) << "";
-        QTest::newRow("region 4 high") << Settings(nRegion, -1, QSize(9, 4)) << "The region is too small";
-        QTest::newRow("region 5x5") << Settings(nRegion, -1, QSize(5, 5)) << "";
-        QTest::newRow("invalid background") << Settings(TessaraSettings::FlagBackground)
-                                            << "The background color is invalid";
-        QTest::newRow("invalid transparency") << Settings(TessaraSettings::FlagTransparency, -1, {}, Qt::red)
-                                              << "The transparency key color is invalid";
-    }
-    void verifySettings()
-    {
-        QFETCH(TessaraSettings, settings);
-        QFETCH(QString, error);
-        QString strError = "stale";
-        QCOMPARE(settings.VerifySettings(strError), error.isEmpty());
-        QCOMPARE(strError, error);
-    }
-
     void saveThenLoad_data()
     {
         QTest::addColumn<TessaraSettings>("settings");
@@ -198,6 +171,8 @@ private slots:
         QTest::newRow("region too small") << ProjectXml(kOneRow + "<Settings><Region><Width>4</Width><Height>9</Height>"
                                                                   "</Region></Settings>")
                                           << "The region is too small";
+        QTest::newRow("overlap 0") << ProjectXml(kOneRow + "<Settings><Overlap>0</Overlap></Settings>")
+                                   << "The overlap is too small";
         QTest::newRow("overlap not whole") << ProjectXml(kOneRow + "<Settings><Overlap>5px</Overlap></Settings>")
                                            << "The overlap is too small";
         QTest::newRow("background alpha form") << ProjectXml(kOneRow + "<Settings><Background>#80ff0000</Background>"
@@ -231,6 +206,10 @@ private slots:
                                                << false;
         QTest::newRow("colour keyword") << QByteArray("<Background>navy</Background>") << nBackground
                                         << QColor(0, 0, 128) << false;
+        QTest::newRow("overlap 1") << QByteArray("<Overlap>1</Overlap>") << quint32(TessaraSettings::FlagOverlap)
+                                   << QColor() << false;
+        QTest::newRow("region 5x5") << QByteArray("<Region><Width>5</Width><Height>5</Height></Region>")
+                                    << quint32(TessaraSettings::FlagRegion) << QColor() << false;
         QTest::newRow("names are case-sensitive") << QByteArray("<background>red</background>") << 0u << QColor()
                                                   << false;
     }

@@ -13,7 +13,6 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QMenu>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QtTest>
@@ -21,15 +20,8 @@
 #include <memory>
 
 using Core::TessaraSettings;
-
-// A region, overlap, colours and stacking as the settings panel would produce them.
-struct PanelSettings
-{
-    quint32 flags = 0;
-    int regionWidth = 5, regionHeight = 5, overlap = 1;
-    QColor background = Qt::black, transparency = Qt::black;
-};
-Q_DECLARE_METATYPE(PanelSettings)
+using UI::Controls::ColorSelectButton;
+Q_DECLARE_METATYPE(TessaraSettings)
 
 // The main window on its own cell engine: start-up state, enabling rules, grid-size entry,
 // settings panel, zoom, new project and the recent-project menu.
@@ -42,23 +34,22 @@ class TessaraWndTest : public QObject
     std::unique_ptr<Engine::ImageCellEngine> m_pEngine;
     std::unique_ptr<UI::TessaraWnd> m_pWindow;
 
-    template <typename T> T* Find(const char* pName) const
-    {
-        T* pChild = m_pWindow->findChild<T*>(pName);
-        if (!pChild)
-            qFatal("main window has no %s", pName);
-        return pChild;
-    }
+    template <typename T> T* Find(const char* pName) const { return TestUtils::Child<T>(m_pWindow.get(), pName); }
     QAction* Action(const char* pName) const { return Find<QAction>(pName); }
     UI::Controls::ImageGrid* Grid() const { return Find<UI::Controls::ImageGrid>("imageGrid"); }
     UI::Controls::ViewToolBar* ViewBar() const { return Find<UI::Controls::ViewToolBar>("viewToolBar"); }
+    UI::Controls::MainStatusBar* StatusBar() const { return Find<UI::Controls::MainStatusBar>("statusBar"); }
     QList<QAction*> RecentActions() const
     {
-        QList<QAction*> actions;
-        for (QAction* pAction : Find<QMenu>("menOpenRecent")->actions())
-            if (pAction->objectName() != "actNoItemsToDisplay")
-                actions.append(pAction);
+        QList<QAction*> actions = Find<QMenu>("menOpenRecent")->actions();
+        actions.removeAll(Action("actNoItemsToDisplay"));
         return actions;
+    }
+    TessaraSettings Filled() const
+    {
+        TessaraSettings settings;
+        m_pWindow->FillTessaraSettings(&settings);
+        return settings;
     }
 
 private slots:
@@ -86,19 +77,14 @@ private slots:
 
     void startsWithEmptyThreeByThreeGrid()
     {
-        QCOMPARE(Grid()->rowCount(), 3);
-        QCOMPARE(Grid()->columnCount(), 3);
+        QCOMPARE(QSize(Grid()->columnCount(), Grid()->rowCount()), QSize(3, 3));
         QCOMPARE(Grid()->GetImageSize(), 160);
         QCOMPARE(Find<UI::Controls::ImageTray>("imageTray")->GetImageSize(), 96);
-        QVERIFY(!Action("actGridCompactView")->isChecked());
-        QVERIFY(!Grid()->IsCompactView());
+        QVERIFY(!Action("actGridCompactView")->isChecked() && !Grid()->IsCompactView());
         QVERIFY(!Find<QPushButton>("btnGridResize")->isEnabled());
         QCOMPARE(m_pWindow->windowTitle(), QString("Tessara V2.0.0"));
-        QCOMPARE(m_pWindow->minimumSize(), QSize(986, 650));
-        QCOMPARE(Find<UI::Controls::MainStatusBar>("statusBar")->GetGridSizeText(), QString("Grid 3x3"));
-        TessaraSettings settings;
-        m_pWindow->FillTessaraSettings(&settings);
-        QCOMPARE(settings.flags, quint32(TessaraSettings::FlagRows | TessaraSettings::FlagTray));
+        QCOMPARE(StatusBar()->GetGridSizeText(), QString("Grid 3x3"));
+        QCOMPARE(Filled().flags, quint32(TessaraSettings::FlagRows | TessaraSettings::FlagTray));
     }
 
     void enablingRules_data()
@@ -132,7 +118,7 @@ private slots:
         QCOMPARE(Find<QPushButton>("btnGridCompound")->isEnabled(), combinable);
         QCOMPARE(Action("actGridClearImages")->isEnabled(), gridImages > 0);
         QCOMPARE(Action("actTrayClearImages")->isEnabled(), trayImages > 0);
-        QCOMPARE(Find<UI::Controls::MainStatusBar>("statusBar")->GetImageCountText(),
+        QCOMPARE(StatusBar()->GetImageCountText(),
                  QString("Images %1 Tray %2").arg(gridImages).arg(trayImages));
 
         // Clearing follows through the engine's signals.
@@ -147,30 +133,23 @@ private slots:
         auto* pRows = Find<QSpinBox>("txtGridRows");
         auto* pCols = Find<QSpinBox>("txtGridColumns");
         auto* pApply = Find<QPushButton>("btnGridResize");
-        pRows->setValue(4);
-        QVERIFY(pApply->isEnabled());
-        pCols->setValue(2);
+        QVERIFY(m_pWindow->CreateNewGrid(m_astrImages, 2, 2));
         pRows->setValue(3);
         QVERIFY(pApply->isEnabled());
-        pCols->setValue(3);
+        pCols->setValue(1);
+        pRows->setValue(2);
+        QVERIFY(pApply->isEnabled());
+        pCols->setValue(2);
         QVERIFY(!pApply->isEnabled());
 
-        pRows->setValue(2);
+        // Shrinking sends the cells of the lost row to the tray.
+        pRows->setValue(1);
         pCols->setValue(5);
         pApply->click();
-        QCOMPARE(Grid()->rowCount(), 2);
-        QCOMPARE(Grid()->columnCount(), 5);
+        QCOMPARE(QSize(Grid()->columnCount(), Grid()->rowCount()), QSize(5, 1));
         QVERIFY(!pApply->isEnabled());
-        QCOMPARE(Find<UI::Controls::MainStatusBar>("statusBar")->GetGridSizeText(), QString("Grid 2x5"));
-    }
-
-    void shrinkingTheGridMovesCellsToTheTray()
-    {
-        QVERIFY(m_pWindow->CreateNewGrid(m_astrImages, 2, 2));
-        Find<QSpinBox>("txtGridRows")->setValue(1);
-        Find<QPushButton>("btnGridResize")->click();
-        QCOMPARE(Grid()->GetImageCount(), 2);
-        QCOMPARE(Find<UI::Controls::ImageTray>("imageTray")->GetImageCount(), 2);
+        QCOMPARE(StatusBar()->GetGridSizeText(), QString("Grid 1x5"));
+        QCOMPARE(StatusBar()->GetImageCountText(), QString("Images 2 Tray 2"));
         QVERIFY(Action("actTrayClearImages")->isEnabled());
     }
 
@@ -191,73 +170,55 @@ private slots:
 
     void settingsPanelRoundTrip_data()
     {
-        QTest::addColumn<PanelSettings>("panel");
-        PanelSettings region;
+        QTest::addColumn<TessaraSettings>("record");
+        TessaraSettings region, overlap, colours, stackOff;
         region.flags = TessaraSettings::FlagRegion;
         region.regionWidth = 40;
         region.regionHeight = 30;
-        PanelSettings overlap;
         overlap.flags = TessaraSettings::FlagOverlap;
         overlap.overlap = 7;
-        PanelSettings colours;
         colours.flags = TessaraSettings::FlagBackground | TessaraSettings::FlagTransparency;
         colours.background = QColor(18, 114, 26);
         colours.transparency = QColor(1, 2, 3);
-        PanelSettings everything = region;
+        TessaraSettings everything = region;
         everything.flags |= TessaraSettings::FlagBackground | TessaraSettings::FlagStackImages;
         everything.background = Qt::white;
+        everything.stackImages = true;
+        stackOff.flags = TessaraSettings::FlagStackImages;
+        stackOff.stackImages = false;
         QTest::newRow("region") << region;
         QTest::newRow("overlap") << overlap;
         QTest::newRow("background and transparency") << colours;
         QTest::newRow("region, background and stacking") << everything;
+        QTest::newRow("stacking stored as off stays off") << stackOff;
     }
     void settingsPanelRoundTrip()
     {
-        QFETCH(PanelSettings, panel);
+        QFETCH(TessaraSettings, record);
         QVERIFY(m_pWindow->CreateNewGrid(m_astrImages.mid(0, 3), 2, 2));
-        TessaraSettings record;
-        record.flags = panel.flags;
-        record.regionWidth = panel.regionWidth;
-        record.regionHeight = panel.regionHeight;
-        record.overlap = panel.overlap;
-        record.background = panel.background;
-        record.transparency = panel.transparency;
-        record.stackImages = true;
         m_pWindow->SetSettings(&record);
 
-        TessaraSettings filled;
-        m_pWindow->FillTessaraSettings(&filled);
-        QCOMPARE(filled.flags, panel.flags | TessaraSettings::FlagRows | TessaraSettings::FlagTray);
+        const TessaraSettings filled = Filled();
+        const quint32 nStackOff = record.stackImages ? 0u : quint32(TessaraSettings::FlagStackImages);
+        QCOMPARE(filled.flags, (record.flags & ~nStackOff) | TessaraSettings::FlagRows | TessaraSettings::FlagTray);
         const QList<QStringList> expectedRows = {{m_astrImages[0], m_astrImages[1]}, {m_astrImages[2], "None"}};
         QCOMPARE(filled.rows, expectedRows);
         QCOMPARE(filled.tray, QStringList());
-        if (panel.flags & TessaraSettings::FlagRegion)
-            QCOMPARE(QSize(filled.regionWidth, filled.regionHeight), QSize(panel.regionWidth, panel.regionHeight));
-        if (panel.flags & TessaraSettings::FlagOverlap)
-            QCOMPARE(filled.overlap, panel.overlap);
-        if (panel.flags & TessaraSettings::FlagBackground)
-            QCOMPARE(filled.background, panel.background);
-        if (panel.flags & TessaraSettings::FlagTransparency)
-            QCOMPARE(filled.transparency, panel.transparency);
-        QCOMPARE(filled.IsSet(TessaraSettings::FlagStackImages), bool(panel.flags & TessaraSettings::FlagStackImages));
+        if (record.IsSet(TessaraSettings::FlagRegion))
+            QCOMPARE(QSize(filled.regionWidth, filled.regionHeight), QSize(record.regionWidth, record.regionHeight));
+        if (record.IsSet(TessaraSettings::FlagOverlap))
+            QCOMPARE(filled.overlap, record.overlap);
+        if (record.IsSet(TessaraSettings::FlagBackground))
+            QCOMPARE(filled.background, record.background);
+        if (record.IsSet(TessaraSettings::FlagTransparency))
+            QCOMPARE(filled.transparency, record.transparency);
 
         // Reset clears the options but keeps the grid.
         Find<QPushButton>("btnClearSettings")->click();
-        TessaraSettings reset;
-        m_pWindow->FillTessaraSettings(&reset);
-        QCOMPARE(reset.flags, quint32(TessaraSettings::FlagRows | TessaraSettings::FlagTray));
-        QCOMPARE(reset.rows, expectedRows);
-        QCOMPARE(Find<UI::Controls::ColorSelectButton>("btnBgColor")->GetColor(), QColor(Qt::black));
-        QVERIFY(!Find<UI::Controls::ColorSelectButton>("btnBgColor")->isEnabled());
-    }
-
-    void stackingStoredAsOffStaysOff()
-    {
-        TessaraSettings record;
-        record.flags = TessaraSettings::FlagStackImages;
-        record.stackImages = false;
-        m_pWindow->SetSettings(&record);
-        QVERIFY(!Find<QCheckBox>("chkStackMode")->isChecked());
+        QCOMPARE(Filled().flags, quint32(TessaraSettings::FlagRows | TessaraSettings::FlagTray));
+        QCOMPARE(Filled().rows, expectedRows);
+        QCOMPARE(Find<ColorSelectButton>("btnBgColor")->GetColor(), QColor(Qt::black));
+        QVERIFY(!Find<ColorSelectButton>("btnBgColor")->isEnabled());
     }
 
     void zoomStopsAtItsLimits()
@@ -378,34 +339,25 @@ private slots:
             QSKIP("a manual lies beside the test program");
         TestUtils::ModalAnswers answers;
         QString strText;
-        answers.Then(TestUtils::Inspect([&](QWidget* pBox) { strText = qobject_cast<QMessageBox*>(pBox)->text(); },
-                                        TestUtils::PressButton("OK")));
+        answers.Then(TestUtils::NoteText(strText));
         Action("actHelp")->trigger();
+        QCOMPARE(answers.Problems(), QString());
         QCOMPARE(strText, QString("The help file is not available."));
     }
 
-    void failedLoadLeavesWindowUsable()
-    {
-        QVERIFY(m_pWindow->CreateNewGrid(m_astrImages.mid(0, 2), 1, 2));
-        QString strError;
-        QVERIFY(!m_pWindow->LoadProjectFrom(m_sandbox.File("missing.tsp"), strError));
-        QCOMPARE(strError, QString("Unable to open the project file"));
-        QVERIFY(m_pWindow->isEnabled());
-        QVERIFY(QGuiApplication::overrideCursor() == nullptr);
-        QCOMPARE(Grid()->GetImageCount(), 2);
-    }
-
-    void failedSaveIsReportedAndNotRemembered()
+    void failedLoadOrSaveLeavesWindowUsable()
     {
         QVERIFY(m_pWindow->CreateNewGrid(m_astrImages.mid(0, 2), 1, 2));
         const QStringList astrRecentBefore = Core::TessaraCore::s_instance->GetOptions()->GetRecentProjects();
-        const QString strFile = m_sandbox.File("no-such-folder/p.tsp");
         QString strError;
-        QVERIFY(!m_pWindow->SaveProjectTo(strFile, strError));
+        QVERIFY(!m_pWindow->LoadProjectFrom(m_sandbox.File("missing.tsp"), strError));
+        QCOMPARE(strError, QString("Unable to open the project file"));
+        QVERIFY(!m_pWindow->SaveProjectTo(m_sandbox.File("no-such-folder/p.tsp"), strError));
         QCOMPARE(strError, QString("Unable to write the project file"));
         QVERIFY(!m_pWindow->SaveProjectTo(QString(), strError));
         QVERIFY(m_pWindow->isEnabled());
         QVERIFY(QGuiApplication::overrideCursor() == nullptr);
+        QCOMPARE(Grid()->GetImageCount(), 2);
         QCOMPARE(Core::TessaraCore::s_instance->GetOptions()->GetRecentProjects(), astrRecentBefore);
     }
 
@@ -413,13 +365,11 @@ private slots:
     {
         TestUtils::ModalAnswers answers;
         QString strBoxText;
-        answers.Then(TestUtils::Inspect([&](QWidget* pBox) { strBoxText = qobject_cast<QMessageBox*>(pBox)->text(); },
-                                        TestUtils::PressButton("OK")));
+        answers.Then(TestUtils::NoteText(strBoxText));
         m_pWindow->ReportError("Errors occurred:\n\nfirst.png\nsecond.png", true);
+        QCOMPARE(answers.Problems(), QString());
         QCOMPARE(strBoxText, QString("Errors occurred:\n\nfirst.png\nsecond.png"));
-        QCOMPARE(Find<UI::Controls::MainStatusBar>("statusBar")->GetStatusText(),
-                 QString("Errors occurred: first.png second.png"));
-        QVERIFY(answers.Unexpected().isEmpty());
+        QCOMPARE(StatusBar()->GetStatusText(), QString("Errors occurred: first.png second.png"));
     }
 
     void closingStoresTheWindowLayout()
@@ -437,16 +387,5 @@ private slots:
     }
 };
 
-int main(int argc, char** argv)
-{
-    if (!Core::TessaraCore::CreateCore(argc, argv))
-        return 1;
-    int nResult = 0;
-    {
-        TessaraWndTest test;
-        nResult = QTest::qExec(&test, argc, argv);
-    }
-    Core::TessaraCore::DestroyCore();
-    return nResult;
-}
+TESSARA_CORE_TEST_MAIN(TessaraWndTest)
 #include "test_tessarawnd.moc"

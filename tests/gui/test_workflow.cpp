@@ -32,36 +32,10 @@ class WorkflowTest : public QObject
     const QColor m_background{18, 114, 26};
     QStringList m_astrImages; // red, green, blue: row-major into a 2 x 2 grid, last cell empty
 
-    template <typename T> T* Find(const char* pName) const
-    {
-        T* pChild = m_pWindow->findChild<T*>(pName);
-        if (!pChild)
-            qFatal("main window has no %s", pName);
-        return pChild;
-    }
+    template <typename T> T* Find(const char* pName) const { return TestUtils::Child<T>(m_pWindow, pName); }
     QAction* Action(const char* pName) const { return Find<QAction>(pName); }
     UI::Controls::ImageGrid* Grid() const { return Find<UI::Controls::ImageGrid>("imageGrid"); }
     QString StatusText() const { return Find<UI::Controls::MainStatusBar>("statusBar")->GetStatusText(); }
-
-    static QString Describe(const TestUtils::ModalAnswers& answers)
-    {
-        return QString("answered: [%1], unexpected: [%2]")
-            .arg(answers.Answered().join(", "), answers.Unexpected().join(", "));
-    }
-
-    QImage ExpectedCompound() const
-    {
-        QImage expected = TestUtils::MakeImage(m_cellSize.width() * 2, m_cellSize.height() * 2, m_background);
-        const QList<QColor> cellColours = {Qt::red, Qt::green, Qt::blue};
-        for (int i = 0; i < cellColours.size(); ++i)
-        {
-            const QPoint topLeft((i % 2) * m_cellSize.width(), (i / 2) * m_cellSize.height());
-            for (int y = 0; y < m_cellSize.height(); ++y)
-                for (int x = 0; x < m_cellSize.width(); ++x)
-                    expected.setPixelColor(topLeft + QPoint(x, y), cellColours[i]);
-        }
-        return expected;
-    }
 
     // What tesscli itself prints for the window's current settings.
     QString RunTesscliDirectly(const QString& strOutput) const
@@ -78,7 +52,6 @@ class WorkflowTest : public QObject
 private slots:
     void initTestCase()
     {
-        QVERIFY(m_sandbox.IsValid());
         const QList<QColor> colours = {Qt::red, Qt::green, Qt::blue};
         const QStringList astrNames = {"red.png", "green.png", "blue.png"};
         for (int i = 0; i < colours.size(); ++i)
@@ -104,7 +77,7 @@ private slots:
                 },
                 TestUtils::PressButton("OK")));
         Action("actGridCreate")->trigger();
-        QVERIFY2(answers.AllAnswered() && answers.Unexpected().isEmpty(), qPrintable(Describe(answers)));
+        QCOMPARE(answers.Problems(), QString());
         QCOMPARE(proposed, QSize(2, 2));
         QCOMPARE(Grid()->rowCount(), 2);
         QCOMPARE(Grid()->columnCount(), 2);
@@ -123,7 +96,7 @@ private slots:
             pDialog->accept();
         });
         Find<UI::Controls::ColorSelectButton>("btnBgColor")->click();
-        QVERIFY2(answers.AllAnswered() && answers.Unexpected().isEmpty(), qPrintable(Describe(answers)));
+        QCOMPARE(answers.Problems(), QString());
         QCOMPARE(Find<UI::Controls::ColorSelectButton>("btnBgColor")->GetColor(), m_background);
     }
 
@@ -132,11 +105,9 @@ private slots:
         const QString strProject = m_sandbox.File("mosaic.tsp");
         TestUtils::ModalAnswers answers;
         QString strConfirmation;
-        answers.Then(TestUtils::ChooseFiles({strProject}))
-            .Then(TestUtils::Inspect([&](QWidget* pBox) { strConfirmation = qobject_cast<QMessageBox*>(pBox)->text(); },
-                                     TestUtils::PressButton("OK")));
+        answers.Then(TestUtils::ChooseFiles({strProject})).Then(TestUtils::NoteText(strConfirmation));
         Action("actProjectSave")->trigger();
-        QVERIFY2(answers.AllAnswered() && answers.Unexpected().isEmpty(), qPrintable(Describe(answers)));
+        QCOMPARE(answers.Problems(), QString());
         QCOMPARE(strConfirmation, QString("The project has been saved to '%1'.").arg(strProject));
         QVERIFY(QFileInfo::exists(strProject));
         QCOMPARE(Core::TessaraCore::s_instance->GetOptions()->GetRecentProjects().value(0), strProject);
@@ -187,13 +158,14 @@ private slots:
                 },
                 TestUtils::PressButton("OK")));
         Action("actGridCompound")->trigger();
-        QVERIFY2(answers.AllAnswered() && answers.Unexpected().isEmpty(), qPrintable(Describe(answers)));
+        QCOMPARE(answers.Problems(), QString());
         QCOMPARE(strConfirmation, QString("The combined image has been saved to '%1'.").arg(strOutput));
         astrButtons.sort();
         QCOMPARE(astrButtons, (QStringList{"&OK", "Open &folder", "Open &image"}));
         QCOMPARE(StatusText(), QString("Combined image saved to '%1'").arg(strOutput));
-        const QString strDifference = TestUtils::CompareImageFile(strOutput, ExpectedCompound());
-        QVERIFY2(strDifference.isEmpty(), qPrintable(strDifference));
+        QCOMPARE(TestUtils::CompareImageFile(
+                     strOutput, TestUtils::MakeCompound(m_cellSize, 2, {Qt::red, Qt::green, Qt::blue}, m_background)),
+                 QString());
         QVERIFY(m_pWindow->isEnabled());
     }
 
@@ -214,7 +186,7 @@ private slots:
                 },
                 TestUtils::AcceptDialog()));
         Find<QPushButton>("btnGridCompound")->click();
-        QVERIFY2(answers.AllAnswered() && answers.Unexpected().isEmpty(), qPrintable(Describe(answers)));
+        QCOMPARE(answers.Problems(), QString());
         QCOMPARE(strLog, strExpectedLog);
         QVERIFY(strCaption.startsWith("<b>An error occurred while combining the image.</b>"));
         QCOMPARE(StatusText(), QString("Failed to save combined image to '%1'").arg(strOutput));
@@ -224,16 +196,5 @@ private slots:
     }
 };
 
-int main(int argc, char** argv)
-{
-    if (!Core::TessaraCore::CreateCore(argc, argv))
-        return 1;
-    int nResult = 0;
-    {
-        WorkflowTest test;
-        nResult = QTest::qExec(&test, argc, argv);
-    }
-    Core::TessaraCore::DestroyCore();
-    return nResult;
-}
+TESSARA_CORE_TEST_MAIN(WorkflowTest)
 #include "test_workflow.moc"

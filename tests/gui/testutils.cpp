@@ -1,8 +1,8 @@
 #include "testutils.h"
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QFile>
+#include <QPainter>
 #include <QProcess>
 
 namespace TestUtils
@@ -43,17 +43,21 @@ QImage MakeImage(int nWidth, int nHeight, const QColor& color)
     return image;
 }
 
+QImage MakeCompound(const QSize& cellSize, int nCols, const QList<QColor>& cells, const QColor& background)
+{
+    const int nRows = int(cells.size() + nCols - 1) / nCols;
+    QImage image = MakeImage(cellSize.width() * nCols, cellSize.height() * nRows, background);
+    QPainter painter(&image);
+    for (int i = 0; i < cells.size(); ++i)
+        if (cells[i].isValid())
+            painter.fillRect(QRect(QPoint(i % nCols * cellSize.width(), i / nCols * cellSize.height()), cellSize),
+                             cells[i]);
+    return image;
+}
+
 bool WriteImage(const QString& strFile, int nWidth, int nHeight, const QColor& color)
 {
     return MakeImage(nWidth, nHeight, color).save(strFile);
-}
-
-bool WaitForSignals(QSignalSpy& spy, int nCount, int nTimeoutMs)
-{
-    QDeadlineTimer deadline(nTimeoutMs);
-    while (spy.count() < nCount && !deadline.hasExpired())
-        spy.wait(static_cast<int>(qMax<qint64>(1, deadline.remainingTime())));
-    return spy.count() >= nCount;
 }
 
 Sandbox::Sandbox()
@@ -108,11 +112,6 @@ bool InIsolatedCopy()
 QString TesscliPath()
 {
     return QStringLiteral(TESSCLI_EXE);
-}
-
-QString BinaryDirectory()
-{
-    return QStringLiteral(TESSARA_BIN_DIR);
 }
 
 }  // namespace TestUtils

@@ -3,7 +3,7 @@
 #include <QColor>
 #include <QImage>
 #include <QList>
-#include <QSignalSpy>
+#include <QObject>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -19,19 +19,26 @@ QString CompareImageFile(const QString& strFile, const QImage& expected);
 
 // An image of nWidth x nHeight filled with one colour.
 QImage MakeImage(int nWidth, int nHeight, const QColor& color);
+// The compound of equally sized one-colour cells laid out row by row on nCols columns; an invalid
+// colour leaves its place in the background colour.
+QImage MakeCompound(const QSize& cellSize, int nCols, const QList<QColor>& cells, const QColor& background);
 // Saves a filled image as strFile (format from the extension); fails the caller's check when false.
 bool WriteImage(const QString& strFile, int nWidth, int nHeight, const QColor& color);
 
-// Waits until spy has recorded at least nCount signals, processing events; gives up after
-// nTimeoutMs (a hard limit, never a fixed sleep). Returns whether the count was reached.
-bool WaitForSignals(QSignalSpy& spy, int nCount = 1, int nTimeoutMs = 10000);
+// The named child of pParent; a missing one ends the program, as every later check would be void.
+template <typename T> T* Child(const QObject* pParent, const char* pName)
+{
+    T* pChild = pParent->findChild<T*>(QString::fromLatin1(pName));
+    if (!pChild)
+        qFatal("%s has no %s", pParent->metaObject()->className(), pName);
+    return pChild;
+}
 
 // A fresh temporary folder removed with the object.
 class Sandbox
 {
 public:
     Sandbox();
-    bool IsValid() const { return m_dir.isValid(); }
     QString Path() const { return m_dir.path(); }
     // strName inside the folder.
     QString File(const QString& strName) const { return m_dir.filePath(strName); }
@@ -49,8 +56,19 @@ private:
 QString RunIsolatedCopy(const QString& strTestFunction);
 bool InIsolatedCopy();
 
-// The built tesscli and the folder both programs land in.
+// The built tesscli.
 QString TesscliPath();
-QString BinaryDirectory();
 
 }  // namespace TestUtils
+
+// main() of a test that needs the editor's core: the core is the application object, made before
+// the test object and destroyed after it.
+#define TESSARA_CORE_TEST_MAIN(TestClass)                                                          \
+    int main(int argc, char** argv)                                                                \
+    {                                                                                              \
+        if (!Core::TessaraCore::CreateCore(1, argv))                                               \
+            return 1;                                                                              \
+        const int nResult = [&] { TestClass test; return QTest::qExec(&test, argc, argv); }();     \
+        Core::TessaraCore::DestroyCore();                                                          \
+        return nResult;                                                                            \
+    }

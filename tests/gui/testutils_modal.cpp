@@ -28,6 +28,15 @@ ModalAnswers& ModalAnswers::Then(Handler fnHandler)
     return *this;
 }
 
+QString ModalAnswers::Problems() const
+{
+    if (m_pending.isEmpty() && m_unexpected.isEmpty())
+        return QString();
+    return QStringLiteral("%1 answer(s) never used; answered: [%2]; unexpected: [%3]")
+        .arg(m_pending.size())
+        .arg(m_answered.join(QStringLiteral(", ")), m_unexpected.join(QStringLiteral(", ")));
+}
+
 void ModalAnswers::OnPoll()
 {
     QWidget* pModal = QApplication::activeModalWidget();
@@ -117,6 +126,14 @@ ModalAnswers::Handler RejectDialog()
         if (auto* pDialog = qobject_cast<QDialog*>(pWidget))
             pDialog->reject();
     };
+}
+
+ModalAnswers::Handler NoteText(QString& strText)
+{
+    return Inspect([&strText](QWidget* pWidget) {
+        if (auto* pBox = qobject_cast<QMessageBox*>(pWidget))
+            strText = pBox->text();
+    }, PressButton(QStringLiteral("OK")));
 }
 
 ModalAnswers::Handler Inspect(std::function<void(QWidget*)> fnInspect, ModalAnswers::Handler fnAnswer)

@@ -27,12 +27,9 @@ public:
     ModalAnswers();
 
     ModalAnswers& Then(Handler fnHandler);
-    // True when every queued handler has run.
-    bool AllAnswered() const { return m_pending.isEmpty(); }
-    // Class names and titles of the modal windows answered so far, for failure messages.
-    QStringList Answered() const { return m_answered; }
-    // Windows that were closed because nothing answered them.
-    QStringList Unexpected() const { return m_unexpected; }
+    // Empty when every queued handler has run and no other window appeared; otherwise the class
+    // names and titles of the windows answered and of those closed because nothing answered them.
+    QString Problems() const;
 
 protected:
     bool eventFilter(QObject* pWatched, QEvent* pEvent) override;
@@ -56,6 +53,8 @@ ModalAnswers::Handler ChooseFiles(const QStringList& astrFiles);
 ModalAnswers::Handler PressButton(const QString& strButtonText);
 ModalAnswers::Handler AcceptDialog();
 ModalAnswers::Handler RejectDialog();
+// Keeps a message box's text in strText (which must outlive the answer) and presses "OK".
+ModalAnswers::Handler NoteText(QString& strText);
 // Lets fnInspect look at the window (it stores what it needs) and then applies fnAnswer.
 ModalAnswers::Handler Inspect(std::function<void(QWidget*)> fnInspect, ModalAnswers::Handler fnAnswer);
 

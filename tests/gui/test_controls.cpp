@@ -1,0 +1,159 @@
+#include "testutils_modal.h"
+#include "ui/UIUtils.h"
+#include "ui/controls/ColorSelectButton.h"
+#include "ui/controls/MainStatusBar.h"
+#include "ui/controls/ToolBarHeader.h"
+#include "ui/controls/ViewToolBar.h"
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QPalette>
+#include <QTimer>
+#include <QtTest>
+
+// The small controls around the tables: style-sheet placeholders, the status bar's temporary
+// messages, the zoom toolbar, toolbar headers and the colour button of the settings panel.
+class ControlsTest : public QObject
+{
+    Q_OBJECT
+
+    // The status bar's revert is driven through its own timer rather than by waiting three seconds.
+    static QTimer* RevertTimer(UI::Controls::MainStatusBar& bar) { return bar.findChild<QTimer*>("tempTimer"); }
+    static void LetTimerExpire(UI::Controls::MainStatusBar& bar)
+    {
+        QTimer* pTimer = RevertTimer(bar);
+        if (pTimer->isActive())
+        {
+            pTimer->stop();
+            QMetaObject::invokeMethod(&bar, "OnTempTimer");
+        }
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QPalette palette = QApplication::palette();
+        palette.setColor(QPalette::Base, QColor(0x12, 0x34, 0x56));
+        palette.setColor(QPalette::Window, QColor(200, 180, 160));
+        palette.setColor(QPalette::Midlight, QColor(220, 220, 220));
+        QApplication::setPalette(palette);
+    }
+
+    void translateStyleSheet_data()
+    {
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<QString>("expected");
+        const QString strLine = UIUtils::GetBaseColor(UIUtils::ColorLine).name();
+        QTest::newRow("no placeholders") << "QLabel { color: red; }" << "QLabel { color: red; }";
+        QTest::newRow("base colour by name") << "background: white;" << "background: #123456;";
+        QTest::newRow("every line colour") << "a: lightgray; b: lightgray;" << QString("a: %1; b: %1;").arg(strLine);
+        QTest::newRow("toolbar gradient from the window colour") << "stop:0 $tb_grad1" << "stop:0 rgba(200, 180, 160, 255)";
+        QTest::newRow("placeholders are case-sensitive") << "White LIGHTGRAY" << "White LIGHTGRAY";
+    }
+    void translateStyleSheet()
+    {
+        QFETCH(QString, input);
+        QFETCH(QString, expected);
+        QCOMPARE(UIUtils::TranslateStyleSheet(input), expected);
+    }
+
+    void messagesRevertOnlyWhenTemporary_data()
+    {
+        QTest::addColumn<QStringList>("messages");
+        QTest::addColumn<QList<bool>>("temporary");
+        QTest::addColumn<QString>("afterExpiry");
+        QTest::newRow("temporary alone reverts") << QStringList{"Saved"} << QList<bool>{true} << "Ready";
+        QTest::newRow("permanent stays") << QStringList{"Loading..."} << QList<bool>{false} << "Loading...";
+        QTest::newRow("permanent after temporary stays")
+            << QStringList{"Saved", "Combining..."} << QList<bool>{true, false} << "Combining...";
+        QTest::newRow("temporary after permanent reverts")
+            << QStringList{"Combining...", "Combined"} << QList<bool>{false, true} << "Ready";
+    }
+    void messagesRevertOnlyWhenTemporary()
+    {
+        QFETCH(QStringList, messages);
+        QFETCH(QList<bool>, temporary);
+        QFETCH(QString, afterExpiry);
+        UI::Controls::MainStatusBar bar;
+        QVERIFY(bar.InitStatusBar());
+        QCOMPARE(bar.GetStatusText(), QString("Ready"));
+        for (int i = 0; i < messages.size(); ++i)
+            bar.SetStatus(messages[i], temporary[i]);
+        QCOMPARE(bar.GetStatusText(), messages.last());
+        if (temporary.last())
+            QCOMPARE(RevertTimer(bar)->interval(), UI::Controls::MainStatusBar::TemporaryMessageMs);
+        LetTimerExpire(bar);
+        QCOMPARE(bar.GetStatusText(), afterExpiry);
+    }
+
+    void zoomLevelsOutsideTheRangeAreIgnored_data()
+    {
+        QTest::addColumn<int>("level");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("lowest") << 0 << 0;
+        QTest::newRow("highest") << 6 << 6;
+        QTest::newRow("above the range") << 7 << 2;
+        QTest::newRow("below the range") << -1 << 2;
+    }
+    void zoomLevelsOutsideTheRangeAreIgnored()
+    {
+        QFETCH(int, level);
+        QFETCH(int, expected);
+        UI::Controls::ViewToolBar toolBar;
+        toolBar.SetupToolBar();
+        toolBar.SetGridZoomLevel(2);
+        toolBar.SetTrayZoomLevel(2);
+        toolBar.SetGridZoomLevel(level);
+        toolBar.SetTrayZoomLevel(level);
+        QCOMPARE(toolBar.GetGridZoomLevel(), expected);
+        QCOMPARE(toolBar.GetTrayZoomLevel(), expected);
+    }
+
+    void headerFollowsToolBarOrientation()
+    {
+        QToolBar toolBar;
+        auto* pHeader = new UI::Controls::ToolBarHeader("Grid", &toolBar);
+        QCOMPARE(pHeader->minimumWidth(), UI::Controls::ToolBarHeader::HorizontalStripWidth);
+        QCOMPARE(pHeader->maximumWidth(), UI::Controls::ToolBarHeader::HorizontalStripWidth);
+        toolBar.setOrientation(Qt::Vertical);
+        QCOMPARE(pHeader->minimumHeight(), UI::Controls::ToolBarHeader::VerticalStripHeight);
+        QCOMPARE(pHeader->maximumHeight(), UI::Controls::ToolBarHeader::VerticalStripHeight);
+        QCOMPARE(pHeader->maximumWidth(), QWIDGETSIZE_MAX);
+    }
+
+    void colorButtonShowsItsColourEvenWhenDisabled()
+    {
+        UI::Controls::ColorSelectButton button;
+        button.resize(125, 30);
+        button.SetColor(QColor(18, 114, 26));
+        button.setEnabled(false);
+        QCOMPARE(button.GetColorText(), QString("R18 G114 B26"));
+        const QImage shot = button.grab().toImage();
+        QCOMPARE(QColor(shot.pixel(15, 15)), QColor(18, 114, 26));
+    }
+
+    void colorDialogChangesColourUnlessCancelled()
+    {
+        UI::Controls::ColorSelectButton button;
+        button.SetColor(Qt::black);
+        TestUtils::ModalAnswers answers;
+        answers.Then([](QWidget* pWidget) {
+            auto* pDialog = qobject_cast<QColorDialog*>(pWidget);
+            pDialog->setCurrentColor(QColor(200, 10, 30));
+            pDialog->accept();
+        });
+        button.click();
+        QCOMPARE(button.GetColor(), QColor(200, 10, 30));
+
+        answers.Then([](QWidget* pWidget) {
+            qobject_cast<QColorDialog*>(pWidget)->setCurrentColor(Qt::white);
+            qobject_cast<QColorDialog*>(pWidget)->reject();
+        });
+        button.click();
+        QCOMPARE(button.GetColor(), QColor(200, 10, 30));
+        QCOMPARE(answers.Problems(), QString());
+    }
+};
+
+QTEST_MAIN(ControlsTest)
+#include "test_controls.moc"
