@@ -182,31 +182,28 @@ private slots:
 
     void paintingShowsStateColours_data()
     {
-        QTest::addColumn<bool>("bCell");
-        QTest::addColumn<bool>("bKeepEmpty");
-        QTest::addColumn<bool>("bSelected");
-        QTest::addColumn<bool>("bHighlighted");
+        QTest::addColumn<QStringList>("state");  // of: cell, keep-empty, selected, highlighted
         QTest::addColumn<QColor>("stripFrame");
         QTest::addColumn<QColor>("imageFrame");
-        QTest::newRow("image") << true << false << false << false << QColor(149, 178, 137) << QColor(180, 180, 180);
-        QTest::newRow("empty") << false << false << false << false << QColor(181, 130, 166) << QColor(180, 180, 180);
-        QTest::newRow("keep empty") << false << true << false << false << QColor(128, 128, 128) << QColor(180, 180, 180);
-        QTest::newRow("selected") << true << false << true << false << QColor(130, 163, 186) << QColor(130, 163, 186);
-        QTest::newRow("highlighted") << false << false << false << true << QColor(181, 130, 166) << QColor(137, 52, 60);
+        const QColor plainFrame(180, 180, 180);
+        QTest::newRow("image") << QStringList{"cell"} << QColor(149, 178, 137) << plainFrame;
+        QTest::newRow("empty") << QStringList{} << QColor(181, 130, 166) << plainFrame;
+        QTest::newRow("keep empty") << QStringList{"keep-empty"} << QColor(128, 128, 128) << plainFrame;
+        QTest::newRow("selected") << QStringList{"cell", "selected"} << QColor(130, 163, 186) << QColor(130, 163, 186);
+        QTest::newRow("highlighted") << QStringList{"highlighted"} << QColor(181, 130, 166) << QColor(137, 52, 60);
     }
     void paintingShowsStateColours()
     {
-        QFETCH(bool, bCell);
-        QFETCH(bool, bKeepEmpty);
-        QFETCH(bool, bSelected);
-        QFETCH(bool, bHighlighted);
+        QFETCH(QStringList, state);
         QFETCH(QColor, stripFrame);
         QFETCH(QColor, imageFrame);
+        const bool bCell = state.contains("cell"), bSelected = state.contains("selected");
+        const bool bHighlighted = state.contains("highlighted");
         auto pTable = MakeTable(1, 1);
         pTable->SetImageSize(64);
         if (bCell)
             pTable->SetItemImageCell(pTable->Item(0, 0), MakeCell("paint.png", QSize(64, 64), Qt::blue));
-        pTable->Item(0, 0)->SetKeepEmpty(bKeepEmpty);
+        pTable->Item(0, 0)->SetKeepEmpty(state.contains("keep-empty"));
         pTable->Item(0, 0)->SetDragHighlighted(bHighlighted);
 
         const QSize size(70, 90);
