@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QPalette>
+#include <QRegularExpression>
 
 namespace UIUtils
 {
@@ -88,9 +89,26 @@ QStringList GetOpenFileNames(QWidget* pParent, const QString& strCaption, const 
                                          QFileDialog::DontUseNativeDialog);
 }
 
+QString GetFilterSuffix(const QString& strNameFilter)
+{
+    static const QRegularExpression s_firstPattern(QStringLiteral("\\*\\.([A-Za-z0-9]+)"));
+    const QRegularExpressionMatch match = s_firstPattern.match(strNameFilter);
+    return match.hasMatch() ? match.captured(1) : QString();
+}
+
 QString GetSaveFileName(QWidget* pParent, const QString& strCaption, const QString& strFilter)
 {
-    return QFileDialog::getSaveFileName(pParent, strCaption, QString(), strFilter, nullptr,
-                                        QFileDialog::DontUseNativeDialog);
+    QFileDialog dialog(pParent, strCaption, QString(), strFilter);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    // A name typed without an extension gets the chosen type's one: tesscli picks the output
+    // format by extension, and projects are only listed by the open dialog as "*.tsp".
+    dialog.setDefaultSuffix(GetFilterSuffix(dialog.selectedNameFilter()));
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                     [&dialog](const QString& strSelected) { dialog.setDefaultSuffix(GetFilterSuffix(strSelected)); });
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().constFirst();
 }
 }

@@ -49,5 +49,7 @@ QString GetMakerWebsite();
 // look and behave the same everywhere and can be driven by the keyboard and by tests.
 QString GetOpenFileName(QWidget* pParent, const QString& strCaption, const QString& strFilter);
 QStringList GetOpenFileNames(QWidget* pParent, const QString& strCaption, const QString& strFilter);
+// The extension of a name filter's first "*.ext" pattern ("png" for "PNG (*.png)"), or empty.
+QString GetFilterSuffix(const QString& strNameFilter);
 QString GetSaveFileName(QWidget* pParent, const QString& strCaption, const QString& strFilter);
 }

@@ -7,6 +7,8 @@
 
 #include <QApplication>
 #include <QColorDialog>
+#include <QFileDialog>
+#include <QTemporaryDir>
 #include <QPalette>
 #include <QTimer>
 #include <QtTest>
@@ -145,6 +147,41 @@ private slots:
         button.click();
         QCOMPARE(answers.Problems(), QString());
         QCOMPARE(button.GetColor(), QColor(200, 10, 30));
+    }
+
+    void saveDialogAddsTheChosenTypesExtension_data()
+    {
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("expected");
+        const QString images = QStringLiteral("PNG (*.png);;JPEG (*.jpg);;All files (*.*)");
+        QTest::newRow("project without extension") << "Tessara projects (*.tsp)" << "mosaic" << "mosaic.tsp";
+        QTest::newRow("first image type") << images << "result" << "result.png";
+        QTest::newRow("typed extension kept") << images << "result.tif" << "result.tif";
+        QTest::newRow("all files adds nothing") << images << "*.*|result" << "result";
+        QTest::newRow("other type chosen") << images << "*.jpg|result" << "result.jpg";
+    }
+
+    void saveDialogAddsTheChosenTypesExtension()
+    {
+        // tesscli picks the output format by extension, and the open dialog lists only "*.tsp".
+        QFETCH(QString, filter);
+        QFETCH(QString, typed);
+        QFETCH(QString, expected);
+        QTemporaryDir folder;
+        const QStringList parts = typed.split('|');
+        TestUtils::ModalAnswers answers;
+        answers.Then([&](QWidget* pWidget) {
+            auto* pDialog = qobject_cast<QFileDialog*>(pWidget);
+            if (parts.size() > 1)
+                for (const QString& strNameFilter : pDialog->nameFilters())
+                    if (strNameFilter.contains(parts.first()))
+                        pDialog->selectNameFilter(strNameFilter), emit pDialog->filterSelected(strNameFilter);
+            TestUtils::ChooseFiles({folder.filePath(parts.last())})(pWidget);
+        });
+        const QString strChosen = UIUtils::GetSaveFileName(nullptr, "Save", filter);
+        QCOMPARE(answers.Problems(), QString());
+        QCOMPARE(strChosen, folder.filePath(expected));
     }
 };
 
