@@ -178,24 +178,12 @@ bool DataSet::SetGridSize(int nColumns, int nRows)
 
 bool DataSet::SetGridStartPosition(int nValue)
 {
-    if (!Engine::GridStartPositions::Instance().HasValue(nValue)) {
-        SetLastError("The grid start position is invalid (%i)", nValue);
-        return false;
-    }
-    m_gridStartPosition = nValue;
-    m_setFlags |= Flag_GridStartPosition;
-    return true;
+    return SetNamedValue(Engine::GridStartPositions::Instance(), "The grid start position is invalid", nValue, m_gridStartPosition, Flag_GridStartPosition);
 }
 
 bool DataSet::SetGridOrder(int nValue)
 {
-    if (!Engine::GridOrders::Instance().HasValue(nValue)) {
-        SetLastError("The grid order is invalid (%i)", nValue);
-        return false;
-    }
-    m_gridOrder = nValue;
-    m_setFlags |= Flag_GridOrder;
-    return true;
+    return SetNamedValue(Engine::GridOrders::Instance(), "The grid order is invalid", nValue, m_gridOrder, Flag_GridOrder);
 }
 
 bool DataSet::SetRegionSize(int nWidth, int nHeight)
@@ -225,6 +213,18 @@ bool DataSet::SetStackImages(bool bOn)
 {
     m_stackImages = bOn;
     m_setFlags |= Flag_StackImages;
+    return true;
+}
+
+bool DataSet::SetNamedValue(const Misc::StringEnum& names, const char* pInvalidMessage, int nValue, int& nMember,
+                            SetFlag flag)
+{
+    if (!names.HasValue(nValue)) {
+        SetLastError("%s (%i)", pInvalidMessage, nValue);
+        return false;
+    }
+    nMember = nValue;
+    m_setFlags |= flag;
     return true;
 }
 
@@ -258,13 +258,7 @@ bool DataSet::SetBackgroundColor(unsigned int nRed, unsigned int nGreen, unsigne
 
 bool DataSet::SetCompression(int nValue)
 {
-    if (!Engine::ImageCompressions::Instance().HasValue(nValue)) {
-        SetLastError("The compression type is invalid (%i)", nValue);
-        return false;
-    }
-    m_compression = nValue;
-    m_setFlags |= Flag_Compression;
-    return true;
+    return SetNamedValue(Engine::ImageCompressions::Instance(), "The compression type is invalid", nValue, m_compression, Flag_Compression);
 }
 
 bool DataSet::SetQuality(int nValue)

@@ -3,6 +3,7 @@
 #include "data/DataSetInputFiles.h"
 #include "misc/Color.h"
 #include "misc/Object.h"
+#include "misc/StringEnum.h"
 
 #include <string>
 #include <utility>
@@ -93,6 +94,9 @@ public:
 
 private:
     // Stores a fully opaque colour when the components are in range; leaves everything as is otherwise.
+    // A value of one of the name tables (start position, order, compression).
+    bool SetNamedValue(const Misc::StringEnum& names, const char* pInvalidMessage, int nValue, int& nMember,
+                       SetFlag flag);
     bool SetColor(Misc::Color& color, SetFlag flag, unsigned int nRed, unsigned int nGreen, unsigned int nBlue);
 
     unsigned int m_setFlags = 0;
