@@ -6,6 +6,24 @@
 
 namespace Engine {
 
+namespace {
+// Colour spaces whose channels the canvas can take as they are. Any other model (CMYK, Lab, ...)
+// keeps different quantities in the same channels and would be composed as wrong colours.
+bool HoldsRgbChannels(Magick::ColorspaceType colorSpace)
+{
+    switch (colorSpace) {
+    case Magick::UndefinedColorspace:
+    case Magick::RGBColorspace:
+    case Magick::GRAYColorspace:
+    case Magick::TransparentColorspace:
+    case Magick::sRGBColorspace:
+        return true;
+    default:
+        return false;
+    }
+}
+} // namespace
+
 ImageGridCell::ImageGridCell(ImageGrid* pGrid, const std::string& strFile, int nRow, int nColumn)
     : m_pGrid(pGrid), m_file(strFile), m_column(nColumn), m_row(nRow)
 {
@@ -25,7 +43,17 @@ bool ImageGridCell::PingImage()
 
 bool ImageGridCell::ReadImage()
 {
-    return LoadImage(true);
+    if (!LoadImage(true))
+        return false;
+    try {
+        if (!HoldsRgbChannels(m_image->colorSpace()))
+            m_image->colorSpace(Magick::sRGBColorspace);
+    } catch (const Magick::Warning&) {
+    } catch (const Magick::Exception& e) {
+        m_pGrid->SetLastError("%s", e.what());
+        return false;
+    }
+    return true;
 }
 
 bool ImageGridCell::LoadImage(bool bPixels)

@@ -29,6 +29,7 @@ public:
 
     void CreateImage();
     bool PingImage();
+    // The pixels in RGB (or grey): other colour models, such as CMYK, are converted to sRGB.
     bool ReadImage();
     void ReleaseImage();
 

@@ -132,6 +132,26 @@ TEST_F(ComposeTest, BackgroundAndEmptyCells)
             150, 200, {{120, 50, grey}, {120, 160, grey}, {149, 139, From(49, 39, 5)}, {99, 199, From(99, 99, 2)}});
 }
 
+// Tiles stored in another colour model keep their colours beside RGB tiles, side by side and stacked.
+TEST_F(ComposeTest, TilesInOtherColourModelsKeepTheirColours)
+{
+    struct Case { const char* file; Magick::ColorspaceType model; Rgba colour; };
+    const Case cases[] = {{"cmyk.tif", Magick::CMYKColorspace, {255, 0, 0}},
+                          {"lab.tif", Magick::LabColorspace, {255, 0, 0}},
+                          {"grey.png", Magick::GRAYColorspace, {255, 255, 255}}};
+    const Rgba blue{0, 0, 255}, black{0, 0, 0};
+    Save(SolidImage(4, 2, blue), dir / "blue.png");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        Magick::Image tile = ImageOf(4, 2, [&](int nX, int) { return nX < 2 ? c.colour : black; });
+        tile.colorSpace(c.model);
+        tile.depth(16);
+        Save(tile, dir / c.file);
+        Compose({"-row", c.file, "blue.png"}, 8, 2, {{0, 0, c.colour}, {3, 1, black}, {4, 0, blue}});
+        Compose({"-row", "blue.png", c.file, "-stack"}, 4, 2, {{1, 1, c.colour}, {3, 0, black}});
+    }
+}
+
 TEST_F(ComposeTest, OutputFormatAndEncodingOptions)
 {
     const std::vector<std::string> row = {"-row", "t1.png", "t2.png"};
