@@ -329,6 +329,18 @@ private slots:
         QCOMPARE(Grid()->GetRowFilenames(), (QList<QStringList>{{m_astrImages[0], "None", m_astrImages[2]}}));
     }
 
+    void clearingSelectedGridImagesUpdatesTheWindow()
+    {
+        // The grid's own clear command destroys the cells; counts and enabling must follow.
+        QVERIFY(m_pWindow->CreateNewGrid(m_astrImages.mid(0, 2), 1, 2));
+        Grid()->selectAll();
+        Grid()->GetClearAction()->trigger();
+        QCOMPARE(Grid()->GetImageCount(), 0);
+        QCOMPARE(StatusBar()->GetImageCountText(), QString("Images 0 Tray 0"));
+        QVERIFY(!Action("actGridCompound")->isEnabled());
+        QVERIFY(!Action("actGridClearImages")->isEnabled());
+    }
+
     void missingManualIsReported()
     {
         if (QFileInfo::exists(Core::TessaraCore::ResolveFilename("Tessara.pdf")))

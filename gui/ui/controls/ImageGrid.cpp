@@ -245,8 +245,12 @@ void ImageGrid::OnClearImages()
     Guard_Run("ImageGrid::OnClearImages", [&] {
         WaitCursor waitCursor;
         TableUpdateBlocker blocker(this);
-        for (Engine::ImageCell* pCell : SelectedCells())
+        const QList<Engine::ImageCell*> cells = SelectedCells();
+        for (Engine::ImageCell* pCell : cells)
             GetCellEngine()->Remove(pCell);
+        // The items forget removed cells silently; the window's counts and commands must still follow.
+        if (!cells.isEmpty())
+            emit Sig_ImageTableChanged();
     });
 }
 
