@@ -202,6 +202,8 @@ bool TessaraCore::ConvertImage()
         image.type(MagickCore::TrueColorMatteType);
         image.matte(true);
         IgnoringWarnings([&] { image.read(strSource); });
+        // Write exactly the named file, even when its name holds a "%d" the library would fill in.
+        image.defineValue("filename", "literal", "true");
         IgnoringWarnings([&] { image.write(strDestination); });
     } catch (const std::exception&) {
         Print("failed\n");

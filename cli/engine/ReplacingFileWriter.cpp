@@ -61,6 +61,9 @@ bool ReplacingFileWriter::Write(Magick::Image& image)
     if (!CreateTemporaryFile(strTemporary))
         return false;
     try {
+        // The name is taken as it is: the library would otherwise fill in a "%d" in it with the
+        // scene number and write a file other than the one we rename.
+        image.defineValue("filename", "literal", "true");
         image.write(strTemporary);
     } catch (const Magick::Warning&) {
         // Written; the warning only notes something the format could not hold.

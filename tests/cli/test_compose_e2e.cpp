@@ -236,4 +236,7 @@ TEST_F(ComposeTest, SavingKeepsTheOldFileOnFailureAndCreatesOneDirectoryLevel)
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 6) << "no temporary file left";
 
     Compose({"-row", "t1.png"}, 100, 100, {{99, 99, From(99, 99, 1)}}, "made/out.png");
+    // A "%d" in the name is part of it, not a scene number to fill in.
+    Compose({"-row", "t1.png"}, 100, 100, {{99, 99, From(99, 99, 1)}}, "scan%d.png");
+    EXPECT_FALSE(fs::exists(dir / "scan0.png"));
 }
