@@ -93,10 +93,10 @@ public:
     bool HasIndexNumbers() const { return m_hasIndexNumbers; }
 
 private:
-    // Stores a fully opaque colour when the components are in range; leaves everything as is otherwise.
     // A value of one of the name tables (start position, order, compression).
     bool SetNamedValue(const Misc::StringEnum& names, const char* pInvalidMessage, int nValue, int& nMember,
                        SetFlag flag);
+    // Stores a fully opaque colour when the components are in range; leaves everything as is otherwise.
     bool SetColor(Misc::Color& color, SetFlag flag, unsigned int nRed, unsigned int nGreen, unsigned int nBlue);
 
     unsigned int m_setFlags = 0;
