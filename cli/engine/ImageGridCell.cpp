@@ -49,6 +49,7 @@ bool ImageGridCell::ReadImage()
         if (!HoldsRgbChannels(m_image->colorSpace()))
             m_image->colorSpace(Magick::sRGBColorspace);
     } catch (const Magick::Warning&) {
+        // The pixels are converted all the same.
     } catch (const Magick::Exception& e) {
         m_pGrid->SetLastError("%s", e.what());
         return false;
