@@ -53,7 +53,9 @@ private slots:
     void initTestCase()
     {
         const QList<QColor> colours = {Qt::red, Qt::green, Qt::blue};
-        const QStringList astrNames = {"red.png", "green.png", "blue.png"};
+        // Named in grid order: the file dialog may hand them back sorted by name, depending on
+        // how far its directory listing got.
+        const QStringList astrNames = {"1-red.png", "2-green.png", "3-blue.png"};
         for (int i = 0; i < colours.size(); ++i)
         {
             m_astrImages.append(m_sandbox.File(astrNames[i]));
