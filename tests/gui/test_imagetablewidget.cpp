@@ -94,6 +94,23 @@ private slots:
         QCOMPARE(pTable->rowHeight(0), nHeight);
     }
 
+    void cellsPlacedInsideAnUpdateBracketAreMeasuredWhenItCloses()
+    {
+        // Filling a grid re-measures the table once, at the end, not once per cell.
+        auto pTable = MakeTable(1, 2);
+        const int nHeightBefore = pTable->rowHeight(0);
+        {
+            UI::Controls::TableUpdateBlocker outer(pTable.get());
+            UI::Controls::TableUpdateBlocker inner(pTable.get());
+            pTable->SetItemImageCell(pTable->Item(0, 0), MakeCell("wide.png", QSize(100, 50)));
+            pTable->SetItemImageCell(pTable->Item(0, 1), MakeCell("tall.png", QSize(20, 90)));
+            QCOMPARE(pTable->rowHeight(0), nHeightBefore);
+        }
+        QCOMPARE(pTable->columnWidth(0), 106);
+        QCOMPARE(pTable->columnWidth(1), 26);
+        QCOMPARE(pTable->rowHeight(0), 116);
+    }
+
     void rowFilenamesMarkEmptyPositions()
     {
         auto pTable = MakeTable(2, 3);

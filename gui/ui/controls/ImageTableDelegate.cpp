@@ -49,18 +49,25 @@ QPoint ImageTableDelegate::GetCenterPoint(const QRect& rect, const QSize& size)
                   rect.top() - size.height() / 2 + (rect.bottom() + 1 - rect.top()) / 2);
 }
 
-QSize ImageTableDelegate::GetRequiredItemSize(const ImageTableItem* pItem, bool bImageOnly) const
+QSize ImageTableDelegate::GetEmptyImageSize() const
+{
+    return Guard_Run("ImageTableDelegate::GetEmptyImageSize", [&] {
+        if (m_pTable->GetImageCount() < 1)
+            return QSize(m_pTable->GetImageSize(), m_pTable->GetImageSize());
+        return m_pTable->GetAverageImageDimensions();
+    });
+}
+
+QSize ImageTableDelegate::GetRequiredItemSize(const ImageTableItem* pItem, bool bImageOnly,
+                                              const QSize* pEmptyImageSize) const
 {
     return Guard_Run("ImageTableDelegate::GetRequiredItemSize", [&] {
-        const int nImageSize = m_pTable->GetImageSize();
         const Engine::ImageCell* pCell = pItem ? pItem->GetCell() : nullptr;
         QSize size;
         if (pCell && pCell->GetThumbnail())
-            size = ImgUtils::GetAdjustedImageSize(pCell->GetThumbnail()->size(), nImageSize);
-        else if (m_pTable->GetImageCount() < 1)
-            size = QSize(nImageSize, nImageSize);
+            size = ImgUtils::GetAdjustedImageSize(pCell->GetThumbnail()->size(), m_pTable->GetImageSize());
         else
-            size = m_pTable->GetAverageImageDimensions();
+            size = pEmptyImageSize ? *pEmptyImageSize : GetEmptyImageSize();
         if (!bImageOnly && !m_pTable->IsCompactView())
             size += QSize(2 * SideMargin, TopMargin + NameStripSpace);
         return size;

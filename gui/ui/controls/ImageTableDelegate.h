@@ -30,8 +30,13 @@ public:
     QRect GetItemRect(ItemRectType rectType, const QRect& cellRect) const;
     static QPoint GetCenterPoint(const QRect& rect, const QSize& size);
     // What the item needs: its thumbnail fitted into the table's image size, plus margins and
-    // name strip unless bImageOnly or the table is compact.
-    QSize GetRequiredItemSize(const ImageTableItem* pItem, bool bImageOnly) const;
+    // name strip unless bImageOnly or the table is compact. Items without a thumbnail take
+    // *pEmptyImageSize when given (GetEmptyImageSize otherwise, which walks the whole table).
+    QSize GetRequiredItemSize(const ImageTableItem* pItem, bool bImageOnly,
+                              const QSize* pEmptyImageSize = nullptr) const;
+    // The image area of an item without a thumbnail: the average of the table's images, or a
+    // square of the image size while the table holds none.
+    QSize GetEmptyImageSize() const;
     void DrawImage(const ImageTableItem* pItem, QPainter* pPainter, const QRect& rect,
                    const QStyleOptionViewItem& option) const;
     void DrawName(const ImageTableItem* pItem, QPainter* pPainter, const QRect& rect,

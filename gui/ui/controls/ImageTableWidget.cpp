@@ -144,7 +144,7 @@ void ImageTableWidget::SetItemImageCell(ImageTableItem* pItem, Engine::ImageCell
         if (!pItem)
             return;
         pItem->SetCell(pCell);
-        RecalculateTableSize();
+        UpdateTableSize();
         viewport()->update();
         emit Sig_ImageTableChanged();
     });
@@ -290,6 +290,11 @@ void ImageTableWidget::EnableUpdates()
         return;
     if (--m_nUpdatesDisabled == 0)
     {
+        if (m_bTableSizeStale)
+        {
+            m_bTableSizeStale = false;
+            RecalculateTableSize();
+        }
         setUpdatesEnabled(true);
         update();
         viewport()->update();
@@ -473,17 +478,26 @@ bool ImageTableWidget::Drop_TargetAcceptable(QWidget* pSource, const QPoint& pos
     return TableOf(pSource) != nullptr;
 }
 
+void ImageTableWidget::UpdateTableSize()
+{
+    if (m_nUpdatesDisabled > 0)
+        m_bTableSizeStale = true;
+    else
+        RecalculateTableSize();
+}
+
 void ImageTableWidget::RecalculateTableSize()
 {
     Guard_Run("ImageTableWidget::RecalculateTableSize", [&] {
         TableUpdateBlocker blocker(this);
+        const QSize emptyImageSize = m_delegate.GetEmptyImageSize();
         for (int r = 0; r < rowCount(); ++r)
         {
             int nHeight = 0;
             for (int c = 0; c < columnCount(); ++c)
             {
                 if (const ImageTableItem* pItem = Item(r, c))
-                    nHeight = std::max(nHeight, m_delegate.GetRequiredItemSize(pItem, false).height());
+                    nHeight = std::max(nHeight, m_delegate.GetRequiredItemSize(pItem, false, &emptyImageSize).height());
             }
             setRowHeight(r, nHeight);
         }
@@ -493,7 +507,7 @@ void ImageTableWidget::RecalculateTableSize()
             for (int r = 0; r < rowCount(); ++r)
             {
                 if (const ImageTableItem* pItem = Item(r, c))
-                    nWidth = std::max(nWidth, m_delegate.GetRequiredItemSize(pItem, false).width());
+                    nWidth = std::max(nWidth, m_delegate.GetRequiredItemSize(pItem, false, &emptyImageSize).width());
             }
             setColumnWidth(c, nWidth);
         }

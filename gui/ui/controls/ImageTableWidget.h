@@ -103,6 +103,9 @@ protected:
                                 DragType dragType);
     virtual bool Drop_TargetAcceptable(QWidget* pSource, const QPoint& pos) const;
     virtual void RecalculateTableSize();
+    // Recalculates now, or once when the outermost update bracket closes: filling a grid cell by
+    // cell would otherwise re-measure the whole table for every cell.
+    void UpdateTableSize();
     virtual bool PrepareContextMenu(QMenu* pMenu);
     // Puts a dropped cell into an item; the grid also records the new position with the engine.
     virtual void PlaceDroppedCell(ImageTableItem* pItem, Engine::ImageCell* pCell);
@@ -143,6 +146,7 @@ private:
     Engine::ImageCellEngine* m_pCellEngine = nullptr;
     int m_nImageSize = 128;
     int m_nUpdatesDisabled = 0;
+    bool m_bTableSizeStale = false;
     QPoint m_dragStartPoint{-1, -1};
     QAction* m_pActOpen = nullptr;
     QAction* m_pActReload = nullptr;

@@ -65,7 +65,7 @@ void ImageTray::RemoveImageCell(Engine::ImageCell* pCell)
             return;
         pItem->SetCell(nullptr);
         removeColumn(pItem->column());
-        RecalculateTableSize();
+        UpdateTableSize();
         emit Sig_ImageTableChanged();
     });
 }
