@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <new>
 
 namespace Engine {
 
@@ -64,7 +65,14 @@ bool ImageGrid::CreateGrid()
         SetLastError("The grid needs at least one row and one column (got %i row(s), %i column(s))", nRows, nColumns);
         return false;
     }
-    Resize(nRows, nColumns);
+    try {
+        Resize(nRows, nColumns);
+    } catch (const std::bad_alloc&) {
+        // A mistyped -grid (an extra zero or two) must end with a message, not an abort.
+        Clear();
+        SetLastError("Not enough memory for a grid of %i row(s) and %i column(s)", nRows, nColumns);
+        return false;
+    }
 
     const int nCorner = m_pDataSet->IsSet(DataSet::Flag_GridStartPosition) ? m_pDataSet->GetGridStartPosition() : 0;
     const bool bFromRight = nCorner == 1 || nCorner == 3;

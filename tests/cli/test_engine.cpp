@@ -4,6 +4,10 @@
 #include "engine/ImageGrid.h"
 #include "misc/Matrix.h"
 
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <fstream>
 #include <optional>
 #include <vector>
 
@@ -118,4 +122,29 @@ TEST(ImageGrid, CanvasBeyondTheLibraryLimitsNamesTheLimitAndTheSize)
     EXPECT_NE(strError.find("memory 1MiB, map 1MiB, disk 1MiB): "), std::string::npos) << strError;
     for (size_t n = 0; n < saved.size(); ++n)
         SetMagickResourceLimit(limited[n], saved[n]);
+}
+
+TEST(ImageGrid, GridTooLargeForMemoryEndsWithAMessage)
+{
+    Data::DataSet dataSet;
+    ASSERT_TRUE(dataSet.AddInputFile("/a.png", 0, 0, -1));
+    ASSERT_TRUE(dataSet.SetGridSize(200000, 200000));
+    Engine::ImageGrid grid;
+    grid.SetDataSet(&dataSet);
+
+    // Cap the address space a little above what the process already uses, so the grid's
+    // allocation fails here instead of exhausting the machine.
+    long nPages = 0;
+    std::ifstream("/proc/self/statm") >> nPages;
+    rlimit saved{};
+    getrlimit(RLIMIT_AS, &saved);
+    rlimit tight = saved;
+    tight.rlim_cur = static_cast<rlim_t>(nPages) * sysconf(_SC_PAGESIZE) + (512u << 20);
+    ASSERT_EQ(setrlimit(RLIMIT_AS, &tight), 0);
+    const bool bCreated = grid.CreateGrid();
+    setrlimit(RLIMIT_AS, &saved);
+
+    EXPECT_FALSE(bCreated);
+    EXPECT_EQ(grid.GetLastError(), "Not enough memory for a grid of 200000 row(s) and 200000 column(s)");
+    EXPECT_EQ(grid.GetRowCount(), 0);
 }
