@@ -382,23 +382,28 @@ void TessaraWnd::on_actTrayZoomOut_triggered()
     m_pUi->viewToolBar->SetTrayZoomLevel(m_pUi->viewToolBar->GetTrayZoomLevel() - 1);
 }
 
+// Sizes the table's images for the zoom level and enables its zoom actions up to the slider's ends.
+void TessaraWnd::ApplyZoom(Controls::ImageTableWidget* pTable, const QSlider* pSlider, QAction* pZoomIn,
+                           QAction* pZoomOut, int nValue)
+{
+    pTable->SetImageSize(ZoomImageSize(nValue));
+    pZoomIn->setEnabled(nValue < pSlider->maximum());
+    pZoomOut->setEnabled(nValue > pSlider->minimum());
+}
+
 void TessaraWnd::OnGridZoomChanged(int nValue)
 {
     Guard_Run("TessaraWnd::OnGridZoomChanged", [&] {
-        m_pUi->imageGrid->SetImageSize(ZoomImageSize(nValue));
-        const QSlider* pSlider = m_pUi->viewToolBar->GetGridZoomSlider();
-        m_pUi->actGridZoomIn->setEnabled(nValue < pSlider->maximum());
-        m_pUi->actGridZoomOut->setEnabled(nValue > pSlider->minimum());
+        ApplyZoom(m_pUi->imageGrid, m_pUi->viewToolBar->GetGridZoomSlider(), m_pUi->actGridZoomIn,
+                  m_pUi->actGridZoomOut, nValue);
     });
 }
 
 void TessaraWnd::OnTrayZoomChanged(int nValue)
 {
     Guard_Run("TessaraWnd::OnTrayZoomChanged", [&] {
-        m_pUi->imageTray->SetImageSize(ZoomImageSize(nValue));
-        const QSlider* pSlider = m_pUi->viewToolBar->GetTrayZoomSlider();
-        m_pUi->actTrayZoomIn->setEnabled(nValue < pSlider->maximum());
-        m_pUi->actTrayZoomOut->setEnabled(nValue > pSlider->minimum());
+        ApplyZoom(m_pUi->imageTray, m_pUi->viewToolBar->GetTrayZoomSlider(), m_pUi->actTrayZoomIn,
+                  m_pUi->actTrayZoomOut, nValue);
     });
 }
 

@@ -9,6 +9,7 @@
 
 class QAction;
 class QCloseEvent;
+class QSlider;
 
 namespace Core
 {
@@ -23,6 +24,11 @@ class Ui_TessaraWndClass;
 
 namespace UI
 {
+namespace Controls
+{
+class ImageTableWidget;
+}
+
 // The editor's main window: grid, settings panel, tray, toolbars and every command.
 class TessaraWnd : public QMainWindow
 {
@@ -98,6 +104,8 @@ private:
     void RestoreWindowState();
     void ShowCombinedImageSaved(const QString& strFile);
     static int ZoomImageSize(int nLevel);
+    static void ApplyZoom(Controls::ImageTableWidget* pTable, const QSlider* pSlider, QAction* pZoomIn,
+                          QAction* pZoomOut, int nValue);
     void SetStatus(const QString& strText, bool bTemporary = false);
 
     std::unique_ptr<Ui_TessaraWndClass> m_pUi;
