@@ -55,21 +55,15 @@ bool ReplacingFileWriter::CreateTemporaryFile(std::string& strTemporary)
     return true;
 }
 
-bool ReplacingFileWriter::Write(Magick::Image& image)
+bool ReplacingFileWriter::Write(const Producer& produce)
 {
     std::string strTemporary;
     if (!CreateTemporaryFile(strTemporary))
         return false;
-    try {
-        // The name is taken as it is: the library would otherwise fill in a "%d" in it with the
-        // scene number and write a file other than the one we rename.
-        image.defineValue("filename", "literal", "true");
-        image.write(strTemporary);
-    } catch (const Magick::Warning&) {
-        // Written; the warning only notes something the format could not hold.
-    } catch (const Magick::Exception& e) {
+    std::string strError;
+    if (!produce(strTemporary, strError)) {
         std::remove(strTemporary.c_str());
-        SetLastError("%s", ReplaceAll(e.what(), strTemporary, m_target).c_str());
+        SetLastError("%s", ReplaceAll(strError, strTemporary, m_target).c_str());
         return false;
     }
     if (std::rename(strTemporary.c_str(), m_target.c_str()) != 0) {
@@ -78,6 +72,24 @@ bool ReplacingFileWriter::Write(Magick::Image& image)
         return false;
     }
     return true;
+}
+
+bool ReplacingFileWriter::Write(Magick::Image& image)
+{
+    return Write([&image](const std::string& strTemporary, std::string& strError) {
+        try {
+            // The name is taken as it is: the library would otherwise fill in a "%d" in it with
+            // the scene number and write a file other than the one we rename.
+            image.defineValue("filename", "literal", "true");
+            image.write(strTemporary);
+        } catch (const Magick::Warning&) {
+            // Written; the warning only notes something the format could not hold.
+        } catch (const Magick::Exception& e) {
+            strError = e.what();
+            return false;
+        }
+        return true;
+    });
 }
 
 } // namespace Engine

@@ -2,6 +2,7 @@
 
 #include "misc/Object.h"
 
+#include <functional>
 #include <string>
 
 namespace Magick { class Image; }
@@ -16,6 +17,10 @@ class ReplacingFileWriter : public Object
 public:
     explicit ReplacingFileWriter(const std::string& strTarget);
 
+    // Makes the complete file at the temporary path it is given; false with a description.
+    using Producer = std::function<bool(const std::string& strTemporary, std::string& strError)>;
+
+    bool Write(const Producer& produce);
     bool Write(Magick::Image& image);
 
 private:
