@@ -75,6 +75,14 @@ void TessaraCmdLine::Initialize(int argc, const char* const* argv)
         "meanings of the definitions are format specific.");
     m_swConvert = AddSwitch("convert", ValueType::String, Optional | Hidden, 2, 2, nullptr, "");
     m_swHelp = AddSwitch("help", "Displays this help message");
+    // Added after the original table, so that the usage text keeps its earlier entries in place.
+    m_swDryRun = AddSwitch("dryrun",
+        "Shows where every input image would land (one line per grid row), the size$of the output image, "
+        "the output file and its format, and the input images$that get no cell; reads only the image "
+        "headers and writes nothing.");
+    m_swAutoOrient = AddSwitch("autoorient",
+        "Turns every input image upright according to its EXIF orientation before$it is cut and placed, "
+        "so that photos taken with a turned camera are not$composed on their side.");
 }
 
 bool TessaraCmdLine::Validate()

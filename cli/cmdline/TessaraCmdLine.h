@@ -19,7 +19,7 @@
 // Every occurrence already holds at least its switch's minimum and at most its maximum number of
 // values, each checked and typed: Int switches hold long (within the 32-bit range), String and
 // EnumString switches hold the text as typed (EnumString names match their table ignoring case).
-// Flag switches (-stack, -help) hold no values; ask IsSet.
+// Flag switches (-stack, -help, -dryrun, -autoorient) hold no values; ask IsSet.
 
 #include "cmdline/CommandLineParser.h"
 
@@ -57,6 +57,8 @@ public:
     const CommandLineSwitch* GetExtraDataSwitch() const { return m_swExtraData; }
     const CommandLineSwitch* GetConvertSwitch() const { return m_swConvert; }
     const CommandLineSwitch* GetHelpSwitch() const { return m_swHelp; }
+    const CommandLineSwitch* GetDryRunSwitch() const { return m_swDryRun; }
+    const CommandLineSwitch* GetAutoOrientSwitch() const { return m_swAutoOrient; }
 
 private:
     bool CheckExclusive(const CommandLineSwitch* pFirst, const CommandLineSwitch* pSecond);
@@ -83,6 +85,8 @@ private:
     const CommandLineSwitch* m_swExtraData = nullptr;
     const CommandLineSwitch* m_swConvert = nullptr;
     const CommandLineSwitch* m_swHelp = nullptr;
+    const CommandLineSwitch* m_swDryRun = nullptr;
+    const CommandLineSwitch* m_swAutoOrient = nullptr;
 };
 
 } // namespace CmdLine

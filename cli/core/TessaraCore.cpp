@@ -1,9 +1,11 @@
 #include "core/TessaraCore.h"
 
 #include "cmdline/CommandLineValue.h"
+#include "core/ArrangementText.h"
 #include "core/TessaraProject.h"
 #include "data/DataCollector_CmdLine.h"
 #include "data/DataCollector_Project.h"
+#include "engine/OutputFormat.h"
 #include "misc/ExecutableDir.h"
 #include "misc/Format.h"
 #include "misc/Path.h"
@@ -24,8 +26,6 @@ namespace {
 const char* const kProductName = "Tessara";
 const char* const kNotice = "Copyright (C) 2010 Tessara Imaging";
 const char* const kBuildDate = "28.07.2010";
-const char* const kMagickVersion = "6.6.2";
-const char* const kMagickRevision = "-9";
 const char* const kConfigDirName = "ImConfig";
 // Blanks inside an argument would make the echo ambiguous; a blank only at its start cannot.
 std::string EchoArguments(int argc, char** argv)
@@ -39,6 +39,19 @@ std::string EchoArguments(int argc, char** argv)
             strEcho += strArg + " ";
     }
     return strEcho;
+}
+
+// The version of the ImageMagick library actually loaded ("6.9.11-60" out of "ImageMagick
+// 6.9.11-60 Q16 ..."), which is what matters when a problem is reported.
+std::string RunningMagickVersion()
+{
+    size_t nVersion = 0;
+    const std::string strText = MagickCore::GetMagickVersion(&nVersion);
+    const size_t nStart = strText.find(' ');
+    if (nStart == std::string::npos)
+        return strText;
+    const size_t nEnd = strText.find(' ', nStart + 1);
+    return strText.substr(nStart + 1, nEnd == std::string::npos ? std::string::npos : nEnd - nStart - 1);
 }
 
 // Our ImConfig comes after whatever the user already configured, so a user's own setup wins.
@@ -177,7 +190,7 @@ void TessaraCore::InitializeImageMagick()
     const std::string strConfigDir = Misc::CombinePath(m_executableDir, kConfigDirName);
     const std::string strDummyFile = Misc::CombinePath(strConfigDir, "tesscli.dummy");
     Print("Initializing ImageMagick...\n");
-    Print("    Library version: %s%s\n", kMagickVersion, kMagickRevision);
+    Print("    Library version: %s\n", RunningMagickVersion().c_str());
     Print("    Configuration directory: %s\n", strConfigDir.c_str());
 
     ExtendMagickConfigurePath(strConfigDir);
@@ -220,10 +233,21 @@ void TessaraCore::RunComposition()
         return;
     }
     Print("%s", m_dataSet.GetSummary().c_str());
+    const auto [nColumns, nRows] = m_dataSet.GetGridExtent();
+    Print("%s", DescribeFilesWithoutCell(m_dataSet.GetFilesWithoutCell(), nRows, nColumns).c_str());
     PrintNewLines(1);
     // Timed from here so that only the image work counts, not loading and checking the data.
     const auto start = std::chrono::steady_clock::now();
-    if (!CreateImageGrid() || !PreloadGridImages() || !CreateCompoundImage()) {
+    Engine::OutputFormat outputFormat;
+    if (!CheckOutputFile(outputFormat) || !CreateImageGrid() || !PreloadGridImages()) {
+        m_exitStatus = Status_Processing;
+        return;
+    }
+    if (m_cmdLine.GetDryRunSwitch()->IsSet()) {
+        PrintDryRun(outputFormat);
+        return;
+    }
+    if (!CreateCompoundImage()) {
         m_exitStatus = Status_Processing;
         return;
     }
@@ -258,6 +282,29 @@ bool TessaraCore::PrepareData()
     if (!m_dataSet.IsComplete() || !m_dataSet.ArrangeInputFiles())
         return ReportFailure("The data set is incomplete or invalid", m_dataSet.GetLastError());
     return true;
+}
+
+bool TessaraCore::CheckOutputFile(Engine::OutputFormat& outputFormat)
+{
+    if (!outputFormat.Check(m_dataSet.GetOutputFile()))
+        return ReportFailure("An error occurred while checking the output file", outputFormat.GetLastError());
+    return true;
+}
+
+// One line per item, so that further facts about the planned run can be added as lines.
+void TessaraCore::PrintDryRun(const Engine::OutputFormat& outputFormat)
+{
+    PrintNewLines(1);
+    Print("Dry run, nothing is composed or written:\n");
+    Print("    Cell map:\n");
+    Print("%s", DescribeCellMap(m_imageGrid, 8).c_str());
+    const Engine::GridLayout& layout = m_imageGrid.GetLayout();
+    Print("    Canvas size: %ix%i pixels\n", layout.GetTotalWidth(), layout.GetTotalHeight());
+    Print("    Output file: %s\n", m_dataSet.GetOutputFile().c_str());
+    Print("    Output format: %s\n", outputFormat.GetDescription().c_str());
+    const std::vector<const Data::InputFile*> filesWithoutCell = m_dataSet.GetFilesWithoutCell();
+    if (!filesWithoutCell.empty())
+        Print("    Input files without a cell: %s\n", JoinFileNames(filesWithoutCell, 0).c_str());
 }
 
 bool TessaraCore::CreateImageGrid()

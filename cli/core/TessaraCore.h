@@ -3,6 +3,7 @@
 #include "cmdline/TessaraCmdLine.h"
 #include "data/DataSet.h"
 #include "engine/ImageGrid.h"
+#include "engine/OutputFormat.h"
 #include "misc/Object.h"
 
 #include <string>
@@ -53,9 +54,11 @@ private:
     // The composition phases; each prints its heading and, on failure, its error.
     void RunComposition();
     bool PrepareData();
+    bool CheckOutputFile(Engine::OutputFormat& outputFormat);
     bool CreateImageGrid();
     bool PreloadGridImages();
     bool CreateCompoundImage();
+    void PrintDryRun(const Engine::OutputFormat& outputFormat);
     bool ReportFailure(const char* pHeading, const std::string& strError);
 
     std::string m_executableDir;

@@ -100,6 +100,8 @@ bool DataCollector_CmdLine::CollectImageOptions(DataSet& dataSet) const
         return false;
     if (m_cmdLine.GetStackSwitch()->IsSet() && !dataSet.SetStackImages(true))
         return false;
+    if (m_cmdLine.GetAutoOrientSwitch()->IsSet() && !dataSet.SetAutoOrient(true))
+        return false;
     // Negative components wrap to huge unsigned values, which the colour setters refuse.
     const CommandLineSwitch* pTransparent = m_cmdLine.GetTransparentSwitch();
     if (pTransparent->IsSet() &&

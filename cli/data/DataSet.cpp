@@ -6,6 +6,7 @@
 #include "engine/GridStartPositions.h"
 #include "engine/ImageCompressions.h"
 #include "misc/Format.h"
+#include "misc/NaturalOrder.h"
 #include "misc/Path.h"
 
 #include <algorithm>
@@ -44,8 +45,8 @@ bool IsEmptyCellWord(const std::string& strName)
     return EqualsNoCase(strName, "None") || EqualsNoCase(strName, "KeepEmpty");
 }
 
-// Visible regular files of one directory, in byte order of their names so that a filter without
-// placeholders places the same files the same way on every file system.
+// Visible regular files of one directory, in natural order of their names, so that a filter without
+// placeholders places tile2 before tile10, and the same way on every file system.
 std::vector<std::string> ListVisibleFiles(const std::string& strDirectory)
 {
     std::vector<std::string> names;
@@ -58,7 +59,7 @@ std::vector<std::string> ListVisibleFiles(const std::string& strDirectory)
             continue;
         names.push_back(strName);
     }
-    std::sort(names.begin(), names.end());
+    std::sort(names.begin(), names.end(), Misc::NaturalLess);
     return names;
 }
 
@@ -216,6 +217,13 @@ bool DataSet::SetStackImages(bool bOn)
     return true;
 }
 
+bool DataSet::SetAutoOrient(bool bOn)
+{
+    m_autoOrient = bOn;
+    m_setFlags |= Flag_AutoOrient;
+    return true;
+}
+
 bool DataSet::SetNamedValue(const Misc::StringEnum& names, const char* pInvalidMessage, int nValue, int& nMember,
                             SetFlag flag)
 {
@@ -341,6 +349,24 @@ const InputFile* DataSet::FindInputFile(int nRow, int nColumn) const
     return it == entries.end() ? nullptr : &*it;
 }
 
+std::pair<int, int> DataSet::GetGridExtent() const
+{
+    const auto [nArrangedColumns, nArrangedRows] = m_inputFiles.GetGridDimensions();
+    const bool bSized = IsSet(Flag_GridSize);
+    return {bSized && m_gridColumns > 0 ? m_gridColumns : nArrangedColumns,
+            bSized && m_gridRows > 0 ? m_gridRows : nArrangedRows};
+}
+
+std::vector<const InputFile*> DataSet::GetFilesWithoutCell() const
+{
+    const auto [nColumns, nRows] = GetGridExtent();
+    std::vector<const InputFile*> files;
+    for (const InputFile& entry : m_inputFiles.GetEntries())
+        if (!entry.empty && (entry.row >= nRows || entry.column >= nColumns))
+            files.push_back(&entry);
+    return files;
+}
+
 std::string DataSet::GetSummary() const
 {
     using Misc::Format;
@@ -362,6 +388,8 @@ std::string DataSet::GetSummary() const
         strSummary += Format("    Region size: %ix%i pixels\n", m_regionWidth, m_regionHeight);
     if (IsSet(Flag_StackImages))
         strSummary += "    Stacking enabled: Yes\n";
+    if (IsSet(Flag_AutoOrient) && m_autoOrient)
+        strSummary += "    Auto-orientation enabled: Yes\n";
     if (IsSet(Flag_TransparentColor))
         strSummary += Format("    Transparent color: R:%i G:%i B:%i\n", m_transparentColor.GetRed(),
                              m_transparentColor.GetGreen(), m_transparentColor.GetBlue());

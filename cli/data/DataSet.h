@@ -41,6 +41,7 @@ public:
         Flag_Quality = 0x1000,
         Flag_Attributes = 0x2000,
         Flag_ExtraData = 0x4000,
+        Flag_AutoOrient = 0x8000,
     };
 
     DataSet();
@@ -55,6 +56,8 @@ public:
     bool SetRegionSize(int nWidth, int nHeight);
     bool SetOverlap(int nPixels);
     bool SetStackImages(bool bOn);
+    // Turn each image upright from its EXIF orientation before anything is cut from it.
+    bool SetAutoOrient(bool bOn);
     bool SetTransparentColor(unsigned int nRed, unsigned int nGreen, unsigned int nBlue);
     bool SetBackgroundColor(unsigned int nRed, unsigned int nGreen, unsigned int nBlue);
     bool SetCompression(int nValue);
@@ -67,6 +70,11 @@ public:
     bool ArrangeInputFiles();
     // First entry at (row, column), or null.
     const InputFile* FindInputFile(int nRow, int nColumn) const;
+    // The grid the engine builds after ArrangeInputFiles, (columns, rows): a given dimension when
+    // above 0, else the arranged one.
+    std::pair<int, int> GetGridExtent() const;
+    // Input files (not empty cells) whose arranged position lies outside that grid.
+    std::vector<const InputFile*> GetFilesWithoutCell() const;
     std::string GetSummary() const;
 
     unsigned int GetSetFlags() const { return m_setFlags; }
@@ -82,6 +90,7 @@ public:
     int GetRegionHeight() const { return m_regionHeight; }
     int GetOverlap() const { return m_overlap; }
     bool GetStackImages() const { return m_stackImages; }
+    bool GetAutoOrient() const { return m_autoOrient; }
     const Misc::Color& GetTransparentColor() const { return m_transparentColor; }
     const Misc::Color& GetBackgroundColor() const { return m_backgroundColor; }
     int GetCompression() const { return m_compression; }
@@ -111,6 +120,7 @@ private:
     int m_regionHeight = 0;
     int m_overlap = 0;
     bool m_stackImages = false;
+    bool m_autoOrient = false;
     Misc::Color m_transparentColor;
     Misc::Color m_backgroundColor;
     int m_compression = 1;

@@ -1,5 +1,7 @@
 #include "data/DataSetInputFiles.h"
 
+#include "engine/GridOrders.h"
+
 #include <algorithm>
 #include <set>
 #include <tuple>
@@ -7,11 +9,26 @@
 namespace Data {
 
 namespace {
-const int kColumnFirstOrder = 1;
+using Engine::GridOrders;
 
 int RoundUpDivide(int nCount, int nDivisor)
 {
     return (nCount + nDivisor - 1) / nDivisor;
+}
+
+// Entry nPosition of a flat list, filled line by line (rows, or columns for the column orders);
+// a snake order runs every other line backwards. Unknown orders fill row by row.
+void PlaceInOrder(InputFile& entry, int nPosition, int nColumns, int nRows, int nOrder)
+{
+    const bool bByColumn = nOrder == GridOrders::Order_ColFirst || nOrder == GridOrders::Order_ColSnake;
+    const bool bSnake = nOrder == GridOrders::Order_RowSnake || nOrder == GridOrders::Order_ColSnake;
+    const int nLineLength = bByColumn ? nRows : nColumns;
+    const int nLine = nPosition / nLineLength;
+    int nAlong = nPosition % nLineLength;
+    if (bSnake && nLine % 2 == 1)
+        nAlong = nLineLength - 1 - nAlong;
+    (bByColumn ? entry.column : entry.row) = nLine;
+    (bByColumn ? entry.row : entry.column) = nAlong;
 }
 } // namespace
 
@@ -58,13 +75,7 @@ bool DataSetInputFiles::Arrange(int nColumns, int nRows, bool bHasRows, bool bHa
             nRunPosition = bSameRun ? nRunPosition + 1 : 0;
             (bHasRows ? entry.column : entry.row) = nRunPosition;
         } else if (!bHasRows) {
-            if (nOrder == kColumnFirstOrder) {
-                entry.column = i / nRows;
-                entry.row = i % nRows;
-            } else {
-                entry.row = i / nColumns;
-                entry.column = i % nColumns;
-            }
+            PlaceInOrder(entry, i, nColumns, nRows, nOrder);
         }
         entry.index = -1;
     }
@@ -72,7 +83,10 @@ bool DataSetInputFiles::Arrange(int nColumns, int nRows, bool bHasRows, bool bHa
     std::stable_sort(m_entries.begin(), m_entries.end(), [](const InputFile& a, const InputFile& b) {
         return std::tie(a.row, a.column) < std::tie(b.row, b.column);
     });
-    Renumber();
+    // Positions of a flat list are dense already, except where a snake order leaves the start of
+    // its last, reversed line empty; packing would move those files to the wrong side.
+    if (bHasRows || bHasColumns)
+        Renumber();
     return true;
 }
 

@@ -4,8 +4,10 @@ namespace Engine {
 
 GridOrders::GridOrders()
 {
-    AddEntry("Row-First", 0);
-    AddEntry("Col-First", 1);
+    AddEntry("Row-First", Order_RowFirst);
+    AddEntry("Col-First", Order_ColFirst);
+    AddEntry("Row-Snake", Order_RowSnake);
+    AddEntry("Col-Snake", Order_ColSnake);
 }
 
 const GridOrders& GridOrders::Instance()

@@ -4,10 +4,18 @@
 
 namespace Engine {
 
-// How a flat list of input files fills the grid.
+// How a flat list of input files fills the grid: row by row or column by column, each line in the
+// same direction (-First) or every other line reversed, as serpentine scanning stages move (-Snake).
 class GridOrders : public Misc::StringEnum
 {
 public:
+    enum Order : int {
+        Order_RowFirst = 0,
+        Order_ColFirst = 1,
+        Order_RowSnake = 2,
+        Order_ColSnake = 3,
+    };
+
     GridOrders();
     // The one shared table of the run.
     static const GridOrders& Instance();

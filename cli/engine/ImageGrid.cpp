@@ -2,6 +2,7 @@
 
 #include "data/DataSet.h"
 #include "engine/CanvasLimits.h"
+#include "engine/Orientation.h"
 #include "engine/ReplacingFileWriter.h"
 #include "misc/Format.h"
 
@@ -55,12 +56,14 @@ bool ImageGrid::IsStacked() const
     return m_pDataSet->IsSet(DataSet::Flag_StackImages) && m_pDataSet->GetStackImages();
 }
 
+bool ImageGrid::IsAutoOriented() const
+{
+    return m_pDataSet->IsSet(DataSet::Flag_AutoOrient) && m_pDataSet->GetAutoOrient();
+}
+
 bool ImageGrid::CreateGrid()
 {
-    const auto [nAutoColumns, nAutoRows] = m_pDataSet->GetInputFiles().GetGridDimensions();
-    const bool bSized = m_pDataSet->IsSet(DataSet::Flag_GridSize);
-    const int nColumns = bSized && m_pDataSet->GetGridColumns() > 0 ? m_pDataSet->GetGridColumns() : nAutoColumns;
-    const int nRows = bSized && m_pDataSet->GetGridRows() > 0 ? m_pDataSet->GetGridRows() : nAutoRows;
+    const auto [nColumns, nRows] = m_pDataSet->GetGridExtent();
     if (nColumns < 1 || nRows < 1) {
         SetLastError("The grid needs at least one row and one column (got %i row(s), %i column(s))", nRows, nColumns);
         return false;
@@ -138,7 +141,7 @@ void ImageGrid::CalculateLayout()
                 continue;
             }
             const Magick::Image& image = pCell->GetImage();
-            sizes[nRow].push_back(ImageSize{static_cast<int>(image.columns()), static_cast<int>(image.rows())});
+            sizes[nRow].push_back(LayoutSize(image, IsAutoOriented()));
             m_imageDepth = std::max(m_imageDepth, image.depth());
         }
     }
@@ -246,6 +249,8 @@ bool ImageGrid::PlaceCell(ImageGridCell* pCell, int nX, int nY)
     // side by side, each image replaces its rectangle, its transparency included.
     const auto compose = IsStacked() ? Magick::OverCompositeOp : Magick::CopyCompositeOp;
     try {
+        if (IsAutoOriented())
+            TurnUpright(pCell->GetImage());
         if (!CutCellImage(pCell))
             return false;
         if (compose == Magick::CopyCompositeOp && pCell->GetImage().matte() && !m_compoundImage->matte())

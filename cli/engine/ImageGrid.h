@@ -50,6 +50,7 @@ private:
     void ApplyOutputOptions();
     bool CutCellImage(ImageGridCell* pCell);
     bool IsStacked() const;
+    bool IsAutoOriented() const;
 
     Data::DataSet* m_pDataSet = nullptr;
     std::unique_ptr<Magick::Image> m_compoundImage;
