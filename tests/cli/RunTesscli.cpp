@@ -1,5 +1,6 @@
 #include "RunTesscli.h"
 
+#include <magick/MagickCore.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -53,6 +54,8 @@ TesscliRun RunTesscli(const std::vector<std::string>& arguments, const std::stri
 
 std::string MagickSetupText()
 {
-    return "Initializing ImageMagick...\n    Library version: 6.6.2-9\n    Configuration directory: " +
+    // The version of the library the tests are linked with, which tesscli runs with too.
+    return "Initializing ImageMagick...\n    Library version: " MagickLibVersionText MagickLibAddendum
+           "\n    Configuration directory: " +
            std::filesystem::canonical(TESSCLI_EXE).parent_path().string() + "/ImConfig\n\n";
 }

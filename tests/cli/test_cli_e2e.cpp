@@ -14,7 +14,7 @@ const std::string kBanner = "Tessara - Copyright (C) 2010 Tessara Imaging\n"
                             "Version: 2.0.0.100 (Build: 28.07.2010)\n" +
                             std::string(78, '=') + "\n\n";
 
-const std::string kUsage = R"(Usage: tesscli [-project] [-out] [-sourcedir] [-row] [-col] [-sources] [-index] [-grid] [-startpos] [-order] [-regionsize] [-overlap] [-stack] [-transparent] [-bgcolor] [-compression] [-quality] [-attribute] [-extradata] [-help] 
+const std::string kUsage = R"(Usage: tesscli [-project] [-out] [-sourcedir] [-row] [-col] [-sources] [-index] [-grid] [-startpos] [-order] [-regionsize] [-overlap] [-stack] [-transparent] [-bgcolor] [-compression] [-quality] [-attribute] [-extradata] [-help] [-dryrun] [-autoorient] 
 
 -project <string>:
     Loads the specified project (*.tsp) file; all switches (except -sources,
@@ -110,6 +110,16 @@ const std::string kUsage = R"(Usage: tesscli [-project] [-out] [-sourcedir] [-ro
 
 -help:
     Displays this help message
+
+-dryrun:
+    Shows where every input image would land (one line per grid row), the size
+    of the output image, the output file and its format, and the input images
+    that get no cell; reads only the image headers and writes nothing.
+
+-autoorient:
+    Turns every input image upright according to its EXIF orientation before
+    it is cut and placed, so that photos taken with a turned camera are not
+    composed on their side.
 
 * denotes switches that can be passed multiple times
 )";

@@ -222,18 +222,15 @@ TEST_F(ComposeTest, HarmlessFileOdditiesDoNotFailTheRun)
 TEST_F(ComposeTest, SavingKeepsTheOldFileOnFailureAndCreatesOneDirectoryLevel)
 {
     std::ofstream(dir / "blocker") << "a file where a directory should be";
-    std::ofstream(dir / "out.nosuchformat") << "old";
     const std::pair<std::string, const char*> cases[] = {
         {dir / "blocker/out.png", "Cannot create a file in "},
-        {dir / "out.nosuchformat", "tesscli: no encode delegate"},
         {dir / "x/y/out.png", "Cannot create a file in "},
     };
     for (const auto& [strOut, szError] : cases)
         ExpectFailure({"-row", "t1.png", "-out", strOut},
                       "    Saving to " + strOut + "... failed\n\nAn error occurred while creating the compound image:\n    " + szError);
-    EXPECT_EQ(ReadText(dir / "out.nosuchformat"), "old");
     EXPECT_FALSE(fs::exists(dir / "x"));
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 6) << "no temporary file left";
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 5) << "no temporary file left";
 
     Compose({"-row", "t1.png"}, 100, 100, {{99, 99, From(99, 99, 1)}}, "made/out.png");
     // A "%d" in the name is part of it, not a scene number to fill in.

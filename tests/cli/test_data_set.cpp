@@ -47,7 +47,7 @@ TEST(DataSetSetters, AcceptOrRefuseAtTheirBounds)
         {"start position 3", [](D& d) { return d.SetGridStartPosition(3); }, "", D::Flag_GridStartPosition},
         {"start position 4", [](D& d) { return d.SetGridStartPosition(4); }, "The grid start position is invalid (4)",
          D::Flag_GridStartPosition},
-        {"order 2", [](D& d) { return d.SetGridOrder(2); }, "The grid order is invalid (2)", D::Flag_GridOrder},
+        {"order 4", [](D& d) { return d.SetGridOrder(4); }, "The grid order is invalid (4)", D::Flag_GridOrder},
         {"compression 0", [](D& d) { return d.SetCompression(0); }, "The compression type is invalid (0)", D::Flag_Compression},
         {"compression Zip", [](D& d) { return d.SetCompression(13); }, "", D::Flag_Compression},
         {"transparent 256", [](D& d) { return d.SetTransparentColor(0, 256, 0); }, "The transparent color is invalid",

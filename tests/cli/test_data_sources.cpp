@@ -60,14 +60,14 @@ protected:
 };
 } // namespace
 
-TEST_F(SourceDirectory, ListsVisibleFilesInByteOrderWithinTheIndexRange)
+TEST_F(SourceDirectory, ListsVisibleFilesInNaturalOrderWithinTheIndexRange)
 {
     Touch({"s9.png", "s4.png", ".s6.png", "s5.png", "s10.png", "other.png"});
     fs::create_directory(m_dir.Path() / "s7.png");
     struct Case { const char* name; int first, last; const char* files; };
     const Case cases[] = {
-        {"no bounds", -1, -1, "./s10.png#10 ./s4.png#4 ./s5.png#5 ./s9.png#9"},
-        {"lower bound only", 5, -1, "./s10.png#10 ./s5.png#5 ./s9.png#9"},
+        {"no bounds", -1, -1, "./s4.png#4 ./s5.png#5 ./s9.png#9 ./s10.png#10"},
+        {"lower bound only", 5, -1, "./s5.png#5 ./s9.png#9 ./s10.png#10"},
         {"upper bound only", -1, 4, "./s4.png#4"},
         {"both inclusive", 4, 5, "./s4.png#4 ./s5.png#5"},
     };
