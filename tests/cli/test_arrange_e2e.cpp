@@ -67,3 +67,119 @@ TEST_F(ArrangeTest, DryRunShowsTheCellMapAndWritesNothing)
         EXPECT_FALSE(fs::exists(dir / "out.png"));
     }
 }
+
+TEST_F(ArrangeTest, SourcesPlaceNumberedTilesInNaturalOrder)
+{
+    const TesscliRun run = Run({"-sources", "t*.png", "-grid", "3", "4", "-out", "out.png"});
+    ASSERT_EQ(run.exitStatus, 0) << run.standardOutput;
+    const Magick::Image image((dir / "out.png"));
+    for (unsigned nTag = 1; nTag <= 12; ++nTag)
+        EXPECT_EQ(PixelAt(image, int(nTag - 1) % 4 * 10 + 5, int(nTag - 1) / 4 * 10 + 5), (Rgba{5, 5, nTag}))
+            << "t" << nTag;
+}
+
+TEST_F(ArrangeTest, SnakeOrdersCombineWithEveryStartCorner)
+{
+    fs::create_directory(dir.Path() / "s");
+    for (unsigned n = 1; n <= 5; ++n)
+        Save(CoordinateImage(10, 10, n), dir / ("s/t" + std::to_string(n) + ".png"));
+    // Five tiles in 2 rows of 3 columns, tags row by row; 0 is an empty cell.
+    struct Case { const char* order; const char* grid[2]; const char* corner; std::array<unsigned, 6> tags; };
+    const Case cases[] = {
+        {"row-snake", {"0", "3"}, "top-left", {1, 2, 3, 0, 5, 4}},
+        {"row-snake", {"0", "3"}, "top-right", {3, 2, 1, 4, 5, 0}},
+        {"row-snake", {"0", "3"}, "bottom-left", {0, 5, 4, 1, 2, 3}},
+        {"row-snake", {"0", "3"}, "bottom-right", {4, 5, 0, 3, 2, 1}},
+        {"col-snake", {"2", "0"}, "top-left", {1, 4, 5, 2, 3, 0}},
+        {"col-snake", {"2", "0"}, "top-right", {5, 4, 1, 0, 3, 2}},
+        {"col-snake", {"2", "0"}, "bottom-left", {2, 3, 0, 1, 4, 5}},
+        {"col-snake", {"2", "0"}, "bottom-right", {0, 3, 2, 5, 4, 1}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.order) + " " + c.corner);
+        const TesscliRun run = Run({"-sources", "s/t*.png", "-grid", c.grid[0], c.grid[1], "-order", c.order,
+                                    "-startpos", c.corner, "-out", "out.png"});
+        ASSERT_EQ(run.exitStatus, 0) << run.standardOutput;
+        const Magick::Image image((dir / "out.png"));
+        ASSERT_EQ(image.size(), Magick::Geometry(30, 20));
+        for (int nCell = 0; nCell < 6; ++nCell) {
+            const Rgba expected = c.tags[nCell] ? Rgba{5, 5, c.tags[nCell]} : Rgba{0, 0, 0};
+            EXPECT_EQ(PixelAt(image, nCell % 3 * 10 + 5, nCell / 3 * 10 + 5), expected) << "cell " << nCell;
+        }
+    }
+}
+
+TEST_F(ArrangeTest, AutoOrientTurnsImagesUprightBeforeTheLayout)
+{
+    const std::pair<Magick::OrientationType, double> turns[] = {
+        {Magick::BottomRightOrientation, 180}, {Magick::RightTopOrientation, 90}, {Magick::LeftBottomOrientation, 270}};
+    std::vector<std::string> arguments{"-row"};
+    for (unsigned n = 0; n < 3; ++n) {
+        Magick::Image image = CoordinateImage(20, 10, n + 1);
+        image.orientation(turns[n].first);
+        Save(image, dir / ("o" + std::to_string(n) + ".tif"));
+        arguments.push_back("o" + std::to_string(n) + ".tif");
+    }
+    arguments.insert(arguments.end(), {"-out", "out.png"});
+    ASSERT_EQ(Run(arguments).exitStatus, 0);
+    EXPECT_EQ(Magick::Image(dir / "out.png").size(), Magick::Geometry(60, 10)) << "off unless asked for";
+
+    arguments.push_back("-autoorient");
+    const TesscliRun run = Run(arguments);
+    ASSERT_EQ(run.exitStatus, 0) << run.standardOutput;
+    const Magick::Image image((dir / "out.png"));
+    ASSERT_EQ(image.size(), Magick::Geometry(40, 20)) << "orientations 6 and 8 swap width and height";
+    int nX = 0;
+    for (unsigned n = 0; n < 3; ++n) {
+        SCOPED_TRACE(n);
+        Magick::Image expected = CoordinateImage(20, 10, n + 1);
+        expected.rotate(turns[n].second);
+        Magick::Image placed = image;
+        placed.crop(Magick::Geometry(expected.columns(), expected.rows(), nX, 0));
+        ExpectSamePixels(expected, placed);
+        nX += static_cast<int>(expected.columns());
+    }
+}
+
+TEST_F(ArrangeTest, OutputFileIsCheckedBeforeAnyTileIsRead)
+{
+    std::ofstream(dir / "bad.png") << "not an image: reading it would fail with another message";
+    std::ofstream(dir / "out.xyz") << "old";
+    fs::create_directory(dir.Path() / "folder.png");
+    const std::pair<const char*, std::string> cases[] = {
+        {"out.xyz", "No image writer knows the extension 'xyz' of the output file " + (dir / "out.xyz")},
+        {"folder.png", "The output file " + (dir / "folder.png") + " is a directory (extension 'png'); name an image file instead"},
+        {"noextension", "The output file " + (dir / "noextension") + " has no extension (such as '.png') to choose the image format by"},
+    };
+    for (const auto& [szOut, strMessage] : cases) {
+        for (const char* szDryRun : {"", "-dryrun"}) {
+            SCOPED_TRACE(std::string(szOut) + " " + szDryRun);
+            std::vector<std::string> arguments{"-row", "bad.png", "t1.png", "-out", szOut};
+            if (*szDryRun)
+                arguments.push_back(szDryRun);
+            const TesscliRun run = Run(arguments);
+            EXPECT_EQ(run.exitStatus, 5);
+            const std::string strTail = "\nAn error occurred while checking the output file:\n    " + strMessage + "\n\n";
+            EXPECT_EQ(run.standardOutput.substr(run.standardOutput.size() - std::min(run.standardOutput.size(), strTail.size())), strTail);
+            EXPECT_EQ(run.standardOutput.find("Pre-loading"), std::string::npos);
+        }
+    }
+    std::ifstream old(dir / "out.xyz");
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(old), {}), "old");
+    EXPECT_TRUE(fs::is_directory(dir.Path() / "folder.png"));
+}
+
+TEST_F(ArrangeTest, DryRunOnlyPingsSoAnUndecodableTileStillPasses)
+{
+    // A PNG cut off right after its first data chunk starts: its header is whole, its pixels are not.
+    Magick::Blob blob;
+    CoordinateImage(10, 10, 1).write(&blob, "PNG");
+    const std::string strPng(static_cast<const char*>(blob.data()), blob.length());
+    std::ofstream(dir / "cut.png", std::ios::binary) << strPng.substr(0, strPng.find("IDAT") + 8);
+
+    const TesscliRun dryRun = Run({"-row", "cut.png", "t2.png", "-out", "out.png", "-dryrun"});
+    EXPECT_EQ(dryRun.exitStatus, 0) << dryRun.standardOutput;
+    EXPECT_NE(dryRun.standardOutput.find("        cut.png  t2.png\n    Canvas size: 20x10 pixels\n"), std::string::npos)
+        << dryRun.standardOutput;
+    EXPECT_EQ(Run({"-row", "cut.png", "t2.png", "-out", "out.png"}).exitStatus, 5) << "the tile cannot be decoded";
+}
