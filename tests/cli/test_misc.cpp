@@ -1,6 +1,7 @@
 #include "TestSupport.h"
 #include "engine/GridOrders.h"
 #include "engine/ImageCompressions.h"
+#include "misc/NaturalOrder.h"
 #include "misc/Object.h"
 #include "misc/Path.h"
 
@@ -66,4 +67,26 @@ TEST(Object, LastErrorIsReplacedAndFormatted)
     EXPECT_EQ(object.GetLastError(), "run took 01:05");
     object.SetLastError("%s", std::string(5000, 'x').c_str());
     EXPECT_EQ(object.GetLastError().size(), 5000u);
+}
+
+TEST(NaturalLess, OrdersNamesAsPeopleReadThem)
+{
+    // Each list is in its expected order; any shuffle of it must sort back to it.
+    const std::vector<std::vector<std::string>> lists = {
+        {"tile1.png", "tile2.png", "tile10.png", "tile12.png", "tile100.png"},
+        {"a2b3", "a2b10", "a10b1"},
+        {"img007", "img08", "img9", "img010"},
+        {"x0", "x00", "x000", "x1"},
+        {"Apple", "apple", "banana", "Cherry"},
+        {"Tile1", "tile1", "tile2", "TILE10"},
+        {"a", "a0", "a1", "ab", "b"},
+        {"n99999999999999999999", "n100000000000000000000"},
+    };
+    for (const auto& expected : lists) {
+        std::vector<std::string> names(expected.rbegin(), expected.rend());
+        std::sort(names.begin(), names.end(), Misc::NaturalLess);
+        EXPECT_EQ(names, expected);
+        for (const std::string& strName : expected)
+            EXPECT_FALSE(Misc::NaturalLess(strName, strName)) << strName;
+    }
 }
