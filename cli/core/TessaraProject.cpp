@@ -127,6 +127,10 @@ void TessaraProject::ReadSettings(const pugi::xml_node& settingsElement)
         m_settings.stackImages = ToBoolean(*stackImages);
         m_settings.flags |= TessaraSettings::Flag_StackImages;
     }
+    if (auto autoOrient = ValueOfChild(settingsElement, "AutoOrient")) {
+        m_settings.autoOrient = ToBoolean(*autoOrient);
+        m_settings.flags |= TessaraSettings::Flag_AutoOrient;
+    }
 }
 
 } // namespace Core

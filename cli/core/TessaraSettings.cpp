@@ -16,6 +16,7 @@ void TessaraSettings::ClearSettings()
     background = Misc::Color();
     transparency = Misc::Color();
     stackImages = false;
+    autoOrient = false;
     tray.clear();
     flags = 0;
 }

@@ -20,6 +20,7 @@ public:
         Flag_Transparency = 0x10,
         Flag_StackImages = 0x20,
         Flag_Tray = 0x40,
+        Flag_AutoOrient = 0x80,
     };
 
     TessaraSettings();
@@ -38,6 +39,7 @@ public:
     Misc::Color background;
     Misc::Color transparency;
     bool stackImages;
+    bool autoOrient; // turn images upright from their EXIF orientation
     std::vector<std::string> tray;
     unsigned int flags;
 };

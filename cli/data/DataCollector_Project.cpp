@@ -28,6 +28,8 @@ bool DataCollector_Project::CollectData()
         return false;
     if (settings.IsSet(Settings::Flag_StackImages) && settings.stackImages && !pDataSet->SetStackImages(true))
         return false;
+    if (settings.IsSet(Settings::Flag_AutoOrient) && settings.autoOrient && !pDataSet->SetAutoOrient(true))
+        return false;
     const Misc::Color& transparency = settings.transparency;
     if (settings.IsSet(Settings::Flag_Transparency) &&
         !pDataSet->SetTransparentColor(transparency.GetRed(), transparency.GetGreen(), transparency.GetBlue()))

@@ -54,6 +54,8 @@ QStringList TessaraInterface::GetCompoundArguments(const TessaraSettings* pSetti
         }
         if (pSettings->IsSet(TessaraSettings::FlagStackImages) && pSettings->stackImages)
             astrArguments << QStringLiteral("-stack");
+        if (pSettings->IsSet(TessaraSettings::FlagAutoOrient) && pSettings->autoOrient)
+            astrArguments << QStringLiteral("-autoorient");
         return astrArguments;
     });
 }

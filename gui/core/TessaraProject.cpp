@@ -25,6 +25,8 @@ const QString kHeight = QStringLiteral("Height");
 const QString kBackground = QStringLiteral("Background");
 const QString kTransparency = QStringLiteral("Transparency");
 const QString kStackImages = QStringLiteral("StackImages");
+// Written after the original settings; readers that do not know it pass over it.
+const QString kAutoOrient = QStringLiteral("AutoOrient");
 const QString kDirToken = QStringLiteral("@TS_DIR");
 
 // A "File" entry must hold at least one node; its value is that node's text (empty if not text).
@@ -271,6 +273,11 @@ bool TessaraProject::ReadSettingsElement(const QDomElement& root)
             m_settings.stackImages = ToBool(value.toString());
             m_settings.flags |= TessaraSettings::FlagStackImages;
         }
+        if (ReadSettingElement(settings, kAutoOrient, value))
+        {
+            m_settings.autoOrient = ToBool(value.toString());
+            m_settings.flags |= TessaraSettings::FlagAutoOrient;
+        }
         return m_settings.VerifySettings(m_strError);
     });
 }
@@ -324,6 +331,8 @@ QDomElement TessaraProject::CreateSettingsElement()
             settings.appendChild(CreateSettingElement(kTransparency, m_settings.transparency));
         if (m_settings.IsSet(TessaraSettings::FlagStackImages))
             settings.appendChild(CreateSettingElement(kStackImages, m_settings.stackImages));
+        if (m_settings.IsSet(TessaraSettings::FlagAutoOrient))
+            settings.appendChild(CreateSettingElement(kAutoOrient, m_settings.autoOrient));
         return settings;
     });
 }

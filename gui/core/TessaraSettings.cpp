@@ -23,6 +23,7 @@ void TessaraSettings::ClearSettings()
         background = QColor();
         transparency = QColor();
         stackImages = false;
+        autoOrient = false;
         flags = 0;
     });
 }

@@ -22,6 +22,7 @@ public:
         FlagTransparency = 0x10,
         FlagStackImages = 0x20,
         FlagTray = 0x40,
+        FlagAutoOrient = 0x80,
     };
 
     TessaraSettings();
@@ -40,6 +41,7 @@ public:
     QColor background;
     QColor transparency;
     bool stackImages;
+    bool autoOrient;  // turn images upright from their EXIF orientation
     QStringList tray;
     quint32 flags;
 

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImageReader>
 #include <QPainter>
 
 namespace Engine
@@ -95,9 +96,16 @@ bool ImageCell::ConvertImage(const QString& strTarget)
 
 bool ImageCell::ReadImage(QImage& image)
 {
-    if (image.load(m_strFileName))
+    if (ReadFile(m_strFileName, image))
         return true;
     return ReadThroughConversion(image);
+}
+
+bool ImageCell::ReadFile(const QString& strFile, QImage& image) const
+{
+    QImageReader reader(strFile);
+    reader.setAutoTransform(m_bAutoOrient);
+    return reader.read(&image);
 }
 
 // Formats Qt has no plug-in for are turned into a temporary PNG by tesscli.
@@ -108,7 +116,7 @@ bool ImageCell::ReadThroughConversion(QImage& image)
     QDir().mkpath(strTempDir);
     const QString strTempFile =
         QDir(strTempDir).filePath(QFileInfo(m_strFileName).completeBaseName() + QStringLiteral(".png"));
-    const bool bRead = ConvertImage(strTempFile) && image.load(strTempFile);
+    const bool bRead = ConvertImage(strTempFile) && ReadFile(strTempFile, image);
     QFile::remove(strTempFile);
     return bRead;
 }

@@ -37,9 +37,13 @@ public:
     int GetGridRow() const { return m_nGridRow; }
     int GetGridCol() const { return m_nGridCol; }
     void SetGridLocation(int nRow, int nCol);
+    // Whether the thumbnail and the image size follow the file's EXIF orientation, as tesscli does
+    // with -autoorient; takes effect at the next load.
+    void SetAutoOrient(bool bAutoOrient) { m_bAutoOrient = bAutoOrient; }
 
 private:
     bool ReadImage(QImage& image);
+    bool ReadFile(const QString& strFile, QImage& image) const;
     bool ReadThroughConversion(QImage& image);
     bool CreateThumbnail(const QImage& image);
 
@@ -50,5 +54,6 @@ private:
     int m_nImageHeight = 0;
     int m_nGridRow = -1;
     int m_nGridCol = -1;
+    bool m_bAutoOrient = false;
 };
 }

@@ -30,6 +30,7 @@ ImageCell* ImageCellEngine::CreateCell(const QString& strFileName, int nRow, int
     return Guard_Run("ImageCellEngine::CreateCell", [&]() -> ImageCell* {
         WaitCursor waitCursor;
         auto* pCell = new ImageCell();
+        pCell->SetAutoOrient(m_bAutoOrient);
         if (!pCell->AssignImage(strFileName))
         {
             delete pCell;
@@ -165,6 +166,27 @@ void ImageCellEngine::ClearTray()
     Guard_Run("ImageCellEngine::ClearTray", [&] {
         emit Sig_TrayCleared();
         DestroyAll(m_tray);
+    });
+}
+
+void ImageCellEngine::SetAutoOrient(bool bAutoOrient)
+{
+    Guard_Run("ImageCellEngine::SetAutoOrient", [&] {
+        if (bAutoOrient == m_bAutoOrient)
+            return;
+        m_bAutoOrient = bAutoOrient;
+        WaitCursor waitCursor;
+        // One bracket, so that the tables measure and repaint once for all the new thumbnails.
+        emit Sig_Operation(true);
+        for (QList<ImageCell*>* pCells : {&m_basket, &m_tray})
+        {
+            for (ImageCell* pCell : *pCells)
+            {
+                pCell->SetAutoOrient(bAutoOrient);
+                pCell->ReloadImage();
+            }
+        }
+        emit Sig_Operation(false);
     });
 }
 

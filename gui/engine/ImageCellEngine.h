@@ -37,6 +37,10 @@ public:
     void ClearBasket();
     void ClearTray();
 
+    // Whether thumbnails follow the images' EXIF orientation; changing it reloads every cell.
+    void SetAutoOrient(bool bAutoOrient);
+    bool GetAutoOrient() const { return m_bAutoOrient; }
+
     ImageCell* GetCell(int nRow, int nCol) const;
     ImageCell* GetCell(CellContainer container, int nIndex) const;
     // The live cell with this identity, or null: drag data from elsewhere is checked against it.
@@ -62,5 +66,6 @@ private:
     QList<ImageCell*> m_basket;
     QList<ImageCell*> m_tray;
     QString m_strLastError;
+    bool m_bAutoOrient = false;
 };
 }

@@ -9,6 +9,7 @@
 #include "engine/ImageCellEngine.h"
 #include "misc/HelpFile.h"
 #include "misc/ImgUtils.h"
+#include "misc/NaturalOrder.h"
 #include "misc/SysUtils.h"
 #include "misc/VersionUtils.h"
 #include "misc/WaitCursor.h"
@@ -263,6 +264,12 @@ void TessaraWnd::on_chkUseOverlap_toggled(bool bChecked)
         m_pUi->chkUseRegion->setChecked(false);
 }
 
+// The thumbnails follow at once, so that the grid shows what the combined image will get.
+void TessaraWnd::on_chkAutoOrient_toggled(bool bChecked)
+{
+    Guard_Run("TessaraWnd::on_chkAutoOrient_toggled", [&] { m_pCellEngine->SetAutoOrient(bChecked); });
+}
+
 void TessaraWnd::on_btnClearSettings_clicked()
 {
     ResetSettings();
@@ -281,6 +288,7 @@ void TessaraWnd::ResetSettings()
         m_pUi->chkUseTransparency->setChecked(false);
         m_pUi->btnTransparency->SetColor(Qt::black);
         m_pUi->chkStackMode->setChecked(false);
+        m_pUi->chkAutoOrient->setChecked(false);
     });
 }
 
@@ -322,6 +330,11 @@ void TessaraWnd::FillTessaraSettings(Core::TessaraSettings* pSettings) const
             pSettings->stackImages = true;
             pSettings->flags |= TessaraSettings::FlagStackImages;
         }
+        if (m_pUi->chkAutoOrient->isChecked())
+        {
+            pSettings->autoOrient = true;
+            pSettings->flags |= TessaraSettings::FlagAutoOrient;
+        }
     });
 }
 
@@ -352,6 +365,7 @@ void TessaraWnd::SetSettings(const Core::TessaraSettings* pSettings)
             m_pUi->btnTransparency->SetColor(pSettings->transparency);
         }
         m_pUi->chkStackMode->setChecked(pSettings->IsSet(TessaraSettings::FlagStackImages) && pSettings->stackImages);
+        m_pUi->chkAutoOrient->setChecked(pSettings->IsSet(TessaraSettings::FlagAutoOrient) && pSettings->autoOrient);
     });
 }
 
@@ -462,7 +476,7 @@ bool TessaraWnd::CreateNewGrid(const QStringList& astrFiles, int nRows, int nCol
         if (astrFiles.isEmpty() || nRows < 1 || nCols < 1)
             return false;
         m_pCellEngine->ClearBasket();
-        const bool bCreated = m_pCellEngine->CreateCells(astrFiles, nRows, nCols);
+        const bool bCreated = m_pCellEngine->CreateCells(Utils::SortedNaturally(astrFiles), nRows, nCols);
         // Lay out the grid even when some files failed, so every cell that was created is shown
         // rather than left hidden in the engine.
         SetImageGridSize(nRows, nCols, false);
@@ -490,8 +504,9 @@ void TessaraWnd::on_actTrayAddImages_triggered()
 
 bool TessaraWnd::AddImagesToTray(const QStringList& astrFiles)
 {
-    return Guard_Run("TessaraWnd::AddImagesToTray",
-                     [&] { return !astrFiles.isEmpty() && m_pCellEngine->CreateCells(astrFiles, -1, -1); });
+    return Guard_Run("TessaraWnd::AddImagesToTray", [&] {
+        return !astrFiles.isEmpty() && m_pCellEngine->CreateCells(Utils::SortedNaturally(astrFiles), -1, -1);
+    });
 }
 
 void TessaraWnd::on_actTrayClearImages_triggered()

@@ -84,6 +84,7 @@ private slots:
     void on_btnGridCompound_clicked();
     void on_chkUseRegion_toggled(bool bChecked);
     void on_chkUseOverlap_toggled(bool bChecked);
+    void on_chkAutoOrient_toggled(bool bChecked);
     void OnGridChanged();
     void OnTrayChanged();
     void OnGridZoomChanged(int nValue);

@@ -3,6 +3,7 @@
 #include "core/Guard.h"
 #include "engine/ImageCell.h"
 #include "engine/ImageCellEngine.h"
+#include "misc/NaturalOrder.h"
 #include "misc/WaitCursor.h"
 #include "ui/controls/ImageTableItem.h"
 
@@ -196,8 +197,7 @@ bool ImageTray::HandleFileDrop(QDropEvent* pEvent)
         files.append(url.toLocalFile());
     if (!files.isEmpty())
     {
-        std::sort(files.begin(), files.end());
-        if (!GetCellEngine()->CreateCells(files, -1, -1))
+        if (!GetCellEngine()->CreateCells(Utils::SortedNaturally(files), -1, -1))
         {
             ReportError(tr("Errors occurred while adding the images to the tray:\n\n%1")
                             .arg(GetCellEngine()->GetLastError()));
