@@ -84,7 +84,8 @@ TEST(ProjectThenCommandLine, SwitchesOverrideProjectSettings)
     std::ofstream(dir / "p.tsp")
         << "<Project type=\"TessaraProject\" version=\"1\"><Rows><Row><File>a.png</File><File>none</File></Row>"
            "<Row><File>/abs/c.png</File></Row></Rows><Settings><Overlap>3</Overlap><Transparency>#ff0000</Transparency>"
-           "<Background>#010203</Background><StackImages>true</StackImages></Settings></Project>";
+           "<Background>#010203</Background><StackImages>true</StackImages><AutoOrient>true</AutoOrient></Settings>"
+           "</Project>";
     Core::TessaraProject project;
     ASSERT_TRUE(project.LoadProject(dir / "p.tsp")) << project.GetLastError();
     Data::DataCollector_Project projectCollector(project);
@@ -99,7 +100,8 @@ TEST(ProjectThenCommandLine, SwitchesOverrideProjectSettings)
         << "project rows are added before -sourcedir is known";
     EXPECT_EQ(TestSupport::RgbOf(dataSet.GetTransparentColor()), "0,0,255");
     EXPECT_EQ(TestSupport::RgbOf(dataSet.GetBackgroundColor()), "1,2,3");
-    const unsigned int nKept = DataSet::Flag_Overlap | DataSet::Flag_RegionSize | DataSet::Flag_StackImages;
+    const unsigned int nKept =
+        DataSet::Flag_Overlap | DataSet::Flag_RegionSize | DataSet::Flag_StackImages | DataSet::Flag_AutoOrient;
     EXPECT_EQ(dataSet.GetSetFlags() & nKept, nKept);
     EXPECT_EQ(dataSet.GetSourceDirectory(), "/src");
 }

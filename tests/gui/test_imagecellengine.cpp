@@ -1,5 +1,6 @@
 #include "tabletestsupport.h"
 
+#include <QBuffer>
 #include <QPointer>
 #include <QtTest>
 
@@ -175,6 +176,37 @@ private slots:
         QVERIFY(engine.CreateCell(WriteImages(m_sandbox, {"c"})[0], 0, 0)->GetId() != nRemovedId);
         QCOMPARE(engine.FindCell(nRemovedId), nullptr);
         QCOMPARE(engine.FindCell(0), nullptr);
+    }
+
+    void autoOrientTurnsEveryThumbnailUpright()
+    {
+        // A JPEG stored 40x20 with an EXIF block whose orientation (6) asks for a quarter turn
+        // clockwise: one little-endian TIFF entry, tag 0x0112, type SHORT, value 6.
+        QImage stored(40, 20, QImage::Format_RGB32);
+        stored.fill(Qt::darkCyan);
+        QBuffer jpeg;
+        jpeg.open(QIODevice::WriteOnly);
+        QVERIFY(stored.save(&jpeg, "JPEG"));
+        const QByteArray exif = QByteArray("Exif\0\0II*\0\x08\0\0\0\x01\0\x12\x01\x03\0\x01\0\0\0\x06\0\0\0\0\0\0\0", 32);
+        const QByteArray segment = QByteArray("\xff\xe1\0", 3) + char(exif.size() + 2) + exif;
+        QByteArray bytes = jpeg.data();
+        const QString strFile = m_sandbox.WriteText("turned.jpg", bytes.insert(2, segment));
+
+        ImageCellEngine engine;
+        QVERIFY(engine.CreateCells({strFile}, -1, -1));
+        ImageCell* pEarlier = engine.GetCell(ImageCellEngine::CellTray, 0);
+        QCOMPARE(pEarlier->GetImageSize(), QSize(40, 20));
+
+        SignalLog log(engine);
+        engine.SetAutoOrient(true);
+        QCOMPARE(log.m_lines, (QStringList{"begin", "end"}));
+        QCOMPARE(pEarlier->GetImageSize(), QSize(20, 40));
+        QCOMPARE(pEarlier->GetThumbnail()->size(), QSize(20, 40));
+        QVERIFY(engine.CreateCells({strFile}, -1, -1));
+        QCOMPARE(engine.GetCell(ImageCellEngine::CellTray, 1)->GetImageSize(), QSize(20, 40));
+
+        engine.SetAutoOrient(false);
+        QCOMPARE(pEarlier->GetImageSize(), QSize(40, 20));
     }
 };
 

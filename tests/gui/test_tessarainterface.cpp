@@ -83,15 +83,18 @@ private slots:
                                                   << QStringList{"-row", "a.png", "-out", "o.png", "-regionsize", "40",
                                                                  "30"};
         s = RowsOnly({{"a.png"}});
-        s.flags |= TessaraSettings::FlagBackground | TessaraSettings::FlagTransparency | TessaraSettings::FlagStackImages;
+        s.flags |= TessaraSettings::FlagBackground | TessaraSettings::FlagTransparency | TessaraSettings::FlagStackImages
+                   | TessaraSettings::FlagAutoOrient;
         s.background = QColor(1, 128, 255);
         s.transparency = QColor(255, 0, 7);
         s.stackImages = true;
-        QTest::newRow("colours and stack") << s << "o.png"
+        s.autoOrient = true;
+        QTest::newRow("colours, stack, upright") << s << "o.png"
                                            << QStringList{"-row", "a.png", "-out", "o.png", "-bgcolor", "1", "128",
-                                                          "255", "-transparent", "255", "0", "7", "-stack"};
+                                                          "255", "-transparent", "255", "0", "7", "-stack", "-autoorient"};
         s.stackImages = false;
-        QTest::newRow("stack set but false") << s << "o.png"
+        s.autoOrient = false;
+        QTest::newRow("stack and upright set but false") << s << "o.png"
                                              << QStringList{"-row", "a.png", "-out", "o.png", "-bgcolor", "1", "128",
                                                             "255", "-transparent", "255", "0", "7"};
         s.flags = TessaraSettings::FlagRows;

@@ -69,12 +69,15 @@ private slots:
         s.rows = {{"/img/a.png", "None", "KeepEmpty"}, {QString::fromUtf8("/img/Grüße & <b>.png"), "/it's \"q\".png"}};
         s.tray = {"/img/t1.png", QString::fromUtf8("/img/ü & <t2>.png")};
         QTest::newRow("tray, overlap, background") << s;
-        s = Settings(TessaraSettings::FlagRegion | TessaraSettings::FlagTransparency | TessaraSettings::FlagStackImages,
+        s = Settings(TessaraSettings::FlagRegion | TessaraSettings::FlagTransparency | TessaraSettings::FlagStackImages
+                         | TessaraSettings::FlagAutoOrient,
                      -1, QSize(20, 30), QColor(), QColor(255, 0, 128));
         s.stackImages = true;
-        QTest::newRow("region, transparency, stack") << s;
+        s.autoOrient = true;
+        QTest::newRow("region, transparency, stack, upright") << s;
         s.stackImages = false;
-        QTest::newRow("stack stored as false") << s;
+        s.autoOrient = false;
+        QTest::newRow("stack and upright stored as false") << s;
     }
     void saveThenLoad()
     {
@@ -95,6 +98,7 @@ private slots:
         QCOMPARE(got.background, settings.background);
         QCOMPARE(got.transparency, settings.transparency);
         QCOMPARE(got.stackImages, settings.stackImages);
+        QCOMPARE(got.autoOrient, settings.autoOrient);
     }
 
     void writesTheFileLayoutExactly()

@@ -1,6 +1,8 @@
 #include "core/TessaraCore.h"
 #include "core/TessaraSettings.h"
 #include "engine/ImageCellEngine.h"
+#include "misc/NaturalOrder.h"
+#include "tabletestsupport.h"
 #include "testutils.h"
 #include "testutils_modal.h"
 #include "ui/TessaraWnd.h"
@@ -184,15 +186,17 @@ private slots:
         colours.background = QColor(18, 114, 26);
         colours.transparency = QColor(1, 2, 3);
         TessaraSettings everything = region;
-        everything.flags |= TessaraSettings::FlagBackground | TessaraSettings::FlagStackImages;
+        everything.flags |= TessaraSettings::FlagBackground | TessaraSettings::FlagStackImages
+                            | TessaraSettings::FlagAutoOrient;
         everything.background = Qt::white;
         everything.stackImages = true;
+        everything.autoOrient = true;
         stackOff.flags = TessaraSettings::FlagStackImages;
         stackOff.stackImages = false;
         QTest::newRow("region") << region;
         QTest::newRow("overlap") << overlap;
         QTest::newRow("background and transparency") << colours;
-        QTest::newRow("region, background and stacking") << everything;
+        QTest::newRow("region, background, stacking, upright") << everything;
         QTest::newRow("stacking stored as off stays off") << stackOff;
     }
     void settingsPanelRoundTrip()
@@ -222,6 +226,26 @@ private slots:
         QCOMPARE(Filled().rows, expectedRows);
         QCOMPARE(Find<ColorSelectButton>("btnBgColor")->GetColor(), QColor(Qt::black));
         QVERIFY(!Find<ColorSelectButton>("btnBgColor")->isEnabled());
+    }
+
+    void gridAndTrayTakeFilesInNaturalOrder()
+    {
+        const QStringList astrFiles = TableTest::WriteImages(m_sandbox, {"t10", "t2", "T1", "t01"});
+        QVERIFY(m_pWindow->CreateNewGrid(astrFiles.mid(0, 3), 1, 3));
+        QCOMPARE(Filled().rows, (QList<QStringList>{{astrFiles[2], astrFiles[1], astrFiles[0]}}));
+        QVERIFY(m_pWindow->AddImagesToTray({astrFiles[0], astrFiles[3], astrFiles[2]}));
+        // t01 and T1 are equal as people read them; code-unit order puts "T" first.
+        QCOMPARE(Filled().tray, (QStringList{astrFiles[2], astrFiles[3], astrFiles[0]}));
+
+        const QList<QStringList> orderedLists = {{"img007", "img08", "img9", "img010"},
+                                                 {"x0", "x00", "x1"},
+                                                 {"Tile1", "tile1", "tile2", "TILE10"},
+                                                 {"a", "a0", "ab", "b"}};
+        for (const QStringList& astrOrdered : orderedLists)
+        {
+            QStringList astrReversed(astrOrdered.rbegin(), astrOrdered.rend());
+            QCOMPARE(Utils::SortedNaturally(astrReversed), astrOrdered);
+        }
     }
 
     void zoomStopsAtItsLimits()
@@ -300,7 +324,7 @@ private slots:
         // Every cell the engine did create must be visible in the grid, and a project keeps its
         // settings, even when one of its files is gone.
         QFETCH(bool, fromProject);
-        const QString strMissing = m_sandbox.File("missing.png");
+        const QString strMissing = m_sandbox.File("image1-missing.png"); // between the others by name
         const QStringList astrFiles = {m_astrImages[0], strMissing, m_astrImages[2]};
         QString strError;
         bool bResult = false;
