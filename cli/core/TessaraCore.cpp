@@ -5,6 +5,7 @@
 #include "core/TessaraProject.h"
 #include "data/DataCollector_CmdLine.h"
 #include "data/DataCollector_Project.h"
+#include "engine/Orientation.h"
 #include "engine/OutputFormat.h"
 #include "misc/ExecutableDir.h"
 #include "misc/Format.h"
@@ -215,6 +216,9 @@ bool TessaraCore::ConvertImage()
         image.type(MagickCore::TrueColorMatteType);
         image.matte(true);
         IgnoringWarnings([&] { image.read(strSource); });
+        // The editor converts what it cannot read itself and shows it as a composition gets it.
+        if (m_cmdLine.GetAutoOrientSwitch()->IsSet())
+            Engine::TurnUpright(image);
         // Write exactly the named file, even when its name holds a "%d" the library would fill in.
         image.defineValue("filename", "literal", "true");
         IgnoringWarnings([&] { image.write(strDestination); });

@@ -82,11 +82,14 @@ bool TessaraInterface::CompoundImage(const TessaraSettings* pSettings, const QSt
     });
 }
 
-bool TessaraInterface::ConvertImage(const QString& strSource, const QString& strTarget)
+bool TessaraInterface::ConvertImage(const QString& strSource, const QString& strTarget, bool bAutoOrient)
 {
     return Guard_Run("TessaraInterface::ConvertImage", [&] {
         // execute() forwards the child's output to ours and reports a failed start or a crash as negative.
-        return QProcess::execute(GetTessaraExecutable(), {QStringLiteral("-convert"), strSource, strTarget}) == 0;
+        QStringList astrArguments{QStringLiteral("-convert"), strSource, strTarget};
+        if (bAutoOrient)
+            astrArguments << QStringLiteral("-autoorient");
+        return QProcess::execute(GetTessaraExecutable(), astrArguments) == 0;
     });
 }
 

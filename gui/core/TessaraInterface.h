@@ -21,7 +21,8 @@ public:
     // GetLastError() holds the program's whole output (or why it could not start).
     bool CompoundImage(const TessaraSettings* pSettings, const QString& strOutputFile);
     // Converts one image synchronously; true exactly when the program exits with 0.
-    static bool ConvertImage(const QString& strSource, const QString& strTarget);
+    // bAutoOrient turns the image upright from its EXIF orientation on the way (-autoorient).
+    static bool ConvertImage(const QString& strSource, const QString& strTarget, bool bAutoOrient = false);
 
     const QString& GetLastError() const { return m_strError; }
 

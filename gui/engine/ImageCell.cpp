@@ -90,7 +90,7 @@ void ImageCell::UnloadImage()
 bool ImageCell::ConvertImage(const QString& strTarget)
 {
     return Guard_Run("ImageCell::ConvertImage", [&] {
-        return Core::TessaraInterface::ConvertImage(m_strFileName, strTarget);
+        return Core::TessaraInterface::ConvertImage(m_strFileName, strTarget, m_bAutoOrient);
     });
 }
 

@@ -1,6 +1,5 @@
 #include "tabletestsupport.h"
 
-#include <QBuffer>
 #include <QPointer>
 #include <QtTest>
 
@@ -180,17 +179,8 @@ private slots:
 
     void autoOrientTurnsEveryThumbnailUpright()
     {
-        // A JPEG stored 40x20 with an EXIF block whose orientation (6) asks for a quarter turn
-        // clockwise: one little-endian TIFF entry, tag 0x0112, type SHORT, value 6.
-        QImage stored(40, 20, QImage::Format_RGB32);
-        stored.fill(Qt::darkCyan);
-        QBuffer jpeg;
-        jpeg.open(QIODevice::WriteOnly);
-        QVERIFY(stored.save(&jpeg, "JPEG"));
-        const QByteArray exif = QByteArray("Exif\0\0II*\0\x08\0\0\0\x01\0\x12\x01\x03\0\x01\0\0\0\x06\0\0\0\0\0\0\0", 32);
-        const QByteArray segment = QByteArray("\xff\xe1\0", 3) + char(exif.size() + 2) + exif;
-        QByteArray bytes = jpeg.data();
-        const QString strFile = m_sandbox.WriteText("turned.jpg", bytes.insert(2, segment));
+        const QString strFile = m_sandbox.File("turned.jpg");
+        QVERIFY(TestUtils::WriteTurnedJpeg(strFile, 40, 20));
 
         ImageCellEngine engine;
         QVERIFY(engine.CreateCells({strFile}, -1, -1));

@@ -182,6 +182,13 @@ private slots:
         QVERIFY(TessaraInterface::ConvertImage(sandbox.File("in.bmp"), sandbox.File("out.png")));
         QCOMPARE(TestUtils::CompareImageFile(sandbox.File("out.png"), source), QString());
 
+        QVERIFY(TestUtils::WriteTurnedJpeg(sandbox.File("turned.jpg"), 6, 3));
+        for (const bool bAutoOrient : {false, true})
+        {
+            QVERIFY(TessaraInterface::ConvertImage(sandbox.File("turned.jpg"), sandbox.File("t.png"), bAutoOrient));
+            QCOMPARE(QImage(sandbox.File("t.png")).size(), bAutoOrient ? QSize(3, 6) : QSize(6, 3));
+        }
+
         QVERIFY(!TessaraInterface::ConvertImage(sandbox.File("missing.bmp"), sandbox.File("x.png")));
         QVERIFY(!QFileInfo::exists(sandbox.File("x.png")));
     }

@@ -1,6 +1,7 @@
 #include "testutils.h"
 
 #include <QCoreApplication>
+#include <QBuffer>
 #include <QFile>
 #include <QPainter>
 #include <QProcess>
@@ -58,6 +59,20 @@ QImage MakeCompound(const QSize& cellSize, int nCols, const QList<QColor>& cells
 bool WriteImage(const QString& strFile, int nWidth, int nHeight, const QColor& color)
 {
     return MakeImage(nWidth, nHeight, color).save(strFile);
+}
+
+bool WriteTurnedJpeg(const QString& strFile, int nWidth, int nHeight)
+{
+    QBuffer jpeg;
+    jpeg.open(QIODevice::WriteOnly);
+    if (!MakeImage(nWidth, nHeight, Qt::darkCyan).save(&jpeg, "JPEG"))
+        return false;
+    // An APP1 segment right after the start marker: one little-endian TIFF entry, tag 0x0112
+    // (orientation), type SHORT, value 6.
+    const QByteArray exif("Exif\0\0II*\0\x08\0\0\0\x01\0\x12\x01\x03\0\x01\0\0\0\x06\0\0\0\0\0\0\0", 32);
+    const QByteArray segment = QByteArray("\xff\xe1\0", 3) + char(exif.size() + 2) + exif;
+    QFile file(strFile);
+    return file.open(QIODevice::WriteOnly) && file.write(jpeg.data().left(2) + segment + jpeg.data().mid(2)) > 0;
 }
 
 Sandbox::Sandbox()

@@ -24,6 +24,8 @@ QImage MakeImage(int nWidth, int nHeight, const QColor& color);
 QImage MakeCompound(const QSize& cellSize, int nCols, const QList<QColor>& cells, const QColor& background);
 // Saves a filled image as strFile (format from the extension); fails the caller's check when false.
 bool WriteImage(const QString& strFile, int nWidth, int nHeight, const QColor& color);
+// A filled JPEG stored nWidth x nHeight whose EXIF orientation (6) asks for a quarter turn clockwise.
+bool WriteTurnedJpeg(const QString& strFile, int nWidth, int nHeight);
 
 // The named child of pParent; a missing one ends the program, as every later check would be void.
 template <typename T> T* Child(const QObject* pParent, const char* pName)
