@@ -55,11 +55,11 @@ public:
 private:
     void Work();
 
-    std::thread m_thread;
     std::mutex m_mutex;
     std::condition_variable m_changed;
     std::function<void()> m_job;
     bool m_stop = false;
+    std::thread m_thread; // last: it starts using the members above at once
 };
 
 // The threads an encoder may use: every core, or fewer when MAGICK_THREAD_LIMIT (which

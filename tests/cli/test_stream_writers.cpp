@@ -151,18 +151,25 @@ TEST(StreamWriters, DecodeToWhatImageMagickWritesOfTheSamePixels)
 
 TEST(StreamWriters, OnePiecePngStreamEqualsImageMagicksByteForByte)
 {
-    // Same zlib level, strategy and filter choice per row as ImageMagick derives from -quality.
+    // Same zlib level and strategy and the same filter for every row as ImageMagick chooses.
     const RasterFormat format{128, 64, 3, 8};
     const std::vector<uint8_t> raster = MakeRaster(format);
+    std::vector<OutputOptions> cases;
+    for (unsigned nQuality : {0u, 5u, 41u, 46u, 83u, 98u, 99u, 100u})
+        cases.push_back(Options(nQuality));
+    cases.push_back(Options(62u));
+    cases.back().defines.push_back({"png", "compression-filter", "5"});
+    cases.back().defines.push_back({"png", "compression-strategy", "2"});
+    cases.push_back(Options({}));
+    cases.back().defines.push_back({"PNG", "compression-level", "3"});
     TempDir dir;
-    for (unsigned nQuality : {0u, 5u, 46u, 56u, 83u, 98u, 99u}) {
-        SCOPED_TRACE(nQuality);
-        const OutputOptions options = Options(nQuality);
-        auto pWriter = Engine::CreateStreamingWriter(dir / "ours.png", options);
+    for (size_t i = 0; i < cases.size(); ++i) {
+        SCOPED_TRACE(i);
+        auto pWriter = Engine::CreateStreamingWriter(dir / "ours.png", cases[i]);
         ASSERT_TRUE(pWriter);
         ASSERT_TRUE(pWriter->Begin(dir / "ours.png", format));
         ASSERT_TRUE(pWriter->WriteScanlines(raster.data(), format.height) && pWriter->End());
-        WriteWithMagick(dir / "theirs.png", format, raster, options);
+        WriteWithMagick(dir / "theirs.png", format, raster, cases[i]);
         EXPECT_TRUE(IdatPayload(dir / "ours.png") == IdatPayload(dir / "theirs.png"));
     }
 }
