@@ -1,9 +1,11 @@
 #include "TestSupport.h"
 #include "engine/PngStreamWriter.h"
 #include "engine/StreamingWriters.h"
+#include "engine/WorkerThreads.h"
 
 #include <png.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -87,10 +89,15 @@ std::vector<uint16_t> Decoded(const std::string& strPath)
     return samples;
 }
 
-std::string IdatPayload(const std::string& strPath)
+std::string FileBytes(const std::string& strPath)
 {
     std::ifstream file(strPath, std::ios::binary);
-    const std::string strBytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+}
+
+std::string IdatPayload(const std::string& strPath)
+{
+    const std::string strBytes = FileBytes(strPath);
     std::string strPayload;
     for (size_t nAt = 8; nAt + 8 <= strBytes.size();) {
         const auto* p = reinterpret_cast<const unsigned char*>(&strBytes[nAt]);
@@ -122,6 +129,10 @@ TEST(StreamWriters, DecodeToWhatImageMagickWritesOfTheSamePixels)
         int channels, bitDepth;
         OutputOptions options;
     };
+    OutputOptions optimised = Options(70u);
+    optimised.defines.back().value = "true"; // Huffman tables made for the image
+    OutputOptions floatDct = Options(95u);
+    floatDct.defines.push_back({"jpeg", "dct-method", "float"});
     const std::vector<Case> cases = {
         {"png", 1, 8, Options({})},           {"png", 2, 8, Options(46u)},
         {"png", 3, 8, Options(98u)},          {"png", 4, 8, Options({}, 1, {{"comment", "c"}})},
@@ -129,14 +140,16 @@ TEST(StreamWriters, DecodeToWhatImageMagickWritesOfTheSamePixels)
         {"jpg", 1, 8, Options({})},           {"jpg", 3, 8, Options(85u, 1)},
         {"jpeg", 4, 8, Options(90u, {}, {{"comment", "c"}})},
         {"jpg", 3, 16, Options({})},          {"jpg", 2, 16, Options(50u)},
+        {"jpg", 3, 8, optimised},             {"jpg", 3, 8, floatDct},
         {"tif", 1, 8, Options({})},           {"tif", 2, 8, Options({}, 11)},
         {"tiff", 3, 16, Options(40u, 13)},    {"tif", 4, 8, Options({}, 12, {{"comment", "c"}})},
     };
     TempDir dir;
-    for (const Case& test : cases) {
+    for (size_t i = 0; i < cases.size(); ++i) {
+        const Case& test = cases[i];
         const RasterFormat format{53, 37, test.channels, test.bitDepth};
         const std::vector<uint8_t> raster = MakeRaster(format);
-        const std::string strName = std::string(test.extension) + std::to_string(test.channels) + "x"
+        const std::string strName = std::to_string(i) + "-" + std::to_string(test.channels) + "x"
             + std::to_string(test.bitDepth);
         SCOPED_TRACE(strName);
         const std::string strOurs = dir / ("ours-" + strName + "." + test.extension);
@@ -146,6 +159,10 @@ TEST(StreamWriters, DecodeToWhatImageMagickWritesOfTheSamePixels)
         ASSERT_TRUE(WriteInBands(*pWriter, strOurs, format, raster)) << pWriter->GetLastError();
         WriteWithMagick(strTheirs, format, raster, test.options);
         EXPECT_TRUE(Decoded(strOurs) == Decoded(strTheirs));
+        // With the same settings libjpeg writes the same bytes: the Huffman tables, the DCT and
+        // the markers match too.
+        if (Engine::StreamingFormatName(strOurs) == "JPEG")
+            EXPECT_TRUE(FileBytes(strOurs) == FileBytes(strTheirs));
     }
 }
 
@@ -246,4 +263,43 @@ TEST(StreamWriters, MissingDirectoryFailsWithAMessage)
         EXPECT_FALSE(pWriter->Begin(strPath, RasterFormat{4, 4, 3, 8}));
         EXPECT_NE(pWriter->GetLastError().find(strPath), std::string::npos) << pWriter->GetLastError();
     }
+}
+
+TEST(StreamWriters, FailuresAreReportedNotHidden)
+{
+    // A full disk shows up while the bands are encoded in the background or when the file is
+    // finished; an image short of rows or given too many is no success either.
+    const RasterFormat format{300, 200, 3, 8};
+    const std::vector<uint8_t> raster = MakeRaster(format);
+    TempDir dir;
+    for (const char* pszExtension : {"png", "jpg", "tif"}) {
+        SCOPED_TRACE(pszExtension);
+        const std::string strTarget = std::string("x.") + pszExtension;
+        auto pFull = Engine::CreateStreamingWriter(strTarget, Options({}, 1));
+        ASSERT_TRUE(pFull);
+        const bool bWritten = pFull->Begin("/dev/full", format)
+            && pFull->WriteScanlines(raster.data(), 100) && pFull->WriteScanlines(&raster[format.BytesPerRow() * 100], 100)
+            && pFull->End();
+        EXPECT_FALSE(bWritten);
+        EXPECT_NE(pFull->GetLastError().find("/dev/full"), std::string::npos) << pFull->GetLastError();
+
+        auto pShort = Engine::CreateStreamingWriter(strTarget, Options({}));
+        ASSERT_TRUE(pShort->Begin(dir / strTarget, format));
+        ASSERT_TRUE(pShort->WriteScanlines(raster.data(), 199));
+        EXPECT_FALSE(pShort->WriteScanlines(raster.data(), 2));
+        EXPECT_FALSE(pShort->End());
+        EXPECT_NE(pShort->GetLastError().find("199 of the 200 rows"), std::string::npos) << pShort->GetLastError();
+    }
+}
+
+TEST(StreamWriters, MagickThreadLimitCapsTheEncoderThreads)
+{
+    const int nAll = Engine::EncoderThreadCount();
+    ASSERT_EQ(setenv("MAGICK_THREAD_LIMIT", "1", 1), 0);
+    EXPECT_EQ(Engine::EncoderThreadCount(), 1);
+    for (const char* pszIgnored : {"0", "-3", "many", "100000"}) {
+        setenv("MAGICK_THREAD_LIMIT", pszIgnored, 1);
+        EXPECT_EQ(Engine::EncoderThreadCount(), nAll) << pszIgnored;
+    }
+    unsetenv("MAGICK_THREAD_LIMIT");
 }
