@@ -1,5 +1,6 @@
 #include "engine/StreamingWriters.h"
 
+#include "engine/ImageCompressions.h"
 #include "engine/JpegStreamWriter.h"
 #include "engine/PngStreamWriter.h"
 #include "engine/TiffStreamWriter.h"
@@ -21,10 +22,11 @@ namespace Engine {
 // files, a refusal only costs memory.
 
 namespace {
-constexpr int c_compressionNone = 1;
-constexpr int c_compressionLzw = 11;
-constexpr int c_compressionRle = 12;
-constexpr int c_compressionZip = 13;
+// The -compression name of the options, empty when none is set.
+std::string CompressionName(const OutputOptions& options)
+{
+    return options.compression ? ImageCompressions::Instance().GetName(*options.compression) : "";
+}
 
 std::string Lower(std::string strText)
 {
@@ -137,9 +139,7 @@ std::unique_ptr<ScanlineWriter> CreatePngWriter(const OutputOptions& options)
     for (const auto& [strName, strValue] : options.attributes) {
         if (!IsPngKeyword(strName))
             return nullptr;
-        const bool bCompressed = options.compression
-            ? *options.compression != c_compressionNone
-            : strValue.size() >= 128;
+        const bool bCompressed = options.compression ? CompressionName(options) != "None" : strValue.size() >= 128;
         settings.texts.push_back({strName, strValue, bCompressed});
     }
     return std::make_unique<PngStreamWriter>(std::move(settings));
@@ -193,13 +193,15 @@ std::unique_ptr<ScanlineWriter> CreateTiffWriter(const OutputOptions& options)
     if (!HasPlainUniqueAttributes(options))
         return nullptr;
     TiffSettings settings;
-    switch (options.compression.value_or(c_compressionNone)) {
-    case c_compressionNone: settings.compression = TiffSettings::Compression::None; break;
-    case c_compressionLzw: settings.compression = TiffSettings::Compression::Lzw; break;
-    case c_compressionRle: settings.compression = TiffSettings::Compression::PackBits; break;
-    case c_compressionZip: settings.compression = TiffSettings::Compression::Deflate; break;
-    default: return nullptr; // JPEG, Fax, Group4, BZip: lossy, bilevel or not in libtiff
-    }
+    const std::string strCompression = CompressionName(options);
+    if (strCompression == "LZW")
+        settings.compression = TiffSettings::Compression::Lzw;
+    else if (strCompression == "RLE")
+        settings.compression = TiffSettings::Compression::PackBits;
+    else if (strCompression == "Zip")
+        settings.compression = TiffSettings::Compression::Deflate;
+    else if (!strCompression.empty() && strCompression != "None")
+        return nullptr; // JPEG, Fax, Group4, BZip: lossy, bilevel or not in libtiff
     settings.zipQuality = options.quality.value_or(0) == 0 ? 7 : static_cast<int>(std::min(*options.quality / 10, 9u));
     for (const auto& [strName, strValue] : options.attributes) {
         const std::string strLower = Lower(strName);

@@ -161,8 +161,9 @@ TEST(StreamWriters, DecodeToWhatImageMagickWritesOfTheSamePixels)
         EXPECT_TRUE(Decoded(strOurs) == Decoded(strTheirs));
         // With the same settings libjpeg writes the same bytes: the Huffman tables, the DCT and
         // the markers match too.
-        if (Engine::StreamingFormatName(strOurs) == "JPEG")
+        if (Engine::StreamingFormatName(strOurs) == "JPEG") {
             EXPECT_TRUE(FileBytes(strOurs) == FileBytes(strTheirs));
+        }
     }
 }
 
