@@ -48,10 +48,12 @@ bool IsPlainProperty(const std::string& strName)
         "gravity", "intensity", "intent", "interpolate", "loop", "page", "rendering-intent", "resolution",
         "tile-offset", "type", "units", "virtual-pixel"};
     const std::string strLower = Lower(strName);
-    return !strName.empty() && s_settings.count(strLower) == 0 && !StartsWith(strLower, "png:")
-        && !StartsWith(strLower, "jpeg:") && !StartsWith(strLower, "date:") && !StartsWith(strLower, "tiff:")
-        && !StartsWith(strLower, "exif:") && !StartsWith(strLower, "icc:") && !StartsWith(strLower, "8bim:")
-        && !StartsWith(strLower, "iptc:") && !StartsWith(strLower, "xmp:");
+    if (strName.empty() || s_settings.count(strLower) != 0)
+        return false;
+    for (const char* pszPrefix : {"png:", "jpeg:", "tiff:", "date:", "exif:", "icc:", "8bim:", "iptc:", "xmp:"})
+        if (StartsWith(strLower, pszPrefix))
+            return false;
+    return true;
 }
 
 bool HasPlainUniqueAttributes(const OutputOptions& options)

@@ -19,7 +19,6 @@ public:
     WorkerPool(const WorkerPool&) = delete;
     WorkerPool& operator=(const WorkerPool&) = delete;
 
-    int GetThreadCount() const { return static_cast<int>(m_threads.size()) + 1; }
     // Calls task(0) .. task(nCount - 1), in any order and at once; returns when all have returned.
     void ParallelFor(size_t nCount, const std::function<void(size_t)>& task);
 

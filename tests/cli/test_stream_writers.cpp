@@ -1,6 +1,7 @@
 #include "TestSupport.h"
 #include "engine/PngStreamWriter.h"
 #include "engine/StreamingWriters.h"
+#include "engine/TiffStreamWriter.h"
 #include "engine/WorkerThreads.h"
 
 #include <png.h>
@@ -303,4 +304,13 @@ TEST(StreamWriters, MagickThreadLimitCapsTheEncoderThreads)
         EXPECT_EQ(Engine::EncoderThreadCount(), nAll) << pszIgnored;
     }
     unsetenv("MAGICK_THREAD_LIMIT");
+}
+
+TEST(StreamWriters, TiffTurnsBigWhenTheFileCouldPassFourGiB)
+{
+    using Compression = Engine::TiffSettings::Compression;
+    EXPECT_FALSE(Engine::TiffStreamWriter::NeedsBigTiff(RasterFormat{30000, 30000, 4, 8}, Compression::None));
+    EXPECT_TRUE(Engine::TiffStreamWriter::NeedsBigTiff(RasterFormat{33000, 33000, 4, 8}, Compression::Deflate));
+    EXPECT_TRUE(Engine::TiffStreamWriter::NeedsBigTiff(RasterFormat{30000, 30000, 4, 8}, Compression::Lzw));
+    EXPECT_TRUE(Engine::TiffStreamWriter::NeedsBigTiff(RasterFormat{23000, 23000, 4, 16}, Compression::None));
 }
