@@ -19,6 +19,7 @@ public:
     WorkerPool(const WorkerPool&) = delete;
     WorkerPool& operator=(const WorkerPool&) = delete;
 
+    int GetThreadCount() const { return static_cast<int>(m_threads.size()) + 1; }
     // Calls task(0) .. task(nCount - 1), in any order and at once; returns when all have returned.
     void ParallelFor(size_t nCount, const std::function<void(size_t)>& task);
 
@@ -58,7 +59,8 @@ private:
     std::condition_variable m_changed;
     std::function<void()> m_job;
     bool m_stop = false;
-    std::thread m_thread; // last: it starts using the members above at once
+    // Last: the thread starts in the constructor and must find the members above ready.
+    std::thread m_thread;
 };
 
 // The threads an encoder may use: every core, or fewer when MAGICK_THREAD_LIMIT (which
