@@ -303,7 +303,7 @@ void TessaraCore::PrintDryRun(const Engine::OutputFormat& outputFormat)
     Print("    Cell map:\n");
     Print("%s", DescribeCellMap(m_imageGrid, 8).c_str());
     const Engine::GridLayout& layout = m_imageGrid.GetLayout();
-    Print("    Canvas size: %ix%i pixels\n", layout.GetTotalWidth(), layout.GetTotalHeight());
+    Print("    Canvas size: %lldx%lld pixels\n", layout.GetTotalWidth(), layout.GetTotalHeight());
     Print("    Output file: %s\n", m_dataSet.GetOutputFile().c_str());
     Print("    Output format: %s\n", outputFormat.GetDescription().c_str());
     const std::vector<const Data::InputFile*> filesWithoutCell = m_dataSet.GetFilesWithoutCell();
