@@ -186,6 +186,7 @@ void ImageCellEngine::SetAutoOrient(bool bAutoOrient)
                 pCell->ReloadImage();
             }
         }
+        emit Sig_ImagesReloaded();
         emit Sig_Operation(false);
     });
 }

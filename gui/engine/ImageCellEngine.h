@@ -58,6 +58,8 @@ signals:
     void Sig_BasketCleared();
     void Sig_TrayCleared();
     void Sig_Operation(bool bBegin);
+    // Every cell loaded its image anew: thumbnail sizes may have changed.
+    void Sig_ImagesReloaded();
 
 private:
     const QList<ImageCell*>* Container(int nContainer) const;

@@ -28,6 +28,7 @@ public:
         connect(&engine, &ImageCellEngine::Sig_BasketCleared, this, [this] { m_lines << "basket cleared"; });
         connect(&engine, &ImageCellEngine::Sig_TrayCleared, this, [this] { m_lines << "tray cleared"; });
         connect(&engine, &ImageCellEngine::Sig_Operation, this, [this](bool bBegin) { m_lines << (bBegin ? "begin" : "end"); });
+        connect(&engine, &ImageCellEngine::Sig_ImagesReloaded, this, [this] { m_lines << "reloaded"; });
     }
     QStringList m_lines;
 };
@@ -189,7 +190,7 @@ private slots:
 
         SignalLog log(engine);
         engine.SetAutoOrient(true);
-        QCOMPARE(log.m_lines, (QStringList{"begin", "end"}));
+        QCOMPARE(log.m_lines, (QStringList{"begin", "reloaded", "end"}));
         QCOMPARE(pEarlier->GetImageSize(), QSize(20, 40));
         QCOMPARE(pEarlier->GetThumbnail()->size(), QSize(20, 40));
         QVERIFY(engine.CreateCells({strFile}, -1, -1));

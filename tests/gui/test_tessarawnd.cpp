@@ -248,6 +248,18 @@ private slots:
         }
     }
 
+    void uprightCheckBoxTurnsTheGridCells()
+    {
+        const QString strTurned = m_sandbox.File("turned.jpg");
+        QVERIFY(TestUtils::WriteTurnedJpeg(strTurned, 40, 20));
+        QVERIFY(m_pWindow->CreateNewGrid({strTurned}, 1, 2));
+        const QSize before(Grid()->columnWidth(0), Grid()->rowHeight(0));
+        Find<QCheckBox>("chkAutoOrient")->click();
+        QVERIFY(Grid()->columnWidth(0) < before.width());
+        QVERIFY(Grid()->rowHeight(0) > before.height());
+        QVERIFY(Filled().IsSet(TessaraSettings::FlagAutoOrient));
+    }
+
     void zoomStopsAtItsLimits()
     {
         for (int i = 0; i < 10; ++i)

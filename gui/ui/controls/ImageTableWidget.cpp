@@ -65,6 +65,8 @@ bool ImageTableWidget::InitImageTable(ImageTableType tableType, Engine::ImageCel
         connect(this, &QTableWidget::itemSelectionChanged, this, &ImageTableWidget::OnSelectionChanged);
         connect(m_pCellEngine, &Engine::ImageCellEngine::Sig_Removed, this, &ImageTableWidget::OnCellRemoved);
         connect(m_pCellEngine, &Engine::ImageCellEngine::Sig_Operation, this, &ImageTableWidget::OnCellOperation);
+        connect(m_pCellEngine, &Engine::ImageCellEngine::Sig_ImagesReloaded, this,
+                &ImageTableWidget::OnImagesReloaded);
 
         m_pActOpen = CreateAction(tr("&Open images"), QStringLiteral(":/res/Actions/ImageOpen.png"));
         connect(m_pActOpen, &QAction::triggered, this, &ImageTableWidget::OnOpenImage);
@@ -409,6 +411,13 @@ void ImageTableWidget::OnCellOperation(bool bBegin)
         DisableUpdates();
     else
         EnableUpdates();
+}
+
+// Turned thumbnails need other row heights and column widths.
+void ImageTableWidget::OnImagesReloaded()
+{
+    UpdateTableSize();
+    viewport()->update();
 }
 
 QList<ImageTableItem*> ImageTableWidget::GetDropDestinations(const QPoint& pos, int nCount) const

@@ -91,6 +91,7 @@ public slots:
     void OnReloadImage();
     void OnCellRemoved(Engine::ImageCell* pCell);
     void OnCellOperation(bool bBegin);
+    void OnImagesReloaded();
 
 protected slots:
     virtual void OnSelectionChanged();
