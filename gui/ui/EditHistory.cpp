@@ -113,6 +113,8 @@ void EditHistory::Reset(bool bSaved)
 
 void EditHistory::MarkSaved()
 {
+    // Also ends merging: an edit after saving never folds into the one before it.
+    m_pUndoStack->setClean();
     m_saved = m_current;
     UpdateModified();
 }

@@ -29,6 +29,8 @@
 #include <QUndoStack>
 #include <QUrl>
 
+#include <utility>
+
 namespace UI
 {
 namespace
@@ -124,7 +126,7 @@ void TessaraWnd::SetupEditHistory()
     QUndoStack* pStack = m_pHistory->GetUndoStack();
     QAction* pUndo = pStack->createUndoAction(this);
     pUndo->setObjectName(QStringLiteral("actEditUndo"));
-    pUndo->setShortcuts(QKeySequence::Undo);
+    pUndo->setShortcut(QKeySequence(tr("Ctrl+Z")));
     QAction* pRedo = pStack->createRedoAction(this);
     pRedo->setObjectName(QStringLiteral("actEditRedo"));
     pRedo->setShortcuts({QKeySequence(tr("Ctrl+Shift+Z")), QKeySequence(tr("Ctrl+Y"))});
@@ -712,8 +714,12 @@ void TessaraWnd::OnOpenRecentProject()
 {
     Guard_Run("TessaraWnd::OnOpenRecentProject", [&] {
         const QAction* pAction = qobject_cast<const QAction*>(sender());
-        if (pAction && MaybeSaveChanges())
-            OnOpenProject(pAction->data().toString());
+        if (!pAction)
+            return;
+        // Read before asking: saving rebuilds the recent-project actions.
+        const QString strProject = pAction->data().toString();
+        if (MaybeSaveChanges())
+            OnOpenProject(strProject);
     });
 }
 
@@ -833,8 +839,12 @@ bool TessaraWnd::SaveProjectTo(const QString& strFile, QString& strError)
 void TessaraWnd::CreateOpenRecentActions()
 {
     Guard_Run("TessaraWnd::CreateOpenRecentActions", [&] {
-        qDeleteAll(m_openRecentActions);
-        m_openRecentActions.clear();
+        // Later, not now: the action that started this (a recent project being opened) may still be emitting.
+        for (QAction* pAction : std::exchange(m_openRecentActions, {}))
+        {
+            m_pUi->menOpenRecent->removeAction(pAction);
+            pAction->deleteLater();
+        }
         // Projects that no longer exist are hidden but stay stored: the drive may come back.
         for (const QString& strProject : Options()->GetRecentProjects())
         {
