@@ -203,7 +203,8 @@ private slots:
     // Last: it leaves a large grid behind.
     void cancelledCombineKeepsTheOldImage()
     {
-        // Noise compresses slowly, so tesscli is still writing its temporary file when the cancel arrives.
+        // Noise compresses slowly, so tesscli is still writing its temporary file when the cancel arrives
+        // after the first composed cell.
         QImage noise(1200, 1200, QImage::Format_RGB32);
         quint32 nSeed = 1;
         for (int y = 0; y < noise.height(); ++y)
@@ -220,8 +221,8 @@ private slots:
         const auto connection = connect(m_pWindow, &UI::TessaraWnd::Sig_CombineProgress, this, [&](int nStep, int nCount) {
             steps << nStep;
             nStepCount = nCount;
-            if (nStep < nCount - 1)
-                return;  // saving has not begun
+            if (nStep <= 9)
+                return;  // no cell composed yet
             for (QWidget* pWidget : QApplication::topLevelWidgets())
                 if (qobject_cast<UI::StatusDlg*>(pWidget) && pWidget->isVisible())
                     pWidget->findChild<QPushButton*>("btnCancel")->click();
@@ -236,7 +237,7 @@ private slots:
         QCOMPARE(nStepCount, 2 * 9 + 1);
         QVERIFY(std::is_sorted(steps.begin(), steps.end()));
         QCOMPARE(steps.first(), 1);
-        QCOMPARE(steps.last(), 2 * 9);
+        QVERIFY(steps.last() > 9 && steps.last() < nStepCount);
         QCOMPARE(m_sandbox.ReadText("kept.png"), oldImage);
         QCOMPARE(QDir(m_sandbox.Path()).entryList({".kept*"}, QDir::Files | QDir::Hidden), QStringList());
         QVERIFY(m_pWindow->isEnabled());
