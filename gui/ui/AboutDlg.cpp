@@ -24,7 +24,8 @@ void AboutDlg::SetupUI()
         m_pUi->frmLogo->setAttribute(Qt::WA_StyledBackground);
         m_pUi->lblTitle->setText(m_pUi->lblTitle->text().replace("%Major", "2").replace("%Minor", "0"));
         m_pUi->lblVersion->setText(m_pUi->lblVersion->text().replace("%Version", VersionUtils::GetVersionString(true)));
-        m_pUi->lblCompilation->setText(m_pUi->lblCompilation->text().replace("%Compilation", VersionUtils::GetBuildDateText()));
+        m_pUi->lblCompilation->setText(
+            m_pUi->lblCompilation->text().replace("%Compilation", VersionUtils::GetBuildDateText()));
         const QString strWebsite = UIUtils::GetMakerWebsite();
         m_pUi->lblWebsite->setText(QString("<a href=\"%1\">%1</a>").arg(strWebsite));
     });

@@ -186,7 +186,8 @@ private slots:
         QTest::addColumn<int>("chunkSize");
         QTest::addColumn<QString>("changes");
         // As tesscli prints it; a "*" in a file name is no composed cell.
-        const QByteArray run = "Tessara - Copyright (C) 2010 Tessara Imaging\nVersion: 2.0.0.100 (Build: 28.07.2010)\n\n"
+        const QByteArray run = "Tessara - Copyright (C) 2010 Tessara Imaging\n"
+                               "Version: 2.0.0.100 (Build: 28.07.2010)\n\n"
                                "Creating image grid...\n    Grid dimensions: 1 row(s), 2 column(s)\n\n"
                                "Pre-loading grid images...\n    /t/a.png... done\n    /t/b*.png... done\n\n"
                                "Creating compound image...\n    Combining images... [**] done\n"

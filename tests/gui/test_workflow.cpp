@@ -218,7 +218,7 @@ private slots:
 
         QList<int> steps;
         int nStepCount = 0;
-        const auto connection = connect(m_pWindow, &UI::TessaraWnd::Sig_CombineProgress, this, [&](int nStep, int nCount) {
+        const auto onProgress = [&](int nStep, int nCount) {
             steps << nStep;
             nStepCount = nCount;
             if (nStep <= 9)
@@ -226,7 +226,8 @@ private slots:
             for (QWidget* pWidget : QApplication::topLevelWidgets())
                 if (qobject_cast<UI::StatusDlg*>(pWidget) && pWidget->isVisible())
                     pWidget->findChild<QPushButton*>("btnCancel")->click();
-        });
+        };
+        const auto connection = connect(m_pWindow, &UI::TessaraWnd::Sig_CombineProgress, this, onProgress);
         TestUtils::ModalAnswers answers;
         answers.Then(TestUtils::ChooseFiles({strOutput})).Then(TestUtils::PressButton("Yes"));  // replace it
         Action("actGridCompound")->trigger();
