@@ -1,20 +1,14 @@
 #include "engine/ImageCellEngine.h"
 
 #include "core/Guard.h"
+#include "core/TessaraSettings.h"
 #include "engine/ImageCell.h"
 #include "misc/WaitCursor.h"
 
+#include <utility>
+
 namespace Engine
 {
-namespace
-{
-bool IsEmptyCellWord(const QString& strName)
-{
-    return strName.compare(QLatin1String("None"), Qt::CaseInsensitive) == 0
-        || strName.compare(QLatin1String("KeepEmpty"), Qt::CaseInsensitive) == 0;
-}
-}
-
 ImageCellEngine::ImageCellEngine(QObject* pParent) : QObject(pParent)
 {
 }
@@ -23,21 +17,26 @@ ImageCellEngine::~ImageCellEngine()
 {
     ClearBasket();
     ClearTray();
+    DestroyRemovedCells();
 }
 
 ImageCell* ImageCellEngine::CreateCell(const QString& strFileName, int nRow, int nCol)
 {
     return Guard_Run("ImageCellEngine::CreateCell", [&]() -> ImageCell* {
         WaitCursor waitCursor;
-        auto* pCell = new ImageCell();
-        pCell->SetAutoOrient(m_bAutoOrient);
-        if (!pCell->AssignImage(strFileName))
+        ImageCell* pCell = TakeRemovedCell(strFileName);
+        if (!pCell)
         {
-            delete pCell;
-            if (!m_strLastError.isEmpty())
-                m_strLastError += QLatin1Char('\n');
-            m_strLastError += GetLoadErrorText(strFileName);
-            return nullptr;
+            pCell = new ImageCell();
+            pCell->SetAutoOrient(m_bAutoOrient);
+            if (!pCell->AssignImage(strFileName))
+            {
+                delete pCell;
+                if (!m_strLastError.isEmpty())
+                    m_strLastError += QLatin1Char('\n');
+                m_strLastError += GetLoadErrorText(strFileName);
+                return nullptr;
+            }
         }
         if (nRow >= 0 && nCol >= 0)
             MoveToBasket(pCell, nRow, nCol);
@@ -89,7 +88,7 @@ bool ImageCellEngine::CreateCells(const QList<QStringList>& rows)
         {
             for (int c = 0; c < rows[r].size(); ++c)
             {
-                if (!IsEmptyCellWord(rows[r][c]) && !CreateCell(rows[r][c], r, c))
+                if (!Core::TessaraSettings::IsEmptyCellWord(rows[r][c]) && !CreateCell(rows[r][c], r, c))
                     bResult = false;
             }
         }
@@ -149,7 +148,7 @@ void ImageCellEngine::Remove(ImageCell* pCell)
             return;
         emit Sig_Removed(pCell);
         pContainer->removeOne(pCell);
-        delete pCell;
+        Discard(pCell);
     });
 }
 
@@ -157,7 +156,7 @@ void ImageCellEngine::ClearBasket()
 {
     Guard_Run("ImageCellEngine::ClearBasket", [&] {
         emit Sig_BasketCleared();
-        DestroyAll(m_basket);
+        DiscardAll(m_basket);
     });
 }
 
@@ -165,7 +164,7 @@ void ImageCellEngine::ClearTray()
 {
     Guard_Run("ImageCellEngine::ClearTray", [&] {
         emit Sig_TrayCleared();
-        DestroyAll(m_tray);
+        DiscardAll(m_tray);
     });
 }
 
@@ -178,7 +177,8 @@ void ImageCellEngine::SetAutoOrient(bool bAutoOrient)
         WaitCursor waitCursor;
         // One bracket, so that the tables measure and repaint once for all the new thumbnails.
         emit Sig_Operation(true);
-        for (QList<ImageCell*>* pCells : {&m_basket, &m_tray})
+        // Cells kept for undo too, so that one brought back shows the same way as the others.
+        for (QList<ImageCell*>* pCells : {&m_basket, &m_tray, &m_removed})
         {
             for (ImageCell* pCell : *pCells)
             {
@@ -191,10 +191,40 @@ void ImageCellEngine::SetAutoOrient(bool bAutoOrient)
     });
 }
 
-void ImageCellEngine::DestroyAll(QList<ImageCell*>& cells)
+void ImageCellEngine::DiscardAll(QList<ImageCell*>& cells)
 {
-    qDeleteAll(cells);
-    cells.clear();
+    for (ImageCell* pCell : std::exchange(cells, {}))
+        Discard(pCell);
+}
+
+void ImageCellEngine::Discard(ImageCell* pCell)
+{
+    if (m_bKeepRemoved)
+        m_removed.append(pCell);
+    else
+        delete pCell;
+}
+
+void ImageCellEngine::SetKeepRemovedCells(bool bKeep)
+{
+    m_bKeepRemoved = bKeep;
+    if (!bKeep)
+        DestroyRemovedCells();
+}
+
+void ImageCellEngine::DestroyRemovedCells()
+{
+    qDeleteAll(std::exchange(m_removed, {}));
+}
+
+ImageCell* ImageCellEngine::TakeRemovedCell(const QString& strFileName)
+{
+    for (int i = 0; i < m_removed.size(); ++i)
+    {
+        if (m_removed[i]->GetFilename() == strFileName)
+            return m_removed.takeAt(i);
+    }
+    return nullptr;
 }
 
 ImageCell* ImageCellEngine::GetCell(int nRow, int nCol) const
