@@ -8,7 +8,7 @@
 namespace Core
 {
 
-// Runs the command-line compositor that lies beside the editor.
+// Runs the command-line compositor that lies beside the editor (or, failing that, on the search path).
 class TessaraInterface
 {
 public:

@@ -43,7 +43,8 @@ void TessaraThread::run()
     process.start(m_strExecutable, m_astrArguments, QIODevice::ReadWrite);
     if (!process.waitForStarted(-1))
     {
-        SetResult(-1, tr("Unable to start the Tessara command-line utility"));
+        SetResult(-1, tr("Unable to start the Tessara command-line utility") + QLatin1Char('\n')
+                          + tr("Program tried: %1").arg(m_strExecutable));
         return;
     }
     process.waitForFinished(-1);
