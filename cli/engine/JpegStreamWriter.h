@@ -33,6 +33,11 @@ public:
     explicit JpegStreamWriter(JpegSettings settings);
     ~JpegStreamWriter() override;
 
+    std::string GetFormatName() const override { return "JPEG"; }
+    int GetMaxBitDepth() const override { return 8; }
+    bool KeepsAlpha() const override { return false; }
+    long long GetMaxSide() const override { return JPEG_MAX_DIMENSION; }
+
 protected:
     bool Open() override;
     void CopyRows(const void* pData, size_t nBytes, std::vector<uint8_t>& band) override;

@@ -44,6 +44,10 @@ public:
     explicit PngStreamWriter(PngSettings settings);
     ~PngStreamWriter() override;
 
+    std::string GetFormatName() const override { return "PNG"; }
+    long long GetMaxSide() const override { return 0x7fffffff; }
+    bool TruncatesTo8Bits() const override { return true; }
+
 protected:
     bool Open() override;
     void CopyRows(const void* pData, size_t nBytes, std::vector<uint8_t>& band) override;

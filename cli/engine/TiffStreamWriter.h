@@ -28,6 +28,9 @@ public:
     explicit TiffStreamWriter(TiffSettings settings);
     ~TiffStreamWriter() override;
 
+    std::string GetFormatName() const override { return "TIFF"; }
+    long long GetMaxSide() const override { return 0xffffffffLL; }
+
     // Whether an image of this format may need more than a classic TIFF can address.
     static bool NeedsBigTiff(const RasterFormat& format, TiffSettings::Compression compression);
 

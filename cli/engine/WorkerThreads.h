@@ -55,11 +55,12 @@ public:
 private:
     void Work();
 
-    std::thread m_thread;
     std::mutex m_mutex;
     std::condition_variable m_changed;
     std::function<void()> m_job;
     bool m_stop = false;
+    // Last: the thread starts in the constructor and must find the members above ready.
+    std::thread m_thread;
 };
 
 // The threads an encoder may use: every core, or fewer when MAGICK_THREAD_LIMIT (which
