@@ -70,11 +70,12 @@ export XDG_CONFIG_HOME=$WORK/xdg-config XDG_CACHE_HOME=$WORK/xdg-cache
 # A tesscli elsewhere on the search path must not be the one the installed editor runs.
 PATH=/usr/bin:/bin "$PREFIX/bin/Tessara" "$WORK/pair.tsp" > "$WORK/editor.log" 2>&1 &
 EDITOR_PID=$!
-WINDOW=$(timeout 30 xdotool search --sync --onlyvisible --name "^Tessara V" | head -n 1)
+# The title names the open project: "pair.tsp - Tessara V2.0.0".
+WINDOW=$(timeout 30 xdotool search --sync --onlyvisible --name "^pair.tsp - Tessara V" | head -n 1 || true)
 [ -n "$WINDOW" ] || fail "the editor window did not appear"
 sleep 2
 xdotool windowfocus --sync "$WINDOW" key ctrl+b
-DIALOG=$(timeout 20 xdotool search --sync --onlyvisible --name "Save the compound image" | head -n 1)
+DIALOG=$(timeout 20 xdotool search --sync --onlyvisible --name "Save the compound image" | head -n 1 || true)
 [ -n "$DIALOG" ] || fail "the save dialog did not appear"
 sleep 1
 xdotool windowfocus --sync "$DIALOG" type --delay 20 "$WORK/combined.png"
