@@ -27,7 +27,8 @@ namespace {
 const char* const kProductName = "Tessara";
 const char* const kNotice = "Copyright (C) 2010 Tessara Imaging";
 const char* const kBuildDate = "28.07.2010";
-const char* const kConfigDirName = "ImConfig";
+// Set by the build from the install layout: where ImConfig lies relative to the bin folder.
+const char* const kInstalledConfigDir = TESSARA_INSTALLED_IMCONFIG;
 // Blanks inside an argument would make the echo ambiguous; a blank only at its start cannot.
 std::string EchoArguments(int argc, char** argv)
 {
@@ -188,7 +189,7 @@ bool TessaraCore::CheckCommandLine()
 
 void TessaraCore::InitializeImageMagick()
 {
-    const std::string strConfigDir = Misc::CombinePath(m_executableDir, kConfigDirName);
+    const std::string strConfigDir = Misc::FindImConfigDir(m_executableDir, kInstalledConfigDir);
     const std::string strDummyFile = Misc::CombinePath(strConfigDir, "tesscli.dummy");
     Print("Initializing ImageMagick...\n");
     Print("    Library version: %s\n", RunningMagickVersion().c_str());

@@ -1,7 +1,7 @@
 #include "engine/ImageCell.h"
 
 #include "core/Guard.h"
-#include "core/TessaraCore.h"
+#include "core/AppDirectories.h"
 #include "core/TessaraInterface.h"
 #include "misc/ImgUtils.h"
 
@@ -111,7 +111,7 @@ bool ImageCell::ReadFile(const QString& strFile, QImage& image) const
 // Formats Qt has no plug-in for are turned into a temporary PNG by tesscli.
 bool ImageCell::ReadThroughConversion(QImage& image)
 {
-    const QString strTempDir = Core::TessaraCore::ResolveFilename(QStringLiteral("Temp"));
+    const QString strTempDir = Core::AppDirectories::GetTempDir();
     // Normally made at start-up; recreating it costs nothing and keeps the fallback working.
     QDir().mkpath(strTempDir);
     const QString strTempFile =
