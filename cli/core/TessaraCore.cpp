@@ -307,6 +307,9 @@ void TessaraCore::PrintDryRun(const Engine::OutputFormat& outputFormat)
     Print("    Canvas size: %lldx%lld pixels\n", layout.GetTotalWidth(), layout.GetTotalHeight());
     Print("    Output file: %s\n", m_dataSet.GetOutputFile().c_str());
     Print("    Output format: %s\n", outputFormat.GetDescription().c_str());
+    const Engine::ImageGrid::OutputPlan plan = m_imageGrid.PlanOutput();
+    Print("    Written by: %s\n", plan.writer.c_str());
+    Print("    Estimated peak memory: %llu MiB\n", (plan.peakBytes + (1u << 20) - 1) >> 20);
     const std::vector<const Data::InputFile*> filesWithoutCell = m_dataSet.GetFilesWithoutCell();
     if (!filesWithoutCell.empty())
         Print("    Input files without a cell: %s\n", JoinFileNames(filesWithoutCell, 0).c_str());

@@ -174,6 +174,35 @@ std::unique_ptr<ScanlineWriter> ImageGrid::ChooseStreamingWriter() const
     return CreateStreamingWriter(m_pDataSet->GetOutputFile(), GetOutputOptions());
 }
 
+ImageGrid::OutputPlan ImageGrid::PlanOutput() const
+{
+    // Measured: the library keeps 8 bytes a pixel for the canvas and for a decoded tile, and a
+    // process starts at about 20 MiB. A streaming writer holds the band being composed, the one
+    // being encoded and, for PNG, its filtered copy.
+    const unsigned long long nBase = 20ull << 20;
+    unsigned long long nLargestTile = 0;
+    int nTallestRow = 0;
+    ForEachCell([&](const ImageGridCell& cell) {
+        nLargestTile = std::max(nLargestTile, 8ull * cell.GetSize().width * cell.GetSize().height);
+        nTallestRow = std::max(nTallestRow, m_layout.GetRowHeight(cell.GetRow()));
+    });
+    const unsigned long long nWidth = static_cast<unsigned long long>(m_layout.GetTotalWidth());
+    const unsigned long long nHeight = static_cast<unsigned long long>(m_layout.GetTotalHeight());
+    OutputPlan plan;
+    const std::unique_ptr<ScanlineWriter> pWriter = ChooseStreamingWriter();
+    if (!pWriter) {
+        plan.writer = "ImageMagick, from the whole canvas";
+        plan.peakBytes = nBase + 8 * nWidth * nHeight + 2 * nLargestTile;
+        return plan;
+    }
+    const RasterFormat format = GetRasterFormat(*pWriter);
+    const unsigned long long nBandRows = IsStacked() ? nHeight : static_cast<unsigned long long>(nTallestRow);
+    const unsigned long long nBand = nWidth * nBandRows * format.channels * (IsStacked() ? 2 : format.bitDepth / 8);
+    plan.writer = "the streaming " + pWriter->GetFormatName() + " writer, " + (IsStacked() ? "in one band" : "one grid row at a time");
+    plan.peakBytes = nBase + 3 * nBand + 2 * nLargestTile;
+    return plan;
+}
+
 OutputOptions ImageGrid::GetOutputOptions() const
 {
     OutputOptions options;

@@ -39,6 +39,15 @@ public:
     ImageGridCell* GetImageCell(int nRow, int nColumn) const;
     // Whether images are turned upright from their EXIF orientation (layout and pixels).
     bool IsAutoOriented() const;
+
+    // How the output would be written, for a dry run: by which writer and with about how much
+    // memory at the peak (the canvas or two bands, plus the largest tile as decoded).
+    struct OutputPlan
+    {
+        std::string writer;
+        unsigned long long peakBytes = 0;
+    };
+    OutputPlan PlanOutput() const;
     const GridLayout& GetLayout() const { return m_layout; }
 
     Magick::Color GetBackgroundColor() const;

@@ -28,7 +28,8 @@ protected:
     std::string Report(const std::string& strMap, const char* szCanvas) const
     {
         return "Dry run, nothing is composed or written:\n    Cell map:\n" + strMap + "    Canvas size: " + szCanvas +
-               " pixels\n    Output file: " + (dir / "out.png") + "\n    Output format: PNG (Portable Network Graphics)\n";
+               " pixels\n    Output file: " + (dir / "out.png") + "\n    Output format: PNG (Portable Network Graphics)\n"
+               "    Written by: the streaming PNG writer, one grid row at a time\n    Estimated peak memory: 21 MiB\n";
     }
 };
 } // namespace
@@ -66,6 +67,11 @@ TEST_F(ArrangeTest, DryRunShowsTheCellMapAndWritesNothing)
         EXPECT_EQ(run.standardOutput.find(strLeftOut) != std::string::npos, !c.tail.empty()) << run.standardOutput;
         EXPECT_FALSE(fs::exists(dir / "out.png"));
     }
+    // A format without a streaming writer is planned with the whole canvas: 8 bytes a pixel.
+    Save(CoordinateImage(2000, 1000, 1), dir / "wide.png");
+    const TesscliRun run = Run({"-row", "wide.png", "wide.png", "-out", "out.bmp", "-dryrun"});
+    EXPECT_NE(DryRunReport(run).find("    Written by: ImageMagick, from the whole canvas\n    Estimated peak memory: 82 MiB\n"),
+              std::string::npos) << run.standardOutput;
 }
 
 TEST_F(ArrangeTest, SourcesPlaceNumberedTilesInNaturalOrder)
