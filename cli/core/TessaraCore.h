@@ -4,6 +4,7 @@
 #include "data/DataSet.h"
 #include "engine/ImageGrid.h"
 #include "misc/Object.h"
+#include "misc/PrivateTempFolder.h"
 
 #include <string>
 
@@ -50,6 +51,7 @@ private:
     bool CheckCommandLine();
     void InitializeImageMagick();
     bool ConvertImage();
+    bool Convert(const std::string& strSource, const std::string& strDestination, std::string& strRefusal);
     // The composition phases; each prints its heading and, on failure, its error.
     void RunComposition();
     bool PrepareData();
@@ -58,6 +60,8 @@ private:
     bool CreateCompoundImage();
     bool ReportFailure(const char* pHeading, const std::string& strError);
 
+    // Declared first so that it goes last, after every image that may keep a cache in it.
+    Misc::PrivateTempFolder m_temporaryFolder;
     std::string m_executableDir;
     int m_exitStatus = Status_Success;
     int m_argc = 0;

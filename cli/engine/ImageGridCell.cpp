@@ -1,6 +1,8 @@
 #include "engine/ImageGridCell.h"
 
 #include "engine/ImageGrid.h"
+#include "engine/ImagePixelLimit.h"
+#include "misc/RegularFile.h"
 
 #include <Magick++.h>
 
@@ -38,7 +40,20 @@ void ImageGridCell::CreateImage()
 
 bool ImageGridCell::PingImage()
 {
-    return LoadImage(false);
+    // Refused before the library opens the file or decodes a single pixel of it.
+    std::string strError;
+    if (!Misc::CheckRegularFile(m_file, strError)) {
+        m_pGrid->SetLastError("%s", strError.c_str());
+        return false;
+    }
+    if (!LoadImage(false))
+        return false;
+    ImagePixelLimit limit;
+    if (!limit.Admits(m_file, m_image->columns(), m_image->rows())) {
+        m_pGrid->SetLastError("%s", limit.GetLastError().c_str());
+        return false;
+    }
+    return true;
 }
 
 bool ImageGridCell::ReadImage()
