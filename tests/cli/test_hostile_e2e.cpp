@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <fcntl.h>
 #include <fstream>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -171,6 +172,26 @@ TEST_F(HostileTest, BothWritersReplaceTheOutputOnlyWhenComplete)
         EXPECT_EQ(status.st_mode & 07777, 0640u);
         EXPECT_GT(status.st_size, 64 * 1024);
     }
+}
+
+// The library reports a full disk under its pixel cache as a resource limit. Needs a small tmpfs,
+// so root; skipped elsewhere.
+TEST_F(HostileTest, AFullTemporaryFolderIsNamedAsSuch)
+{
+    const std::string strSmall = dir / "small";
+    fs::create_directory(strSmall);
+    if (mount("tmpfs", strSmall.c_str(), "tmpfs", 0, "size=64k") != 0)
+        GTEST_SKIP() << "cannot mount a tmpfs here";
+    Save(SolidImage(100, 100, {1, 2, 3}), dir / "tile.png");
+    const TesscliRun run = Run({"-row", "tile.png", "tile.png", "-out", "out.png"},
+                               {"TMPDIR=" + strSmall, "MAGICK_AREA_LIMIT=1KB", "MAGICK_MEMORY_LIMIT=1KB", "MAGICK_MAP_LIMIT=1KB"});
+    const bool bEmptied = fs::is_empty(strSmall);
+    umount(strSmall.c_str());
+    EXPECT_EQ(run.exitStatus, 5);
+    const std::string strExpected =
+        "    The temporary folder is full: the compound image of 200x100 pixels (156.2KiB) does not fit in it";
+    EXPECT_EQ(TailOf(run).substr(0, strExpected.size()), strExpected) << run.standardOutput;
+    EXPECT_TRUE(bEmptied);
 }
 
 namespace {
