@@ -32,15 +32,14 @@ PrivateTempFolder::~PrivateTempFolder()
     std::filesystem::remove_all(m_path, error);
 }
 
-bool PrivateTempFolder::Activate()
+void PrivateTempFolder::Activate()
 {
     std::string strTemplate = CombinePath(TemporaryBase(), "tesscli-XXXXXX");
     if (!mkdtemp(strTemplate.data()))
-        return false;
+        return;
     m_path = strTemplate;
     InterruptCleanup::SetTemporaryFolder(m_path);
     setenv("MAGICK_TEMPORARY_PATH", m_path.c_str(), 1);
-    return true;
 }
 
 } // namespace Misc

@@ -15,9 +15,9 @@ public:
     PrivateTempFolder(const PrivateTempFolder&) = delete;
     PrivateTempFolder& operator=(const PrivateTempFolder&) = delete;
 
-    // Points ImageMagick at the folder; false (the library's default place stays) when it
-    // could not be created.
-    bool Activate();
+    // Creates the folder and points ImageMagick at it; if it cannot be created, the library's
+    // own default place stays in use.
+    void Activate();
 
 private:
     std::string m_path;
