@@ -44,8 +44,11 @@ bool SyncToDisk(const std::string& strPath, int nFlags)
     const int nFile = open(strPath.c_str(), nFlags | O_CLOEXEC);
     if (nFile < 0)
         return false;
-    const bool bSynced = fsync(nFile) == 0;
+    // Some file systems (FUSE, network mounts) cannot sync at all; there is nothing to wait for then.
+    const bool bSynced = fsync(nFile) == 0 || errno == EINVAL || errno == ENOTSUP;
+    const int nError = errno;
     close(nFile);
+    errno = nError;
     return bSynced;
 }
 } // namespace
