@@ -16,15 +16,6 @@
 
 namespace TestSupport {
 
-// AddressSanitizer reserves terabytes of shadow memory: tests that cap the address space cannot run beside it.
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool kAddressSanitizer = true;
-#elif defined(__has_feature)
-constexpr bool kAddressSanitizer = __has_feature(address_sanitizer);
-#else
-constexpr bool kAddressSanitizer = false;
-#endif
-
 // 8-bit colour with alpha, for exact pixel comparisons. Fully transparent pixels are equal
 // whatever colour they keep.
 struct Rgba
