@@ -5,11 +5,15 @@
 #include "core/TessaraProject.h"
 #include "data/DataCollector_CmdLine.h"
 #include "data/DataCollector_Project.h"
+#include "engine/ImagePixelLimit.h"
 #include "engine/Orientation.h"
 #include "engine/OutputFormat.h"
+#include "engine/ReplacingFileWriter.h"
 #include "misc/ExecutableDir.h"
 #include "misc/Format.h"
+#include "misc/InterruptCleanup.h"
 #include "misc/Path.h"
+#include "misc/RegularFile.h"
 
 #include <Magick++.h>
 
@@ -129,6 +133,8 @@ void TessaraCore::RunCore()
         return;
     }
     InitializeImageMagick();
+    // After the library's set-up, which may install handlers of its own.
+    Misc::InterruptCleanup::Install(Status_Processing);
     if (m_cmdLine.GetConvertSwitch()->IsSet()) {
         if (!ConvertImage())
             m_exitStatus = Status_Processing;
@@ -196,6 +202,7 @@ void TessaraCore::InitializeImageMagick()
     Print("    Configuration directory: %s\n", strConfigDir.c_str());
 
     ExtendMagickConfigurePath(strConfigDir);
+    m_temporaryFolder.Activate();
     MagickCore::SetWarningHandler(IgnoreMagickMessage);
     MagickCore::SetErrorHandler(IgnoreMagickMessage);
     MagickCore::SetFatalErrorHandler(ExitOnFatalMagickError);
@@ -209,26 +216,43 @@ bool TessaraCore::ConvertImage()
     const std::string strSource = pOccurrence->GetString(0);
     const std::string strDestination = pOccurrence->GetString(1);
     Print("Converting '%s' to '%s'... ", strSource.c_str(), strDestination.c_str());
+    std::string strRefusal;
+    const bool bConverted = Convert(strSource, strDestination, strRefusal);
+    Print(bConverted ? "done\n" : "failed\n");
+    if (!strRefusal.empty())
+        Print("    %s\n", strRefusal.c_str());
+    return bConverted;
+}
+
+// strRefusal explains the inputs refused before the library reads them; the library's own
+// failures keep their short "failed".
+bool TessaraCore::Convert(const std::string& strSource, const std::string& strDestination, std::string& strRefusal)
+{
+    if (!Misc::CheckRegularFile(strSource, strRefusal))
+        return false;
+    // Ask for true colour with alpha so that transparency survives. The image is empty until
+    // read, so no colour space is set on it: this library version refuses to transform an
+    // image without pixels, and the read replaces it anyway.
+    Magick::Image image;
     try {
-        // Ask for true colour with alpha so that transparency survives. The image is empty until
-        // read, so no colour space is set on it: this library version refuses to transform an
-        // image without pixels, and the read replaces it anyway.
-        Magick::Image image;
+        Magick::Image attributes;
+        IgnoringWarnings([&] { attributes.ping(strSource); });
+        Engine::ImagePixelLimit limit;
+        if (!limit.Admits(strSource, attributes.columns(), attributes.rows())) {
+            strRefusal = limit.GetLastError();
+            return false;
+        }
         image.type(MagickCore::TrueColorMatteType);
         image.matte(true);
         IgnoringWarnings([&] { image.read(strSource); });
         // The editor converts what it cannot read itself and shows it as a composition gets it.
         if (m_cmdLine.GetAutoOrientSwitch()->IsSet())
             Engine::TurnUpright(image);
-        // Write exactly the named file, even when its name holds a "%d" the library would fill in.
-        image.defineValue("filename", "literal", "true");
-        IgnoringWarnings([&] { image.write(strDestination); });
     } catch (const std::exception&) {
-        Print("failed\n");
         return false;
     }
-    Print("done\n");
-    return true;
+    Engine::ReplacingFileWriter writer(strDestination);
+    return writer.Write(image);
 }
 
 void TessaraCore::RunComposition()

@@ -5,6 +5,7 @@
 #include "engine/ImageGrid.h"
 #include "engine/OutputFormat.h"
 #include "misc/Object.h"
+#include "misc/PrivateTempFolder.h"
 
 #include <string>
 
@@ -51,6 +52,7 @@ private:
     bool CheckCommandLine();
     void InitializeImageMagick();
     bool ConvertImage();
+    bool Convert(const std::string& strSource, const std::string& strDestination, std::string& strRefusal);
     // The composition phases; each prints its heading and, on failure, its error.
     void RunComposition();
     bool PrepareData();
@@ -61,6 +63,8 @@ private:
     void PrintDryRun(const Engine::OutputFormat& outputFormat);
     bool ReportFailure(const char* pHeading, const std::string& strError);
 
+    // Declared first so that it goes last, after every image that may keep a cache in it.
+    Misc::PrivateTempFolder m_temporaryFolder;
     std::string m_executableDir;
     int m_exitStatus = Status_Success;
     int m_argc = 0;

@@ -1,5 +1,7 @@
 #include "core/TessaraProject.h"
 
+#include "misc/RegularFile.h"
+
 #include <algorithm>
 #include <cctype>
 #include <climits>
@@ -34,6 +36,20 @@ int ToInteger(const std::string& strText)
     return static_cast<int>(std::clamp<long long>(nValue, INT_MIN, INT_MAX));
 }
 
+// Well-formed XML has one root element and no text beside it. The parser drops such text and
+// stray elements silently unless asked to keep a fragment, which is then checked here.
+bool IsSingleDocument(const pugi::xml_document& document)
+{
+    int nElements = 0;
+    for (const pugi::xml_node& node : document.children()) {
+        if (node.type() == pugi::node_element)
+            ++nElements;
+        else if (node.type() == pugi::node_pcdata || node.type() == pugi::node_cdata)
+            return false;
+    }
+    return nElements == 1;
+}
+
 bool ToBoolean(std::string strText)
 {
     std::transform(strText.begin(), strText.end(), strText.begin(),
@@ -45,7 +61,13 @@ bool ToBoolean(std::string strText)
 bool TessaraProject::LoadProject(const std::string& strPath)
 {
     m_settings.ClearSettings();
-    if (!m_document.load_file(strPath.c_str(), pugi::parse_default, pugi::encoding_utf8)) {
+    std::string strError;
+    if (!Misc::CheckRegularFile(strPath, strError)) {
+        SetLastError("%s", strError.c_str());
+        return false;
+    }
+    if (!m_document.load_file(strPath.c_str(), pugi::parse_default | pugi::parse_fragment, pugi::encoding_utf8)
+        || !IsSingleDocument(m_document)) {
         SetLastError("Unable to load the project file");
         return false;
     }
@@ -75,7 +97,6 @@ bool TessaraProject::LoadProject(const std::string& strPath)
     }
     ReadSettings(settingsElement);
 
-    std::string strError;
     const bool bValid = m_settings.VerifySettings(strError);
     SetLastError("%s", strError.c_str());
     return bValid;

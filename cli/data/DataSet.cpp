@@ -149,7 +149,13 @@ bool DataSet::SetSources(const std::string& strFilter, int nFirst, int nLast)
         int nRow = -1;
         int nColumn = -1;
         int nIndex = -1;
-        if (!regEx.Match(strFile, nRow, nColumn, nIndex) || !IsInIndexRange(nIndex, nFirst, nLast))
+        const SourcesRegEx::MatchResult result = regEx.Match(strFile, nRow, nColumn, nIndex);
+        if (result == SourcesRegEx::MatchResult::Failed) {
+            SetLastError("The sources filter could not be matched against %s (%s)", strFile.c_str(),
+                         regEx.GetLastError().c_str());
+            return false;
+        }
+        if (result == SourcesRegEx::MatchResult::NoMatch || !IsInIndexRange(nIndex, nFirst, nLast))
             continue;
         if (!AddInputFile(Misc::CombinePath(strDirectory, strFile), nRow, nColumn, nIndex))
             return false;

@@ -103,20 +103,28 @@ bool SourcesRegEx::SetFilter(const std::string& strPattern)
     return true;
 }
 
-bool SourcesRegEx::Match(const std::string& strFileName, int& nRow, int& nColumn, int& nIndex) const
+SourcesRegEx::MatchResult SourcesRegEx::Match(const std::string& strFileName, int& nRow, int& nColumn, int& nIndex)
 {
     nRow = nColumn = nIndex = -1;
     if (!m_regEx)
-        return false;
+        return MatchResult::NoMatch;
 
     std::unique_ptr<pcre2_match_data, decltype(&pcre2_match_data_free)> matchData(
         pcre2_match_data_create_from_pattern(m_regEx.get(), nullptr), &pcre2_match_data_free);
-    if (!matchData)
-        return false;
+    if (!matchData) {
+        SetLastError("Not enough memory to match %s", strFileName.c_str());
+        return MatchResult::Failed;
+    }
     const int nResult = pcre2_match(m_regEx.get(), reinterpret_cast<PCRE2_SPTR>(strFileName.c_str()),
                                     strFileName.size(), 0, 0, matchData.get(), nullptr);
-    if (nResult < 0)
-        return false;
+    if (nResult == PCRE2_ERROR_NOMATCH)
+        return MatchResult::NoMatch;
+    if (nResult < 0) {
+        PCRE2_UCHAR message[256];
+        pcre2_get_error_message(nResult, message, sizeof(message));
+        SetLastError("%s", reinterpret_cast<const char*>(message));
+        return MatchResult::Failed;
+    }
 
     const PCRE2_SIZE* pOffsets = pcre2_get_ovector_pointer(matchData.get());
     auto readGroup = [&](int nRank, int& nNumber) {
@@ -130,7 +138,7 @@ bool SourcesRegEx::Match(const std::string& strFileName, int& nRow, int& nColumn
     readGroup(m_rowGroup, nRow);
     readGroup(m_columnGroup, nColumn);
     readGroup(m_indexGroup, nIndex);
-    return true;
+    return MatchResult::Matched;
 }
 
 } // namespace Data

@@ -17,9 +17,13 @@ public:
     SourcesRegEx();
     ~SourcesRegEx() override;
 
+    enum class MatchResult { NoMatch, Matched, Failed };
+
     bool SetFilter(const std::string& strPattern);
-    // Unanchored search; the numbers are -1 when their placeholder is absent.
-    bool Match(const std::string& strFileName, int& nRow, int& nColumn, int& nIndex) const;
+    // Unanchored search; the numbers are -1 when their placeholder is absent. Failed (with the
+    // last error text set) when the search gave up, for instance at the engine's match limit:
+    // that name may well match, so it must not be taken as one that does not.
+    MatchResult Match(const std::string& strFileName, int& nRow, int& nColumn, int& nIndex);
 
     int GetRowGroup() const { return m_rowGroup; }
     int GetColumnGroup() const { return m_columnGroup; }

@@ -4,6 +4,8 @@
 
 #include <Magick++.h>
 
+#include <cerrno>
+#include <cstring>
 #include <iterator>
 
 namespace Engine {
@@ -57,6 +59,12 @@ std::string CanvasLimits::DescribeFailure(int nWidth, int nHeight, const std::st
 {
     // The library keeps four channels per pixel.
     const auto nBytes = static_cast<MagickSizeType>(nWidth) * nHeight * 4 * sizeof(MagickCore::Quantum);
+    // The library words a full disk under its cache like a limit; the user needs to hear which.
+    if (strReason.find(std::strerror(ENOSPC)) != std::string::npos) {
+        return Misc::Format("The temporary folder is full: the compound image of %ix%i pixels (%s) does not fit "
+                            "in it (set TMPDIR to a folder with more room): %s",
+                            nWidth, nHeight, SizeText(nBytes, Unit::Bytes).c_str(), strReason.c_str());
+    }
     return Misc::Format("The compound image of %ix%i pixels (%s) exceeds ImageMagick's resource limits "
                         "(area %s, memory %s, map %s, disk %s): %s",
                         nWidth, nHeight, SizeText(nBytes, Unit::Bytes).c_str(), LimitText(MagickCore::AreaResource, Unit::Pixels).c_str(),

@@ -1,7 +1,9 @@
 #include "engine/ImageGridCell.h"
 
 #include "engine/ImageGrid.h"
+#include "engine/ImagePixelLimit.h"
 #include "engine/Orientation.h"
+#include "misc/RegularFile.h"
 
 #include <Magick++.h>
 
@@ -39,13 +41,23 @@ void ImageGridCell::CreateImage()
 
 bool ImageGridCell::PingImage()
 {
+    // Refused before the library opens the file or decodes a single pixel of it.
+    std::string strError;
+    if (!Misc::CheckRegularFile(m_file, strError)) {
+        m_pGrid->SetLastError("%s", strError.c_str());
+        return false;
+    }
     CreateImage();
-    const bool bPinged = LoadImage(false);
+    bool bPinged = LoadImage(false);
     if (bPinged) {
         m_size = LayoutSize(*m_image, m_pGrid->IsAutoOriented());
         m_depth = m_image->depth();
         m_alpha = m_image->matte();
         m_grey = m_image->colorSpace() == Magick::GRAYColorspace;
+        ImagePixelLimit limit;
+        bPinged = limit.Admits(m_file, m_image->columns(), m_image->rows());
+        if (!bPinged)
+            m_pGrid->SetLastError("%s", limit.GetLastError().c_str());
     }
     // A ping image still holds the file's profiles and properties: on a big grid of small tiles
     // these add up to far more than the canvas.

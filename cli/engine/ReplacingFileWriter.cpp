@@ -1,11 +1,14 @@
 #include "engine/ReplacingFileWriter.h"
 
+#include "misc/InterruptCleanup.h"
+
 #include <Magick++.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -23,11 +26,30 @@ std::string ReplaceAll(std::string strText, const std::string& strFrom, const st
     return strText;
 }
 
-mode_t NewFileMode()
+// A replaced file keeps its permissions; a new one gets those any new file would get.
+mode_t ResultMode(const std::string& strTarget)
 {
+    struct stat status;
+    if (stat(strTarget.c_str(), &status) == 0 && S_ISREG(status.st_mode))
+        return status.st_mode & 07777;
     const mode_t nMask = umask(0);
     umask(nMask);
     return 0666 & ~nMask;
+}
+
+// The data must be on the disk before the rename makes it the target, and the rename itself
+// before we report success: otherwise a crash of the machine can leave an empty target.
+bool SyncToDisk(const std::string& strPath, int nFlags)
+{
+    const int nFile = open(strPath.c_str(), nFlags | O_CLOEXEC);
+    if (nFile < 0)
+        return false;
+    // Some file systems (FUSE, network mounts) cannot sync at all; there is nothing to wait for then.
+    const bool bSynced = fsync(nFile) == 0 || errno == EINVAL || errno == ENOTSUP;
+    const int nError = errno;
+    close(nFile);
+    errno = nError;
+    return bSynced;
 }
 } // namespace
 
@@ -48,8 +70,8 @@ bool ReplacingFileWriter::CreateTemporaryFile(std::string& strTemporary)
         SetLastError("Cannot create a file in %s: %s", directory.c_str(), std::strerror(errno));
         return false;
     }
-    // A temporary file starts private; the result gets the mode any new file would.
-    fchmod(nFile, NewFileMode());
+    // A temporary file starts private.
+    fchmod(nFile, ResultMode(m_target));
     close(nFile);
     strTemporary = strTemplate;
     return true;
@@ -60,17 +82,31 @@ bool ReplacingFileWriter::Write(const Producer& produce)
     std::string strTemporary;
     if (!CreateTemporaryFile(strTemporary))
         return false;
+    Misc::InterruptCleanup::SetPendingFile(strTemporary);
+    const bool bReplaced = ProduceAndReplace(produce, strTemporary);
+    if (!bReplaced)
+        std::remove(strTemporary.c_str());
+    Misc::InterruptCleanup::ClearPendingFile(bReplaced);
+    return bReplaced;
+}
+
+bool ReplacingFileWriter::ProduceAndReplace(const Producer& produce, const std::string& strTemporary)
+{
     std::string strError;
     if (!produce(strTemporary, strError)) {
-        std::remove(strTemporary.c_str());
         SetLastError("%s", ReplaceAll(strError, strTemporary, m_target).c_str());
+        return false;
+    }
+    if (!SyncToDisk(strTemporary, O_RDONLY)) {
+        SetLastError("Cannot write %s: %s", m_target.c_str(), std::strerror(errno));
         return false;
     }
     if (std::rename(strTemporary.c_str(), m_target.c_str()) != 0) {
         SetLastError("Cannot replace %s: %s", m_target.c_str(), std::strerror(errno));
-        std::remove(strTemporary.c_str());
         return false;
     }
+    const std::string strDirectory = fs::path(m_target).parent_path().string();
+    SyncToDisk(strDirectory.empty() ? "." : strDirectory, O_RDONLY | O_DIRECTORY);
     return true;
 }
 

@@ -11,7 +11,8 @@ namespace Engine {
 
 // Writes an image so that an existing target survives a failed write: the image goes to a
 // temporary file beside the target (same extension, so the same format) which replaces the
-// target only once it is complete. A missing target directory is created, one level deep.
+// target only once it is complete and on the disk; a replaced target's permissions are kept. A
+// missing target directory is created, one level deep. An interrupted run removes the temporary.
 class ReplacingFileWriter : public Object
 {
 public:
@@ -25,6 +26,7 @@ public:
 
 private:
     bool CreateTemporaryFile(std::string& strTemporary);
+    bool ProduceAndReplace(const Producer& produce, const std::string& strTemporary);
 
     std::string m_target;
 };

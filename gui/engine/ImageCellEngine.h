@@ -16,7 +16,9 @@ class ImageCellEngine : public QObject
     Q_OBJECT
 
 public:
-    enum CellContainer
+    // A fixed underlying type: callers pass container numbers they received as int, and any int
+    // must be a valid value that the engine can then refuse.
+    enum CellContainer : int
     {
         CellBasket = 0,
         CellTray = 1

@@ -35,7 +35,8 @@ TEST(SourcesFilter, MatchesUnanchoredAndReadsNumbersByPlaceholderRank)
         Data::SourcesRegEx regEx;
         ASSERT_TRUE(regEx.SetFilter(c.pattern)) << c.name;
         int nRow = 5, nColumn = 5, nIndex = 5;
-        EXPECT_EQ(regEx.Match(c.file, nRow, nColumn, nIndex), c.matches) << c.name;
+        EXPECT_EQ(regEx.Match(c.file, nRow, nColumn, nIndex) == Data::SourcesRegEx::MatchResult::Matched, c.matches)
+            << c.name;
         EXPECT_EQ(std::vector<int>({nRow, nColumn, nIndex}), std::vector<int>({c.row, c.col, c.index})) << c.name;
     }
     for (const char* pattern : {"{row}_{row}.png", "{col}{index}{col}", "a\\", "img\\k.png"}) {
@@ -87,6 +88,13 @@ TEST_F(SourceDirectory, FailuresCarryTheirMessages)
     Touch({"a1.png"});
     fs::create_directory(m_dir.Path() / "sub");
     const std::string strSub = m_dir / "sub";
+    // Twelve stars before an "a" each: the backtracking exhausts the matcher long before it could
+    // tell that this name does not match.
+    const std::string strLongName = "c" + std::string(60, 'a');
+    std::ofstream(m_dir.Path() / strLongName) << "x";
+    std::string strGreedy;
+    for (int n = 0; n < 12; ++n)
+        strGreedy += "*a";
     struct Case { const char* name; std::string filter; int first, last; std::string message; };
     const Case cases[] = {
         {"last below first", Filter("a{index}.png"), 7, 3, "The index restrictions are invalid (7 - 3)"},
@@ -96,6 +104,8 @@ TEST_F(SourceDirectory, FailuresCarryTheirMessages)
         {"missing directory", strSub + "/no/*", -1, -1, "The source directory doesn't contain any files (" + strSub + "/no)"},
         {"repeated placeholder", Filter("a{row}{row}"), -1, -1, "The sources filter is invalid (a{row}{row})"},
         {"nothing after the separator", m_dir.Path().string() + "/", -1, -1, "The sources filter is invalid ()"},
+        {"matcher gives up", Filter((strGreedy + "c").c_str()), -1, -1,
+         "The sources filter could not be matched against " + strLongName + " (match limit exceeded)"},
     };
     for (const auto& c : cases) {
         Data::DataSet dataSet;

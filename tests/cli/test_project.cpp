@@ -34,6 +34,8 @@ TEST_F(ProjectFile, RefusesEveryKindOfBadFileWithItsMessage)
     struct Case { const char* name; std::string content; const char* message; };
     const Case cases[] = {
         {"not XML", "<Project type=\"TessaraProject\"", "Unable to load the project file"},
+        {"two root elements", Project(std::string(kRows) + "<Settings/>") + "<Project/>", "Unable to load the project file"},
+        {"text after the root", Project(std::string(kRows) + "<Settings/>") + "junk", "Unable to load the project file"},
         {"wrong root", "<Tessara type=\"TessaraProject\" version=\"1\"/>", "The selected file is not a valid Tessara project"},
         {"type differs in case", Project(kRows, "type=\"tessaraproject\" version=\"1\""),
          "The selected file is not a valid Tessara project"},

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "misc/Object.h"
+
+#include <cstddef>
+#include <string>
+
+namespace Engine {
+
+// The largest image, in pixels, that tesscli decodes. A file can claim any size in a few bytes
+// of header, and decoding it would fill memory and the temporary disk before anything fails; the
+// size a ping reports is checked against this limit first. The environment variable
+// TESSCLI_MAX_IMAGE_PIXELS (a positive whole number) replaces the default.
+class ImagePixelLimit : public Object
+{
+public:
+    static const unsigned long long kDefaultLimit = 1000000000ULL;
+
+    ImagePixelLimit();
+
+    unsigned long long GetLimit() const { return m_limit; }
+    // False, naming the file and its declared size, when the image is larger than the limit.
+    bool Admits(const std::string& strFile, size_t nWidth, size_t nHeight);
+
+private:
+    unsigned long long m_limit;
+};
+
+} // namespace Engine

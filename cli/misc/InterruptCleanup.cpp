@@ -1,0 +1,136 @@
+#include "misc/InterruptCleanup.h"
+
+#include <algorithm>
+#include <cstring>
+#include <csignal>
+#include <dirent.h>
+#include <fcntl.h>
+#include <limits.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+namespace Misc {
+
+namespace {
+const char kNotWritten[] = "\nInterrupted: the output file was not written.\n";
+const char kWritten[] = "\nInterrupted after the output file was written.\n";
+
+char g_pendingFile[PATH_MAX];
+char g_temporaryFolder[PATH_MAX];
+volatile sig_atomic_t g_temporaryFolderFd = -1;
+volatile sig_atomic_t g_outputWritten = 0;
+volatile sig_atomic_t g_exitStatus = 1;
+
+// The handler must never see a half-copied path: updates happen with both signals held back.
+class SignalsBlocked
+{
+public:
+    SignalsBlocked()
+    {
+        sigset_t signals;
+        sigemptyset(&signals);
+        sigaddset(&signals, SIGINT);
+        sigaddset(&signals, SIGTERM);
+        sigprocmask(SIG_BLOCK, &signals, &m_previous);
+    }
+    ~SignalsBlocked() { sigprocmask(SIG_SETMASK, &m_previous, nullptr); }
+
+private:
+    sigset_t m_previous;
+};
+
+void CopyPath(char* pTarget, const std::string& strPath)
+{
+    const size_t nLength = std::min(strPath.size(), static_cast<size_t>(PATH_MAX - 1));
+    std::memcpy(pTarget, strPath.data(), nLength);
+    pTarget[nLength] = '\0';
+}
+
+// getdents64 straight from the kernel: opendir/readdir may allocate, which a handler must not.
+void EmptyTemporaryFolder()
+{
+    const int nFolder = g_temporaryFolderFd;
+    if (nFolder < 0)
+        return;
+    alignas(8) static char entries[8192];
+    for (;;) {
+        lseek(nFolder, 0, SEEK_SET);
+        const long nBytes = syscall(SYS_getdents64, nFolder, entries, sizeof(entries));
+        if (nBytes <= 0)
+            break;
+        bool bRemoved = false;
+        for (long nOffset = 0; nOffset < nBytes;) {
+            const auto* pEntry = reinterpret_cast<const struct dirent64*>(entries + nOffset);
+            const char* pName = pEntry->d_name;
+            if (std::strcmp(pName, ".") != 0 && std::strcmp(pName, "..") != 0)
+                bRemoved |= unlinkat(nFolder, pName, 0) == 0;
+            nOffset += pEntry->d_reclen;
+        }
+        if (!bRemoved)
+            break;
+    }
+    rmdir(g_temporaryFolder);
+}
+
+void OnInterrupt(int)
+{
+    if (g_pendingFile[0] != '\0')
+        unlink(g_pendingFile);
+    EmptyTemporaryFolder();
+    const char* pText = g_outputWritten ? kWritten : kNotWritten;
+    const ssize_t nIgnored = write(STDOUT_FILENO, pText, std::strlen(pText));
+    (void)nIgnored;
+    _exit(g_exitStatus);
+}
+} // namespace
+
+void InterruptCleanup::Install(int nStatus)
+{
+    g_exitStatus = nStatus;
+    struct sigaction action;
+    std::memset(&action, 0, sizeof(action));
+    action.sa_handler = OnInterrupt;
+    sigemptyset(&action.sa_mask);
+    // While one signal is being handled the other must not start a second cleanup.
+    sigaddset(&action.sa_mask, SIGINT);
+    sigaddset(&action.sa_mask, SIGTERM);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+}
+
+void InterruptCleanup::SetPendingFile(const std::string& strPath)
+{
+    SignalsBlocked blocked;
+    CopyPath(g_pendingFile, strPath);
+}
+
+void InterruptCleanup::ClearPendingFile(bool bWritten)
+{
+    SignalsBlocked blocked;
+    g_pendingFile[0] = '\0';
+    if (bWritten)
+        g_outputWritten = 1;
+}
+
+void InterruptCleanup::SetTemporaryFolder(const std::string& strPath)
+{
+    const int nFolder = open(strPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    SignalsBlocked blocked;
+    CopyPath(g_temporaryFolder, strPath);
+    g_temporaryFolderFd = nFolder;
+}
+
+void InterruptCleanup::ClearTemporaryFolder()
+{
+    int nFolder = -1;
+    {
+        SignalsBlocked blocked;
+        nFolder = g_temporaryFolderFd;
+        g_temporaryFolderFd = -1;
+        g_temporaryFolder[0] = '\0';
+    }
+    if (nFolder >= 0)
+        close(nFolder);
+}
+
+} // namespace Misc

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <string>
+
+namespace Misc {
+
+// Refuses an input that exists but is no regular file (a FIFO would block its reader forever, a
+// device or folder cannot be an image or project) and a symbolic link to nothing. A path that does
+// not exist at all passes: the reader reports it in its own words. False with a message.
+bool CheckRegularFile(const std::string& strPath, std::string& strError);
+
+} // namespace Misc
