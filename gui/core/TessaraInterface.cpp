@@ -3,6 +3,7 @@
 #include "core/Guard.h"
 #include "core/TessaraCore.h"
 #include "core/TessaraThread.h"
+#include "misc/FileUtils.h"
 #include "misc/ThreadSleep.h"
 
 #include <QCoreApplication>
@@ -83,6 +84,9 @@ bool TessaraInterface::CompoundImage(const TessaraSettings* pSettings, const QSt
 bool TessaraInterface::ConvertImage(const QString& strSource, const QString& strTarget)
 {
     return Guard_Run("TessaraInterface::ConvertImage", [&] {
+        // tesscli would wait forever on a FIFO, and the editor waits for tesscli.
+        if (!FileUtils::IsRegularFile(strSource))
+            return false;
         // execute() forwards the child's output to ours and reports a failed start or a crash as negative.
         return QProcess::execute(GetTessaraExecutable(), {QStringLiteral("-convert"), strSource, strTarget}) == 0;
     });

@@ -56,6 +56,7 @@ signals:
     void Sig_Operation(bool bBegin);
 
 private:
+    void AdoptNewCell(ImageCell* pCell, int nRow, int nCol);
     const QList<ImageCell*>* Container(int nContainer) const;
     static void DestroyAll(QList<ImageCell*>& cells);
 

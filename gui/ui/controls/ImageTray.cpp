@@ -66,7 +66,7 @@ void ImageTray::RemoveImageCell(Engine::ImageCell* pCell)
         pItem->SetCell(nullptr);
         removeColumn(pItem->column());
         UpdateTableSize();
-        emit Sig_ImageTableChanged();
+        AnnounceTableChanged();
     });
 }
 
@@ -86,7 +86,7 @@ void ImageTray::OnTrayCleared()
         WaitCursor waitCursor;
         setColumnCount(0);
         RecalculateTableSize();
-        emit Sig_ImageTableChanged();
+        AnnounceTableChanged();
     });
 }
 
