@@ -85,6 +85,7 @@ private slots:
         QTest::addColumn<QString>("strName");
         QTest::newRow("missing file") << QStringLiteral("missing.png");
         QTest::newRow("empty name") << QString();
+        QTest::newRow("FIFO") << QStringLiteral("fifo");
     }
     void failedAssignKeepsPreviousImage()
     {
@@ -94,7 +95,10 @@ private slots:
         ImageCell cell;
         QVERIFY(cell.AssignImage(strFile));
 
-        QVERIFY(!cell.AssignImage(strName.isEmpty() ? strName : m_sandbox.File(strName)));
+        const QString strNew = strName.isEmpty()      ? strName
+                               : strName == "fifo" ? m_sandbox.MakeFifo(strName)
+                                                   : m_sandbox.File(strName);
+        QVERIFY(!cell.AssignImage(strNew));
         QCOMPARE(cell.GetFilename(), strFile);
         QVERIFY(cell.GetThumbnail());
         QCOMPARE(cell.GetImageSize(), QSize(40, 30));

@@ -5,6 +5,8 @@
 #include <QPainter>
 #include <QProcess>
 
+#include <sys/stat.h>
+
 namespace TestUtils
 {
 
@@ -78,6 +80,14 @@ QByteArray Sandbox::ReadText(const QString& strName) const
 {
     QFile file(File(strName));
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QString Sandbox::MakeFifo(const QString& strName) const
+{
+    const QString strPath = File(strName);
+    if (mkfifo(QFile::encodeName(strPath).constData(), 0600) != 0)
+        qFatal("cannot make the FIFO %s", qPrintable(strPath));
+    return strPath;
 }
 
 namespace
