@@ -1,8 +1,13 @@
 #!/usr/bin/env bash
-# Composes grids of 1000x1000 tiles with tesscli and with its peers (ImageMagick montage and
-# convert, libvips arrayjoin) and prints median wall time and peak memory of each.
-#   bench/compose.sh             8x8 grid, 3 runs per tool and format, plus a 16x16 scaling row
-#   REPS=5 SCALE_REPS=0 bench/compose.sh
+# Composes grids of 1000x1000 tiles with tesscli and with its peers (ImageMagick convert and
+# montage, libvips arrayjoin) under equal encoder settings, and prints each tool's median wall
+# time, peak memory and file size, its ratios to tesscli, and a checksum of the decoded pixels.
+# The tools run in turn, one run each per round, the order rotated every round, so that a noisy
+# machine slows them alike.
+#   bench/compose.sh                    8x8 grids, 3 rounds, then tesscli and vips on 16x16 and 32x32
+#   REPS=5 SCALE="" bench/compose.sh    no scaling rows
+# PNG for all: zlib level 7 with adaptive filtering (ImageMagick's default; vips
+# [compression=7,filter=all]). JPEG for all: quality 92, 4:4:4, no optimised Huffman tables.
 # Environment: TESSCLI (default build/bin/tesscli), WORK (default /tmp/tesscli-bench).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -10,7 +15,7 @@ cd "$(dirname "$0")/.."
 TESSCLI=${TESSCLI:-build/bin/tesscli}
 WORK=${WORK:-/tmp/tesscli-bench}
 REPS=${REPS:-3}
-SCALE_REPS=${SCALE_REPS:-1}
+SCALE=${SCALE-16 32}
 CONVERT=/usr/bin/convert
 MONTAGE=/usr/bin/montage
 
@@ -36,54 +41,68 @@ done
 # tile_list N: N*N tile paths, row by row, reusing the 64 distinct tiles beyond 8x8.
 tile_list() { for k in $(seq 0 $(($1 * $1 - 1))); do echo "tiles/t$((k % 64 + 1)).png"; done; }
 
-# measure NAME OUT COMMAND...: runs the command, prints "seconds kilobytes" of one run.
+# measure OUT COMMAND: runs the command once, appends "seconds kilobytes" to stdout.
 measure() {
-  rm -f "$2"
-  /usr/bin/time -f "%e %M" -o time.txt "${@:3}" >/dev/null 2>&1 || { echo "FAILED: $1" >&2; return 1; }
-  [ -s "$2" ] || { echo "FAILED: $1 wrote no $2" >&2; return 1; }
+  rm -f "$1"
+  /usr/bin/time -f "%e %M" -o time.txt bash -c "$2" >/dev/null 2>&1 || { echo "FAILED: $2" >&2; return 1; }
+  [ -s "$1" ] || { echo "FAILED: wrote no $1: $2" >&2; return 1; }
   cat time.txt
 }
 
 median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
-run_grid() { # N EXT REPS
-  local n=$1 ext=$2 reps=$3 tiles rows=() convert_args=() out="out.$ext"
+# A checksum of the decoded 8-bit RGB pixels: equal settings must give equal pixels.
+pixels() { "$CONVERT" "$1" -depth 8 rgb:- | md5sum | cut -c1-12; }
+
+run_grid() { # N EXT REPS TOOLS...
+  local n=$1 ext=$2 reps=$3 tools=("${@:4}") tiles rows=() convert_args=()
   mapfile -t tiles < <(tile_list "$n")
   for r in $(seq 0 $((n - 1))); do
     rows+=(-row "${tiles[@]:$((r * n)):n}")
     convert_args+=("\\(" "${tiles[@]:$((r * n)):n}" +append "\\)")
   done
+  local im_opts vips_opts
+  if [ "$ext" = png ]; then
+    im_opts="-quality 75"
+    vips_opts="[compression=7,filter=all]"
+  else
+    im_opts="-quality 92 -sampling-factor 1x1 -define jpeg:optimize-coding=false"
+    vips_opts="[Q=92,no_subsample,optimize_coding=false]"
+  fi
   declare -A commands=(
-    [tesscli]="$TESSCLI ${rows[*]} -out $out"
-    [montage]="$MONTAGE ${tiles[*]} -mode concatenate -tile ${n}x $out"
-    [convert]="$CONVERT ${convert_args[*]} -append $out"
-    [vips]="vips arrayjoin \"${tiles[*]}\" $out --across $n"
+    [tesscli]="$TESSCLI ${rows[*]} -out out-tesscli.$ext"
+    [montage]="$MONTAGE ${tiles[*]} -mode concatenate -tile ${n}x $im_opts out-montage.$ext"
+    [convert]="$CONVERT ${convert_args[*]} -append $im_opts out-convert.$ext"
+    [vips]="vips arrayjoin \"${tiles[*]}\" out-vips.$ext$vips_opts --across $n"
   )
-  local base_time="" base_mem=""
-  for tool in tesscli convert montage vips; do
-    : > runs.txt
-    for _ in $(seq 1 "$reps"); do
-      measure "$tool" "$out" bash -c "${commands[$tool]}" >> runs.txt
+  declare -A runs
+  for tool in "${tools[@]}"; do runs[$tool]=""; done
+  for round in $(seq 0 $((reps - 1))); do
+    for k in $(seq 0 $((${#tools[@]} - 1))); do
+      local tool=${tools[$(((k + round) % ${#tools[@]}))]}
+      runs[$tool]+="$(measure "out-$tool.$ext" "${commands[$tool]}")"$'\n'
     done
-    local t m
-    t=$(cut -d' ' -f1 runs.txt | median)
-    m=$(cut -d' ' -f2 runs.txt | median)
+  done
+  local base_time="" base_mem=""
+  for tool in "${tools[@]}"; do
+    local t m size sum
+    t=$(printf '%s' "${runs[$tool]}" | cut -d' ' -f1 | median)
+    m=$(printf '%s' "${runs[$tool]}" | cut -d' ' -f2 | median)
     m=$(awk -v k="$m" 'BEGIN { printf "%.0f", k / 1024 }')
+    size=$(awk -v b="$(stat -c %s "out-$tool.$ext")" 'BEGIN { printf "%.1f", b / 1048576 }')
+    sum=$(pixels "out-$tool.$ext")
     if [ "$tool" = tesscli ]; then base_time=$t; base_mem=$m; fi
     awk -v g="${n}x${n} $ext" -v tool="$tool" -v t="$t" -v m="$m" -v bt="$base_time" -v bm="$base_mem" \
-      -v reps="$reps" 'BEGIN { printf "| %-9s | %-8s | %8.2f | %8d | %6.2f | %6.2f | %d |\n", g, tool, t, m, t / bt, m / bm, reps }'
+      -v size="$size" -v sum="$sum" -v reps="$reps" \
+      'BEGIN { printf "| %-9s | %-8s | %8.2f | %8d | %6.2f | %6.2f | %8s | %s | %d |\n", g, tool, t, m, t / bt, m / bm, size, sum, reps }'
   done
 }
 
-canvas_mib() { awk -v n="$1" 'BEGIN { printf "%.0f", n * 1000 * n * 1000 * 8 / 1048576 }'; }
-
 echo "ImageMagick $($CONVERT -version | head -1 | cut -d' ' -f3), $(vips --version), $(nproc) cores"
-echo "Memory target for tesscli: canvas + one tile + 15% = $(awk -v c="$(canvas_mib 8)" 'BEGIN { printf "%.0f", (c + 8) * 1.15 }') MiB (8x8)," \
-  "$(awk -v c="$(canvas_mib 16)" 'BEGIN { printf "%.0f", (c + 8) * 1.15 }') MiB (16x16)"
 echo
-echo "| grid      | tool     | median s | peak MiB | time x | mem x  | runs |"
-echo "|-----------|----------|----------|----------|--------|--------|------|"
-for ext in png jpg; do run_grid 8 "$ext" "$REPS"; done
-if [ "$SCALE_REPS" -gt 0 ]; then
-  for ext in png jpg; do run_grid 16 "$ext" "$SCALE_REPS"; done
-fi
+echo "| grid      | tool     | median s | peak MiB | time x | mem x  | file MiB | pixels       | runs |"
+echo "|-----------|----------|----------|----------|--------|--------|----------|--------------|------|"
+for ext in png jpg; do run_grid 8 "$ext" "$REPS" tesscli convert montage vips; done
+for n in $SCALE; do
+  run_grid "$n" jpg 1 tesscli vips
+done

@@ -1,6 +1,7 @@
 #include "engine/GridLayout.h"
 
 #include <algorithm>
+#include <map>
 
 namespace Engine {
 
@@ -9,52 +10,66 @@ namespace {
 // in the grid, which tells on how many sides the overlap is cut.
 int LineSize(const std::vector<int>& extents, int nIndex, int nCount, int nOverlap, int nRegion)
 {
-    int nSize = 0;
-    for (int nExtent : extents) {
+    long long nSize = 0;
+    for (const int nExtent : extents) {
+        long long nCut = nExtent;
         if (nIndex > 0)
-            nExtent -= nOverlap;
+            nCut -= nOverlap;
         if (nIndex < nCount - 1)
-            nExtent -= nOverlap;
-        nSize = std::max(nSize, nExtent);
+            nCut -= nOverlap;
+        nSize = std::max(nSize, nCut);
     }
     if (nRegion >= 0)
-        nSize = std::min(nSize, nRegion);
-    return nSize;
-}
-
-int Accumulate(int nTotal, int nSize, bool bStack)
-{
-    return bStack ? std::max(nTotal, nSize) : nTotal + nSize;
+        nSize = std::min<long long>(nSize, nRegion);
+    // Never more than the largest image, which is an int.
+    return static_cast<int>(nSize);
 }
 } // namespace
 
-void GridLayout::Calculate(const std::vector<std::vector<std::optional<ImageSize>>>& sizes, const LayoutCuts& cuts)
+void GridLayout::Calculate(int nRows, int nColumns, const std::vector<PlacedSize>& sizes, const LayoutCuts& cuts)
 {
-    const int nRows = static_cast<int>(sizes.size());
-    const int nColumns = sizes.empty() ? 0 : static_cast<int>(sizes.front().size());
-    m_rowHeights.clear();
-    m_columnWidths.clear();
-    m_totalWidth = 0;
-    m_totalHeight = 0;
+    std::map<int, std::vector<int>> heights;
+    std::map<int, std::vector<int>> widths;
+    for (const PlacedSize& placed : sizes) {
+        heights[placed.row].push_back(placed.size.height);
+        widths[placed.column].push_back(placed.size.width);
+    }
+    m_totalHeight = Measure(m_rows, heights, nRows, cuts, cuts.regionHeight);
+    m_totalWidth = Measure(m_columns, widths, nColumns, cuts, cuts.regionWidth);
+}
 
-    for (int nRow = 0; nRow < nRows; ++nRow) {
-        std::vector<int> heights;
-        for (const auto& size : sizes[nRow])
-            if (size)
-                heights.push_back(size->height);
-        const int nHeight = LineSize(heights, nRow, nRows, cuts.overlap, cuts.regionHeight);
-        m_rowHeights.push_back(nHeight);
-        m_totalHeight = Accumulate(m_totalHeight, nHeight, cuts.stack);
+long long GridLayout::Measure(std::vector<Line>& lines, const std::map<int, std::vector<int>>& extents, int nCount,
+                              const LayoutCuts& cuts, int nRegion)
+{
+    lines.clear();
+    long long nTotal = 0;
+    for (const auto& [nIndex, lineExtents] : extents) {
+        const int nSize = LineSize(lineExtents, nIndex, nCount, cuts.overlap, nRegion);
+        lines.push_back(Line{nIndex, nSize, cuts.stack ? 0 : nTotal});
+        nTotal = cuts.stack ? std::max<long long>(nTotal, nSize) : nTotal + nSize;
     }
-    for (int nColumn = 0; nColumn < nColumns; ++nColumn) {
-        std::vector<int> widths;
-        for (const auto& row : sizes)
-            if (row[nColumn])
-                widths.push_back(row[nColumn]->width);
-        const int nWidth = LineSize(widths, nColumn, nColumns, cuts.overlap, cuts.regionWidth);
-        m_columnWidths.push_back(nWidth);
-        m_totalWidth = Accumulate(m_totalWidth, nWidth, cuts.stack);
-    }
+    return nTotal;
+}
+
+std::vector<GridLayout::Line>::const_iterator GridLayout::LineAt(const std::vector<Line>& lines, int nIndex)
+{
+    return std::lower_bound(lines.begin(), lines.end(), nIndex,
+                            [](const Line& line, int nWanted) { return line.index < nWanted; });
+}
+
+const GridLayout::Line& GridLayout::Find(const std::vector<Line>& lines, int nIndex)
+{
+    static const Line s_empty;
+    const auto it = LineAt(lines, nIndex);
+    return it != lines.end() && it->index == nIndex ? *it : s_empty;
+}
+
+long long GridLayout::OffsetOf(const std::vector<Line>& lines, int nIndex)
+{
+    const auto it = LineAt(lines, nIndex);
+    if (it != lines.end())
+        return it->offset;
+    return lines.empty() ? 0 : lines.back().offset + lines.back().size;
 }
 
 } // namespace Engine

@@ -3,12 +3,17 @@
 #include "data/DataSet.h"
 #include "engine/CanvasLimits.h"
 #include "engine/ReplacingFileWriter.h"
+#include "engine/StreamingWriters.h"
 #include "misc/Format.h"
 
 #include <Magick++.h>
 
 #include <algorithm>
+#include <climits>
+#include <optional>
+#include <set>
 #include <cstdio>
+#include <cstdlib>
 #include <new>
 
 namespace Engine {
@@ -23,7 +28,7 @@ void PrintToStandardOutput(const std::string& strText)
 }
 } // namespace
 
-ImageGrid::ImageGrid() : Misc::Matrix<ImageGridCell*>(nullptr), m_printer(PrintToStandardOutput) {}
+ImageGrid::ImageGrid() : m_printer(PrintToStandardOutput) {}
 
 ImageGrid::~ImageGrid()
 {
@@ -65,30 +70,23 @@ bool ImageGrid::CreateGrid()
         SetLastError("The grid needs at least one row and one column (got %i row(s), %i column(s))", nRows, nColumns);
         return false;
     }
-    try {
-        Resize(nRows, nColumns);
-    } catch (const std::bad_alloc&) {
-        // A mistyped -grid (an extra zero or two) must end with a message, not an abort.
-        Clear();
-        SetLastError("Not enough memory for a grid of %i row(s) and %i column(s)", nRows, nColumns);
-        return false;
-    }
+    Resize(nRows, nColumns);
 
     const int nCorner = m_pDataSet->IsSet(DataSet::Flag_GridStartPosition) ? m_pDataSet->GetGridStartPosition() : 0;
     const bool bFromRight = nCorner == 1 || nCorner == 3;
     const bool bFromBottom = nCorner == 2 || nCorner == 3;
-    for (int nRow = 0; nRow < nRows; ++nRow) {
-        for (int nColumn = 0; nColumn < nColumns; ++nColumn) {
-            const Data::InputFile* pEntry = m_pDataSet->FindInputFile(nRow, nColumn);
-            if (!pEntry || pEntry->empty)
-                continue;
-            const int nTargetRow = bFromBottom ? nRows - 1 - nRow : nRow;
-            const int nTargetColumn = bFromRight ? nColumns - 1 - nColumn : nColumn;
-            auto* pImageCell = new ImageGridCell(this, pEntry->fileName, nTargetRow, nTargetColumn);
-            pImageCell->CreateImage();
-            // The corner mapping is one-to-one, so the target cell is still empty.
-            GetCell(nTargetRow, nTargetColumn)->SetValue(pImageCell);
-        }
+    // The first entry for a position decides it, an empty one included. Only the entries are
+    // visited, so the cost follows the files, not the number of grid positions.
+    std::set<std::pair<int, int>> decided;
+    for (const Data::InputFile& entry : m_pDataSet->GetInputFiles().GetEntries()) {
+        if (entry.row < 0 || entry.row >= nRows || entry.column < 0 || entry.column >= nColumns)
+            continue;
+        if (!decided.insert({entry.row, entry.column}).second || entry.empty)
+            continue;
+        const int nTargetRow = bFromBottom ? nRows - 1 - entry.row : entry.row;
+        const int nTargetColumn = bFromRight ? nColumns - 1 - entry.column : entry.column;
+        // The corner mapping is one-to-one, so the target position is still free.
+        SetValue(nTargetRow, nTargetColumn, new ImageGridCell(this, entry.fileName, nTargetRow, nTargetColumn));
     }
     return true;
 }
@@ -100,19 +98,16 @@ std::string ImageGrid::GetDimensionsText() const
 
 bool ImageGrid::PreloadImages()
 {
-    for (int nRow = 0; nRow < GetRowCount(); ++nRow) {
-        for (int nColumn = 0; nColumn < GetColumnCount(); ++nColumn) {
-            ImageGridCell* pCell = GetImageCell(nRow, nColumn);
-            if (!pCell || !pCell->HasImage())
-                continue;
-            Print(Misc::Format("    %s... ", pCell->GetFile().c_str()));
-            if (!pCell->PingImage()) {
-                Print("failed\n");
-                return false;
-            }
-            Print("done\n");
-        }
-    }
+    bool bPinged = true;
+    ForEachCell([&](ImageGridCell& cell) {
+        if (!bPinged)
+            return;
+        Print(Misc::Format("    %s... ", cell.GetFile().c_str()));
+        bPinged = cell.PingImage();
+        Print(bPinged ? "done\n" : "failed\n");
+    });
+    if (!bPinged)
+        return false;
     CalculateLayout();
     return true;
 }
@@ -128,24 +123,16 @@ void ImageGrid::CalculateLayout()
         cuts.overlap = m_pDataSet->GetOverlap();
     cuts.stack = IsStacked();
 
-    std::vector<std::vector<std::optional<ImageSize>>> sizes(GetRowCount());
+    std::vector<PlacedSize> sizes;
     m_imageDepth = 0;
-    for (int nRow = 0; nRow < GetRowCount(); ++nRow) {
-        for (int nColumn = 0; nColumn < GetColumnCount(); ++nColumn) {
-            const ImageGridCell* pCell = GetImageCell(nRow, nColumn);
-            if (!pCell || !pCell->HasImage()) {
-                sizes[nRow].emplace_back();
-                continue;
-            }
-            const Magick::Image& image = pCell->GetImage();
-            sizes[nRow].push_back(ImageSize{static_cast<int>(image.columns()), static_cast<int>(image.rows())});
-            m_imageDepth = std::max(m_imageDepth, image.depth());
-        }
-    }
+    ForEachCell([&](const ImageGridCell& cell) {
+        sizes.push_back(PlacedSize{cell.GetRow(), cell.GetColumn(), cell.GetSize()});
+        m_imageDepth = std::max(m_imageDepth, cell.GetDepth());
+    });
     // Without images to go by, the common 8 bits per channel.
     if (m_imageDepth == 0)
         m_imageDepth = 8;
-    m_layout.Calculate(sizes, cuts);
+    m_layout.Calculate(GetRowCount(), GetColumnCount(), sizes, cuts);
 }
 
 Magick::Color ImageGrid::GetBackgroundColor() const
@@ -157,35 +144,205 @@ Magick::Color ImageGrid::GetBackgroundColor() const
 
 bool ImageGrid::CreateCompoundImage()
 {
-    const int nWidth = m_layout.GetTotalWidth();
-    const int nHeight = m_layout.GetTotalHeight();
-    if (!CreateCanvas(Magick::Geometry(nWidth, nHeight), GetBackgroundColor()))
+    const long long nWidth = m_layout.GetTotalWidth();
+    const long long nHeight = m_layout.GetTotalHeight();
+    if (nWidth < 1 || nHeight < 1) {
+        SetLastError("The compound image would be empty (%lldx%lld pixels): no cell holds anything to show", nWidth,
+                     nHeight);
+        return false;
+    }
+    if (nWidth > INT_MAX || nHeight > INT_MAX) {
+        SetLastError("The compound image of %lldx%lld pixels is larger than any image file can hold", nWidth, nHeight);
+        return false;
+    }
+    std::unique_ptr<ScanlineWriter> pWriter = ChooseStreamingWriter();
+    return pWriter ? ComposeInBands(*pWriter) : ComposeWholeCanvas();
+}
+
+std::unique_ptr<ScanlineWriter> ImageGrid::ChooseStreamingWriter() const
+{
+    // Tests compare both paths on the same grids.
+    if (std::getenv("TESSCLI_WHOLE_CANVAS"))
+        return nullptr;
+    // Bilevel, 12-bit or floating-point tiles make the library write a depth the writers do not
+    // reproduce; only 8 and 16 bits a sample stream.
+    if (m_imageDepth != 8 && m_imageDepth != 16)
+        return nullptr;
+    return CreateStreamingWriter(m_pDataSet->GetOutputFile(), GetOutputOptions());
+}
+
+OutputOptions ImageGrid::GetOutputOptions() const
+{
+    OutputOptions options;
+    options.defines.push_back({"jpeg", "optimize-coding", "false"});
+    if (m_pDataSet->IsSet(DataSet::Flag_Compression))
+        options.compression = m_pDataSet->GetCompression();
+    if (m_pDataSet->IsSet(DataSet::Flag_Quality))
+        options.quality = m_pDataSet->GetQuality();
+    if (m_pDataSet->IsSet(DataSet::Flag_Attributes))
+        options.attributes = m_pDataSet->GetAttributes();
+    if (m_pDataSet->IsSet(DataSet::Flag_ExtraData))
+        for (const auto& extra : m_pDataSet->GetExtraData())
+            options.defines.push_back({extra.format, extra.key, extra.value});
+    return options;
+}
+
+bool ImageGrid::ComposeWholeCanvas()
+{
+    if (!CreateCanvas(Magick::Geometry(m_layout.GetTotalWidth(), m_layout.GetTotalHeight()), GetBackgroundColor()))
         return false;
 
     Print("    Combining images... [");
-    const bool bStacked = IsStacked();
-    int nY = 0;
-    for (int nRow = 0; nRow < GetRowCount(); ++nRow) {
-        int nX = 0;
-        for (int nColumn = 0; nColumn < GetColumnCount(); ++nColumn) {
-            ImageGridCell* pCell = GetImageCell(nRow, nColumn);
-            if (pCell && pCell->HasImage()) {
-                if (!PlaceCell(pCell, bStacked ? 0 : nX, bStacked ? 0 : nY)) {
-                    Print("x] failed\n");
-                    ReleaseCompoundImage();
-                    return false;
-                }
-                Print("*");
-            }
-            nX += m_layout.GetColumnWidths()[nColumn];
-        }
-        nY += m_layout.GetRowHeights()[nRow];
+    bool bPlaced = true;
+    ForEachCell([&](ImageGridCell& cell) {
+        bPlaced = bPlaced && PlaceCell(&cell, static_cast<int>(m_layout.GetColumnOffset(cell.GetColumn())),
+                                       static_cast<int>(m_layout.GetRowOffset(cell.GetRow())));
+        if (bPlaced)
+            Print("*");
+    });
+    if (!bPlaced) {
+        Print("x] failed\n");
+        ReleaseCompoundImage();
+        return false;
     }
     Print("] done\n");
 
     const bool bSaved = SaveCompoundImage();
     ReleaseCompoundImage();
     return bSaved;
+}
+
+RasterFormat ImageGrid::GetRasterFormat(const ScanlineWriter& writer) const
+{
+    bool bGrey = true;
+    bool bAlpha = m_pDataSet->IsSet(DataSet::Flag_TransparentColor);
+    ForEachCell([&](const ImageGridCell& cell) {
+        bGrey = bGrey && cell.IsGrey();
+        bAlpha = bAlpha || cell.HasAlpha();
+    });
+    const Magick::Color background = GetBackgroundColor();
+    bGrey = bGrey && background.redQuantum() == background.greenQuantum()
+            && background.redQuantum() == background.blueQuantum();
+    // Blending over the opaque background leaves a stacked canvas opaque.
+    bAlpha = bAlpha && !IsStacked() && writer.KeepsAlpha();
+
+    RasterFormat format;
+    format.width = static_cast<int>(m_layout.GetTotalWidth());
+    format.height = static_cast<int>(m_layout.GetTotalHeight());
+    format.channels = (bGrey ? 1 : 3) + (bAlpha ? 1 : 0);
+    format.bitDepth = std::min(static_cast<int>(m_imageDepth), writer.GetMaxBitDepth());
+    return format;
+}
+
+bool ImageGrid::ComposeInBands(ScanlineWriter& writer)
+{
+    const RasterFormat format = GetRasterFormat(writer);
+    if (!AdmitsCanvas(writer, format))
+        return false;
+    bool bComposed = false;
+    ReplacingFileWriter file(m_pDataSet->GetOutputFile());
+    const bool bSaved = file.Write([&](const std::string& strTemporary, std::string& strError) {
+        if (!writer.Begin(strTemporary, format)) {
+            strError = writer.GetLastError();
+            return false;
+        }
+        Print("    Combining images... [");
+        if (!(IsStacked() ? ComposeStacked(writer, format) : ComposeRows(writer, format))) {
+            Print("x] failed\n");
+            writer.End();
+            strError = GetLastError();
+            return false;
+        }
+        Print("] done\n");
+        bComposed = true;
+        Print(Misc::Format("    Saving to %s... ", m_pDataSet->GetOutputFile().c_str()));
+        if (!writer.End()) {
+            strError = writer.GetLastError();
+            return false;
+        }
+        return true;
+    });
+    if (bComposed)
+        Print(bSaved ? "done\n" : "failed\n");
+    if (!bSaved)
+        SetLastError("%s", file.GetLastError().c_str());
+    return bSaved;
+}
+
+bool ImageGrid::AdmitsCanvas(const ScanlineWriter& writer, const RasterFormat& format)
+{
+    long long nMaxSide = writer.GetMaxSide();
+    // Tests reach the ceiling with small images.
+    if (const char* pTestCeiling = std::getenv("TESSCLI_TEST_MAX_SIDE"))
+        nMaxSide = std::atoll(pTestCeiling);
+    if (format.width <= nMaxSide && format.height <= nMaxSide)
+        return true;
+    SetLastError("The compound image of %ix%i pixels is larger than the %s format allows (%lld pixels a side)",
+                 format.width, format.height, writer.GetFormatName().c_str(), nMaxSide);
+    return false;
+}
+
+PixelBand ImageGrid::CreateBand(const RasterFormat& format, int nHeight, int nBits) const
+{
+    const Magick::Color background = GetBackgroundColor();
+    return PixelBand(format.width, nHeight, format.channels, nBits,
+                     {background.redQuantum(), background.greenQuantum(), background.blueQuantum()});
+}
+
+bool ImageGrid::ComposeRows(ScanlineWriter& writer, const RasterFormat& format)
+{
+    // Cells come rows first: each row's band is written when the next row begins.
+    std::optional<PixelBand> band;
+    int nBandRow = -1;
+    auto writeBand = [&] {
+        if (!band || band->GetHeight() == 0 || band->WriteTo(writer, format.bitDepth))
+            return true;
+        SetLastError("%s", writer.GetLastError().c_str());
+        return false;
+    };
+    bool bComposed = true;
+    ForEachCell([&](ImageGridCell& cell) {
+        if (!bComposed)
+            return;
+        if (cell.GetRow() != nBandRow) {
+            // Rows without images are empty and take no space, so bands follow each other.
+            bComposed = writeBand();
+            band.reset();
+            band.emplace(CreateBand(format, m_layout.GetRowHeight(cell.GetRow()), format.bitDepth));
+            nBandRow = cell.GetRow();
+        }
+        bComposed = bComposed && PrepareCell(&cell);
+        if (!bComposed)
+            return;
+        band->Copy(cell.GetImage(), static_cast<int>(m_layout.GetColumnOffset(cell.GetColumn())), 0);
+        cell.ReleaseImage();
+        Print("*");
+    });
+    return bComposed && writeBand();
+}
+
+bool ImageGrid::ComposeStacked(ScanlineWriter& writer, const RasterFormat& format)
+{
+    // Blending needs the library's full 16-bit quanta to round as it does.
+    PixelBand band = CreateBand(format, format.height, 16);
+    bool bPlaced = true;
+    ForEachCell([&](ImageGridCell& cell) {
+        if (!bPlaced)
+            return;
+        bPlaced = PrepareCell(&cell);
+        if (!bPlaced)
+            return;
+        band.Over(cell.GetImage(), 0, 0);
+        cell.ReleaseImage();
+        Print("*");
+    });
+    if (!bPlaced)
+        return false;
+    if (!band.WriteTo(writer, format.bitDepth)) {
+        SetLastError("%s", writer.GetLastError().c_str());
+        return false;
+    }
+    return true;
 }
 
 bool ImageGrid::CreateCanvas(const Magick::Geometry& size, const Magick::Color& color)
@@ -238,16 +395,12 @@ void ImageGrid::ApplyOutputOptions()
 
 bool ImageGrid::PlaceCell(ImageGridCell* pCell, int nX, int nY)
 {
-    if (!pCell->ReadImage()) {
-        SetLastError("Failed to load image %s", pCell->GetFile().c_str());
+    if (!PrepareCell(pCell))
         return false;
-    }
     // Stacked images are blended so that their transparent parts let earlier layers through;
     // side by side, each image replaces its rectangle, its transparency included.
     const auto compose = IsStacked() ? Magick::OverCompositeOp : Magick::CopyCompositeOp;
     try {
-        if (!CutCellImage(pCell))
-            return false;
         if (compose == Magick::CopyCompositeOp && pCell->GetImage().matte() && !m_compoundImage->matte())
             m_compoundImage->matte(true);
         m_compoundImage->composite(pCell->GetImage(), nX, nY, compose);
@@ -257,6 +410,20 @@ bool ImageGrid::PlaceCell(ImageGridCell* pCell, int nX, int nY)
     }
     pCell->ReleaseImage();
     return true;
+}
+
+bool ImageGrid::PrepareCell(ImageGridCell* pCell)
+{
+    if (!pCell->ReadImage()) {
+        SetLastError("Failed to load image %s", pCell->GetFile().c_str());
+        return false;
+    }
+    try {
+        return CutCellImage(pCell);
+    } catch (const Magick::Exception& e) {
+        SetLastError("%s", e.what());
+        return false;
+    }
 }
 
 bool ImageGrid::CutCellImage(ImageGridCell* pCell)

@@ -2,6 +2,8 @@
 
 #include "engine/GridLayout.h"
 #include "engine/ImageGridCell.h"
+#include "engine/PixelBand.h"
+#include "engine/ScanlineWriter.h"
 #include "misc/Matrix.h"
 
 #include <functional>
@@ -14,7 +16,8 @@ namespace Magick { class Color; class Geometry; class Image; }
 namespace Engine {
 
 // The grid of one run: creates its cells from the data set, pings the images for the layout,
-// composes them one at a time onto the canvas and saves the result. Owns its cells.
+// composes them one at a time and saves the result. Owns its cells. Formats with a streaming
+// writer are composed one grid row at a time and written as they go; others onto one canvas.
 class ImageGrid : public Misc::Matrix<ImageGridCell*>
 {
 public:
@@ -47,7 +50,26 @@ protected:
 
 private:
     void Print(const std::string& strText) const { m_printer(strText); }
+    // The cells that hold an image, rows first.
+    template <typename Visit>
+    void ForEachCell(Visit visit) const
+    {
+        ForEachOccupied([&](int, int, const Cell& cell) { visit(*cell.GetValue()); });
+    }
+
+    // The one place that decides between the streaming writers and the whole canvas.
+    std::unique_ptr<ScanlineWriter> ChooseStreamingWriter() const;
+    OutputOptions GetOutputOptions() const;
+    RasterFormat GetRasterFormat(const ScanlineWriter& writer) const;
+    bool AdmitsCanvas(const ScanlineWriter& writer, const RasterFormat& format);
+    bool ComposeInBands(ScanlineWriter& writer);
+    bool ComposeRows(ScanlineWriter& writer, const RasterFormat& format);
+    bool ComposeStacked(ScanlineWriter& writer, const RasterFormat& format);
+    PixelBand CreateBand(const RasterFormat& format, int nHeight, int nBits) const;
+    bool ComposeWholeCanvas();
     void ApplyOutputOptions();
+    // Reads the cell's pixels and applies the key colour, the region and the overlap.
+    bool PrepareCell(ImageGridCell* pCell);
     bool CutCellImage(ImageGridCell* pCell);
     bool IsStacked() const;
 

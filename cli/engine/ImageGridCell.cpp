@@ -38,11 +38,23 @@ void ImageGridCell::CreateImage()
 
 bool ImageGridCell::PingImage()
 {
-    return LoadImage(false);
+    CreateImage();
+    const bool bPinged = LoadImage(false);
+    if (bPinged) {
+        m_size = ImageSize{static_cast<int>(m_image->columns()), static_cast<int>(m_image->rows())};
+        m_depth = m_image->depth();
+        m_alpha = m_image->matte();
+        m_grey = m_image->colorSpace() == Magick::GRAYColorspace;
+    }
+    // A ping image still holds the file's profiles and properties: on a big grid of small tiles
+    // these add up to far more than the canvas.
+    ReleaseImage();
+    return bPinged;
 }
 
 bool ImageGridCell::ReadImage()
 {
+    CreateImage();
     if (!LoadImage(true))
         return false;
     try {
@@ -118,15 +130,16 @@ bool ImageGridCell::TrimOverlap(int nOverlap, int nColumns, int nRows)
     const int nBottom = m_row < nRows - 1 ? nOverlap : 0;
     const int nImageWidth = static_cast<int>(m_image->columns());
     const int nImageHeight = static_cast<int>(m_image->rows());
-    const int nWidth = nImageWidth - nLeft - nRight;
-    const int nHeight = nImageHeight - nTop - nBottom;
+    // 64-bit, so that an overlap near the largest int cannot wrap around to a size.
+    const long long nWidth = static_cast<long long>(nImageWidth) - nLeft - nRight;
+    const long long nHeight = static_cast<long long>(nImageHeight) - nTop - nBottom;
     if (nWidth < 1 || nHeight < 1) {
         m_pGrid->SetLastError("An overlap of %i pixels leaves nothing of the image %s (%ix%i)", nOverlap,
                               m_file.c_str(), nImageWidth, nImageHeight);
         return false;
     }
     if (nWidth < nImageWidth || nHeight < nImageHeight)
-        KeepBlock(nLeft, nTop, nWidth, nHeight);
+        KeepBlock(nLeft, nTop, static_cast<int>(nWidth), static_cast<int>(nHeight));
     return true;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/GridLayout.h"
 #include "misc/Object.h"
 
 #include <memory>
@@ -11,9 +12,9 @@ namespace Engine {
 
 class ImageGrid;
 
-// One input image of the grid at its final row and column. Its image holds the file's attributes
-// after pinging and the full pixels only between ReadImage and ReleaseImage. Failures are
-// reported in the grid's last error text.
+// One input image of the grid at its final row and column. Pinging keeps only what the layout and
+// the output need to know (size, depth, alpha, grey); the pixels exist only between ReadImage and
+// ReleaseImage. Failures are reported in the grid's last error text.
 class ImageGridCell : public Object
 {
 public:
@@ -26,6 +27,12 @@ public:
     bool HasImage() const { return m_image != nullptr; }
     // Only valid while HasImage().
     Magick::Image& GetImage() const { return *m_image; }
+
+    // What pinging found; zero size and depth before.
+    const ImageSize& GetSize() const { return m_size; }
+    size_t GetDepth() const { return m_depth; }
+    bool HasAlpha() const { return m_alpha; }
+    bool IsGrey() const { return m_grey; }
 
     void CreateImage();
     bool PingImage();
@@ -50,6 +57,10 @@ private:
     int m_column;
     int m_row;
     std::unique_ptr<Magick::Image> m_image;
+    ImageSize m_size;
+    size_t m_depth = 0;
+    bool m_alpha = false;
+    bool m_grey = false;
 };
 
 } // namespace Engine

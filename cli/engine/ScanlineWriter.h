@@ -46,6 +46,15 @@ public:
     virtual bool WriteScanlines(const void* pData, int nRows) = 0;
     // Writes what is pending and closes the file; false when any of it failed.
     virtual bool End() = 0;
+
+    // What the format can carry, so the engine composes nothing the file would drop.
+    virtual std::string GetFormatName() const = 0;
+    virtual int GetMaxBitDepth() const { return 16; }
+    virtual bool KeepsAlpha() const { return true; }
+    virtual long long GetMaxSide() const = 0;
+    // How 16-bit quanta become 8-bit samples in this format as ImageMagick writes it: rounded
+    // (most coders) or rounded down (its PNG coder). Only blended pixels tell the difference.
+    virtual bool TruncatesTo8Bits() const { return false; }
 };
 
 } // namespace Engine

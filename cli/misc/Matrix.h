@@ -2,13 +2,16 @@
 
 #include "misc/Object.h"
 
+#include <map>
 #include <memory>
-#include <vector>
+#include <utility>
 
 namespace Misc {
 
-// A table of rows of cells holding values of T. Rows and cells are owned; every cell tells its
-// matrix when it is destroyed, so a matrix of pointers can own what its cells point to.
+// A table of rows and columns whose occupied positions hold cells with values of T. Only
+// occupied positions cost memory, so a grid of a few files stays cheap however many positions
+// it has. Cells are owned; every cell tells its matrix when it is destroyed, so a matrix of
+// pointers can own what its cells point to.
 template <typename T>
 class Matrix : public Object
 {
@@ -29,76 +32,69 @@ public:
         T m_value;
     };
 
-    class Row
-    {
-    public:
-        Row(Matrix* pOwner, int nColumns) : m_pOwner(pOwner) { Resize(nColumns); }
-        Row(const Row&) = delete;
-        Row& operator=(const Row&) = delete;
-        // Cells go in order, first to last.
-        virtual ~Row()
-        {
-            for (auto& pCell : m_cells)
-                pCell.reset();
-        }
-
-        int GetCellCount() const { return static_cast<int>(m_cells.size()); }
-        Cell* GetCell(int nColumn) const { return m_cells[nColumn].get(); }
-
-        void Resize(int nColumns)
-        {
-            while (GetCellCount() < nColumns)
-                m_cells.push_back(std::make_unique<Cell>(m_pOwner, m_pOwner->m_defaultValue));
-            while (GetCellCount() > nColumns)
-                m_cells.pop_back();
-        }
-
-    private:
-        Matrix* m_pOwner;
-        std::vector<std::unique_ptr<Cell>> m_cells;
-    };
-
-    explicit Matrix(const T& defaultValue = T()) : m_defaultValue(defaultValue) {}
+    Matrix() = default;
     Matrix(const Matrix&) = delete;
     Matrix& operator=(const Matrix&) = delete;
     // Derived classes must Clear() in their own destructor: by the time this one runs, their
     // OnCellDestroyed is no longer reachable.
     ~Matrix() override { Clear(); }
 
-    int GetRowCount() const { return static_cast<int>(m_rows.size()); }
-    int GetColumnCount() const { return m_rows.empty() ? 0 : m_rows.front()->GetCellCount(); }
+    int GetRowCount() const { return m_rows; }
+    int GetColumnCount() const { return m_columns; }
 
+    // Cells outside the new bounds are destroyed.
     void Resize(int nRows, int nColumns)
     {
-        while (GetRowCount() < nRows)
-            m_rows.push_back(std::make_unique<Row>(this, nColumns));
-        while (GetRowCount() > nRows)
-            m_rows.pop_back();
-        for (auto& pRow : m_rows)
-            pRow->Resize(nColumns);
+        for (auto it = m_cells.begin(); it != m_cells.end();)
+            it = it->first.first >= nRows || it->first.second >= nColumns ? m_cells.erase(it) : std::next(it);
+        m_rows = nRows;
+        m_columns = nColumns;
     }
 
-    // Rows go last to first, each destroying its cells in order.
+    // Cells are destroyed rows first, each row's in order.
     void Clear()
     {
-        while (!m_rows.empty())
-            m_rows.pop_back();
+        while (!m_cells.empty())
+            m_cells.erase(m_cells.begin());
+        m_rows = 0;
+        m_columns = 0;
     }
 
+    // The cell at an occupied position, else null.
     Cell* GetCell(int nRow, int nColumn) const
     {
-        if (nRow < 0 || nRow >= GetRowCount() || nColumn < 0)
-            return nullptr;
-        const Row& row = *m_rows[nRow];
-        return nColumn < row.GetCellCount() ? row.GetCell(nColumn) : nullptr;
+        const auto it = m_cells.find({nRow, nColumn});
+        return it == m_cells.end() ? nullptr : it->second.get();
+    }
+
+    // Occupies the position (false when it lies outside the matrix) or changes its value.
+    bool SetValue(int nRow, int nColumn, const T& value)
+    {
+        if (nRow < 0 || nRow >= m_rows || nColumn < 0 || nColumn >= m_columns)
+            return false;
+        auto& pCell = m_cells[{nRow, nColumn}];
+        if (pCell)
+            pCell->SetValue(value);
+        else
+            pCell = std::make_unique<Cell>(this, value);
+        return true;
+    }
+
+    // Occupied cells, rows outer and columns inner: visit(row, column, cell).
+    template <typename Visit>
+    void ForEachOccupied(Visit visit) const
+    {
+        for (const auto& [position, pCell] : m_cells)
+            visit(position.first, position.second, *pCell);
     }
 
 protected:
     virtual void OnCellDestroyed(Cell* pCell) {}
 
 private:
-    T m_defaultValue;
-    std::vector<std::unique_ptr<Row>> m_rows;
+    int m_rows = 0;
+    int m_columns = 0;
+    std::map<std::pair<int, int>, std::unique_ptr<Cell>> m_cells;
 };
 
 } // namespace Misc

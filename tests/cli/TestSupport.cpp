@@ -1,5 +1,7 @@
 #include "TestSupport.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <vector>
 
@@ -55,9 +57,27 @@ Rgba PixelAt(Magick::Image image, int nX, int nY)
 void ExpectSamePixels(const Magick::Image& expected, const Magick::Image& actual)
 {
     ASSERT_EQ(actual.size(), expected.size());
-    for (int nY = 0; nY < static_cast<int>(expected.rows()); ++nY)
-        for (int nX = 0; nX < static_cast<int>(expected.columns()); ++nX)
-            ASSERT_EQ(PixelAt(actual, nX, nY), PixelAt(expected, nX, nY)) << "at (" << nX << ", " << nY << ")";
+    const size_t nWidth = expected.columns();
+    const size_t nPixels = nWidth * expected.rows();
+    // All 16 bits, so that a 16-bit result rounded to 8 bits shows.
+    auto samples = [nPixels](Magick::Image image) {
+        std::vector<uint16_t> rgba(nPixels * 4);
+        image.write(0, 0, image.columns(), image.rows(), "RGBA", Magick::ShortPixel, rgba.data());
+        if (!image.matte())
+            for (size_t n = 0; n < nPixels; ++n)
+                rgba[n * 4 + 3] = 65535;
+        return rgba;
+    };
+    const std::vector<uint16_t> want = samples(expected), got = samples(actual);
+    for (size_t n = 0; n < nPixels; ++n) {
+        const uint16_t* pWant = &want[n * 4];
+        const uint16_t* pGot = &got[n * 4];
+        // Fully transparent pixels are equal whatever colour they keep.
+        const bool bSame = pWant[3] == 0 || pGot[3] == 0 ? pWant[3] == pGot[3] : std::equal(pWant, pWant + 4, pGot);
+        ASSERT_TRUE(bSame) << "first difference at (" << n % nWidth << ", " << n / nWidth << "): expected "
+                           << pWant[0] << "," << pWant[1] << "," << pWant[2] << "," << pWant[3] << ", got " << pGot[0]
+                           << "," << pGot[1] << "," << pGot[2] << "," << pGot[3];
+    }
 }
 
 std::string RgbOf(const Misc::Color& color)

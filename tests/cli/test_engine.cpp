@@ -7,6 +7,7 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <climits>
 #include <fstream>
 #include <optional>
 #include <vector>
@@ -18,7 +19,6 @@ namespace {
 class CountingMatrix : public Misc::Matrix<int>
 {
 public:
-    CountingMatrix() : Misc::Matrix<int>(7) {}
     ~CountingMatrix() override { Clear(); }
     int destroyed = 0;
 
@@ -27,20 +27,22 @@ protected:
 };
 } // namespace
 
-TEST(Matrix, ResizeAndClearDestroyEveryDroppedCell)
+TEST(Matrix, OnlyOccupiedPositionsHoldCellsAndDroppedOnesAreDestroyed)
 {
     CountingMatrix matrix;
-    matrix.Resize(2, 3);
-    EXPECT_EQ(matrix.GetCell(1, 2)->GetValue(), 7);
-    for (auto [nRow, nColumn] : std::vector<std::pair<int, int>>{{-1, 0}, {0, -1}, {2, 0}, {0, 3}})
-        EXPECT_EQ(matrix.GetCell(nRow, nColumn), nullptr) << nRow << "," << nColumn;
-    matrix.Resize(3, 1); // two cells from each old row
-    EXPECT_EQ(matrix.destroyed, 4);
-    matrix.Resize(1, 4); // two rows of one cell
-    EXPECT_EQ(matrix.destroyed, 6);
-    EXPECT_EQ(matrix.GetColumnCount(), 4);
+    matrix.Resize(INT_MAX, 3);
+    for (auto [nRow, nColumn] : std::vector<std::pair<int, int>>{{-1, 0}, {0, -1}, {INT_MAX, 0}, {0, 3}})
+        EXPECT_FALSE(matrix.SetValue(nRow, nColumn, 1)) << nRow << "," << nColumn;
+    for (auto [nRow, nColumn] : std::vector<std::pair<int, int>>{{INT_MAX - 1, 0}, {1, 2}, {0, 0}, {1, 0}})
+        EXPECT_TRUE(matrix.SetValue(nRow, nColumn, nRow % 10 + nColumn));
+    EXPECT_EQ(matrix.GetCell(0, 1), nullptr);
+    std::vector<int> visited;
+    matrix.ForEachOccupied([&](int, int, const CountingMatrix::Cell& cell) { visited.push_back(cell.GetValue()); });
+    EXPECT_EQ(visited, (std::vector<int>{0, 1, 3, 6}));
+    matrix.Resize(2, 1); // drops (1, 2) and the far row
+    EXPECT_EQ(matrix.destroyed, 2);
     matrix.Clear();
-    EXPECT_EQ(matrix.destroyed, 10);
+    EXPECT_EQ(matrix.destroyed, 4);
     EXPECT_EQ(matrix.GetColumnCount(), 0);
 }
 
@@ -66,10 +68,20 @@ TEST(GridLayout, SizesRowsColumnsAndCanvas)
         {"never below zero", {{square, {{15, 100}}, square}}, {-1, -1, 10, false}, {100}, {90, 0, 90}, 180, 100},
     };
     for (const Case& c : cases) {
+        std::vector<Engine::PlacedSize> placed;
+        for (size_t nRow = 0; nRow < c.sizes.size(); ++nRow)
+            for (size_t nColumn = 0; nColumn < c.sizes[nRow].size(); ++nColumn)
+                if (c.sizes[nRow][nColumn])
+                    placed.push_back({int(nRow), int(nColumn), *c.sizes[nRow][nColumn]});
         Engine::GridLayout layout;
-        layout.Calculate(c.sizes, c.cuts);
-        EXPECT_EQ(layout.GetRowHeights(), c.heights) << c.name;
-        EXPECT_EQ(layout.GetColumnWidths(), c.widths) << c.name;
+        layout.Calculate(int(c.sizes.size()), int(c.sizes[0].size()), placed, c.cuts);
+        std::vector<int> heights, widths;
+        for (size_t nRow = 0; nRow < c.heights.size(); ++nRow)
+            heights.push_back(layout.GetRowHeight(int(nRow)));
+        for (size_t nColumn = 0; nColumn < c.widths.size(); ++nColumn)
+            widths.push_back(layout.GetColumnWidth(int(nColumn)));
+        EXPECT_EQ(heights, c.heights) << c.name;
+        EXPECT_EQ(widths, c.widths) << c.name;
         EXPECT_EQ(layout.GetTotalWidth(), c.totalWidth) << c.name;
         EXPECT_EQ(layout.GetTotalHeight(), c.totalHeight) << c.name;
     }
@@ -124,27 +136,26 @@ TEST(ImageGrid, CanvasBeyondTheLibraryLimitsNamesTheLimitAndTheSize)
         SetMagickResourceLimit(limited[n], saved[n]);
 }
 
-TEST(ImageGrid, GridTooLargeForMemoryEndsWithAMessage)
+// Positions cost nothing until a file fills them, and no overlap can wrap a size around.
+TEST(ImageGrid, HugeGridsAndOverlapsStayCheapAndExact)
 {
+    TempDir dir;
+    Save(CoordinateImage(30, 20, 1), dir / "a.png");
     Data::DataSet dataSet;
-    ASSERT_TRUE(dataSet.AddInputFile("/a.png", 0, 0, -1));
-    ASSERT_TRUE(dataSet.SetGridSize(200000, 200000));
+    ASSERT_TRUE(dataSet.AddInputFile(dir / "a.png", 0, 0, -1));
+    ASSERT_TRUE(dataSet.AddInputFile(dir / "a.png", INT_MAX - 1, 0, -1));
+    ASSERT_TRUE(dataSet.SetGridSize(1, INT_MAX));
     Engine::ImageGrid grid;
+    grid.SetPrinter([](const std::string&) {});
     grid.SetDataSet(&dataSet);
+    ASSERT_TRUE(grid.CreateGrid()) << grid.GetLastError();
+    ASSERT_TRUE(grid.PreloadImages()) << grid.GetLastError();
+    EXPECT_EQ(grid.GetLayout().GetTotalHeight(), 40);
+    EXPECT_EQ(grid.GetLayout().GetRowOffset(INT_MAX - 1), 20);
+    // Pinging keeps only what the layout needs, not the file's ping image.
+    EXPECT_FALSE(grid.GetImageCell(0, 0)->HasImage());
 
-    // Cap the address space a little above what the process already uses, so the grid's
-    // allocation fails here instead of exhausting the machine.
-    long nPages = 0;
-    std::ifstream("/proc/self/statm") >> nPages;
-    rlimit saved{};
-    getrlimit(RLIMIT_AS, &saved);
-    rlimit tight = saved;
-    tight.rlim_cur = static_cast<rlim_t>(nPages) * sysconf(_SC_PAGESIZE) + (512u << 20);
-    ASSERT_EQ(setrlimit(RLIMIT_AS, &tight), 0);
-    const bool bCreated = grid.CreateGrid();
-    setrlimit(RLIMIT_AS, &saved);
-
-    EXPECT_FALSE(bCreated);
-    EXPECT_EQ(grid.GetLastError(), "Not enough memory for a grid of 200000 row(s) and 200000 column(s)");
-    EXPECT_EQ(grid.GetRowCount(), 0);
+    Engine::GridLayout layout;
+    layout.Calculate(3, 1, {{0, 0, {30, 20}}, {1, 0, {30, 20}}, {2, 0, {30, 20}}}, {-1, -1, INT_MAX, false});
+    EXPECT_EQ(layout.GetTotalHeight(), 0);
 }

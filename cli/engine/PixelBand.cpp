@@ -1,0 +1,139 @@
+#include "engine/PixelBand.h"
+
+#include "engine/ScanlineWriter.h"
+
+#include <Magick++.h>
+
+#include <algorithm>
+
+namespace Engine {
+
+namespace {
+using MagickCore::Quantum;
+
+uint8_t To8(Quantum value) { return MagickCore::ScaleQuantumToChar(value); }
+uint8_t RoundedDown(Quantum value) { return static_cast<uint8_t>(value / 257); }
+uint16_t To16(Quantum value) { return value; }
+
+template <typename Sample>
+Sample Scaled(Quantum value)
+{
+    if constexpr (sizeof(Sample) == 1)
+        return To8(value);
+    else
+        return To16(value);
+}
+
+// The library's Over for an opaque destination, term for term, so that the rounding agrees.
+Quantum Over(Quantum source, double dSourceOpacity, Quantum destination)
+{
+    const double dSa = 1.0 - QuantumScale * dSourceOpacity;
+    const double dDa = 1.0;
+    return MagickCore::ClampToQuantum(dSa * source + dDa * destination * (1.0 - dSa));
+}
+} // namespace
+
+PixelBand::PixelBand(int nWidth, int nHeight, int nChannels, int nBits, const Sample16& background)
+    : m_width(nWidth), m_height(nHeight), m_channels(nChannels), m_bits(nBits),
+      m_data(BytesPerRow() * static_cast<size_t>(nHeight))
+{
+    const bool bGrey = nChannels < 3;
+    const bool bAlpha = nChannels % 2 == 0;
+    std::vector<uint16_t> pixel{background.red};
+    if (!bGrey)
+        pixel.insert(pixel.end(), {background.green, background.blue});
+    if (bAlpha)
+        pixel.push_back(QuantumRange);
+    const size_t nPixels = static_cast<size_t>(nWidth) * nHeight;
+    if (nBits == 8) {
+        for (size_t n = 0; n < nPixels; ++n)
+            for (int c = 0; c < nChannels; ++c)
+                m_data[n * nChannels + c] = To8(pixel[c]);
+    } else {
+        auto* pSamples = reinterpret_cast<uint16_t*>(m_data.data());
+        for (size_t n = 0; n < nPixels; ++n)
+            std::copy(pixel.begin(), pixel.end(), pSamples + n * nChannels);
+    }
+}
+
+template <typename Sample, typename Operation>
+void PixelBand::ForEachPixel(const Magick::Image& image, int nX, int nY, Operation operation)
+{
+    const int nLeft = std::max(nX, 0);
+    const int nRight = std::min(nX + static_cast<int>(image.columns()), m_width);
+    const int nTop = std::max(nY, 0);
+    const int nBottom = std::min(nY + static_cast<int>(image.rows()), m_height);
+    if (nLeft >= nRight || nTop >= nBottom)
+        return;
+    auto* pSamples = reinterpret_cast<Sample*>(m_data.data());
+    for (int nRow = nTop; nRow < nBottom; ++nRow) {
+        const Magick::PixelPacket* pSource = image.getConstPixels(nLeft - nX, nRow - nY, nRight - nLeft, 1);
+        Sample* pTarget = pSamples + (static_cast<size_t>(nRow) * m_width + nLeft) * m_channels;
+        for (int nColumn = nLeft; nColumn < nRight; ++nColumn, ++pSource, pTarget += m_channels)
+            operation(pTarget, *pSource);
+    }
+}
+
+void PixelBand::Copy(const Magick::Image& image, int nX, int nY)
+{
+    const bool bSourceAlpha = image.matte();
+    const bool bGrey = m_channels < 3;
+    const bool bAlpha = m_channels % 2 == 0;
+    auto copy = [&](auto* pTarget, const Magick::PixelPacket& source) {
+        using Sample = std::remove_pointer_t<decltype(pTarget)>;
+        *pTarget++ = Scaled<Sample>(source.red);
+        if (!bGrey) {
+            *pTarget++ = Scaled<Sample>(source.green);
+            *pTarget++ = Scaled<Sample>(source.blue);
+        }
+        if (bAlpha)
+            *pTarget = Scaled<Sample>(bSourceAlpha ? QuantumRange - source.opacity : QuantumRange);
+    };
+    if (m_bits == 8)
+        ForEachPixel<uint8_t>(image, nX, nY, copy);
+    else
+        ForEachPixel<uint16_t>(image, nX, nY, copy);
+}
+
+void PixelBand::Over(const Magick::Image& image, int nX, int nY)
+{
+    if (!image.matte()) {
+        Copy(image, nX, nY);
+        return;
+    }
+    const bool bGrey = m_channels < 3;
+    auto blend = [&](uint16_t* pTarget, const Magick::PixelPacket& source) {
+        // A fully transparent pixel leaves the destination exactly as it was.
+        if (source.opacity == TransparentOpacity)
+            return;
+        const double dOpacity = source.opacity;
+        pTarget[0] = Engine::Over(source.red, dOpacity, pTarget[0]);
+        if (!bGrey) {
+            pTarget[1] = Engine::Over(source.green, dOpacity, pTarget[1]);
+            pTarget[2] = Engine::Over(source.blue, dOpacity, pTarget[2]);
+        }
+    };
+    ForEachPixel<uint16_t>(image, nX, nY, blend);
+}
+
+bool PixelBand::WriteTo(ScanlineWriter& writer, int nBits) const
+{
+    if (nBits == m_bits)
+        return writer.WriteScanlines(m_data.data(), m_height);
+    // Only 16-bit quanta ever go out as 8 bits; a few rows at a time keep the copy small.
+    const int nChunkRows = 64;
+    const size_t nSamplesPerRow = static_cast<size_t>(m_width) * m_channels;
+    const auto* pSamples = reinterpret_cast<const uint16_t*>(m_data.data());
+    std::vector<uint8_t> chunk(nSamplesPerRow * nChunkRows);
+    for (int nRow = 0; nRow < m_height; nRow += nChunkRows) {
+        const int nRows = std::min(nChunkRows, m_height - nRow);
+        const uint16_t* pFrom = pSamples + nSamplesPerRow * nRow;
+        std::transform(pFrom, pFrom + nSamplesPerRow * nRows, chunk.begin(),
+                       writer.TruncatesTo8Bits() ? RoundedDown : To8);
+        if (!writer.WriteScanlines(chunk.data(), nRows))
+            return false;
+    }
+    return true;
+}
+
+} // namespace Engine

@@ -1,0 +1,200 @@
+#include "engine/PngStreamWriter.h"
+
+#include <zlib.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <csetjmp>
+#include <cstring>
+
+namespace Engine {
+
+namespace {
+int ColorType(int nChannels)
+{
+    switch (nChannels) {
+    case 1: return PNG_COLOR_TYPE_GRAY;
+    case 2: return PNG_COLOR_TYPE_GRAY_ALPHA;
+    case 4: return PNG_COLOR_TYPE_RGB_ALPHA;
+    default: return PNG_COLOR_TYPE_RGB;
+    }
+}
+
+// Rows of host-order samples as PNG stores them: 16-bit samples big-endian.
+void CopyInPngOrder(const void* pData, size_t nBytes, int nBitDepth, uint8_t* pOut)
+{
+    if (nBitDepth == 8) {
+        std::memcpy(pOut, pData, nBytes);
+        return;
+    }
+    const auto* pSamples = static_cast<const uint16_t*>(pData);
+    for (size_t i = 0; i < nBytes / 2; ++i) {
+        pOut[2 * i] = static_cast<uint8_t>(pSamples[i] >> 8);
+        pOut[2 * i + 1] = static_cast<uint8_t>(pSamples[i] & 0xff);
+    }
+}
+} // namespace
+
+int PngSettings::FilterMask(int nChannels, int nWidth, int nHeight) const
+{
+    int nMask = PNG_FILTER_NONE;
+    if (filterCode == 6)
+        nMask = (nChannels == 1 || quality < 50) ? PNG_FILTER_NONE : PNG_ALL_FILTERS;
+    else if (filterCode == 7 || filterCode == 10)
+        nMask = PNG_ALL_FILTERS;
+    else if (filterCode >= 1 && filterCode <= 5)
+        nMask = PNG_FILTER_NONE << (filterCode - 1);
+    // What libpng leaves of them for a single row or column.
+    if (nHeight == 1)
+        nMask &= ~(PNG_FILTER_UP | PNG_FILTER_AVG | PNG_FILTER_PAETH);
+    if (nWidth == 1)
+        nMask &= ~(PNG_FILTER_SUB | PNG_FILTER_AVG | PNG_FILTER_PAETH);
+    return nMask == 0 ? PNG_FILTER_NONE : nMask;
+}
+
+int PngSettings::StrategyFor(int nFilterMask) const
+{
+    if (zlibStrategy >= 0)
+        return zlibStrategy;
+    return nFilterMask != PNG_FILTER_NONE ? Z_FILTERED : Z_DEFAULT_STRATEGY;
+}
+
+PngStreamWriter::PngStreamWriter(PngSettings settings) : m_settings(std::move(settings)) {}
+
+PngStreamWriter::~PngStreamWriter()
+{
+    StopBackground();
+    Release();
+}
+
+void PngStreamWriter::OnLibraryError(png_structp pPng, png_const_charp pszMessage)
+{
+    auto* pThis = static_cast<PngStreamWriter*>(png_get_error_ptr(pPng));
+    std::snprintf(pThis->m_libraryMessage, sizeof pThis->m_libraryMessage, "%s", pszMessage);
+    png_longjmp(pPng, 1);
+}
+
+std::string PngStreamWriter::LibraryError() const
+{
+    return "Cannot write " + Path() + ": " + (*m_libraryMessage ? m_libraryMessage : "out of memory");
+}
+
+void PngStreamWriter::Release()
+{
+    if (m_pPng)
+        png_destroy_write_struct(&m_pPng, &m_pInfo);
+    if (m_pFile)
+        std::fclose(m_pFile);
+    m_pFile = nullptr;
+}
+
+bool PngStreamWriter::Open()
+{
+    m_pFile = std::fopen(Path().c_str(), "wb");
+    if (!m_pFile) {
+        SetLastError("Cannot open %s for writing: %s", Path().c_str(), std::strerror(errno));
+        return false;
+    }
+    m_pPng = png_create_write_struct(PNG_LIBPNG_VER_STRING, this, OnLibraryError, nullptr);
+    m_pInfo = m_pPng ? png_create_info_struct(m_pPng) : nullptr;
+    m_texts.clear();
+    for (const PngSettings::Text& text : m_settings.texts) {
+        png_text entry{};
+        entry.compression = text.compressed ? PNG_TEXT_COMPRESSION_zTXt : PNG_TEXT_COMPRESSION_NONE;
+        entry.key = const_cast<char*>(text.key.c_str());
+        entry.text = const_cast<char*>(text.value.c_str());
+        entry.text_length = text.value.size();
+        m_texts.push_back(entry);
+    }
+    if (!m_pInfo || !WriteHeader()) {
+        SetLastError("%s", LibraryError().c_str());
+        Release();
+        return false;
+    }
+
+    const RasterFormat& format = Format();
+    const int nFilters = m_settings.FilterMask(format.channels, format.width, format.height);
+    m_pool = std::make_unique<WorkerPool>(std::max(1, m_settings.threads));
+    m_deflate = std::make_unique<ParallelDeflateStream>(m_settings.zlibLevel, m_settings.StrategyFor(nFilters),
+                                                        m_settings.pieceSize, *m_pool);
+    m_filter = std::make_unique<PngRowFilter>(nFilters, format.channels * format.bitDepth / 8, format.BytesPerRow());
+    m_previousRow.assign(format.BytesPerRow(), 0);
+    return true;
+}
+
+bool PngStreamWriter::WriteHeader()
+{
+    if (setjmp(png_jmpbuf(m_pPng)))
+        return false;
+    const RasterFormat& format = Format();
+    png_init_io(m_pPng, m_pFile);
+    png_set_IHDR(m_pPng, m_pInfo, format.width, format.height, format.bitDepth, ColorType(format.channels),
+                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    // The sRGB gamma and primaries ImageMagick notes for its images.
+    png_set_gAMA_fixed(m_pPng, m_pInfo, 45455);
+    png_set_cHRM_fixed(m_pPng, m_pInfo, 31270, 32900, 64000, 33000, 30000, 60000, 15000, 6000);
+    if (!m_texts.empty())
+        png_set_text(m_pPng, m_pInfo, m_texts.data(), static_cast<int>(m_texts.size()));
+    png_write_info(m_pPng, m_pInfo);
+    return true;
+}
+
+bool PngStreamWriter::WriteChunk(const char* pszType, const uint8_t* pData, size_t nSize)
+{
+    if (setjmp(png_jmpbuf(m_pPng)))
+        return false;
+    png_write_chunk(m_pPng, reinterpret_cast<png_const_bytep>(pszType), pData, nSize);
+    return true;
+}
+
+void PngStreamWriter::CopyRows(const void* pData, size_t nBytes, std::vector<uint8_t>& band)
+{
+    band.resize(nBytes);
+    CopyInPngOrder(pData, nBytes, Format().bitDepth, band.data());
+}
+
+bool PngStreamWriter::EncodeRows(std::vector<uint8_t>& band, int nRows, bool bLast, std::string& strError)
+{
+    const size_t nRowBytes = Format().BytesPerRow();
+    m_filtered.resize((nRowBytes + 1) * nRows);
+    // Each row needs only the raw row above it, so rows are filtered in parallel too.
+    const size_t nRowsPerTask = std::max<size_t>(1, (1 << 20) / (nRowBytes + 1));
+    const size_t nTasks = (nRows + nRowsPerTask - 1) / nRowsPerTask;
+    m_pool->ParallelFor(nTasks, [&](size_t nTask) {
+        const size_t nEnd = std::min<size_t>(nRows, (nTask + 1) * nRowsPerTask);
+        for (size_t nRow = nTask * nRowsPerTask; nRow < nEnd; ++nRow) {
+            const uint8_t* pAbove = nRow == 0 ? m_previousRow.data() : &band[(nRow - 1) * nRowBytes];
+            m_filter->Filter(&band[nRow * nRowBytes], pAbove, &m_filtered[nRow * (nRowBytes + 1)]);
+        }
+    });
+    if (nRows > 0)
+        std::memcpy(m_previousRow.data(), &band[(nRows - 1) * nRowBytes], nRowBytes);
+
+    const bool bWritten = m_deflate->Append(m_filtered.data(), m_filtered.size(), bLast,
+                                            [this](const uint8_t* pData, size_t nSize) {
+                                                return WriteChunk("IDAT", pData, nSize);
+                                            });
+    if (!bWritten)
+        strError = LibraryError();
+    return bWritten;
+}
+
+bool PngStreamWriter::Close(bool bComplete)
+{
+    bool bOk = true;
+    if (bComplete && !WriteChunk("IEND", nullptr, 0)) {
+        SetLastError("%s", LibraryError().c_str());
+        bOk = false;
+    }
+    if (m_pPng)
+        png_destroy_write_struct(&m_pPng, &m_pInfo);
+    FILE* pFile = m_pFile;
+    m_pFile = nullptr;
+    if (pFile && std::fclose(pFile) != 0 && bComplete && bOk) {
+        SetLastError("Cannot write %s: %s", Path().c_str(), std::strerror(errno));
+        bOk = false;
+    }
+    return bOk;
+}
+
+} // namespace Engine

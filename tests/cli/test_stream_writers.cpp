@@ -1,0 +1,242 @@
+#include "TestSupport.h"
+#include "engine/PngStreamWriter.h"
+#include "engine/StreamingWriters.h"
+
+#include <png.h>
+
+#include <cstring>
+#include <fstream>
+#include <iterator>
+
+using namespace TestSupport;
+using Engine::OutputOptions;
+using Engine::RasterFormat;
+
+namespace {
+// Samples that vary in every channel and row, many colours, some transparent pixels.
+std::vector<uint8_t> MakeRaster(const RasterFormat& format)
+{
+    std::vector<uint8_t> bytes(format.BytesPerRow() * format.height);
+    auto* p16 = reinterpret_cast<uint16_t*>(bytes.data());
+    size_t i = 0;
+    for (int nY = 0; nY < format.height; ++nY) {
+        for (int nX = 0; nX < format.width; ++nX) {
+            for (int c = 0; c < format.channels; ++c, ++i) {
+                const bool bAlpha = c == format.channels - 1 && format.channels % 2 == 0;
+                unsigned v = (nX * 7 + nY * 13 + c * 61 + (nX * nY) % 29) & 0xff;
+                if (bAlpha)
+                    v = (nX + nY) % 5 == 0 ? 0 : 255 - (nX % 3) * 60;
+                if (format.bitDepth == 8)
+                    bytes[i] = static_cast<uint8_t>(v);
+                else
+                    p16[i] = static_cast<uint16_t>(v * 257 + (bAlpha ? 0 : (nX * 31 + nY) % 200));
+            }
+        }
+    }
+    return bytes;
+}
+
+const char* MapOf(int nChannels)
+{
+    static const char* const s_maps[] = {"I", "IA", "RGB", "RGBA"};
+    return s_maps[nChannels - 1];
+}
+
+// What the whole-canvas path does: the pixels as an ImageMagick image with the options, written.
+void WriteWithMagick(const std::string& strPath, const RasterFormat& format, const std::vector<uint8_t>& raster,
+                     const OutputOptions& options)
+{
+    Magick::Image image(format.width, format.height, MapOf(format.channels),
+                        format.bitDepth == 8 ? Magick::CharPixel : Magick::ShortPixel, raster.data());
+    image.depth(format.bitDepth);
+    image.defineValue("jpeg", "optimize-coding", "false");
+    if (options.compression)
+        image.compressType(static_cast<Magick::CompressionType>(*options.compression));
+    if (options.quality)
+        image.quality(*options.quality);
+    for (const auto& [strName, strValue] : options.attributes)
+        image.attribute(strName, strValue);
+    for (const auto& define : options.defines)
+        image.defineValue(define.format, define.key, define.value);
+    image.write(strPath);
+}
+
+// Writes in bands of uneven heights, so band edges fall anywhere.
+bool WriteInBands(Engine::ScanlineWriter& writer, const std::string& strPath, const RasterFormat& format,
+                  const std::vector<uint8_t>& raster)
+{
+    if (!writer.Begin(strPath, format))
+        return false;
+    int nRow = 0;
+    for (int nBand = 5; nRow < format.height; nBand = nBand * 2 + 1) {
+        const int nRows = std::min(nBand, format.height - nRow);
+        if (!writer.WriteScanlines(&raster[format.BytesPerRow() * nRow], nRows))
+            return false;
+        nRow += nRows;
+    }
+    return writer.End();
+}
+
+// Every decoded sample at 16 bits, alpha included when the file has it.
+std::vector<uint16_t> Decoded(const std::string& strPath)
+{
+    Magick::Image image(strPath);
+    const std::string strMap = image.matte() ? "RGBA" : "RGB";
+    std::vector<uint16_t> samples(image.columns() * image.rows() * strMap.size());
+    image.write(0, 0, image.columns(), image.rows(), strMap, Magick::ShortPixel, samples.data());
+    return samples;
+}
+
+std::string IdatPayload(const std::string& strPath)
+{
+    std::ifstream file(strPath, std::ios::binary);
+    const std::string strBytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    std::string strPayload;
+    for (size_t nAt = 8; nAt + 8 <= strBytes.size();) {
+        const auto* p = reinterpret_cast<const unsigned char*>(&strBytes[nAt]);
+        const size_t nLength = size_t(p[0]) << 24 | p[1] << 16 | p[2] << 8 | p[3];
+        if (strBytes.compare(nAt + 4, 4, "IDAT") == 0)
+            strPayload += strBytes.substr(nAt + 8, nLength);
+        nAt += 12 + nLength;
+    }
+    return strPayload;
+}
+
+OutputOptions Options(std::optional<unsigned> quality, std::optional<int> compression = {},
+                      std::vector<std::pair<std::string, std::string>> attributes = {})
+{
+    OutputOptions options;
+    options.quality = quality;
+    options.compression = compression;
+    options.attributes = std::move(attributes);
+    options.defines.push_back({"jpeg", "optimize-coding", "false"});
+    return options;
+}
+} // namespace
+
+TEST(StreamWriters, DecodeToWhatImageMagickWritesOfTheSamePixels)
+{
+    struct Case
+    {
+        const char* extension;
+        int channels, bitDepth;
+        OutputOptions options;
+    };
+    const std::vector<Case> cases = {
+        {"png", 1, 8, Options({})},           {"png", 2, 8, Options(46u)},
+        {"png", 3, 8, Options(98u)},          {"png", 4, 8, Options({}, 1, {{"comment", "c"}})},
+        {"png", 1, 16, Options(5u)},          {"png", 4, 16, Options(100u)},
+        {"jpg", 1, 8, Options({})},           {"jpg", 3, 8, Options(85u, 1)},
+        {"jpeg", 4, 8, Options(90u, {}, {{"comment", "c"}})},
+        {"jpg", 3, 16, Options({})},          {"jpg", 2, 16, Options(50u)},
+        {"tif", 1, 8, Options({})},           {"tif", 2, 8, Options({}, 11)},
+        {"tiff", 3, 16, Options(40u, 13)},    {"tif", 4, 8, Options({}, 12, {{"comment", "c"}})},
+    };
+    TempDir dir;
+    for (const Case& test : cases) {
+        const RasterFormat format{53, 37, test.channels, test.bitDepth};
+        const std::vector<uint8_t> raster = MakeRaster(format);
+        const std::string strName = std::string(test.extension) + std::to_string(test.channels) + "x"
+            + std::to_string(test.bitDepth);
+        SCOPED_TRACE(strName);
+        const std::string strOurs = dir / ("ours-" + strName + "." + test.extension);
+        const std::string strTheirs = dir / ("theirs-" + strName + "." + test.extension);
+        auto pWriter = Engine::CreateStreamingWriter(strOurs, test.options);
+        ASSERT_TRUE(pWriter);
+        ASSERT_TRUE(WriteInBands(*pWriter, strOurs, format, raster)) << pWriter->GetLastError();
+        WriteWithMagick(strTheirs, format, raster, test.options);
+        EXPECT_TRUE(Decoded(strOurs) == Decoded(strTheirs));
+    }
+}
+
+TEST(StreamWriters, OnePiecePngStreamEqualsImageMagicksByteForByte)
+{
+    // Same zlib level, strategy and filter choice per row as ImageMagick derives from -quality.
+    const RasterFormat format{128, 64, 3, 8};
+    const std::vector<uint8_t> raster = MakeRaster(format);
+    TempDir dir;
+    for (unsigned nQuality : {0u, 5u, 46u, 56u, 83u, 98u, 99u}) {
+        SCOPED_TRACE(nQuality);
+        const OutputOptions options = Options(nQuality);
+        auto pWriter = Engine::CreateStreamingWriter(dir / "ours.png", options);
+        ASSERT_TRUE(pWriter);
+        ASSERT_TRUE(pWriter->Begin(dir / "ours.png", format));
+        ASSERT_TRUE(pWriter->WriteScanlines(raster.data(), format.height) && pWriter->End());
+        WriteWithMagick(dir / "theirs.png", format, raster, options);
+        EXPECT_TRUE(IdatPayload(dir / "ours.png") == IdatPayload(dir / "theirs.png"));
+    }
+}
+
+TEST(StreamWriters, ParallelPngPiecesSplitRowsAndBandsYetDecodeExactly)
+{
+    const RasterFormat format{97, 61, 4, 8};
+    const std::vector<uint8_t> raster = MakeRaster(format);
+    TempDir dir;
+    for (int nThreads : {1, 4}) {
+        SCOPED_TRACE(nThreads);
+        Engine::PngSettings settings;
+        settings.threads = nThreads;
+        settings.pieceSize = 1000; // rows are 389 bytes filtered, bands 5, 11, 23 ... rows
+        settings.texts = {{"Title", "short", false}, {"Description", std::string(300, 'd'), true}};
+        Engine::PngStreamWriter writer(settings);
+        const std::string strPath = dir / ("t" + std::to_string(nThreads) + ".png");
+        ASSERT_TRUE(WriteInBands(writer, strPath, format, raster)) << writer.GetLastError();
+
+        png_image image{};
+        image.version = PNG_IMAGE_VERSION;
+        ASSERT_TRUE(png_image_begin_read_from_file(&image, strPath.c_str())) << image.message;
+        image.format = PNG_FORMAT_RGBA;
+        std::vector<uint8_t> pixels(PNG_IMAGE_SIZE(image));
+        ASSERT_TRUE(png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr)) << image.message;
+        EXPECT_TRUE(pixels == raster);
+
+        Magick::Image read(strPath);
+        std::vector<uint8_t> magickPixels(raster.size());
+        read.write(0, 0, format.width, format.height, "RGBA", Magick::CharPixel, magickPixels.data());
+        EXPECT_TRUE(magickPixels == raster);
+        EXPECT_EQ(read.attribute("Title"), "short");
+        EXPECT_EQ(read.attribute("Description"), std::string(300, 'd'));
+    }
+}
+
+TEST(StreamWriters, TakeOnlyWhatTheyCanWriteExactly)
+{
+    OutputOptions defined = Options({});
+    defined.defines.push_back({"png", "compression-filter", "2"});
+    OutputOptions bitDepth = Options({});
+    bitDepth.defines.push_back({"png", "bit-depth", "8"});
+    OutputOptions otherCoder = Options({});
+    otherCoder.defines.push_back({"quantum", "format", "floating-point"});
+    const struct
+    {
+        const char* file;
+        OutputOptions options;
+        const char* format; // the writer's format, empty: none
+    } cases[] = {
+        {"a.PNG", Options(75u), "PNG"},        {"a.png", defined, "PNG"},
+        {"a.png", bitDepth, ""},              {"a.JPE", otherCoder, ""},
+        {"a.gif", Options({}), ""},           {"a.png", Options({}, {}, {{"density", "300"}}), ""},
+        {"a.png", Options({}, {}, {{"x", "1"}, {"X", "2"}}), ""},
+        {"a.tif", Options({}, 8), ""},         {"a.tif", Options({}, 13, {{"Title", "t"}}), "TIFF"},
+        {"a.jpeg", Options({}, 7, {{"comment", "c"}}), "JPEG"},
+    };
+    for (const auto& test : cases) {
+        SCOPED_TRACE(test.file);
+        EXPECT_EQ(Engine::CreateStreamingWriter(test.file, test.options) != nullptr, *test.format != '\0');
+        if (*test.format) {
+            EXPECT_EQ(Engine::StreamingFormatName(test.file), test.format);
+        }
+    }
+}
+
+TEST(StreamWriters, MissingDirectoryFailsWithAMessage)
+{
+    TempDir dir;
+    for (const char* pszName : {"a.png", "a.jpg", "a.tif"}) {
+        const std::string strPath = dir / (std::string("missing/") + pszName);
+        auto pWriter = Engine::CreateStreamingWriter(strPath, Options({}));
+        ASSERT_TRUE(pWriter);
+        EXPECT_FALSE(pWriter->Begin(strPath, RasterFormat{4, 4, 3, 8}));
+        EXPECT_NE(pWriter->GetLastError().find(strPath), std::string::npos) << pWriter->GetLastError();
+    }
+}
