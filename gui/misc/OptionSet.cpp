@@ -27,8 +27,10 @@ void FitToScreen(QPoint& ptPosition, QSize& szSize)
         return;
     const QRect available = pScreen->availableGeometry();
     szSize = szSize.boundedTo(available.size());
-    ptPosition.setX(std::clamp(ptPosition.x(), available.left(), available.left() + available.width() - szSize.width()));
-    ptPosition.setY(std::clamp(ptPosition.y(), available.top(), available.top() + available.height() - szSize.height()));
+    ptPosition.setX(
+        std::clamp(ptPosition.x(), available.left(), available.left() + available.width() - szSize.width()));
+    ptPosition.setY(
+        std::clamp(ptPosition.y(), available.top(), available.top() + available.height() - szSize.height()));
 }
 }  // namespace
 

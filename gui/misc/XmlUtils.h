@@ -15,8 +15,8 @@ enum class XmlReadResult
     NotReadable
 };
 
-// Deeper documents are refused: the DOM and its readers recurse once per level, and a file
-// nested a few thousand levels deep would overflow the stack at every start.
+// Deeper documents are refused: a file nested many thousand levels deep takes the DOM minutes to
+// build, and the readers that walk it recurse once per level until the stack overflows.
 constexpr int MaxXmlDepth = 64;
 
 // Reads strFile into document (namespace processing on). The nesting is checked by a streaming
