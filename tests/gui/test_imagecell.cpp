@@ -127,6 +127,10 @@ private slots:
         QVERIFY(cell.ReloadImage());
         QCOMPARE(cell.GetImageSize(), QSize(20, 50));
         QCOMPARE(cell.GetThumbnail()->pixelColor(5, 5), QColor(Qt::yellow));
+        // A file swapped for a FIFO would block the image reader for good.
+        QVERIFY(QFile::remove(strFile));
+        m_sandbox.MakeFifo(QStringLiteral("changing.png"));
+        QVERIFY(!cell.ReloadImage());
 
         cell.UnloadImage();
         QVERIFY(!cell.GetThumbnail());
