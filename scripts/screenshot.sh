@@ -60,7 +60,7 @@ XML
 
 "$WORK/app/Tessara" &
 EDITOR_PID=$!
-WINDOW=$(xdotool search --sync --onlyvisible --name "^Tessara V" | head -n 1)
+WINDOW=$(xdotool search --sync --onlyvisible --name "Tessara V" | head -n 1)
 sleep 1
 # Open the most recent project with its keyboard shortcut, as a user would.
 xdotool windowfocus --sync "$WINDOW" key ctrl+1

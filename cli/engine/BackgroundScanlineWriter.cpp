@@ -49,6 +49,8 @@ bool BackgroundScanlineWriter::WriteScanlines(const void* pData, int nRows)
         SetLastError("%i more rows do not fit into the %i rows of %s", nRows, m_format.height, m_path.c_str());
         return false;
     }
+    if (nRows == 0)
+        return true; // nothing to encode, and the image must not be finished twice
     CopyRows(pData, m_format.BytesPerRow() * nRows, m_band);
     m_rowsTaken += nRows;
     const bool bLast = m_rowsTaken == m_format.height;

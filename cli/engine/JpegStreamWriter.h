@@ -17,7 +17,7 @@ struct JpegSettings
     int quality = 92;
     bool fullChroma = true;       // 1x1 sampling of every component instead of libjpeg's 2x2 luma
     bool optimizeCoding = false;
-    J_DCT_METHOD dctMethod = JDCT_FLOAT;
+    J_DCT_METHOD dctMethod = JDCT_ISLOW;
     std::string comment;          // written as COM markers when not empty
 
     // ImageMagick's reading of a "jpeg:dct-method" value; an unknown one keeps current.

@@ -90,26 +90,27 @@ bool ParallelDeflateStream::Append(const uint8_t* pData, size_t nSize, bool bLas
         Compress(pData, nSize, i * m_pieceSize, bLast && i + 1 == nPieces, pieces[i]);
     });
 
-    if (!m_started) {
-        const std::vector<uint8_t> header = HeaderBytes();
-        if (!sink(header.data(), header.size()))
-            return false;
-        m_started = true;
-    }
     for (size_t i = 0; i < nPieces; ++i) {
         if (!pieces[i].ok)
             return false;
         const size_t nLength = std::min(m_pieceSize, nSize - i * m_pieceSize);
         m_adler = adler32_combine(m_adler, pieces[i].adler, static_cast<z_off_t>(nLength));
-        if (!pieces[i].data.empty() && !sink(pieces[i].data.data(), pieces[i].data.size()))
-            return false;
     }
-    KeepTail(pData, nSize);
+    // The header rides with the first piece and the trailer with the last, so no tiny chunks.
+    if (!m_started && nPieces > 0) {
+        const std::vector<uint8_t> header = HeaderBytes();
+        pieces.front().data.insert(pieces.front().data.begin(), header.begin(), header.end());
+        m_started = true;
+    }
     if (bLast) {
         const uint8_t trailer[4] = {static_cast<uint8_t>(m_adler >> 24), static_cast<uint8_t>(m_adler >> 16),
                                     static_cast<uint8_t>(m_adler >> 8), static_cast<uint8_t>(m_adler)};
-        return sink(trailer, sizeof trailer);
+        pieces.back().data.insert(pieces.back().data.end(), trailer, trailer + sizeof trailer);
     }
+    for (const Piece& piece : pieces)
+        if (!piece.data.empty() && !sink(piece.data.data(), piece.data.size()))
+            return false;
+    KeepTail(pData, nSize);
     return true;
 }
 

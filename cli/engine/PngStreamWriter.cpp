@@ -35,28 +35,33 @@ void CopyInPngOrder(const void* pData, size_t nBytes, int nBitDepth, uint8_t* pO
 }
 } // namespace
 
-int PngSettings::FilterMask(int nChannels, int nWidth, int nHeight) const
+namespace {
+// What libpng leaves of a filter mask for a single row or column.
+int FiltersForSize(int nFilters, int nWidth, int nHeight)
 {
-    int nMask = PNG_FILTER_NONE;
-    if (filterCode == 6)
-        nMask = (nChannels == 1 || quality < 50) ? PNG_FILTER_NONE : PNG_ALL_FILTERS;
-    else if (filterCode == 7 || filterCode == 10)
-        nMask = PNG_ALL_FILTERS;
-    else if (filterCode >= 1 && filterCode <= 5)
-        nMask = PNG_FILTER_NONE << (filterCode - 1);
-    // What libpng leaves of them for a single row or column.
     if (nHeight == 1)
-        nMask &= ~(PNG_FILTER_UP | PNG_FILTER_AVG | PNG_FILTER_PAETH);
+        nFilters &= ~(PNG_FILTER_UP | PNG_FILTER_AVG | PNG_FILTER_PAETH);
     if (nWidth == 1)
-        nMask &= ~(PNG_FILTER_SUB | PNG_FILTER_AVG | PNG_FILTER_PAETH);
-    return nMask == 0 ? PNG_FILTER_NONE : nMask;
+        nFilters &= ~(PNG_FILTER_SUB | PNG_FILTER_AVG | PNG_FILTER_PAETH);
+    return nFilters;
+}
+} // namespace
+
+int PngSettings::FilterMask(int nWidth, int nHeight) const
+{
+    const int nFilters = FiltersForSize(filters, nWidth, nHeight);
+    // Without a valid bit libpng filters no row.
+    return nFilters == 0 ? PNG_FILTER_NONE : nFilters;
 }
 
-int PngSettings::StrategyFor(int nFilterMask) const
+int PngSettings::Strategy(int nWidth, int nHeight) const
 {
     if (zlibStrategy >= 0)
         return zlibStrategy;
-    return nFilterMask != PNG_FILTER_NONE ? Z_FILTERED : Z_DEFAULT_STRATEGY;
+    // libpng deflates as for filtered data unless its mask is exactly "none"; a mask without a
+    // valid bit counts as filtered.
+    const int nFilters = FiltersForSize(filters, nWidth, nHeight);
+    return filters != 0 && (nFilters == 0 || nFilters == PNG_FILTER_NONE) ? Z_DEFAULT_STRATEGY : Z_FILTERED;
 }
 
 PngStreamWriter::PngStreamWriter(PngSettings settings) : m_settings(std::move(settings)) {}
@@ -113,10 +118,10 @@ bool PngStreamWriter::Open()
     }
 
     const RasterFormat& format = Format();
-    const int nFilters = m_settings.FilterMask(format.channels, format.width, format.height);
+    const int nFilters = m_settings.FilterMask(format.width, format.height);
     m_pool = std::make_unique<WorkerPool>(std::max(1, m_settings.threads));
-    m_deflate = std::make_unique<ParallelDeflateStream>(m_settings.zlibLevel, m_settings.StrategyFor(nFilters),
-                                                        m_settings.pieceSize, *m_pool);
+    m_deflate = std::make_unique<ParallelDeflateStream>(
+        m_settings.zlibLevel, m_settings.Strategy(format.width, format.height), m_settings.pieceSize, *m_pool);
     m_filter = std::make_unique<PngRowFilter>(nFilters, format.channels * format.bitDepth / 8, format.BytesPerRow());
     m_previousRow.assign(format.BytesPerRow(), 0);
     return true;

@@ -24,16 +24,16 @@ struct PngSettings
     };
 
     int zlibLevel = 7;
-    int zlibStrategy = -1;  // a zlib strategy; -1: libpng's choice for the filters
-    int filterCode = 6;     // ImageMagick's: 1-5 one filter type + 1, 6 adaptive, 7 and 10 all, 8 and 9 none
-    unsigned quality = 75;  // as ImageMagick counts it: undefined is 75
+    int zlibStrategy = -1;            // a zlib strategy; -1: libpng's choice for the filters
+    int filters = PNG_ALL_FILTERS;    // a libpng filter mask; 0: one without a valid filter bit
     std::vector<Text> texts;
     size_t pieceSize = 256 * 1024; // bytes of filtered scanlines deflated by one thread at a time
     int threads = 1;
 
-    // The libpng filter mask for an image of that many channels and that size.
-    int FilterMask(int nChannels, int nWidth, int nHeight) const;
-    int StrategyFor(int nFilterMask) const;
+    // The filters libpng leaves of the mask for an image of that size, as a valid mask.
+    int FilterMask(int nWidth, int nHeight) const;
+    // The strategy libpng gives zlib for them.
+    int Strategy(int nWidth, int nHeight) const;
 };
 
 // Writes a PNG band by band: libpng writes the chunks; the scanlines are filtered and deflated

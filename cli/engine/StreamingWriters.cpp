@@ -1,5 +1,6 @@
 #include "engine/StreamingWriters.h"
 
+#include "engine/ImageCompressions.h"
 #include "engine/JpegStreamWriter.h"
 #include "engine/PngStreamWriter.h"
 #include "engine/TiffStreamWriter.h"
@@ -21,10 +22,11 @@ namespace Engine {
 // files, a refusal only costs memory.
 
 namespace {
-constexpr int c_compressionNone = 1;
-constexpr int c_compressionLzw = 11;
-constexpr int c_compressionRle = 12;
-constexpr int c_compressionZip = 13;
+// The -compression name of the options, empty when none is set.
+std::string CompressionName(const OutputOptions& options)
+{
+    return options.compression ? ImageCompressions::Instance().GetName(*options.compression) : "";
+}
 
 std::string Lower(std::string strText)
 {
@@ -46,10 +48,12 @@ bool IsPlainProperty(const std::string& strName)
         "gravity", "intensity", "intent", "interpolate", "loop", "page", "rendering-intent", "resolution",
         "tile-offset", "type", "units", "virtual-pixel"};
     const std::string strLower = Lower(strName);
-    return !strName.empty() && s_settings.count(strLower) == 0 && !StartsWith(strLower, "png:")
-        && !StartsWith(strLower, "jpeg:") && !StartsWith(strLower, "date:") && !StartsWith(strLower, "tiff:")
-        && !StartsWith(strLower, "exif:") && !StartsWith(strLower, "icc:") && !StartsWith(strLower, "8bim:")
-        && !StartsWith(strLower, "iptc:") && !StartsWith(strLower, "xmp:");
+    if (strName.empty() || s_settings.count(strLower) != 0)
+        return false;
+    for (const char* pszPrefix : {"png:", "jpeg:", "tiff:", "date:", "exif:", "icc:", "8bim:", "iptc:", "xmp:"})
+        if (StartsWith(strLower, pszPrefix))
+            return false;
+    return true;
 }
 
 bool HasPlainUniqueAttributes(const OutputOptions& options)
@@ -109,11 +113,10 @@ std::unique_ptr<ScanlineWriter> CreatePngWriter(const OutputOptions& options)
     if (!HasPlainUniqueAttributes(options))
         return nullptr;
 
-    // ImageMagick's reading of -quality for PNG: tens the zlib level, units the filter (5
-    // adaptive), 8 and 9 the run-length strategy, below 10 Huffman coding only.
+    // ImageMagick's reading of -quality for PNG (undefined is 75): tens the zlib level, units
+    // the filter, 8 and 9 the run-length strategy, below 10 Huffman coding only.
     PngSettings settings;
-    settings.quality = options.quality.value_or(0) == 0 ? 75 : *options.quality;
-    const unsigned nQuality = settings.quality;
+    const unsigned nQuality = options.quality.value_or(0) == 0 ? 75 : *options.quality;
     if (nQuality <= 9) {
         if (nStrategy == 0)
             nStrategy = Z_HUFFMAN_ONLY + 1;
@@ -126,7 +129,11 @@ std::unique_ptr<ScanlineWriter> CreatePngWriter(const OutputOptions& options)
         nFilter = static_cast<int>(nQuality % 10) + 1;
     settings.zlibLevel = nLevel != 0 ? nLevel - 1 : Z_DEFAULT_COMPRESSION;
     settings.zlibStrategy = nStrategy - 1;
-    settings.filterCode = nFilter;
+    // What ImageMagick 6.9 with libpng 1.6 writes, measured row by row: filter codes 2 to 5
+    // (units 1 to 4) reach libpng as a mask without a valid filter bit, so no row is filtered
+    // though zlib is told the data are filtered; every other code ends in adaptive filtering
+    // (the grey and low-quality exceptions in ImageMagick's source do not show in its files).
+    settings.filters = nFilter >= 2 && nFilter <= 5 ? 0 : PNG_ALL_FILTERS;
     settings.threads = EncoderThreadCount();
 
     // Texts: uncompressed with -compression None, compressed with any other compression, and
@@ -134,9 +141,7 @@ std::unique_ptr<ScanlineWriter> CreatePngWriter(const OutputOptions& options)
     for (const auto& [strName, strValue] : options.attributes) {
         if (!IsPngKeyword(strName))
             return nullptr;
-        const bool bCompressed = options.compression
-            ? *options.compression != c_compressionNone
-            : strValue.size() >= 128;
+        const bool bCompressed = options.compression ? CompressionName(options) != "None" : strValue.size() >= 128;
         settings.texts.push_back({strName, strValue, bCompressed});
     }
     return std::make_unique<PngStreamWriter>(std::move(settings));
@@ -153,7 +158,15 @@ bool IsTrue(const std::string& strValue)
 
 std::unique_ptr<ScanlineWriter> CreateJpegWriter(const OutputOptions& options)
 {
+    if (!HasPlainUniqueAttributes(options))
+        return nullptr;
+    // Undefined quality is ImageMagick's 92. From 90 on it keeps full chroma resolution, and
+    // above 90 it uses the accurate integer DCT, below the fast one (measured: its files are
+    // byte for byte those of libjpeg with these settings).
     JpegSettings settings;
+    settings.quality = options.quality.value_or(0) == 0 ? 92 : static_cast<int>(*options.quality);
+    settings.fullChroma = settings.quality >= 90;
+    settings.dctMethod = settings.quality > 90 ? JDCT_ISLOW : JDCT_IFAST;
     for (const OutputOptions::Define& define : options.defines) {
         if (IsOtherCodersDefine(define, "jpeg"))
             continue;
@@ -167,11 +180,6 @@ std::unique_ptr<ScanlineWriter> CreateJpegWriter(const OutputOptions& options)
         else
             return nullptr;
     }
-    if (!HasPlainUniqueAttributes(options))
-        return nullptr;
-    // Undefined quality is ImageMagick's 92; from 90 on it keeps full chroma resolution.
-    settings.quality = options.quality.value_or(0) == 0 ? 92 : static_cast<int>(*options.quality);
-    settings.fullChroma = settings.quality >= 90;
     // Of the attributes only the comment reaches a JPEG; the compression does not apply.
     for (const auto& [strName, strValue] : options.attributes)
         if (Lower(strName) == "comment")
@@ -187,13 +195,15 @@ std::unique_ptr<ScanlineWriter> CreateTiffWriter(const OutputOptions& options)
     if (!HasPlainUniqueAttributes(options))
         return nullptr;
     TiffSettings settings;
-    switch (options.compression.value_or(c_compressionNone)) {
-    case c_compressionNone: settings.compression = TiffSettings::Compression::None; break;
-    case c_compressionLzw: settings.compression = TiffSettings::Compression::Lzw; break;
-    case c_compressionRle: settings.compression = TiffSettings::Compression::PackBits; break;
-    case c_compressionZip: settings.compression = TiffSettings::Compression::Deflate; break;
-    default: return nullptr; // JPEG, Fax, Group4, BZip: lossy, bilevel or not in libtiff
-    }
+    const std::string strCompression = CompressionName(options);
+    if (strCompression == "LZW")
+        settings.compression = TiffSettings::Compression::Lzw;
+    else if (strCompression == "RLE")
+        settings.compression = TiffSettings::Compression::PackBits;
+    else if (strCompression == "Zip")
+        settings.compression = TiffSettings::Compression::Deflate;
+    else if (!strCompression.empty() && strCompression != "None")
+        return nullptr; // JPEG, Fax, Group4, BZip: lossy, bilevel or not in libtiff
     settings.zipQuality = options.quality.value_or(0) == 0 ? 7 : static_cast<int>(std::min(*options.quality / 10, 9u));
     for (const auto& [strName, strValue] : options.attributes) {
         const std::string strLower = Lower(strName);

@@ -9,18 +9,6 @@
 namespace Engine {
 
 namespace {
-// libtiff reports through process-wide handlers; the message of the last failure is kept per
-// thread, so that each writer reads its own.
-thread_local char t_libraryMessage[512];
-
-void KeepLibraryMessage(const char* pszModule, const char* pszFormat, va_list arguments)
-{
-    const int nUsed = std::snprintf(t_libraryMessage, sizeof t_libraryMessage, "%s: ", pszModule ? pszModule : "");
-    std::vsnprintf(t_libraryMessage + nUsed, sizeof t_libraryMessage - nUsed, pszFormat, arguments);
-}
-
-void IgnoreWarning(const char*, const char*, va_list) {}
-
 uint16_t CompressionTag(TiffSettings::Compression compression)
 {
     switch (compression) {
@@ -33,6 +21,21 @@ uint16_t CompressionTag(TiffSettings::Compression compression)
 } // namespace
 
 TiffStreamWriter::TiffStreamWriter(TiffSettings settings) : m_settings(std::move(settings)) {}
+
+// Handlers of this file only: the process-wide ones belong to ImageMagick, which may be reading
+// a TIFF tile meanwhile.
+int TiffStreamWriter::OnLibraryError(TIFF*, void* pUser, const char* pszModule, const char* pszFormat, va_list arguments)
+{
+    char message[512];
+    std::vsnprintf(message, sizeof message, pszFormat, arguments);
+    static_cast<TiffStreamWriter*>(pUser)->m_libraryMessage = std::string(pszModule ? pszModule : "") + ": " + message;
+    return 1;
+}
+
+int TiffStreamWriter::OnLibraryWarning(TIFF*, void*, const char*, const char*, va_list)
+{
+    return 1;
+}
 
 TiffStreamWriter::~TiffStreamWriter()
 {
@@ -51,16 +54,18 @@ bool TiffStreamWriter::NeedsBigTiff(const RasterFormat& format, TiffSettings::Co
 
 std::string TiffStreamWriter::LibraryError() const
 {
-    return "Cannot write " + Path() + ": " + t_libraryMessage;
+    return "Cannot write " + Path() + ": " + m_libraryMessage;
 }
 
 bool TiffStreamWriter::Open()
 {
-    TIFFSetErrorHandler(KeepLibraryMessage);
-    TIFFSetWarningHandler(IgnoreWarning);
-    t_libraryMessage[0] = '\0';
+    m_libraryMessage.clear();
     const bool bBig = NeedsBigTiff(Format(), m_settings.compression);
-    m_pTiff = TIFFOpen(Path().c_str(), bBig ? "w8" : "w");
+    TIFFOpenOptions* pOptions = TIFFOpenOptionsAlloc();
+    TIFFOpenOptionsSetErrorHandlerExtR(pOptions, OnLibraryError, this);
+    TIFFOpenOptionsSetWarningHandlerExtR(pOptions, OnLibraryWarning, this);
+    m_pTiff = TIFFOpenExt(Path().c_str(), bBig ? "w8" : "w", pOptions);
+    TIFFOpenOptionsFree(pOptions);
     if (!m_pTiff) {
         SetLastError("%s", LibraryError().c_str());
         return false;
@@ -123,7 +128,7 @@ bool TiffStreamWriter::Close(bool bComplete)
 {
     if (!m_pTiff)
         return !bComplete;
-    t_libraryMessage[0] = '\0';
+    m_libraryMessage.clear();
     const bool bFlushed = !bComplete || TIFFFlush(m_pTiff);
     TIFFClose(m_pTiff);
     m_pTiff = nullptr;

@@ -2,6 +2,7 @@
 
 #include "engine/BackgroundScanlineWriter.h"
 
+#include <cstdarg>
 #include <cstdint>
 #include <string>
 
@@ -42,10 +43,13 @@ protected:
 private:
     bool SetFields();
     std::string LibraryError() const;
+    static int OnLibraryError(TIFF*, void* pUser, const char* pszModule, const char* pszFormat, va_list arguments);
+    static int OnLibraryWarning(TIFF*, void*, const char*, const char*, va_list);
 
     TiffSettings m_settings;
     TIFF* m_pTiff = nullptr;
     uint32_t m_nextRow = 0;
+    std::string m_libraryMessage;
 };
 
 } // namespace Engine

@@ -2,11 +2,9 @@
 
 #include "core/Guard.h"
 #include "core/TessaraCore.h"
-#include "core/TessaraThread.h"
+#include "core/TessaraProcess.h"
 #include "misc/FileUtils.h"
-#include "misc/ThreadSleep.h"
 
-#include <QCoreApplication>
 #include <QProcess>
 
 namespace Core
@@ -59,26 +57,34 @@ QStringList TessaraInterface::GetCompoundArguments(const TessaraSettings* pSetti
     });
 }
 
-bool TessaraInterface::CompoundImage(const TessaraSettings* pSettings, const QString& strOutputFile)
+bool TessaraInterface::CompoundImage(const TessaraSettings* pSettings, const QString& strOutputFile,
+                                     const ProgressHandler& onProgress)
 {
     return Guard_Run("TessaraInterface::CompoundImage", [&] {
-        TessaraThread thread;
-        thread.InitTessaraThread(GetTessaraExecutable(), GetCompoundArguments(pSettings, strOutputFile));
-        thread.start(QThread::InheritPriority);
+        TessaraProcess process;
+        CombineProgress progress(pSettings->GetImageCount());
+        QObject::connect(&process, &TessaraProcess::Sig_Output, [&](const QByteArray& output) {
+            if (progress.Feed(output) && onProgress)
+                onProgress(progress);
+        });
+        m_bCancelled = false;
+        m_pRunning = &process;
+        process.Run(GetTessaraExecutable(), GetCompoundArguments(pSettings, strOutputFile));
+        m_pRunning = nullptr;
 
-        // The window stays responsive (the caller shows a status dialog) until tesscli ends.
-        while (!thread.isFinished())
-        {
-            QCoreApplication::processEvents();
-            Utils::ThreadSleep::Sleep(250);
-        }
-        thread.wait();
-
-        const bool bSuccess = thread.GetResultCode() == 0;
+        // A program that completed before the cancel reached it has still written the image.
+        const bool bSuccess = process.GetResultCode() == 0;
+        m_bCancelled = process.WasCancelled() && !bSuccess;
         if (!bSuccess)
-            m_strError = thread.GetOutputText();
+            m_strError = process.GetOutputText();
         return bSuccess;
     });
+}
+
+void TessaraInterface::CancelCompound()
+{
+    if (m_pRunning)
+        m_pRunning->Cancel();
 }
 
 bool TessaraInterface::ConvertImage(const QString& strSource, const QString& strTarget)

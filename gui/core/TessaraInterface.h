@@ -1,12 +1,16 @@
 #pragma once
 
+#include "core/CombineProgress.h"
 #include "core/TessaraSettings.h"
 
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 namespace Core
 {
+class TessaraProcess;
 
 // Runs the command-line compositor that lies beside the editor.
 class TessaraInterface
@@ -17,9 +21,15 @@ public:
     static QString GetTessaraExecutable();
     static QStringList GetCompoundArguments(const TessaraSettings* pSettings, const QString& strOutputFile);
 
-    // Composes on a worker thread while the GUI keeps processing events; on failure
-    // GetLastError() holds the program's whole output (or why it could not start).
-    bool CompoundImage(const TessaraSettings* pSettings, const QString& strOutputFile);
+    using ProgressHandler = std::function<void(const CombineProgress&)>;
+
+    // Composes while the GUI keeps processing events, calling onProgress whenever tesscli reports a
+    // step; on failure GetLastError() holds the program's whole output (or why it could not start).
+    bool CompoundImage(const TessaraSettings* pSettings, const QString& strOutputFile,
+                       const ProgressHandler& onProgress = {});
+    // Stops the running composition; CompoundImage then returns false with WasCancelled() set.
+    void CancelCompound();
+    bool WasCancelled() const { return m_bCancelled; }
     // Converts one image synchronously; true exactly when the program exits with 0.
     static bool ConvertImage(const QString& strSource, const QString& strTarget);
 
@@ -27,6 +37,8 @@ public:
 
 private:
     QString m_strError;
+    TessaraProcess* m_pRunning = nullptr;
+    bool m_bCancelled = false;
 };
 
 }  // namespace Core

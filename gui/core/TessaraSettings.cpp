@@ -4,6 +4,8 @@
 
 #include <QCoreApplication>
 
+#include <algorithm>
+
 namespace Core
 {
 
@@ -25,6 +27,21 @@ void TessaraSettings::ClearSettings()
         stackImages = false;
         flags = 0;
     });
+}
+
+int TessaraSettings::GetImageCount() const
+{
+    int nCount = 0;
+    for (const QStringList& astrRow : rows)
+        nCount += int(std::count_if(astrRow.begin(), astrRow.end(),
+                                    [](const QString& strEntry) { return !IsEmptyCellWord(strEntry); }));
+    return nCount;
+}
+
+bool TessaraSettings::IsEmptyCellWord(const QString& strEntry)
+{
+    return strEntry.compare(QLatin1String("None"), Qt::CaseInsensitive) == 0
+        || strEntry.compare(QLatin1String("KeepEmpty"), Qt::CaseInsensitive) == 0;
 }
 
 bool TessaraSettings::VerifySettings(QString& strError) const

@@ -32,6 +32,10 @@ public:
     bool VerifySettings(QString& strError) const;
 
     bool IsSet(Flag nFlag) const { return (flags & nFlag) != 0; }
+    // Grid entries that name an image file, not an empty cell.
+    int GetImageCount() const;
+    // "None" or "KeepEmpty" in any letter case.
+    static bool IsEmptyCellWord(const QString& strEntry);
 
     QList<QStringList> rows;  // file names per row, left to right; "None" / "KeepEmpty" for empty cells
     int overlap;

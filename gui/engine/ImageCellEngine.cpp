@@ -1,21 +1,15 @@
 #include "engine/ImageCellEngine.h"
 
 #include "core/Guard.h"
+#include "core/TessaraSettings.h"
 #include "engine/ImageCell.h"
 #include "misc/FileUtils.h"
 #include "misc/WaitCursor.h"
 
+#include <utility>
+
 namespace Engine
 {
-namespace
-{
-bool IsEmptyCellWord(const QString& strName)
-{
-    return strName.compare(QLatin1String("None"), Qt::CaseInsensitive) == 0
-        || strName.compare(QLatin1String("KeepEmpty"), Qt::CaseInsensitive) == 0;
-}
-}
-
 ImageCellEngine::ImageCellEngine(QObject* pParent) : QObject(pParent)
 {
 }
@@ -24,20 +18,25 @@ ImageCellEngine::~ImageCellEngine()
 {
     ClearBasket();
     ClearTray();
+    DestroyRemovedCells();
 }
 
 ImageCell* ImageCellEngine::CreateCell(const QString& strFileName, int nRow, int nCol)
 {
     return Guard_Run("ImageCellEngine::CreateCell", [&]() -> ImageCell* {
         WaitCursor waitCursor;
-        auto* pCell = new ImageCell();
-        if (!pCell->AssignImage(strFileName))
+        ImageCell* pCell = TakeRemovedCell(strFileName);
+        if (!pCell)
         {
-            delete pCell;
-            if (!m_strLastError.isEmpty())
-                m_strLastError += QLatin1Char('\n');
-            m_strLastError += GetLoadErrorText(strFileName);
-            return nullptr;
+            pCell = new ImageCell();
+            if (!pCell->AssignImage(strFileName))
+            {
+                delete pCell;
+                if (!m_strLastError.isEmpty())
+                    m_strLastError += QLatin1Char('\n');
+                m_strLastError += GetLoadErrorText(strFileName);
+                return nullptr;
+            }
         }
         AdoptNewCell(pCell, nRow, nCol);
         return pCell;
@@ -106,7 +105,7 @@ bool ImageCellEngine::CreateCells(const QList<QStringList>& rows)
         {
             for (int c = 0; c < rows[r].size(); ++c)
             {
-                if (!IsEmptyCellWord(rows[r][c]) && !CreateCell(rows[r][c], r, c))
+                if (!Core::TessaraSettings::IsEmptyCellWord(rows[r][c]) && !CreateCell(rows[r][c], r, c))
                     bResult = false;
             }
         }
@@ -166,7 +165,7 @@ void ImageCellEngine::Remove(ImageCell* pCell)
             return;
         emit Sig_Removed(pCell);
         pContainer->removeOne(pCell);
-        delete pCell;
+        Discard(pCell);
     });
 }
 
@@ -174,7 +173,7 @@ void ImageCellEngine::ClearBasket()
 {
     Guard_Run("ImageCellEngine::ClearBasket", [&] {
         emit Sig_BasketCleared();
-        DestroyAll(m_basket);
+        DiscardAll(m_basket);
     });
 }
 
@@ -182,14 +181,44 @@ void ImageCellEngine::ClearTray()
 {
     Guard_Run("ImageCellEngine::ClearTray", [&] {
         emit Sig_TrayCleared();
-        DestroyAll(m_tray);
+        DiscardAll(m_tray);
     });
 }
 
-void ImageCellEngine::DestroyAll(QList<ImageCell*>& cells)
+void ImageCellEngine::DiscardAll(QList<ImageCell*>& cells)
 {
-    qDeleteAll(cells);
-    cells.clear();
+    for (ImageCell* pCell : std::exchange(cells, {}))
+        Discard(pCell);
+}
+
+void ImageCellEngine::Discard(ImageCell* pCell)
+{
+    if (m_bKeepRemoved)
+        m_removed.append(pCell);
+    else
+        delete pCell;
+}
+
+void ImageCellEngine::SetKeepRemovedCells(bool bKeep)
+{
+    m_bKeepRemoved = bKeep;
+    if (!bKeep)
+        DestroyRemovedCells();
+}
+
+void ImageCellEngine::DestroyRemovedCells()
+{
+    qDeleteAll(std::exchange(m_removed, {}));
+}
+
+ImageCell* ImageCellEngine::TakeRemovedCell(const QString& strFileName)
+{
+    for (int i = 0; i < m_removed.size(); ++i)
+    {
+        if (m_removed[i]->GetFilename() == strFileName)
+            return m_removed.takeAt(i);
+    }
+    return nullptr;
 }
 
 ImageCell* ImageCellEngine::GetCell(int nRow, int nCol) const

@@ -36,6 +36,10 @@ public:
     void Remove(ImageCell* pCell);
     void ClearBasket();
     void ClearTray();
+    // While set, removed cells are kept aside instead of destroyed, and CreateCell brings back a kept
+    // cell of the same file instead of reading it again: undoing a removal must not reload a whole grid.
+    void SetKeepRemovedCells(bool bKeep);
+    void DestroyRemovedCells();
 
     ImageCell* GetCell(int nRow, int nCol) const;
     ImageCell* GetCell(CellContainer container, int nIndex) const;
@@ -58,10 +62,14 @@ signals:
 private:
     void AdoptNewCell(ImageCell* pCell, int nRow, int nCol);
     const QList<ImageCell*>* Container(int nContainer) const;
-    static void DestroyAll(QList<ImageCell*>& cells);
+    void DiscardAll(QList<ImageCell*>& cells);
+    void Discard(ImageCell* pCell);
+    ImageCell* TakeRemovedCell(const QString& strFileName);
 
     QList<ImageCell*> m_basket;
     QList<ImageCell*> m_tray;
+    QList<ImageCell*> m_removed;
+    bool m_bKeepRemoved = false;
     QString m_strLastError;
 };
 }

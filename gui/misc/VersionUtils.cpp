@@ -10,4 +10,9 @@ QString GetVersionString(bool bFull)
     return QStringLiteral("%1.%2.%3").arg(2).arg(0).arg(0);
 }
 
+QString GetBuildDateText()
+{
+    return QStringLiteral("28.07.2010");
+}
+
 }  // namespace VersionUtils

@@ -36,7 +36,8 @@ convert -size 6x6 xc:none -fill '#9aa5b1' -draw 'point 1,1' -draw 'point 1,4' -d
 convert -size 200x72 xc:white -stroke '#1f3b57' -strokewidth 2 \
     -fill '#e05d44' -draw 'roundrectangle 12,12 34,34 3,3' -fill '#f2c12e' -draw 'roundrectangle 38,12 60,34 3,3' \
     -fill '#3b8fd9' -draw 'roundrectangle 12,38 34,60 3,3' -fill '#5da35d' -draw 'roundrectangle 38,38 60,60 3,3' \
-    -fill '#dbe7f5' -draw 'roundrectangle 72,26 188,46 4,4' -strip PNG32:Elements/VelmontLogo.png
+    -stroke none -fill '#1f3b57' -font DejaVu-Sans-Bold -pointsize 26 -annotate +72+46 'Tessara' \
+    -fill '#3b8fd9' -draw 'rectangle 74,54 186,56' -strip PNG32:Elements/VelmontLogo.png
 
 # Actions (24 px).
 icon Actions/AppExit.png 24 -fill '#f1e4d0' -stroke '#6b4f1d' -draw 'rectangle 3,2 13,21' \
@@ -58,10 +59,12 @@ icon Actions/GridCompound.png 24 -stroke '#3b6ea5' -fill '#e05d44' -draw 'rectan
 icon Actions/GridCompactView.png 24 -fill '#dbe7f5' -stroke '#3b6ea5' -strokewidth 1 -draw 'rectangle 2,2 21,21' \
     -draw 'line 7,2 7,21' -draw 'line 12,2 12,21' -draw 'line 17,2 17,21' -draw 'line 2,7 21,7' \
     -draw 'line 2,12 21,12' -draw 'line 2,17 21,17'
-icon Actions/GridFlipHorizontal.png 24 -stroke '#38597a' -fill '#3b8fd9' -draw 'polygon 10,5 10,19 2,12' \
-    -fill '#dbe7f5' -draw 'polygon 14,5 14,19 22,12' -stroke '#1f3b57' -draw 'line 12,2 12,22'
-icon Actions/GridFlipVertical.png 24 -stroke '#38597a' -fill '#3b8fd9' -draw 'polygon 5,10 19,10 12,2' \
+# "Flip horizontally" mirrors the rows top to bottom (across a horizontal axis); "Flip vertically"
+# mirrors the columns left to right. Each icon shows the arrows of its own movement.
+icon Actions/GridFlipHorizontal.png 24 -stroke '#38597a' -fill '#3b8fd9' -draw 'polygon 5,10 19,10 12,2' \
     -fill '#dbe7f5' -draw 'polygon 5,14 19,14 12,22' -stroke '#1f3b57' -draw 'line 2,12 22,12'
+icon Actions/GridFlipVertical.png 24 -stroke '#38597a' -fill '#3b8fd9' -draw 'polygon 10,5 10,19 2,12' \
+    -fill '#dbe7f5' -draw 'polygon 14,5 14,19 22,12' -stroke '#1f3b57' -draw 'line 12,2 12,22'
 icon Actions/GridResize.png 24 "${GRID[@]}" -fill none -stroke '#2f9e44' -strokewidth 2 \
     -draw 'line 15,15 22,22' -draw 'polyline 17,22 22,22 22,17'
 icon Actions/GridSelectImage.png 24 "${GRID[@]}" -fill white -stroke '#1f3b57' -strokewidth 1 \

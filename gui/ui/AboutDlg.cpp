@@ -5,8 +5,6 @@
 #include "misc/VersionUtils.h"
 #include "ui/UIUtils.h"
 
-#include <QDate>
-
 namespace UI
 {
 AboutDlg::AboutDlg(QWidget* pParent)
@@ -18,13 +16,6 @@ AboutDlg::AboutDlg(QWidget* pParent)
 
 AboutDlg::~AboutDlg() = default;
 
-// The compiler's date ("Dec  6 2026") written the way the about box shows dates.
-static QString BuildDateText()
-{
-    const QDate buildDate = QDate::fromString(QString(__DATE__).simplified(), "MMM d yyyy");
-    return buildDate.toString("dd.MM.yyyy");
-}
-
 void AboutDlg::SetupUI()
 {
     Guard_Run("AboutDlg::SetupUI", [&] {
@@ -33,7 +24,8 @@ void AboutDlg::SetupUI()
         m_pUi->frmLogo->setAttribute(Qt::WA_StyledBackground);
         m_pUi->lblTitle->setText(m_pUi->lblTitle->text().replace("%Major", "2").replace("%Minor", "0"));
         m_pUi->lblVersion->setText(m_pUi->lblVersion->text().replace("%Version", VersionUtils::GetVersionString(true)));
-        m_pUi->lblCompilation->setText(m_pUi->lblCompilation->text().replace("%Compilation", BuildDateText()));
+        m_pUi->lblCompilation->setText(
+            m_pUi->lblCompilation->text().replace("%Compilation", VersionUtils::GetBuildDateText()));
         const QString strWebsite = UIUtils::GetMakerWebsite();
         m_pUi->lblWebsite->setText(QString("<a href=\"%1\">%1</a>").arg(strWebsite));
     });

@@ -13,6 +13,7 @@
 #include "misc/VersionUtils.h"
 #include "misc/WaitCursor.h"
 #include "ui/AboutDlg.h"
+#include "ui/EditHistory.h"
 #include "ui/GridSizeDlg.h"
 #include "ui/StatusDlg.h"
 #include "ui/TextViewerDlg.h"
@@ -22,9 +23,13 @@
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QFileInfo>
+#include <QMenu>
 #include <QMessageBox>
 #include <QSlider>
+#include <QUndoStack>
 #include <QUrl>
+
+#include <utility>
 
 namespace UI
 {
@@ -73,13 +78,15 @@ TessaraWnd::TessaraWnd(Engine::ImageCellEngine* pCellEngine, QWidget* pParent, Q
     UpdateUI();
 }
 
-TessaraWnd::~TessaraWnd() = default;
+TessaraWnd::~TessaraWnd()
+{
+    m_pCellEngine->SetKeepRemovedCells(false);
+}
 
 void TessaraWnd::SetupUI()
 {
     Guard_Run("TessaraWnd::SetupUI", [&] {
         m_pUi->setupUi(this);
-        setWindowTitle(QStringLiteral("%1 V%2").arg(QStringLiteral("Tessara"), VersionUtils::GetVersionString(false)));
         setMinimumSize(size());
 
         m_pUi->viewToolBar->SetupToolBar();
@@ -104,7 +111,149 @@ void TessaraWnd::SetupUI()
         SetImageGridSize(3, 3, true);
         m_pUi->viewToolBar->SetGridZoomLevel(DefaultGridZoomLevel);
         m_pUi->viewToolBar->SetTrayZoomLevel(DefaultTrayZoomLevel);
-        on_btnClearSettings_clicked();
+        ResetSettings();
+        SetupEditHistory();
+    });
+}
+
+void TessaraWnd::SetupEditHistory()
+{
+    m_pHistory = new EditHistory([this] { return CaptureState(); },
+                                 [this](const EditorState& state) { RestoreState(state); }, this);
+    // Removed cells stay available while a step that removed them can still be undone.
+    m_pCellEngine->SetKeepRemovedCells(true);
+
+    QUndoStack* pStack = m_pHistory->GetUndoStack();
+    QAction* pUndo = pStack->createUndoAction(this);
+    pUndo->setObjectName(QStringLiteral("actEditUndo"));
+    pUndo->setShortcut(QKeySequence(tr("Ctrl+Z")));
+    QAction* pRedo = pStack->createRedoAction(this);
+    pRedo->setObjectName(QStringLiteral("actEditRedo"));
+    pRedo->setShortcuts({QKeySequence(tr("Ctrl+Shift+Z")), QKeySequence(tr("Ctrl+Y"))});
+    auto* pEditMenu = new QMenu(tr("&Edit"), this);
+    pEditMenu->setObjectName(QStringLiteral("menEdit"));
+    pEditMenu->addAction(pUndo);
+    pEditMenu->addAction(pRedo);
+    menuBar()->insertMenu(m_pUi->menGrid->menuAction(), pEditMenu);
+
+    for (Controls::ImageTableWidget* pTable : {static_cast<Controls::ImageTableWidget*>(m_pUi->imageGrid),
+                                               static_cast<Controls::ImageTableWidget*>(m_pUi->imageTray)})
+    {
+        connect(pTable, &Controls::ImageTableWidget::Sig_EditBegin, m_pHistory, &EditHistory::BeginStep);
+        connect(pTable, &Controls::ImageTableWidget::Sig_EditEnd, m_pHistory, &EditHistory::EndStep);
+        connect(pTable, &Controls::ImageTableWidget::Sig_ImageTableChanged, this,
+                [this] { m_pHistory->NoteChange(tr("Edit images")); });
+    }
+    ConnectSettingsPanel();
+    connect(m_pHistory, &EditHistory::Sig_ModifiedChanged, this, &TessaraWnd::UpdateTitle);
+    m_pHistory->Reset(true);
+    UpdateTitle();
+}
+
+void TessaraWnd::ConnectSettingsPanel()
+{
+    const auto noteChange = [this](int nMergeId) {
+        return [this, nMergeId] { m_pHistory->NoteChange(tr("Change settings"), nMergeId); };
+    };
+    for (QCheckBox* pCheckBox : {m_pUi->chkUseRegion, m_pUi->chkUseOverlap, m_pUi->chkUseBgColor,
+                                 m_pUi->chkUseTransparency, m_pUi->chkStackMode})
+        connect(pCheckBox, &QCheckBox::toggled, this, noteChange(-1));
+    // Each spin box merges its own run of changes: stepping a value up ten times is one step.
+    int nMergeId = 1;
+    for (QSpinBox* pSpinBox : {m_pUi->txtRegionWidth, m_pUi->txtRegionHeight, m_pUi->txtOverlap})
+        connect(pSpinBox, &QSpinBox::valueChanged, this, noteChange(nMergeId++));
+    for (Controls::ColorSelectButton* pButton : {m_pUi->btnBgColor, m_pUi->btnTransparency})
+        connect(pButton, &Controls::ColorSelectButton::Sig_ColorChanged, this, noteChange(-1));
+}
+
+QUndoStack* TessaraWnd::GetUndoStack() const
+{
+    return m_pHistory->GetUndoStack();
+}
+
+bool TessaraWnd::IsModified() const
+{
+    return m_pHistory->IsModified();
+}
+
+void TessaraWnd::UpdateTitle()
+{
+    const QString strName =
+        m_strProjectFile.isEmpty() ? tr("Untitled") : QFileInfo(m_strProjectFile).fileName();
+    setWindowTitle(QStringLiteral("%1%2 - %3 V%4")
+                       .arg(strName, IsModified() ? QStringLiteral("*") : QString(), QStringLiteral("Tessara"),
+                            VersionUtils::GetVersionString(false)));
+}
+
+EditorState TessaraWnd::CaptureState() const
+{
+    return Guard_Run("TessaraWnd::CaptureState", [&] {
+        EditorState state;
+        state.gridRows = m_pUi->imageGrid->GetRowFilenames();
+        state.tray = m_pUi->imageTray->GetRowFilenames().value(0);
+        state.panel = GetPanelValues();
+        return state;
+    });
+}
+
+void TessaraWnd::RestoreState(const EditorState& state)
+{
+    Guard_Run("TessaraWnd::RestoreState", [&] {
+        WaitCursor waitCursor;
+        const int nColumns = state.gridRows.isEmpty() ? 0 : int(state.gridRows.first().size());
+        // Cells come back from the engine's removed ones, so nothing is read from disk here.
+        QString strError;
+        ShowCells(state.gridRows, QSize(nColumns, int(state.gridRows.size())), state.tray, strError);
+        SetPanelValues(state.panel);
+    });
+}
+
+QVariantList TessaraWnd::GetPanelValues() const
+{
+    return {m_pUi->chkUseRegion->isChecked(),       m_pUi->txtRegionWidth->value(),
+            m_pUi->txtRegionHeight->value(),        m_pUi->chkUseOverlap->isChecked(),
+            m_pUi->txtOverlap->value(),             m_pUi->chkUseBgColor->isChecked(),
+            m_pUi->btnBgColor->GetColor(),          m_pUi->chkUseTransparency->isChecked(),
+            m_pUi->btnTransparency->GetColor(),     m_pUi->chkStackMode->isChecked()};
+}
+
+void TessaraWnd::SetPanelValues(const QVariantList& values)
+{
+    if (values.size() != 10)
+        return;
+    m_pUi->chkUseRegion->setChecked(values[0].toBool());
+    m_pUi->txtRegionWidth->setValue(values[1].toInt());
+    m_pUi->txtRegionHeight->setValue(values[2].toInt());
+    m_pUi->chkUseOverlap->setChecked(values[3].toBool());
+    m_pUi->txtOverlap->setValue(values[4].toInt());
+    m_pUi->chkUseBgColor->setChecked(values[5].toBool());
+    m_pUi->btnBgColor->SetColor(values[6].value<QColor>());
+    m_pUi->chkUseTransparency->setChecked(values[7].toBool());
+    m_pUi->btnTransparency->SetColor(values[8].value<QColor>());
+    m_pUi->chkStackMode->setChecked(values[9].toBool());
+}
+
+bool TessaraWnd::ShowCells(const QList<QStringList>& rows, const QSize& gridSize, const QStringList& tray,
+                           QString& strError)
+{
+    return Guard_Run("TessaraWnd::ShowCells", [&] {
+        m_pCellEngine->ClearBasket();
+        m_pCellEngine->ClearTray();
+        bool bCreated = m_pCellEngine->CreateCells(rows);
+        QStringList astrErrors;
+        if (!bCreated)
+            astrErrors << m_pCellEngine->GetLastError();
+        // The grid is laid out even when some images could not be read, so it shows what was loaded.
+        SetImageGridSize(gridSize.height(), gridSize.width(), false);
+        m_pUi->imageGrid->PopulateEntireGrid();
+        m_pUi->imageGrid->SetKeepEmptyCells(rows);
+        if (!tray.isEmpty() && !m_pCellEngine->CreateCells(tray, -1, -1))
+        {
+            bCreated = false;
+            astrErrors << m_pCellEngine->GetLastError();
+        }
+        strError = astrErrors.join(QLatin1Char('\n'));
+        return bCreated;
     });
 }
 
@@ -114,6 +263,9 @@ void TessaraWnd::RestoreWindowState()
     const QString strState = Options()->GetOption(WindowStateOption, QString()).toString();
     if (!strState.isEmpty())
         restoreState(QByteArray::fromBase64(strState.toLatin1()), 0);
+    const QString strSplitter = Options()->GetOption(SplitterStateOption, QString()).toString();
+    if (strSplitter.isEmpty() || !m_pUi->splMain->restoreState(QByteArray::fromBase64(strSplitter.toLatin1())))
+        m_pUi->splMain->setSizes({height(), 0});  // the tray starts at what it needs, the grid takes the rest
 }
 
 void TessaraWnd::ConnectSignals()
@@ -143,7 +295,14 @@ void TessaraWnd::ApplyStyleSheets()
 void TessaraWnd::closeEvent(QCloseEvent* pEvent)
 {
     Guard_Run("TessaraWnd::closeEvent", [&] {
+        // A disabled window is busy (a combine or a load runs): closing now would pull the ground away.
+        if (!isEnabled() || !MaybeSaveChanges())
+        {
+            pEvent->ignore();
+            return;
+        }
         Options()->SaveWindowState(this, WindowName);
+        Options()->SetOption(SplitterStateOption, QString::fromLatin1(m_pUi->splMain->saveState().toBase64()));
         Options()->SetOption(WindowStateOption, QString::fromLatin1(saveState(0).toBase64()));
         pEvent->accept();
     });
@@ -223,6 +382,7 @@ void TessaraWnd::on_txtGridColumns_valueChanged(int nValue)
 
 void TessaraWnd::on_btnGridResize_clicked()
 {
+    EditStep step(m_pHistory, tr("Resize grid"));
     SetImageGridSize(m_pUi->txtGridRows->value(), m_pUi->txtGridColumns->value(), true);
 }
 
@@ -265,6 +425,7 @@ void TessaraWnd::on_chkUseOverlap_toggled(bool bChecked)
 
 void TessaraWnd::on_btnClearSettings_clicked()
 {
+    EditStep step(m_pHistory, tr("Reset settings"));
     ResetSettings();
 }
 
@@ -419,14 +580,20 @@ void TessaraWnd::on_actGridCompactView_triggered(bool bChecked)
 void TessaraWnd::on_actProjectNew_triggered()
 {
     Guard_Run("TessaraWnd::on_actProjectNew_triggered", [&] {
-        m_pCellEngine->ClearBasket();
-        m_pCellEngine->ClearTray();
-        ResetSettings();
-        SetImageGridSize(3, 3, true);
+        if (!MaybeSaveChanges())
+            return;
+        {
+            EditStep step(m_pHistory, QString());
+            m_pCellEngine->ClearBasket();
+            m_pCellEngine->ClearTray();
+            ResetSettings();
+            SetImageGridSize(3, 3, true);
+        }
         m_pUi->viewToolBar->SetGridZoomLevel(DefaultGridZoomLevel);
         m_pUi->viewToolBar->SetTrayZoomLevel(DefaultTrayZoomLevel);
         m_pUi->actGridCompactView->setChecked(false);
         m_pUi->imageGrid->SetCompactView(false);
+        SetProjectFile(QString(), true);
     });
 }
 
@@ -461,6 +628,7 @@ bool TessaraWnd::CreateNewGrid(const QStringList& astrFiles, int nRows, int nCol
     return Guard_Run("TessaraWnd::CreateNewGrid", [&] {
         if (astrFiles.isEmpty() || nRows < 1 || nCols < 1)
             return false;
+        EditStep step(m_pHistory, tr("Create grid"));
         m_pCellEngine->ClearBasket();
         const bool bCreated = m_pCellEngine->CreateCells(astrFiles, nRows, nCols);
         // Lay out the grid even when some files failed, so every cell that was created is shown
@@ -490,13 +658,16 @@ void TessaraWnd::on_actTrayAddImages_triggered()
 
 bool TessaraWnd::AddImagesToTray(const QStringList& astrFiles)
 {
-    return Guard_Run("TessaraWnd::AddImagesToTray",
-                     [&] { return !astrFiles.isEmpty() && m_pCellEngine->CreateCells(astrFiles, -1, -1); });
+    return Guard_Run("TessaraWnd::AddImagesToTray", [&] {
+        EditStep step(m_pHistory, tr("Add images"));
+        return !astrFiles.isEmpty() && m_pCellEngine->CreateCells(astrFiles, -1, -1);
+    });
 }
 
 void TessaraWnd::on_actTrayClearImages_triggered()
 {
     Guard_Run("TessaraWnd::on_actTrayClearImages_triggered", [&] {
+        EditStep step(m_pHistory, tr("Clear tray"));
         m_pCellEngine->ClearTray();
     });
 }
@@ -504,6 +675,7 @@ void TessaraWnd::on_actTrayClearImages_triggered()
 void TessaraWnd::on_actGridClearImages_triggered()
 {
     Guard_Run("TessaraWnd::on_actGridClearImages_triggered", [&] {
+        EditStep step(m_pHistory, tr("Clear grid"));
         m_pCellEngine->ClearBasket();
     });
 }
@@ -511,6 +683,7 @@ void TessaraWnd::on_actGridClearImages_triggered()
 void TessaraWnd::on_actGridFlipHorz_triggered()
 {
     Guard_Run("TessaraWnd::on_actGridFlipHorz_triggered", [&] {
+        EditStep step(m_pHistory, tr("Flip horizontally"));
         m_pUi->imageGrid->FlipHorizontally();
     });
 }
@@ -518,6 +691,7 @@ void TessaraWnd::on_actGridFlipHorz_triggered()
 void TessaraWnd::on_actGridFlipVert_triggered()
 {
     Guard_Run("TessaraWnd::on_actGridFlipVert_triggered", [&] {
+        EditStep step(m_pHistory, tr("Flip vertically"));
         m_pUi->imageGrid->FlipVertically();
     });
 }
@@ -527,6 +701,8 @@ void TessaraWnd::on_actGridFlipVert_triggered()
 void TessaraWnd::on_actProjectOpen_triggered()
 {
     Guard_Run("TessaraWnd::on_actProjectOpen_triggered", [&] {
+        if (!MaybeSaveChanges())
+            return;
         const QString strFile = UIUtils::GetOpenFileName(this, tr("Select the project to load"),
                                                          tr("Tessara projects (*.tsp);;All files (*.*)"));
         if (!strFile.isEmpty())
@@ -537,8 +713,13 @@ void TessaraWnd::on_actProjectOpen_triggered()
 void TessaraWnd::OnOpenRecentProject()
 {
     Guard_Run("TessaraWnd::OnOpenRecentProject", [&] {
-        if (const QAction* pAction = qobject_cast<const QAction*>(sender()))
-            OnOpenProject(pAction->data().toString());
+        const QAction* pAction = qobject_cast<const QAction*>(sender());
+        if (!pAction)
+            return;
+        // Read before asking: saving rebuilds the recent-project actions.
+        const QString strProject = pAction->data().toString();
+        if (MaybeSaveChanges())
+            OnOpenProject(strProject);
     });
 }
 
@@ -565,43 +746,71 @@ bool TessaraWnd::LoadProjectFrom(const QString& strFile, QString& strError)
             return false;
         }
         const Core::TessaraSettings& settings = project.GetSettings();
-        m_pCellEngine->ClearBasket();
-        m_pCellEngine->ClearTray();
-        const bool bCellsCreated = m_pCellEngine->CreateCells(settings.rows);
-        if (!bCellsCreated)
-            strError = m_pCellEngine->GetLastError();
-        // The rest of the project is taken over even when some images could not be read, so
-        // the grid shows what was loaded and the settings are not lost.
-        const QSize gridSize = project.GetGridSize();
-        SetImageGridSize(gridSize.height(), gridSize.width(), false);
-        m_pUi->imageGrid->PopulateEntireGrid();
-        m_pUi->imageGrid->SetKeepEmptyCells(settings.rows);
-        if (!settings.tray.isEmpty())
-            m_pCellEngine->CreateCells(settings.tray, -1, -1);
-        SetSettings(&settings);
-        Options()->AddRecentProject(strFile);
-        CreateOpenRecentActions();
-        return bCellsCreated;
+        bool bLoaded = false;
+        {
+            EditStep step(m_pHistory, QString());
+            // The rest of the project is taken over even when some images could not be read, so
+            // the grid shows what was loaded and the settings are not lost.
+            bLoaded = ShowCells(settings.rows, project.GetGridSize(), settings.tray, strError);
+            SetSettings(&settings);
+        }
+        // Only a complete load stands for the file: a partial one must be saved anew, not listed as recent.
+        SetProjectFile(bLoaded ? strFile : QString(), bLoaded);
+        if (bLoaded)
+        {
+            Options()->AddRecentProject(strFile);
+            CreateOpenRecentActions();
+        }
+        return bLoaded;
+    });
+}
+
+void TessaraWnd::SetProjectFile(const QString& strFile, bool bSaved)
+{
+    // Cells kept for undoing removals are no longer reachable once the history is gone.
+    m_pHistory->Reset(bSaved);
+    m_pCellEngine->DestroyRemovedCells();
+    m_strProjectFile = strFile;
+    UpdateTitle();
+}
+
+bool TessaraWnd::MaybeSaveChanges()
+{
+    return Guard_Run("TessaraWnd::MaybeSaveChanges", [&] {
+        if (!IsModified())
+            return true;
+        const QString strName =
+            m_strProjectFile.isEmpty() ? tr("Untitled") : QFileInfo(m_strProjectFile).fileName();
+        const QMessageBox::StandardButton answer = UIUtils::MessageBox(
+            UIUtils::MsgQuestion, tr("Save changes to %1?").arg(strName),
+            QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
+        if (answer == QMessageBox::Discard)
+            return true;
+        return answer == QMessageBox::Save && SaveProjectAs();
     });
 }
 
 void TessaraWnd::on_actProjectSave_triggered()
 {
-    Guard_Run("TessaraWnd::on_actProjectSave_triggered", [&] {
+    SaveProjectAs();
+}
+
+bool TessaraWnd::SaveProjectAs()
+{
+    return Guard_Run("TessaraWnd::SaveProjectAs", [&] {
         const QString strFile = UIUtils::GetSaveFileName(this, tr("Save the project"), tr("Tessara projects (*.tsp)"));
         if (strFile.isEmpty())
-            return;
+            return false;
         SetStatus(tr("Saving project to '%1'...").arg(strFile));
         QString strError;
-        if (SaveProjectTo(strFile, strError))
-        {
-            SetStatus(tr("Project saved to '%1'").arg(strFile), true);
-            UIUtils::MessageBox(UIUtils::MsgInformation, tr("The project has been saved to '%1'.").arg(strFile));
-        }
-        else
+        if (!SaveProjectTo(strFile, strError))
         {
             ReportError(tr("An error occurred while saving the project:\n\n%1").arg(strError), true);
+            return false;
         }
+        SetStatus(tr("Project saved to '%1'").arg(strFile), true);
+        UIUtils::MessageBox(UIUtils::MsgInformation, tr("The project has been saved to '%1'.").arg(strFile));
+        return true;
     });
 }
 
@@ -618,6 +827,9 @@ bool TessaraWnd::SaveProjectTo(const QString& strFile, QString& strError)
             strError = project.GetLastError();
             return false;
         }
+        m_pHistory->MarkSaved();
+        m_strProjectFile = strFile;
+        UpdateTitle();
         Options()->AddRecentProject(strFile);
         CreateOpenRecentActions();
         return true;
@@ -627,8 +839,12 @@ bool TessaraWnd::SaveProjectTo(const QString& strFile, QString& strError)
 void TessaraWnd::CreateOpenRecentActions()
 {
     Guard_Run("TessaraWnd::CreateOpenRecentActions", [&] {
-        qDeleteAll(m_openRecentActions);
-        m_openRecentActions.clear();
+        // Later, not now: the action that started this (a recent project being opened) may still be emitting.
+        for (QAction* pAction : std::exchange(m_openRecentActions, {}))
+        {
+            m_pUi->menOpenRecent->removeAction(pAction);
+            pAction->deleteLater();
+        }
         // Projects that no longer exist are hidden but stay stored: the drive may come back.
         for (const QString& strProject : Options()->GetRecentProjects())
         {
@@ -666,6 +882,11 @@ void TessaraWnd::on_actGridCompound_triggered()
         {
             SetStatus(tr("Combined image saved to '%1'").arg(strFile), true);
             ShowCombinedImageSaved(strFile);
+            return;
+        }
+        if (m_bCombineCancelled)
+        {
+            SetStatus(tr("Combine cancelled"));
             return;
         }
         SetStatus(tr("Failed to save combined image to '%1'").arg(strFile));
@@ -706,16 +927,40 @@ bool TessaraWnd::CreateCompoundImage(const QString& strFile, bool bShowStatus, Q
         {
             BusyWindow busy(this);
             if (bShowStatus)
+            {
+                connect(&statusDialog, &StatusDlg::Sig_CancelRequested, this, [&] { tesscli.CancelCompound(); });
+                statusDialog.SetCancellable(true);
+                statusDialog.SetProgress(CombinePhaseText(Core::CombineProgress::PhasePreloading), 0,
+                                         Core::CombineProgress(settings.GetImageCount()).GetStepCount());
                 statusDialog.ShowDialog(tr("Combining images..."),
                                         tr("The images are being combined into %1...").arg(strFile),
                                         QStringLiteral(":/res/Icons/Hourglass.png"));
-            bResult = tesscli.CompoundImage(&settings, strFile);
+            }
+            bResult = tesscli.CompoundImage(&settings, strFile, [&](const Core::CombineProgress& progress) {
+                statusDialog.SetProgress(CombinePhaseText(progress.GetPhase()), progress.GetStep(),
+                                         progress.GetStepCount());
+                emit Sig_CombineProgress(progress.GetStep(), progress.GetStepCount());
+            });
             statusDialog.hide();
         }
+        m_bCombineCancelled = tesscli.WasCancelled();
         if (!bResult)
             strError = tesscli.GetLastError();
         return bResult;
     });
+}
+
+QString TessaraWnd::CombinePhaseText(int nPhase)
+{
+    switch (nPhase)
+    {
+    case Core::CombineProgress::PhaseCombining:
+        return tr("Combining...");
+    case Core::CombineProgress::PhaseSaving:
+        return tr("Saving...");
+    default:
+        return tr("Pre-loading grid images...");
+    }
 }
 
 // ---- Help ----

@@ -6,10 +6,12 @@
 #include <QMainWindow>
 #include <QString>
 #include <QStringList>
+#include <QVariantList>
 
 class QAction;
 class QCloseEvent;
 class QSlider;
+class QUndoStack;
 
 namespace Core
 {
@@ -24,6 +26,9 @@ class Ui_TessaraWndClass;
 
 namespace UI
 {
+class EditHistory;
+struct EditorState;
+
 namespace Controls
 {
 class ImageTableWidget;
@@ -53,10 +58,21 @@ public:
     void ReportError(const QString& strMessage, bool bToStatusBar);
     void CreateOpenRecentActions();
 
+    QUndoStack* GetUndoStack() const;
+    bool IsModified() const;
+    const QString& GetProjectFile() const { return m_strProjectFile; }
+    EditorState CaptureState() const;
+    void RestoreState(const EditorState& state);
+
     static constexpr const char* WindowName = "MainWindow";
     static constexpr const char* WindowStateOption = "Windows.MainWindow.State";
+    static constexpr const char* SplitterStateOption = "Windows.MainWindow.Splitter";
     static constexpr int DefaultGridZoomLevel = 3;
     static constexpr int DefaultTrayZoomLevel = 1;
+
+signals:
+    // A running combine reached another step of the progress shown in its status dialog.
+    void Sig_CombineProgress(int nStep, int nStepCount);
 
 private slots:
     void on_actAbout_triggered();
@@ -90,6 +106,7 @@ private slots:
     void OnTrayZoomChanged(int nValue);
     void OnOpenRecentProject();
     void OnOpenProject(QString strProject);
+    void UpdateTitle();
 
 protected:
     void closeEvent(QCloseEvent* pEvent) override;
@@ -107,9 +124,24 @@ private:
     static void ApplyZoom(Controls::ImageTableWidget* pTable, const QSlider* pSlider, QAction* pZoomIn,
                           QAction* pZoomOut, int nValue);
     void SetStatus(const QString& strText, bool bTemporary = false);
+    static QString CombinePhaseText(int nPhase);
+    void SetupEditHistory();
+    void ConnectSettingsPanel();
+    QVariantList GetPanelValues() const;
+    void SetPanelValues(const QVariantList& values);
+    // Puts rows and tray into fresh cells; false when some image could not be read.
+    bool ShowCells(const QList<QStringList>& rows, const QSize& gridSize, const QStringList& tray, QString& strError);
+    // The window now stands for strFile (empty: untitled); its content counts as saved when bSaved.
+    void SetProjectFile(const QString& strFile, bool bSaved);
+    // Before the window's content is replaced: true to go on (saved or discarded), false to stop.
+    bool MaybeSaveChanges();
+    bool SaveProjectAs();
 
     std::unique_ptr<Ui_TessaraWndClass> m_pUi;
     QList<QAction*> m_openRecentActions;
     Engine::ImageCellEngine* m_pCellEngine;
+    EditHistory* m_pHistory = nullptr;
+    QString m_strProjectFile;
+    bool m_bCombineCancelled = false;
 };
 }

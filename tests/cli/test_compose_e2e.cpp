@@ -151,8 +151,12 @@ TEST_F(ComposeTest, PartialAlphaAndDeepSamples)
     const Magick::Image sideBySide = Compose({"-row", "fade.png", "deep.png", "grey.png", "t1.png"}, 212, 100, {});
     EXPECT_EQ(sideBySide.depth(), 16u);
     EXPECT_TRUE(sideBySide.matte());
-    for (const char* szDeep : {"deep.png", "None"})
-        Compose({"-row", "t1.png", "fade.png", szDeep, "grey.png", "-stack", "-bgcolor", "10", "20", "30"}, 100, 100, {});
+    // Blends are not whole 8-bit values: each format rounds them to 8 bits its own way.
+    for (const char* szOut : {"stack.png", "stack.tif", "stack.jpg"}) {
+        SCOPED_TRACE(szOut);
+        Compose({"-row", "t1.png", "fade.png", "grey.png", "-stack", "-bgcolor", "10", "20", "30"}, 100, 100, {}, szOut);
+    }
+    Compose({"-row", "t1.png", "fade.png", "deep.png", "grey.png", "-stack"}, 100, 100, {}, "deep-stack.png");
     Compose({"-row", "grey.png", "-bgcolor", "40", "40", "40"}, 16, 16, {}, "grey.png.out.png");
 }
 
@@ -236,10 +240,33 @@ TEST_F(ComposeTest, UnreadableImagesStopTheRun)
     // Its header pings fine, half of its pixel data is missing.
     const std::string strWhole = ReadText(dir / "t4.png");
     std::ofstream(dir / "cut.png", std::ios::binary) << strWhole.substr(0, strWhole.size() / 2);
-    ExpectFailure({"-row", "t1.png", "cut.png", "t3.png", "-out", "out.png"},
-                  "    Combining images... [*x] failed\n\nAn error occurred while creating the compound image:\n"
-                  "    Failed to load image " + dir / "cut.png" + "\n");
-    EXPECT_FALSE(fs::exists(dir / "out.png"));
+    // The first row is already written when the second fails: the old output stays, nothing is left.
+    std::ofstream(dir / "out.png") << "old";
+    for (const char* szOut : {"out.png", "out.bmp"}) {
+        ExpectFailure({"-row", "t1.png", "t2.png", "-row", "cut.png", "t3.png", "-out", szOut},
+                      "    Combining images... [**x] failed\n\nAn error occurred while creating the compound image:\n"
+                      "    Failed to load image " + dir / "cut.png" + "\n");
+    }
+    EXPECT_EQ(ReadText(dir / "out.png"), "old");
+    EXPECT_FALSE(fs::exists(dir / "out.bmp"));
+    for (const auto& entry : fs::directory_iterator(dir.Path()))
+        EXPECT_NE(entry.path().filename().string()[0], '.') << entry.path();
+}
+
+// Streamed formats are checked against their own size limits before any tile is read.
+TEST_F(ComposeTest, CanvasBeyondTheFormatsLimitFailsBeforeReadingTiles)
+{
+    for (const char* szFormat : {"JPEG", "TIFF"}) {
+        const std::string strOut = std::string("big.") + szFormat;
+        const TesscliRun run = Run({"-row", "t1.png", "t2.png", "-out", strOut}, {"TESSCLI_TEST_MAX_SIDE=150"});
+        EXPECT_EQ(run.exitStatus, 5);
+        EXPECT_NE(run.standardOutput.find("Creating compound image...\n\nAn error occurred while creating the compound "
+                                          "image:\n    The compound image of 200x100 pixels is larger than the " +
+                                          std::string(szFormat) + " format allows (150 pixels a side)\n"),
+                  std::string::npos)
+            << run.standardOutput;
+        EXPECT_FALSE(fs::exists(dir / strOut));
+    }
 }
 
 TEST_F(ComposeTest, HarmlessFileOdditiesDoNotFailTheRun)

@@ -1,9 +1,12 @@
 #include "TestSupport.h"
 #include "engine/PngStreamWriter.h"
 #include "engine/StreamingWriters.h"
+#include "engine/TiffStreamWriter.h"
+#include "engine/WorkerThreads.h"
 
 #include <png.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -87,10 +90,15 @@ std::vector<uint16_t> Decoded(const std::string& strPath)
     return samples;
 }
 
-std::string IdatPayload(const std::string& strPath)
+std::string FileBytes(const std::string& strPath)
 {
     std::ifstream file(strPath, std::ios::binary);
-    const std::string strBytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+}
+
+std::string IdatPayload(const std::string& strPath)
+{
+    const std::string strBytes = FileBytes(strPath);
     std::string strPayload;
     for (size_t nAt = 8; nAt + 8 <= strBytes.size();) {
         const auto* p = reinterpret_cast<const unsigned char*>(&strBytes[nAt]);
@@ -122,6 +130,10 @@ TEST(StreamWriters, DecodeToWhatImageMagickWritesOfTheSamePixels)
         int channels, bitDepth;
         OutputOptions options;
     };
+    OutputOptions optimised = Options(70u);
+    optimised.defines.back().value = "true"; // Huffman tables made for the image
+    OutputOptions floatDct = Options(95u);
+    floatDct.defines.push_back({"jpeg", "dct-method", "float"});
     const std::vector<Case> cases = {
         {"png", 1, 8, Options({})},           {"png", 2, 8, Options(46u)},
         {"png", 3, 8, Options(98u)},          {"png", 4, 8, Options({}, 1, {{"comment", "c"}})},
@@ -129,14 +141,16 @@ TEST(StreamWriters, DecodeToWhatImageMagickWritesOfTheSamePixels)
         {"jpg", 1, 8, Options({})},           {"jpg", 3, 8, Options(85u, 1)},
         {"jpeg", 4, 8, Options(90u, {}, {{"comment", "c"}})},
         {"jpg", 3, 16, Options({})},          {"jpg", 2, 16, Options(50u)},
+        {"jpg", 3, 8, optimised},             {"jpg", 3, 8, floatDct},
         {"tif", 1, 8, Options({})},           {"tif", 2, 8, Options({}, 11)},
         {"tiff", 3, 16, Options(40u, 13)},    {"tif", 4, 8, Options({}, 12, {{"comment", "c"}})},
     };
     TempDir dir;
-    for (const Case& test : cases) {
+    for (size_t i = 0; i < cases.size(); ++i) {
+        const Case& test = cases[i];
         const RasterFormat format{53, 37, test.channels, test.bitDepth};
         const std::vector<uint8_t> raster = MakeRaster(format);
-        const std::string strName = std::string(test.extension) + std::to_string(test.channels) + "x"
+        const std::string strName = std::to_string(i) + "-" + std::to_string(test.channels) + "x"
             + std::to_string(test.bitDepth);
         SCOPED_TRACE(strName);
         const std::string strOurs = dir / ("ours-" + strName + "." + test.extension);
@@ -146,23 +160,35 @@ TEST(StreamWriters, DecodeToWhatImageMagickWritesOfTheSamePixels)
         ASSERT_TRUE(WriteInBands(*pWriter, strOurs, format, raster)) << pWriter->GetLastError();
         WriteWithMagick(strTheirs, format, raster, test.options);
         EXPECT_TRUE(Decoded(strOurs) == Decoded(strTheirs));
+        // With the same settings libjpeg writes the same bytes: the Huffman tables, the DCT and
+        // the markers match too.
+        if (Engine::StreamingFormatName(strOurs) == "JPEG") {
+            EXPECT_TRUE(FileBytes(strOurs) == FileBytes(strTheirs));
+        }
     }
 }
 
 TEST(StreamWriters, OnePiecePngStreamEqualsImageMagicksByteForByte)
 {
-    // Same zlib level, strategy and filter choice per row as ImageMagick derives from -quality.
+    // Same zlib level and strategy and the same filter for every row as ImageMagick chooses.
     const RasterFormat format{128, 64, 3, 8};
     const std::vector<uint8_t> raster = MakeRaster(format);
+    std::vector<OutputOptions> cases;
+    for (unsigned nQuality : {0u, 5u, 41u, 46u, 83u, 98u, 99u, 100u})
+        cases.push_back(Options(nQuality));
+    cases.push_back(Options(62u));
+    cases.back().defines.push_back({"png", "compression-filter", "5"});
+    cases.back().defines.push_back({"png", "compression-strategy", "2"});
+    cases.push_back(Options({}));
+    cases.back().defines.push_back({"PNG", "compression-level", "3"});
     TempDir dir;
-    for (unsigned nQuality : {0u, 5u, 46u, 56u, 83u, 98u, 99u}) {
-        SCOPED_TRACE(nQuality);
-        const OutputOptions options = Options(nQuality);
-        auto pWriter = Engine::CreateStreamingWriter(dir / "ours.png", options);
+    for (size_t i = 0; i < cases.size(); ++i) {
+        SCOPED_TRACE(i);
+        auto pWriter = Engine::CreateStreamingWriter(dir / "ours.png", cases[i]);
         ASSERT_TRUE(pWriter);
         ASSERT_TRUE(pWriter->Begin(dir / "ours.png", format));
         ASSERT_TRUE(pWriter->WriteScanlines(raster.data(), format.height) && pWriter->End());
-        WriteWithMagick(dir / "theirs.png", format, raster, options);
+        WriteWithMagick(dir / "theirs.png", format, raster, cases[i]);
         EXPECT_TRUE(IdatPayload(dir / "ours.png") == IdatPayload(dir / "theirs.png"));
     }
 }
@@ -239,4 +265,52 @@ TEST(StreamWriters, MissingDirectoryFailsWithAMessage)
         EXPECT_FALSE(pWriter->Begin(strPath, RasterFormat{4, 4, 3, 8}));
         EXPECT_NE(pWriter->GetLastError().find(strPath), std::string::npos) << pWriter->GetLastError();
     }
+}
+
+TEST(StreamWriters, FailuresAreReportedNotHidden)
+{
+    // A full disk shows up while the bands are encoded in the background or when the file is
+    // finished; an image short of rows or given too many is no success either.
+    const RasterFormat format{300, 200, 3, 8};
+    const std::vector<uint8_t> raster = MakeRaster(format);
+    TempDir dir;
+    for (const char* pszExtension : {"png", "jpg", "tif"}) {
+        SCOPED_TRACE(pszExtension);
+        const std::string strTarget = std::string("x.") + pszExtension;
+        auto pFull = Engine::CreateStreamingWriter(strTarget, Options({}, 1));
+        ASSERT_TRUE(pFull);
+        const bool bWritten = pFull->Begin("/dev/full", format)
+            && pFull->WriteScanlines(raster.data(), 100) && pFull->WriteScanlines(&raster[format.BytesPerRow() * 100], 100)
+            && pFull->End();
+        EXPECT_FALSE(bWritten);
+        EXPECT_NE(pFull->GetLastError().find("/dev/full"), std::string::npos) << pFull->GetLastError();
+
+        auto pShort = Engine::CreateStreamingWriter(strTarget, Options({}));
+        ASSERT_TRUE(pShort->Begin(dir / strTarget, format));
+        ASSERT_TRUE(pShort->WriteScanlines(raster.data(), 199));
+        EXPECT_FALSE(pShort->WriteScanlines(raster.data(), 2));
+        EXPECT_FALSE(pShort->End());
+        EXPECT_NE(pShort->GetLastError().find("199 of the 200 rows"), std::string::npos) << pShort->GetLastError();
+    }
+}
+
+TEST(StreamWriters, MagickThreadLimitCapsTheEncoderThreads)
+{
+    const int nAll = Engine::EncoderThreadCount();
+    ASSERT_EQ(setenv("MAGICK_THREAD_LIMIT", "1", 1), 0);
+    EXPECT_EQ(Engine::EncoderThreadCount(), 1);
+    for (const char* pszIgnored : {"0", "-3", "many", "100000"}) {
+        setenv("MAGICK_THREAD_LIMIT", pszIgnored, 1);
+        EXPECT_EQ(Engine::EncoderThreadCount(), nAll) << pszIgnored;
+    }
+    unsetenv("MAGICK_THREAD_LIMIT");
+}
+
+TEST(StreamWriters, TiffTurnsBigWhenTheFileCouldPassFourGiB)
+{
+    using Compression = Engine::TiffSettings::Compression;
+    EXPECT_FALSE(Engine::TiffStreamWriter::NeedsBigTiff(RasterFormat{30000, 30000, 4, 8}, Compression::None));
+    EXPECT_TRUE(Engine::TiffStreamWriter::NeedsBigTiff(RasterFormat{33000, 33000, 4, 8}, Compression::Deflate));
+    EXPECT_TRUE(Engine::TiffStreamWriter::NeedsBigTiff(RasterFormat{30000, 30000, 4, 8}, Compression::Lzw));
+    EXPECT_TRUE(Engine::TiffStreamWriter::NeedsBigTiff(RasterFormat{23000, 23000, 4, 16}, Compression::None));
 }

@@ -9,8 +9,13 @@
 #include "ui/controls/ImageTableItem.h"
 #include "ui/controls/ImageTableWidget.h"
 
+#include <QApplication>
 #include <QFileInfo>
 #include <QMenu>
+#include <QMouseEvent>
+#include <QTimer>
+
+#include <functional>
 
 namespace TableTest
 {
@@ -124,5 +129,39 @@ inline QString MenuEntries(const QMenu& menu)
     for (const QAction* pAction : menu.actions())
         entries << (pAction->isSeparator() ? "|" : pAction->text());
     return entries.join(',');
+}
+
+inline void SendMouse(QWidget* pViewport, QEvent::Type type, const QPoint& pos, Qt::MouseButton button,
+                      Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    QMouseEvent event(type, pos, pViewport->mapToGlobal(pos), button, buttons, modifiers);
+    QApplication::sendEvent(pViewport, &event);
+}
+
+// Presses on the source, moves a little (which starts the drag) and, from inside the drag's own event
+// loop, moves over the target position, calls fnWhileOver there, and releases.
+inline void MouseDrag(UI::Controls::ImageTableWidget* pSource, const QPoint& from,
+                      UI::Controls::ImageTableWidget* pTarget, const QPoint& to,
+                      const std::function<void()>& fnWhileOver = {}, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    QWidget* pSourceViewport = pSource->viewport();
+    QWidget* pTargetViewport = pTarget->viewport();
+    bool bDragRan = false;
+    QTimer::singleShot(0, pTarget, [&] {
+        bDragRan = true;
+        SendMouse(pTargetViewport, QEvent::MouseMove, to - QPoint(1, 0), Qt::NoButton, Qt::LeftButton);
+        SendMouse(pTargetViewport, QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton);
+        if (fnWhileOver)
+            fnWhileOver();
+        SendMouse(pTargetViewport, QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
+    });
+    SendMouse(pSourceViewport, QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton, modifiers);
+    SendMouse(pSourceViewport, QEvent::MouseMove, from + QPoint(3, 3), Qt::NoButton, Qt::LeftButton, modifiers);
+    if (!bDragRan)
+    {
+        // No drag started: let the queued moves run (as plain mouse moves) and end the press.
+        QCoreApplication::processEvents();
+        SendMouse(pSourceViewport, QEvent::MouseButtonRelease, from, Qt::LeftButton, Qt::NoButton);
+    }
 }
 }

@@ -124,10 +124,9 @@ private slots:
         const int nFrame = 2 * m_pTray->frameWidth();
         QCOMPARE(m_pTray->minimumHeight(), 64 + nFrame);
 
-        Add({"a", "b"});  // 64x48 thumbnails: 70 wide, 74 high with margins and name strip
-        QCOMPARE(m_pTray->minimumHeight(), 74 + nFrame);
-
-        Add({"c", "d", "e"});  // 5 x 70 no longer fits into 300
+        // 64x48 thumbnails: 74 high with margins and name strip, plus the scroll bar the tray may need
+        // as soon as it is made narrower.
+        Add({"a", "b"});
         QCOMPARE(m_pTray->minimumHeight(), 74 + m_pTray->horizontalScrollBar()->sizeHint().height() + nFrame);
     }
 

@@ -2,7 +2,8 @@
 
 #include "core/TessaraInterface.h"
 #include "core/TessaraProject.h"
-#include "core/TessaraThread.h"
+#include "core/CombineProgress.h"
+#include "core/TessaraProcess.h"
 
 #include <QFileInfo>
 #include <QProcess>
@@ -147,28 +148,68 @@ private slots:
         QVERIFY(!TessaraInterface::ConvertImage("a.png", "b.png"));
     }
 
-    void workerKeepsExitCodeAndOutput_data()
+    void processKeepsExitCodeAndOutput_data()
     {
         QTest::addColumn<QString>("script");
+        QTest::addColumn<bool>("cancelAtOutput");
         QTest::addColumn<int>("code");
         QTest::addColumn<QString>("output");
-        QTest::newRow("success") << "echo done" << 0 << "done\n";
-        QTest::newRow("failure, standard error not read") << "echo out; echo err >&2; exit 4" << 4 << "out\n";
+        QTest::newRow("success") << "echo done" << false << 0 << "done\n";
+        QTest::newRow("failure, standard error not read") << "echo out; echo err >&2; exit 4" << false << 4 << "out\n";
         QTest::newRow("crash never passes for success")
-            << "echo partial; kill -SEGV $$" << -1
+            << "echo partial; kill -SEGV $$" << false << -1
             << "partial\n\nThe Tessara command-line utility terminated unexpectedly";
+        const QString strLoop = "echo started; while :; do sleep 0.1; done";
+        QTest::newRow("cancel asks the program to stop")
+            << "trap 'echo interrupted; exit 5' TERM; " + strLoop << true << 5 << "started\ninterrupted\n";
+        QTest::newRow("cancel kills a program that ignores it") << "trap '' TERM; " + strLoop << true << -1
+                                                                << "started\n";
     }
-    void workerKeepsExitCodeAndOutput()
+    void processKeepsExitCodeAndOutput()
     {
         QFETCH(QString, script);
+        QFETCH(bool, cancelAtOutput);
         QFETCH(int, code);
         QFETCH(QString, output);
-        Core::TessaraThread thread;
-        thread.InitTessaraThread("/bin/sh", {"-c", script});
-        thread.start();
-        QVERIFY(thread.wait(60000));
-        QCOMPARE(thread.GetResultCode(), code);
-        QCOMPARE(thread.GetOutputText(), output);
+        Core::TessaraProcess process;
+        if (cancelAtOutput)
+            connect(&process, &Core::TessaraProcess::Sig_Output, &process, &Core::TessaraProcess::Cancel);
+        process.Run("/bin/sh", {"-c", script});
+        QCOMPARE(process.GetResultCode(), code);
+        QCOMPARE(process.GetOutputText(), output);
+        QCOMPARE(process.WasCancelled(), cancelAtOutput);
+    }
+
+    void progressFollowsTesscliOutput_data()
+    {
+        QTest::addColumn<QByteArray>("output");
+        QTest::addColumn<int>("chunkSize");
+        QTest::addColumn<QString>("changes");
+        // As tesscli prints it; a "*" in a file name is no composed cell.
+        const QByteArray run = "Tessara - Copyright (C) 2010 Tessara Imaging\n"
+                               "Version: 2.0.0.100 (Build: 28.07.2010)\n\n"
+                               "Creating image grid...\n    Grid dimensions: 1 row(s), 2 column(s)\n\n"
+                               "Pre-loading grid images...\n    /t/a.png... done\n    /t/b*.png... done\n\n"
+                               "Creating compound image...\n    Combining images... [**] done\n"
+                               "    Saving to /t/out.png... done\n\nOperation finished in 00:00 minutes\n";
+        QTest::newRow("byte by byte") << run << 1 << "0:1 0:2 1:2 1:3 1:4 2:4 2:5";
+        QTest::newRow("all at once") << run << int(run.size()) << "2:5";
+        QTest::newRow("failed ping") << QByteArray("Pre-loading grid images...\n    /t/a.png... failed\n") << 1 << "";
+        QTest::newRow("failed save") << run.left(run.indexOf("out.png... ") + 11) + "failed\n" << 1
+                                     << "0:1 0:2 1:2 1:3 1:4 2:4";
+    }
+    void progressFollowsTesscliOutput()
+    {
+        QFETCH(QByteArray, output);
+        QFETCH(int, chunkSize);
+        QFETCH(QString, changes);
+        Core::CombineProgress progress(2);
+        QCOMPARE(progress.GetStepCount(), 5);
+        QStringList seen;
+        for (qsizetype i = 0; i < output.size(); i += chunkSize)
+            if (progress.Feed(output.mid(i, chunkSize)))
+                seen << QString("%1:%2").arg(progress.GetPhase()).arg(progress.GetStep());
+        QCOMPARE(seen.join(' '), changes);
     }
 
     void convertImage()

@@ -3,6 +3,7 @@
 #include "core/TessaraSettings.h"
 #include "testutils.h"
 #include "testutils_modal.h"
+#include "ui/StatusDlg.h"
 #include "ui/TessaraWnd.h"
 #include "ui/controls/ColorSelectButton.h"
 #include "ui/controls/ImageGrid.h"
@@ -19,6 +20,8 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QtTest>
+
+#include <algorithm>
 
 // The editor as a user drives it: the core's own main window, Qt's file dialogs filled in by
 // the test, and the real tesscli beside the test program.
@@ -193,6 +196,51 @@ private slots:
         QVERIFY(strCaption.startsWith("<b>An error occurred while combining the image.</b>"));
         QCOMPARE(StatusText(), QString("Failed to save combined image to '%1'").arg(strOutput));
         QVERIFY(!QFileInfo::exists(strOutput));
+        QVERIFY(m_pWindow->isEnabled());
+        QVERIFY(QGuiApplication::overrideCursor() == nullptr);
+    }
+
+    // Last: it leaves a large grid behind.
+    void cancelledCombineKeepsTheOldImage()
+    {
+        // Noise compresses slowly, so tesscli is still writing its temporary file when the cancel arrives
+        // after the first composed cell.
+        QImage noise(1200, 1200, QImage::Format_RGB32);
+        quint32 nSeed = 1;
+        for (int y = 0; y < noise.height(); ++y)
+            for (int x = 0; x < noise.width(); ++x)
+                noise.setPixel(x, y, nSeed = nSeed * 1664525u + 1013904223u);
+        QVERIFY(noise.save(m_sandbox.File("noise.png")));
+        QVERIFY(m_pWindow->CreateNewGrid(QStringList(9, m_sandbox.File("noise.png")), 3, 3));
+        const QString strOutput = m_sandbox.File("kept.png");
+        QVERIFY(TestUtils::WriteImage(strOutput, 5, 5, Qt::magenta));
+        const QByteArray oldImage = m_sandbox.ReadText("kept.png");
+
+        QList<int> steps;
+        int nStepCount = 0;
+        const auto onProgress = [&](int nStep, int nCount) {
+            steps << nStep;
+            nStepCount = nCount;
+            if (nStep <= 9)
+                return;  // no cell composed yet
+            for (QWidget* pWidget : QApplication::topLevelWidgets())
+                if (qobject_cast<UI::StatusDlg*>(pWidget) && pWidget->isVisible())
+                    pWidget->findChild<QPushButton*>("btnCancel")->click();
+        };
+        const auto connection = connect(m_pWindow, &UI::TessaraWnd::Sig_CombineProgress, this, onProgress);
+        TestUtils::ModalAnswers answers;
+        answers.Then(TestUtils::ChooseFiles({strOutput})).Then(TestUtils::PressButton("Yes"));  // replace it
+        Action("actGridCompound")->trigger();
+        disconnect(connection);
+
+        QCOMPARE(answers.Problems(), QString());
+        QCOMPARE(StatusText(), QString("Combine cancelled"));
+        QCOMPARE(nStepCount, 2 * 9 + 1);
+        QVERIFY(std::is_sorted(steps.begin(), steps.end()));
+        QCOMPARE(steps.first(), 1);
+        QVERIFY(steps.last() > 9 && steps.last() < nStepCount);
+        QCOMPARE(m_sandbox.ReadText("kept.png"), oldImage);
+        QCOMPARE(QDir(m_sandbox.Path()).entryList({".kept*"}, QDir::Files | QDir::Hidden), QStringList());
         QVERIFY(m_pWindow->isEnabled());
         QVERIFY(QGuiApplication::overrideCursor() == nullptr);
     }

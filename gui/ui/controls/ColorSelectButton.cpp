@@ -20,8 +20,11 @@ QColor ColorSelectButton::GetColor() const
 
 void ColorSelectButton::SetColor(const QColor& color)
 {
+    if (color == m_color)
+        return;
     m_color = color;
     update();
+    emit Sig_ColorChanged(m_color);
 }
 
 QString ColorSelectButton::GetColorText() const

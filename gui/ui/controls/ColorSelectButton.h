@@ -18,6 +18,9 @@ public:
     // The label painted beside the swatch, e.g. "R18 G114 B26".
     QString GetColorText() const;
 
+signals:
+    void Sig_ColorChanged(const QColor& color);
+
 protected:
     void paintEvent(QPaintEvent* pEvent) override;
 

@@ -5,10 +5,10 @@
 #include "engine/ImageCellEngine.h"
 #include "misc/ImgUtils.h"
 #include "misc/WaitCursor.h"
+#include "ui/UIUtils.h"
 #include "ui/controls/ImageTableItem.h"
 
 #include <QAction>
-#include <QFileDialog>
 #include <QMenu>
 
 namespace UI::Controls
@@ -171,12 +171,13 @@ void ImageGrid::SelectImageForItem(ImageTableItem* pItem)
         if (!pItem)
             return;
         const int nRow = pItem->row(), nCol = pItem->column();
-        const QString strFile = QFileDialog::getOpenFileName(
-            this, tr("Select the input image for cell %1, %2").arg(nRow + 1).arg(nCol + 1), QString(),
+        const QString strFile = UIUtils::GetOpenFileName(
+            this, tr("Select the input image for cell %1, %2").arg(nRow + 1).arg(nCol + 1),
             ImgUtils::GetCommonImageFormatFilter(false) + QStringLiteral(";;") + tr("All files (*.*)"));
         if (strFile.isEmpty())
             return;
 
+        TableEditStep step(this, tr("Select image"));
         TableUpdateBlocker blocker(this);
         // The new cell is made first, so a file that cannot be loaded keeps the image already there.
         Engine::ImageCell* pOldCell = pItem->GetCell();
@@ -217,6 +218,7 @@ void ImageGrid::OnSelectImage()
 void ImageGrid::OnKeepEmpty(bool bChecked)
 {
     Guard_Run("ImageGrid::OnKeepEmpty", [&] {
+        TableEditStep step(this, tr("Keep empty"));
         WaitCursor waitCursor;
         TableUpdateBlocker blocker(this);
         for (ImageTableItem* pItem : SelectedItems())
@@ -235,6 +237,7 @@ void ImageGrid::OnKeepEmpty(bool bChecked)
 void ImageGrid::OnMoveToTray()
 {
     Guard_Run("ImageGrid::OnMoveToTray", [&] {
+        TableEditStep step(this, tr("Move to tray"));
         WaitCursor waitCursor;
         TableUpdateBlocker blocker(this);
         for (Engine::ImageCell* pCell : SelectedCells())
@@ -255,6 +258,7 @@ void ImageGrid::OnMovedToTray(Engine::ImageCell* pCell)
 void ImageGrid::OnClearImages()
 {
     Guard_Run("ImageGrid::OnClearImages", [&] {
+        TableEditStep step(this, tr("Clear cells"));
         WaitCursor waitCursor;
         TableUpdateBlocker blocker(this);
         const QList<Engine::ImageCell*> cells = SelectedCells();
@@ -339,6 +343,7 @@ void ImageGrid::Drop_DropCells(const QList<Engine::ImageCell*>& cells, const QPo
         if (!itemAt(pos) || (dragType != DragTrayToGrid && dragType != DragGridToGrid))
             return;
         const QList<ImageTableItem*> destinations = GetDropDestinations(pos, int(cells.size()));
+        TableEditStep step(this, dragType == DragGridToGrid ? tr("Swap cells") : tr("Move to grid"));
         if (dragType == DragGridToGrid)
         {
             SwapCellsInto(cells, destinations);

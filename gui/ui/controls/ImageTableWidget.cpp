@@ -684,4 +684,14 @@ TableUpdateBlocker::~TableUpdateBlocker()
 {
     m_pTable->EnableUpdates();
 }
+
+TableEditStep::TableEditStep(ImageTableWidget* pTable, const QString& strText) : m_pTable(pTable)
+{
+    m_pTable->BeginEdit(strText);
+}
+
+TableEditStep::~TableEditStep()
+{
+    m_pTable->EndEdit();
+}
 }

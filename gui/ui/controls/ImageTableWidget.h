@@ -79,12 +79,17 @@ public:
 
     void DisableUpdates();
     void EnableUpdates();
+    void BeginEdit(const QString& strText) { emit Sig_EditBegin(strText); }
+    void EndEdit() { emit Sig_EditEnd(); }
 
     static DragType DetermineDragType(QObject* pSource, QObject* pTarget);
     void InitiateItemDrag(const QList<ImageTableItem*>& items);
 
 signals:
     void Sig_ImageTableChanged();
+    // Bracket one user edit of the table (a drop, a menu command), so it can be undone as one step.
+    void Sig_EditBegin(const QString& strText);
+    void Sig_EditEnd();
 
 public slots:
     void OnOpenImage();
@@ -165,6 +170,19 @@ public:
     ~TableUpdateBlocker();
     TableUpdateBlocker(const TableUpdateBlocker&) = delete;
     TableUpdateBlocker& operator=(const TableUpdateBlocker&) = delete;
+
+private:
+    ImageTableWidget* m_pTable;
+};
+
+// Announces one named user edit of a table for its lifetime.
+class TableEditStep
+{
+public:
+    TableEditStep(ImageTableWidget* pTable, const QString& strText);
+    ~TableEditStep();
+    TableEditStep(const TableEditStep&) = delete;
+    TableEditStep& operator=(const TableEditStep&) = delete;
 
 private:
     ImageTableWidget* m_pTable;

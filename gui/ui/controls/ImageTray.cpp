@@ -30,6 +30,8 @@ bool ImageTray::InitImageTray(Engine::ImageCellEngine* pEngine)
             return false;
         setRowCount(1);
         setColumnCount(0);
+        // The one row is always shown whole; the wheel scrolls sideways.
+        setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         connect(pEngine, &Engine::ImageCellEngine::Sig_MovedToTray, this, &ImageTray::OnMovedToTray);
         connect(pEngine, &Engine::ImageCellEngine::Sig_MovedToBasket, this, &ImageTray::OnMovedToBasket);
         connect(pEngine, &Engine::ImageCellEngine::Sig_TrayCleared, this, &ImageTray::OnTrayCleared);
@@ -93,6 +95,7 @@ void ImageTray::OnTrayCleared()
 void ImageTray::OnRemoveImages()
 {
     Guard_Run("ImageTray::OnRemoveImages", [&] {
+        TableEditStep step(this, tr("Remove images"));
         WaitCursor waitCursor;
         TableUpdateBlocker blocker(this);
         QList<Engine::ImageCell*> cells;
@@ -119,20 +122,11 @@ void ImageTray::RecalculateTableSize()
     Guard_Run("ImageTray::RecalculateTableSize", [&] {
         TableUpdateBlocker blocker(this);
         ImageTableWidget::RecalculateTableSize();
+        // Room for the scroll bar is kept whenever the tray holds images: whether it shows depends on
+        // the tray's width, which the user changes at any time without the row being measured again.
         int nHeight = EmptyTrayHeight;
-        int nWidth = 0;
         if (columnCount() > 0)
-        {
-            nHeight = rowHeight(0);
-            for (int c = 0; c < columnCount(); ++c)
-            {
-                const ImageTableItem* pItem = Item(0, c);
-                if (pItem && pItem->GetCell())
-                    nWidth += columnWidth(c);
-            }
-        }
-        if (nWidth > width())
-            nHeight += horizontalScrollBar()->sizeHint().height();
+            nHeight = rowHeight(0) + horizontalScrollBar()->sizeHint().height();
         // The frame is part of the widget too; without it the row would be clipped.
         setMinimumHeight(nHeight + 2 * frameWidth());
     });
@@ -196,6 +190,7 @@ bool ImageTray::HandleFileDrop(QDropEvent* pEvent)
         files.append(url.toLocalFile());
     if (!files.isEmpty())
     {
+        TableEditStep step(this, tr("Add images"));
         std::sort(files.begin(), files.end());
         if (!GetCellEngine()->CreateCells(files, -1, -1))
         {
@@ -230,6 +225,7 @@ void ImageTray::Drop_DropCells(const QList<Engine::ImageCell*>& cells, const QPo
                                DragType dragType)
 {
     Guard_Run("ImageTray::Drop_DropCells", [&] {
+        TableEditStep step(this, dragType == DragGridToTray ? tr("Move to tray") : tr("Reorder tray"));
         if (dragType == DragGridToTray)
         {
             for (Engine::ImageCell* pCell : cells)

@@ -22,6 +22,8 @@ bool MainStatusBar::InitStatusBar()
         m_pStatusLabel = new QLabel(this);
         m_pStatusLabel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         m_pStatusLabel->setIndent(3);
+        // A long text is cut at the label's edge instead of widening it over the permanent labels.
+        m_pStatusLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
         addWidget(m_pStatusLabel, 1);
 
         m_pGridSizeLabel = CreatePermanentLabel(tr("Grid 999x999"));
@@ -57,6 +59,7 @@ void MainStatusBar::SetStatus(const QString& strText, bool bTemporary)
         if (bTemporary)
             m_pTempTimer->start(TemporaryMessageMs);
         SetLabelText(m_pStatusLabel, strText);
+        m_pStatusLabel->setToolTip(strText);
     });
 }
 

@@ -1,0 +1,66 @@
+#include "core/CombineProgress.h"
+
+#include <algorithm>
+
+namespace Core
+{
+
+namespace
+{
+const QByteArray CombiningStart = "    Combining images... [";
+const QByteArray SavingStart = "    Saving to ";
+const QByteArray PingDone = "... done";
+}  // namespace
+
+CombineProgress::CombineProgress(int nImageCount)
+    : m_nImageCount(std::max(0, nImageCount))
+{
+}
+
+bool CombineProgress::Feed(const QByteArray& output)
+{
+    const Phase phaseBefore = m_phase;
+    const int nStepBefore = m_nStep;
+    for (const char ch : output)
+        FeedChar(ch);
+    // Never beyond the end, whatever extra lines a newer tesscli may print.
+    m_nStep = std::min(m_nStep, GetStepCount());
+    return m_phase != phaseBefore || m_nStep != nStepBefore;
+}
+
+void CombineProgress::FeedChar(char ch)
+{
+    if (ch == '\n')
+    {
+        FinishLine();
+        return;
+    }
+    m_line.append(ch);
+    // The composing line grows one "*" per cell; its end comes much later.
+    if (m_phase == PhasePreloading && m_line == CombiningStart)
+    {
+        m_phase = PhaseCombining;
+        m_nStep = m_nImageCount;
+    }
+    else if (m_phase == PhaseCombining && ch == '*' && m_line.startsWith(CombiningStart))
+    {
+        ++m_nStep;
+    }
+    else if (m_phase == PhaseCombining && m_line == SavingStart)
+    {
+        m_phase = PhaseSaving;
+        m_nStep = 2 * m_nImageCount;
+    }
+}
+
+void CombineProgress::FinishLine()
+{
+    // Only the indented ping lines count: the banner and the summary never end like them.
+    if (m_phase == PhasePreloading && m_line.startsWith("    ") && m_line.endsWith(PingDone))
+        ++m_nStep;
+    else if (m_phase == PhaseSaving && m_line.startsWith(SavingStart) && m_line.endsWith(" done"))
+        m_nStep = GetStepCount();
+    m_line.clear();
+}
+
+}  // namespace Core

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QByteArray>
+
+namespace Core
+{
+
+// Follows what tesscli prints during a composition: one step per pinged image, one per composed
+// cell ("*"), one for saving. Fed with the output as it arrives, in pieces of any size.
+class CombineProgress
+{
+public:
+    enum Phase
+    {
+        PhasePreloading = 0,
+        PhaseCombining = 1,
+        PhaseSaving = 2
+    };
+
+    explicit CombineProgress(int nImageCount);
+
+    // Returns whether the phase or the step changed.
+    bool Feed(const QByteArray& output);
+
+    Phase GetPhase() const { return m_phase; }
+    int GetStep() const { return m_nStep; }
+    int GetStepCount() const { return 2 * m_nImageCount + 1; }
+
+private:
+    void FeedChar(char ch);
+    void FinishLine();
+
+    int m_nImageCount;
+    Phase m_phase = PhasePreloading;
+    int m_nStep = 0;
+    QByteArray m_line;
+};
+
+}  // namespace Core

@@ -1,0 +1,73 @@
+#include "core/TessaraProcess.h"
+
+#include "core/Guard.h"
+
+#include <QEventLoop>
+
+namespace Core
+{
+
+TessaraProcess::TessaraProcess(QObject* pParent)
+    : QObject(pParent)
+{
+    m_killTimer.setSingleShot(true);
+    m_killTimer.setInterval(TerminateGraceMilliseconds);
+    connect(&m_killTimer, &QTimer::timeout, &m_process, &QProcess::kill);
+    connect(&m_process, &QProcess::readyReadStandardOutput, this, &TessaraProcess::ReadOutput);
+}
+
+void TessaraProcess::Run(const QString& strExecutable, const QStringList& astrArguments)
+{
+    Guard_Run("TessaraProcess::Run", [&] {
+        m_output.clear();
+        m_bCancelled = false;
+        QEventLoop loop;
+        connect(&m_process, &QProcess::finished, &loop, &QEventLoop::quit);
+        m_process.start(strExecutable, astrArguments, QIODevice::ReadOnly);
+        if (!m_process.waitForStarted(-1))
+        {
+            m_nResultCode = -1;
+            m_strOutput = tr("Unable to start the Tessara command-line utility");
+            return;
+        }
+        if (m_process.state() != QProcess::NotRunning)
+            loop.exec();
+        m_killTimer.stop();
+        ReadOutput();
+
+        m_strOutput = QString::fromLocal8Bit(m_output);
+        // A crash leaves no meaningful exit code; it must never pass for success.
+        if (m_process.exitStatus() == QProcess::CrashExit)
+        {
+            m_nResultCode = -1;
+            if (!m_bCancelled)
+                m_strOutput += tr("\nThe Tessara command-line utility terminated unexpectedly");
+        }
+        else
+        {
+            m_nResultCode = m_process.exitCode();
+        }
+    });
+}
+
+void TessaraProcess::Cancel()
+{
+    Guard_Run("TessaraProcess::Cancel", [&] {
+        if (m_process.state() == QProcess::NotRunning || m_bCancelled)
+            return;
+        m_bCancelled = true;
+        m_process.terminate();
+        m_killTimer.start();
+    });
+}
+
+void TessaraProcess::ReadOutput()
+{
+    const QByteArray chunk = m_process.readAllStandardOutput();
+    if (chunk.isEmpty())
+        return;
+    m_output += chunk;
+    emit Sig_Output(chunk);
+}
+
+}  // namespace Core
