@@ -6,7 +6,8 @@ cd "$(dirname "$0")/.."
 PACKAGES=(g++ cmake make pkg-config
   libmagick++-6.q16-dev imagemagick libpugixml-dev libpcre2-dev libgtest-dev libgmock-dev
   libpng-dev libjpeg62-turbo-dev libtiff-dev zlib1g-dev
-  qt6-base-dev qt6-base-dev-tools libgl-dev fonts-dejavu-core xvfb xauth xdotool)
+  qt6-base-dev qt6-base-dev-tools libgl-dev fonts-dejavu-core xvfb xauth xdotool
+  desktop-file-utils appstream shared-mime-info man-db groff lintian dpkg-dev)
 
 missing=()
 for p in "${PACKAGES[@]}"; do

@@ -26,7 +26,8 @@ const char* const kNotice = "Copyright (C) 2010 Tessara Imaging";
 const char* const kBuildDate = "28.07.2010";
 const char* const kMagickVersion = "6.6.2";
 const char* const kMagickRevision = "-9";
-const char* const kConfigDirName = "ImConfig";
+// Set by the build from the install layout: where ImConfig lies relative to the bin folder.
+const char* const kInstalledConfigDir = TESSARA_INSTALLED_IMCONFIG;
 // Blanks inside an argument would make the echo ambiguous; a blank only at its start cannot.
 std::string EchoArguments(int argc, char** argv)
 {
@@ -174,7 +175,7 @@ bool TessaraCore::CheckCommandLine()
 
 void TessaraCore::InitializeImageMagick()
 {
-    const std::string strConfigDir = Misc::CombinePath(m_executableDir, kConfigDirName);
+    const std::string strConfigDir = Misc::FindImConfigDir(m_executableDir, kInstalledConfigDir);
     const std::string strDummyFile = Misc::CombinePath(strConfigDir, "tesscli.dummy");
     Print("Initializing ImageMagick...\n");
     Print("    Library version: %s%s\n", kMagickVersion, kMagickRevision);

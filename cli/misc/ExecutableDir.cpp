@@ -15,4 +15,17 @@ std::string GetExecutableDir(const std::string& strExeLink)
     return exePath.parent_path().string();
 }
 
+std::string FindImConfigDir(const std::string& strExecutableDir, const std::string& strInstalledDir)
+{
+    namespace fs = std::filesystem;
+    const fs::path besideDir = fs::path(strExecutableDir) / "ImConfig";
+    std::error_code error;
+    if (fs::is_directory(besideDir, error))
+        return besideDir.string();
+    const fs::path installedDir = (fs::path(strExecutableDir) / strInstalledDir).lexically_normal();
+    if (!strInstalledDir.empty() && fs::is_directory(installedDir, error))
+        return installedDir.string();
+    return besideDir.string();
+}
+
 } // namespace Misc

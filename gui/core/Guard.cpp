@@ -1,6 +1,6 @@
 #include "core/Guard.h"
 
-#include "core/TessaraCore.h"
+#include "core/AppDirectories.h"
 #include "misc/VersionUtils.h"
 
 #include <QApplication>
@@ -56,7 +56,7 @@ QString Guard_FatalErrorText()
 
 void Guard_FatalError()
 {
-    Guard_WriteErrorLog(Core::TessaraCore::ResolveFilename(QStringLiteral("error.log")));
+    Guard_WriteErrorLog(Core::AppDirectories::GetErrorLogFile());
     // Without an application object (failure before it existed) no box can be shown.
     if (qobject_cast<QApplication*>(QCoreApplication::instance()))
         QMessageBox::critical(nullptr, GuardText("Fatal error"), Guard_FatalErrorText());

@@ -1,5 +1,6 @@
 #include "core/TessaraCore.h"
 
+#include "core/AppDirectories.h"
 #include "core/Guard.h"
 #include "misc/VersionUtils.h"
 #include "ui/TessaraWnd.h"
@@ -77,6 +78,27 @@ bool TessaraCore::InitializeCore()
     });
 }
 
+void TessaraCore::OpenProjectArgument(int nArgc, char** ppArgv)
+{
+    Guard_Run("TessaraCore::OpenProjectArgument", [&] {
+        QStringList astrArguments;
+        for (int nArg = 1; nArg < nArgc; ++nArg)
+            astrArguments << QFile::decodeName(ppArgv[nArg]);
+        const QString strProject = GetProjectArgument(astrArguments);
+        // Queued, so the window is shown first and reports a failed load like any other.
+        if (!strProject.isEmpty())
+            QMetaObject::invokeMethod(m_pMainWindow, "OnOpenProject", Qt::QueuedConnection,
+                                      Q_ARG(QString, strProject));
+    });
+}
+
+QString TessaraCore::GetProjectArgument(const QStringList& astrArguments)
+{
+    if (astrArguments.isEmpty() || astrArguments.first().startsWith(QLatin1Char('-')))
+        return QString();
+    return QFileInfo(astrArguments.first()).absoluteFilePath();
+}
+
 int TessaraCore::RunCore()
 {
     return Guard_Run("TessaraCore::RunCore", [&] {
@@ -110,8 +132,8 @@ void TessaraCore::CreateDirectories()
 {
     Guard_Run("TessaraCore::CreateDirectories", [&] {
         // Failures surface later, when a file inside cannot be written.
-        QDir().mkpath(ResolveFilename(QStringLiteral("Config")));
-        QDir().mkpath(ResolveFilename(QStringLiteral("Temp")));
+        QDir().mkpath(AppDirectories::GetConfigDir());
+        QDir().mkpath(AppDirectories::GetTempDir());
     });
 }
 

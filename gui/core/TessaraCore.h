@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QString>
+#include <QStringList>
 
 class QMainWindow;
 
@@ -24,6 +25,12 @@ public:
     static void DestroyCore();
 
     bool InitializeCore();
+    // Opens the project named first on the command line ("Tessara file.tsp", as the desktop starts
+    // it) once the event loop runs; call after InitializeCore.
+    void OpenProjectArgument(int nArgc, char** ppArgv);
+    // The absolute path of the project among astrArguments (without the program name); empty when
+    // there is none or the first argument is a switch.
+    static QString GetProjectArgument(const QStringList& astrArguments);
     int RunCore();
     void ShutdownCore();
 

@@ -5,7 +5,9 @@
 #include "core/TessaraProcess.h"
 #include "misc/FileUtils.h"
 
+#include <QFileInfo>
 #include <QProcess>
+#include <QStandardPaths>
 
 namespace Core
 {
@@ -19,9 +21,18 @@ void AppendColor(QStringList& astrArguments, const QColor& color)
 }
 }  // namespace
 
+// Beside the editor first: a build folder and an install keep both programs together, and a build
+// must run its own tesscli. Then the search path, which holds the bin folder of an install when the
+// editor was started from elsewhere. Without either, the place beside the editor, which the failure
+// message then names.
 QString TessaraInterface::GetTessaraExecutable()
 {
-    return TessaraCore::ResolveFilename(QStringLiteral("tesscli"));
+    const QString strName = QStringLiteral("tesscli");
+    const QString strBeside = TessaraCore::ResolveFilename(strName);
+    if (QFileInfo(strBeside).isExecutable())
+        return strBeside;
+    const QString strOnPath = QStandardPaths::findExecutable(strName);
+    return strOnPath.isEmpty() ? strBeside : strOnPath;
 }
 
 QStringList TessaraInterface::GetCompoundArguments(const TessaraSettings* pSettings, const QString& strOutputFile)

@@ -12,7 +12,7 @@ namespace Core
 {
 class TessaraProcess;
 
-// Runs the command-line compositor that lies beside the editor.
+// Runs the command-line compositor that lies beside the editor (or, failing that, on the search path).
 class TessaraInterface
 {
 public:

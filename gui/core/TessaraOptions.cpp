@@ -1,7 +1,9 @@
 #include "core/TessaraOptions.h"
 
+#include "core/AppDirectories.h"
 #include "core/Guard.h"
-#include "core/TessaraCore.h"
+
+#include <QDir>
 
 namespace Core
 {
@@ -16,7 +18,7 @@ QString RecentFileOption(int nIndex)
 
 QString TessaraOptions::GetConfigFile()
 {
-    return TessaraCore::ResolveFilename(QStringLiteral("Tessara.cfg"), QStringLiteral("Config"));
+    return QDir(AppDirectories::GetConfigDir()).filePath(QStringLiteral("Tessara.cfg"));
 }
 
 void TessaraOptions::AddRecentProject(const QString& strPath)

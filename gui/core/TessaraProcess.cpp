@@ -27,7 +27,8 @@ void TessaraProcess::Run(const QString& strExecutable, const QStringList& astrAr
         if (!m_process.waitForStarted(-1))
         {
             m_nResultCode = -1;
-            m_strOutput = tr("Unable to start the Tessara command-line utility");
+            m_strOutput = tr("Unable to start the Tessara command-line utility") + QLatin1Char('\n')
+                          + tr("Program tried: %1").arg(strExecutable);
             return;
         }
         if (m_process.state() != QProcess::NotRunning)

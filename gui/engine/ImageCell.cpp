@@ -1,7 +1,7 @@
 #include "engine/ImageCell.h"
 
 #include "core/Guard.h"
-#include "core/TessaraCore.h"
+#include "core/AppDirectories.h"
 #include "core/TessaraInterface.h"
 #include "misc/FileUtils.h"
 #include "misc/ImgUtils.h"
@@ -108,7 +108,7 @@ bool ImageCell::ReadImage(QImage& image)
 // Formats Qt has no plug-in for are turned into a temporary PNG by tesscli.
 bool ImageCell::ReadThroughConversion(QImage& image)
 {
-    const QString strTempDir = Core::TessaraCore::ResolveFilename(QStringLiteral("Temp"));
+    const QString strTempDir = Core::AppDirectories::GetTempDir();
     // Normally made at start-up; recreating it costs nothing and keeps the fallback working.
     QDir().mkpath(strTempDir);
     const QString strTempFile =

@@ -213,3 +213,25 @@ TEST(ExecutableDir, ResolvesTheLinkToACanonicalDirectory)
     EXPECT_EQ(Misc::GetExecutableDir(root / "exe"), root / "~/$HOME");
     EXPECT_EQ(Misc::GetExecutableDir(root / "dangling"), "");
 }
+
+// A build or unpacked copy keeps ImConfig beside tesscli; an install keeps it in its data folder.
+TEST(ExecutableDir, FindsImConfigBesideOrInTheInstalledDataFolder)
+{
+    namespace fs = std::filesystem;
+    TestSupport::TempDir root;
+    const fs::path copyBin = root.Path() / "copy";
+    const fs::path installBin = root.Path() / "usr" / "bin";
+    const fs::path bareBin = root.Path() / "bare" / "bin";
+    fs::create_directories(copyBin / "ImConfig");
+    fs::create_directories(root.Path() / "copy" / ".." / "share" / "tessara" / "ImConfig");
+    fs::create_directories(installBin);
+    fs::create_directories(root.Path() / "usr" / "share" / "tessara" / "ImConfig");
+    fs::create_directories(bareBin);
+    const std::string strInstalled = "../share/tessara/ImConfig";
+
+    EXPECT_EQ(Misc::FindImConfigDir(copyBin.string(), strInstalled), (copyBin / "ImConfig").string());
+    EXPECT_EQ(Misc::FindImConfigDir(installBin.string(), strInstalled),
+              (root.Path() / "usr" / "share" / "tessara" / "ImConfig").string());
+    // Neither: the first place looked at, which the start-up output then names.
+    EXPECT_EQ(Misc::FindImConfigDir(bareBin.string(), strInstalled), (bareBin / "ImConfig").string());
+}

@@ -169,8 +169,8 @@ private slots:
         Arrange(m_sandbox.File("start.tsp"));
         const QString strGrid = Layout(*Grid());
         Action("actGridClearImages")->trigger();
-        for (const QString& strName : {"a", "b", "c"})
-            QVERIFY(QFile::remove(m_sandbox.File(strName + ".png")));
+        for (const char* szName : {"a", "b", "c"})
+            QVERIFY(QFile::remove(m_sandbox.File(QString(szName) + ".png")));
         Action("actEditUndo")->trigger();
         QCOMPARE(Layout(*Grid()), strGrid);
     }

@@ -1,6 +1,7 @@
 #include "testutils.h"
 #include "testutils_modal.h"
 
+#include "core/AppDirectories.h"
 #include "core/TessaraCore.h"
 #include "core/TessaraOptions.h"
 #include "misc/WaitCursor.h"
@@ -26,6 +27,33 @@ private slots:
         QCOMPARE(TessaraCore::ResolveFilename("/abs/x.png"), QString("/abs/x.png"));
         QCOMPARE(QFileInfo(TessaraCore::ResolveFilename("tesscli")).canonicalFilePath(),
                  QFileInfo(TestUtils::TesscliPath()).canonicalFilePath());
+    }
+
+    void projectArgument_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("project");
+        QTest::newRow("none") << QStringList() << QString();
+        QTest::newRow("relative, made absolute") << QStringList{"sub/a.tsp"} << QDir::current().filePath("sub/a.tsp");
+        QTest::newRow("absolute, later ones ignored") << QStringList{"/p/b.tsp", "/p/c.tsp"} << QString("/p/b.tsp");
+        QTest::newRow("a switch is no project") << QStringList{"-style", "fusion"} << QString();
+    }
+    void projectArgument()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, project);
+        QCOMPARE(TessaraCore::GetProjectArgument(arguments), project);
+    }
+
+    // An install is recognised by its data folder, so a writable prefix still uses the XDG folders.
+    void filesStayBesideOnlyOutsideAnInstall()
+    {
+        TestUtils::Sandbox sandbox;
+        QVERIFY(QDir().mkpath(sandbox.File("copy")));
+        QVERIFY(QDir().mkpath(sandbox.File("usr/bin")) && QDir().mkpath(sandbox.File("usr/share/tessara")));
+        QVERIFY(Core::AppDirectories::KeepsFilesBeside(sandbox.File("copy")));
+        QVERIFY(!Core::AppDirectories::KeepsFilesBeside(sandbox.File("usr/bin")));
+        QVERIFY(!Core::AppDirectories::KeepsFilesBeside(sandbox.File("missing")));
     }
 
     void styleSheetAndIconAreSet()

@@ -141,11 +141,18 @@ private slots:
             QVERIFY2(strFailure.isEmpty(), qPrintable(strFailure));
             return;
         }
+        // Nothing on the search path either: the message names the place beside the editor.
+        qputenv("PATH", QByteArray());
         const TessaraSettings s = RowsOnly({{"a.png"}});
         TessaraInterface tessara;
         QVERIFY(!tessara.CompoundImage(&s, "out.png"));
-        QCOMPARE(tessara.GetLastError(), QString("Unable to start the Tessara command-line utility"));
+        QCOMPARE(tessara.GetLastError(), QString("Unable to start the Tessara command-line utility\nProgram tried: %1")
+                                             .arg(QDir(QCoreApplication::applicationDirPath()).filePath("tesscli")));
         QVERIFY(!TessaraInterface::ConvertImage("a.png", "b.png"));
+
+        // The search path is the second place looked at.
+        qputenv("PATH", QFile::encodeName(QFileInfo(TestUtils::TesscliPath()).absolutePath()));
+        QCOMPARE(TessaraInterface::GetTessaraExecutable(), TestUtils::TesscliPath());
     }
 
     void processKeepsExitCodeAndOutput_data()
