@@ -3,6 +3,7 @@
 #include "core/Guard.h"
 #include "core/TessaraCore.h"
 #include "core/TessaraProcess.h"
+#include "misc/FileUtils.h"
 
 #include <QFileInfo>
 #include <QProcess>
@@ -102,6 +103,9 @@ void TessaraInterface::CancelCompound()
 bool TessaraInterface::ConvertImage(const QString& strSource, const QString& strTarget, bool bAutoOrient)
 {
     return Guard_Run("TessaraInterface::ConvertImage", [&] {
+        // tesscli would wait forever on a FIFO, and the editor waits for tesscli.
+        if (!FileUtils::IsRegularFile(strSource))
+            return false;
         // execute() forwards the child's output to ours and reports a failed start or a crash as negative.
         QStringList astrArguments{QStringLiteral("-convert"), strSource, strTarget};
         if (bAutoOrient)

@@ -1,10 +1,10 @@
 #include "core/TessaraProject.h"
 
 #include "core/Guard.h"
+#include "misc/FileUtils.h"
+#include "misc/XmlUtils.h"
 
 #include <QCoreApplication>
-#include <QFile>
-#include <QSaveFile>
 
 #include <algorithm>
 
@@ -95,14 +95,17 @@ QString ToText(const QVariant& value)
 bool TessaraProject::LoadProject(const QString& strPath)
 {
     return Guard_Run("TessaraProject::LoadProject", [&] {
-        QFile file(strPath);
-        if (!file.open(QIODevice::ReadOnly))
+        switch (XmlUtils::ReadXmlFile(strPath, m_document))
         {
+        case XmlUtils::XmlReadResult::Read:
+            break;
+        case XmlUtils::XmlReadResult::NotOpened:
             m_strError = tr("Unable to open the project file");
             return false;
-        }
-        if (!m_document.setContent(&file, true))
-        {
+        case XmlUtils::XmlReadResult::NotRegularFile:
+            m_strError = tr("The project file is not a regular file");
+            return false;
+        case XmlUtils::XmlReadResult::NotReadable:
             m_strError = tr("Unable to read the project file");
             return false;
         }
@@ -142,10 +145,7 @@ bool TessaraProject::SaveProject(const QString& strPath)
         project.appendChild(CreateSettingsElement());
         m_document.appendChild(project);
 
-        // Written aside and swapped in, so a failed write leaves the previous project intact.
-        QSaveFile file(strPath);
-        const bool bSaved = file.open(QIODevice::WriteOnly | QIODevice::Text)
-                            && file.write(SerializeDocument()) >= 0 && file.commit();
+        const bool bSaved = FileUtils::WriteFileSafely(strPath, SerializeDocument());
         if (!bSaved)
             m_strError = tr("Unable to write the project file");
         return bSaved;

@@ -3,6 +3,7 @@
 #include "core/Guard.h"
 #include "core/AppDirectories.h"
 #include "core/TessaraInterface.h"
+#include "misc/FileUtils.h"
 #include "misc/ImgUtils.h"
 
 #include <QDir>
@@ -42,7 +43,8 @@ void ImageCell::SetGridLocation(int nRow, int nCol)
 bool ImageCell::AssignImage(const QString& strFileName)
 {
     return Guard_Run("ImageCell::AssignImage", [&] {
-        if (strFileName.isEmpty() || !QFileInfo::exists(strFileName))
+        // A folder, FIFO or device is refused like a missing file: the cell keeps its image.
+        if (strFileName.isEmpty() || !FileUtils::IsRegularFile(strFileName))
             return false;
         if (!m_strFileName.isEmpty())
             UnassignImage();
@@ -96,6 +98,9 @@ bool ImageCell::ConvertImage(const QString& strTarget)
 
 bool ImageCell::ReadImage(QImage& image)
 {
+    // Checked at every load: the file may have been replaced by a FIFO, which would block the reader.
+    if (!FileUtils::IsRegularFile(m_strFileName))
+        return false;
     if (ReadFile(m_strFileName, image))
         return true;
     return ReadThroughConversion(image);

@@ -3,6 +3,7 @@
 #include "core/Guard.h"
 #include "core/TessaraSettings.h"
 #include "engine/ImageCell.h"
+#include "misc/FileUtils.h"
 #include "misc/WaitCursor.h"
 
 #include <utility>
@@ -38,16 +39,33 @@ ImageCell* ImageCellEngine::CreateCell(const QString& strFileName, int nRow, int
                 return nullptr;
             }
         }
-        if (nRow >= 0 && nCol >= 0)
-            MoveToBasket(pCell, nRow, nCol);
-        else
-            MoveToTray(pCell);
+        AdoptNewCell(pCell, nRow, nCol);
         return pCell;
     });
 }
 
+// Places a cell that is in neither container, without the membership searches of MoveToBasket and
+// MoveToTray: they are linear in the container and made opening a large project quadratic.
+void ImageCellEngine::AdoptNewCell(ImageCell* pCell, int nRow, int nCol)
+{
+    if (nRow >= 0 && nCol >= 0)
+    {
+        pCell->SetGridLocation(nRow, nCol);
+        m_basket.append(pCell);
+        emit Sig_MovedToBasket(pCell);
+    }
+    else
+    {
+        pCell->SetGridLocation(-1, -1);
+        m_tray.append(pCell);
+        emit Sig_MovedToTray(pCell);
+    }
+}
+
 QString ImageCellEngine::GetLoadErrorText(const QString& strFileName)
 {
+    if (FileUtils::IsSpecialFile(strFileName))
+        return tr("The file '%1' is not a regular file and was not read").arg(strFileName);
     return tr("The image file '%1' couldn't be loaded or doesn't exist").arg(strFileName);
 }
 

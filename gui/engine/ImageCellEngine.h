@@ -68,6 +68,7 @@ signals:
     void Sig_ImagesReloaded();
 
 private:
+    void AdoptNewCell(ImageCell* pCell, int nRow, int nCol);
     const QList<ImageCell*>* Container(int nContainer) const;
     void DiscardAll(QList<ImageCell*>& cells);
     void Discard(ImageCell* pCell);

@@ -1,14 +1,38 @@
 #include "misc/OptionSet.h"
 
 #include "core/Guard.h"
+#include "misc/FileUtils.h"
+#include "misc/XmlUtils.h"
 
-#include <QFile>
-#include <QSaveFile>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QStringList>
 #include <QWidget>
 
+#include <algorithm>
+
 namespace Misc
 {
+
+namespace
+{
+// A stored geometry may come from a screen that is gone or from a damaged file: the window is kept
+// inside the available area of the screen under its stored position, or else of the primary one.
+void FitToScreen(QPoint& ptPosition, QSize& szSize)
+{
+    const QScreen* pScreen = QGuiApplication::screenAt(ptPosition);
+    if (!pScreen)
+        pScreen = QGuiApplication::primaryScreen();
+    if (!pScreen)
+        return;
+    const QRect available = pScreen->availableGeometry();
+    szSize = szSize.boundedTo(available.size());
+    ptPosition.setX(
+        std::clamp(ptPosition.x(), available.left(), available.left() + available.width() - szSize.width()));
+    ptPosition.setY(
+        std::clamp(ptPosition.y(), available.top(), available.top() + available.height() - szSize.height()));
+}
+}  // namespace
 
 bool OptionSet::InitOptionSet()
 {
@@ -22,8 +46,7 @@ bool OptionSet::LoadOptions(const QString& strFile)
 {
     return Guard_Run("OptionSet::LoadOptions", [&] {
         QDomDocument document;
-        QFile file(strFile);
-        const bool bLoaded = file.open(QIODevice::ReadOnly) && document.setContent(&file, true)
+        const bool bLoaded = XmlUtils::ReadXmlFile(strFile, document) == XmlUtils::XmlReadResult::Read
                              && document.documentElement().tagName() == QLatin1String("Options");
         if (bLoaded)
         {
@@ -46,12 +69,7 @@ bool OptionSet::SaveOptions(const QString& strFile)
         for (auto it = m_options.cbegin(); it != m_options.cend(); ++it)
             CreateXmlElement(document, root, it.key()).appendChild(document.createTextNode(it.value().toString()));
 
-        // Written aside and swapped in, so a failed write leaves the previous file intact.
-        QSaveFile file(strFile);
-        if (!file.open(QIODevice::WriteOnly))
-            return false;
-        file.write(document.toByteArray(4));
-        return file.commit();
+        return FileUtils::WriteFileSafely(strFile, document.toByteArray(4));
     });
 }
 
@@ -116,8 +134,8 @@ void OptionSet::LoadWindowState(QWidget* pWindow, const QString& strName) const
         if (!ContainsOptionBranch(strKey))
             return;
 
-        const QPoint ptPosition = GetOption_Point(strKey + QStringLiteral(".Position"), pWindow->pos());
-        const QSize szSize = GetOption_Size(strKey + QStringLiteral(".Size"), pWindow->size());
+        QPoint ptPosition = GetOption_Point(strKey + QStringLiteral(".Position"), pWindow->pos());
+        QSize szSize = GetOption_Size(strKey + QStringLiteral(".Size"), pWindow->size());
         // Texts from the file convert like bools: only "", "0" and "false" are false.
         const bool bMaximized = GetOption(strKey + QStringLiteral(".Maximized"), pWindow->isMaximized()).toBool();
         if (bMaximized)
@@ -125,6 +143,7 @@ void OptionSet::LoadWindowState(QWidget* pWindow, const QString& strName) const
             pWindow->setWindowState(pWindow->windowState() | Qt::WindowMaximized);
             return;
         }
+        FitToScreen(ptPosition, szSize);
         pWindow->move(ptPosition);
         pWindow->resize(szSize);
         pWindow->setWindowState(pWindow->windowState() & ~Qt::WindowMaximized);

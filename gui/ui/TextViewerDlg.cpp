@@ -3,10 +3,8 @@
 
 #include "core/Guard.h"
 #include "core/TessaraCore.h"
+#include "misc/FileUtils.h"
 #include "ui/UIUtils.h"
-
-#include <QSaveFile>
-#include <QTextStream>
 
 namespace UI
 {
@@ -47,14 +45,7 @@ void TextViewerDlg::OnClose()
 bool TextViewerDlg::SaveLogTo(const QString& strFile) const
 {
     return Guard_Run("TextViewerDlg::SaveLogTo", [&] {
-        // Written through a temporary file, so a failed write never leaves a truncated log.
-        QSaveFile file(strFile);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text))
-            return false;
-        QTextStream stream(&file);
-        stream << m_pUi->txtText->toPlainText();
-        stream.flush();
-        return stream.status() == QTextStream::Ok && file.commit();
+        return FileUtils::WriteFileSafely(strFile, m_pUi->txtText->toPlainText().toUtf8());
     });
 }
 

@@ -85,6 +85,7 @@ private slots:
         QTest::addColumn<QString>("strName");
         QTest::newRow("missing file") << QStringLiteral("missing.png");
         QTest::newRow("empty name") << QString();
+        QTest::newRow("FIFO") << QStringLiteral("fifo");
     }
     void failedAssignKeepsPreviousImage()
     {
@@ -94,7 +95,10 @@ private slots:
         ImageCell cell;
         QVERIFY(cell.AssignImage(strFile));
 
-        QVERIFY(!cell.AssignImage(strName.isEmpty() ? strName : m_sandbox.File(strName)));
+        const QString strNew = strName.isEmpty()      ? strName
+                               : strName == "fifo" ? m_sandbox.MakeFifo(strName)
+                                                   : m_sandbox.File(strName);
+        QVERIFY(!cell.AssignImage(strNew));
         QCOMPARE(cell.GetFilename(), strFile);
         QVERIFY(cell.GetThumbnail());
         QCOMPARE(cell.GetImageSize(), QSize(40, 30));
@@ -123,6 +127,10 @@ private slots:
         QVERIFY(cell.ReloadImage());
         QCOMPARE(cell.GetImageSize(), QSize(20, 50));
         QCOMPARE(cell.GetThumbnail()->pixelColor(5, 5), QColor(Qt::yellow));
+        // A file swapped for a FIFO would block the image reader for good.
+        QVERIFY(QFile::remove(strFile));
+        m_sandbox.MakeFifo(QStringLiteral("changing.png"));
+        QVERIFY(!cell.ReloadImage());
 
         cell.UnloadImage();
         QVERIFY(!cell.GetThumbnail());

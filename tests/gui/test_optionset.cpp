@@ -3,8 +3,11 @@
 #include "core/TessaraOptions.h"
 #include "misc/OptionSet.h"
 
+#include <QScreen>
 #include <QWidget>
 #include <QtTest>
+
+#include <climits>
 
 using TestUtils::Sandbox;
 
@@ -70,6 +73,9 @@ private slots:
         QTest::newRow("wrong root") << QByteArray("<Settings><A>1</A></Settings>");
         QTest::newRow("not xml") << QByteArray("<Options><A>1</Options>");
         QTest::newRow("no file") << QByteArray();
+        QTest::newRow("nested 100000 deep")
+            << "<Options>" + QByteArray("<A>").repeated(100000) + QByteArray("</A>").repeated(100000) + "</Options>";
+        QTest::newRow("FIFO") << QByteArray("fifo");
     }
     void loadFailures()
     {
@@ -77,7 +83,10 @@ private slots:
         Sandbox sandbox;
         CountingOptions options;
         options.SetOption("Kept", "yes");
-        QVERIFY(!options.LoadOptions(content.isEmpty() ? sandbox.File("absent.cfg") : sandbox.WriteText("bad.cfg", content)));
+        const QString strFile = content.isEmpty()    ? sandbox.File("absent.cfg")
+                                : content == "fifo" ? sandbox.MakeFifo("fifo.cfg")
+                                                    : sandbox.WriteText("bad.cfg", content);
+        QVERIFY(!options.LoadOptions(strFile));
         QCOMPARE(options.nLoadHooks, 1);
         QCOMPARE(options.GetOptions().keys(), QStringList{"Kept"});
     }
@@ -183,6 +192,31 @@ private slots:
         options.LoadWindowState(&window, "MainWindow");
         QVERIFY(window.windowState() & Qt::WindowMaximized);
         QCOMPARE(window.width(), 300);
+    }
+
+    // Damaged or stale geometry must not put the window off-screen or make it larger than the screen.
+    void windowGeometryIsFittedToTheScreen_data()
+    {
+        QTest::addColumn<QPoint>("position");
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("huge everything") << QPoint(INT_MAX, INT_MAX) << QSize(INT_MAX, INT_MAX);
+        QTest::newRow("far left and above") << QPoint(-100000, -100000) << QSize(200, 150);
+        QTest::newRow("hanging over the right edge") << QPoint(5000, 10) << QSize(300, 200);
+    }
+    void windowGeometryIsFittedToTheScreen()
+    {
+        QFETCH(QPoint, position);
+        QFETCH(QSize, size);
+        const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+        Misc::OptionSet options;
+        options.SetOption_Point("Windows.W.Position", position);
+        options.SetOption_Size("Windows.W.Size", size);
+        QWidget window;
+        options.LoadWindowState(&window, "W");
+        QVERIFY2(available.contains(window.geometry()),
+                 qPrintable(QString("%1,%2 %3x%4").arg(window.x()).arg(window.y()).arg(window.width())
+                                .arg(window.height())));
+        QCOMPARE(window.size(), size.boundedTo(available.size()));
     }
 };
 

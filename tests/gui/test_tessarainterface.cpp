@@ -239,6 +239,7 @@ private slots:
 
         QVERIFY(!TessaraInterface::ConvertImage(sandbox.File("missing.bmp"), sandbox.File("x.png")));
         QVERIFY(!QFileInfo::exists(sandbox.File("x.png")));
+        QVERIFY(!TessaraInterface::ConvertImage(sandbox.MakeFifo("pipe.bmp"), sandbox.File("y.png")));
     }
 
     void projectSavedByEditorComposesInTesscli()

@@ -179,6 +179,13 @@ private slots:
         const QString strVersion = "The project file version doesn't match the current version";
         QTest::newRow("no file") << QByteArray() << "Unable to open the project file";
         QTest::newRow("not xml") << QByteArray("<Project") << "Unable to read the project file";
+        QTest::newRow("second root element") << ProjectXml(kOneRow) + "<Project/>"
+                                             << "Unable to read the project file";
+        QTest::newRow("trailing garbage") << ProjectXml(kOneRow) + "garbage" << "Unable to read the project file";
+        QTest::newRow("nested 100000 deep")
+            << ProjectXml(QByteArray("<Rows>").repeated(100000) + QByteArray("</Rows>").repeated(100000))
+            << "Unable to read the project file";
+        QTest::newRow("FIFO") << QByteArray("fifo") << "The project file is not a regular file";
         QTest::newRow("wrong root") << QByteArray("<Projekt type=\"TessaraProject\" version=\"1\"/>") << strNotProject;
         QTest::newRow("type in other case") << ProjectXml(kOneRow, "type=\"tessaraproject\" version=\"1\"")
                                             << strNotProject;
@@ -213,7 +220,9 @@ private slots:
         QFETCH(QString, error);
         Sandbox sandbox;
         TessaraProject project;
-        const QString strPath = content.isEmpty() ? sandbox.File("absent.tsp") : sandbox.WriteText("p.tsp", content);
+        const QString strPath = content.isEmpty()    ? sandbox.File("absent.tsp")
+                                : content == "fifo" ? sandbox.MakeFifo("p.tsp")
+                                                    : sandbox.WriteText("p.tsp", content);
         QVERIFY(!project.LoadProject(strPath));
         QCOMPARE(project.GetLastError(), error);
     }

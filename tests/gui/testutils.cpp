@@ -6,6 +6,8 @@
 #include <QPainter>
 #include <QProcess>
 
+#include <sys/stat.h>
+
 namespace TestUtils
 {
 
@@ -93,6 +95,14 @@ QByteArray Sandbox::ReadText(const QString& strName) const
 {
     QFile file(File(strName));
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QString Sandbox::MakeFifo(const QString& strName) const
+{
+    const QString strPath = File(strName);
+    if (mkfifo(QFile::encodeName(strPath).constData(), 0600) != 0)
+        qFatal("cannot make the FIFO %s", qPrintable(strPath));
+    return strPath;
 }
 
 namespace

@@ -47,6 +47,8 @@ public:
     // Writes a text file (UTF-8) and returns its path.
     QString WriteText(const QString& strName, const QByteArray& text) const;
     QByteArray ReadText(const QString& strName) const;
+    // Makes a FIFO (named pipe) and returns its path; opening it for reading would block.
+    QString MakeFifo(const QString& strName) const;
 
 private:
     QTemporaryDir m_dir;

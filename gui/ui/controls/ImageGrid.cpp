@@ -76,12 +76,24 @@ void ImageGrid::PopulateEntireGrid()
     Guard_Run("ImageGrid::PopulateEntireGrid", [&] {
         WaitCursor waitCursor;
         TableUpdateBlocker blocker(this);
-        for (int r = 0; r < rowCount(); ++r)
+        // One pass over the basket instead of a search per position, which made large grids
+        // quadratic. Walked backwards so that, as with GetCell, the first cell at a position wins.
+        const int nRows = rowCount(), nCols = columnCount();
+        QList<Engine::ImageCell*> positions(qsizetype(nRows) * nCols, nullptr);
+        Engine::ImageCellEngine* pEngine = GetCellEngine();
+        for (int i = pEngine->GetCellCount(Engine::ImageCellEngine::CellBasket) - 1; i >= 0; --i)
         {
-            for (int c = 0; c < columnCount(); ++c)
-                SetItemImageCell(Item(r, c), GetCellEngine()->GetCell(r, c));
+            Engine::ImageCell* pCell = pEngine->GetCell(Engine::ImageCellEngine::CellBasket, i);
+            const int nRow = pCell->GetGridRow(), nCol = pCell->GetGridCol();
+            if (nRow >= 0 && nRow < nRows && nCol >= 0 && nCol < nCols)
+                positions[qsizetype(nRow) * nCols + nCol] = pCell;
         }
-        GetCellEngine()->MoveToTray(rowCount() - 1, columnCount() - 1);
+        for (int r = 0; r < nRows; ++r)
+        {
+            for (int c = 0; c < nCols; ++c)
+                SetItemImageCell(Item(r, c), positions[qsizetype(r) * nCols + c]);
+        }
+        pEngine->MoveToTray(nRows - 1, nCols - 1);
     });
 }
 
@@ -254,7 +266,7 @@ void ImageGrid::OnClearImages()
             GetCellEngine()->Remove(pCell);
         // The items forget removed cells silently; the window's counts and commands must still follow.
         if (!cells.isEmpty())
-            emit Sig_ImageTableChanged();
+            AnnounceTableChanged();
     });
 }
 

@@ -148,7 +148,7 @@ void ImageTableWidget::SetItemImageCell(ImageTableItem* pItem, Engine::ImageCell
         pItem->SetCell(pCell);
         UpdateTableSize();
         viewport()->update();
-        emit Sig_ImageTableChanged();
+        AnnounceTableChanged();
     });
 }
 
@@ -300,6 +300,11 @@ void ImageTableWidget::EnableUpdates()
         setUpdatesEnabled(true);
         update();
         viewport()->update();
+        if (m_bChangePending)
+        {
+            m_bChangePending = false;
+            emit Sig_ImageTableChanged();
+        }
     }
 }
 
@@ -493,6 +498,14 @@ void ImageTableWidget::UpdateTableSize()
         m_bTableSizeStale = true;
     else
         RecalculateTableSize();
+}
+
+void ImageTableWidget::AnnounceTableChanged()
+{
+    if (m_nUpdatesDisabled > 0)
+        m_bChangePending = true;
+    else
+        emit Sig_ImageTableChanged();
 }
 
 void ImageTableWidget::RecalculateTableSize()

@@ -112,6 +112,9 @@ protected:
     // Recalculates now, or once when the outermost update bracket closes: filling a grid cell by
     // cell would otherwise re-measure the whole table for every cell.
     void UpdateTableSize();
+    // Emits Sig_ImageTableChanged now, or once when the outermost update bracket closes: the window
+    // recounts the whole table per announcement, so a cell-by-cell fill would cost quadratic time.
+    void AnnounceTableChanged();
     virtual bool PrepareContextMenu(QMenu* pMenu);
     // Puts a dropped cell into an item; the grid also records the new position with the engine.
     virtual void PlaceDroppedCell(ImageTableItem* pItem, Engine::ImageCell* pCell);
@@ -153,6 +156,7 @@ private:
     int m_nImageSize = 128;
     int m_nUpdatesDisabled = 0;
     bool m_bTableSizeStale = false;
+    bool m_bChangePending = false;
     QPoint m_dragStartPoint{-1, -1};
     QAction* m_pActOpen = nullptr;
     QAction* m_pActReload = nullptr;

@@ -69,7 +69,7 @@ void ImageTray::RemoveImageCell(Engine::ImageCell* pCell)
         pItem->SetCell(nullptr);
         removeColumn(pItem->column());
         UpdateTableSize();
-        emit Sig_ImageTableChanged();
+        AnnounceTableChanged();
     });
 }
 
@@ -89,7 +89,7 @@ void ImageTray::OnTrayCleared()
         WaitCursor waitCursor;
         setColumnCount(0);
         RecalculateTableSize();
-        emit Sig_ImageTableChanged();
+        AnnounceTableChanged();
     });
 }
 

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QDomDocument>
+#include <QString>
+
+namespace XmlUtils
+{
+
+enum class XmlReadResult
+{
+    Read,
+    NotOpened,
+    NotRegularFile,
+    // Not well-formed, or nested deeper than MaxXmlDepth.
+    NotReadable
+};
+
+// Deeper documents are refused: a file nested many thousand levels deep takes the DOM minutes to
+// build, and the readers that walk it recurse once per level until the stack overflows.
+constexpr int MaxXmlDepth = 64;
+
+// Reads strFile into document (namespace processing on). The nesting is checked by a streaming
+// pass before the DOM is built.
+XmlReadResult ReadXmlFile(const QString& strFile, QDomDocument& document);
+
+}  // namespace XmlUtils
