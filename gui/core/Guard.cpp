@@ -24,9 +24,9 @@ QString CallStackLine()
 }
 }  // namespace
 
-void Guard_Exception(const char* pFunctionName)
+void Guard_Exception(std::string_view strFunctionName)
 {
-    g_guardCallStack.append(QString::fromLatin1(pFunctionName));
+    g_guardCallStack.append(QString::fromLatin1(strFunctionName.data(), qsizetype(strFunctionName.size())));
 }
 
 bool Guard_WriteErrorLog(const QString& strLogFile)

@@ -3,13 +3,14 @@
 #include <QString>
 #include <QStringList>
 
+#include <string_view>
 #include <utility>
 
 // Functions an escaping exception travelled through, innermost first. GUI thread only.
 extern QStringList g_guardCallStack;
 
-// Records that an exception left pFunctionName ("Class::Function").
-void Guard_Exception(const char* pFunctionName);
+// Records that an exception left strFunctionName ("Class::Function").
+void Guard_Exception(std::string_view strFunctionName);
 
 // Appends the fatal-error entry to "error.log" beside the editor and shows the fatal-error box.
 void Guard_FatalError();
@@ -18,10 +19,23 @@ void Guard_FatalError();
 bool Guard_WriteErrorLog(const QString& strLogFile);
 QString Guard_FatalErrorText();
 
-// Runs fnBody; an exception passing through is recorded under pFunctionName and rethrown.
-// Usage: return Guard_Run("TessaraOptions::AddRecentProject", [&] { ... });
+// "Class::Function" out of the compiler's full signature of a member function: the qualified
+// name before the parameter list, without namespaces and return type.
+constexpr std::string_view Guard_FunctionName(std::string_view strSignature)
+{
+    const std::string_view strHead = strSignature.substr(0, strSignature.find('('));
+    const std::size_t nNameStart = strHead.find_last_of(' ') + 1;
+    const std::string_view strQualified = strHead.substr(nNameStart);
+    const std::size_t nFunction = strQualified.rfind("::");
+    if (nFunction == std::string_view::npos)
+        return strQualified;
+    const std::size_t nClass = strQualified.rfind("::", nFunction - 1);
+    return nClass == std::string_view::npos ? strQualified : strQualified.substr(nClass + 2);
+}
+
+// Runs fnBody; an exception passing through is recorded under strFunctionName and rethrown.
 template <typename TBody>
-decltype(auto) Guard_Run(const char* pFunctionName, TBody&& fnBody)
+decltype(auto) Guard_Run(std::string_view strFunctionName, TBody&& fnBody)
 {
     try
     {
@@ -29,7 +43,11 @@ decltype(auto) Guard_Run(const char* pFunctionName, TBody&& fnBody)
     }
     catch (...)
     {
-        Guard_Exception(pFunctionName);
+        Guard_Exception(strFunctionName);
         throw;
     }
 }
+
+// Guard_Run under the name of the enclosing member function.
+// Usage: return GUARD_RUN([&] { ... });
+#define GUARD_RUN(...) Guard_Run(Guard_FunctionName(__PRETTY_FUNCTION__), __VA_ARGS__)

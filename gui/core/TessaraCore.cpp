@@ -47,7 +47,7 @@ TessaraCore::~TessaraCore()
 
 bool TessaraCore::CreateCore(int nArgc, char** ppArgv)
 {
-    return Guard_Run("TessaraCore::CreateCore", [&] {
+    return GUARD_RUN([&] {
         DestroyCore();
         s_nArgc = nArgc;
         s_instance = new TessaraCore(s_nArgc, ppArgv);
@@ -57,7 +57,7 @@ bool TessaraCore::CreateCore(int nArgc, char** ppArgv)
 
 void TessaraCore::DestroyCore()
 {
-    Guard_Run("TessaraCore::DestroyCore", [&] {
+    GUARD_RUN([&] {
         delete s_instance;
         s_instance = nullptr;
     });
@@ -65,7 +65,7 @@ void TessaraCore::DestroyCore()
 
 bool TessaraCore::InitializeCore()
 {
-    return Guard_Run("TessaraCore::InitializeCore", [&] {
+    return GUARD_RUN([&] {
         CreateDirectories();
         m_options.InitOptionSet();
         const QString strConfig = TessaraOptions::GetConfigFile();
@@ -80,7 +80,7 @@ bool TessaraCore::InitializeCore()
 
 void TessaraCore::OpenProjectArgument(int nArgc, char** ppArgv)
 {
-    Guard_Run("TessaraCore::OpenProjectArgument", [&] {
+    GUARD_RUN([&] {
         QStringList astrArguments;
         for (int nArg = 1; nArg < nArgc; ++nArg)
             astrArguments << QFile::decodeName(ppArgv[nArg]);
@@ -101,7 +101,7 @@ QString TessaraCore::GetProjectArgument(const QStringList& astrArguments)
 
 int TessaraCore::RunCore()
 {
-    return Guard_Run("TessaraCore::RunCore", [&] {
+    return GUARD_RUN([&] {
         m_pMainWindow->show();
         return exec();
     });
@@ -109,7 +109,7 @@ int TessaraCore::RunCore()
 
 void TessaraCore::ShutdownCore()
 {
-    Guard_Run("TessaraCore::ShutdownCore", [&] {
+    GUARD_RUN([&] {
         if (!m_options.SaveOptions(TessaraOptions::GetConfigFile()))
             UIUtils::MessageBox(UIUtils::MsgWarning, tr("An error occurred while saving the Tessara configuration."),
                                 QMessageBox::Ok);
@@ -130,7 +130,7 @@ QString TessaraCore::ResolveFilename(const QString& strFileName, const QString& 
 
 void TessaraCore::CreateDirectories()
 {
-    Guard_Run("TessaraCore::CreateDirectories", [&] {
+    GUARD_RUN([&] {
         // Failures surface later, when a file inside cannot be written.
         QDir().mkpath(AppDirectories::GetConfigDir());
         QDir().mkpath(AppDirectories::GetTempDir());
@@ -139,7 +139,7 @@ void TessaraCore::CreateDirectories()
 
 void TessaraCore::LoadGlobalStyleSheet()
 {
-    Guard_Run("TessaraCore::LoadGlobalStyleSheet", [&] {
+    GUARD_RUN([&] {
         QFile file(QStringLiteral(":/res/StyleSheets/Global.css"));
         if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
             return;
@@ -149,7 +149,7 @@ void TessaraCore::LoadGlobalStyleSheet()
 
 void TessaraCore::ReportError(const QString& strMessage, bool bToStatusBar)
 {
-    Guard_Run("TessaraCore::ReportError", [&] {
+    GUARD_RUN([&] {
         if (auto* pWindow = qobject_cast<UI::TessaraWnd*>(m_pMainWindow))
             pWindow->ReportError(strMessage, bToStatusBar);
     });
@@ -157,7 +157,7 @@ void TessaraCore::ReportError(const QString& strMessage, bool bToStatusBar)
 
 QMainWindow* TessaraCore::CreateMainWindow()
 {
-    return Guard_Run("TessaraCore::CreateMainWindow", [&] {
+    return GUARD_RUN([&] {
         return new UI::TessaraWnd(&m_cellEngine);
     });
 }

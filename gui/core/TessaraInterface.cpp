@@ -37,7 +37,7 @@ QString TessaraInterface::GetTessaraExecutable()
 
 QStringList TessaraInterface::GetCompoundArguments(const TessaraSettings* pSettings, const QString& strOutputFile)
 {
-    return Guard_Run("TessaraInterface::GetCompoundArguments", [&] {
+    return GUARD_RUN([&] {
         QStringList astrArguments;
         for (const QStringList& astrRow : pSettings->rows)
             if (!astrRow.isEmpty())
@@ -73,7 +73,7 @@ QStringList TessaraInterface::GetCompoundArguments(const TessaraSettings* pSetti
 bool TessaraInterface::CompoundImage(const TessaraSettings* pSettings, const QString& strOutputFile,
                                      const ProgressHandler& onProgress)
 {
-    return Guard_Run("TessaraInterface::CompoundImage", [&] {
+    return GUARD_RUN([&] {
         TessaraProcess process;
         CombineProgress progress(pSettings->GetImageCount());
         QObject::connect(&process, &TessaraProcess::Sig_Output, [&](const QByteArray& output) {
@@ -102,7 +102,7 @@ void TessaraInterface::CancelCompound()
 
 bool TessaraInterface::ConvertImage(const QString& strSource, const QString& strTarget, bool bAutoOrient)
 {
-    return Guard_Run("TessaraInterface::ConvertImage", [&] {
+    return GUARD_RUN([&] {
         // tesscli would wait forever on a FIFO, and the editor waits for tesscli.
         if (!FileUtils::IsRegularFile(strSource))
             return false;

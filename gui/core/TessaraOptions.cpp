@@ -23,7 +23,7 @@ QString TessaraOptions::GetConfigFile()
 
 void TessaraOptions::AddRecentProject(const QString& strPath)
 {
-    Guard_Run("TessaraOptions::AddRecentProject", [&] {
+    GUARD_RUN([&] {
         m_astrRecentProjects.removeAll(strPath);
         m_astrRecentProjects.prepend(strPath);
         while (m_astrRecentProjects.size() > MaxRecentProjects)
@@ -33,7 +33,7 @@ void TessaraOptions::AddRecentProject(const QString& strPath)
 
 void TessaraOptions::LoadRecentProjects()
 {
-    Guard_Run("TessaraOptions::LoadRecentProjects", [&] {
+    GUARD_RUN([&] {
         m_astrRecentProjects.clear();
         for (int i = 0; i < MaxRecentProjects; ++i)
         {
@@ -46,7 +46,7 @@ void TessaraOptions::LoadRecentProjects()
 
 void TessaraOptions::SaveRecentProjects()
 {
-    Guard_Run("TessaraOptions::SaveRecentProjects", [&] {
+    GUARD_RUN([&] {
         for (int i = 0; i < MaxRecentProjects; ++i)
             SetOption(RecentFileOption(i), m_astrRecentProjects.value(i));
     });

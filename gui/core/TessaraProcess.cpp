@@ -18,7 +18,7 @@ TessaraProcess::TessaraProcess(QObject* pParent)
 
 void TessaraProcess::Run(const QString& strExecutable, const QStringList& astrArguments)
 {
-    Guard_Run("TessaraProcess::Run", [&] {
+    GUARD_RUN([&] {
         m_output.clear();
         m_bCancelled = false;
         QEventLoop loop;
@@ -53,7 +53,7 @@ void TessaraProcess::Run(const QString& strExecutable, const QStringList& astrAr
 
 void TessaraProcess::Cancel()
 {
-    Guard_Run("TessaraProcess::Cancel", [&] {
+    GUARD_RUN([&] {
         if (m_process.state() == QProcess::NotRunning || m_bCancelled)
             return;
         m_bCancelled = true;

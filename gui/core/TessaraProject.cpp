@@ -94,7 +94,7 @@ QString ToText(const QVariant& value)
 
 bool TessaraProject::LoadProject(const QString& strPath)
 {
-    return Guard_Run("TessaraProject::LoadProject", [&] {
+    return GUARD_RUN([&] {
         switch (XmlUtils::ReadXmlFile(strPath, m_document))
         {
         case XmlUtils::XmlReadResult::Read:
@@ -128,7 +128,7 @@ bool TessaraProject::LoadProject(const QString& strPath)
 
 bool TessaraProject::SaveProject(const QString& strPath)
 {
-    return Guard_Run("TessaraProject::SaveProject", [&] {
+    return GUARD_RUN([&] {
         const bool bWritable = AreXmlTexts(m_settings.tray)
                                && std::all_of(m_settings.rows.cbegin(), m_settings.rows.cend(), AreXmlTexts);
         if (!bWritable)
@@ -165,7 +165,7 @@ QByteArray TessaraProject::SerializeDocument() const
 
 QSize TessaraProject::GetGridSize() const
 {
-    return Guard_Run("TessaraProject::GetGridSize", [&] {
+    return GUARD_RUN([&] {
         int nWidth = 0;
         for (const QStringList& astrRow : m_settings.rows)
             nWidth = std::max(nWidth, static_cast<int>(astrRow.size()));
@@ -175,7 +175,7 @@ QSize TessaraProject::GetGridSize() const
 
 bool TessaraProject::ReadRowsElement(const QDomElement& root)
 {
-    return Guard_Run("TessaraProject::ReadRowsElement", [&] {
+    return GUARD_RUN([&] {
         const QDomNodeList rows = root.firstChildElement(kRows).elementsByTagName(kRow);
         for (int i = 0; i < rows.size(); ++i)
         {
@@ -191,7 +191,7 @@ bool TessaraProject::ReadRowsElement(const QDomElement& root)
 
 bool TessaraProject::ReadRowElement(const QDomElement& row)
 {
-    return Guard_Run("TessaraProject::ReadRowElement", [&] {
+    return GUARD_RUN([&] {
         const QString strAppDir = QCoreApplication::applicationDirPath();
         QStringList astrFiles;
         const QDomNodeList files = row.elementsByTagName(kFile);
@@ -211,7 +211,7 @@ bool TessaraProject::ReadRowElement(const QDomElement& row)
 
 bool TessaraProject::ReadTrayElement(const QDomElement& root)
 {
-    return Guard_Run("TessaraProject::ReadTrayElement", [&] {
+    return GUARD_RUN([&] {
         const QDomNodeList files = root.firstChildElement(kTray).elementsByTagName(kFile);
         for (int i = 0; i < files.size(); ++i)
         {
@@ -230,7 +230,7 @@ bool TessaraProject::ReadTrayElement(const QDomElement& root)
 
 bool TessaraProject::ReadSettingElement(const QDomElement& parent, const QString& strName, QVariant& value)
 {
-    return Guard_Run("TessaraProject::ReadSettingElement", [&] {
+    return GUARD_RUN([&] {
         const QDomNode first = parent.firstChildElement(strName).firstChild();
         if (!first.isText())
             return false;
@@ -241,7 +241,7 @@ bool TessaraProject::ReadSettingElement(const QDomElement& parent, const QString
 
 bool TessaraProject::ReadSettingsElement(const QDomElement& root)
 {
-    return Guard_Run("TessaraProject::ReadSettingsElement", [&] {
+    return GUARD_RUN([&] {
         const QDomElement settings = root.firstChildElement(kSettings);
         QVariant value;
         if (ReadSettingElement(settings, kOverlap, value))
@@ -284,7 +284,7 @@ bool TessaraProject::ReadSettingsElement(const QDomElement& root)
 
 QDomElement TessaraProject::CreateRowsElement()
 {
-    return Guard_Run("TessaraProject::CreateRowsElement", [&] {
+    return GUARD_RUN([&] {
         QDomElement rows = m_document.createElement(kRows);
         for (const QStringList& astrRow : m_settings.rows)
             rows.appendChild(CreateRowElement(astrRow));
@@ -294,7 +294,7 @@ QDomElement TessaraProject::CreateRowsElement()
 
 QDomElement TessaraProject::CreateRowElement(const QStringList& astrFiles)
 {
-    return Guard_Run("TessaraProject::CreateRowElement", [&] {
+    return GUARD_RUN([&] {
         QDomElement row = m_document.createElement(kRow);
         for (const QString& strFile : astrFiles)
             row.appendChild(CreateSettingElement(kFile, strFile));
@@ -304,7 +304,7 @@ QDomElement TessaraProject::CreateRowElement(const QStringList& astrFiles)
 
 QDomElement TessaraProject::CreateTrayElement()
 {
-    return Guard_Run("TessaraProject::CreateTrayElement", [&] {
+    return GUARD_RUN([&] {
         QDomElement tray = m_document.createElement(kTray);
         for (const QString& strFile : m_settings.tray)
             tray.appendChild(CreateSettingElement(kFile, strFile));
@@ -314,7 +314,7 @@ QDomElement TessaraProject::CreateTrayElement()
 
 QDomElement TessaraProject::CreateSettingsElement()
 {
-    return Guard_Run("TessaraProject::CreateSettingsElement", [&] {
+    return GUARD_RUN([&] {
         QDomElement settings = m_document.createElement(kSettings);
         if (m_settings.IsSet(TessaraSettings::FlagOverlap))
             settings.appendChild(CreateSettingElement(kOverlap, m_settings.overlap));
@@ -339,7 +339,7 @@ QDomElement TessaraProject::CreateSettingsElement()
 
 QDomElement TessaraProject::CreateSettingElement(const QString& strName, const QVariant& value)
 {
-    return Guard_Run("TessaraProject::CreateSettingElement", [&] {
+    return GUARD_RUN([&] {
         QDomElement element = m_document.createElement(strName);
         element.appendChild(m_document.createTextNode(ToText(value)));
         return element;

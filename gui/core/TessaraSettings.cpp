@@ -16,7 +16,7 @@ TessaraSettings::TessaraSettings()
 
 void TessaraSettings::ClearSettings()
 {
-    Guard_Run("TessaraSettings::ClearSettings", [&] {
+    GUARD_RUN([&] {
         rows.clear();
         tray.clear();
         overlap = -1;
@@ -47,7 +47,7 @@ bool TessaraSettings::IsEmptyCellWord(const QString& strEntry)
 
 bool TessaraSettings::VerifySettings(QString& strError) const
 {
-    return Guard_Run("TessaraSettings::VerifySettings", [&] { return CheckSettings(strError); });
+    return GUARD_RUN([&] { return CheckSettings(strError); });
 }
 
 bool TessaraSettings::CheckSettings(QString& strError) const

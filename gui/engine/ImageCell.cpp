@@ -42,7 +42,7 @@ void ImageCell::SetGridLocation(int nRow, int nCol)
 
 bool ImageCell::AssignImage(const QString& strFileName)
 {
-    return Guard_Run("ImageCell::AssignImage", [&] {
+    return GUARD_RUN([&] {
         // A folder, FIFO or device is refused like a missing file: the cell keeps its image.
         if (strFileName.isEmpty() || !FileUtils::IsRegularFile(strFileName))
             return false;
@@ -55,7 +55,7 @@ bool ImageCell::AssignImage(const QString& strFileName)
 
 void ImageCell::UnassignImage()
 {
-    Guard_Run("ImageCell::UnassignImage", [&] {
+    GUARD_RUN([&] {
         UnloadImage();
         m_strFileName.clear();
     });
@@ -63,7 +63,7 @@ void ImageCell::UnassignImage()
 
 bool ImageCell::LoadImage()
 {
-    return Guard_Run("ImageCell::LoadImage", [&] {
+    return GUARD_RUN([&] {
         if (m_pThumbnail)
             UnloadImage();
         QImage image;
@@ -77,7 +77,7 @@ bool ImageCell::LoadImage()
 
 bool ImageCell::ReloadImage()
 {
-    return Guard_Run("ImageCell::ReloadImage", [&] {
+    return GUARD_RUN([&] {
         if (m_strFileName.isEmpty())
             return true;
         return LoadImage();
@@ -86,12 +86,12 @@ bool ImageCell::ReloadImage()
 
 void ImageCell::UnloadImage()
 {
-    Guard_Run("ImageCell::UnloadImage", [&] { m_pThumbnail.reset(); });
+    GUARD_RUN([&] { m_pThumbnail.reset(); });
 }
 
 bool ImageCell::ConvertImage(const QString& strTarget)
 {
-    return Guard_Run("ImageCell::ConvertImage", [&] {
+    return GUARD_RUN([&] {
         return Core::TessaraInterface::ConvertImage(m_strFileName, strTarget, m_bAutoOrient);
     });
 }

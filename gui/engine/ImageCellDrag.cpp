@@ -38,7 +38,7 @@ ImageCellDrag::ImageCellDrag(const QMimeData* pMimeData, const ImageCellEngine& 
 
 void ImageCellDrag::ToMimeData(QMimeData* pMimeData) const
 {
-    Guard_Run("ImageCellDrag::ToMimeData", [&] {
+    GUARD_RUN([&] {
         QByteArray payload;
         QDataStream stream(&payload, QIODevice::WriteOnly);
         stream << qint64(m_cells.size());
@@ -50,7 +50,7 @@ void ImageCellDrag::ToMimeData(QMimeData* pMimeData) const
 
 void ImageCellDrag::FromMimeData(const QMimeData* pMimeData, const ImageCellEngine& engine)
 {
-    Guard_Run("ImageCellDrag::FromMimeData", [&] {
+    GUARD_RUN([&] {
         m_cells.clear();
         if (!pMimeData || !pMimeData->hasFormat(ImageCellMimeType))
             return;
@@ -73,7 +73,7 @@ void ImageCellDrag::FromMimeData(const QMimeData* pMimeData, const ImageCellEngi
 
 QDrag* ImageCellDrag::CreateDragObject(QWidget* pSource) const
 {
-    return Guard_Run("ImageCellDrag::CreateDragObject", [&] {
+    return GUARD_RUN([&] {
         auto* pDrag = new QDrag(pSource);
         auto* pMimeData = new QMimeData();
         ToMimeData(pMimeData);
@@ -87,7 +87,7 @@ QDrag* ImageCellDrag::CreateDragObject(QWidget* pSource) const
 
 QPixmap ImageCellDrag::CreateDragPixmap() const
 {
-    return Guard_Run("ImageCellDrag::CreateDragPixmap", [&] {
+    return GUARD_RUN([&] {
         const int nSide = StackOffset * int(m_cells.size()) + CellPictureSize - StackOffset;
         QPixmap pixmap(nSide, nSide);
         QPainter painter(&pixmap);
@@ -102,7 +102,7 @@ QPixmap ImageCellDrag::CreateDragPixmap() const
 
 QPixmap ImageCellDrag::CreateImageCellDragPixmap(const ImageCell* pCell)
 {
-    return Guard_Run("ImageCellDrag::CreateImageCellDragPixmap", [&] {
+    return GUARD_RUN([&] {
         const QImage* pThumbnail = pCell->GetThumbnail();
         const QSize pictureSize = pThumbnail
             ? ImgUtils::GetAdjustedImageSize(pThumbnail->size(), CellPictureSize)

@@ -23,7 +23,7 @@ ImageCellEngine::~ImageCellEngine()
 
 ImageCell* ImageCellEngine::CreateCell(const QString& strFileName, int nRow, int nCol)
 {
-    return Guard_Run("ImageCellEngine::CreateCell", [&]() -> ImageCell* {
+    return GUARD_RUN([&]() -> ImageCell* {
         WaitCursor waitCursor;
         ImageCell* pCell = TakeRemovedCell(strFileName);
         if (!pCell)
@@ -71,7 +71,7 @@ QString ImageCellEngine::GetLoadErrorText(const QString& strFileName)
 
 bool ImageCellEngine::CreateCells(const QStringList& files, int nRows, int nCols)
 {
-    return Guard_Run("ImageCellEngine::CreateCells", [&] {
+    return GUARD_RUN([&] {
         emit Sig_Operation(true);
         m_strLastError.clear();
         // A grid without rows or columns holds nothing: everything goes to the tray.
@@ -98,7 +98,7 @@ bool ImageCellEngine::CreateCells(const QStringList& files, int nRows, int nCols
 
 bool ImageCellEngine::CreateCells(const QList<QStringList>& rows)
 {
-    return Guard_Run("ImageCellEngine::CreateCells", [&] {
+    return GUARD_RUN([&] {
         emit Sig_Operation(true);
         m_strLastError.clear();
         bool bResult = true;
@@ -117,7 +117,7 @@ bool ImageCellEngine::CreateCells(const QList<QStringList>& rows)
 
 void ImageCellEngine::MoveToBasket(ImageCell* pCell, int nRow, int nCol)
 {
-    Guard_Run("ImageCellEngine::MoveToBasket", [&] {
+    GUARD_RUN([&] {
         if (!pCell)
             return;
         pCell->SetGridLocation(nRow, nCol);
@@ -131,7 +131,7 @@ void ImageCellEngine::MoveToBasket(ImageCell* pCell, int nRow, int nCol)
 
 void ImageCellEngine::MoveToTray(ImageCell* pCell)
 {
-    Guard_Run("ImageCellEngine::MoveToTray", [&] {
+    GUARD_RUN([&] {
         if (!pCell)
             return;
         pCell->SetGridLocation(-1, -1);
@@ -145,7 +145,7 @@ void ImageCellEngine::MoveToTray(ImageCell* pCell)
 
 void ImageCellEngine::MoveToTray(int nLastRow, int nLastCol)
 {
-    Guard_Run("ImageCellEngine::MoveToTray", [&] {
+    GUARD_RUN([&] {
         // Backwards, so removing a cell never shifts the ones still to visit.
         for (int i = m_basket.size() - 1; i >= 0; --i)
         {
@@ -158,7 +158,7 @@ void ImageCellEngine::MoveToTray(int nLastRow, int nLastCol)
 
 void ImageCellEngine::Remove(ImageCell* pCell)
 {
-    Guard_Run("ImageCellEngine::Remove", [&] {
+    GUARD_RUN([&] {
         // Only cells this engine owns are destroyed; anything else is not ours to delete.
         QList<ImageCell*>* pContainer =
             m_basket.contains(pCell) ? &m_basket : m_tray.contains(pCell) ? &m_tray : nullptr;
@@ -172,7 +172,7 @@ void ImageCellEngine::Remove(ImageCell* pCell)
 
 void ImageCellEngine::ClearBasket()
 {
-    Guard_Run("ImageCellEngine::ClearBasket", [&] {
+    GUARD_RUN([&] {
         emit Sig_BasketCleared();
         DiscardAll(m_basket);
     });
@@ -180,7 +180,7 @@ void ImageCellEngine::ClearBasket()
 
 void ImageCellEngine::ClearTray()
 {
-    Guard_Run("ImageCellEngine::ClearTray", [&] {
+    GUARD_RUN([&] {
         emit Sig_TrayCleared();
         DiscardAll(m_tray);
     });
@@ -188,7 +188,7 @@ void ImageCellEngine::ClearTray()
 
 void ImageCellEngine::SetAutoOrient(bool bAutoOrient)
 {
-    Guard_Run("ImageCellEngine::SetAutoOrient", [&] {
+    GUARD_RUN([&] {
         if (bAutoOrient == m_bAutoOrient)
             return;
         m_bAutoOrient = bAutoOrient;
@@ -247,7 +247,7 @@ ImageCell* ImageCellEngine::TakeRemovedCell(const QString& strFileName)
 
 ImageCell* ImageCellEngine::GetCell(int nRow, int nCol) const
 {
-    return Guard_Run("ImageCellEngine::GetCell", [&]() -> ImageCell* {
+    return GUARD_RUN([&]() -> ImageCell* {
         for (ImageCell* pCell : m_basket)
         {
             if (pCell->GetGridRow() == nRow && pCell->GetGridCol() == nCol)
@@ -259,7 +259,7 @@ ImageCell* ImageCellEngine::GetCell(int nRow, int nCol) const
 
 ImageCell* ImageCellEngine::GetCell(CellContainer container, int nIndex) const
 {
-    return Guard_Run("ImageCellEngine::GetCell", [&]() -> ImageCell* {
+    return GUARD_RUN([&]() -> ImageCell* {
         const QList<ImageCell*>* pCells = Container(container);
         if (!pCells || nIndex < 0 || nIndex >= pCells->size())
             return nullptr;
@@ -269,7 +269,7 @@ ImageCell* ImageCellEngine::GetCell(CellContainer container, int nIndex) const
 
 ImageCell* ImageCellEngine::FindCell(qint64 nCellId) const
 {
-    return Guard_Run("ImageCellEngine::FindCell", [&]() -> ImageCell* {
+    return GUARD_RUN([&]() -> ImageCell* {
         for (const QList<ImageCell*>* pCells : {&m_basket, &m_tray})
         {
             for (ImageCell* pCell : *pCells)

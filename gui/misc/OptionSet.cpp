@@ -36,7 +36,7 @@ void FitToScreen(QPoint& ptPosition, QSize& szSize)
 
 bool OptionSet::InitOptionSet()
 {
-    return Guard_Run("OptionSet::InitOptionSet", [&] {
+    return GUARD_RUN([&] {
         SetDefaultOptions();
         return true;
     });
@@ -44,7 +44,7 @@ bool OptionSet::InitOptionSet()
 
 bool OptionSet::LoadOptions(const QString& strFile)
 {
-    return Guard_Run("OptionSet::LoadOptions", [&] {
+    return GUARD_RUN([&] {
         QDomDocument document;
         const bool bLoaded = XmlUtils::ReadXmlFile(strFile, document) == XmlUtils::XmlReadResult::Read
                              && document.documentElement().tagName() == QLatin1String("Options");
@@ -60,7 +60,7 @@ bool OptionSet::LoadOptions(const QString& strFile)
 
 bool OptionSet::SaveOptions(const QString& strFile)
 {
-    return Guard_Run("OptionSet::SaveOptions", [&] {
+    return GUARD_RUN([&] {
         QDomDocument document;
         QDomElement root = document.createElement(QStringLiteral("Options"));
         document.appendChild(root);
@@ -85,7 +85,7 @@ void OptionSet::SetOption(const QString& strName, const QVariant& value)
 
 bool OptionSet::ContainsOptionBranch(const QString& strPrefix) const
 {
-    return Guard_Run("OptionSet::ContainsOptionBranch", [&] {
+    return GUARD_RUN([&] {
         for (auto it = m_options.cbegin(); it != m_options.cend(); ++it)
             if (it.key().startsWith(strPrefix))
                 return true;
@@ -119,7 +119,7 @@ void OptionSet::SetOption_Size(const QString& strName, const QSize& sz)
 
 void OptionSet::SaveWindowState(const QWidget* pWindow, const QString& strName)
 {
-    Guard_Run("OptionSet::SaveWindowState", [&] {
+    GUARD_RUN([&] {
         const QString strKey = QStringLiteral("Windows.") + strName;
         SetOption_Point(strKey + QStringLiteral(".Position"), pWindow->pos());
         SetOption_Size(strKey + QStringLiteral(".Size"), pWindow->geometry().size());
@@ -129,7 +129,7 @@ void OptionSet::SaveWindowState(const QWidget* pWindow, const QString& strName)
 
 void OptionSet::LoadWindowState(QWidget* pWindow, const QString& strName) const
 {
-    Guard_Run("OptionSet::LoadWindowState", [&] {
+    GUARD_RUN([&] {
         const QString strKey = QStringLiteral("Windows.") + strName;
         if (!ContainsOptionBranch(strKey))
             return;
@@ -152,7 +152,7 @@ void OptionSet::LoadWindowState(QWidget* pWindow, const QString& strName) const
 
 QDomElement OptionSet::CreateXmlElement(QDomDocument& document, QDomElement& root, const QString& strName)
 {
-    return Guard_Run("OptionSet::CreateXmlElement", [&] {
+    return GUARD_RUN([&] {
         QDomElement element = root;
         for (const QString& strPart : strName.split(QLatin1Char('.')))
         {
@@ -167,7 +167,7 @@ QDomElement OptionSet::CreateXmlElement(QDomDocument& document, QDomElement& roo
 
 void OptionSet::ParseXmlElement(const QDomElement& element, const QString& strPath)
 {
-    Guard_Run("OptionSet::ParseXmlElement", [&] {
+    GUARD_RUN([&] {
         for (QDomNode node = element.firstChild(); !node.isNull(); node = node.nextSibling())
         {
             if (node.isElement())

@@ -18,7 +18,7 @@ AboutDlg::~AboutDlg() = default;
 
 void AboutDlg::SetupUI()
 {
-    Guard_Run("AboutDlg::SetupUI", [&] {
+    GUARD_RUN([&] {
         m_pUi->setupUi(this);
         InitDialog(false);
         m_pUi->frmLogo->setAttribute(Qt::WA_StyledBackground);
@@ -33,6 +33,6 @@ void AboutDlg::SetupUI()
 
 int AboutDlg::ShowDialog()
 {
-    return Guard_Run("AboutDlg::ShowDialog", [&] { return exec(); });
+    return GUARD_RUN([&] { return exec(); });
 }
 }

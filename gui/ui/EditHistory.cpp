@@ -77,7 +77,7 @@ void EditHistory::NoteChange(const QString& strText, int nMergeId)
 
 void EditHistory::Record(const QString& strText, int nMergeId)
 {
-    Guard_Run("EditHistory::Record", [&] {
+    GUARD_RUN([&] {
         if (m_bApplying)
             return;
         EditorState after = m_fnCapture();
@@ -91,7 +91,7 @@ void EditHistory::Record(const QString& strText, int nMergeId)
 
 void EditHistory::Apply(const EditorState& state)
 {
-    Guard_Run("EditHistory::Apply", [&] {
+    GUARD_RUN([&] {
         m_bApplying = true;
         m_fnRestore(state);
         m_bApplying = false;
@@ -102,7 +102,7 @@ void EditHistory::Apply(const EditorState& state)
 
 void EditHistory::Reset(bool bSaved)
 {
-    Guard_Run("EditHistory::Reset", [&] {
+    GUARD_RUN([&] {
         m_pUndoStack->clear();
         m_nStepDepth = 0;
         m_current = m_fnCapture();

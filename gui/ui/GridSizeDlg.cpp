@@ -18,7 +18,7 @@ GridSizeDlg::~GridSizeDlg() = default;
 
 void GridSizeDlg::SetupUI()
 {
-    Guard_Run("GridSizeDlg::SetupUI", [&] {
+    GUARD_RUN([&] {
         m_pUi->setupUi(this);
         InitDialog(false);
     });
@@ -34,7 +34,7 @@ QSize GridSizeDlg::ProposeGridSize(int nImages)
 
 int GridSizeDlg::ShowDialog(int nImages)
 {
-    return Guard_Run("GridSizeDlg::ShowDialog", [&] {
+    return GUARD_RUN([&] {
         m_pUi->lblImages->setText(QString::number(nImages));
         const QSize proposal = ProposeGridSize(nImages);
         m_pUi->txtGridRows->setValue(proposal.height());

@@ -16,7 +16,7 @@ StatusDlg::~StatusDlg() = default;
 
 void StatusDlg::SetupUI()
 {
-    Guard_Run("StatusDlg::SetupUI", [&] {
+    GUARD_RUN([&] {
         m_pUi->setupUi(this);
         // A plain widget paints its style-sheet background only when asked to.
         m_pUi->wdgtIcon->setAttribute(Qt::WA_StyledBackground);
@@ -30,7 +30,7 @@ void StatusDlg::SetupUI()
 
 void StatusDlg::ShowDialog(const QString& strTitle, const QString& strText, const QString& strIcon)
 {
-    Guard_Run("StatusDlg::ShowDialog", [&] {
+    GUARD_RUN([&] {
         setWindowTitle(strTitle);
         if (!strIcon.isEmpty())
             m_pUi->wdgtIcon->setStyleSheet(QString("background-image: url(%1);").arg(strIcon));
@@ -41,7 +41,7 @@ void StatusDlg::ShowDialog(const QString& strTitle, const QString& strText, cons
 
 void StatusDlg::SetProgress(const QString& strPhase, int nValue, int nMaximum)
 {
-    Guard_Run("StatusDlg::SetProgress", [&] {
+    GUARD_RUN([&] {
         // While a cancel is under way the dialog keeps saying so.
         const bool bCancelling = !m_pUi->btnCancel->isHidden() && !m_pUi->btnCancel->isEnabled();
         if (!bCancelling)
@@ -61,7 +61,7 @@ void StatusDlg::SetCancellable(bool bCancellable)
 
 void StatusDlg::reject()
 {
-    Guard_Run("StatusDlg::reject", [&] {
+    GUARD_RUN([&] {
         // Without a cancel on offer the notice cannot be dismissed: the operation is still running.
         if (!m_pUi->btnCancel->isEnabled())
             return;

@@ -86,7 +86,7 @@ TessaraWnd::~TessaraWnd()
 
 void TessaraWnd::SetupUI()
 {
-    Guard_Run("TessaraWnd::SetupUI", [&] {
+    GUARD_RUN([&] {
         m_pUi->setupUi(this);
         setMinimumSize(size());
 
@@ -188,7 +188,7 @@ void TessaraWnd::UpdateTitle()
 
 EditorState TessaraWnd::CaptureState() const
 {
-    return Guard_Run("TessaraWnd::CaptureState", [&] {
+    return GUARD_RUN([&] {
         EditorState state;
         state.gridRows = m_pUi->imageGrid->GetRowFilenames();
         state.tray = m_pUi->imageTray->GetRowFilenames().value(0);
@@ -199,7 +199,7 @@ EditorState TessaraWnd::CaptureState() const
 
 void TessaraWnd::RestoreState(const EditorState& state)
 {
-    Guard_Run("TessaraWnd::RestoreState", [&] {
+    GUARD_RUN([&] {
         WaitCursor waitCursor;
         const int nColumns = state.gridRows.isEmpty() ? 0 : int(state.gridRows.first().size());
         // Cells come back from the engine's removed ones, so nothing is read from disk here.
@@ -237,7 +237,7 @@ void TessaraWnd::SetPanelValues(const QVariantList& values)
 bool TessaraWnd::ShowCells(const QList<QStringList>& rows, const QSize& gridSize, const QStringList& tray,
                            QString& strError)
 {
-    return Guard_Run("TessaraWnd::ShowCells", [&] {
+    return GUARD_RUN([&] {
         m_pCellEngine->ClearBasket();
         m_pCellEngine->ClearTray();
         bool bCreated = m_pCellEngine->CreateCells(rows);
@@ -295,7 +295,7 @@ void TessaraWnd::ApplyStyleSheets()
 
 void TessaraWnd::closeEvent(QCloseEvent* pEvent)
 {
-    Guard_Run("TessaraWnd::closeEvent", [&] {
+    GUARD_RUN([&] {
         // A disabled window is busy (a combine or a load runs): closing now would pull the ground away.
         if (!isEnabled() || !MaybeSaveChanges())
         {
@@ -313,7 +313,7 @@ void TessaraWnd::closeEvent(QCloseEvent* pEvent)
 
 void TessaraWnd::UpdateUI()
 {
-    Guard_Run("TessaraWnd::UpdateUI", [&] {
+    GUARD_RUN([&] {
         UpdateActions();
         UpdateStatusBar();
     });
@@ -358,7 +358,7 @@ void TessaraWnd::OnTrayChanged()
 
 void TessaraWnd::ReportError(const QString& strMessage, bool bToStatusBar)
 {
-    Guard_Run("TessaraWnd::ReportError", [&] {
+    GUARD_RUN([&] {
         UIUtils::MessageBox(UIUtils::MsgCritical, strMessage);
         if (!bToStatusBar)
             return;
@@ -389,7 +389,7 @@ void TessaraWnd::on_btnGridResize_clicked()
 
 void TessaraWnd::SetImageGridSize(int nRows, int nCols, bool bPopulate)
 {
-    Guard_Run("TessaraWnd::SetImageGridSize", [&] {
+    GUARD_RUN([&] {
         bool bResized = false;
         {
             WaitCursor waitCursor;
@@ -427,7 +427,7 @@ void TessaraWnd::on_chkUseOverlap_toggled(bool bChecked)
 // The thumbnails follow at once, so that the grid shows what the combined image will get.
 void TessaraWnd::on_chkAutoOrient_toggled(bool bChecked)
 {
-    Guard_Run("TessaraWnd::on_chkAutoOrient_toggled", [&] { m_pCellEngine->SetAutoOrient(bChecked); });
+    GUARD_RUN([&] { m_pCellEngine->SetAutoOrient(bChecked); });
 }
 
 void TessaraWnd::on_btnClearSettings_clicked()
@@ -438,7 +438,7 @@ void TessaraWnd::on_btnClearSettings_clicked()
 
 void TessaraWnd::ResetSettings()
 {
-    Guard_Run("TessaraWnd::ResetSettings", [&] {
+    GUARD_RUN([&] {
         m_pUi->chkUseRegion->setChecked(false);
         m_pUi->txtRegionWidth->setValue(5);
         m_pUi->txtRegionHeight->setValue(5);
@@ -455,7 +455,7 @@ void TessaraWnd::ResetSettings()
 
 void TessaraWnd::FillTessaraSettings(Core::TessaraSettings* pSettings) const
 {
-    Guard_Run("TessaraWnd::FillTessaraSettings", [&] {
+    GUARD_RUN([&] {
         using Core::TessaraSettings;
         pSettings->rows.append(m_pUi->imageGrid->GetRowFilenames());
         pSettings->flags |= TessaraSettings::FlagRows;
@@ -501,7 +501,7 @@ void TessaraWnd::FillTessaraSettings(Core::TessaraSettings* pSettings) const
 
 void TessaraWnd::SetSettings(const Core::TessaraSettings* pSettings)
 {
-    Guard_Run("TessaraWnd::SetSettings", [&] {
+    GUARD_RUN([&] {
         using Core::TessaraSettings;
         ResetSettings();
         if (pSettings->IsSet(TessaraSettings::FlagRegion))
@@ -568,7 +568,7 @@ void TessaraWnd::ApplyZoom(Controls::ImageTableWidget* pTable, const QSlider* pS
 
 void TessaraWnd::OnGridZoomChanged(int nValue)
 {
-    Guard_Run("TessaraWnd::OnGridZoomChanged", [&] {
+    GUARD_RUN([&] {
         ApplyZoom(m_pUi->imageGrid, m_pUi->viewToolBar->GetGridZoomSlider(), m_pUi->actGridZoomIn,
                   m_pUi->actGridZoomOut, nValue);
     });
@@ -576,7 +576,7 @@ void TessaraWnd::OnGridZoomChanged(int nValue)
 
 void TessaraWnd::OnTrayZoomChanged(int nValue)
 {
-    Guard_Run("TessaraWnd::OnTrayZoomChanged", [&] {
+    GUARD_RUN([&] {
         ApplyZoom(m_pUi->imageTray, m_pUi->viewToolBar->GetTrayZoomSlider(), m_pUi->actTrayZoomIn,
                   m_pUi->actTrayZoomOut, nValue);
     });
@@ -584,7 +584,7 @@ void TessaraWnd::OnTrayZoomChanged(int nValue)
 
 void TessaraWnd::on_actGridCompactView_triggered(bool bChecked)
 {
-    Guard_Run("TessaraWnd::on_actGridCompactView_triggered", [&] {
+    GUARD_RUN([&] {
         m_pUi->imageGrid->SetCompactView(bChecked);
     });
 }
@@ -593,7 +593,7 @@ void TessaraWnd::on_actGridCompactView_triggered(bool bChecked)
 
 void TessaraWnd::on_actProjectNew_triggered()
 {
-    Guard_Run("TessaraWnd::on_actProjectNew_triggered", [&] {
+    GUARD_RUN([&] {
         if (!MaybeSaveChanges())
             return;
         {
@@ -613,7 +613,7 @@ void TessaraWnd::on_actProjectNew_triggered()
 
 void TessaraWnd::on_actGridCreate_triggered()
 {
-    Guard_Run("TessaraWnd::on_actGridCreate_triggered", [&] {
+    GUARD_RUN([&] {
         const QStringList astrFiles =
             UIUtils::GetOpenFileNames(this, tr("Select the input images for the new grid"), ImageOpenFilter());
         if (astrFiles.isEmpty())
@@ -639,7 +639,7 @@ void TessaraWnd::on_actGridCreate_triggered()
 
 bool TessaraWnd::CreateNewGrid(const QStringList& astrFiles, int nRows, int nCols)
 {
-    return Guard_Run("TessaraWnd::CreateNewGrid", [&] {
+    return GUARD_RUN([&] {
         if (astrFiles.isEmpty() || nRows < 1 || nCols < 1)
             return false;
         EditStep step(m_pHistory, tr("Create grid"));
@@ -655,7 +655,7 @@ bool TessaraWnd::CreateNewGrid(const QStringList& astrFiles, int nRows, int nCol
 
 void TessaraWnd::on_actTrayAddImages_triggered()
 {
-    Guard_Run("TessaraWnd::on_actTrayAddImages_triggered", [&] {
+    GUARD_RUN([&] {
         const QStringList astrFiles =
             UIUtils::GetOpenFileNames(this, tr("Select the images to add to the tray"), ImageOpenFilter());
         if (astrFiles.isEmpty())
@@ -672,7 +672,7 @@ void TessaraWnd::on_actTrayAddImages_triggered()
 
 bool TessaraWnd::AddImagesToTray(const QStringList& astrFiles)
 {
-    return Guard_Run("TessaraWnd::AddImagesToTray", [&] {
+    return GUARD_RUN([&] {
         EditStep step(m_pHistory, tr("Add images"));
         return !astrFiles.isEmpty() && m_pCellEngine->CreateCells(Utils::SortedNaturally(astrFiles), -1, -1);
     });
@@ -680,7 +680,7 @@ bool TessaraWnd::AddImagesToTray(const QStringList& astrFiles)
 
 void TessaraWnd::on_actTrayClearImages_triggered()
 {
-    Guard_Run("TessaraWnd::on_actTrayClearImages_triggered", [&] {
+    GUARD_RUN([&] {
         EditStep step(m_pHistory, tr("Clear tray"));
         m_pCellEngine->ClearTray();
     });
@@ -688,7 +688,7 @@ void TessaraWnd::on_actTrayClearImages_triggered()
 
 void TessaraWnd::on_actGridClearImages_triggered()
 {
-    Guard_Run("TessaraWnd::on_actGridClearImages_triggered", [&] {
+    GUARD_RUN([&] {
         EditStep step(m_pHistory, tr("Clear grid"));
         m_pCellEngine->ClearBasket();
     });
@@ -696,7 +696,7 @@ void TessaraWnd::on_actGridClearImages_triggered()
 
 void TessaraWnd::on_actGridFlipHorz_triggered()
 {
-    Guard_Run("TessaraWnd::on_actGridFlipHorz_triggered", [&] {
+    GUARD_RUN([&] {
         EditStep step(m_pHistory, tr("Flip horizontally"));
         m_pUi->imageGrid->FlipHorizontally();
     });
@@ -704,7 +704,7 @@ void TessaraWnd::on_actGridFlipHorz_triggered()
 
 void TessaraWnd::on_actGridFlipVert_triggered()
 {
-    Guard_Run("TessaraWnd::on_actGridFlipVert_triggered", [&] {
+    GUARD_RUN([&] {
         EditStep step(m_pHistory, tr("Flip vertically"));
         m_pUi->imageGrid->FlipVertically();
     });
@@ -714,7 +714,7 @@ void TessaraWnd::on_actGridFlipVert_triggered()
 
 void TessaraWnd::on_actProjectOpen_triggered()
 {
-    Guard_Run("TessaraWnd::on_actProjectOpen_triggered", [&] {
+    GUARD_RUN([&] {
         if (!MaybeSaveChanges())
             return;
         const QString strFile = UIUtils::GetOpenFileName(this, tr("Select the project to load"),
@@ -726,7 +726,7 @@ void TessaraWnd::on_actProjectOpen_triggered()
 
 void TessaraWnd::OnOpenRecentProject()
 {
-    Guard_Run("TessaraWnd::OnOpenRecentProject", [&] {
+    GUARD_RUN([&] {
         const QAction* pAction = qobject_cast<const QAction*>(sender());
         if (!pAction)
             return;
@@ -739,7 +739,7 @@ void TessaraWnd::OnOpenRecentProject()
 
 void TessaraWnd::OnOpenProject(QString strProject)
 {
-    Guard_Run("TessaraWnd::OnOpenProject", [&] {
+    GUARD_RUN([&] {
         SetStatus(tr("Loading project '%1'...").arg(strProject));
         QString strError;
         if (LoadProjectFrom(strProject, strError))
@@ -751,7 +751,7 @@ void TessaraWnd::OnOpenProject(QString strProject)
 
 bool TessaraWnd::LoadProjectFrom(const QString& strFile, QString& strError)
 {
-    return Guard_Run("TessaraWnd::LoadProjectFrom", [&] {
+    return GUARD_RUN([&] {
         BusyWindow busy(this);
         Core::TessaraProject project;
         if (!project.LoadProject(strFile))
@@ -790,7 +790,7 @@ void TessaraWnd::SetProjectFile(const QString& strFile, bool bSaved)
 
 bool TessaraWnd::MaybeSaveChanges()
 {
-    return Guard_Run("TessaraWnd::MaybeSaveChanges", [&] {
+    return GUARD_RUN([&] {
         if (!IsModified())
             return true;
         const QString strName =
@@ -811,7 +811,7 @@ void TessaraWnd::on_actProjectSave_triggered()
 
 bool TessaraWnd::SaveProjectAs()
 {
-    return Guard_Run("TessaraWnd::SaveProjectAs", [&] {
+    return GUARD_RUN([&] {
         const QString strFile = UIUtils::GetSaveFileName(this, tr("Save the project"), tr("Tessara projects (*.tsp)"));
         if (strFile.isEmpty())
             return false;
@@ -830,7 +830,7 @@ bool TessaraWnd::SaveProjectAs()
 
 bool TessaraWnd::SaveProjectTo(const QString& strFile, QString& strError)
 {
-    return Guard_Run("TessaraWnd::SaveProjectTo", [&] {
+    return GUARD_RUN([&] {
         Core::TessaraProject project;
         FillTessaraSettings(&project.GetSettings());
         if (!project.GetSettings().VerifySettings(strError) || strFile.isEmpty())
@@ -852,7 +852,7 @@ bool TessaraWnd::SaveProjectTo(const QString& strFile, QString& strError)
 
 void TessaraWnd::CreateOpenRecentActions()
 {
-    Guard_Run("TessaraWnd::CreateOpenRecentActions", [&] {
+    GUARD_RUN([&] {
         // Later, not now: the action that started this (a recent project being opened) may still be emitting.
         for (QAction* pAction : std::exchange(m_openRecentActions, {}))
         {
@@ -884,7 +884,7 @@ void TessaraWnd::on_btnGridCompound_clicked()
 
 void TessaraWnd::on_actGridCompound_triggered()
 {
-    Guard_Run("TessaraWnd::on_actGridCompound_triggered", [&] {
+    GUARD_RUN([&] {
         const QString strFile =
             UIUtils::GetSaveFileName(this, tr("Save the compound image"),
                                      ImgUtils::GetCommonImageFormatFilter(true) + QStringLiteral(";;All files (*.*)"));
@@ -913,7 +913,7 @@ void TessaraWnd::on_actGridCompound_triggered()
 
 void TessaraWnd::ShowCombinedImageSaved(const QString& strFile)
 {
-    Guard_Run("TessaraWnd::ShowCombinedImageSaved", [&] {
+    GUARD_RUN([&] {
         QMessageBox box(QMessageBox::Information, QApplication::applicationName(),
                         tr("The combined image has been saved to '%1'.").arg(strFile));
         QPushButton* pOpenImage = box.addButton(tr("Open &image"), QMessageBox::YesRole);
@@ -929,7 +929,7 @@ void TessaraWnd::ShowCombinedImageSaved(const QString& strFile)
 
 bool TessaraWnd::CreateCompoundImage(const QString& strFile, bool bShowStatus, QString& strError)
 {
-    return Guard_Run("TessaraWnd::CreateCompoundImage", [&] {
+    return GUARD_RUN([&] {
         Core::TessaraInterface tesscli;
         Core::TessaraSettings settings;
         StatusDlg statusDialog;
@@ -981,7 +981,7 @@ QString TessaraWnd::CombinePhaseText(int nPhase)
 
 void TessaraWnd::on_actAbout_triggered()
 {
-    Guard_Run("TessaraWnd::on_actAbout_triggered", [&] {
+    GUARD_RUN([&] {
         AboutDlg dialog(this);
         dialog.ShowDialog();
     });
@@ -989,7 +989,7 @@ void TessaraWnd::on_actAbout_triggered()
 
 void TessaraWnd::on_actHelp_triggered()
 {
-    Guard_Run("TessaraWnd::on_actHelp_triggered", [&] {
+    GUARD_RUN([&] {
         if (Misc::Help_IsAvailable())
             Misc::Help_OpenManual();
         else
@@ -999,7 +999,7 @@ void TessaraWnd::on_actHelp_triggered()
 
 void TessaraWnd::on_actVelmontWebsite_triggered()
 {
-    Guard_Run("TessaraWnd::on_actVelmontWebsite_triggered", [&] {
+    GUARD_RUN([&] {
         // A web address, not a local file: opened as a URL by the desktop's browser.
         QDesktopServices::openUrl(QUrl(UIUtils::GetMakerWebsite()));
     });

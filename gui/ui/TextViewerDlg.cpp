@@ -19,7 +19,7 @@ TextViewerDlg::~TextViewerDlg() = default;
 
 void TextViewerDlg::SetupUI()
 {
-    Guard_Run("TextViewerDlg::SetupUI", [&] {
+    GUARD_RUN([&] {
         m_pUi->setupUi(this);
         InitDialog(true);
         Core::TessaraCore::s_instance->GetOptions()->LoadWindowState(this, WindowName);
@@ -29,7 +29,7 @@ void TextViewerDlg::SetupUI()
 
 int TextViewerDlg::ShowDialog(const QString& strCaption, const QString& strText)
 {
-    return Guard_Run("TextViewerDlg::ShowDialog", [&] {
+    return GUARD_RUN([&] {
         m_pUi->lblCaption->setText(strCaption);
         m_pUi->txtText->setPlainText(strText);
         return exec();
@@ -38,20 +38,19 @@ int TextViewerDlg::ShowDialog(const QString& strCaption, const QString& strText)
 
 void TextViewerDlg::OnClose()
 {
-    Guard_Run("TextViewerDlg::OnClose",
-              [&] { Core::TessaraCore::s_instance->GetOptions()->SaveWindowState(this, WindowName); });
+    GUARD_RUN([&] { Core::TessaraCore::s_instance->GetOptions()->SaveWindowState(this, WindowName); });
 }
 
 bool TextViewerDlg::SaveLogTo(const QString& strFile) const
 {
-    return Guard_Run("TextViewerDlg::SaveLogTo", [&] {
+    return GUARD_RUN([&] {
         return FileUtils::WriteFileSafely(strFile, m_pUi->txtText->toPlainText().toUtf8());
     });
 }
 
 void TextViewerDlg::on_btnSaveLog_clicked()
 {
-    Guard_Run("TextViewerDlg::on_btnSaveLog_clicked", [&] {
+    GUARD_RUN([&] {
         const QString strFile =
             UIUtils::GetSaveFileName(this, tr("Save the log file"), tr("Text files (*.txt);;All files (*.*)"));
         if (strFile.isEmpty())

@@ -34,7 +34,7 @@ QString ColorSelectButton::GetColorText() const
 
 void ColorSelectButton::OnClicked()
 {
-    Guard_Run("ColorSelectButton::OnClicked", [&] {
+    GUARD_RUN([&] {
         const QColor color =
             QColorDialog::getColor(m_color, this, tr("Select a new color..."), QColorDialog::DontUseNativeDialog);
         if (color.isValid())
@@ -44,7 +44,7 @@ void ColorSelectButton::OnClicked()
 
 void ColorSelectButton::paintEvent(QPaintEvent* pEvent)
 {
-    Guard_Run("ColorSelectButton::paintEvent", [&] {
+    GUARD_RUN([&] {
         QPushButton::paintEvent(pEvent);
         QPainter painter(this);
         // The swatch and values stay visible when the button is disabled, so the stored

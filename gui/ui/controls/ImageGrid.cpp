@@ -19,7 +19,7 @@ ImageGrid::ImageGrid(QWidget* pParent) : ImageTableWidget(pParent)
 
 bool ImageGrid::InitImageGrid(Engine::ImageCellEngine* pEngine)
 {
-    return Guard_Run("ImageGrid::InitImageGrid", [&] {
+    return GUARD_RUN([&] {
         if (!InitImageTable(TableGrid, pEngine))
             return false;
         connect(pEngine, &Engine::ImageCellEngine::Sig_MovedToTray, this, &ImageGrid::OnMovedToTray);
@@ -45,7 +45,7 @@ bool ImageGrid::InitImageGrid(Engine::ImageCellEngine* pEngine)
 
 bool ImageGrid::Resize(int nRows, int nCols, bool bPopulate)
 {
-    return Guard_Run("ImageGrid::Resize", [&] {
+    return GUARD_RUN([&] {
         WaitCursor waitCursor;
         if (nRows < 1 || nCols < 1)
             return false;
@@ -73,7 +73,7 @@ bool ImageGrid::Resize(int nRows, int nCols, bool bPopulate)
 
 void ImageGrid::PopulateEntireGrid()
 {
-    Guard_Run("ImageGrid::PopulateEntireGrid", [&] {
+    GUARD_RUN([&] {
         WaitCursor waitCursor;
         TableUpdateBlocker blocker(this);
         // One pass over the basket instead of a search per position, which made large grids
@@ -99,7 +99,7 @@ void ImageGrid::PopulateEntireGrid()
 
 void ImageGrid::FlipItems(int nRow1, int nCol1, int nRow2, int nCol2)
 {
-    Guard_Run("ImageGrid::FlipItems", [&] {
+    GUARD_RUN([&] {
         ImageTableItem* pItem1 = Item(nRow1, nCol1);
         ImageTableItem* pItem2 = Item(nRow2, nCol2);
         if (!pItem1 || !pItem2)
@@ -118,7 +118,7 @@ void ImageGrid::FlipItems(int nRow1, int nCol1, int nRow2, int nCol2)
 
 void ImageGrid::FlipVertically()
 {
-    Guard_Run("ImageGrid::FlipVertically", [&] {
+    GUARD_RUN([&] {
         WaitCursor waitCursor;
         TableUpdateBlocker blocker(this);
         const int nCols = columnCount();
@@ -132,7 +132,7 @@ void ImageGrid::FlipVertically()
 
 void ImageGrid::FlipHorizontally()
 {
-    Guard_Run("ImageGrid::FlipHorizontally", [&] {
+    GUARD_RUN([&] {
         WaitCursor waitCursor;
         TableUpdateBlocker blocker(this);
         const int nRows = rowCount();
@@ -146,7 +146,7 @@ void ImageGrid::FlipHorizontally()
 
 void ImageGrid::SetKeepEmptyCells(const QList<QStringList>& rows)
 {
-    Guard_Run("ImageGrid::SetKeepEmptyCells", [&] {
+    GUARD_RUN([&] {
         for (int r = 0; r < rows.size(); ++r)
         {
             for (int c = 0; c < rows[r].size(); ++c)
@@ -167,7 +167,7 @@ int ImageGrid::GetSelectedKeepEmptyCount() const
 
 void ImageGrid::SelectImageForItem(ImageTableItem* pItem)
 {
-    Guard_Run("ImageGrid::SelectImageForItem", [&] {
+    GUARD_RUN([&] {
         if (!pItem)
             return;
         const int nRow = pItem->row(), nCol = pItem->column();
@@ -208,7 +208,7 @@ QList<Engine::ImageCell*> ImageGrid::SelectedCells() const
 
 void ImageGrid::OnSelectImage()
 {
-    Guard_Run("ImageGrid::OnSelectImage", [&] {
+    GUARD_RUN([&] {
         WaitCursor waitCursor;
         for (ImageTableItem* pItem : SelectedItems())
             SelectImageForItem(pItem);
@@ -217,7 +217,7 @@ void ImageGrid::OnSelectImage()
 
 void ImageGrid::OnKeepEmpty(bool bChecked)
 {
-    Guard_Run("ImageGrid::OnKeepEmpty", [&] {
+    GUARD_RUN([&] {
         TableEditStep step(this, tr("Keep empty"));
         WaitCursor waitCursor;
         TableUpdateBlocker blocker(this);
@@ -236,7 +236,7 @@ void ImageGrid::OnKeepEmpty(bool bChecked)
 
 void ImageGrid::OnMoveToTray()
 {
-    Guard_Run("ImageGrid::OnMoveToTray", [&] {
+    GUARD_RUN([&] {
         TableEditStep step(this, tr("Move to tray"));
         WaitCursor waitCursor;
         TableUpdateBlocker blocker(this);
@@ -247,7 +247,7 @@ void ImageGrid::OnMoveToTray()
 
 void ImageGrid::OnMovedToTray(Engine::ImageCell* pCell)
 {
-    Guard_Run("ImageGrid::OnMovedToTray", [&] {
+    GUARD_RUN([&] {
         WaitCursor waitCursor;
         TableUpdateBlocker blocker(this);
         if (ImageTableItem* pItem = FindItem(pCell))
@@ -257,7 +257,7 @@ void ImageGrid::OnMovedToTray(Engine::ImageCell* pCell)
 
 void ImageGrid::OnClearImages()
 {
-    Guard_Run("ImageGrid::OnClearImages", [&] {
+    GUARD_RUN([&] {
         TableEditStep step(this, tr("Clear cells"));
         WaitCursor waitCursor;
         TableUpdateBlocker blocker(this);
@@ -272,7 +272,7 @@ void ImageGrid::OnClearImages()
 
 void ImageGrid::OnBasketCleared()
 {
-    Guard_Run("ImageGrid::OnBasketCleared", [&] {
+    GUARD_RUN([&] {
         WaitCursor waitCursor;
         ClearImages();
     });
@@ -280,12 +280,12 @@ void ImageGrid::OnBasketCleared()
 
 void ImageGrid::OnItemDoubleClicked(int nRow, int nCol)
 {
-    Guard_Run("ImageGrid::OnItemDoubleClicked", [&] { SelectImageForItem(Item(nRow, nCol)); });
+    GUARD_RUN([&] { SelectImageForItem(Item(nRow, nCol)); });
 }
 
 void ImageGrid::OnSelectionChanged()
 {
-    Guard_Run("ImageGrid::OnSelectionChanged", [&] {
+    GUARD_RUN([&] {
         const int nSelected = int(SelectedItems().size());
         const int nImages = GetSelectedImagesCount();
         const int nKeepEmpty = GetSelectedKeepEmptyCount();
@@ -300,7 +300,7 @@ void ImageGrid::OnSelectionChanged()
 
 bool ImageGrid::PrepareContextMenu(QMenu* pMenu)
 {
-    return Guard_Run("ImageGrid::PrepareContextMenu", [&] {
+    return GUARD_RUN([&] {
         pMenu->addAction(m_pActSelect);
         pMenu->addAction(GetOpenAction());
         pMenu->addSeparator();
@@ -339,7 +339,7 @@ void ImageGrid::PlaceDroppedCell(ImageTableItem* pItem, Engine::ImageCell* pCell
 void ImageGrid::Drop_DropCells(const QList<Engine::ImageCell*>& cells, const QPoint& pos, QWidget* pSource,
                                DragType dragType)
 {
-    Guard_Run("ImageGrid::Drop_DropCells", [&] {
+    GUARD_RUN([&] {
         if (!itemAt(pos) || (dragType != DragTrayToGrid && dragType != DragGridToGrid))
             return;
         const QList<ImageTableItem*> destinations = GetDropDestinations(pos, int(cells.size()));

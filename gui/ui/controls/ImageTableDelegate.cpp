@@ -26,7 +26,7 @@ ImageTableDelegate::ImageTableDelegate(ImageTableWidget* pTable) : m_pTable(pTab
 
 QRect ImageTableDelegate::GetItemRect(ItemRectType rectType, const QRect& cellRect) const
 {
-    return Guard_Run("ImageTableDelegate::GetItemRect", [&] {
+    return GUARD_RUN([&] {
         if (m_pTable->IsCompactView())
             return cellRect;
         const int x1 = cellRect.left(), y1 = cellRect.top(), x2 = cellRect.right(), y2 = cellRect.bottom();
@@ -51,7 +51,7 @@ QPoint ImageTableDelegate::GetCenterPoint(const QRect& rect, const QSize& size)
 
 QSize ImageTableDelegate::GetEmptyImageSize() const
 {
-    return Guard_Run("ImageTableDelegate::GetEmptyImageSize", [&] {
+    return GUARD_RUN([&] {
         if (m_pTable->GetImageCount() < 1)
             return QSize(m_pTable->GetImageSize(), m_pTable->GetImageSize());
         return m_pTable->GetAverageImageDimensions();
@@ -61,7 +61,7 @@ QSize ImageTableDelegate::GetEmptyImageSize() const
 QSize ImageTableDelegate::GetRequiredItemSize(const ImageTableItem* pItem, bool bImageOnly,
                                               const QSize* pEmptyImageSize) const
 {
-    return Guard_Run("ImageTableDelegate::GetRequiredItemSize", [&] {
+    return GUARD_RUN([&] {
         const Engine::ImageCell* pCell = pItem ? pItem->GetCell() : nullptr;
         QSize size;
         if (pCell && pCell->GetThumbnail())
@@ -77,7 +77,7 @@ QSize ImageTableDelegate::GetRequiredItemSize(const ImageTableItem* pItem, bool 
 void ImageTableDelegate::paint(QPainter* pPainter, const QStyleOptionViewItem& option,
                                const QModelIndex& index) const
 {
-    Guard_Run("ImageTableDelegate::paint", [&] {
+    GUARD_RUN([&] {
         const ImageTableItem* pItem = m_pTable->Item(index.row(), index.column());
         pPainter->setRenderHint(QPainter::TextAntialiasing, true);
         pPainter->fillRect(option.rect, option.palette.brush(QPalette::Base));
@@ -110,7 +110,7 @@ ImageTableDelegate::NameStripStyle ImageTableDelegate::GetNameStripStyle(const I
 void ImageTableDelegate::DrawName(const ImageTableItem* pItem, QPainter* pPainter, const QRect& rect,
                                   const QStyleOptionViewItem& option) const
 {
-    Guard_Run("ImageTableDelegate::DrawName", [&] {
+    GUARD_RUN([&] {
         QString strText;
         if (pItem->GetCell())
             strText = QFileInfo(pItem->GetCell()->GetFilename()).fileName();
@@ -137,7 +137,7 @@ void ImageTableDelegate::DrawName(const ImageTableItem* pItem, QPainter* pPainte
 void ImageTableDelegate::DrawImage(const ImageTableItem* pItem, QPainter* pPainter, const QRect& rect,
                                    const QStyleOptionViewItem& option) const
 {
-    Guard_Run("ImageTableDelegate::DrawImage", [&] {
+    GUARD_RUN([&] {
         const bool bCompact = m_pTable->IsCompactView();
         const Engine::ImageCell* pCell = pItem->GetCell();
         if (pCell && pCell->GetThumbnail())

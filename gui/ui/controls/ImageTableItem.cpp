@@ -14,7 +14,7 @@ ImageTableItem::ImageTableItem(ImageTableWidget* pTable, ItemType type)
 
 QTableWidgetItem* ImageTableItem::clone() const
 {
-    return Guard_Run("ImageTableItem::clone", [&] {
+    return GUARD_RUN([&] {
         auto* pItem = new ImageTableItem(m_pTable, m_itemType);
         pItem->m_bKeepEmpty = m_bKeepEmpty;
         pItem->m_bDragHighlight = m_bDragHighlight;
@@ -25,7 +25,7 @@ QTableWidgetItem* ImageTableItem::clone() const
 
 QString ImageTableItem::GetToolTip() const
 {
-    return Guard_Run("ImageTableItem::GetToolTip", [&] {
+    return GUARD_RUN([&] {
         const QString strTitle =
             m_pCell ? m_pCell->GetFilename().toHtmlEscaped() : QCoreApplication::translate("ImageTableItem", "No image");
         QString strText = QStringLiteral("<b>") + strTitle + QStringLiteral("</b><br><br>");
@@ -48,7 +48,7 @@ QString ImageTableItem::GetToolTip() const
 
 void ImageTableItem::UpdateCellGridLocation(Engine::ImageCell* pCell) const
 {
-    Guard_Run("ImageTableItem::UpdateCellGridLocation", [&] {
+    GUARD_RUN([&] {
         if (!pCell)
             return;
         if (tableWidget())

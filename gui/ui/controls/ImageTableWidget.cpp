@@ -36,7 +36,7 @@ ImageTableWidget::~ImageTableWidget()
 
 bool ImageTableWidget::InitImageTable(ImageTableType tableType, Engine::ImageCellEngine* pEngine)
 {
-    return Guard_Run("ImageTableWidget::InitImageTable", [&] {
+    return GUARD_RUN([&] {
         m_tableType = tableType;
         m_pCellEngine = pEngine;
         setAttribute(Qt::WA_StaticContents);
@@ -107,7 +107,7 @@ void ImageTableWidget::ReportError(const QString& strMessage)
 
 void ImageTableWidget::SetCompactView(bool bCompact)
 {
-    Guard_Run("ImageTableWidget::SetCompactView", [&] {
+    GUARD_RUN([&] {
         m_bCompactView = bCompact;
         RecalculateTableSize();
     });
@@ -115,7 +115,7 @@ void ImageTableWidget::SetCompactView(bool bCompact)
 
 void ImageTableWidget::SetImageSize(int nSize)
 {
-    Guard_Run("ImageTableWidget::SetImageSize", [&] {
+    GUARD_RUN([&] {
         if (nSize == m_nImageSize)
             return;
         m_nImageSize = std::clamp(nSize, MinImageSize, MaxImageSize);
@@ -132,7 +132,7 @@ ImageTableItem* ImageTableWidget::Item(int nRow, int nCol) const
 
 ImageTableItem* ImageTableWidget::CreateItem(int nRow, int nCol)
 {
-    return Guard_Run("ImageTableWidget::CreateItem", [&] {
+    return GUARD_RUN([&] {
         auto* pItem = new ImageTableItem(
             this, m_tableType == TableGrid ? ImageTableItem::ItemGrid : ImageTableItem::ItemTray);
         setItem(nRow, nCol, pItem);
@@ -142,7 +142,7 @@ ImageTableItem* ImageTableWidget::CreateItem(int nRow, int nCol)
 
 void ImageTableWidget::SetItemImageCell(ImageTableItem* pItem, Engine::ImageCell* pCell)
 {
-    Guard_Run("ImageTableWidget::SetItemImageCell", [&] {
+    GUARD_RUN([&] {
         if (!pItem)
             return;
         pItem->SetCell(pCell);
@@ -154,7 +154,7 @@ void ImageTableWidget::SetItemImageCell(ImageTableItem* pItem, Engine::ImageCell
 
 QList<ImageTableItem*> ImageTableWidget::SelectedItems() const
 {
-    return Guard_Run("ImageTableWidget::SelectedItems", [&] {
+    return GUARD_RUN([&] {
         QList<ImageTableItem*> items;
         for (int r = 0; r < rowCount(); ++r)
         {
@@ -177,7 +177,7 @@ int ImageTableWidget::GetSelectedImagesCount() const
 
 ImageTableItem* ImageTableWidget::FindItem(const Engine::ImageCell* pCell) const
 {
-    return Guard_Run("ImageTableWidget::FindItem", [&]() -> ImageTableItem* {
+    return GUARD_RUN([&]() -> ImageTableItem* {
         for (int r = 0; r < rowCount(); ++r)
         {
             for (int c = 0; c < columnCount(); ++c)
@@ -208,7 +208,7 @@ int ImageTableWidget::GetImageCount() const
 
 QSize ImageTableWidget::GetAverageImageDimensions() const
 {
-    return Guard_Run("ImageTableWidget::GetAverageImageDimensions", [&] {
+    return GUARD_RUN([&] {
         QSize total(0, 0);
         int nCount = 0;
         for (int r = 0; r < rowCount(); ++r)
@@ -231,7 +231,7 @@ QSize ImageTableWidget::GetAverageImageDimensions() const
 
 QList<QStringList> ImageTableWidget::GetRowFilenames() const
 {
-    return Guard_Run("ImageTableWidget::GetRowFilenames", [&] {
+    return GUARD_RUN([&] {
         QList<QStringList> rows;
         for (int r = 0; r < rowCount(); ++r)
         {
@@ -254,7 +254,7 @@ QList<QStringList> ImageTableWidget::GetRowFilenames() const
 
 void ImageTableWidget::ClearImages()
 {
-    Guard_Run("ImageTableWidget::ClearImages", [&] {
+    GUARD_RUN([&] {
         TableUpdateBlocker blocker(this);
         for (int r = 0; r < rowCount(); ++r)
         {
@@ -267,7 +267,7 @@ void ImageTableWidget::ClearImages()
 
 void ImageTableWidget::ClearItemDragHighlights()
 {
-    Guard_Run("ImageTableWidget::ClearItemDragHighlights", [&] {
+    GUARD_RUN([&] {
         TableUpdateBlocker blocker(this);
         for (int r = 0; r < rowCount(); ++r)
         {
@@ -330,7 +330,7 @@ ImageTableWidget::DragType ImageTableWidget::DetermineDragType(QObject* pSource,
 
 void ImageTableWidget::InitiateItemDrag(const QList<ImageTableItem*>& items)
 {
-    Guard_Run("ImageTableWidget::InitiateItemDrag", [&] {
+    GUARD_RUN([&] {
         Engine::ImageCellDrag cellDrag;
         for (const ImageTableItem* pItem : items)
         {
@@ -360,7 +360,7 @@ void ImageTableWidget::InitiateItemDrag(const QList<ImageTableItem*>& items)
 
 void ImageTableWidget::OnSelectionChanged()
 {
-    Guard_Run("ImageTableWidget::OnSelectionChanged", [&] {
+    GUARD_RUN([&] {
         const bool bHasImages = GetSelectedImagesCount() >= 1;
         m_pActOpen->setEnabled(bHasImages);
         m_pActReload->setEnabled(bHasImages);
@@ -369,7 +369,7 @@ void ImageTableWidget::OnSelectionChanged()
 
 void ImageTableWidget::OnOpenImage()
 {
-    Guard_Run("ImageTableWidget::OnOpenImage", [&] {
+    GUARD_RUN([&] {
         WaitCursor waitCursor;
         for (const ImageTableItem* pItem : SelectedItems())
         {
@@ -381,7 +381,7 @@ void ImageTableWidget::OnOpenImage()
 
 void ImageTableWidget::OnReloadImage()
 {
-    Guard_Run("ImageTableWidget::OnReloadImage", [&] {
+    GUARD_RUN([&] {
         WaitCursor waitCursor;
         TableUpdateBlocker blocker(this);
         for (const ImageTableItem* pItem : SelectedItems())
@@ -401,7 +401,7 @@ void ImageTableWidget::OnReloadImage()
 
 void ImageTableWidget::OnCellRemoved(Engine::ImageCell* pCell)
 {
-    Guard_Run("ImageTableWidget::OnCellRemoved", [&] {
+    GUARD_RUN([&] {
         if (ImageTableItem* pItem = FindItem(pCell))
         {
             pItem->SetCell(nullptr);
@@ -467,7 +467,7 @@ void ImageTableWidget::PlaceDroppedCell(ImageTableItem* pItem, Engine::ImageCell
 void ImageTableWidget::Drop_UpdateHighlightedCells(const QList<Engine::ImageCell*>& cells, const QPoint& pos,
                                                    bool bAcceptable, DragType dragType)
 {
-    Guard_Run("ImageTableWidget::Drop_UpdateHighlightedCells", [&] {
+    GUARD_RUN([&] {
         TableUpdateBlocker blocker(this);
         ClearItemDragHighlights();
         if (!bAcceptable)
@@ -510,7 +510,7 @@ void ImageTableWidget::AnnounceTableChanged()
 
 void ImageTableWidget::RecalculateTableSize()
 {
-    Guard_Run("ImageTableWidget::RecalculateTableSize", [&] {
+    GUARD_RUN([&] {
         TableUpdateBlocker blocker(this);
         const QSize emptyImageSize = m_delegate.GetEmptyImageSize();
         for (int r = 0; r < rowCount(); ++r)
@@ -568,7 +568,7 @@ void ImageTableWidget::mouseMoveEvent(QMouseEvent* pEvent)
 
 void ImageTableWidget::contextMenuEvent(QContextMenuEvent* pEvent)
 {
-    Guard_Run("ImageTableWidget::contextMenuEvent", [&] {
+    GUARD_RUN([&] {
         QMenu menu(this);
         if (!PrepareContextMenu(&menu))
         {
@@ -597,7 +597,7 @@ bool ImageTableWidget::HandleCellDragOver(QDragMoveEvent* pEvent)
 
 void ImageTableWidget::dragEnterEvent(QDragEnterEvent* pEvent)
 {
-    Guard_Run("ImageTableWidget::dragEnterEvent", [&] {
+    GUARD_RUN([&] {
         if (!HandleCellDragOver(pEvent))
             QTableWidget::dragEnterEvent(pEvent);
     });
@@ -605,7 +605,7 @@ void ImageTableWidget::dragEnterEvent(QDragEnterEvent* pEvent)
 
 void ImageTableWidget::dragMoveEvent(QDragMoveEvent* pEvent)
 {
-    Guard_Run("ImageTableWidget::dragMoveEvent", [&] {
+    GUARD_RUN([&] {
         if (!HandleCellDragOver(pEvent))
             QTableWidget::dragMoveEvent(pEvent);
     });
@@ -613,7 +613,7 @@ void ImageTableWidget::dragMoveEvent(QDragMoveEvent* pEvent)
 
 void ImageTableWidget::dragLeaveEvent(QDragLeaveEvent* pEvent)
 {
-    Guard_Run("ImageTableWidget::dragLeaveEvent", [&] {
+    GUARD_RUN([&] {
         ClearItemDragHighlights();
         QTableWidget::dragLeaveEvent(pEvent);
     });
@@ -634,7 +634,7 @@ QList<Engine::ImageCell*> ImageTableWidget::CellsShownBy(const ImageTableWidget*
 
 void ImageTableWidget::dropEvent(QDropEvent* pEvent)
 {
-    Guard_Run("ImageTableWidget::dropEvent", [&] {
+    GUARD_RUN([&] {
         if (!pEvent->mimeData()->hasFormat(Engine::ImageCellDrag::ImageCellMimeType))
         {
             QTableWidget::dropEvent(pEvent);
@@ -668,7 +668,7 @@ bool ImageTableWidget::viewportEvent(QEvent* pEvent)
 {
     if (pEvent->type() != QEvent::ToolTip)
         return QTableWidget::viewportEvent(pEvent);
-    return Guard_Run("ImageTableWidget::viewportEvent", [&] {
+    return GUARD_RUN([&] {
         auto* pHelpEvent = static_cast<QHelpEvent*>(pEvent);
         if (auto* pItem = dynamic_cast<ImageTableItem*>(itemAt(pHelpEvent->pos())))
         {

@@ -26,7 +26,7 @@ ImageTray::ImageTray(QWidget* pParent) : ImageTableWidget(pParent)
 
 bool ImageTray::InitImageTray(Engine::ImageCellEngine* pEngine)
 {
-    return Guard_Run("ImageTray::InitImageTray", [&] {
+    return GUARD_RUN([&] {
         if (!InitImageTable(TableTray, pEngine))
             return false;
         setRowCount(1);
@@ -49,7 +49,7 @@ bool ImageTray::InitImageTray(Engine::ImageCellEngine* pEngine)
 
 void ImageTray::AddImageCell(Engine::ImageCell* pCell)
 {
-    Guard_Run("ImageTray::AddImageCell", [&] {
+    GUARD_RUN([&] {
         WaitCursor waitCursor;
         TableUpdateBlocker blocker(this);
         const int nCol = columnCount();
@@ -60,7 +60,7 @@ void ImageTray::AddImageCell(Engine::ImageCell* pCell)
 
 void ImageTray::RemoveImageCell(Engine::ImageCell* pCell)
 {
-    Guard_Run("ImageTray::RemoveImageCell", [&] {
+    GUARD_RUN([&] {
         WaitCursor waitCursor;
         TableUpdateBlocker blocker(this);
         ImageTableItem* pItem = FindItem(pCell);
@@ -85,7 +85,7 @@ void ImageTray::OnMovedToBasket(Engine::ImageCell* pCell)
 
 void ImageTray::OnTrayCleared()
 {
-    Guard_Run("ImageTray::OnTrayCleared", [&] {
+    GUARD_RUN([&] {
         WaitCursor waitCursor;
         setColumnCount(0);
         RecalculateTableSize();
@@ -95,7 +95,7 @@ void ImageTray::OnTrayCleared()
 
 void ImageTray::OnRemoveImages()
 {
-    Guard_Run("ImageTray::OnRemoveImages", [&] {
+    GUARD_RUN([&] {
         TableEditStep step(this, tr("Remove images"));
         WaitCursor waitCursor;
         TableUpdateBlocker blocker(this);
@@ -112,7 +112,7 @@ void ImageTray::OnRemoveImages()
 
 void ImageTray::OnSelectionChanged()
 {
-    Guard_Run("ImageTray::OnSelectionChanged", [&] {
+    GUARD_RUN([&] {
         m_pActRemove->setEnabled(!SelectedItems().isEmpty());
         ImageTableWidget::OnSelectionChanged();
     });
@@ -120,7 +120,7 @@ void ImageTray::OnSelectionChanged()
 
 void ImageTray::RecalculateTableSize()
 {
-    Guard_Run("ImageTray::RecalculateTableSize", [&] {
+    GUARD_RUN([&] {
         TableUpdateBlocker blocker(this);
         ImageTableWidget::RecalculateTableSize();
         // Room for the scroll bar is kept whenever the tray holds images: whether it shows depends on
@@ -138,7 +138,7 @@ void ImageTray::paintEvent(QPaintEvent* pEvent)
     ImageTableWidget::paintEvent(pEvent);
     if (columnCount() > 0)
         return;
-    Guard_Run("ImageTray::paintEvent", [&] {
+    GUARD_RUN([&] {
         QPainter painter(viewport());
         painter.setPen(palette().color(QPalette::Dark));
         painter.drawText(QRect(QPoint(0, 0), size()), Qt::AlignCenter, tr("The image tray is empty"));
@@ -205,7 +205,7 @@ bool ImageTray::HandleFileDrop(QDropEvent* pEvent)
 
 void ImageTray::dropEvent(QDropEvent* pEvent)
 {
-    Guard_Run("ImageTray::dropEvent", [&] {
+    GUARD_RUN([&] {
         if (!HandleFileDrop(pEvent))
             ImageTableWidget::dropEvent(pEvent);
     });
@@ -224,7 +224,7 @@ void ImageTray::Drop_UpdateHighlightedCells(const QList<Engine::ImageCell*>& cel
 void ImageTray::Drop_DropCells(const QList<Engine::ImageCell*>& cells, const QPoint& pos, QWidget* pSource,
                                DragType dragType)
 {
-    Guard_Run("ImageTray::Drop_DropCells", [&] {
+    GUARD_RUN([&] {
         TableEditStep step(this, dragType == DragGridToTray ? tr("Move to tray") : tr("Reorder tray"));
         if (dragType == DragGridToTray)
         {
@@ -240,7 +240,7 @@ void ImageTray::Drop_DropCells(const QList<Engine::ImageCell*>& cells, const QPo
 
 bool ImageTray::PrepareContextMenu(QMenu* pMenu)
 {
-    return Guard_Run("ImageTray::PrepareContextMenu", [&] {
+    return GUARD_RUN([&] {
         pMenu->addAction(GetOpenAction());
         pMenu->addSeparator();
         AddWindowAction(pMenu, QStringLiteral("actTrayAddImages"));

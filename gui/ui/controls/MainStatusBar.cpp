@@ -18,7 +18,7 @@ MainStatusBar::MainStatusBar(QWidget* pParent)
 
 bool MainStatusBar::InitStatusBar()
 {
-    return Guard_Run("MainStatusBar::InitStatusBar", [&] {
+    return GUARD_RUN([&] {
         m_pStatusLabel = new QLabel(this);
         m_pStatusLabel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         m_pStatusLabel->setIndent(3);
@@ -54,7 +54,7 @@ void MainStatusBar::SetLabelText(QLabel* pLabel, const QString& strText)
 
 void MainStatusBar::SetStatus(const QString& strText, bool bTemporary)
 {
-    Guard_Run("MainStatusBar::SetStatus", [&] {
+    GUARD_RUN([&] {
         m_pTempTimer->stop();
         if (bTemporary)
             m_pTempTimer->start(TemporaryMessageMs);

@@ -46,7 +46,7 @@ bool ToolBarHeader::IsInHorizontalToolBar() const
 
 void ToolBarHeader::paintEvent(QPaintEvent*)
 {
-    Guard_Run("ToolBarHeader::paintEvent", [&] {
+    GUARD_RUN([&] {
         const bool bHorizontal = IsInHorizontalToolBar();
         QRectF area = rect();
         if (bHorizontal)

@@ -15,7 +15,7 @@ ViewToolBar::ViewToolBar(QWidget* pParent)
 
 void ViewToolBar::SetupToolBar()
 {
-    Guard_Run("ViewToolBar::SetupToolBar", [&] {
+    GUARD_RUN([&] {
         for (QAction* pAction : actions())
         {
             if (QWidget* pWidget = widgetForAction(pAction))
@@ -33,7 +33,7 @@ void ViewToolBar::SetupToolBar()
 
 QSlider* ViewToolBar::CreateZoomSlider(const QString& strCaption)
 {
-    return Guard_Run("ViewToolBar::CreateZoomSlider", [&] {
+    return GUARD_RUN([&] {
         QWidget* pContainer = new QWidget(this);
         QHBoxLayout* pLayout = new QHBoxLayout(pContainer);
         pLayout->setContentsMargins(6, 6, 6, 6);
