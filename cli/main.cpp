@@ -6,7 +6,7 @@ int main(int argc, char** argv)
 {
     using Core::TessaraCore;
     if (!TessaraCore::CreateCore() || !TessaraCore::s_instance)
-        return TessaraCore::Status_CoreFailed;
+        return Contract::ExitCoreFailed;
 
     TessaraCore* pCore = TessaraCore::s_instance;
     if (pCore->InitializeCore(argc, argv))

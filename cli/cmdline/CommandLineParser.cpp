@@ -1,5 +1,7 @@
 #include "cmdline/CommandLineParser.h"
 
+#include "misc/TextCase.h"
+
 #include <algorithm>
 #include <cctype>
 
@@ -42,9 +44,7 @@ CommandLineSwitch* CommandLineParser::AddSwitch(const std::string& strName, cons
 
 const CommandLineSwitch* CommandLineParser::FindSwitch(const std::string& strText) const
 {
-    std::string strName = strText;
-    std::transform(strName.begin(), strName.end(), strName.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    std::string strName = Misc::ToLowerAscii(strText);
     if (StartsWithDash(strName))
         strName.erase(0, 1);
     auto it = std::find_if(m_switches.begin(), m_switches.end(),

@@ -1,9 +1,8 @@
 #include "cmdline/CommandLineValue.h"
 
 #include "cmdline/CommandLineSwitch.h"
+#include "misc/TextCase.h"
 
-#include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -11,13 +10,6 @@
 namespace CmdLine {
 
 namespace {
-std::string ToLower(std::string strText)
-{
-    std::transform(strText.begin(), strText.end(), strText.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return strText;
-}
-
 // Whole text, decimal, within 32 bits: values feed int fields, and a wider number must not wrap.
 bool ParseInt(const std::string& strText, long& nResult)
 {
@@ -96,7 +88,7 @@ bool CommandLineValue::IsValid(const std::string& strText) const
     case ValueType::Float:
         return ParseFloat(strText, fNumber);
     case ValueType::Bool:
-        return IsBoolText(ToLower(strText));
+        return IsBoolText(Misc::ToLowerAscii(strText));
     case ValueType::EnumString:
         return m_switch->GetEnumeration().HasName(strText);
     }
@@ -125,7 +117,7 @@ bool CommandLineValue::Add(const std::string& strText)
         break;
     }
     case ValueType::Bool: {
-        const std::string strLower = ToLower(strText);
+        const std::string strLower = Misc::ToLowerAscii(strText);
         m_values.emplace_back(strLower == "true" || strLower == "yes" || strLower == "1");
         break;
     }

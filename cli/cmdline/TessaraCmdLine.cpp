@@ -4,6 +4,8 @@
 #include "engine/GridStartPositions.h"
 #include "engine/ImageCompressions.h"
 
+#include "TessaraContract.h"
+
 namespace CmdLine {
 
 void TessaraCmdLine::Initialize(int argc, const char* const* argv)
@@ -14,12 +16,12 @@ void TessaraCmdLine::Initialize(int argc, const char* const* argv)
     m_swProject = AddSwitch("project", ValueType::String, Optional, 1, 1, nullptr,
         "Loads the specified project (*.tsp) file; all switches (except -sources,$-row and -col) can still be "
         "used to override the project settings.");
-    m_swOut = AddSwitch("out", ValueType::String, Optional, 1, 1, nullptr,
+    m_swOut = AddSwitch(Contract::Switch::kOut, ValueType::String, Optional, 1, 1, nullptr,
         "Sets the output image file. The output format will be chosen according to$the provided file ending.");
     m_swSourceDir = AddSwitch("sourcedir", ValueType::String, Optional, 1, 1, nullptr,
         "Sets the base directory for images. If only filenames (or relative paths)$are specified for -row/-col, "
         "Tessara will look in this folder$for the input images.");
-    m_swRow = AddSwitch("row", ValueType::String, nRepeatable, 1, -1, nullptr,
+    m_swRow = AddSwitch(Contract::Switch::kRow, ValueType::String, nRepeatable, 1, -1, nullptr,
         "Adds a row of images; cannot be used in conjunction with -col and -sources.$Use -sourcedir to set the "
         "base directory for images; to add an empty cell,$specify 'None'.");
     m_swCol = AddSwitch("col", ValueType::String, nRepeatable, 1, -1, nullptr,
@@ -46,20 +48,20 @@ void TessaraCmdLine::Initialize(int argc, const char* const* argv)
         "Sets the order in which images should be added to the grid; this switch can$be used in conjunction "
         "with -sources when no row and column$placeholders are used. Possible values are row-first (default) "
         "and$col-first.");
-    m_swRegionSize = AddSwitch("regionsize", ValueType::Int, Optional, 2, 2, nullptr,
+    m_swRegionSize = AddSwitch(Contract::Switch::kRegionSize, ValueType::Int, Optional, 2, 2, nullptr,
         "Sets the region size (width*height) of the input image. If specified, only$a certain region of the "
         "input image will be used; the corresponding$location of the region will be calculated automatically.");
-    m_swOverlap = AddSwitch("overlap", ValueType::Int, Optional, 1, 1, nullptr,
+    m_swOverlap = AddSwitch(Contract::Switch::kOverlap, ValueType::Int, Optional, 1, 1, nullptr,
         "Specifies an amount of pixels that the input images overlap each other;$this overlap will be cropped "
         "from the input images before combining them.");
-    m_swStack = AddSwitch("stack",
+    m_swStack = AddSwitch(Contract::Switch::kStack,
         "When this switch is specified, all input images will be stacked together on$top of each other. This "
         "should be used if the input images contain$regions of the final image and a background color or "
         "alpha$channel/transparency is present.");
-    m_swTransparent = AddSwitch("transparent", ValueType::Int, Optional, 3, 3, nullptr,
+    m_swTransparent = AddSwitch(Contract::Switch::kTransparent, ValueType::Int, Optional, 3, 3, nullptr,
         "Sets a transparent color for the input images in the form of Red Green$Blue (in the range of 0-255 "
         "each). Pixels with this color will not be$copied to the final image.");
-    m_swBgColor = AddSwitch("bgcolor", ValueType::Int, Optional, 3, 3, nullptr,
+    m_swBgColor = AddSwitch(Contract::Switch::kBgColor, ValueType::Int, Optional, 3, 3, nullptr,
         "Sets the background color of the output image in the form of Red Green$Blue (in the range of 0-255 "
         "each). Defaults to black.");
     m_swCompression = AddSwitch("compression", ValueType::EnumString, Optional, 1, 1,
@@ -73,14 +75,14 @@ void TessaraCmdLine::Initialize(int argc, const char* const* argv)
     m_swExtraData = AddSwitch("extradata", ValueType::String, nRepeatable, 3, 3, nullptr,
         "Sets a definition string when encoding the output image (in the form$of Format Key Value); the "
         "meanings of the definitions are format specific.");
-    m_swConvert = AddSwitch("convert", ValueType::String, Optional | Hidden, 2, 2, nullptr, "");
+    m_swConvert = AddSwitch(Contract::Switch::kConvert, ValueType::String, Optional | Hidden, 2, 2, nullptr, "");
     m_swHelp = AddSwitch("help", "Displays this help message");
     // Added after the original table, so that the usage text keeps its earlier entries in place.
     m_swDryRun = AddSwitch("dryrun",
         "Shows where every input image would land (one line per grid row), the size$of the output image, "
         "the output file and its format, and the input images$that get no cell; reads only the image "
         "headers and writes nothing.");
-    m_swAutoOrient = AddSwitch("autoorient",
+    m_swAutoOrient = AddSwitch(Contract::Switch::kAutoOrient,
         "Turns every input image upright according to its EXIF orientation before$it is cut and placed, "
         "so that photos taken with a turned camera are not$composed on their side.");
 }

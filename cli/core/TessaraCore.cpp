@@ -80,7 +80,7 @@ void ExitOnFatalMagickError(const MagickCore::ExceptionType, const char* pReason
     std::printf("\nImageMagick stopped with a fatal error: %s%s%s\n", pReason ? pReason : "",
                 pDescription ? " - " : "", pDescription ? pDescription : "");
     std::fflush(stdout);
-    std::exit(TessaraCore::Status_Processing);
+    std::exit(Contract::ExitProcessing);
 }
 
 // A warning (an unknown TIFF tag, say) leaves a usable image behind; only errors count.
@@ -113,7 +113,7 @@ bool TessaraCore::InitializeCore(int argc, char** argv)
     m_argv = argv;
     m_executableDir = Misc::GetExecutableDir();
     if (m_executableDir.empty()) {
-        m_exitStatus = Status_CoreFailed;
+        m_exitStatus = Contract::ExitCoreFailed;
         return false;
     }
     m_cmdLine.Initialize(argc, argv);
@@ -125,7 +125,7 @@ void TessaraCore::RunCore()
 {
     PrintBanner();
     if (!CheckCommandLine()) {
-        m_exitStatus = Status_CommandLine;
+        m_exitStatus = Contract::ExitCommandLine;
         return;
     }
     if (m_cmdLine.GetHelpSwitch()->IsSet()) {
@@ -134,10 +134,10 @@ void TessaraCore::RunCore()
     }
     InitializeImageMagick();
     // After the library's set-up, which may install handlers of its own.
-    Misc::InterruptCleanup::Install(Status_Processing);
+    Misc::InterruptCleanup::Install(Contract::ExitProcessing);
     if (m_cmdLine.GetConvertSwitch()->IsSet()) {
         if (!ConvertImage())
-            m_exitStatus = Status_Processing;
+            m_exitStatus = Contract::ExitProcessing;
         return;
     }
     RunComposition();
@@ -258,33 +258,44 @@ bool TessaraCore::Convert(const std::string& strSource, const std::string& strDe
 void TessaraCore::RunComposition()
 {
     if (!PrepareData()) {
-        m_exitStatus = Status_DataPreparation;
+        m_exitStatus = Contract::ExitDataPreparation;
         return;
     }
     Print("%s", m_dataSet.GetSummary().c_str());
     const auto [nColumns, nRows] = m_dataSet.GetGridExtent();
     Print("%s", DescribeFilesWithoutCell(m_dataSet.GetFilesWithoutCell(), nRows, nColumns).c_str());
     PrintNewLines(1);
+    if (!ComposeGrid())
+        m_exitStatus = Contract::ExitProcessing;
+}
+
+// Each grid phase ends with an empty line, so that the next heading stands apart.
+bool TessaraCore::ComposeGrid()
+{
     // Timed from here so that only the image work counts, not loading and checking the data.
     const auto start = std::chrono::steady_clock::now();
     Engine::OutputFormat outputFormat;
-    if (!CheckOutputFile(outputFormat) || !CreateImageGrid() || !PreloadGridImages()) {
-        m_exitStatus = Status_Processing;
-        return;
-    }
+    if (!CheckOutputFile(outputFormat)
+        || !RunGridPhase("Creating image grid", &Engine::ImageGrid::CreateGrid,
+                         "An error occurred while creating the image grid"))
+        return false;
+    Print("%s\n", m_imageGrid.GetDimensionsText().c_str());
+    if (!RunGridPhase("Pre-loading grid images", &Engine::ImageGrid::PreloadImages, "Failed to load a grid image"))
+        return false;
+    PrintNewLines(1);
     if (m_cmdLine.GetDryRunSwitch()->IsSet()) {
         PrintDryRun(outputFormat);
-        return;
+        return true;
     }
-    if (!CreateCompoundImage()) {
-        m_exitStatus = Status_Processing;
-        return;
-    }
+    if (!RunGridPhase("Creating compound image", &Engine::ImageGrid::CreateCompoundImage,
+                      "An error occurred while creating the compound image"))
+        return false;
     const long long nMilliseconds =
         std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
     PrintNewLines(1);
     Print("Operation finished in %02i:%02i minutes\n", static_cast<int>(nMilliseconds / 60000),
           static_cast<int>(nMilliseconds % 60000 / 1000));
+    return true;
 }
 
 // The project is collected first so that switches given on the command line override it.
@@ -323,7 +334,6 @@ bool TessaraCore::CheckOutputFile(Engine::OutputFormat& outputFormat)
 // One line per item, so that further facts about the planned run can be added as lines.
 void TessaraCore::PrintDryRun(const Engine::OutputFormat& outputFormat)
 {
-    PrintNewLines(1);
     Print("Dry run, nothing is composed or written:\n");
     Print("    Cell map:\n");
     Print("%s", DescribeCellMap(m_imageGrid, 8).c_str());
@@ -339,30 +349,11 @@ void TessaraCore::PrintDryRun(const Engine::OutputFormat& outputFormat)
         Print("    Input files without a cell: %s\n", JoinFileNames(filesWithoutCell, 0).c_str());
 }
 
-bool TessaraCore::CreateImageGrid()
+bool TessaraCore::RunGridPhase(const char* pHeading, bool (Engine::ImageGrid::*pStep)(), const char* pFailureHeading)
 {
-    Print("Creating image grid...\n");
-    if (!m_imageGrid.CreateGrid())
-        return ReportFailure("An error occurred while creating the image grid", m_imageGrid.GetLastError());
-    Print("%s", m_imageGrid.GetDimensionsText().c_str());
-    return true;
-}
-
-bool TessaraCore::PreloadGridImages()
-{
-    PrintNewLines(1);
-    Print("Pre-loading grid images...\n");
-    if (!m_imageGrid.PreloadImages())
-        return ReportFailure("Failed to load a grid image", m_imageGrid.GetLastError());
-    return true;
-}
-
-bool TessaraCore::CreateCompoundImage()
-{
-    PrintNewLines(1);
-    Print("Creating compound image...\n");
-    if (!m_imageGrid.CreateCompoundImage())
-        return ReportFailure("An error occurred while creating the compound image", m_imageGrid.GetLastError());
+    Print("%s...\n", pHeading);
+    if (!(m_imageGrid.*pStep)())
+        return ReportFailure(pFailureHeading, m_imageGrid.GetLastError());
     return true;
 }
 

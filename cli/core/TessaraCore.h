@@ -7,6 +7,8 @@
 #include "misc/Object.h"
 #include "misc/PrivateTempFolder.h"
 
+#include "TessaraContract.h"
+
 #include <string>
 
 namespace Core {
@@ -17,15 +19,6 @@ namespace Core {
 class TessaraCore : public Object
 {
 public:
-    // Exit statuses of the process.
-    enum ExitStatus : int {
-        Status_Success = 0,
-        Status_CoreFailed = 1,
-        Status_CommandLine = 3,
-        Status_DataPreparation = 4,
-        Status_Processing = 5,
-    };
-
     // The one core of the process, or null.
     static TessaraCore* s_instance;
 
@@ -57,16 +50,16 @@ private:
     void RunComposition();
     bool PrepareData();
     bool CheckOutputFile(Engine::OutputFormat& outputFormat);
-    bool CreateImageGrid();
-    bool PreloadGridImages();
-    bool CreateCompoundImage();
+    bool ComposeGrid();
+    // Prints the heading, runs the step on the grid and reports its error under pFailureHeading.
+    bool RunGridPhase(const char* pHeading, bool (Engine::ImageGrid::*pStep)(), const char* pFailureHeading);
     void PrintDryRun(const Engine::OutputFormat& outputFormat);
     bool ReportFailure(const char* pHeading, const std::string& strError);
 
     // Declared first so that it goes last, after every image that may keep a cache in it.
     Misc::PrivateTempFolder m_temporaryFolder;
     std::string m_executableDir;
-    int m_exitStatus = Status_Success;
+    int m_exitStatus = Contract::ExitSuccess;
     int m_argc = 0;
     char** m_argv = nullptr;
     CmdLine::TessaraCmdLine m_cmdLine;

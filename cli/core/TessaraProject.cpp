@@ -1,9 +1,11 @@
 #include "core/TessaraProject.h"
 
 #include "misc/RegularFile.h"
+#include "misc/TextCase.h"
+
+#include "TessaraContract.h"
 
 #include <algorithm>
-#include <cctype>
 #include <climits>
 #include <cstdlib>
 #include <optional>
@@ -12,7 +14,6 @@ namespace Core {
 
 namespace {
 const char* const kInvalidProject = "The selected file is not a valid Tessara project";
-const int kProjectVersion = 1;
 
 // The text of the element's first child, provided that child is text; anything else means the
 // element carries no value and counts as absent.
@@ -50,10 +51,9 @@ bool IsSingleDocument(const pugi::xml_document& document)
     return nElements == 1;
 }
 
-bool ToBoolean(std::string strText)
+bool ToBoolean(const std::string& strValue)
 {
-    std::transform(strText.begin(), strText.end(), strText.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    const std::string strText = Misc::ToLowerAscii(strValue);
     return strText == "true" || strText == "yes" || strText == "1";
 }
 } // namespace
@@ -73,16 +73,17 @@ bool TessaraProject::LoadProject(const std::string& strPath)
     }
 
     const pugi::xml_node root = m_document.document_element();
-    if (std::string(root.name()) != "Project" || std::string(root.attribute("type").value()) != "TessaraProject") {
+    if (std::string(root.name()) != Contract::Project::kRoot
+        || std::string(root.attribute(Contract::Project::kTypeAttribute).value()) != Contract::Project::kType) {
         SetLastError("%s", kInvalidProject);
         return false;
     }
-    if (ToInteger(root.attribute("version").value()) != kProjectVersion) {
+    if (ToInteger(root.attribute(Contract::Project::kVersionAttribute).value()) != Contract::Project::kVersion) {
         SetLastError("The project file version doesn't match the current version");
         return false;
     }
 
-    const pugi::xml_node rowsElement = root.child("Rows");
+    const pugi::xml_node rowsElement = root.child(Contract::Project::kRows);
     if (!rowsElement) {
         SetLastError("The project file has no Rows element");
         return false;
@@ -90,7 +91,7 @@ bool TessaraProject::LoadProject(const std::string& strPath)
     if (!ReadRows(rowsElement))
         return false;
 
-    const pugi::xml_node settingsElement = root.child("Settings");
+    const pugi::xml_node settingsElement = root.child(Contract::Project::kSettings);
     if (!settingsElement) {
         SetLastError("The project file has no Settings element");
         return false;
@@ -104,9 +105,9 @@ bool TessaraProject::LoadProject(const std::string& strPath)
 
 bool TessaraProject::ReadRows(const pugi::xml_node& rowsElement)
 {
-    for (const pugi::xml_node& rowElement : rowsElement.children("Row")) {
+    for (const pugi::xml_node& rowElement : rowsElement.children(Contract::Project::kRow)) {
         std::vector<std::string> row;
-        for (const pugi::xml_node& fileElement : rowElement.children("File")) {
+        for (const pugi::xml_node& fileElement : rowElement.children(Contract::Project::kFile)) {
             if (auto value = ValueOf(fileElement))
                 row.push_back(*value);
         }
@@ -115,42 +116,42 @@ bool TessaraProject::ReadRows(const pugi::xml_node& rowsElement)
             return false;
         }
         m_settings.rows.push_back(row);
-        m_settings.flags |= TessaraSettings::Flag_Rows;
+        m_settings.flags |= TessaraSettings::FlagRows;
     }
     return true;
 }
 
 void TessaraProject::ReadSettings(const pugi::xml_node& settingsElement)
 {
-    if (auto overlap = ValueOfChild(settingsElement, "Overlap")) {
+    if (auto overlap = ValueOfChild(settingsElement, Contract::Project::kOverlap)) {
         m_settings.overlap = ToInteger(*overlap);
-        m_settings.flags |= TessaraSettings::Flag_Overlap;
+        m_settings.flags |= TessaraSettings::FlagOverlap;
     }
 
-    const pugi::xml_node regionElement = settingsElement.child("Region");
-    const auto width = ValueOfChild(regionElement, "Width");
-    const auto height = ValueOfChild(regionElement, "Height");
+    const pugi::xml_node regionElement = settingsElement.child(Contract::Project::kRegion);
+    const auto width = ValueOfChild(regionElement, Contract::Project::kWidth);
+    const auto height = ValueOfChild(regionElement, Contract::Project::kHeight);
     if (width && height) {
         m_settings.regionWidth = ToInteger(*width);
         m_settings.regionHeight = ToInteger(*height);
-        m_settings.flags |= TessaraSettings::Flag_Region;
+        m_settings.flags |= TessaraSettings::FlagRegion;
     }
 
-    if (auto background = ValueOfChild(settingsElement, "Background")) {
+    if (auto background = ValueOfChild(settingsElement, Contract::Project::kBackground)) {
         m_settings.background = Misc::Color(*background);
-        m_settings.flags |= TessaraSettings::Flag_Background;
+        m_settings.flags |= TessaraSettings::FlagBackground;
     }
-    if (auto transparency = ValueOfChild(settingsElement, "Transparency")) {
+    if (auto transparency = ValueOfChild(settingsElement, Contract::Project::kTransparency)) {
         m_settings.transparency = Misc::Color(*transparency);
-        m_settings.flags |= TessaraSettings::Flag_Transparency;
+        m_settings.flags |= TessaraSettings::FlagTransparency;
     }
-    if (auto stackImages = ValueOfChild(settingsElement, "StackImages")) {
+    if (auto stackImages = ValueOfChild(settingsElement, Contract::Project::kStackImages)) {
         m_settings.stackImages = ToBoolean(*stackImages);
-        m_settings.flags |= TessaraSettings::Flag_StackImages;
+        m_settings.flags |= TessaraSettings::FlagStackImages;
     }
-    if (auto autoOrient = ValueOfChild(settingsElement, "AutoOrient")) {
+    if (auto autoOrient = ValueOfChild(settingsElement, Contract::Project::kAutoOrient)) {
         m_settings.autoOrient = ToBoolean(*autoOrient);
-        m_settings.flags |= TessaraSettings::Flag_AutoOrient;
+        m_settings.flags |= TessaraSettings::FlagAutoOrient;
     }
 }
 

@@ -24,17 +24,17 @@ void TessaraSettings::ClearSettings()
 bool TessaraSettings::VerifySettings(std::string& strError) const
 {
     strError.clear();
-    if (!IsSet(Flag_Rows))
+    if (!IsSet(FlagRows))
         strError = "No input rows have been specified";
-    else if (IsSet(Flag_Overlap) && IsSet(Flag_Region))
+    else if (IsSet(FlagOverlap) && IsSet(FlagRegion))
         strError = "Overlap and region cannot be used at the same time";
-    else if (IsSet(Flag_Overlap) && overlap < 1)
+    else if (IsSet(FlagOverlap) && overlap < 1)
         strError = "The overlap is too small";
-    else if (IsSet(Flag_Region) && (regionWidth < 5 || regionHeight < 5))
+    else if (IsSet(FlagRegion) && (regionWidth < 5 || regionHeight < 5))
         strError = "The region is too small";
-    else if (IsSet(Flag_Background) && !background.IsValid())
+    else if (IsSet(FlagBackground) && !background.IsValid())
         strError = "The background color is invalid";
-    else if (IsSet(Flag_Transparency) && !transparency.IsValid())
+    else if (IsSet(FlagTransparency) && !transparency.IsValid())
         strError = "The transparency key color is invalid";
     return strError.empty();
 }

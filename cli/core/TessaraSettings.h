@@ -2,6 +2,8 @@
 
 #include "misc/Color.h"
 
+#include "TessaraContract.h"
+
 #include <string>
 #include <vector>
 
@@ -9,20 +11,9 @@ namespace Core {
 
 // The content of a project: rows of file names and the compositing settings. A member counts only
 // when its bit in flags is set.
-class TessaraSettings
+class TessaraSettings : public Contract::SettingsFlags
 {
 public:
-    enum Flag : unsigned int {
-        Flag_Rows = 0x01,
-        Flag_Overlap = 0x02,
-        Flag_Region = 0x04,
-        Flag_Background = 0x08,
-        Flag_Transparency = 0x10,
-        Flag_StackImages = 0x20,
-        Flag_Tray = 0x40,
-        Flag_AutoOrient = 0x80,
-    };
-
     TessaraSettings();
     virtual ~TessaraSettings() = default;
 

@@ -13,7 +13,7 @@ bool DataCollector_Project::CollectData()
     const Core::TessaraSettings& settings = m_project.GetSettings();
     using Settings = Core::TessaraSettings;
 
-    if (settings.IsSet(Settings::Flag_Rows)) {
+    if (settings.IsSet(Settings::FlagRows)) {
         for (size_t nRow = 0; nRow < settings.rows.size(); ++nRow) {
             const auto& row = settings.rows[nRow];
             for (size_t nColumn = 0; nColumn < row.size(); ++nColumn) {
@@ -22,20 +22,20 @@ bool DataCollector_Project::CollectData()
             }
         }
     }
-    if (settings.IsSet(Settings::Flag_Region) && !pDataSet->SetRegionSize(settings.regionWidth, settings.regionHeight))
+    if (settings.IsSet(Settings::FlagRegion) && !pDataSet->SetRegionSize(settings.regionWidth, settings.regionHeight))
         return false;
-    if (settings.IsSet(Settings::Flag_Overlap) && !pDataSet->SetOverlap(settings.overlap))
+    if (settings.IsSet(Settings::FlagOverlap) && !pDataSet->SetOverlap(settings.overlap))
         return false;
-    if (settings.IsSet(Settings::Flag_StackImages) && settings.stackImages && !pDataSet->SetStackImages(true))
+    if (settings.IsSet(Settings::FlagStackImages) && settings.stackImages && !pDataSet->SetStackImages(true))
         return false;
-    if (settings.IsSet(Settings::Flag_AutoOrient) && settings.autoOrient && !pDataSet->SetAutoOrient(true))
+    if (settings.IsSet(Settings::FlagAutoOrient) && settings.autoOrient && !pDataSet->SetAutoOrient(true))
         return false;
     const Misc::Color& transparency = settings.transparency;
-    if (settings.IsSet(Settings::Flag_Transparency) &&
+    if (settings.IsSet(Settings::FlagTransparency) &&
         !pDataSet->SetTransparentColor(transparency.GetRed(), transparency.GetGreen(), transparency.GetBlue()))
         return false;
     const Misc::Color& background = settings.background;
-    if (settings.IsSet(Settings::Flag_Background) &&
+    if (settings.IsSet(Settings::FlagBackground) &&
         !pDataSet->SetBackgroundColor(background.GetRed(), background.GetGreen(), background.GetBlue()))
         return false;
     return true;

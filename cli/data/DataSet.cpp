@@ -8,9 +8,11 @@
 #include "misc/Format.h"
 #include "misc/NaturalOrder.h"
 #include "misc/Path.h"
+#include "misc/TextCase.h"
+
+#include "TessaraContract.h"
 
 #include <algorithm>
-#include <cctype>
 #include <filesystem>
 #include <system_error>
 
@@ -31,18 +33,9 @@ std::string ResolveAgainst(const std::string& strDirectory, const std::string& s
     return fs::path(strName).is_absolute() ? strName : Misc::CombinePath(strDirectory, strName);
 }
 
-bool EqualsNoCase(const std::string& strA, const char* strB)
-{
-    const std::string strOther(strB);
-    return strA.size() == strOther.size() &&
-           std::equal(strA.begin(), strA.end(), strOther.begin(), [](char a, char b) {
-               return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
-           });
-}
-
 bool IsEmptyCellWord(const std::string& strName)
 {
-    return EqualsNoCase(strName, "None") || EqualsNoCase(strName, "KeepEmpty");
+    return Misc::EqualsNoCase(strName, Contract::kEmptyCellNone) || Misc::EqualsNoCase(strName, Contract::kEmptyCellKeep);
 }
 
 // Visible regular files of one directory, in natural order of their names, so that a filter without

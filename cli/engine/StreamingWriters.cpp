@@ -5,11 +5,11 @@
 #include "engine/PngStreamWriter.h"
 #include "engine/TiffStreamWriter.h"
 #include "engine/WorkerThreads.h"
+#include "misc/TextCase.h"
 
 #include <zlib.h>
 
 #include <algorithm>
-#include <cctype>
 #include <filesystem>
 #include <set>
 #include <strings.h>
@@ -28,12 +28,6 @@ std::string CompressionName(const OutputOptions& options)
     return options.compression ? ImageCompressions::Instance().GetName(*options.compression) : "";
 }
 
-std::string Lower(std::string strText)
-{
-    std::transform(strText.begin(), strText.end(), strText.begin(), [](unsigned char c) { return std::tolower(c); });
-    return strText;
-}
-
 bool StartsWith(const std::string& strText, const char* pszPrefix)
 {
     return strText.rfind(pszPrefix, 0) == 0;
@@ -47,7 +41,7 @@ bool IsPlainProperty(const std::string& strName)
         "background", "bias", "colorspace", "compose", "compress", "delay", "density", "dispose", "gamma",
         "gravity", "intensity", "intent", "interpolate", "loop", "page", "rendering-intent", "resolution",
         "tile-offset", "type", "units", "virtual-pixel"};
-    const std::string strLower = Lower(strName);
+    const std::string strLower = Misc::ToLowerAscii(strName);
     if (strName.empty() || s_settings.count(strLower) != 0)
         return false;
     for (const char* pszPrefix : {"png:", "jpeg:", "tiff:", "date:", "exif:", "icc:", "8bim:", "iptc:", "xmp:"})
@@ -61,7 +55,7 @@ bool HasPlainUniqueAttributes(const OutputOptions& options)
     std::set<std::string> names;
     for (const auto& [strName, strValue] : options.attributes) {
         // An empty value removes the property; the same name twice keeps one of them.
-        if (!IsPlainProperty(strName) || strValue.empty() || !names.insert(Lower(strName)).second)
+        if (!IsPlainProperty(strName) || strValue.empty() || !names.insert(Misc::ToLowerAscii(strName)).second)
             return false;
     }
     return true;
@@ -70,7 +64,7 @@ bool HasPlainUniqueAttributes(const OutputOptions& options)
 // Defines addressed to another of these coders are ignored by ImageMagick, as here.
 bool IsOtherCodersDefine(const OutputOptions::Define& define, const std::string& strOwn)
 {
-    const std::string strFormat = Lower(define.format);
+    const std::string strFormat = Misc::ToLowerAscii(define.format);
     return strFormat != strOwn && (strFormat == "png" || strFormat == "jpeg" || strFormat == "tiff");
 }
 
@@ -97,9 +91,9 @@ std::unique_ptr<ScanlineWriter> CreatePngWriter(const OutputOptions& options)
     for (const OutputOptions::Define& define : options.defines) {
         if (IsOtherCodersDefine(define, "png"))
             continue;
-        const std::string strKey = Lower(define.key);
+        const std::string strKey = Misc::ToLowerAscii(define.key);
         int nDigit = 0;
-        if (Lower(define.format) != "png")
+        if (Misc::ToLowerAscii(define.format) != "png")
             return nullptr;
         if (strKey == "compression-level" && ParseDigit(define.value, 9, nDigit))
             nLevel = nDigit + 1;
@@ -170,8 +164,8 @@ std::unique_ptr<ScanlineWriter> CreateJpegWriter(const OutputOptions& options)
     for (const OutputOptions::Define& define : options.defines) {
         if (IsOtherCodersDefine(define, "jpeg"))
             continue;
-        const std::string strKey = Lower(define.key);
-        if (Lower(define.format) != "jpeg")
+        const std::string strKey = Misc::ToLowerAscii(define.key);
+        if (Misc::ToLowerAscii(define.format) != "jpeg")
             return nullptr;
         if (strKey == "optimize-coding")
             settings.optimizeCoding = IsTrue(define.value);
@@ -182,7 +176,7 @@ std::unique_ptr<ScanlineWriter> CreateJpegWriter(const OutputOptions& options)
     }
     // Of the attributes only the comment reaches a JPEG; the compression does not apply.
     for (const auto& [strName, strValue] : options.attributes)
-        if (Lower(strName) == "comment")
+        if (Misc::ToLowerAscii(strName) == "comment")
             settings.comment = strValue;
     return std::make_unique<JpegStreamWriter>(std::move(settings));
 }
@@ -206,7 +200,7 @@ std::unique_ptr<ScanlineWriter> CreateTiffWriter(const OutputOptions& options)
         return nullptr; // JPEG, Fax, Group4, BZip: lossy, bilevel or not in libtiff
     settings.zipQuality = options.quality.value_or(0) == 0 ? 7 : static_cast<int>(std::min(*options.quality / 10, 9u));
     for (const auto& [strName, strValue] : options.attributes) {
-        const std::string strLower = Lower(strName);
+        const std::string strLower = Misc::ToLowerAscii(strName);
         if (strLower == "comment")
             settings.description = strValue;
         else if (strLower == "label")
@@ -218,7 +212,7 @@ std::unique_ptr<ScanlineWriter> CreateTiffWriter(const OutputOptions& options)
 
 std::string StreamingFormatName(const std::string& strOutputFile)
 {
-    const std::string strExtension = Lower(std::filesystem::path(strOutputFile).extension().string());
+    const std::string strExtension = Misc::ToLowerAscii(std::filesystem::path(strOutputFile).extension().string());
     if (strExtension == ".png")
         return "PNG";
     if (strExtension == ".jpg" || strExtension == ".jpeg" || strExtension == ".jpe")

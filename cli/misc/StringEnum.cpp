@@ -1,18 +1,10 @@
 #include "misc/StringEnum.h"
 
+#include "misc/TextCase.h"
+
 #include <algorithm>
-#include <cctype>
 
 namespace Misc {
-
-namespace {
-bool EqualsNoCase(const std::string& a, const std::string& b)
-{
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-        return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-    });
-}
-} // namespace
 
 void StringEnum::AddEntry(const std::string& strName, int nValue)
 {

@@ -85,8 +85,8 @@ TEST_F(ProjectFile, ReadsRowsAndSettingsTheWayTheCommandLineProgramDoes)
     const TessaraSettings& settings = m_project.GetSettings();
     EXPECT_EQ(settings.rows, (std::vector<std::vector<std::string>>{{"a.png", "@TS_DIR/b.png"}, {"KeepEmpty"}}));
     EXPECT_TRUE(settings.tray.empty());
-    EXPECT_EQ(settings.flags, TessaraSettings::Flag_Rows | TessaraSettings::Flag_Region | TessaraSettings::Flag_Background |
-                                  TessaraSettings::Flag_Transparency | TessaraSettings::Flag_StackImages);
+    EXPECT_EQ(settings.flags, TessaraSettings::FlagRows | TessaraSettings::FlagRegion | TessaraSettings::FlagBackground |
+                                  TessaraSettings::FlagTransparency | TessaraSettings::FlagStackImages);
     EXPECT_EQ(settings.regionWidth, 10);
     EXPECT_EQ(settings.regionHeight, 12);
     EXPECT_EQ(TestSupport::RgbOf(settings.background), "255,128,0");
@@ -100,19 +100,19 @@ TEST_F(ProjectFile, OnlyTheFirstOfEachSettingCountsAndValuelessOnesAreAbsent)
 {
     struct Case { const char* name; const char* settings; unsigned int flags; int overlap; bool stack; };
     const Case cases[] = {
-        {"first overlap wins", "<Overlap>4</Overlap><Overlap>0</Overlap>", TessaraSettings::Flag_Overlap, 4, false},
+        {"first overlap wins", "<Overlap>4</Overlap><Overlap>0</Overlap>", TessaraSettings::FlagOverlap, 4, false},
         {"empty overlap is absent", "<Overlap/><Overlap>5</Overlap>", 0, -1, false},
         {"region without height is ignored", "<Region><Width>9</Width></Region>", 0, -1, false},
-        {"stack false is still read", "<StackImages>nope</StackImages>", TessaraSettings::Flag_StackImages, -1, false},
-        {"stack 1", "<StackImages>1</StackImages>", TessaraSettings::Flag_StackImages, -1, true},
-        {"background without hex digits", "<Background>#zz</Background>", TessaraSettings::Flag_Background, -1, false},
+        {"stack false is still read", "<StackImages>nope</StackImages>", TessaraSettings::FlagStackImages, -1, false},
+        {"stack 1", "<StackImages>1</StackImages>", TessaraSettings::FlagStackImages, -1, true},
+        {"background without hex digits", "<Background>#zz</Background>", TessaraSettings::FlagBackground, -1, false},
     };
     for (const auto& c : cases) {
         ASSERT_TRUE(Load(Project(std::string(kRows) + "<Settings>" + c.settings + "</Settings>"))) << c.name;
         const TessaraSettings& settings = m_project.GetSettings();
-        EXPECT_EQ(settings.flags, TessaraSettings::Flag_Rows | c.flags) << c.name;
+        EXPECT_EQ(settings.flags, TessaraSettings::FlagRows | c.flags) << c.name;
         EXPECT_EQ(settings.overlap, c.overlap) << c.name;
         EXPECT_EQ(settings.stackImages, c.stack) << c.name;
-        EXPECT_TRUE(settings.background.IsValid() || !(c.flags & TessaraSettings::Flag_Background)) << c.name;
+        EXPECT_TRUE(settings.background.IsValid() || !(c.flags & TessaraSettings::FlagBackground)) << c.name;
     }
 }
