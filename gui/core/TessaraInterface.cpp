@@ -5,6 +5,8 @@
 #include "core/TessaraProcess.h"
 #include "misc/FileUtils.h"
 
+#include "TessaraContract.h"
+
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
@@ -14,6 +16,11 @@ namespace Core
 
 namespace
 {
+QString SwitchArgument(const char* pName)
+{
+    return QLatin1Char('-') + QLatin1String(pName);
+}
+
 void AppendColor(QStringList& astrArguments, const QColor& color)
 {
     astrArguments << QString::number(color.red()) << QString::number(color.green())
@@ -41,31 +48,31 @@ QStringList TessaraInterface::GetCompoundArguments(const TessaraSettings* pSetti
         QStringList astrArguments;
         for (const QStringList& astrRow : pSettings->rows)
             if (!astrRow.isEmpty())
-                astrArguments << QStringLiteral("-row") << astrRow;
+                astrArguments << SwitchArgument(Contract::Switch::kRow) << astrRow;
 
         if (!strOutputFile.isEmpty())
-            astrArguments << QStringLiteral("-out") << strOutputFile;
+            astrArguments << SwitchArgument(Contract::Switch::kOut) << strOutputFile;
 
         if (pSettings->IsSet(TessaraSettings::FlagRegion))
-            astrArguments << QStringLiteral("-regionsize") << QString::number(pSettings->regionWidth)
+            astrArguments << SwitchArgument(Contract::Switch::kRegionSize) << QString::number(pSettings->regionWidth)
                           << QString::number(pSettings->regionHeight);
         else if (pSettings->IsSet(TessaraSettings::FlagOverlap))
-            astrArguments << QStringLiteral("-overlap") << QString::number(pSettings->overlap);
+            astrArguments << SwitchArgument(Contract::Switch::kOverlap) << QString::number(pSettings->overlap);
 
         if (pSettings->IsSet(TessaraSettings::FlagBackground))
         {
-            astrArguments << QStringLiteral("-bgcolor");
+            astrArguments << SwitchArgument(Contract::Switch::kBgColor);
             AppendColor(astrArguments, pSettings->background);
         }
         if (pSettings->IsSet(TessaraSettings::FlagTransparency))
         {
-            astrArguments << QStringLiteral("-transparent");
+            astrArguments << SwitchArgument(Contract::Switch::kTransparent);
             AppendColor(astrArguments, pSettings->transparency);
         }
         if (pSettings->IsSet(TessaraSettings::FlagStackImages) && pSettings->stackImages)
-            astrArguments << QStringLiteral("-stack");
+            astrArguments << SwitchArgument(Contract::Switch::kStack);
         if (pSettings->IsSet(TessaraSettings::FlagAutoOrient) && pSettings->autoOrient)
-            astrArguments << QStringLiteral("-autoorient");
+            astrArguments << SwitchArgument(Contract::Switch::kAutoOrient);
         return astrArguments;
     });
 }
@@ -86,7 +93,7 @@ bool TessaraInterface::CompoundImage(const TessaraSettings* pSettings, const QSt
         m_pRunning = nullptr;
 
         // A program that completed before the cancel reached it has still written the image.
-        const bool bSuccess = process.GetResultCode() == 0;
+        const bool bSuccess = process.GetResultCode() == Contract::ExitSuccess;
         m_bCancelled = process.WasCancelled() && !bSuccess;
         if (!bSuccess)
             m_strError = process.GetOutputText();
@@ -107,10 +114,10 @@ bool TessaraInterface::ConvertImage(const QString& strSource, const QString& str
         if (!FileUtils::IsRegularFile(strSource))
             return false;
         // execute() forwards the child's output to ours and reports a failed start or a crash as negative.
-        QStringList astrArguments{QStringLiteral("-convert"), strSource, strTarget};
+        QStringList astrArguments{SwitchArgument(Contract::Switch::kConvert), strSource, strTarget};
         if (bAutoOrient)
-            astrArguments << QStringLiteral("-autoorient");
-        return QProcess::execute(GetTessaraExecutable(), astrArguments) == 0;
+            astrArguments << SwitchArgument(Contract::Switch::kAutoOrient);
+        return QProcess::execute(GetTessaraExecutable(), astrArguments) == Contract::ExitSuccess;
     });
 }
 

@@ -4,6 +4,8 @@
 #include "misc/FileUtils.h"
 #include "misc/XmlUtils.h"
 
+#include "TessaraContract.h"
+
 #include <QCoreApplication>
 
 #include <algorithm>
@@ -13,21 +15,20 @@ namespace Core
 
 namespace
 {
-const QString kRows = QStringLiteral("Rows");
-const QString kRow = QStringLiteral("Row");
-const QString kFile = QStringLiteral("File");
-const QString kTray = QStringLiteral("Tray");
-const QString kSettings = QStringLiteral("Settings");
-const QString kOverlap = QStringLiteral("Overlap");
-const QString kRegion = QStringLiteral("Region");
-const QString kWidth = QStringLiteral("Width");
-const QString kHeight = QStringLiteral("Height");
-const QString kBackground = QStringLiteral("Background");
-const QString kTransparency = QStringLiteral("Transparency");
-const QString kStackImages = QStringLiteral("StackImages");
-// Written after the original settings; readers that do not know it pass over it.
-const QString kAutoOrient = QStringLiteral("AutoOrient");
-const QString kDirToken = QStringLiteral("@TS_DIR");
+const QString kRows = QString::fromLatin1(Contract::Project::kRows);
+const QString kRow = QString::fromLatin1(Contract::Project::kRow);
+const QString kFile = QString::fromLatin1(Contract::Project::kFile);
+const QString kTray = QString::fromLatin1(Contract::Project::kTray);
+const QString kSettings = QString::fromLatin1(Contract::Project::kSettings);
+const QString kOverlap = QString::fromLatin1(Contract::Project::kOverlap);
+const QString kRegion = QString::fromLatin1(Contract::Project::kRegion);
+const QString kWidth = QString::fromLatin1(Contract::Project::kWidth);
+const QString kHeight = QString::fromLatin1(Contract::Project::kHeight);
+const QString kBackground = QString::fromLatin1(Contract::Project::kBackground);
+const QString kTransparency = QString::fromLatin1(Contract::Project::kTransparency);
+const QString kStackImages = QString::fromLatin1(Contract::Project::kStackImages);
+const QString kAutoOrient = QString::fromLatin1(Contract::Project::kAutoOrient);
+const QString kDirToken = QString::fromLatin1(Contract::Project::kDirToken);
 
 // A "File" entry must hold at least one node; its value is that node's text (empty if not text).
 bool ReadFileValue(const QDomElement& file, QString& strValue)
@@ -111,13 +112,13 @@ bool TessaraProject::LoadProject(const QString& strPath)
         }
 
         const QDomElement root = m_document.documentElement();
-        if (root.tagName() != QLatin1String("Project")
-            || root.attribute(QStringLiteral("type")) != QLatin1String("TessaraProject"))
+        if (root.tagName() != QLatin1String(Contract::Project::kRoot)
+            || root.attribute(QLatin1String(Contract::Project::kTypeAttribute)) != QLatin1String(Contract::Project::kType))
         {
             m_strError = tr("The selected file is not a valid Tessara project");
             return false;
         }
-        if (ToWholeInteger(root.attribute(QStringLiteral("version"))) != 1)
+        if (ToWholeInteger(root.attribute(QLatin1String(Contract::Project::kVersionAttribute))) != Contract::Project::kVersion)
         {
             m_strError = tr("The project file version doesn't match the current version");
             return false;
@@ -137,9 +138,9 @@ bool TessaraProject::SaveProject(const QString& strPath)
             return false;
         }
 
-        QDomElement project = m_document.createElement(QStringLiteral("Project"));
-        project.setAttribute(QStringLiteral("type"), QStringLiteral("TessaraProject"));
-        project.setAttribute(QStringLiteral("version"), 1);
+        QDomElement project = m_document.createElement(QLatin1String(Contract::Project::kRoot));
+        project.setAttribute(QLatin1String(Contract::Project::kTypeAttribute), QLatin1String(Contract::Project::kType));
+        project.setAttribute(QLatin1String(Contract::Project::kVersionAttribute), Contract::Project::kVersion);
         project.appendChild(CreateRowsElement());
         project.appendChild(CreateTrayElement());
         project.appendChild(CreateSettingsElement());
@@ -158,8 +159,13 @@ QByteArray TessaraProject::SerializeDocument() const
     // the only one with attributes, so it is written in its documented order here.
     QByteArray text = m_document.toByteArray(4);
     const qsizetype nTagEnd = text.indexOf('>');
-    if (text.startsWith("<Project ") && nTagEnd > 0)
-        text.replace(0, nTagEnd + 1, "<Project type=\"TessaraProject\" version=\"1\">");
+    const QByteArray root = QByteArray(Contract::Project::kRoot);
+    if (text.startsWith("<" + root + " ") && nTagEnd > 0)
+        text.replace(0, nTagEnd + 1,
+                     QStringLiteral("<%1 %2=\"%3\" %4=\"%5\">")
+                         .arg(QLatin1String(Contract::Project::kRoot), QLatin1String(Contract::Project::kTypeAttribute), QLatin1String(Contract::Project::kType),
+                              QLatin1String(Contract::Project::kVersionAttribute), QString::number(Contract::Project::kVersion))
+                         .toLatin1());
     return text;
 }
 

@@ -41,8 +41,8 @@ int TessaraSettings::GetImageCount() const
 
 bool TessaraSettings::IsEmptyCellWord(const QString& strEntry)
 {
-    return strEntry.compare(QLatin1String("None"), Qt::CaseInsensitive) == 0
-        || strEntry.compare(QLatin1String("KeepEmpty"), Qt::CaseInsensitive) == 0;
+    return strEntry.compare(QLatin1String(Contract::kEmptyCellNone), Qt::CaseInsensitive) == 0
+        || strEntry.compare(QLatin1String(Contract::kEmptyCellKeep), Qt::CaseInsensitive) == 0;
 }
 
 bool TessaraSettings::VerifySettings(QString& strError) const

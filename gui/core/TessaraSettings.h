@@ -5,26 +5,16 @@
 #include <QString>
 #include <QStringList>
 
+#include "TessaraContract.h"
+
 namespace Core
 {
 
 // The content of one project: grid rows, tray and the compositing options. A member counts only
 // when its bit is set in flags.
-class TessaraSettings
+class TessaraSettings : public Contract::SettingsFlags
 {
 public:
-    enum Flag : quint32
-    {
-        FlagRows = 0x01,
-        FlagOverlap = 0x02,
-        FlagRegion = 0x04,
-        FlagBackground = 0x08,
-        FlagTransparency = 0x10,
-        FlagStackImages = 0x20,
-        FlagTray = 0x40,
-        FlagAutoOrient = 0x80,
-    };
-
     TessaraSettings();
     virtual ~TessaraSettings() = default;
 

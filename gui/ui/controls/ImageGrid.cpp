@@ -8,6 +8,8 @@
 #include "ui/UIUtils.h"
 #include "ui/controls/ImageTableItem.h"
 
+#include "TessaraContract.h"
+
 #include <QAction>
 #include <QMenu>
 
@@ -152,7 +154,7 @@ void ImageGrid::SetKeepEmptyCells(const QList<QStringList>& rows)
             for (int c = 0; c < rows[r].size(); ++c)
             {
                 if (ImageTableItem* pItem = Item(r, c))
-                    pItem->SetKeepEmpty(rows[r][c].compare(QLatin1String("KeepEmpty"), Qt::CaseInsensitive) == 0);
+                    pItem->SetKeepEmpty(rows[r][c].compare(QLatin1String(Contract::kEmptyCellKeep), Qt::CaseInsensitive) == 0);
             }
         }
         viewport()->update();

@@ -9,6 +9,8 @@
 #include "misc/WaitCursor.h"
 #include "ui/controls/ImageTableItem.h"
 
+#include "TessaraContract.h"
+
 #include <QAction>
 #include <QContextMenuEvent>
 #include <QDrag>
@@ -242,9 +244,9 @@ QList<QStringList> ImageTableWidget::GetRowFilenames() const
                 if (pItem && pItem->GetCell())
                     names.append(pItem->GetCell()->GetFilename());
                 else if (pItem && pItem->IsKeepEmpty())
-                    names.append(QStringLiteral("KeepEmpty"));
+                    names.append(QLatin1String(Contract::kEmptyCellKeep));
                 else
-                    names.append(QStringLiteral("None"));
+                    names.append(QLatin1String(Contract::kEmptyCellNone));
             }
             rows.append(names);
         }
