@@ -104,7 +104,10 @@ TEST_F(ComposeTest, OverlapAndRegionCutEveryTile)
     Compose({"-row", "t1.png", "t2.png", "-row", "t3.png", "t4.png", "-regionsize", "50", "50"}, 100, 100,
             {{0, 0, From(0, 0, 1)}, {50, 0, From(50, 0, 2)}, {0, 50, From(0, 50, 3)}, {50, 50, From(50, 50, 4)}});
 
+    // A tile smaller than the region keeps its own size; the region is only an upper bound.
     Save(CoordinateImage(40, 40, 5), dir / "small.png");
+    Compose({"-row", "small.png", "None", "-regionsize", "50", "50"}, 40, 40,
+            {{0, 0, From(0, 0, 5)}, {39, 39, From(39, 39, 5)}}, "capped.png");
     ExpectFailure({"-row", "t1.png", "small.png", "-regionsize", "50", "50", "-out", "fail.png"},
                   "    Combining images... [*x] failed\n\nAn error occurred while creating the compound image:\n"
                   "    The region 50x50 at (50, 0) lies outside the image " + dir / "small.png" + " (40x40)\n");
