@@ -170,8 +170,7 @@ TEST_F(ArrangeTest, OutputFileIsCheckedBeforeAnyTileIsRead)
             EXPECT_EQ(run.standardOutput.find("Pre-loading"), std::string::npos);
         }
     }
-    std::ifstream old(dir / "out.xyz");
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(old), {}), "old");
+    EXPECT_EQ(ReadFile(dir / "out.xyz"), "old");
     EXPECT_TRUE(fs::is_directory(dir.Path() / "folder.png"));
 }
 

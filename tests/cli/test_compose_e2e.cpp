@@ -9,12 +9,6 @@ using namespace TestSupport;
 namespace fs = std::filesystem;
 
 namespace {
-std::string ReadText(const fs::path& path)
-{
-    std::ifstream stream(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(stream), {});
-}
-
 // Pixel (x, y) of the output must be `expected`; From() names a pixel of a coordinate tile.
 struct Probe
 {
@@ -241,7 +235,7 @@ TEST_F(ComposeTest, UnreadableImagesStopTheRun)
                       "... done\n    " + dir / "bad.png" + "... failed\n\nFailed to load a grid image:\n    tesscli: ");
 
     // Its header pings fine, half of its pixel data is missing.
-    const std::string strWhole = ReadText(dir / "t4.png");
+    const std::string strWhole = ReadFile(dir / "t4.png");
     std::ofstream(dir / "cut.png", std::ios::binary) << strWhole.substr(0, strWhole.size() / 2);
     // The first row is already written when the second fails: the old output stays, nothing is left.
     std::ofstream(dir / "out.png") << "old";
@@ -250,7 +244,7 @@ TEST_F(ComposeTest, UnreadableImagesStopTheRun)
                       "    Combining images... [**x] failed\n\nAn error occurred while creating the compound image:\n"
                       "    Failed to load image " + dir / "cut.png" + "\n");
     }
-    EXPECT_EQ(ReadText(dir / "out.png"), "old");
+    EXPECT_EQ(ReadFile(dir / "out.png"), "old");
     EXPECT_FALSE(fs::exists(dir / "out.bmp"));
     for (const auto& entry : fs::directory_iterator(dir.Path()))
         EXPECT_NE(entry.path().filename().string()[0], '.') << entry.path();
@@ -277,7 +271,7 @@ TEST_F(ComposeTest, HarmlessFileOdditiesDoNotFailTheRun)
     Magick::Image photo = CoordinateImage(64, 64, 1);
     photo.magick("JPEG");
     Save(photo, dir / "whole.jpg");
-    const std::string strWhole = ReadText(dir / "whole.jpg");
+    const std::string strWhole = ReadFile(dir / "whole.jpg");
     // Without its end marker the decoder warns but delivers the image.
     std::ofstream(dir / "short.jpg", std::ios::binary) << strWhole.substr(0, strWhole.size() - 2);
     Compose({"-row", "short.jpg", "whole.jpg"}, 128, 64, {});
