@@ -8,8 +8,6 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 
 using namespace TestSupport;
 using Engine::OutputOptions;
