@@ -75,7 +75,7 @@ bool DataSet::SetOutputFile(const std::string& strName)
         return false;
     }
     m_outputFile = ResolveAgainst(CurrentDirectory(), strName);
-    m_setFlags |= Flag_OutputFile;
+    m_setFlags |= FlagOutputFile;
     return true;
 }
 
@@ -86,7 +86,7 @@ bool DataSet::SetSourceDirectory(const std::string& strName)
         return false;
     }
     m_sourceDirectory = strName;
-    m_setFlags |= Flag_SourceDirectory;
+    m_setFlags |= FlagSourceDirectory;
     return true;
 }
 
@@ -103,10 +103,10 @@ bool DataSet::AddInputFile(const std::string& strName, int nRow, int nColumn, in
     entry.index = nIndex;
     entry.empty = IsEmptyCellWord(strName);
     if (!entry.empty)
-        entry.fileName = ResolveAgainst(IsSet(Flag_SourceDirectory) ? m_sourceDirectory : CurrentDirectory(), strName);
+        entry.fileName = ResolveAgainst(IsSet(FlagSourceDirectory) ? m_sourceDirectory : CurrentDirectory(), strName);
 
     m_inputFiles.Add(entry);
-    m_setFlags |= Flag_InputFiles;
+    m_setFlags |= FlagInputFiles;
     m_hasRowNumbers = m_hasRowNumbers || nRow != -1;
     m_hasColumnNumbers = m_hasColumnNumbers || nColumn != -1;
     m_hasIndexNumbers = m_hasIndexNumbers || nIndex != -1;
@@ -172,18 +172,18 @@ bool DataSet::SetGridSize(int nColumns, int nRows)
     }
     m_gridColumns = nColumns;
     m_gridRows = nRows;
-    m_setFlags |= Flag_GridSize;
+    m_setFlags |= FlagGridSize;
     return true;
 }
 
 bool DataSet::SetGridStartPosition(int nValue)
 {
-    return SetNamedValue(Engine::GridStartPositions::Instance(), "The grid start position is invalid", nValue, m_gridStartPosition, Flag_GridStartPosition);
+    return SetNamedValue(Engine::GridStartPositions::Instance(), "The grid start position is invalid", nValue, m_gridStartPosition, FlagGridStartPosition);
 }
 
 bool DataSet::SetGridOrder(int nValue)
 {
-    return SetNamedValue(Engine::GridOrders::Instance(), "The grid order is invalid", nValue, m_gridOrder, Flag_GridOrder);
+    return SetNamedValue(Engine::GridOrders::Instance(), "The grid order is invalid", nValue, m_gridOrder, FlagGridOrder);
 }
 
 bool DataSet::SetRegionSize(int nWidth, int nHeight)
@@ -194,7 +194,7 @@ bool DataSet::SetRegionSize(int nWidth, int nHeight)
     }
     m_regionWidth = nWidth;
     m_regionHeight = nHeight;
-    m_setFlags |= Flag_RegionSize;
+    m_setFlags |= FlagRegionSize;
     return true;
 }
 
@@ -205,21 +205,21 @@ bool DataSet::SetOverlap(int nPixels)
         return false;
     }
     m_overlap = nPixels;
-    m_setFlags |= Flag_Overlap;
+    m_setFlags |= FlagOverlap;
     return true;
 }
 
 bool DataSet::SetStackImages(bool bOn)
 {
     m_stackImages = bOn;
-    m_setFlags |= Flag_StackImages;
+    m_setFlags |= FlagStackImages;
     return true;
 }
 
 bool DataSet::SetAutoOrient(bool bOn)
 {
     m_autoOrient = bOn;
-    m_setFlags |= Flag_AutoOrient;
+    m_setFlags |= FlagAutoOrient;
     return true;
 }
 
@@ -247,7 +247,7 @@ bool DataSet::SetColor(Misc::Color& color, SetFlag flag, unsigned int nRed, unsi
 
 bool DataSet::SetTransparentColor(unsigned int nRed, unsigned int nGreen, unsigned int nBlue)
 {
-    if (!SetColor(m_transparentColor, Flag_TransparentColor, nRed, nGreen, nBlue)) {
+    if (!SetColor(m_transparentColor, FlagTransparentColor, nRed, nGreen, nBlue)) {
         SetLastError("The transparent color is invalid");
         return false;
     }
@@ -256,7 +256,7 @@ bool DataSet::SetTransparentColor(unsigned int nRed, unsigned int nGreen, unsign
 
 bool DataSet::SetBackgroundColor(unsigned int nRed, unsigned int nGreen, unsigned int nBlue)
 {
-    if (!SetColor(m_backgroundColor, Flag_BackgroundColor, nRed, nGreen, nBlue)) {
+    if (!SetColor(m_backgroundColor, FlagBackgroundColor, nRed, nGreen, nBlue)) {
         SetLastError("The background color is invalid");
         return false;
     }
@@ -265,7 +265,7 @@ bool DataSet::SetBackgroundColor(unsigned int nRed, unsigned int nGreen, unsigne
 
 bool DataSet::SetCompression(int nValue)
 {
-    return SetNamedValue(Engine::ImageCompressions::Instance(), "The compression type is invalid", nValue, m_compression, Flag_Compression);
+    return SetNamedValue(Engine::ImageCompressions::Instance(), "The compression type is invalid", nValue, m_compression, FlagCompression);
 }
 
 bool DataSet::SetQuality(int nValue)
@@ -276,7 +276,7 @@ bool DataSet::SetQuality(int nValue)
         return false;
     }
     m_quality = static_cast<unsigned int>(nValue);
-    m_setFlags |= Flag_Quality;
+    m_setFlags |= FlagQuality;
     return true;
 }
 
@@ -287,7 +287,7 @@ bool DataSet::AddAttribute(const std::string& strName, const std::string& strVal
         return false;
     }
     m_attributes.emplace_back(strName, strValue);
-    m_setFlags |= Flag_Attributes;
+    m_setFlags |= FlagAttributes;
     return true;
 }
 
@@ -298,7 +298,7 @@ bool DataSet::AddExtraData(const std::string& strFormat, const std::string& strK
         return false;
     }
     m_extraData.push_back({strFormat, strKey, strValue});
-    m_setFlags |= Flag_ExtraData;
+    m_setFlags |= FlagExtraData;
     return true;
 }
 
@@ -314,17 +314,17 @@ bool DataSet::Collect(DataCollector* pCollector)
 
 bool DataSet::IsComplete()
 {
-    if (!IsSet(Flag_OutputFile) || m_outputFile.empty()) {
+    if (!IsSet(FlagOutputFile) || m_outputFile.empty()) {
         SetLastError("No output file has been specified");
         return false;
     }
-    if (!IsSet(Flag_InputFiles) || m_inputFiles.GetCount() == 0) {
+    if (!IsSet(FlagInputFiles) || m_inputFiles.GetCount() == 0) {
         SetLastError("No or not enough input files have been specified");
         return false;
     }
     if (m_hasRowNumbers || m_hasColumnNumbers)
         return true;
-    if (IsSet(Flag_GridSize) && (m_gridColumns != 0 || m_gridRows != 0))
+    if (IsSet(FlagGridSize) && (m_gridColumns != 0 || m_gridRows != 0))
         return true;
     SetLastError("The grid size could not be calculated automatically");
     return false;
@@ -351,7 +351,7 @@ const InputFile* DataSet::FindInputFile(int nRow, int nColumn) const
 std::pair<int, int> DataSet::GetGridExtent() const
 {
     const auto [nArrangedColumns, nArrangedRows] = m_inputFiles.GetGridDimensions();
-    const bool bSized = IsSet(Flag_GridSize);
+    const bool bSized = IsSet(FlagGridSize);
     return {bSized && m_gridColumns > 0 ? m_gridColumns : nArrangedColumns,
             bSized && m_gridRows > 0 ? m_gridRows : nArrangedRows};
 }
@@ -370,35 +370,35 @@ std::string DataSet::GetSummary() const
 {
     using Misc::Format;
     std::string strSummary = Format("    Current directory: %s\n", CurrentDirectory().c_str());
-    if (IsSet(Flag_OutputFile))
+    if (IsSet(FlagOutputFile))
         strSummary += Format("    Output file: %s\n", m_outputFile.c_str());
-    if (IsSet(Flag_SourceDirectory))
+    if (IsSet(FlagSourceDirectory))
         strSummary += Format("    Source directory: %s\n", m_sourceDirectory.c_str());
-    if (IsSet(Flag_InputFiles))
+    if (IsSet(FlagInputFiles))
         strSummary += Format("    Number of input files: %i\n", static_cast<int>(m_inputFiles.GetCount()));
-    if (IsSet(Flag_GridSize))
+    if (IsSet(FlagGridSize))
         strSummary += Format("    Grid size: %ix%i\n", m_gridRows, m_gridColumns);
-    if (IsSet(Flag_GridStartPosition))
+    if (IsSet(FlagGridStartPosition))
         strSummary += Format("    Grid start position: %s\n",
                              Engine::GridStartPositions::Instance().GetName(m_gridStartPosition).c_str());
-    if (IsSet(Flag_GridOrder))
+    if (IsSet(FlagGridOrder))
         strSummary += Format("    Grid order: %s\n", Engine::GridOrders::Instance().GetName(m_gridOrder).c_str());
-    if (IsSet(Flag_RegionSize))
+    if (IsSet(FlagRegionSize))
         strSummary += Format("    Region size: %ix%i pixels\n", m_regionWidth, m_regionHeight);
-    if (IsSet(Flag_StackImages))
+    if (IsSet(FlagStackImages))
         strSummary += "    Stacking enabled: Yes\n";
-    if (IsSet(Flag_AutoOrient) && m_autoOrient)
+    if (IsSet(FlagAutoOrient) && m_autoOrient)
         strSummary += "    Auto-orientation enabled: Yes\n";
-    if (IsSet(Flag_TransparentColor))
+    if (IsSet(FlagTransparentColor))
         strSummary += Format("    Transparent color: R:%i G:%i B:%i\n", m_transparentColor.GetRed(),
                              m_transparentColor.GetGreen(), m_transparentColor.GetBlue());
-    if (IsSet(Flag_BackgroundColor))
+    if (IsSet(FlagBackgroundColor))
         strSummary += Format("    Background color: R:%i G:%i B:%i\n", m_backgroundColor.GetRed(),
                              m_backgroundColor.GetGreen(), m_backgroundColor.GetBlue());
-    if (IsSet(Flag_Compression))
+    if (IsSet(FlagCompression))
         strSummary += Format("    Compression type: %s\n",
                              Engine::ImageCompressions::Instance().GetName(m_compression).c_str());
-    if (IsSet(Flag_Quality))
+    if (IsSet(FlagQuality))
         strSummary += Format("    Image quality: %i\n", static_cast<int>(m_quality));
     return strSummary;
 }

@@ -26,22 +26,22 @@ class DataSet : public Object
 {
 public:
     enum SetFlag : unsigned int {
-        Flag_OutputFile = 0x0001,
-        Flag_SourceDirectory = 0x0002,
-        Flag_InputFiles = 0x0004,
-        Flag_GridSize = 0x0008,
-        Flag_GridStartPosition = 0x0010,
-        Flag_GridOrder = 0x0020,
-        Flag_RegionSize = 0x0040,
-        Flag_Overlap = 0x0080,
-        Flag_StackImages = 0x0100,
-        Flag_TransparentColor = 0x0200,
-        Flag_BackgroundColor = 0x0400,
-        Flag_Compression = 0x0800,
-        Flag_Quality = 0x1000,
-        Flag_Attributes = 0x2000,
-        Flag_ExtraData = 0x4000,
-        Flag_AutoOrient = 0x8000,
+        FlagOutputFile = 0x0001,
+        FlagSourceDirectory = 0x0002,
+        FlagInputFiles = 0x0004,
+        FlagGridSize = 0x0008,
+        FlagGridStartPosition = 0x0010,
+        FlagGridOrder = 0x0020,
+        FlagRegionSize = 0x0040,
+        FlagOverlap = 0x0080,
+        FlagStackImages = 0x0100,
+        FlagTransparentColor = 0x0200,
+        FlagBackgroundColor = 0x0400,
+        FlagCompression = 0x0800,
+        FlagQuality = 0x1000,
+        FlagAttributes = 0x2000,
+        FlagExtraData = 0x4000,
+        FlagAutoOrient = 0x8000,
     };
 
     DataSet();

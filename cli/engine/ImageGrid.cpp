@@ -58,12 +58,12 @@ ImageGridCell* ImageGrid::GetImageCell(int nRow, int nColumn) const
 
 bool ImageGrid::IsStacked() const
 {
-    return m_pDataSet->IsSet(DataSet::Flag_StackImages) && m_pDataSet->GetStackImages();
+    return m_pDataSet->IsSet(DataSet::FlagStackImages) && m_pDataSet->GetStackImages();
 }
 
 bool ImageGrid::IsAutoOriented() const
 {
-    return m_pDataSet->IsSet(DataSet::Flag_AutoOrient) && m_pDataSet->GetAutoOrient();
+    return m_pDataSet->IsSet(DataSet::FlagAutoOrient) && m_pDataSet->GetAutoOrient();
 }
 
 bool ImageGrid::CreateGrid()
@@ -75,7 +75,7 @@ bool ImageGrid::CreateGrid()
     }
     Resize(nRows, nColumns);
 
-    const int nCorner = m_pDataSet->IsSet(DataSet::Flag_GridStartPosition) ? m_pDataSet->GetGridStartPosition() : 0;
+    const int nCorner = m_pDataSet->IsSet(DataSet::FlagGridStartPosition) ? m_pDataSet->GetGridStartPosition() : 0;
     const bool bFromRight = nCorner == 1 || nCorner == 3;
     const bool bFromBottom = nCorner == 2 || nCorner == 3;
     // The first entry for a position decides it, an empty one included. Only the entries are
@@ -118,11 +118,11 @@ bool ImageGrid::PreloadImages()
 void ImageGrid::CalculateLayout()
 {
     LayoutCuts cuts;
-    if (m_pDataSet->IsSet(DataSet::Flag_RegionSize)) {
+    if (m_pDataSet->IsSet(DataSet::FlagRegionSize)) {
         cuts.regionWidth = m_pDataSet->GetRegionWidth();
         cuts.regionHeight = m_pDataSet->GetRegionHeight();
     }
-    if (m_pDataSet->IsSet(DataSet::Flag_Overlap))
+    if (m_pDataSet->IsSet(DataSet::FlagOverlap))
         cuts.overlap = m_pDataSet->GetOverlap();
     cuts.stack = IsStacked();
 
@@ -140,7 +140,7 @@ void ImageGrid::CalculateLayout()
 
 Magick::Color ImageGrid::GetBackgroundColor() const
 {
-    if (m_pDataSet->IsSet(DataSet::Flag_BackgroundColor))
+    if (m_pDataSet->IsSet(DataSet::FlagBackgroundColor))
         return m_pDataSet->GetBackgroundColor().ToImageColor();
     return Magick::Color(0, 0, 0);
 }
@@ -207,13 +207,13 @@ OutputOptions ImageGrid::GetOutputOptions() const
 {
     OutputOptions options;
     options.defines.push_back({"jpeg", "optimize-coding", "false"});
-    if (m_pDataSet->IsSet(DataSet::Flag_Compression))
+    if (m_pDataSet->IsSet(DataSet::FlagCompression))
         options.compression = m_pDataSet->GetCompression();
-    if (m_pDataSet->IsSet(DataSet::Flag_Quality))
+    if (m_pDataSet->IsSet(DataSet::FlagQuality))
         options.quality = m_pDataSet->GetQuality();
-    if (m_pDataSet->IsSet(DataSet::Flag_Attributes))
+    if (m_pDataSet->IsSet(DataSet::FlagAttributes))
         options.attributes = m_pDataSet->GetAttributes();
-    if (m_pDataSet->IsSet(DataSet::Flag_ExtraData))
+    if (m_pDataSet->IsSet(DataSet::FlagExtraData))
         for (const auto& extra : m_pDataSet->GetExtraData())
             options.defines.push_back({extra.format, extra.key, extra.value});
     return options;
@@ -247,7 +247,7 @@ bool ImageGrid::ComposeWholeCanvas()
 RasterFormat ImageGrid::GetRasterFormat(const ScanlineWriter& writer) const
 {
     bool bGrey = true;
-    bool bAlpha = m_pDataSet->IsSet(DataSet::Flag_TransparentColor);
+    bool bAlpha = m_pDataSet->IsSet(DataSet::FlagTransparentColor);
     ForEachCell([&](const ImageGridCell& cell) {
         bGrey = bGrey && cell.IsGrey();
         bAlpha = bAlpha || cell.HasAlpha();
@@ -413,14 +413,14 @@ void ImageGrid::ApplyOutputOptions()
     // Optimised Huffman tables make the JPEG encoder keep every coefficient of the image besides
     // the canvas, nearly doubling peak memory for files about 5% smaller. Extra data can ask for it.
     m_compoundImage->defineValue("jpeg", "optimize-coding", "false");
-    if (m_pDataSet->IsSet(DataSet::Flag_Compression))
+    if (m_pDataSet->IsSet(DataSet::FlagCompression))
         m_compoundImage->compressType(static_cast<Magick::CompressionType>(m_pDataSet->GetCompression()));
-    if (m_pDataSet->IsSet(DataSet::Flag_Quality))
+    if (m_pDataSet->IsSet(DataSet::FlagQuality))
         m_compoundImage->quality(m_pDataSet->GetQuality());
-    if (m_pDataSet->IsSet(DataSet::Flag_Attributes))
+    if (m_pDataSet->IsSet(DataSet::FlagAttributes))
         for (const auto& [strName, strValue] : m_pDataSet->GetAttributes())
             m_compoundImage->attribute(strName, strValue);
-    if (m_pDataSet->IsSet(DataSet::Flag_ExtraData))
+    if (m_pDataSet->IsSet(DataSet::FlagExtraData))
         for (const auto& extra : m_pDataSet->GetExtraData())
             m_compoundImage->defineValue(extra.format, extra.key, extra.value);
 }
@@ -463,12 +463,12 @@ bool ImageGrid::PrepareCell(ImageGridCell* pCell)
 
 bool ImageGrid::CutCellImage(ImageGridCell* pCell)
 {
-    if (m_pDataSet->IsSet(DataSet::Flag_TransparentColor))
+    if (m_pDataSet->IsSet(DataSet::FlagTransparentColor))
         pCell->MakeTransparent(m_pDataSet->GetTransparentColor().ToImageColor());
-    if (m_pDataSet->IsSet(DataSet::Flag_RegionSize)
+    if (m_pDataSet->IsSet(DataSet::FlagRegionSize)
         && !pCell->ExtractRegion(m_pDataSet->GetRegionWidth(), m_pDataSet->GetRegionHeight()))
         return false;
-    if (m_pDataSet->IsSet(DataSet::Flag_Overlap)
+    if (m_pDataSet->IsSet(DataSet::FlagOverlap)
         && !pCell->TrimOverlap(m_pDataSet->GetOverlap(), GetColumnCount(), GetRowCount()))
         return false;
     return true;

@@ -48,14 +48,14 @@ TEST(CommandLineCollector, FirstFailingStepStopsWithTheSetterMessage)
     struct Case { const char* name; std::vector<std::string> args; const char* message; unsigned int unsetFlag; };
     const Case cases[] = {
         {"quality before attributes", {"-quality", "150", "-attribute", "a", "b"},
-         "The image quality value is invalid (150)", DataSet::Flag_Attributes},
-        {"grid before overlap", {"-overlap", "0", "-grid", "1", "1"}, "The grid size may not be 1x1", DataSet::Flag_Overlap},
+         "The image quality value is invalid (150)", DataSet::FlagAttributes},
+        {"grid before overlap", {"-overlap", "0", "-grid", "1", "1"}, "The grid size may not be 1x1", DataSet::FlagOverlap},
         {"negative colour component", {"-bgcolor", "0", "-1", "0"}, "The background color is invalid",
-         DataSet::Flag_Compression},
+         DataSet::FlagCompression},
         {"region below 5", {"-regionsize", "4", "10", "-stack"}, "The region sizes may not be below 5 (4x10)",
-         DataSet::Flag_StackImages},
+         DataSet::FlagStackImages},
         {"index range reversed", {"-sources", "x{index}.png", "-index", "7", "3"}, "The index restrictions are invalid (7 - 3)",
-         DataSet::Flag_GridSize},
+         DataSet::FlagGridSize},
     };
     for (const auto& c : cases) {
         DataSet dataSet;
@@ -101,7 +101,7 @@ TEST(ProjectThenCommandLine, SwitchesOverrideProjectSettings)
     EXPECT_EQ(TestSupport::RgbOf(dataSet.GetTransparentColor()), "0,0,255");
     EXPECT_EQ(TestSupport::RgbOf(dataSet.GetBackgroundColor()), "1,2,3");
     const unsigned int nKept =
-        DataSet::Flag_Overlap | DataSet::Flag_RegionSize | DataSet::Flag_StackImages | DataSet::Flag_AutoOrient;
+        DataSet::FlagOverlap | DataSet::FlagRegionSize | DataSet::FlagStackImages | DataSet::FlagAutoOrient;
     EXPECT_EQ(dataSet.GetSetFlags() & nKept, nKept);
     EXPECT_EQ(dataSet.GetSourceDirectory(), "/src");
 }

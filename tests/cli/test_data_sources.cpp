@@ -81,7 +81,7 @@ TEST_F(SourceDirectory, ListsVisibleFilesInNaturalOrderWithinTheIndexRange)
 
     Data::DataSet noIndex;
     EXPECT_TRUE(noIndex.SetSources(Filter("*.png"), 1, -1)) << "no match is left to the completeness check";
-    EXPECT_FALSE(noIndex.IsSet(Data::DataSet::Flag_InputFiles)) << "files without an index fail a lower bound";
+    EXPECT_FALSE(noIndex.IsSet(Data::DataSet::FlagInputFiles)) << "files without an index fail a lower bound";
 }
 
 TEST_F(SourceDirectory, FailuresCarryTheirMessages)
