@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <vector>
 
 namespace TestSupport {
@@ -23,6 +25,12 @@ Magick::Image ImageOf(int nWidth, int nHeight, const std::function<Rgba(int, int
     image.matte(bAlpha);
     image.depth(8);
     return image;
+}
+
+std::string ReadFile(const std::filesystem::path& path)
+{
+    std::ifstream stream(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(stream), {});
 }
 
 std::ostream& operator<<(std::ostream& stream, const Rgba& color)

@@ -74,16 +74,6 @@ TEST_F(ArrangeTest, DryRunShowsTheCellMapAndWritesNothing)
               std::string::npos) << run.standardOutput;
 }
 
-TEST_F(ArrangeTest, SourcesPlaceNumberedTilesInNaturalOrder)
-{
-    const TesscliRun run = Run({"-sources", "t*.png", "-grid", "3", "4", "-out", "out.png"});
-    ASSERT_EQ(run.exitStatus, 0) << run.standardOutput;
-    const Magick::Image image((dir / "out.png"));
-    for (unsigned nTag = 1; nTag <= 12; ++nTag)
-        EXPECT_EQ(PixelAt(image, int(nTag - 1) % 4 * 10 + 5, int(nTag - 1) / 4 * 10 + 5), (Rgba{5, 5, nTag}))
-            << "t" << nTag;
-}
-
 TEST_F(ArrangeTest, SnakeOrdersCombineWithEveryStartCorner)
 {
     fs::create_directory(dir.Path() / "s");
@@ -170,8 +160,7 @@ TEST_F(ArrangeTest, OutputFileIsCheckedBeforeAnyTileIsRead)
             EXPECT_EQ(run.standardOutput.find("Pre-loading"), std::string::npos);
         }
     }
-    std::ifstream old(dir / "out.xyz");
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(old), {}), "old");
+    EXPECT_EQ(ReadFile(dir / "out.xyz"), "old");
     EXPECT_TRUE(fs::is_directory(dir.Path() / "folder.png"));
 }
 

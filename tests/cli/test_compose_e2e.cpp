@@ -9,12 +9,6 @@ using namespace TestSupport;
 namespace fs = std::filesystem;
 
 namespace {
-std::string ReadText(const fs::path& path)
-{
-    std::ifstream stream(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(stream), {});
-}
-
 // Pixel (x, y) of the output must be `expected`; From() names a pixel of a coordinate tile.
 struct Probe
 {
@@ -104,7 +98,10 @@ TEST_F(ComposeTest, OverlapAndRegionCutEveryTile)
     Compose({"-row", "t1.png", "t2.png", "-row", "t3.png", "t4.png", "-regionsize", "50", "50"}, 100, 100,
             {{0, 0, From(0, 0, 1)}, {50, 0, From(50, 0, 2)}, {0, 50, From(0, 50, 3)}, {50, 50, From(50, 50, 4)}});
 
+    // A tile smaller than the region keeps its own size; the region is only an upper bound.
     Save(CoordinateImage(40, 40, 5), dir / "small.png");
+    Compose({"-row", "small.png", "None", "-regionsize", "50", "50"}, 40, 40,
+            {{0, 0, From(0, 0, 5)}, {39, 39, From(39, 39, 5)}}, "capped.png");
     ExpectFailure({"-row", "t1.png", "small.png", "-regionsize", "50", "50", "-out", "fail.png"},
                   "    Combining images... [*x] failed\n\nAn error occurred while creating the compound image:\n"
                   "    The region 50x50 at (50, 0) lies outside the image " + dir / "small.png" + " (40x40)\n");
@@ -238,7 +235,7 @@ TEST_F(ComposeTest, UnreadableImagesStopTheRun)
                       "... done\n    " + dir / "bad.png" + "... failed\n\nFailed to load a grid image:\n    tesscli: ");
 
     // Its header pings fine, half of its pixel data is missing.
-    const std::string strWhole = ReadText(dir / "t4.png");
+    const std::string strWhole = ReadFile(dir / "t4.png");
     std::ofstream(dir / "cut.png", std::ios::binary) << strWhole.substr(0, strWhole.size() / 2);
     // The first row is already written when the second fails: the old output stays, nothing is left.
     std::ofstream(dir / "out.png") << "old";
@@ -247,7 +244,7 @@ TEST_F(ComposeTest, UnreadableImagesStopTheRun)
                       "    Combining images... [**x] failed\n\nAn error occurred while creating the compound image:\n"
                       "    Failed to load image " + dir / "cut.png" + "\n");
     }
-    EXPECT_EQ(ReadText(dir / "out.png"), "old");
+    EXPECT_EQ(ReadFile(dir / "out.png"), "old");
     EXPECT_FALSE(fs::exists(dir / "out.bmp"));
     for (const auto& entry : fs::directory_iterator(dir.Path()))
         EXPECT_NE(entry.path().filename().string()[0], '.') << entry.path();
@@ -274,7 +271,7 @@ TEST_F(ComposeTest, HarmlessFileOdditiesDoNotFailTheRun)
     Magick::Image photo = CoordinateImage(64, 64, 1);
     photo.magick("JPEG");
     Save(photo, dir / "whole.jpg");
-    const std::string strWhole = ReadText(dir / "whole.jpg");
+    const std::string strWhole = ReadFile(dir / "whole.jpg");
     // Without its end marker the decoder warns but delivers the image.
     std::ofstream(dir / "short.jpg", std::ios::binary) << strWhole.substr(0, strWhole.size() - 2);
     Compose({"-row", "short.jpg", "whole.jpg"}, 128, 64, {});

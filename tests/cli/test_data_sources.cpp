@@ -71,6 +71,7 @@ TEST_F(SourceDirectory, ListsVisibleFilesInNaturalOrderWithinTheIndexRange)
         {"lower bound only", 5, -1, "./s5.png#5 ./s9.png#9 ./s10.png#10"},
         {"upper bound only", -1, 4, "./s4.png#4"},
         {"both inclusive", 4, 5, "./s4.png#4 ./s5.png#5"},
+        {"single index", 5, 5, "./s5.png#5"},
     };
     for (const auto& c : cases) {
         Data::DataSet dataSet;

@@ -16,12 +16,6 @@ using namespace TestSupport;
 namespace fs = std::filesystem;
 
 namespace {
-std::string ReadBytes(const fs::path& path)
-{
-    std::ifstream stream(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(stream), {});
-}
-
 uint32_t Crc32(const std::string& strBytes)
 {
     uint32_t nCrc = 0xffffffffu;
@@ -162,7 +156,7 @@ TEST_F(HostileTest, BothWritersReplaceTheOutputOnlyWhenComplete)
         setrlimit(RLIMIT_FSIZE, &previous);
         signal(SIGXFSZ, previousHandler);
         EXPECT_EQ(full.exitStatus, 5) << full.standardOutput;
-        EXPECT_EQ(ReadBytes(dir / "out.bmp"), "the old output");
+        EXPECT_EQ(ReadFile(dir / "out.bmp"), "the old output");
         EXPECT_EQ(HiddenFiles(dir.Path()), std::vector<std::string>());
 
         const TesscliRun run = RunWith(arguments);
@@ -225,7 +219,7 @@ public:
         fs::remove(m_output);
     }
 
-    std::string Output() const { return ReadBytes(m_output); }
+    std::string Output() const { return ReadFile(m_output); }
     // Stops the process as soon as bReady() holds; false when it ended first.
     bool StopWhen(const std::function<bool()>& bReady)
     {
@@ -288,7 +282,7 @@ TEST_F(HostileTest, InterruptedRunsKeepTheOldOutputAndLeaveNothingBehind)
         EXPECT_EQ(strOutput.substr(strOutput.rfind('\n', strOutput.size() - 2)),
                   "\nInterrupted: the output file was not written.\n")
             << c.name;
-        EXPECT_EQ(ReadBytes(dir / "out.png"), "the old output") << c.name;
+        EXPECT_EQ(ReadFile(dir / "out.png"), "the old output") << c.name;
         EXPECT_EQ(HiddenFiles(dir.Path()), std::vector<std::string>()) << c.name;
         EXPECT_TRUE(fs::is_empty(dir / "tmp")) << c.name;
     }

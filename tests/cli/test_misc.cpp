@@ -7,7 +7,7 @@
 
 using TestSupport::RgbOf;
 
-TEST(StringEnum, LooksUpNamesIgnoringCaseAndListsThemInByteOrder)
+TEST(StringEnum, LooksUpNamesIgnoringCase)
 {
     const auto& orders = Engine::GridOrders::Instance();
     EXPECT_EQ(orders.GetValue("COL-FIRST", 0), 1);
@@ -19,10 +19,6 @@ TEST(StringEnum, LooksUpNamesIgnoringCaseAndListsThemInByteOrder)
     EXPECT_FALSE(compressions.HasValue(3));
     EXPECT_EQ(compressions.GetName(9), "");
     EXPECT_EQ(compressions.GetName(13), "Zip");
-    std::string names;
-    for (const auto& entry : compressions.GetEntries())
-        names += entry.first + ",";
-    EXPECT_EQ(names, "BZip,Fax,Group4,JPEG,LZW,None,RLE,Zip,");
 }
 
 TEST(Color, SetColorChecksRangesAndKeepsOldValueOnFailure)

@@ -8,8 +8,6 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 
 using namespace TestSupport;
 using Engine::OutputOptions;
@@ -90,15 +88,9 @@ std::vector<uint16_t> Decoded(const std::string& strPath)
     return samples;
 }
 
-std::string FileBytes(const std::string& strPath)
-{
-    std::ifstream file(strPath, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-}
-
 std::string IdatPayload(const std::string& strPath)
 {
-    const std::string strBytes = FileBytes(strPath);
+    const std::string strBytes = ReadFile(strPath);
     std::string strPayload;
     for (size_t nAt = 8; nAt + 8 <= strBytes.size();) {
         const auto* p = reinterpret_cast<const unsigned char*>(&strBytes[nAt]);
@@ -163,7 +155,7 @@ TEST(StreamWriters, DecodeToWhatImageMagickWritesOfTheSamePixels)
         // With the same settings libjpeg writes the same bytes: the Huffman tables, the DCT and
         // the markers match too.
         if (Engine::StreamingFormatName(strOurs) == "JPEG") {
-            EXPECT_TRUE(FileBytes(strOurs) == FileBytes(strTheirs));
+            EXPECT_TRUE(ReadFile(strOurs) == ReadFile(strTheirs));
         }
     }
 }
