@@ -122,15 +122,6 @@ inline void Select(UI::Controls::ImageTableWidget& table, const QList<QPoint>& p
         table.Item(position.y(), position.x())->setSelected(true);
 }
 
-// "Open,|,Reload": the menu's entries, separators as "|".
-inline QString MenuEntries(const QMenu& menu)
-{
-    QStringList entries;
-    for (const QAction* pAction : menu.actions())
-        entries << (pAction->isSeparator() ? "|" : pAction->text());
-    return entries.join(',');
-}
-
 inline void SendMouse(QWidget* pViewport, QEvent::Type type, const QPoint& pos, Qt::MouseButton button,
                       Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
 {

@@ -1,3 +1,4 @@
+#include "testmain.h"
 #include "testutils_modal.h"
 #include "ui/UIUtils.h"
 #include "ui/controls/ColorSelectButton.h"
@@ -185,5 +186,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(ControlsTest)
+TESSARA_TEST(ControlsTest)
 #include "test_controls.moc"

@@ -1,3 +1,4 @@
+#include "testmain.h"
 #include "core/TessaraCore.h"
 #include "testutils.h"
 #include "testutils_modal.h"
@@ -125,5 +126,5 @@ private slots:
     }
 };
 
-TESSARA_CORE_TEST_MAIN(DialogsTest)
+TESSARA_TEST(DialogsTest)
 #include "test_dialogs.moc"

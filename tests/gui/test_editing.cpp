@@ -1,3 +1,4 @@
+#include "testmain.h"
 #include "core/TessaraCore.h"
 #include "core/TessaraProject.h"
 #include "engine/ImageCellEngine.h"
@@ -79,17 +80,6 @@ private slots:
     {
         m_pWindow.reset();
         m_pEngine.reset();
-    }
-
-    void editMenuSitsBetweenFileAndGrid()
-    {
-        QStringList titles;
-        for (QAction* pMenu : m_pWindow->menuBar()->actions())
-            titles << pMenu->text();
-        QCOMPARE(titles.mid(0, 3), (QStringList{"&File", "&Edit", "&Grid"}));
-        QCOMPARE(Action("actEditUndo")->shortcuts(), QList<QKeySequence>{QKeySequence("Ctrl+Z")});
-        QCOMPARE(Action("actEditRedo")->shortcuts(), (QList<QKeySequence>{QKeySequence("Ctrl+Shift+Z"),
-                                                                          QKeySequence("Ctrl+Y")}));
     }
 
     void everyEditUndoesAndRedoesExactly()
@@ -319,16 +309,6 @@ private slots:
     }
 };
 
-int main(int argc, char** argv)
-{
-    // The offscreen platform turns every drag down at once; the minimal one runs Qt's own in-process drag.
-    if (qgetenv("QT_QPA_PLATFORM") == "offscreen")
-        qputenv("QT_QPA_PLATFORM", "minimal:enable_fonts");
-    if (!Core::TessaraCore::CreateCore(1, argv))
-        return 1;
-    const int nResult = [&] { EditingTest test; return QTest::qExec(&test, argc, argv); }();
-    Core::TessaraCore::DestroyCore();
-    return nResult;
-}
+TESSARA_TEST(EditingTest)
 
 #include "test_editing.moc"

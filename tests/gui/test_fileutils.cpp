@@ -1,3 +1,4 @@
+#include "testmain.h"
 #include "testutils.h"
 
 #include "core/TessaraProject.h"
@@ -115,5 +116,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestFileUtils)
+TESSARA_TEST(TestFileUtils)
 #include "test_fileutils.moc"

@@ -1,3 +1,4 @@
+#include "testmain.h"
 #include "testutils.h"
 
 #include "core/Guard.h"
@@ -88,5 +89,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestGuard)
+TESSARA_TEST(TestGuard)
 #include "test_guard.moc"

@@ -1,3 +1,4 @@
+#include "testmain.h"
 #include "core/TessaraCore.h"
 #include "engine/ImageCell.h"
 #include "testutils.h"
@@ -161,5 +162,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestImageCell)
+TESSARA_TEST(TestImageCell)
 #include "test_imagecell.moc"

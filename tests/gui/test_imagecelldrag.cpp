@@ -1,3 +1,4 @@
+#include "testmain.h"
 #include "engine/ImageCellDrag.h"
 #include "tabletestsupport.h"
 
@@ -18,14 +19,6 @@ QByteArray Payload(const QList<qint64>& values)
     QDataStream stream(&bytes, QIODevice::WriteOnly);
     for (qint64 nValue : values)
         stream << nValue;
-    return bytes;
-}
-
-QByteArray BigEndian64(qint64 nValue)
-{
-    QByteArray bytes;
-    for (int nShift = 56; nShift >= 0; nShift -= 8)
-        bytes.append(char((quint64(nValue) >> nShift) & 0xff));
     return bytes;
 }
 }
@@ -53,16 +46,12 @@ private slots:
         QVERIFY(m_pCellA && m_pCellB);
     }
 
-    void payloadIsCountThenIdentitiesBigEndian()
+    void payloadRoundTripsAndOtherDataIsNoDrag()
     {
         ImageCellDrag drag;
         drag.m_cells = {m_pCellA, m_pCellB};
         QMimeData mimeData;
         drag.ToMimeData(&mimeData);
-        QVERIFY(mimeData.hasFormat(QStringLiteral("tesscli/cells")));
-        QCOMPARE(mimeData.data(QStringLiteral("tesscli/cells")),
-                 BigEndian64(2) + BigEndian64(m_pCellA->GetId()) + BigEndian64(m_pCellB->GetId()));
-
         const ImageCellDrag received(&mimeData, m_engine);
         QCOMPARE(received.m_cells, QList<ImageCell*>({m_pCellA, m_pCellB}));
 
@@ -82,7 +71,7 @@ private slots:
         QTest::newRow("foreign identity skipped") << "3 Z B Z" << QStringList{"B"};
         QTest::newRow("removed cell skipped") << "2 R A" << QStringList{"A"};
         QTest::newRow("order of the drag kept") << "2 B A" << QStringList{"B", "A"};
-        QTest::newRow("count larger than the data") << "1000000 A" << QStringList{"A"};
+        QTest::newRow("count of 2^62 cells") << "4611686018427387904 A" << QStringList{"A"};
         QTest::newRow("negative count") << "-4 A B" << QStringList{};
         QTest::newRow("empty payload") << "" << QStringList{};
     }
@@ -184,5 +173,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestImageCellDrag)
+TESSARA_TEST(TestImageCellDrag)
 #include "test_imagecelldrag.moc"

@@ -1,3 +1,4 @@
+#include "testmain.h"
 #include "tabletestsupport.h"
 
 #include <QPointer>
@@ -117,17 +118,6 @@ private slots:
         QCOMPARE(engine.GetCellCount(2), -1);
     }
 
-    void shrinkingMovesOutsideCellsToTrayInReverseOrder()
-    {
-        ImageCellEngine engine;
-        QVERIFY(engine.CreateCells(WriteImages(m_sandbox, {"a", "b", "c", "d", "e", "f", "g", "h", "i"}), 3, 3));
-        SignalLog log(engine);
-        engine.MoveToTray(1, 1);
-        QCOMPARE(log.m_lines, QStringList({"tray i (-1,-1)", "tray h (-1,-1)", "tray g (-1,-1)", "tray f (-1,-1)",
-                                           "tray c (-1,-1)"}));
-        QCOMPARE(Names(engine, ImageCellEngine::CellBasket), QStringLiteral("a b d e"));
-    }
-
     void removeDestroysOnlyOwnedCells()
     {
         ImageCellEngine engine;
@@ -202,5 +192,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestImageCellEngine)
+TESSARA_TEST(TestImageCellEngine)
 #include "test_imagecellengine.moc"

@@ -1,3 +1,4 @@
+#include "testmain.h"
 #include "tabletestsupport.h"
 #include "testutils_modal.h"
 #include "ui/controls/ImageGrid.h"
@@ -163,15 +164,6 @@ private slots:
     void contextMenuBorrowsTheWindowsActions()
     {
         QVERIFY(Arrange("a"));
-        auto texts = [this]() -> QString {
-            QMenu menu;
-            if (!m_pGrid->PrepareContextMenu(&menu) || menu.defaultAction() != m_pGrid->GetSelectAction())
-                return "no menu or wrong default action";
-            return TableTest::MenuEntries(menu);
-        };
-        QCOMPARE(texts(), QStringLiteral("&Select images...,&Open images,|,|,|,|,&Keep empty,|,&Reload images,|,"
-                                         "Move to &tray,|,&Clear images"));
-
         QList<QAction*> windowActions;
         for (QString strName : {"actGridCompound", "actGridCreate", "actGridFlipHorz", "actGridFlipVert",
                                 "actGridClearImages", "actTrayAddImages"})
@@ -180,11 +172,14 @@ private slots:
             windowActions.last()->setObjectName(strName);
         }
         m_pGrid->SetWindowActions(windowActions);
-        QCOMPARE(texts(), QStringLiteral("&Select images...,&Open images,|,GridCompound,|,GridCreate,|,GridFlipHorz,"
-                                         "GridFlipVert,|,&Keep empty,|,&Reload images,|,Move to &tray,|,"
-                                         "GridClearImages,&Clear images"));
+        QMenu menu;
+        QVERIFY(m_pGrid->PrepareContextMenu(&menu));
+        QCOMPARE(menu.defaultAction(), m_pGrid->GetSelectAction());
+        // The tray's own action belongs to the tray's menu.
+        for (QAction* pAction : windowActions)
+            QCOMPARE(menu.actions().contains(pAction), pAction->objectName() != "actTrayAddImages");
     }
 };
 
-QTEST_MAIN(TestImageGrid)
+TESSARA_TEST(TestImageGrid)
 #include "test_imagegrid.moc"

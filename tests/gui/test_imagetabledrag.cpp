@@ -1,3 +1,4 @@
+#include "testmain.h"
 #include "engine/ImageCellDrag.h"
 #include "tabletestsupport.h"
 #include "ui/controls/ImageGrid.h"
@@ -206,13 +207,5 @@ private slots:
     }
 };
 
-int main(int argc, char** argv)
-{
-    // The offscreen platform turns every drag down at once; the minimal one runs Qt's own in-process
-    // drag, so these drags travel through QDrag and the real drag-enter, -move and drop events.
-    qputenv("QT_QPA_PLATFORM", "minimal:enable_fonts");
-    QApplication app(argc, argv);
-    TestImageTableDrag test;
-    return QTest::qExec(&test, argc, argv);
-}
+TESSARA_TEST(TestImageTableDrag)
 #include "test_imagetabledrag.moc"

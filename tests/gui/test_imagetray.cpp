@@ -1,3 +1,4 @@
+#include "testmain.h"
 #include "tabletestsupport.h"
 #include "ui/controls/ImageGrid.h"
 #include "ui/controls/ImageTray.h"
@@ -162,5 +163,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestImageTray)
+TESSARA_TEST(TestImageTray)
 #include "test_imagetray.moc"

@@ -1,3 +1,4 @@
+#include "testmain.h"
 #include "testutils.h"
 #include "testutils_modal.h"
 
@@ -9,7 +10,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QIcon>
-#include <QImage>
 #include <QtTest>
 
 using Core::TessaraCore;
@@ -63,27 +63,6 @@ private slots:
         const QString strSheet = TessaraCore::s_instance->styleSheet();
         QVERIFY(strSheet.contains("QStatusBar"));
         QVERIFY2(!strSheet.contains('$') && !strSheet.contains("lightgray"), qPrintable(strSheet));
-    }
-
-    void everyNamedResourceLoads_data()
-    {
-        QTest::addColumn<QString>("resource");
-        for (const char* pName :
-             {"Icons/TessaraIcon.png", "Icons/Hourglass.png", "Elements/ToolbarHandle.png", "Elements/VelmontLogo.png",
-              "Actions/AppExit.png", "Actions/AppAbout.png", "Actions/GridCreate.png", "Actions/GridClear.png",
-              "Actions/GridZoom_Bigger.png", "Actions/GridZoom_Smaller.png", "Actions/GridCompound.png",
-              "Actions/ProjectNew.png", "Actions/ProjectSave.png", "Actions/ProjectOpen.png",
-              "Actions/ProjectRecent.png", "Actions/ImageAdd.png", "Actions/ImageRemoveAll.png",
-              "Actions/GridFlipHorizontal.png", "Actions/GridFlipVertical.png", "Actions/GridCompactView.png",
-              "Actions/Help.png", "Actions/WebLocation.png", "Actions/GridResize.png", "Actions/ImageOpen.png",
-              "Actions/ImageReload.png", "Actions/GridSelectImage.png", "Actions/GridMoveToTray.png",
-              "Actions/GridClearCell.png", "Actions/ImageRemove.png"})
-            QTest::newRow(pName) << QString(":/res/") + pName;
-    }
-    void everyNamedResourceLoads()
-    {
-        QFETCH(QString, resource);
-        QVERIFY(!QImage(resource).isNull());
     }
 
     void lifeCycleInItsOwnFolder()
@@ -145,6 +124,6 @@ private slots:
     }
 };
 
-TESSARA_CORE_TEST_MAIN(TestTessaraCore)
+TESSARA_TEST(TestTessaraCore)
 
 #include "test_tessaracore.moc"

@@ -1,3 +1,4 @@
+#include "testmain.h"
 #include "testutils.h"
 
 #include "core/TessaraInterface.h"
@@ -261,5 +262,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestTessaraInterface)
+TESSARA_TEST(TestTessaraInterface)
 #include "test_tessarainterface.moc"

@@ -1,3 +1,4 @@
+#include "testmain.h"
 #include "core/TessaraCore.h"
 #include "core/TessaraInterface.h"
 #include "core/TessaraSettings.h"
@@ -116,15 +117,6 @@ private slots:
         QCOMPARE(strConfirmation, QString("The project has been saved to '%1'.").arg(strProject));
         QVERIFY(QFileInfo::exists(strProject));
         QCOMPARE(Core::TessaraCore::s_instance->GetOptions()->GetRecentProjects().value(0), strProject);
-    }
-
-    void newProjectEmptiesTheWindow()
-    {
-        Action("actProjectNew")->trigger();
-        QCOMPARE(Grid()->rowCount(), 3);
-        QCOMPARE(Grid()->GetImageCount(), 0);
-        QVERIFY(!Find<QCheckBox>("chkUseBgColor")->isChecked());
-        QVERIFY(!Action("actGridCompound")->isEnabled());
     }
 
     void reopenFromRecentProjects()
@@ -246,5 +238,5 @@ private slots:
     }
 };
 
-TESSARA_CORE_TEST_MAIN(WorkflowTest)
+TESSARA_TEST(WorkflowTest)
 #include "test_workflow.moc"

@@ -64,15 +64,3 @@ bool InIsolatedCopy();
 QString TesscliPath();
 
 }  // namespace TestUtils
-
-// main() of a test that needs the editor's core: the core is the application object, made before
-// the test object and destroyed after it.
-#define TESSARA_CORE_TEST_MAIN(TestClass)                                                          \
-    int main(int argc, char** argv)                                                                \
-    {                                                                                              \
-        if (!Core::TessaraCore::CreateCore(1, argv))                                               \
-            return 1;                                                                              \
-        const int nResult = [&] { TestClass test; return QTest::qExec(&test, argc, argv); }();     \
-        Core::TessaraCore::DestroyCore();                                                          \
-        return nResult;                                                                            \
-    }
