@@ -80,9 +80,13 @@ bool ReplacingFileWriter::CreateTemporaryFile(std::string& strTemporary)
 bool ReplacingFileWriter::Write(const Producer& produce)
 {
     std::string strTemporary;
-    if (!CreateTemporaryFile(strTemporary))
-        return false;
-    Misc::InterruptCleanup::SetPendingFile(strTemporary);
+    {
+        // The file exists from its creation on: an interrupt must already know its name.
+        Misc::InterruptCleanup::SignalsHeld held;
+        if (!CreateTemporaryFile(strTemporary))
+            return false;
+        Misc::InterruptCleanup::SetPendingFile(strTemporary);
+    }
     const bool bReplaced = ProduceAndReplace(produce, strTemporary);
     if (!bReplaced)
         std::remove(strTemporary.c_str());

@@ -21,24 +21,6 @@ volatile sig_atomic_t g_temporaryFolderFd = -1;
 volatile sig_atomic_t g_outputWritten = 0;
 volatile sig_atomic_t g_exitStatus = 1;
 
-// The handler must never see a half-copied path: updates happen with both signals held back.
-class SignalsBlocked
-{
-public:
-    SignalsBlocked()
-    {
-        sigset_t signals;
-        sigemptyset(&signals);
-        sigaddset(&signals, SIGINT);
-        sigaddset(&signals, SIGTERM);
-        sigprocmask(SIG_BLOCK, &signals, &m_previous);
-    }
-    ~SignalsBlocked() { sigprocmask(SIG_SETMASK, &m_previous, nullptr); }
-
-private:
-    sigset_t m_previous;
-};
-
 void CopyPath(char* pTarget, const std::string& strPath)
 {
     const size_t nLength = std::min(strPath.size(), static_cast<size_t>(PATH_MAX - 1));
@@ -84,6 +66,21 @@ void OnInterrupt(int)
 }
 } // namespace
 
+// The handler must never see a half-copied path: updates happen with both signals held back.
+InterruptCleanup::SignalsHeld::SignalsHeld()
+{
+    sigset_t signals;
+    sigemptyset(&signals);
+    sigaddset(&signals, SIGINT);
+    sigaddset(&signals, SIGTERM);
+    sigprocmask(SIG_BLOCK, &signals, &m_previous);
+}
+
+InterruptCleanup::SignalsHeld::~SignalsHeld()
+{
+    sigprocmask(SIG_SETMASK, &m_previous, nullptr);
+}
+
 void InterruptCleanup::Install(int nStatus)
 {
     g_exitStatus = nStatus;
@@ -100,13 +97,13 @@ void InterruptCleanup::Install(int nStatus)
 
 void InterruptCleanup::SetPendingFile(const std::string& strPath)
 {
-    SignalsBlocked blocked;
+    SignalsHeld held;
     CopyPath(g_pendingFile, strPath);
 }
 
 void InterruptCleanup::ClearPendingFile(bool bWritten)
 {
-    SignalsBlocked blocked;
+    SignalsHeld held;
     g_pendingFile[0] = '\0';
     if (bWritten)
         g_outputWritten = 1;
@@ -115,7 +112,7 @@ void InterruptCleanup::ClearPendingFile(bool bWritten)
 void InterruptCleanup::SetTemporaryFolder(const std::string& strPath)
 {
     const int nFolder = open(strPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    SignalsBlocked blocked;
+    SignalsHeld held;
     CopyPath(g_temporaryFolder, strPath);
     g_temporaryFolderFd = nFolder;
 }
@@ -124,7 +121,7 @@ void InterruptCleanup::ClearTemporaryFolder()
 {
     int nFolder = -1;
     {
-        SignalsBlocked blocked;
+        SignalsHeld held;
         nFolder = g_temporaryFolderFd;
         g_temporaryFolderFd = -1;
         g_temporaryFolder[0] = '\0';

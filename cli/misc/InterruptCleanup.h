@@ -1,5 +1,6 @@
 #pragma once
 
+#include <csignal>
 #include <string>
 
 namespace Misc {
@@ -12,6 +13,20 @@ class InterruptCleanup
 {
 public:
     static void Install(int nStatus);
+
+    // Holds SIGINT and SIGTERM back in this thread while it lives, so that a file and its
+    // registration come into being together.
+    class SignalsHeld
+    {
+    public:
+        SignalsHeld();
+        ~SignalsHeld();
+        SignalsHeld(const SignalsHeld&) = delete;
+        SignalsHeld& operator=(const SignalsHeld&) = delete;
+
+    private:
+        sigset_t m_previous;
+    };
 
     // The file a write is producing right now; removed if the run is interrupted.
     static void SetPendingFile(const std::string& strPath);

@@ -269,7 +269,11 @@ TEST_F(HostileTest, InterruptedRunsKeepTheOldOutputAndLeaveNothingBehind)
     const Case cases[] = {
         {"while composing", SIGINT,
          [](const BackgroundRun& run) { return run.Output().find("Combining images... [*") != std::string::npos; }},
-        {"while saving", SIGTERM, [this](const BackgroundRun&) { return !HiddenFiles(dir.Path()).empty(); }},
+        // The last band is still being encoded, into the hidden file, when saving begins.
+        {"while saving", SIGTERM,
+         [this](const BackgroundRun& run) {
+             return run.Output().find("    Saving to") != std::string::npos && !HiddenFiles(dir.Path()).empty();
+         }},
     };
     for (const Case& c : cases) {
         BackgroundRun run(arguments, dir.Path(), dir / "tmp");
