@@ -74,7 +74,18 @@ EDITOR_PID=$!
 WINDOW=$(timeout 30 xdotool search --sync --onlyvisible --name "^pair.tsp - Tessara V" | head -n 1 || true)
 [ -n "$WINDOW" ] || fail "the editor window did not appear"
 sleep 2
-xdotool windowfocus --sync "$WINDOW" key ctrl+b
+# Sends keys to the newest visible window whose title matches, looked up afresh at every try: Qt may
+# replace a window's X id while it settles, and a stale id makes xdotool fail.
+send_keys() { # TITLE-REGEX KEY...
+  local try w
+  for try in 1 2 3; do
+    w=$(timeout 20 xdotool search --sync --onlyvisible --name "$1" | tail -n 1 || true)
+    [ -n "$w" ] && xdotool windowfocus --sync "$w" key "${@:2}" 2>/dev/null && return 0
+    sleep 1
+  done
+  return 1
+}
+send_keys "^pair.tsp - Tessara V" ctrl+b || fail "could not ask the editor to combine"
 DIALOG=$(timeout 20 xdotool search --sync --onlyvisible --name "Save the compound image" | head -n 1 || true)
 [ -n "$DIALOG" ] || fail "the save dialog did not appear"
 sleep 1
@@ -85,9 +96,9 @@ for _ in $(seq 60); do [ -s "$WORK/combined.png" ] && break; sleep 0.5; done
 sleep 2
 # Confirm the saved-image box, then leave through File > Exit so the options are written.
 BOX=$(xdotool search --onlyvisible --name "^Tessara$" | head -n 1 || true)
-[ -n "$BOX" ] && xdotool windowfocus --sync "$BOX" key Return
+[ -n "$BOX" ] && { xdotool windowfocus --sync "$BOX" key Return 2>/dev/null || true; }
 sleep 1
-xdotool windowfocus --sync "$WINDOW" key alt+x
+send_keys "^pair.tsp - Tessara V" alt+x || fail "could not ask the editor to exit"
 for _ in $(seq 40); do kill -0 "$EDITOR_PID" 2>/dev/null || break; sleep 0.5; done
 kill -0 "$EDITOR_PID" 2>/dev/null && fail "the editor did not exit"
 wait "$EDITOR_PID" || fail "the editor exited with an error"
@@ -134,7 +145,7 @@ for switch in $("$PREFIX/bin/tesscli" -help | sed -n 's/^\(-[a-z]*\).*:$/\1/p');
 done
 check_completion "-row -regionsize" tesscli -r
 check_completion "bottom-left bottom-right" tesscli -startpos b
-check_completion "col-first" tesscli -out x.png -order c
+check_completion "col-first col-snake" tesscli -out x.png -order c
 check_completion "LZW" tesscli -compression L
 check_completion "pair.tsp" tesscli -project pa
 check_completion "prefix" tesscli -sourcedir pre
