@@ -5,23 +5,19 @@ using Core::TessaraCore;
 
 int main(int argc, char** argv)
 {
-    try
-    {
+    try {
         // Only the program name reaches Qt: the one argument the editor takes is a project file.
         if (!TessaraCore::CreateCore(1, argv) || !TessaraCore::s_instance)
             return 1;
         int nExitCode = 1;
-        if (TessaraCore::s_instance->InitializeCore())
-        {
+        if (TessaraCore::s_instance->InitializeCore()) {
             TessaraCore::s_instance->OpenProjectArgument(argc, argv);
             nExitCode = TessaraCore::s_instance->RunCore();
         }
         TessaraCore::s_instance->ShutdownCore();
         TessaraCore::DestroyCore();
         return nExitCode;
-    }
-    catch (...)
-    {
+    } catch (...) {
         // The options are deliberately not saved: the state that failed may be inconsistent.
         Guard_FatalError();
         return 2;

@@ -4,12 +4,10 @@
 // tesscli with these switches. Both programs take the names from here, so a rename on one side
 // breaks the build instead of a run. Plain constants only; this header depends on nothing.
 
-namespace Contract
-{
+namespace Contract {
 
 // Switches the editor passes to tesscli, without the leading dash.
-namespace Switch
-{
+namespace Switch {
 constexpr const char* kRow = "row";
 constexpr const char* kOut = "out";
 constexpr const char* kRegionSize = "regionsize";
@@ -19,11 +17,10 @@ constexpr const char* kTransparent = "transparent";
 constexpr const char* kStack = "stack";
 constexpr const char* kAutoOrient = "autoorient";
 constexpr const char* kConvert = "convert";
-}  // namespace Switch
+} // namespace Switch
 
 // The project file: one root element with type and version, then rows, tray and settings.
-namespace Project
-{
+namespace Project {
 constexpr const char* kRoot = "Project";
 constexpr const char* kTypeAttribute = "type";
 constexpr const char* kType = "TessaraProject";
@@ -47,7 +44,7 @@ constexpr const char* kAutoOrient = "AutoOrient";
 
 // Stands for the editor's own directory at the start of a stored file name.
 constexpr const char* kDirToken = "@TS_DIR";
-}  // namespace Project
+} // namespace Project
 
 // Grid entries that leave a cell empty, in any letter case.
 constexpr const char* kEmptyCellNone = "None";
@@ -56,8 +53,7 @@ constexpr const char* kEmptyCellKeep = "KeepEmpty";
 // Which members of a project's settings count; a settings class derives from this for the names.
 struct SettingsFlags
 {
-    enum Flag : unsigned int
-    {
+    enum Flag : unsigned int {
         FlagRows = 0x01,
         FlagOverlap = 0x02,
         FlagRegion = 0x04,
@@ -70,8 +66,7 @@ struct SettingsFlags
 };
 
 // Exit statuses of tesscli; the editor treats anything but success as failure.
-enum ExitStatus : int
-{
+enum ExitStatus : int {
     ExitSuccess = 0,
     ExitCoreFailed = 1,
     ExitCommandLine = 3,
@@ -79,4 +74,4 @@ enum ExitStatus : int
     ExitProcessing = 5,
 };
 
-}  // namespace Contract
+} // namespace Contract

@@ -51,7 +51,7 @@ int main(int argc, char** argv)
     const qint64 nFlip = timer.restart();
     grid.SetImageSize(grid.GetImageSize() / 2);
     const qint64 nZoom = timer.restart();
-    std::printf("%dx%d cells: load %lld ms, grid %lld ms, flip %lld ms, zoom %lld ms\n", nRows, nCols, nLoad,
-                nLayout, nFlip, nZoom);
+    std::printf("%dx%d cells: load %lld ms, grid %lld ms, flip %lld ms, zoom %lld ms\n", nRows, nCols, nLoad, nLayout,
+                nFlip, nZoom);
     return 0;
 }

@@ -38,7 +38,8 @@ double Seconds(std::chrono::steady_clock::time_point start)
 
 long FileSize(const std::string& strPath)
 {
-    struct stat info{};
+    struct stat info
+    {};
     return stat(strPath.c_str(), &info) == 0 ? static_cast<long>(info.st_size) : -1;
 }
 } // namespace
@@ -63,7 +64,8 @@ int main(int argc, char** argv)
     const auto start = std::chrono::steady_clock::now();
     bool bOk = pWriter && pWriter->Begin(strOutput, format);
     for (size_t nBand = 0; bOk && nBand < bands.size(); ++nBand)
-        bOk = pWriter->WriteScanlines(bands[nBand].data(), static_cast<int>(bands[nBand].size() / format.BytesPerRow()));
+        bOk =
+            pWriter->WriteScanlines(bands[nBand].data(), static_cast<int>(bands[nBand].size() / format.BytesPerRow()));
     bOk = bOk && pWriter->End();
     if (!bOk) {
         std::printf("failed: %s\n", pWriter ? pWriter->GetLastError().c_str() : "no writer");

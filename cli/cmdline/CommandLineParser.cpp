@@ -28,12 +28,12 @@ void CommandLineParser::SetArguments(int argc, const char* const* argv)
         m_arguments.push_back(argv[nArg] ? Trim(argv[nArg]) : std::string());
 }
 
-CommandLineSwitch* CommandLineParser::AddSwitch(const std::string& strName, ValueType valueType,
-                                                unsigned int nFlags, int nMinValues, int nMaxValues,
-                                                const Misc::StringEnum* pEnumeration, const std::string& strHelp)
+CommandLineSwitch* CommandLineParser::AddSwitch(const std::string& strName, ValueType valueType, unsigned int nFlags,
+                                                int nMinValues, int nMaxValues, const Misc::StringEnum* pEnumeration,
+                                                const std::string& strHelp)
 {
-    m_switches.push_back(std::make_unique<CommandLineSwitch>(this, strName, valueType, nFlags, nMinValues,
-                                                             nMaxValues, pEnumeration, strHelp));
+    m_switches.push_back(std::make_unique<CommandLineSwitch>(this, strName, valueType, nFlags, nMinValues, nMaxValues,
+                                                             pEnumeration, strHelp));
     return m_switches.back().get();
 }
 
@@ -96,8 +96,7 @@ bool CommandLineParser::CollectValues(CommandLineValue* pOccurrence, const std::
         ++nPos;
         if (!pOccurrence->Add(strCandidate)) {
             // Built by joining, not formatting: a "%" inside the value must stay literal.
-            const std::string strMessage =
-                "Invalid value '" + strCandidate + "' for command-line switch " + strToken;
+            const std::string strMessage = "Invalid value '" + strCandidate + "' for command-line switch " + strToken;
             SetLastError("%s", strMessage.c_str());
             return false;
         }

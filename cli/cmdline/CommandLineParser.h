@@ -25,9 +25,8 @@ public:
     const std::vector<std::string>& GetArguments() const { return m_arguments; }
 
     // The switch stays owned by the parser; keep the returned handle for queries.
-    CommandLineSwitch* AddSwitch(const std::string& strName, ValueType valueType, unsigned int nFlags,
-                                 int nMinValues, int nMaxValues, const Misc::StringEnum* pEnumeration,
-                                 const std::string& strHelp);
+    CommandLineSwitch* AddSwitch(const std::string& strName, ValueType valueType, unsigned int nFlags, int nMinValues,
+                                 int nMaxValues, const Misc::StringEnum* pEnumeration, const std::string& strHelp);
     // An optional flag switch without values.
     CommandLineSwitch* AddSwitch(const std::string& strName, const std::string& strHelp);
 

@@ -35,19 +35,13 @@ const char* GetTypeName(ValueType valueType)
 }
 } // namespace
 
-CommandLineSwitch::CommandLineSwitch(const CommandLineParser* pOwner, const std::string& strName,
-                                     ValueType valueType, unsigned int nFlags, int nMinValues, int nMaxValues,
+CommandLineSwitch::CommandLineSwitch(const CommandLineParser* pOwner, const std::string& strName, ValueType valueType,
+                                     unsigned int nFlags, int nMinValues, int nMaxValues,
                                      const Misc::StringEnum* pEnumeration, const std::string& strHelp)
-    : m_owner(pOwner)
-    , m_name(strName)
-    , m_valueType(valueType)
-    , m_flags(nFlags)
-    , m_minValues(nMinValues)
-    , m_maxValues(nMaxValues)
-    , m_enumeration(pEnumeration ? *pEnumeration : Misc::StringEnum())
-    , m_help(ExpandLineMarks(strHelp))
-{
-}
+    : m_owner(pOwner), m_name(strName), m_valueType(valueType), m_flags(nFlags), m_minValues(nMinValues),
+      m_maxValues(nMaxValues), m_enumeration(pEnumeration ? *pEnumeration : Misc::StringEnum()),
+      m_help(ExpandLineMarks(strHelp))
+{}
 
 std::string CommandLineSwitch::GetPlaceholders() const
 {

@@ -19,8 +19,8 @@ public:
     // strName without the leading "-"; every "$" in strHelp becomes a line break indented by
     // four blanks. pEnumeration may be null; it is copied, never kept.
     CommandLineSwitch(const CommandLineParser* pOwner, const std::string& strName, ValueType valueType,
-                      unsigned int nFlags, int nMinValues, int nMaxValues,
-                      const Misc::StringEnum* pEnumeration, const std::string& strHelp);
+                      unsigned int nFlags, int nMinValues, int nMaxValues, const Misc::StringEnum* pEnumeration,
+                      const std::string& strHelp);
 
     const std::string& GetName() const { return m_name; }
     ValueType GetValueType() const { return m_valueType; }

@@ -39,15 +39,12 @@ bool ParseFloat(const std::string& strText, double& fResult)
 
 bool IsBoolText(const std::string& strLower)
 {
-    return strLower == "true" || strLower == "false" || strLower == "yes" || strLower == "no" ||
-           strLower == "1" || strLower == "0";
+    return strLower == "true" || strLower == "false" || strLower == "yes" || strLower == "no" || strLower == "1"
+           || strLower == "0";
 }
 } // namespace
 
-CommandLineValue::CommandLineValue(const CommandLineSwitch* pSwitch)
-    : m_switch(pSwitch)
-{
-}
+CommandLineValue::CommandLineValue(const CommandLineSwitch* pSwitch) : m_switch(pSwitch) {}
 
 Value CommandLineValue::Get(int nIndex) const
 {

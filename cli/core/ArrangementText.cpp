@@ -34,8 +34,7 @@ std::string DescribeFilesWithoutCell(const std::vector<const Data::InputFile*>& 
     if (files.empty())
         return "";
     return Misc::Format("    Warning: %i input file(s) get no cell in the grid of %i row(s), %i column(s): %s\n",
-                        static_cast<int>(files.size()), nRows, nColumns,
-                        JoinFileNames(files, kWarningNames).c_str());
+                        static_cast<int>(files.size()), nRows, nColumns, JoinFileNames(files, kWarningNames).c_str());
 }
 
 std::string DescribeCellMap(const Engine::ImageGrid& grid, int nIndent)

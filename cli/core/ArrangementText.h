@@ -5,7 +5,9 @@
 #include <string>
 #include <vector>
 
-namespace Engine { class ImageGrid; }
+namespace Engine {
+class ImageGrid;
+}
 
 namespace Core {
 

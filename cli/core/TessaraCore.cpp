@@ -64,21 +64,18 @@ std::string RunningMagickVersion()
 void ExtendMagickConfigurePath(const std::string& strConfigDir)
 {
     const char* pExisting = std::getenv("MAGICK_CONFIGURE_PATH");
-    const std::string strPath =
-        pExisting && *pExisting ? std::string(pExisting) + ":" + strConfigDir : strConfigDir;
+    const std::string strPath = pExisting && *pExisting ? std::string(pExisting) + ":" + strConfigDir : strConfigDir;
     setenv("MAGICK_CONFIGURE_PATH", strPath.c_str(), 1);
 }
 
 // Standard error belongs to nobody here: library warnings and errors reach us as exceptions, and
 // MagickCore's own default handlers would otherwise print them.
-void IgnoreMagickMessage(const MagickCore::ExceptionType, const char*, const char*)
-{
-}
+void IgnoreMagickMessage(const MagickCore::ExceptionType, const char*, const char*) {}
 
 void ExitOnFatalMagickError(const MagickCore::ExceptionType, const char* pReason, const char* pDescription)
 {
-    std::printf("\nImageMagick stopped with a fatal error: %s%s%s\n", pReason ? pReason : "",
-                pDescription ? " - " : "", pDescription ? pDescription : "");
+    std::printf("\nImageMagick stopped with a fatal error: %s%s%s\n", pReason ? pReason : "", pDescription ? " - " : "",
+                pDescription ? pDescription : "");
     std::fflush(stdout);
     std::exit(Contract::ExitProcessing);
 }

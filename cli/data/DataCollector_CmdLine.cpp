@@ -47,8 +47,8 @@ bool AddFileLines(DataSet& dataSet, const CommandLineSwitch* pSwitch, bool bOccu
 bool DataCollector_CmdLine::CollectData()
 {
     DataSet* pDataSet = GetDataSet();
-    return pDataSet && CollectFiles(*pDataSet) && CollectGrid(*pDataSet) && CollectImageOptions(*pDataSet) &&
-           CollectOutputOptions(*pDataSet);
+    return pDataSet && CollectFiles(*pDataSet) && CollectGrid(*pDataSet) && CollectImageOptions(*pDataSet)
+           && CollectOutputOptions(*pDataSet);
 }
 
 // The source directory is set before the rows and columns so that their relative names resolve
@@ -61,7 +61,8 @@ bool DataCollector_CmdLine::CollectFiles(DataSet& dataSet) const
     const CommandLineSwitch* pSourceDir = m_cmdLine.GetSourceDirSwitch();
     if (pSourceDir->IsSet() && !dataSet.SetSourceDirectory(TextOf(pSourceDir, 0)))
         return false;
-    if (!AddFileLines(dataSet, m_cmdLine.GetRowSwitch(), true) || !AddFileLines(dataSet, m_cmdLine.GetColSwitch(), false))
+    if (!AddFileLines(dataSet, m_cmdLine.GetRowSwitch(), true)
+        || !AddFileLines(dataSet, m_cmdLine.GetColSwitch(), false))
         return false;
 
     const CommandLineSwitch* pSources = m_cmdLine.GetSourcesSwitch();
@@ -83,8 +84,8 @@ bool DataCollector_CmdLine::CollectGrid(DataSet& dataSet) const
     if (pGrid->IsSet() && !dataSet.SetGridSize(NumberOf(pGrid, 1), NumberOf(pGrid, 0)))
         return false;
     const CommandLineSwitch* pStartPos = m_cmdLine.GetStartPosSwitch();
-    if (pStartPos->IsSet() &&
-        !dataSet.SetGridStartPosition(EnumValueOf(pStartPos, Engine::GridStartPositions::Instance())))
+    if (pStartPos->IsSet()
+        && !dataSet.SetGridStartPosition(EnumValueOf(pStartPos, Engine::GridStartPositions::Instance())))
         return false;
     const CommandLineSwitch* pOrder = m_cmdLine.GetOrderSwitch();
     return !pOrder->IsSet() || dataSet.SetGridOrder(EnumValueOf(pOrder, Engine::GridOrders::Instance()));
@@ -104,19 +105,20 @@ bool DataCollector_CmdLine::CollectImageOptions(DataSet& dataSet) const
         return false;
     // Negative components wrap to huge unsigned values, which the colour setters refuse.
     const CommandLineSwitch* pTransparent = m_cmdLine.GetTransparentSwitch();
-    if (pTransparent->IsSet() &&
-        !dataSet.SetTransparentColor(NumberOf(pTransparent, 0), NumberOf(pTransparent, 1), NumberOf(pTransparent, 2)))
+    if (pTransparent->IsSet()
+        && !dataSet.SetTransparentColor(NumberOf(pTransparent, 0), NumberOf(pTransparent, 1),
+                                        NumberOf(pTransparent, 2)))
         return false;
     const CommandLineSwitch* pBgColor = m_cmdLine.GetBgColorSwitch();
-    return !pBgColor->IsSet() ||
-           dataSet.SetBackgroundColor(NumberOf(pBgColor, 0), NumberOf(pBgColor, 1), NumberOf(pBgColor, 2));
+    return !pBgColor->IsSet()
+           || dataSet.SetBackgroundColor(NumberOf(pBgColor, 0), NumberOf(pBgColor, 1), NumberOf(pBgColor, 2));
 }
 
 bool DataCollector_CmdLine::CollectOutputOptions(DataSet& dataSet) const
 {
     const CommandLineSwitch* pCompression = m_cmdLine.GetCompressionSwitch();
-    if (pCompression->IsSet() &&
-        !dataSet.SetCompression(EnumValueOf(pCompression, Engine::ImageCompressions::Instance())))
+    if (pCompression->IsSet()
+        && !dataSet.SetCompression(EnumValueOf(pCompression, Engine::ImageCompressions::Instance())))
         return false;
     const CommandLineSwitch* pQuality = m_cmdLine.GetQualitySwitch();
     if (pQuality->IsSet() && !dataSet.SetQuality(NumberOf(pQuality, 0)))

@@ -2,7 +2,9 @@
 
 #include "data/DataCollector.h"
 
-namespace CmdLine { class TessaraCmdLine; }
+namespace CmdLine {
+class TessaraCmdLine;
+}
 
 namespace Data {
 

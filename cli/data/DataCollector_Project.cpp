@@ -31,12 +31,12 @@ bool DataCollector_Project::CollectData()
     if (settings.IsSet(Settings::FlagAutoOrient) && settings.autoOrient && !pDataSet->SetAutoOrient(true))
         return false;
     const Misc::Color& transparency = settings.transparency;
-    if (settings.IsSet(Settings::FlagTransparency) &&
-        !pDataSet->SetTransparentColor(transparency.GetRed(), transparency.GetGreen(), transparency.GetBlue()))
+    if (settings.IsSet(Settings::FlagTransparency)
+        && !pDataSet->SetTransparentColor(transparency.GetRed(), transparency.GetGreen(), transparency.GetBlue()))
         return false;
     const Misc::Color& background = settings.background;
-    if (settings.IsSet(Settings::FlagBackground) &&
-        !pDataSet->SetBackgroundColor(background.GetRed(), background.GetGreen(), background.GetBlue()))
+    if (settings.IsSet(Settings::FlagBackground)
+        && !pDataSet->SetBackgroundColor(background.GetRed(), background.GetGreen(), background.GetBlue()))
         return false;
     return true;
 }

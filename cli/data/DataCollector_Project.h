@@ -2,7 +2,9 @@
 
 #include "data/DataCollector.h"
 
-namespace Core { class TessaraProject; }
+namespace Core {
+class TessaraProject;
+}
 
 namespace Data {
 

@@ -35,7 +35,8 @@ std::string ResolveAgainst(const std::string& strDirectory, const std::string& s
 
 bool IsEmptyCellWord(const std::string& strName)
 {
-    return Misc::EqualsNoCase(strName, Contract::kEmptyCellNone) || Misc::EqualsNoCase(strName, Contract::kEmptyCellKeep);
+    return Misc::EqualsNoCase(strName, Contract::kEmptyCellNone)
+           || Misc::EqualsNoCase(strName, Contract::kEmptyCellKeep);
 }
 
 // Visible regular files of one directory, in natural order of their names, so that a filter without
@@ -178,12 +179,14 @@ bool DataSet::SetGridSize(int nColumns, int nRows)
 
 bool DataSet::SetGridStartPosition(int nValue)
 {
-    return SetNamedValue(Engine::GridStartPositions::Instance(), "The grid start position is invalid", nValue, m_gridStartPosition, FlagGridStartPosition);
+    return SetNamedValue(Engine::GridStartPositions::Instance(), "The grid start position is invalid", nValue,
+                         m_gridStartPosition, FlagGridStartPosition);
 }
 
 bool DataSet::SetGridOrder(int nValue)
 {
-    return SetNamedValue(Engine::GridOrders::Instance(), "The grid order is invalid", nValue, m_gridOrder, FlagGridOrder);
+    return SetNamedValue(Engine::GridOrders::Instance(), "The grid order is invalid", nValue, m_gridOrder,
+                         FlagGridOrder);
 }
 
 bool DataSet::SetRegionSize(int nWidth, int nHeight)
@@ -265,7 +268,8 @@ bool DataSet::SetBackgroundColor(unsigned int nRed, unsigned int nGreen, unsigne
 
 bool DataSet::SetCompression(int nValue)
 {
-    return SetNamedValue(Engine::ImageCompressions::Instance(), "The compression type is invalid", nValue, m_compression, FlagCompression);
+    return SetNamedValue(Engine::ImageCompressions::Instance(), "The compression type is invalid", nValue,
+                         m_compression, FlagCompression);
 }
 
 bool DataSet::SetQuality(int nValue)
@@ -396,8 +400,8 @@ std::string DataSet::GetSummary() const
         strSummary += Format("    Background color: R:%i G:%i B:%i\n", m_backgroundColor.GetRed(),
                              m_backgroundColor.GetGreen(), m_backgroundColor.GetBlue());
     if (IsSet(FlagCompression))
-        strSummary += Format("    Compression type: %s\n",
-                             Engine::ImageCompressions::Instance().GetName(m_compression).c_str());
+        strSummary +=
+            Format("    Compression type: %s\n", Engine::ImageCompressions::Instance().GetName(m_compression).c_str());
     if (IsSet(FlagQuality))
         strSummary += Format("    Image quality: %i\n", static_cast<int>(m_quality));
     return strSummary;

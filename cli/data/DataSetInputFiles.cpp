@@ -71,7 +71,8 @@ bool DataSetInputFiles::Arrange(int nColumns, int nRows, bool bHasRows, bool bHa
         InputFile& entry = m_entries[i];
         if (bHasRows != bHasColumns) {
             const InputFile* pPrevious = i > 0 ? &m_entries[i - 1] : nullptr;
-            const bool bSameRun = pPrevious && (bHasRows ? pPrevious->row == entry.row : pPrevious->column == entry.column);
+            const bool bSameRun =
+                pPrevious && (bHasRows ? pPrevious->row == entry.row : pPrevious->column == entry.column);
             nRunPosition = bSameRun ? nRunPosition + 1 : 0;
             (bHasRows ? entry.column : entry.row) = nRunPosition;
         } else if (!bHasRows) {

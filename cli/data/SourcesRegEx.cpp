@@ -71,7 +71,11 @@ bool SourcesRegEx::SetFilter(const std::string& strPattern)
     m_regEx.reset();
     m_rowGroup = m_columnGroup = m_indexGroup = -1;
 
-    struct Placeholder { size_t position; int* group; };
+    struct Placeholder
+    {
+        size_t position;
+        int* group;
+    };
     std::vector<Placeholder> present;
     for (auto [text, group] : {std::pair{kRowPlaceholder, &m_rowGroup}, std::pair{kColumnPlaceholder, &m_columnGroup},
                                std::pair{kIndexPlaceholder, &m_indexGroup}}) {

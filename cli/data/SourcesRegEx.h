@@ -17,7 +17,11 @@ public:
     SourcesRegEx();
     ~SourcesRegEx() override;
 
-    enum class MatchResult { NoMatch, Matched, Failed };
+    enum class MatchResult {
+        NoMatch,
+        Matched,
+        Failed
+    };
 
     bool SetFilter(const std::string& strPattern);
     // Unanchored search; the numbers are -1 when their placeholder is absent. Failed (with the
@@ -30,7 +34,10 @@ public:
     int GetIndexGroup() const { return m_indexGroup; }
 
 private:
-    struct CodeDeleter { void operator()(pcre2_real_code_8* pCode) const; };
+    struct CodeDeleter
+    {
+        void operator()(pcre2_real_code_8* pCode) const;
+    };
 
     std::unique_ptr<pcre2_real_code_8, CodeDeleter> m_regEx;
     int m_rowGroup = -1;

@@ -13,7 +13,10 @@ namespace Engine {
 namespace {
 using MagickCore::MagickSizeType;
 
-enum class Unit { Pixels, Bytes };
+enum class Unit {
+    Pixels,
+    Bytes
+};
 
 // Sizes in the notation of the library's policy files: binary steps for bytes ("16GiB"),
 // decimal ones for pixels ("900MP").
@@ -43,8 +46,8 @@ bool CanvasLimits::Admits(int nWidth, int nHeight)
     const auto nWidthLimit = MagickCore::GetMagickResourceLimit(MagickCore::WidthResource);
     const auto nHeightLimit = MagickCore::GetMagickResourceLimit(MagickCore::HeightResource);
     if (static_cast<MagickSizeType>(nWidth) > nWidthLimit) {
-        SetLastError("The compound image of %ix%i pixels is wider than ImageMagick's width limit (%s)", nWidth,
-                     nHeight, LimitText(MagickCore::WidthResource, Unit::Pixels).c_str());
+        SetLastError("The compound image of %ix%i pixels is wider than ImageMagick's width limit (%s)", nWidth, nHeight,
+                     LimitText(MagickCore::WidthResource, Unit::Pixels).c_str());
         return false;
     }
     if (static_cast<MagickSizeType>(nHeight) > nHeightLimit) {
@@ -67,7 +70,8 @@ std::string CanvasLimits::DescribeFailure(int nWidth, int nHeight, const std::st
     }
     return Misc::Format("The compound image of %ix%i pixels (%s) exceeds ImageMagick's resource limits "
                         "(area %s, memory %s, map %s, disk %s): %s",
-                        nWidth, nHeight, SizeText(nBytes, Unit::Bytes).c_str(), LimitText(MagickCore::AreaResource, Unit::Pixels).c_str(),
+                        nWidth, nHeight, SizeText(nBytes, Unit::Bytes).c_str(),
+                        LimitText(MagickCore::AreaResource, Unit::Pixels).c_str(),
                         LimitText(MagickCore::MemoryResource, Unit::Bytes).c_str(),
                         LimitText(MagickCore::MapResource, Unit::Bytes).c_str(),
                         LimitText(MagickCore::DiskResource, Unit::Bytes).c_str(), strReason.c_str());

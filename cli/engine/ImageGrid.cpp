@@ -198,7 +198,8 @@ ImageGrid::OutputPlan ImageGrid::PlanOutput() const
     const RasterFormat format = GetRasterFormat(*pWriter);
     const unsigned long long nBandRows = IsStacked() ? nHeight : static_cast<unsigned long long>(nTallestRow);
     const unsigned long long nBand = nWidth * nBandRows * format.channels * (IsStacked() ? 2 : format.bitDepth / 8);
-    plan.writer = "the streaming " + pWriter->GetFormatName() + " writer, " + (IsStacked() ? "in one band" : "one grid row at a time");
+    plan.writer = "the streaming " + pWriter->GetFormatName() + " writer, "
+                  + (IsStacked() ? "in one band" : "one grid row at a time");
     plan.peakBytes = nBase + 3 * nBand + 2 * nLargestTile;
     return plan;
 }
@@ -227,8 +228,9 @@ bool ImageGrid::ComposeWholeCanvas()
     Print("    Combining images... [");
     bool bPlaced = true;
     ForEachCell([&](ImageGridCell& cell) {
-        bPlaced = bPlaced && PlaceCell(&cell, static_cast<int>(m_layout.GetColumnOffset(cell.GetColumn())),
-                                       static_cast<int>(m_layout.GetRowOffset(cell.GetRow())));
+        bPlaced = bPlaced
+                  && PlaceCell(&cell, static_cast<int>(m_layout.GetColumnOffset(cell.GetColumn())),
+                               static_cast<int>(m_layout.GetRowOffset(cell.GetRow())));
         if (bPlaced)
             Print("*");
     });

@@ -10,8 +10,14 @@
 #include <memory>
 #include <string>
 
-namespace Data { class DataSet; }
-namespace Magick { class Color; class Geometry; class Image; }
+namespace Data {
+class DataSet;
+}
+namespace Magick {
+class Color;
+class Geometry;
+class Image;
+} // namespace Magick
 
 namespace Engine {
 

@@ -29,8 +29,7 @@ bool HoldsRgbChannels(Magick::ColorspaceType colorSpace)
 
 ImageGridCell::ImageGridCell(ImageGrid* pGrid, const std::string& strFile, int nRow, int nColumn)
     : m_pGrid(pGrid), m_file(strFile), m_column(nColumn), m_row(nRow)
-{
-}
+{}
 
 ImageGridCell::~ImageGridCell() = default;
 
@@ -125,8 +124,8 @@ bool ImageGridCell::ExtractRegion(int nWidth, int nHeight)
     const int nImageWidth = static_cast<int>(m_image->columns());
     const int nImageHeight = static_cast<int>(m_image->rows());
     if (nX >= nImageWidth || nY >= nImageHeight) {
-        m_pGrid->SetLastError("The region %ix%i at (%i, %i) lies outside the image %s (%ix%i)", nWidth, nHeight,
-                              nX, nY, m_file.c_str(), nImageWidth, nImageHeight);
+        m_pGrid->SetLastError("The region %ix%i at (%i, %i) lies outside the image %s (%ix%i)", nWidth, nHeight, nX, nY,
+                              m_file.c_str(), nImageWidth, nImageHeight);
         return false;
     }
     KeepBlock(nX, nY, nWidth, nHeight);

@@ -6,7 +6,10 @@
 #include <memory>
 #include <string>
 
-namespace Magick { class Color; class Image; }
+namespace Magick {
+class Color;
+class Image;
+} // namespace Magick
 
 namespace Engine {
 

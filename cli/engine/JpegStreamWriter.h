@@ -15,10 +15,10 @@ namespace Engine {
 struct JpegSettings
 {
     int quality = 92;
-    bool fullChroma = true;       // 1x1 sampling of every component instead of libjpeg's 2x2 luma
+    bool fullChroma = true; // 1x1 sampling of every component instead of libjpeg's 2x2 luma
     bool optimizeCoding = false;
     J_DCT_METHOD dctMethod = JDCT_ISLOW;
-    std::string comment;          // written as COM markers when not empty
+    std::string comment; // written as COM markers when not empty
 
     // ImageMagick's reading of a "jpeg:dct-method" value; an unknown one keeps current.
     static J_DCT_METHOD DctMethodNamed(const std::string& strName, J_DCT_METHOD current);

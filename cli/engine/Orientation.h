@@ -2,7 +2,9 @@
 
 #include "engine/GridLayout.h"
 
-namespace Magick { class Image; }
+namespace Magick {
+class Image;
+}
 
 namespace Engine {
 

@@ -30,8 +30,8 @@ bool OutputFormat::Check(const std::string& strPath)
 
     std::error_code error;
     if (fs::is_directory(path, error)) {
-        SetLastError("The output file %s is a directory (extension '%s'); name an image file instead",
-                     strPath.c_str(), strExtension.c_str());
+        SetLastError("The output file %s is a directory (extension '%s'); name an image file instead", strPath.c_str(),
+                     strExtension.c_str());
         return false;
     }
     // Without an extension ImageMagick would fall back on the canvas's own pseudo-format and fail

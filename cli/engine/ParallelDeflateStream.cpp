@@ -14,8 +14,7 @@ constexpr int c_memoryLevel = 9; // as ImageMagick asks of libpng
 
 ParallelDeflateStream::ParallelDeflateStream(int nLevel, int nStrategy, size_t nPieceSize, WorkerPool& pool)
     : m_level(nLevel), m_strategy(nStrategy), m_pieceSize(std::max<size_t>(nPieceSize, 1)), m_pool(pool)
-{
-}
+{}
 
 std::vector<uint8_t> ParallelDeflateStream::HeaderBytes() const
 {
@@ -49,7 +48,7 @@ void ParallelDeflateStream::Compress(const uint8_t* pData, size_t nSize, size_t 
     if (deflateInit2(&stream, m_level, Z_DEFLATED, -15, c_memoryLevel, m_strategy) != Z_OK)
         return;
     bool bOk = dictionary.empty()
-        || deflateSetDictionary(&stream, dictionary.data(), static_cast<uInt>(dictionary.size())) == Z_OK;
+               || deflateSetDictionary(&stream, dictionary.data(), static_cast<uInt>(dictionary.size())) == Z_OK;
     piece.data.resize(deflateBound(&stream, nLength) + 64);
     stream.next_in = const_cast<Bytef*>(pData + nOffset);
     stream.avail_in = static_cast<uInt>(nLength);
@@ -86,9 +85,8 @@ bool ParallelDeflateStream::Append(const uint8_t* pData, size_t nSize, bool bLas
     // Even an empty last part makes a piece: the one that ends the stream.
     const size_t nPieces = std::max<size_t>((nSize + m_pieceSize - 1) / m_pieceSize, bLast ? 1 : 0);
     std::vector<Piece> pieces(nPieces);
-    m_pool.ParallelFor(nPieces, [&](size_t i) {
-        Compress(pData, nSize, i * m_pieceSize, bLast && i + 1 == nPieces, pieces[i]);
-    });
+    m_pool.ParallelFor(
+        nPieces, [&](size_t i) { Compress(pData, nSize, i * m_pieceSize, bLast && i + 1 == nPieces, pieces[i]); });
 
     for (size_t i = 0; i < nPieces; ++i) {
         if (!pieces[i].ok)

@@ -11,9 +11,18 @@ namespace Engine {
 namespace {
 using MagickCore::Quantum;
 
-uint8_t To8(Quantum value) { return MagickCore::ScaleQuantumToChar(value); }
-uint8_t RoundedDown(Quantum value) { return static_cast<uint8_t>(value / 257); }
-uint16_t To16(Quantum value) { return value; }
+uint8_t To8(Quantum value)
+{
+    return MagickCore::ScaleQuantumToChar(value);
+}
+uint8_t RoundedDown(Quantum value)
+{
+    return static_cast<uint8_t>(value / 257);
+}
+uint16_t To16(Quantum value)
+{
+    return value;
+}
 
 template <typename Sample>
 Sample Scaled(Quantum value)

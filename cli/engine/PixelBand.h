@@ -4,7 +4,9 @@
 #include <cstdint>
 #include <vector>
 
-namespace Magick { class Image; }
+namespace Magick {
+class Image;
+}
 
 namespace Engine {
 

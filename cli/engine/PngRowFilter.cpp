@@ -66,28 +66,37 @@ constexpr int c_maskOfType[] = {PNG_FILTER_NONE, PNG_FILTER_SUB, PNG_FILTER_UP, 
 
 PngRowFilter::PngRowFilter(int nFilters, size_t nBytesPerPixel, size_t nRowBytes)
     : m_filters(nFilters), m_bpp(nBytesPerPixel), m_rowBytes(nRowBytes)
-{
-}
+{}
 
 size_t PngRowFilter::Sum(int nType, const uint8_t* pRow, const uint8_t* pPrevious, size_t nLimit) const
 {
     switch (nType) {
-    case PNG_FILTER_VALUE_SUB: return SumOf<PNG_FILTER_VALUE_SUB>(pRow, pPrevious, m_bpp, m_rowBytes, nLimit);
-    case PNG_FILTER_VALUE_UP: return SumOf<PNG_FILTER_VALUE_UP>(pRow, pPrevious, m_bpp, m_rowBytes, nLimit);
-    case PNG_FILTER_VALUE_AVG: return SumOf<PNG_FILTER_VALUE_AVG>(pRow, pPrevious, m_bpp, m_rowBytes, nLimit);
-    case PNG_FILTER_VALUE_PAETH: return SumOf<PNG_FILTER_VALUE_PAETH>(pRow, pPrevious, m_bpp, m_rowBytes, nLimit);
-    default: return SumOf<PNG_FILTER_VALUE_NONE>(pRow, pPrevious, m_bpp, m_rowBytes, nLimit);
+    case PNG_FILTER_VALUE_SUB:
+        return SumOf<PNG_FILTER_VALUE_SUB>(pRow, pPrevious, m_bpp, m_rowBytes, nLimit);
+    case PNG_FILTER_VALUE_UP:
+        return SumOf<PNG_FILTER_VALUE_UP>(pRow, pPrevious, m_bpp, m_rowBytes, nLimit);
+    case PNG_FILTER_VALUE_AVG:
+        return SumOf<PNG_FILTER_VALUE_AVG>(pRow, pPrevious, m_bpp, m_rowBytes, nLimit);
+    case PNG_FILTER_VALUE_PAETH:
+        return SumOf<PNG_FILTER_VALUE_PAETH>(pRow, pPrevious, m_bpp, m_rowBytes, nLimit);
+    default:
+        return SumOf<PNG_FILTER_VALUE_NONE>(pRow, pPrevious, m_bpp, m_rowBytes, nLimit);
     }
 }
 
 void PngRowFilter::Apply(int nType, const uint8_t* pRow, const uint8_t* pPrevious, uint8_t* pOut) const
 {
     switch (nType) {
-    case PNG_FILTER_VALUE_SUB: return ApplyOf<PNG_FILTER_VALUE_SUB>(pRow, pPrevious, m_bpp, m_rowBytes, pOut);
-    case PNG_FILTER_VALUE_UP: return ApplyOf<PNG_FILTER_VALUE_UP>(pRow, pPrevious, m_bpp, m_rowBytes, pOut);
-    case PNG_FILTER_VALUE_AVG: return ApplyOf<PNG_FILTER_VALUE_AVG>(pRow, pPrevious, m_bpp, m_rowBytes, pOut);
-    case PNG_FILTER_VALUE_PAETH: return ApplyOf<PNG_FILTER_VALUE_PAETH>(pRow, pPrevious, m_bpp, m_rowBytes, pOut);
-    default: return ApplyOf<PNG_FILTER_VALUE_NONE>(pRow, pPrevious, m_bpp, m_rowBytes, pOut);
+    case PNG_FILTER_VALUE_SUB:
+        return ApplyOf<PNG_FILTER_VALUE_SUB>(pRow, pPrevious, m_bpp, m_rowBytes, pOut);
+    case PNG_FILTER_VALUE_UP:
+        return ApplyOf<PNG_FILTER_VALUE_UP>(pRow, pPrevious, m_bpp, m_rowBytes, pOut);
+    case PNG_FILTER_VALUE_AVG:
+        return ApplyOf<PNG_FILTER_VALUE_AVG>(pRow, pPrevious, m_bpp, m_rowBytes, pOut);
+    case PNG_FILTER_VALUE_PAETH:
+        return ApplyOf<PNG_FILTER_VALUE_PAETH>(pRow, pPrevious, m_bpp, m_rowBytes, pOut);
+    default:
+        return ApplyOf<PNG_FILTER_VALUE_NONE>(pRow, pPrevious, m_bpp, m_rowBytes, pOut);
     }
 }
 

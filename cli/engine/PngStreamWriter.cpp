@@ -13,10 +13,14 @@ namespace {
 int ColorType(int nChannels)
 {
     switch (nChannels) {
-    case 1: return PNG_COLOR_TYPE_GRAY;
-    case 2: return PNG_COLOR_TYPE_GRAY_ALPHA;
-    case 4: return PNG_COLOR_TYPE_RGB_ALPHA;
-    default: return PNG_COLOR_TYPE_RGB;
+    case 1:
+        return PNG_COLOR_TYPE_GRAY;
+    case 2:
+        return PNG_COLOR_TYPE_GRAY_ALPHA;
+    case 4:
+        return PNG_COLOR_TYPE_RGB_ALPHA;
+    default:
+        return PNG_COLOR_TYPE_RGB;
     }
 }
 
@@ -175,10 +179,9 @@ bool PngStreamWriter::EncodeRows(std::vector<uint8_t>& band, int nRows, bool bLa
     if (nRows > 0)
         std::memcpy(m_previousRow.data(), &band[(nRows - 1) * nRowBytes], nRowBytes);
 
-    const bool bWritten = m_deflate->Append(m_filtered.data(), m_filtered.size(), bLast,
-                                            [this](const uint8_t* pData, size_t nSize) {
-                                                return WriteChunk("IDAT", pData, nSize);
-                                            });
+    const bool bWritten =
+        m_deflate->Append(m_filtered.data(), m_filtered.size(), bLast,
+                          [this](const uint8_t* pData, size_t nSize) { return WriteChunk("IDAT", pData, nSize); });
     if (!bWritten)
         strError = LibraryError();
     return bWritten;

@@ -24,8 +24,8 @@ struct PngSettings
     };
 
     int zlibLevel = 7;
-    int zlibStrategy = -1;            // a zlib strategy; -1: libpng's choice for the filters
-    int filters = PNG_ALL_FILTERS;    // a libpng filter mask; 0: one without a valid filter bit
+    int zlibStrategy = -1;         // a zlib strategy; -1: libpng's choice for the filters
+    int filters = PNG_ALL_FILTERS; // a libpng filter mask; 0: one without a valid filter bit
     std::vector<Text> texts;
     size_t pieceSize = 256 * 1024; // bytes of filtered scanlines deflated by one thread at a time
     int threads = 1;

@@ -21,7 +21,8 @@ namespace {
 // The library names the file it failed on; the user knows only the target.
 std::string ReplaceAll(std::string strText, const std::string& strFrom, const std::string& strTo)
 {
-    for (size_t nPos = strText.find(strFrom); nPos != std::string::npos; nPos = strText.find(strFrom, nPos + strTo.size()))
+    for (size_t nPos = strText.find(strFrom); nPos != std::string::npos;
+         nPos = strText.find(strFrom, nPos + strTo.size()))
         strText.replace(nPos, strFrom.size(), strTo);
     return strText;
 }

@@ -5,7 +5,9 @@
 #include <functional>
 #include <string>
 
-namespace Magick { class Image; }
+namespace Magick {
+class Image;
+}
 
 namespace Engine {
 

@@ -38,9 +38,9 @@ bool StartsWith(const std::string& strText, const char* pszPrefix)
 bool IsPlainProperty(const std::string& strName)
 {
     static const std::set<std::string> s_settings = {
-        "background", "bias", "colorspace", "compose", "compress", "delay", "density", "dispose", "gamma",
-        "gravity", "intensity", "intent", "interpolate", "loop", "page", "rendering-intent", "resolution",
-        "tile-offset", "type", "units", "virtual-pixel"};
+        "background", "bias",        "colorspace", "compose", "compress",     "delay", "density", "dispose",
+        "gamma",      "gravity",     "intensity",  "intent",  "interpolate",  "loop",  "page",    "rendering-intent",
+        "resolution", "tile-offset", "type",       "units",   "virtual-pixel"};
     const std::string strLower = Misc::ToLowerAscii(strName);
     if (strName.empty() || s_settings.count(strLower) != 0)
         return false;

@@ -12,10 +12,14 @@ namespace {
 uint16_t CompressionTag(TiffSettings::Compression compression)
 {
     switch (compression) {
-    case TiffSettings::Compression::Lzw: return COMPRESSION_LZW;
-    case TiffSettings::Compression::PackBits: return COMPRESSION_PACKBITS;
-    case TiffSettings::Compression::Deflate: return COMPRESSION_ADOBE_DEFLATE;
-    default: return COMPRESSION_NONE;
+    case TiffSettings::Compression::Lzw:
+        return COMPRESSION_LZW;
+    case TiffSettings::Compression::PackBits:
+        return COMPRESSION_PACKBITS;
+    case TiffSettings::Compression::Deflate:
+        return COMPRESSION_ADOBE_DEFLATE;
+    default:
+        return COMPRESSION_NONE;
     }
 }
 } // namespace
@@ -24,7 +28,8 @@ TiffStreamWriter::TiffStreamWriter(TiffSettings settings) : m_settings(std::move
 
 // Handlers of this file only: the process-wide ones belong to ImageMagick, which may be reading
 // a TIFF tile meanwhile.
-int TiffStreamWriter::OnLibraryError(TIFF*, void* pUser, const char* pszModule, const char* pszFormat, va_list arguments)
+int TiffStreamWriter::OnLibraryError(TIFF*, void* pUser, const char* pszModule, const char* pszFormat,
+                                     va_list arguments)
 {
     char message[512];
     std::vsnprintf(message, sizeof message, pszFormat, arguments);
@@ -84,7 +89,8 @@ bool TiffStreamWriter::SetFields()
 {
     const RasterFormat& format = Format();
     const uint16_t nCompression = CompressionTag(m_settings.compression);
-    bool bOk = TIFFSetField(m_pTiff, TIFFTAG_IMAGEWIDTH, static_cast<uint32_t>(format.width))
+    bool bOk =
+        TIFFSetField(m_pTiff, TIFFTAG_IMAGEWIDTH, static_cast<uint32_t>(format.width))
         && TIFFSetField(m_pTiff, TIFFTAG_IMAGELENGTH, static_cast<uint32_t>(format.height))
         && TIFFSetField(m_pTiff, TIFFTAG_BITSPERSAMPLE, static_cast<uint16_t>(format.bitDepth))
         && TIFFSetField(m_pTiff, TIFFTAG_SAMPLESPERPIXEL, static_cast<uint16_t>(format.channels))
@@ -106,8 +112,9 @@ bool TiffStreamWriter::SetFields()
         bOk = TIFFSetField(m_pTiff, TIFFTAG_PAGENAME, m_settings.pageName.c_str());
     // About 8 KiB a strip, as libtiff and ImageMagick choose for uncompressed files; compressed
     // strips of about 1 MiB keep the codec's overhead small.
-    const uint32_t nTarget = nCompression == COMPRESSION_NONE ? 0 : static_cast<uint32_t>(
-        std::max<size_t>(1, (1u << 20) / format.BytesPerRow()));
+    const uint32_t nTarget = nCompression == COMPRESSION_NONE
+                                 ? 0
+                                 : static_cast<uint32_t>(std::max<size_t>(1, (1u << 20) / format.BytesPerRow()));
     return bOk && TIFFSetField(m_pTiff, TIFFTAG_ROWSPERSTRIP, TIFFDefaultStripSize(m_pTiff, nTarget));
 }
 

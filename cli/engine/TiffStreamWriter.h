@@ -13,7 +13,12 @@ namespace Engine {
 // How a TIFF is encoded: ImageMagick's choices for the run's options (see StreamingWriters).
 struct TiffSettings
 {
-    enum class Compression { None, Lzw, PackBits, Deflate };
+    enum class Compression {
+        None,
+        Lzw,
+        PackBits,
+        Deflate
+    };
     Compression compression = Compression::None;
     int zipQuality = 7;
     std::string description; // the comment attribute

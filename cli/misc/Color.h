@@ -2,7 +2,9 @@
 
 #include <string>
 
-namespace Magick { class Color; }
+namespace Magick {
+class Color;
+}
 
 namespace Misc {
 

@@ -35,8 +35,8 @@ bool StringEnum::HasValue(int nValue) const
 
 std::string StringEnum::GetName(int nValue) const
 {
-    auto it = std::find_if(m_entries.begin(), m_entries.end(),
-                           [&](const auto& entry) { return entry.second == nValue; });
+    auto it =
+        std::find_if(m_entries.begin(), m_entries.end(), [&](const auto& entry) { return entry.second == nValue; });
     return it == m_entries.end() ? std::string() : it->first;
 }
 

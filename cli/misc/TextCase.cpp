@@ -20,9 +20,9 @@ std::string ToLowerAscii(std::string strText)
 
 bool EqualsNoCase(const std::string& strFirst, const std::string& strSecond)
 {
-    return strFirst.size() == strSecond.size() &&
-           std::equal(strFirst.begin(), strFirst.end(), strSecond.begin(),
-                      [](char a, char b) { return LowerChar(a) == LowerChar(b); });
+    return strFirst.size() == strSecond.size()
+           && std::equal(strFirst.begin(), strFirst.end(), strSecond.begin(),
+                         [](char a, char b) { return LowerChar(a) == LowerChar(b); });
 }
 
 } // namespace Misc

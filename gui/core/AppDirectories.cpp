@@ -7,11 +7,9 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
-namespace Core
-{
+namespace Core {
 
-namespace
-{
+namespace {
 // Set by the build from the install layout: the data folder relative to the bin folder.
 const char* const kInstalledDataDir = TESSARA_INSTALLED_DATADIR;
 const char* const kUserFolderName = "tessara";
@@ -25,7 +23,7 @@ QString UserFolder(QStandardPaths::StandardLocation location)
 {
     return QDir(QStandardPaths::writableLocation(location)).filePath(QString::fromLatin1(kUserFolderName));
 }
-}  // namespace
+} // namespace
 
 bool AppDirectories::KeepsFilesBeside(const QString& strAppDir)
 {
@@ -52,4 +50,4 @@ QString AppDirectories::GetErrorLogFile()
                                          : QDir(GetConfigDir()).filePath(strName);
 }
 
-}  // namespace Core
+} // namespace Core

@@ -2,8 +2,7 @@
 
 #include <QString>
 
-namespace Core
-{
+namespace Core {
 
 // Where the editor keeps its options, working files and error log. A copy that runs from a writable
 // folder of its own (the build folder, an unpacked archive) keeps them beside its executable; an
@@ -23,4 +22,4 @@ public:
     static QString GetErrorLogFile();
 };
 
-}  // namespace Core
+} // namespace Core

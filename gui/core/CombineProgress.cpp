@@ -2,20 +2,15 @@
 
 #include <algorithm>
 
-namespace Core
-{
+namespace Core {
 
-namespace
-{
+namespace {
 const QByteArray CombiningStart = "    Combining images... [";
 const QByteArray SavingStart = "    Saving to ";
 const QByteArray PingDone = "... done";
-}  // namespace
+} // namespace
 
-CombineProgress::CombineProgress(int nImageCount)
-    : m_nImageCount(std::max(0, nImageCount))
-{
-}
+CombineProgress::CombineProgress(int nImageCount) : m_nImageCount(std::max(0, nImageCount)) {}
 
 bool CombineProgress::Feed(const QByteArray& output)
 {
@@ -30,24 +25,18 @@ bool CombineProgress::Feed(const QByteArray& output)
 
 void CombineProgress::FeedChar(char ch)
 {
-    if (ch == '\n')
-    {
+    if (ch == '\n') {
         FinishLine();
         return;
     }
     m_line.append(ch);
     // The composing line grows one "*" per cell; its end comes much later.
-    if (m_phase == PhasePreloading && m_line == CombiningStart)
-    {
+    if (m_phase == PhasePreloading && m_line == CombiningStart) {
         m_phase = PhaseCombining;
         m_nStep = m_nImageCount;
-    }
-    else if (m_phase == PhaseCombining && ch == '*' && m_line.startsWith(CombiningStart))
-    {
+    } else if (m_phase == PhaseCombining && ch == '*' && m_line.startsWith(CombiningStart)) {
         ++m_nStep;
-    }
-    else if (m_phase == PhaseCombining && m_line == SavingStart)
-    {
+    } else if (m_phase == PhaseCombining && m_line == SavingStart) {
         m_phase = PhaseSaving;
         m_nStep = 2 * m_nImageCount;
     }
@@ -63,4 +52,4 @@ void CombineProgress::FinishLine()
     m_line.clear();
 }
 
-}  // namespace Core
+} // namespace Core

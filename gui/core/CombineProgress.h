@@ -2,16 +2,14 @@
 
 #include <QByteArray>
 
-namespace Core
-{
+namespace Core {
 
 // Follows what tesscli prints during a composition: one step per pinged image, one per composed
 // cell ("*"), one for saving. Fed with the output as it arrives, in pieces of any size.
 class CombineProgress
 {
 public:
-    enum Phase
-    {
+    enum Phase {
         PhasePreloading = 0,
         PhaseCombining = 1,
         PhaseSaving = 2
@@ -36,4 +34,4 @@ private:
     QByteArray m_line;
 };
 
-}  // namespace Core
+} // namespace Core

@@ -11,8 +11,7 @@
 
 QStringList g_guardCallStack;
 
-namespace
-{
+namespace {
 QString GuardText(const char* pText)
 {
     return QCoreApplication::translate("Global", pText);
@@ -22,7 +21,7 @@ QString CallStackLine()
 {
     return g_guardCallStack.join(QStringLiteral("<-"));
 }
-}  // namespace
+} // namespace
 
 void Guard_Exception(std::string_view strFunctionName)
 {
@@ -34,8 +33,9 @@ bool Guard_WriteErrorLog(const QString& strLogFile)
     QFile file(strLogFile);
     if (!file.open(QIODevice::Append | QIODevice::Text))
         return false;
-    const QString strHeader = QStringLiteral("< %1: %2 >")
-                                  .arg(VersionUtils::GetVersionString(true), QTime::currentTime().toString(Qt::TextDate));
+    const QString strHeader =
+        QStringLiteral("< %1: %2 >")
+            .arg(VersionUtils::GetVersionString(true), QTime::currentTime().toString(Qt::TextDate));
     QTextStream(&file) << QStringLiteral("%1\nA function resulted in a fatal error. Call stack:\n%2\n\n")
                               .arg(strHeader, CallStackLine());
     return true;
@@ -45,13 +45,12 @@ QString Guard_FatalErrorText()
 {
     const QString strInnermost = g_guardCallStack.isEmpty() ? QString() : g_guardCallStack.first();
     return QStringLiteral("<h3>") + GuardText("Fatal error - Tessara needs to terminate") + QStringLiteral("</h3>")
-           + QStringLiteral("<b>") + GuardText("The following function resulted in a fatal error:") + QStringLiteral("</b>")
-           + QStringLiteral("<blockquote><font color='red'>") + strInnermost.toHtmlEscaped()
-           + QStringLiteral("</font></blockquote>")
-           + QStringLiteral("<b>") + GuardText("Call stack:") + QStringLiteral("</b>")
-           + QStringLiteral("<blockquote>") + CallStackLine().toHtmlEscaped() + QStringLiteral("</blockquote><br>")
-           + GuardText("The error has been logged to") + QStringLiteral(" <font color='blue'>error.log</font> ")
-           + GuardText("in the application directory.");
+           + QStringLiteral("<b>") + GuardText("The following function resulted in a fatal error:")
+           + QStringLiteral("</b>") + QStringLiteral("<blockquote><font color='red'>") + strInnermost.toHtmlEscaped()
+           + QStringLiteral("</font></blockquote>") + QStringLiteral("<b>") + GuardText("Call stack:")
+           + QStringLiteral("</b>") + QStringLiteral("<blockquote>") + CallStackLine().toHtmlEscaped()
+           + QStringLiteral("</blockquote><br>") + GuardText("The error has been logged to")
+           + QStringLiteral(" <font color='blue'>error.log</font> ") + GuardText("in the application directory.");
 }
 
 void Guard_FatalError()

@@ -37,12 +37,9 @@ constexpr std::string_view Guard_FunctionName(std::string_view strSignature)
 template <typename TBody>
 decltype(auto) Guard_Run(std::string_view strFunctionName, TBody&& fnBody)
 {
-    try
-    {
+    try {
         return std::forward<TBody>(fnBody)();
-    }
-    catch (...)
-    {
+    } catch (...) {
         Guard_Exception(strFunctionName);
         throw;
     }

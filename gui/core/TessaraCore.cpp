@@ -18,19 +18,16 @@ static void InitTessaraResources()
     Q_INIT_RESOURCE(TessaraUI);
 }
 
-namespace Core
-{
+namespace Core {
 
 TessaraCore* TessaraCore::s_instance = nullptr;
 
-namespace
-{
+namespace {
 // QApplication keeps a reference to the argument count for its whole life.
 int s_nArgc = 0;
-}  // namespace
+} // namespace
 
-TessaraCore::TessaraCore(int& nArgc, char** ppArgv)
-    : QApplication(nArgc, ppArgv)
+TessaraCore::TessaraCore(int& nArgc, char** ppArgv) : QApplication(nArgc, ppArgv)
 {
     InitTessaraResources();
     setApplicationName(QStringLiteral("Tessara"));
@@ -87,8 +84,7 @@ void TessaraCore::OpenProjectArgument(int nArgc, char** ppArgv)
         const QString strProject = GetProjectArgument(astrArguments);
         // Queued, so the window is shown first and reports a failed load like any other.
         if (!strProject.isEmpty())
-            QMetaObject::invokeMethod(m_pMainWindow, "OnOpenProject", Qt::QueuedConnection,
-                                      Q_ARG(QString, strProject));
+            QMetaObject::invokeMethod(m_pMainWindow, "OnOpenProject", Qt::QueuedConnection, Q_ARG(QString, strProject));
     });
 }
 
@@ -157,9 +153,7 @@ void TessaraCore::ReportError(const QString& strMessage, bool bToStatusBar)
 
 QMainWindow* TessaraCore::CreateMainWindow()
 {
-    return GUARD_RUN([&] {
-        return new UI::TessaraWnd(&m_cellEngine);
-    });
+    return GUARD_RUN([&] { return new UI::TessaraWnd(&m_cellEngine); });
 }
 
-}  // namespace Core
+} // namespace Core

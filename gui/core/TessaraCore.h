@@ -9,8 +9,7 @@
 
 class QMainWindow;
 
-namespace Core
-{
+namespace Core {
 
 // The editor's application object: identity, directories beside the executable, options and the
 // main window. Exactly one exists, reached through s_instance.
@@ -60,4 +59,4 @@ private:
     QMainWindow* m_pMainWindow = nullptr;
 };
 
-}  // namespace Core
+} // namespace Core

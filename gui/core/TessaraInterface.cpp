@@ -11,11 +11,9 @@
 #include <QProcess>
 #include <QStandardPaths>
 
-namespace Core
-{
+namespace Core {
 
-namespace
-{
+namespace {
 QString SwitchArgument(const char* pName)
 {
     return QLatin1Char('-') + QLatin1String(pName);
@@ -23,10 +21,9 @@ QString SwitchArgument(const char* pName)
 
 void AppendColor(QStringList& astrArguments, const QColor& color)
 {
-    astrArguments << QString::number(color.red()) << QString::number(color.green())
-                  << QString::number(color.blue());
+    astrArguments << QString::number(color.red()) << QString::number(color.green()) << QString::number(color.blue());
 }
-}  // namespace
+} // namespace
 
 // Beside the editor first: a build folder and an install keep both programs together, and a build
 // must run its own tesscli. Then the search path, which holds the bin folder of an install when the
@@ -59,13 +56,11 @@ QStringList TessaraInterface::GetCompoundArguments(const TessaraSettings* pSetti
         else if (pSettings->IsSet(TessaraSettings::FlagOverlap))
             astrArguments << SwitchArgument(Contract::Switch::kOverlap) << QString::number(pSettings->overlap);
 
-        if (pSettings->IsSet(TessaraSettings::FlagBackground))
-        {
+        if (pSettings->IsSet(TessaraSettings::FlagBackground)) {
             astrArguments << SwitchArgument(Contract::Switch::kBgColor);
             AppendColor(astrArguments, pSettings->background);
         }
-        if (pSettings->IsSet(TessaraSettings::FlagTransparency))
-        {
+        if (pSettings->IsSet(TessaraSettings::FlagTransparency)) {
             astrArguments << SwitchArgument(Contract::Switch::kTransparent);
             AppendColor(astrArguments, pSettings->transparency);
         }
@@ -121,4 +116,4 @@ bool TessaraInterface::ConvertImage(const QString& strSource, const QString& str
     });
 }
 
-}  // namespace Core
+} // namespace Core

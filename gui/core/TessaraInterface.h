@@ -8,8 +8,7 @@
 
 #include <functional>
 
-namespace Core
-{
+namespace Core {
 class TessaraProcess;
 
 // Runs the command-line compositor that lies beside the editor (or, failing that, on the search path).
@@ -42,4 +41,4 @@ private:
     bool m_bCancelled = false;
 };
 
-}  // namespace Core
+} // namespace Core

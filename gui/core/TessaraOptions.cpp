@@ -5,16 +5,14 @@
 
 #include <QDir>
 
-namespace Core
-{
+namespace Core {
 
-namespace
-{
+namespace {
 QString RecentFileOption(int nIndex)
 {
     return QStringLiteral("RecentFiles.File%1").arg(nIndex);
 }
-}  // namespace
+} // namespace
 
 QString TessaraOptions::GetConfigFile()
 {
@@ -35,8 +33,7 @@ void TessaraOptions::LoadRecentProjects()
 {
     GUARD_RUN([&] {
         m_astrRecentProjects.clear();
-        for (int i = 0; i < MaxRecentProjects; ++i)
-        {
+        for (int i = 0; i < MaxRecentProjects; ++i) {
             const QString strPath = GetOption(RecentFileOption(i), QString()).toString();
             if (!strPath.isEmpty())
                 m_astrRecentProjects.append(strPath);
@@ -62,4 +59,4 @@ void TessaraOptions::OnSaveOptions()
     SaveRecentProjects();
 }
 
-}  // namespace Core
+} // namespace Core

@@ -4,8 +4,7 @@
 
 #include <QStringList>
 
-namespace Core
-{
+namespace Core {
 
 // The editor's preferences, stored in Config/Tessara.cfg, plus the eight most recent projects.
 class TessaraOptions : public Misc::OptionSet
@@ -26,7 +25,7 @@ protected:
     void OnSaveOptions() override;
 
 private:
-    QStringList m_astrRecentProjects;  // most recent first
+    QStringList m_astrRecentProjects; // most recent first
 };
 
-}  // namespace Core
+} // namespace Core

@@ -4,11 +4,9 @@
 
 #include <QEventLoop>
 
-namespace Core
-{
+namespace Core {
 
-TessaraProcess::TessaraProcess(QObject* pParent)
-    : QObject(pParent)
+TessaraProcess::TessaraProcess(QObject* pParent) : QObject(pParent)
 {
     m_killTimer.setSingleShot(true);
     m_killTimer.setInterval(TerminateGraceMilliseconds);
@@ -24,8 +22,7 @@ void TessaraProcess::Run(const QString& strExecutable, const QStringList& astrAr
         QEventLoop loop;
         connect(&m_process, &QProcess::finished, &loop, &QEventLoop::quit);
         m_process.start(strExecutable, astrArguments, QIODevice::ReadOnly);
-        if (!m_process.waitForStarted(-1))
-        {
+        if (!m_process.waitForStarted(-1)) {
             m_nResultCode = -1;
             m_strOutput = tr("Unable to start the Tessara command-line utility") + QLatin1Char('\n')
                           + tr("Program tried: %1").arg(strExecutable);
@@ -38,14 +35,11 @@ void TessaraProcess::Run(const QString& strExecutable, const QStringList& astrAr
 
         m_strOutput = QString::fromLocal8Bit(m_output);
         // A crash leaves no meaningful exit code; it must never pass for success.
-        if (m_process.exitStatus() == QProcess::CrashExit)
-        {
+        if (m_process.exitStatus() == QProcess::CrashExit) {
             m_nResultCode = -1;
             if (!m_bCancelled)
                 m_strOutput += tr("\nThe Tessara command-line utility terminated unexpectedly");
-        }
-        else
-        {
+        } else {
             m_nResultCode = m_process.exitCode();
         }
     });
@@ -71,4 +65,4 @@ void TessaraProcess::ReadOutput()
     emit Sig_Output(chunk);
 }
 
-}  // namespace Core
+} // namespace Core

@@ -7,8 +7,7 @@
 #include <QStringList>
 #include <QTimer>
 
-namespace Core
-{
+namespace Core {
 
 // Runs one tesscli process on the GUI thread: events keep flowing while it runs, its standard output
 // is passed on as it arrives, and it can be cancelled.
@@ -46,4 +45,4 @@ private:
     bool m_bCancelled = false;
 };
 
-}  // namespace Core
+} // namespace Core

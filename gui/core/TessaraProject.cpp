@@ -10,11 +10,9 @@
 
 #include <algorithm>
 
-namespace Core
-{
+namespace Core {
 
-namespace
-{
+namespace {
 const QString kRows = QString::fromLatin1(Contract::Project::kRows);
 const QString kRow = QString::fromLatin1(Contract::Project::kRow);
 const QString kFile = QString::fromLatin1(Contract::Project::kFile);
@@ -65,8 +63,7 @@ QColor ToColor(const QString& strText)
 // could be written but never read back.
 bool IsXmlText(const QString& strText)
 {
-    for (const QChar ch : strText)
-    {
+    for (const QChar ch : strText) {
         const char16_t c = ch.unicode();
         if ((c < 0x20 && c != u'\t' && c != u'\n' && c != u'\r') || c == 0xFFFE || c == 0xFFFF)
             return false;
@@ -81,8 +78,7 @@ bool AreXmlTexts(const QStringList& astrTexts)
 
 QString ToText(const QVariant& value)
 {
-    switch (value.typeId())
-    {
+    switch (value.typeId()) {
     case QMetaType::QColor:
         return value.value<QColor>().name(QColor::HexRgb);
     case QMetaType::Bool:
@@ -91,13 +87,12 @@ QString ToText(const QVariant& value)
         return value.toString();
     }
 }
-}  // namespace
+} // namespace
 
 bool TessaraProject::LoadProject(const QString& strPath)
 {
     return GUARD_RUN([&] {
-        switch (XmlUtils::ReadXmlFile(strPath, m_document))
-        {
+        switch (XmlUtils::ReadXmlFile(strPath, m_document)) {
         case XmlUtils::XmlReadResult::Read:
             break;
         case XmlUtils::XmlReadResult::NotOpened:
@@ -113,13 +108,13 @@ bool TessaraProject::LoadProject(const QString& strPath)
 
         const QDomElement root = m_document.documentElement();
         if (root.tagName() != QLatin1String(Contract::Project::kRoot)
-            || root.attribute(QLatin1String(Contract::Project::kTypeAttribute)) != QLatin1String(Contract::Project::kType))
-        {
+            || root.attribute(QLatin1String(Contract::Project::kTypeAttribute))
+                   != QLatin1String(Contract::Project::kType)) {
             m_strError = tr("The selected file is not a valid Tessara project");
             return false;
         }
-        if (ToWholeInteger(root.attribute(QLatin1String(Contract::Project::kVersionAttribute))) != Contract::Project::kVersion)
-        {
+        if (ToWholeInteger(root.attribute(QLatin1String(Contract::Project::kVersionAttribute)))
+            != Contract::Project::kVersion) {
             m_strError = tr("The project file version doesn't match the current version");
             return false;
         }
@@ -130,10 +125,9 @@ bool TessaraProject::LoadProject(const QString& strPath)
 bool TessaraProject::SaveProject(const QString& strPath)
 {
     return GUARD_RUN([&] {
-        const bool bWritable = AreXmlTexts(m_settings.tray)
-                               && std::all_of(m_settings.rows.cbegin(), m_settings.rows.cend(), AreXmlTexts);
-        if (!bWritable)
-        {
+        const bool bWritable =
+            AreXmlTexts(m_settings.tray) && std::all_of(m_settings.rows.cbegin(), m_settings.rows.cend(), AreXmlTexts);
+        if (!bWritable) {
             m_strError = tr("Unable to write the project file");
             return false;
         }
@@ -163,8 +157,10 @@ QByteArray TessaraProject::SerializeDocument() const
     if (text.startsWith("<" + root + " ") && nTagEnd > 0)
         text.replace(0, nTagEnd + 1,
                      QStringLiteral("<%1 %2=\"%3\" %4=\"%5\">")
-                         .arg(QLatin1String(Contract::Project::kRoot), QLatin1String(Contract::Project::kTypeAttribute), QLatin1String(Contract::Project::kType),
-                              QLatin1String(Contract::Project::kVersionAttribute), QString::number(Contract::Project::kVersion))
+                         .arg(QLatin1String(Contract::Project::kRoot), QLatin1String(Contract::Project::kTypeAttribute),
+                              QLatin1String(Contract::Project::kType),
+                              QLatin1String(Contract::Project::kVersionAttribute),
+                              QString::number(Contract::Project::kVersion))
                          .toLatin1());
     return text;
 }
@@ -183,10 +179,8 @@ bool TessaraProject::ReadRowsElement(const QDomElement& root)
 {
     return GUARD_RUN([&] {
         const QDomNodeList rows = root.firstChildElement(kRows).elementsByTagName(kRow);
-        for (int i = 0; i < rows.size(); ++i)
-        {
-            if (!rows.at(i).isElement() || !ReadRowElement(rows.at(i).toElement()))
-            {
+        for (int i = 0; i < rows.size(); ++i) {
+            if (!rows.at(i).isElement() || !ReadRowElement(rows.at(i).toElement())) {
                 m_strError = tr("Unable to read an input row");
                 return false;
             }
@@ -201,8 +195,7 @@ bool TessaraProject::ReadRowElement(const QDomElement& row)
         const QString strAppDir = QCoreApplication::applicationDirPath();
         QStringList astrFiles;
         const QDomNodeList files = row.elementsByTagName(kFile);
-        for (int i = 0; i < files.size(); ++i)
-        {
+        for (int i = 0; i < files.size(); ++i) {
             QString strValue;
             if (!ReadFileValue(files.at(i).toElement(), strValue))
                 return false;
@@ -219,11 +212,9 @@ bool TessaraProject::ReadTrayElement(const QDomElement& root)
 {
     return GUARD_RUN([&] {
         const QDomNodeList files = root.firstChildElement(kTray).elementsByTagName(kFile);
-        for (int i = 0; i < files.size(); ++i)
-        {
+        for (int i = 0; i < files.size(); ++i) {
             QString strValue;
-            if (!ReadFileValue(files.at(i).toElement(), strValue))
-            {
+            if (!ReadFileValue(files.at(i).toElement(), strValue)) {
                 m_strError = tr("Unable to read an input row");
                 return false;
             }
@@ -250,37 +241,31 @@ bool TessaraProject::ReadSettingsElement(const QDomElement& root)
     return GUARD_RUN([&] {
         const QDomElement settings = root.firstChildElement(kSettings);
         QVariant value;
-        if (ReadSettingElement(settings, kOverlap, value))
-        {
+        if (ReadSettingElement(settings, kOverlap, value)) {
             m_settings.overlap = ToWholeInteger(value.toString());
             m_settings.flags |= TessaraSettings::FlagOverlap;
         }
 
         const QDomElement region = settings.firstChildElement(kRegion);
         QVariant width, height;
-        if (ReadSettingElement(region, kWidth, width) && ReadSettingElement(region, kHeight, height))
-        {
+        if (ReadSettingElement(region, kWidth, width) && ReadSettingElement(region, kHeight, height)) {
             m_settings.regionWidth = ToWholeInteger(width.toString());
             m_settings.regionHeight = ToWholeInteger(height.toString());
             m_settings.flags |= TessaraSettings::FlagRegion;
         }
-        if (ReadSettingElement(settings, kBackground, value))
-        {
+        if (ReadSettingElement(settings, kBackground, value)) {
             m_settings.background = ToColor(value.toString());
             m_settings.flags |= TessaraSettings::FlagBackground;
         }
-        if (ReadSettingElement(settings, kTransparency, value))
-        {
+        if (ReadSettingElement(settings, kTransparency, value)) {
             m_settings.transparency = ToColor(value.toString());
             m_settings.flags |= TessaraSettings::FlagTransparency;
         }
-        if (ReadSettingElement(settings, kStackImages, value))
-        {
+        if (ReadSettingElement(settings, kStackImages, value)) {
             m_settings.stackImages = ToBool(value.toString());
             m_settings.flags |= TessaraSettings::FlagStackImages;
         }
-        if (ReadSettingElement(settings, kAutoOrient, value))
-        {
+        if (ReadSettingElement(settings, kAutoOrient, value)) {
             m_settings.autoOrient = ToBool(value.toString());
             m_settings.flags |= TessaraSettings::FlagAutoOrient;
         }
@@ -324,8 +309,7 @@ QDomElement TessaraProject::CreateSettingsElement()
         QDomElement settings = m_document.createElement(kSettings);
         if (m_settings.IsSet(TessaraSettings::FlagOverlap))
             settings.appendChild(CreateSettingElement(kOverlap, m_settings.overlap));
-        if (m_settings.IsSet(TessaraSettings::FlagRegion))
-        {
+        if (m_settings.IsSet(TessaraSettings::FlagRegion)) {
             QDomElement region = m_document.createElement(kRegion);
             region.appendChild(CreateSettingElement(kWidth, m_settings.regionWidth));
             region.appendChild(CreateSettingElement(kHeight, m_settings.regionHeight));
@@ -352,4 +336,4 @@ QDomElement TessaraProject::CreateSettingElement(const QString& strName, const Q
     });
 }
 
-}  // namespace Core
+} // namespace Core

@@ -10,8 +10,7 @@
 #include <QStringList>
 #include <QVariant>
 
-namespace Core
-{
+namespace Core {
 
 // Reads and writes project files (".tsp"). Use a fresh object for every load and every save.
 class TessaraProject
@@ -51,4 +50,4 @@ private:
     QString m_strError;
 };
 
-}  // namespace Core
+} // namespace Core

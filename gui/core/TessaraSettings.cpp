@@ -6,8 +6,7 @@
 
 #include <algorithm>
 
-namespace Core
-{
+namespace Core {
 
 TessaraSettings::TessaraSettings()
 {
@@ -42,7 +41,7 @@ int TessaraSettings::GetImageCount() const
 bool TessaraSettings::IsEmptyCellWord(const QString& strEntry)
 {
     return strEntry.compare(QLatin1String(Contract::kEmptyCellNone), Qt::CaseInsensitive) == 0
-        || strEntry.compare(QLatin1String(Contract::kEmptyCellKeep), Qt::CaseInsensitive) == 0;
+           || strEntry.compare(QLatin1String(Contract::kEmptyCellKeep), Qt::CaseInsensitive) == 0;
 }
 
 bool TessaraSettings::VerifySettings(QString& strError) const
@@ -60,14 +59,12 @@ bool TessaraSettings::CheckSettings(QString& strError) const
     strError.clear();
     if (!IsSet(FlagRows))
         return fail("No input rows have been specified");
-    if (IsSet(FlagOverlap))
-    {
+    if (IsSet(FlagOverlap)) {
         if (IsSet(FlagRegion))
             return fail("Overlap and region cannot be used at the same time");
         if (overlap < 1)
             return fail("The overlap is too small");
-    }
-    else if (IsSet(FlagRegion) && (regionWidth < 5 || regionHeight < 5))
+    } else if (IsSet(FlagRegion) && (regionWidth < 5 || regionHeight < 5))
         return fail("The region is too small");
     if (IsSet(FlagBackground) && !background.isValid())
         return fail("The background color is invalid");
@@ -76,4 +73,4 @@ bool TessaraSettings::CheckSettings(QString& strError) const
     return true;
 }
 
-}  // namespace Core
+} // namespace Core

@@ -7,8 +7,7 @@
 
 #include "TessaraContract.h"
 
-namespace Core
-{
+namespace Core {
 
 // The content of one project: grid rows, tray and the compositing options. A member counts only
 // when its bit is set in flags.
@@ -28,14 +27,14 @@ public:
     // "None" or "KeepEmpty" in any letter case.
     static bool IsEmptyCellWord(const QString& strEntry);
 
-    QList<QStringList> rows;  // file names per row, left to right; "None" / "KeepEmpty" for empty cells
+    QList<QStringList> rows; // file names per row, left to right; "None" / "KeepEmpty" for empty cells
     int overlap;
     int regionWidth;
     int regionHeight;
     QColor background;
     QColor transparency;
     bool stackImages;
-    bool autoOrient;  // turn images upright from their EXIF orientation
+    bool autoOrient; // turn images upright from their EXIF orientation
     QStringList tray;
     quint32 flags;
 
@@ -43,4 +42,4 @@ private:
     bool CheckSettings(QString& strError) const;
 };
 
-}  // namespace Core
+} // namespace Core

@@ -12,21 +12,17 @@
 #include <QImageReader>
 #include <QPainter>
 
-namespace Engine
-{
-namespace
-{
+namespace Engine {
+namespace {
 qint64 NextCellId()
 {
     // Starts at 1 so that 0 never names a cell.
     static qint64 s_nLastId = 0;
     return ++s_nLastId;
 }
-}
+} // namespace
 
-ImageCell::ImageCell() : m_nId(NextCellId())
-{
-}
+ImageCell::ImageCell() : m_nId(NextCellId()) {}
 
 ImageCell::~ImageCell()
 {
@@ -91,9 +87,7 @@ void ImageCell::UnloadImage()
 
 bool ImageCell::ConvertImage(const QString& strTarget)
 {
-    return GUARD_RUN([&] {
-        return Core::TessaraInterface::ConvertImage(m_strFileName, strTarget, m_bAutoOrient);
-    });
+    return GUARD_RUN([&] { return Core::TessaraInterface::ConvertImage(m_strFileName, strTarget, m_bAutoOrient); });
 }
 
 bool ImageCell::ReadImage(QImage& image)
@@ -129,8 +123,7 @@ bool ImageCell::ReadThroughConversion(QImage& image)
 bool ImageCell::CreateThumbnail(const QImage& image)
 {
     // A very thin image would fit to zero pixels on its short side; keep at least one.
-    const QSize thumbSize =
-        ImgUtils::GetAdjustedImageSize(image.size(), MaxThumbnailSize).expandedTo(QSize(1, 1));
+    const QSize thumbSize = ImgUtils::GetAdjustedImageSize(image.size(), MaxThumbnailSize).expandedTo(QSize(1, 1));
     m_nImageWidth = image.width();
     m_nImageHeight = image.height();
     m_pThumbnail = std::make_unique<QImage>(thumbSize, QImage::Format_ARGB32_Premultiplied);
@@ -143,4 +136,4 @@ bool ImageCell::CreateThumbnail(const QImage& image)
     painter.drawImage(m_pThumbnail->rect(), image);
     return true;
 }
-}
+} // namespace Engine

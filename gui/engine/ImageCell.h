@@ -7,8 +7,7 @@
 
 #include <memory>
 
-namespace Engine
-{
+namespace Engine {
 // One input image of the editor: its file, a small thumbnail for the tables, the full image size
 // and where it sits in the grid. Owned by ImageCellEngine; the tables only point at it.
 class ImageCell : public QObject
@@ -56,4 +55,4 @@ private:
     int m_nGridCol = -1;
     bool m_bAutoOrient = false;
 };
-}
+} // namespace Engine

@@ -13,10 +13,8 @@
 #include <QPainter>
 #include <QWidget>
 
-namespace Engine
-{
-namespace
-{
+namespace Engine {
+namespace {
 constexpr int CellPictureSize = 64;
 constexpr int StackOffset = 10;
 
@@ -27,7 +25,7 @@ void DrawEdgeFrame(QPainter& painter, const QSize& size, const QColor& color)
     painter.setBrush(Qt::NoBrush);
     painter.drawRect(QRect(0, 0, size.width() - 1, size.height() - 1));
 }
-}
+} // namespace
 
 const QString ImageCellDrag::ImageCellMimeType = QStringLiteral("tesscli/cells");
 
@@ -58,8 +56,7 @@ void ImageCellDrag::FromMimeData(const QMimeData* pMimeData, const ImageCellEngi
         qint64 nCount = 0;
         stream >> nCount;
         // The count comes from outside: a short payload ends the loop, not the count.
-        for (qint64 i = 0; i < nCount; ++i)
-        {
+        for (qint64 i = 0; i < nCount; ++i) {
             qint64 nCellId = 0;
             stream >> nCellId;
             if (stream.status() != QDataStream::Ok)
@@ -104,9 +101,8 @@ QPixmap ImageCellDrag::CreateImageCellDragPixmap(const ImageCell* pCell)
 {
     return GUARD_RUN([&] {
         const QImage* pThumbnail = pCell->GetThumbnail();
-        const QSize pictureSize = pThumbnail
-            ? ImgUtils::GetAdjustedImageSize(pThumbnail->size(), CellPictureSize)
-            : QSize(CellPictureSize, CellPictureSize);
+        const QSize pictureSize = pThumbnail ? ImgUtils::GetAdjustedImageSize(pThumbnail->size(), CellPictureSize)
+                                             : QSize(CellPictureSize, CellPictureSize);
         QPixmap pixmap(pictureSize);
         QPainter painter(&pixmap);
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
@@ -117,4 +113,4 @@ QPixmap ImageCellDrag::CreateImageCellDragPixmap(const ImageCell* pCell)
         return pixmap;
     });
 }
-}
+} // namespace Engine

@@ -8,8 +8,7 @@ class QDrag;
 class QMimeData;
 class QWidget;
 
-namespace Engine
-{
+namespace Engine {
 class ImageCell;
 class ImageCellEngine;
 
@@ -36,4 +35,4 @@ public:
     // In drag order; not owned. The source table fills it directly.
     QList<ImageCell*> m_cells;
 };
-}
+} // namespace Engine

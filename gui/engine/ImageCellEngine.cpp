@@ -8,11 +8,8 @@
 
 #include <utility>
 
-namespace Engine
-{
-ImageCellEngine::ImageCellEngine(QObject* pParent) : QObject(pParent)
-{
-}
+namespace Engine {
+ImageCellEngine::ImageCellEngine(QObject* pParent) : QObject(pParent) {}
 
 ImageCellEngine::~ImageCellEngine()
 {
@@ -26,12 +23,10 @@ ImageCell* ImageCellEngine::CreateCell(const QString& strFileName, int nRow, int
     return GUARD_RUN([&]() -> ImageCell* {
         WaitCursor waitCursor;
         ImageCell* pCell = TakeRemovedCell(strFileName);
-        if (!pCell)
-        {
+        if (!pCell) {
             pCell = new ImageCell();
             pCell->SetAutoOrient(m_bAutoOrient);
-            if (!pCell->AssignImage(strFileName))
-            {
+            if (!pCell->AssignImage(strFileName)) {
                 delete pCell;
                 if (!m_strLastError.isEmpty())
                     m_strLastError += QLatin1Char('\n');
@@ -48,14 +43,11 @@ ImageCell* ImageCellEngine::CreateCell(const QString& strFileName, int nRow, int
 // MoveToTray: they are linear in the container and made opening a large project quadratic.
 void ImageCellEngine::AdoptNewCell(ImageCell* pCell, int nRow, int nCol)
 {
-    if (nRow >= 0 && nCol >= 0)
-    {
+    if (nRow >= 0 && nCol >= 0) {
         pCell->SetGridLocation(nRow, nCol);
         m_basket.append(pCell);
         emit Sig_MovedToBasket(pCell);
-    }
-    else
-    {
+    } else {
         pCell->SetGridLocation(-1, -1);
         m_tray.append(pCell);
         emit Sig_MovedToTray(pCell);
@@ -77,11 +69,9 @@ bool ImageCellEngine::CreateCells(const QStringList& files, int nRows, int nCols
         // A grid without rows or columns holds nothing: everything goes to the tray.
         bool bFitsGrid = nRows >= 1 && nCols >= 1;
         bool bResult = true;
-        for (int i = 0; i < files.size(); ++i)
-        {
+        for (int i = 0; i < files.size(); ++i) {
             int nRow = -1, nCol = -1;
-            if (bFitsGrid)
-            {
+            if (bFitsGrid) {
                 nRow = i / nCols;
                 nCol = i % nCols;
                 bFitsGrid = nRow < nRows;
@@ -102,10 +92,8 @@ bool ImageCellEngine::CreateCells(const QList<QStringList>& rows)
         emit Sig_Operation(true);
         m_strLastError.clear();
         bool bResult = true;
-        for (int r = 0; r < rows.size(); ++r)
-        {
-            for (int c = 0; c < rows[r].size(); ++c)
-            {
+        for (int r = 0; r < rows.size(); ++r) {
+            for (int c = 0; c < rows[r].size(); ++c) {
                 if (!Core::TessaraSettings::IsEmptyCellWord(rows[r][c]) && !CreateCell(rows[r][c], r, c))
                     bResult = false;
             }
@@ -147,8 +135,7 @@ void ImageCellEngine::MoveToTray(int nLastRow, int nLastCol)
 {
     GUARD_RUN([&] {
         // Backwards, so removing a cell never shifts the ones still to visit.
-        for (int i = m_basket.size() - 1; i >= 0; --i)
-        {
+        for (int i = m_basket.size() - 1; i >= 0; --i) {
             ImageCell* pCell = m_basket[i];
             if (pCell->GetGridRow() > nLastRow || pCell->GetGridCol() > nLastCol)
                 MoveToTray(pCell);
@@ -160,8 +147,9 @@ void ImageCellEngine::Remove(ImageCell* pCell)
 {
     GUARD_RUN([&] {
         // Only cells this engine owns are destroyed; anything else is not ours to delete.
-        QList<ImageCell*>* pContainer =
-            m_basket.contains(pCell) ? &m_basket : m_tray.contains(pCell) ? &m_tray : nullptr;
+        QList<ImageCell*>* pContainer = m_basket.contains(pCell) ? &m_basket
+                                        : m_tray.contains(pCell) ? &m_tray
+                                                                 : nullptr;
         if (!pCell || !pContainer)
             return;
         emit Sig_Removed(pCell);
@@ -196,10 +184,8 @@ void ImageCellEngine::SetAutoOrient(bool bAutoOrient)
         // One bracket, so that the tables measure and repaint once for all the new thumbnails.
         emit Sig_Operation(true);
         // Cells kept for undo too, so that one brought back shows the same way as the others.
-        for (QList<ImageCell*>* pCells : {&m_basket, &m_tray, &m_removed})
-        {
-            for (ImageCell* pCell : *pCells)
-            {
+        for (QList<ImageCell*>* pCells : {&m_basket, &m_tray, &m_removed}) {
+            for (ImageCell* pCell : *pCells) {
                 pCell->SetAutoOrient(bAutoOrient);
                 pCell->ReloadImage();
             }
@@ -237,8 +223,7 @@ void ImageCellEngine::DestroyRemovedCells()
 
 ImageCell* ImageCellEngine::TakeRemovedCell(const QString& strFileName)
 {
-    for (int i = 0; i < m_removed.size(); ++i)
-    {
+    for (int i = 0; i < m_removed.size(); ++i) {
         if (m_removed[i]->GetFilename() == strFileName)
             return m_removed.takeAt(i);
     }
@@ -248,8 +233,7 @@ ImageCell* ImageCellEngine::TakeRemovedCell(const QString& strFileName)
 ImageCell* ImageCellEngine::GetCell(int nRow, int nCol) const
 {
     return GUARD_RUN([&]() -> ImageCell* {
-        for (ImageCell* pCell : m_basket)
-        {
+        for (ImageCell* pCell : m_basket) {
             if (pCell->GetGridRow() == nRow && pCell->GetGridCol() == nCol)
                 return pCell;
         }
@@ -270,10 +254,8 @@ ImageCell* ImageCellEngine::GetCell(CellContainer container, int nIndex) const
 ImageCell* ImageCellEngine::FindCell(qint64 nCellId) const
 {
     return GUARD_RUN([&]() -> ImageCell* {
-        for (const QList<ImageCell*>* pCells : {&m_basket, &m_tray})
-        {
-            for (ImageCell* pCell : *pCells)
-            {
+        for (const QList<ImageCell*>* pCells : {&m_basket, &m_tray}) {
+            for (ImageCell* pCell : *pCells) {
                 if (pCell->GetId() == nCellId)
                     return pCell;
             }
@@ -299,8 +281,7 @@ int ImageCellEngine::GetCellContainer(ImageCell* pCell) const
 
 const QList<ImageCell*>* ImageCellEngine::Container(int nContainer) const
 {
-    switch (nContainer)
-    {
+    switch (nContainer) {
     case CellBasket:
         return &m_basket;
     case CellTray:
@@ -309,4 +290,4 @@ const QList<ImageCell*>* ImageCellEngine::Container(int nContainer) const
         return nullptr;
     }
 }
-}
+} // namespace Engine

@@ -5,8 +5,7 @@
 #include <QString>
 #include <QStringList>
 
-namespace Engine
-{
+namespace Engine {
 class ImageCell;
 
 // Owns every image cell and keeps each in exactly one container: the basket (placed in the grid)
@@ -18,8 +17,7 @@ class ImageCellEngine : public QObject
 public:
     // A fixed underlying type: callers pass container numbers they received as int, and any int
     // must be a valid value that the engine can then refuse.
-    enum CellContainer : int
-    {
+    enum CellContainer : int {
         CellBasket = 0,
         CellTray = 1
     };
@@ -81,4 +79,4 @@ private:
     QString m_strLastError;
     bool m_bAutoOrient = false;
 };
-}
+} // namespace Engine

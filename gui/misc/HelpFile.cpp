@@ -5,8 +5,7 @@
 
 #include <QFileInfo>
 
-namespace Misc
-{
+namespace Misc {
 
 QString Help_GetManualFile()
 {
@@ -24,4 +23,4 @@ void Help_OpenManual()
         SysUtils::LaunchFile(Help_GetManualFile());
 }
 
-}  // namespace Misc
+} // namespace Misc

@@ -2,11 +2,9 @@
 
 #include <algorithm>
 
-namespace Utils
-{
+namespace Utils {
 
-namespace
-{
+namespace {
 bool IsDigit(QChar c)
 {
     return c >= QLatin1Char('0') && c <= QLatin1Char('9');
@@ -31,8 +29,9 @@ int CompareNumbers(const QString& strFirst, int& nFirst, const QString& strSecon
     const int nSecondEnd = DigitRunEnd(strSecond, nSecond);
     int nResult = (nFirstEnd - nFirst) - (nSecondEnd - nSecond);
     if (nResult == 0)
-        nResult = QStringView(strFirst).mid(nFirst, nFirstEnd - nFirst).compare(
-            QStringView(strSecond).mid(nSecond, nSecondEnd - nSecond));
+        nResult = QStringView(strFirst)
+                      .mid(nFirst, nFirstEnd - nFirst)
+                      .compare(QStringView(strSecond).mid(nSecond, nSecondEnd - nSecond));
     nFirst = nFirstEnd;
     nSecond = nSecondEnd;
     return nResult;
@@ -42,10 +41,8 @@ int CompareNaturally(const QString& strFirst, const QString& strSecond)
 {
     int nFirst = 0;
     int nSecond = 0;
-    while (nFirst < strFirst.size() && nSecond < strSecond.size())
-    {
-        if (IsDigit(strFirst[nFirst]) && IsDigit(strSecond[nSecond]))
-        {
+    while (nFirst < strFirst.size() && nSecond < strSecond.size()) {
+        if (IsDigit(strFirst[nFirst]) && IsDigit(strSecond[nSecond])) {
             const int nResult = CompareNumbers(strFirst, nFirst, strSecond, nSecond);
             if (nResult != 0)
                 return nResult;
@@ -58,7 +55,7 @@ int CompareNaturally(const QString& strFirst, const QString& strSecond)
     }
     return (strFirst.size() - nFirst > 0 ? 1 : 0) - (strSecond.size() - nSecond > 0 ? 1 : 0);
 }
-}  // namespace
+} // namespace
 
 bool NaturalLess(const QString& strFirst, const QString& strSecond)
 {
@@ -72,4 +69,4 @@ QStringList SortedNaturally(QStringList astrFiles)
     return astrFiles;
 }
 
-}  // namespace Utils
+} // namespace Utils

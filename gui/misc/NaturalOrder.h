@@ -3,8 +3,7 @@
 #include <QString>
 #include <QStringList>
 
-namespace Utils
-{
+namespace Utils {
 
 // Orders file names as people read them: runs of digits by their value (tile2 before tile10), the
 // rest without regard to letter case; names still equal then (tile01 and tile1) fall back to
@@ -14,4 +13,4 @@ bool NaturalLess(const QString& strFirst, const QString& strSecond);
 // The files in natural order, as the grid and the tray are filled from them.
 QStringList SortedNaturally(QStringList astrFiles);
 
-}  // namespace Utils
+} // namespace Utils

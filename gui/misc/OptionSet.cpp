@@ -11,11 +11,9 @@
 
 #include <algorithm>
 
-namespace Misc
-{
+namespace Misc {
 
-namespace
-{
+namespace {
 // A stored geometry may come from a screen that is gone or from a damaged file: the window is kept
 // inside the available area of the screen under its stored position, or else of the primary one.
 void FitToScreen(QPoint& ptPosition, QSize& szSize)
@@ -32,7 +30,7 @@ void FitToScreen(QPoint& ptPosition, QSize& szSize)
     ptPosition.setY(
         std::clamp(ptPosition.y(), available.top(), available.top() + available.height() - szSize.height()));
 }
-}  // namespace
+} // namespace
 
 bool OptionSet::InitOptionSet()
 {
@@ -48,8 +46,7 @@ bool OptionSet::LoadOptions(const QString& strFile)
         QDomDocument document;
         const bool bLoaded = XmlUtils::ReadXmlFile(strFile, document) == XmlUtils::XmlReadResult::Read
                              && document.documentElement().tagName() == QLatin1String("Options");
-        if (bLoaded)
-        {
+        if (bLoaded) {
             for (QDomNode node = document.documentElement().firstChild(); !node.isNull(); node = node.nextSibling())
                 ParseXmlElement(node.toElement(), node.toElement().tagName());
         }
@@ -138,8 +135,7 @@ void OptionSet::LoadWindowState(QWidget* pWindow, const QString& strName) const
         QSize szSize = GetOption_Size(strKey + QStringLiteral(".Size"), pWindow->size());
         // Texts from the file convert like bools: only "", "0" and "false" are false.
         const bool bMaximized = GetOption(strKey + QStringLiteral(".Maximized"), pWindow->isMaximized()).toBool();
-        if (bMaximized)
-        {
+        if (bMaximized) {
             pWindow->setWindowState(pWindow->windowState() | Qt::WindowMaximized);
             return;
         }
@@ -154,8 +150,7 @@ QDomElement OptionSet::CreateXmlElement(QDomDocument& document, QDomElement& roo
 {
     return GUARD_RUN([&] {
         QDomElement element = root;
-        for (const QString& strPart : strName.split(QLatin1Char('.')))
-        {
+        for (const QString& strPart : strName.split(QLatin1Char('.'))) {
             QDomElement child = element.firstChildElement(strPart);
             if (child.isNull())
                 child = element.appendChild(document.createElement(strPart)).toElement();
@@ -168,20 +163,16 @@ QDomElement OptionSet::CreateXmlElement(QDomDocument& document, QDomElement& roo
 void OptionSet::ParseXmlElement(const QDomElement& element, const QString& strPath)
 {
     GUARD_RUN([&] {
-        for (QDomNode node = element.firstChild(); !node.isNull(); node = node.nextSibling())
-        {
-            if (node.isElement())
-            {
-                if (node.hasChildNodes())
-                {
+        for (QDomNode node = element.firstChild(); !node.isNull(); node = node.nextSibling()) {
+            if (node.isElement()) {
+                if (node.hasChildNodes()) {
                     const QString strTag = node.toElement().tagName();
                     ParseXmlElement(node.toElement(), strPath.isEmpty() ? strTag : strPath + QLatin1Char('.') + strTag);
                 }
-            }
-            else if (node.isText() && !strPath.isEmpty())
+            } else if (node.isText() && !strPath.isEmpty())
                 m_options.insert(strPath, node.nodeValue());
         }
     });
 }
 
-}  // namespace Misc
+} // namespace Misc

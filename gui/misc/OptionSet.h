@@ -10,8 +10,7 @@
 
 class QWidget;
 
-namespace Misc
-{
+namespace Misc {
 
 // Named option values ("Windows.MainWindow.Position.x") kept in an XML file as nested elements,
 // one per dotted component. Values read from the file are texts.
@@ -49,4 +48,4 @@ private:
     QMap<QString, QVariant> m_options;
 };
 
-}  // namespace Misc
+} // namespace Misc

@@ -3,12 +3,11 @@
 #include <QDesktopServices>
 #include <QUrl>
 
-namespace SysUtils
-{
+namespace SysUtils {
 
 bool LaunchFile(const QString& strPath)
 {
     return QDesktopServices::openUrl(QUrl::fromLocalFile(strPath));
 }
 
-}  // namespace SysUtils
+} // namespace SysUtils

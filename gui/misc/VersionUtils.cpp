@@ -1,7 +1,6 @@
 #include "misc/VersionUtils.h"
 
-namespace VersionUtils
-{
+namespace VersionUtils {
 
 QString GetVersionString(bool bFull)
 {
@@ -15,4 +14,4 @@ QString GetBuildDateText()
     return QStringLiteral("28.07.2010");
 }
 
-}  // namespace VersionUtils
+} // namespace VersionUtils

@@ -5,17 +5,14 @@
 #include <QFile>
 #include <QXmlStreamReader>
 
-namespace XmlUtils
-{
+namespace XmlUtils {
 
-namespace
-{
+namespace {
 bool IsWithinDepthLimit(const QByteArray& content)
 {
     QXmlStreamReader reader(content);
     int nDepth = 0;
-    while (!reader.atEnd())
-    {
+    while (!reader.atEnd()) {
         const QXmlStreamReader::TokenType token = reader.readNext();
         if (token == QXmlStreamReader::StartElement && ++nDepth > MaxXmlDepth)
             return false;
@@ -24,7 +21,7 @@ bool IsWithinDepthLimit(const QByteArray& content)
     }
     return true;
 }
-}  // namespace
+} // namespace
 
 XmlReadResult ReadXmlFile(const QString& strFile, QDomDocument& document)
 {
@@ -39,4 +36,4 @@ XmlReadResult ReadXmlFile(const QString& strFile, QDomDocument& document)
     return XmlReadResult::Read;
 }
 
-}  // namespace XmlUtils
+} // namespace XmlUtils

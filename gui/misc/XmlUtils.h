@@ -3,11 +3,9 @@
 #include <QDomDocument>
 #include <QString>
 
-namespace XmlUtils
-{
+namespace XmlUtils {
 
-enum class XmlReadResult
-{
+enum class XmlReadResult {
     Read,
     NotOpened,
     NotRegularFile,
@@ -23,4 +21,4 @@ constexpr int MaxXmlDepth = 64;
 // pass before the DOM is built.
 XmlReadResult ReadXmlFile(const QString& strFile, QDomDocument& document);
 
-}  // namespace XmlUtils
+} // namespace XmlUtils

@@ -5,11 +5,8 @@
 #include "misc/VersionUtils.h"
 #include "ui/UIUtils.h"
 
-namespace UI
-{
-AboutDlg::AboutDlg(QWidget* pParent)
-    : BaseDialog(pParent)
-    , m_pUi(std::make_unique<Ui_AboutDlgClass>())
+namespace UI {
+AboutDlg::AboutDlg(QWidget* pParent) : BaseDialog(pParent), m_pUi(std::make_unique<Ui_AboutDlgClass>())
 {
     SetupUI();
 }
@@ -35,4 +32,4 @@ int AboutDlg::ShowDialog()
 {
     return GUARD_RUN([&] { return exec(); });
 }
-}
+} // namespace UI

@@ -6,8 +6,7 @@
 
 class Ui_AboutDlgClass;
 
-namespace UI
-{
+namespace UI {
 // Program name, version, build date and the maker's notices.
 class AboutDlg : public BaseDialog
 {
@@ -24,4 +23,4 @@ private:
 
     std::unique_ptr<Ui_AboutDlgClass> m_pUi;
 };
-}
+} // namespace UI

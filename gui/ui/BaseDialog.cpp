@@ -1,12 +1,10 @@
 #include "ui/BaseDialog.h"
 
-namespace UI
-{
+namespace UI {
 BaseDialog::BaseDialog(QWidget* pParent)
-    : QDialog(pParent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                           Qt::WindowCloseButtonHint)
-{
-}
+    : QDialog(pParent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                           | Qt::WindowCloseButtonHint)
+{}
 
 void BaseDialog::InitDialog(bool bResizable)
 {
@@ -24,12 +22,11 @@ void BaseDialog::AdjustDialogSize()
 
 void BaseDialog::showEvent(QShowEvent* pEvent)
 {
-    if (m_bFirstShow)
-    {
+    if (m_bFirstShow) {
         m_bFirstShow = false;
         if (!m_bResizable)
             AdjustDialogSize();
     }
     QDialog::showEvent(pEvent);
 }
-}
+} // namespace UI

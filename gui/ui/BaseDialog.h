@@ -2,8 +2,7 @@
 
 #include <QDialog>
 
-namespace UI
-{
+namespace UI {
 // Common base of the editor's dialogs: title bar and system menu only, and unless the
 // dialog is resizable it is fixed to its natural size when first shown.
 class BaseDialog : public QDialog
@@ -22,4 +21,4 @@ private:
     bool m_bResizable = false;
     bool m_bFirstShow = true;
 };
-}
+} // namespace UI

@@ -5,20 +5,14 @@
 #include <QUndoCommand>
 #include <QUndoStack>
 
-namespace UI
-{
+namespace UI {
 class EditHistory::SnapshotCommand : public QUndoCommand
 {
 public:
-    SnapshotCommand(EditHistory* pHistory, const QString& strText, int nMergeId, EditorState before,
-                    EditorState after)
-        : QUndoCommand(strText)
-        , m_pHistory(pHistory)
-        , m_nMergeId(nMergeId)
-        , m_before(std::move(before))
-        , m_after(std::move(after))
-    {
-    }
+    SnapshotCommand(EditHistory* pHistory, const QString& strText, int nMergeId, EditorState before, EditorState after)
+        : QUndoCommand(strText), m_pHistory(pHistory), m_nMergeId(nMergeId), m_before(std::move(before)),
+          m_after(std::move(after))
+    {}
 
     int id() const override { return m_nMergeId; }
 
@@ -48,12 +42,9 @@ private:
 };
 
 EditHistory::EditHistory(CaptureFunction fnCapture, RestoreFunction fnRestore, QObject* pParent)
-    : QObject(pParent)
-    , m_fnCapture(std::move(fnCapture))
-    , m_fnRestore(std::move(fnRestore))
-    , m_pUndoStack(new QUndoStack(this))
-{
-}
+    : QObject(pParent), m_fnCapture(std::move(fnCapture)), m_fnRestore(std::move(fnRestore)),
+      m_pUndoStack(new QUndoStack(this))
+{}
 
 EditHistory::~EditHistory() = default;
 
@@ -128,8 +119,7 @@ void EditHistory::UpdateModified()
     emit Sig_ModifiedChanged(bModified);
 }
 
-EditStep::EditStep(EditHistory* pHistory, const QString& strText)
-    : m_pHistory(pHistory)
+EditStep::EditStep(EditHistory* pHistory, const QString& strText) : m_pHistory(pHistory)
 {
     m_pHistory->BeginStep(strText);
 }
@@ -138,4 +128,4 @@ EditStep::~EditStep()
 {
     m_pHistory->EndStep();
 }
-}
+} // namespace UI

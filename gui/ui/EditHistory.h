@@ -9,8 +9,7 @@
 
 class QUndoStack;
 
-namespace UI
-{
+namespace UI {
 // Everything of the window that a project keeps or the user edits: grid entries (file names,
 // "None", "KeepEmpty"), tray files and the value of every settings-panel control.
 struct EditorState
@@ -86,4 +85,4 @@ public:
 private:
     EditHistory* m_pHistory;
 };
-}
+} // namespace UI

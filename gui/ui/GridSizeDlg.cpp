@@ -5,11 +5,8 @@
 
 #include <cmath>
 
-namespace UI
-{
-GridSizeDlg::GridSizeDlg(QWidget* pParent)
-    : BaseDialog(pParent)
-    , m_pUi(std::make_unique<Ui_GridSizeDlgClass>())
+namespace UI {
+GridSizeDlg::GridSizeDlg(QWidget* pParent) : BaseDialog(pParent), m_pUi(std::make_unique<Ui_GridSizeDlgClass>())
 {
     SetupUI();
 }
@@ -52,4 +49,4 @@ int GridSizeDlg::GetGridColumns() const
 {
     return m_pUi->txtGridColumns->value();
 }
-}
+} // namespace UI

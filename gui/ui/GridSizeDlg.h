@@ -6,8 +6,7 @@
 
 class Ui_GridSizeDlgClass;
 
-namespace UI
-{
+namespace UI {
 // Asks for the rows and columns of a new grid, proposing a near-square layout.
 class GridSizeDlg : public BaseDialog
 {
@@ -30,4 +29,4 @@ private:
 
     std::unique_ptr<Ui_GridSizeDlgClass> m_pUi;
 };
-}
+} // namespace UI

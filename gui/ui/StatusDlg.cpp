@@ -3,11 +3,8 @@
 
 #include "core/Guard.h"
 
-namespace UI
-{
-StatusDlg::StatusDlg(QWidget* pParent)
-    : BaseDialog(pParent)
-    , m_pUi(std::make_unique<Ui_StatusDlgClass>())
+namespace UI {
+StatusDlg::StatusDlg(QWidget* pParent) : BaseDialog(pParent), m_pUi(std::make_unique<Ui_StatusDlgClass>())
 {
     SetupUI();
 }
@@ -71,4 +68,4 @@ void StatusDlg::reject()
         emit Sig_CancelRequested();
     });
 }
-}
+} // namespace UI

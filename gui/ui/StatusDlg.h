@@ -6,8 +6,7 @@
 
 class Ui_StatusDlgClass;
 
-namespace UI
-{
+namespace UI {
 // Non-modal notice shown while a long operation runs; the caller hides it. It can show a phase
 // with a progress bar and offer a Cancel button; both are set up before ShowDialog, which sizes it.
 class StatusDlg : public BaseDialog
@@ -35,4 +34,4 @@ private:
 
     std::unique_ptr<Ui_StatusDlgClass> m_pUi;
 };
-}
+} // namespace UI

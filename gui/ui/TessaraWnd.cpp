@@ -32,16 +32,13 @@
 
 #include <utility>
 
-namespace UI
-{
-namespace
-{
+namespace UI {
+namespace {
 // Disables the window behind the wait cursor for a long operation and undoes both on every path.
 class BusyWindow
 {
 public:
-    explicit BusyWindow(QWidget* pWindow)
-        : m_pWindow(pWindow)
+    explicit BusyWindow(QWidget* pWindow) : m_pWindow(pWindow)
     {
         m_pWindow->setEnabled(false);
         m_pWindow->repaint();
@@ -68,12 +65,10 @@ QString ImageOpenFilter()
 {
     return ImgUtils::GetCommonImageFormatFilter(false) + QStringLiteral(";;All files (*.*)");
 }
-}
+} // namespace
 
 TessaraWnd::TessaraWnd(Engine::ImageCellEngine* pCellEngine, QWidget* pParent, Qt::WindowFlags flags)
-    : QMainWindow(pParent, flags)
-    , m_pUi(std::make_unique<Ui_TessaraWndClass>())
-    , m_pCellEngine(pCellEngine)
+    : QMainWindow(pParent, flags), m_pUi(std::make_unique<Ui_TessaraWndClass>()), m_pCellEngine(pCellEngine)
 {
     SetupUI();
     UpdateUI();
@@ -138,8 +133,7 @@ void TessaraWnd::SetupEditHistory()
     menuBar()->insertMenu(m_pUi->menGrid->menuAction(), pEditMenu);
 
     for (Controls::ImageTableWidget* pTable : {static_cast<Controls::ImageTableWidget*>(m_pUi->imageGrid),
-                                               static_cast<Controls::ImageTableWidget*>(m_pUi->imageTray)})
-    {
+                                               static_cast<Controls::ImageTableWidget*>(m_pUi->imageTray)}) {
         connect(pTable, &Controls::ImageTableWidget::Sig_EditBegin, m_pHistory, &EditHistory::BeginStep);
         connect(pTable, &Controls::ImageTableWidget::Sig_EditEnd, m_pHistory, &EditHistory::EndStep);
         connect(pTable, &Controls::ImageTableWidget::Sig_ImageTableChanged, this,
@@ -179,8 +173,7 @@ bool TessaraWnd::IsModified() const
 
 void TessaraWnd::UpdateTitle()
 {
-    const QString strName =
-        m_strProjectFile.isEmpty() ? tr("Untitled") : QFileInfo(m_strProjectFile).fileName();
+    const QString strName = m_strProjectFile.isEmpty() ? tr("Untitled") : QFileInfo(m_strProjectFile).fileName();
     setWindowTitle(QStringLiteral("%1%2 - %3 V%4")
                        .arg(strName, IsModified() ? QStringLiteral("*") : QString(), QStringLiteral("Tessara"),
                             VersionUtils::GetVersionString(false)));
@@ -211,11 +204,11 @@ void TessaraWnd::RestoreState(const EditorState& state)
 
 QVariantList TessaraWnd::GetPanelValues() const
 {
-    return {m_pUi->chkUseRegion->isChecked(),       m_pUi->txtRegionWidth->value(),
-            m_pUi->txtRegionHeight->value(),        m_pUi->chkUseOverlap->isChecked(),
-            m_pUi->txtOverlap->value(),             m_pUi->chkUseBgColor->isChecked(),
-            m_pUi->btnBgColor->GetColor(),          m_pUi->chkUseTransparency->isChecked(),
-            m_pUi->btnTransparency->GetColor(),     m_pUi->chkStackMode->isChecked()};
+    return {m_pUi->chkUseRegion->isChecked(),   m_pUi->txtRegionWidth->value(),
+            m_pUi->txtRegionHeight->value(),    m_pUi->chkUseOverlap->isChecked(),
+            m_pUi->txtOverlap->value(),         m_pUi->chkUseBgColor->isChecked(),
+            m_pUi->btnBgColor->GetColor(),      m_pUi->chkUseTransparency->isChecked(),
+            m_pUi->btnTransparency->GetColor(), m_pUi->chkStackMode->isChecked()};
 }
 
 void TessaraWnd::SetPanelValues(const QVariantList& values)
@@ -248,8 +241,7 @@ bool TessaraWnd::ShowCells(const QList<QStringList>& rows, const QSize& gridSize
         SetImageGridSize(gridSize.height(), gridSize.width(), false);
         m_pUi->imageGrid->PopulateEntireGrid();
         m_pUi->imageGrid->SetKeepEmptyCells(rows);
-        if (!tray.isEmpty() && !m_pCellEngine->CreateCells(tray, -1, -1))
-        {
+        if (!tray.isEmpty() && !m_pCellEngine->CreateCells(tray, -1, -1)) {
             bCreated = false;
             astrErrors << m_pCellEngine->GetLastError();
         }
@@ -266,7 +258,7 @@ void TessaraWnd::RestoreWindowState()
         restoreState(QByteArray::fromBase64(strState.toLatin1()), 0);
     const QString strSplitter = Options()->GetOption(SplitterStateOption, QString()).toString();
     if (strSplitter.isEmpty() || !m_pUi->splMain->restoreState(QByteArray::fromBase64(strSplitter.toLatin1())))
-        m_pUi->splMain->setSizes({height(), 0});  // the tray starts at what it needs, the grid takes the rest
+        m_pUi->splMain->setSizes({height(), 0}); // the tray starts at what it needs, the grid takes the rest
 }
 
 void TessaraWnd::ConnectSignals()
@@ -297,8 +289,7 @@ void TessaraWnd::closeEvent(QCloseEvent* pEvent)
 {
     GUARD_RUN([&] {
         // A disabled window is busy (a combine or a load runs): closing now would pull the ground away.
-        if (!isEnabled() || !MaybeSaveChanges())
-        {
+        if (!isEnabled() || !MaybeSaveChanges()) {
             pEvent->ignore();
             return;
         }
@@ -372,8 +363,8 @@ void TessaraWnd::ReportError(const QString& strMessage, bool bToStatusBar)
 
 void TessaraWnd::on_txtGridRows_valueChanged(int)
 {
-    m_pUi->btnGridResize->setEnabled(m_pUi->txtGridRows->value() != m_pUi->imageGrid->rowCount() ||
-                                     m_pUi->txtGridColumns->value() != m_pUi->imageGrid->columnCount());
+    m_pUi->btnGridResize->setEnabled(m_pUi->txtGridRows->value() != m_pUi->imageGrid->rowCount()
+                                     || m_pUi->txtGridColumns->value() != m_pUi->imageGrid->columnCount());
 }
 
 void TessaraWnd::on_txtGridColumns_valueChanged(int nValue)
@@ -395,14 +386,11 @@ void TessaraWnd::SetImageGridSize(int nRows, int nCols, bool bPopulate)
             WaitCursor waitCursor;
             bResized = m_pUi->imageGrid->Resize(nRows, nCols, bPopulate);
         }
-        if (bResized)
-        {
+        if (bResized) {
             m_pUi->txtGridRows->setValue(nRows);
             m_pUi->txtGridColumns->setValue(nCols);
             m_pUi->btnGridResize->setEnabled(false);
-        }
-        else
-        {
+        } else {
             UIUtils::MessageBox(UIUtils::MsgWarning, tr("Unable to resize the image grid"));
         }
         UpdateStatusBar();
@@ -465,34 +453,27 @@ void TessaraWnd::FillTessaraSettings(Core::TessaraSettings* pSettings) const
             pSettings->tray.append(trayRows.first());
         pSettings->flags |= TessaraSettings::FlagTray;
 
-        if (m_pUi->chkUseRegion->isChecked())
-        {
+        if (m_pUi->chkUseRegion->isChecked()) {
             pSettings->regionWidth = m_pUi->txtRegionWidth->value();
             pSettings->regionHeight = m_pUi->txtRegionHeight->value();
             pSettings->flags |= TessaraSettings::FlagRegion;
-        }
-        else if (m_pUi->chkUseOverlap->isChecked())
-        {
+        } else if (m_pUi->chkUseOverlap->isChecked()) {
             pSettings->overlap = m_pUi->txtOverlap->value();
             pSettings->flags |= TessaraSettings::FlagOverlap;
         }
-        if (m_pUi->chkUseBgColor->isChecked())
-        {
+        if (m_pUi->chkUseBgColor->isChecked()) {
             pSettings->background = m_pUi->btnBgColor->GetColor();
             pSettings->flags |= TessaraSettings::FlagBackground;
         }
-        if (m_pUi->chkUseTransparency->isChecked())
-        {
+        if (m_pUi->chkUseTransparency->isChecked()) {
             pSettings->transparency = m_pUi->btnTransparency->GetColor();
             pSettings->flags |= TessaraSettings::FlagTransparency;
         }
-        if (m_pUi->chkStackMode->isChecked())
-        {
+        if (m_pUi->chkStackMode->isChecked()) {
             pSettings->stackImages = true;
             pSettings->flags |= TessaraSettings::FlagStackImages;
         }
-        if (m_pUi->chkAutoOrient->isChecked())
-        {
+        if (m_pUi->chkAutoOrient->isChecked()) {
             pSettings->autoOrient = true;
             pSettings->flags |= TessaraSettings::FlagAutoOrient;
         }
@@ -504,24 +485,20 @@ void TessaraWnd::SetSettings(const Core::TessaraSettings* pSettings)
     GUARD_RUN([&] {
         using Core::TessaraSettings;
         ResetSettings();
-        if (pSettings->IsSet(TessaraSettings::FlagRegion))
-        {
+        if (pSettings->IsSet(TessaraSettings::FlagRegion)) {
             m_pUi->chkUseRegion->setChecked(true);
             m_pUi->txtRegionWidth->setValue(pSettings->regionWidth);
             m_pUi->txtRegionHeight->setValue(pSettings->regionHeight);
         }
-        if (pSettings->IsSet(TessaraSettings::FlagOverlap))
-        {
+        if (pSettings->IsSet(TessaraSettings::FlagOverlap)) {
             m_pUi->chkUseOverlap->setChecked(true);
             m_pUi->txtOverlap->setValue(pSettings->overlap);
         }
-        if (pSettings->IsSet(TessaraSettings::FlagBackground))
-        {
+        if (pSettings->IsSet(TessaraSettings::FlagBackground)) {
             m_pUi->chkUseBgColor->setChecked(true);
             m_pUi->btnBgColor->SetColor(pSettings->background);
         }
-        if (pSettings->IsSet(TessaraSettings::FlagTransparency))
-        {
+        if (pSettings->IsSet(TessaraSettings::FlagTransparency)) {
             m_pUi->chkUseTransparency->setChecked(true);
             m_pUi->btnTransparency->SetColor(pSettings->transparency);
         }
@@ -584,9 +561,7 @@ void TessaraWnd::OnTrayZoomChanged(int nValue)
 
 void TessaraWnd::on_actGridCompactView_triggered(bool bChecked)
 {
-    GUARD_RUN([&] {
-        m_pUi->imageGrid->SetCompactView(bChecked);
-    });
+    GUARD_RUN([&] { m_pUi->imageGrid->SetCompactView(bChecked); });
 }
 
 // ---- Grid and tray commands ----
@@ -754,8 +729,7 @@ bool TessaraWnd::LoadProjectFrom(const QString& strFile, QString& strError)
     return GUARD_RUN([&] {
         BusyWindow busy(this);
         Core::TessaraProject project;
-        if (!project.LoadProject(strFile))
-        {
+        if (!project.LoadProject(strFile)) {
             strError = project.GetLastError();
             return false;
         }
@@ -770,8 +744,7 @@ bool TessaraWnd::LoadProjectFrom(const QString& strFile, QString& strError)
         }
         // Only a complete load stands for the file: a partial one must be saved anew, not listed as recent.
         SetProjectFile(bLoaded ? strFile : QString(), bLoaded);
-        if (bLoaded)
-        {
+        if (bLoaded) {
             Options()->AddRecentProject(strFile);
             CreateOpenRecentActions();
         }
@@ -793,11 +766,10 @@ bool TessaraWnd::MaybeSaveChanges()
     return GUARD_RUN([&] {
         if (!IsModified())
             return true;
-        const QString strName =
-            m_strProjectFile.isEmpty() ? tr("Untitled") : QFileInfo(m_strProjectFile).fileName();
-        const QMessageBox::StandardButton answer = UIUtils::MessageBox(
-            UIUtils::MsgQuestion, tr("Save changes to %1?").arg(strName),
-            QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
+        const QString strName = m_strProjectFile.isEmpty() ? tr("Untitled") : QFileInfo(m_strProjectFile).fileName();
+        const QMessageBox::StandardButton answer =
+            UIUtils::MessageBox(UIUtils::MsgQuestion, tr("Save changes to %1?").arg(strName),
+                                QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
         if (answer == QMessageBox::Discard)
             return true;
         return answer == QMessageBox::Save && SaveProjectAs();
@@ -817,8 +789,7 @@ bool TessaraWnd::SaveProjectAs()
             return false;
         SetStatus(tr("Saving project to '%1'...").arg(strFile));
         QString strError;
-        if (!SaveProjectTo(strFile, strError))
-        {
+        if (!SaveProjectTo(strFile, strError)) {
             ReportError(tr("An error occurred while saving the project:\n\n%1").arg(strError), true);
             return false;
         }
@@ -836,8 +807,7 @@ bool TessaraWnd::SaveProjectTo(const QString& strFile, QString& strError)
         if (!project.GetSettings().VerifySettings(strError) || strFile.isEmpty())
             return false;
         BusyWindow busy(this);
-        if (!project.SaveProject(strFile))
-        {
+        if (!project.SaveProject(strFile)) {
             strError = project.GetLastError();
             return false;
         }
@@ -854,14 +824,12 @@ void TessaraWnd::CreateOpenRecentActions()
 {
     GUARD_RUN([&] {
         // Later, not now: the action that started this (a recent project being opened) may still be emitting.
-        for (QAction* pAction : std::exchange(m_openRecentActions, {}))
-        {
+        for (QAction* pAction : std::exchange(m_openRecentActions, {})) {
             m_pUi->menOpenRecent->removeAction(pAction);
             pAction->deleteLater();
         }
         // Projects that no longer exist are hidden but stay stored: the drive may come back.
-        for (const QString& strProject : Options()->GetRecentProjects())
-        {
+        for (const QString& strProject : Options()->GetRecentProjects()) {
             if (!QFileInfo::exists(strProject))
                 continue;
             QAction* pAction = new QAction(strProject, this);
@@ -892,14 +860,12 @@ void TessaraWnd::on_actGridCompound_triggered()
             return;
         SetStatus(tr("Combining images to '%1'...").arg(strFile));
         QString strError;
-        if (CreateCompoundImage(strFile, true, strError))
-        {
+        if (CreateCompoundImage(strFile, true, strError)) {
             SetStatus(tr("Combined image saved to '%1'").arg(strFile), true);
             ShowCombinedImageSaved(strFile);
             return;
         }
-        if (m_bCombineCancelled)
-        {
+        if (m_bCombineCancelled) {
             SetStatus(tr("Combine cancelled"));
             return;
         }
@@ -940,8 +906,7 @@ bool TessaraWnd::CreateCompoundImage(const QString& strFile, bool bShowStatus, Q
         bool bResult = false;
         {
             BusyWindow busy(this);
-            if (bShowStatus)
-            {
+            if (bShowStatus) {
                 connect(&statusDialog, &StatusDlg::Sig_CancelRequested, this, [&] { tesscli.CancelCompound(); });
                 statusDialog.SetCancellable(true);
                 statusDialog.SetProgress(CombinePhaseText(Core::CombineProgress::PhasePreloading), 0,
@@ -966,8 +931,7 @@ bool TessaraWnd::CreateCompoundImage(const QString& strFile, bool bShowStatus, Q
 
 QString TessaraWnd::CombinePhaseText(int nPhase)
 {
-    switch (nPhase)
-    {
+    switch (nPhase) {
     case Core::CombineProgress::PhaseCombining:
         return tr("Combining...");
     case Core::CombineProgress::PhaseSaving:
@@ -1004,4 +968,4 @@ void TessaraWnd::on_actVelmontWebsite_triggered()
         QDesktopServices::openUrl(QUrl(UIUtils::GetMakerWebsite()));
     });
 }
-}
+} // namespace UI

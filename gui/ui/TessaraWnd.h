@@ -13,24 +13,20 @@ class QCloseEvent;
 class QSlider;
 class QUndoStack;
 
-namespace Core
-{
+namespace Core {
 class TessaraSettings;
 }
-namespace Engine
-{
+namespace Engine {
 class ImageCellEngine;
 }
 
 class Ui_TessaraWndClass;
 
-namespace UI
-{
+namespace UI {
 class EditHistory;
 struct EditorState;
 
-namespace Controls
-{
+namespace Controls {
 class ImageTableWidget;
 }
 
@@ -145,4 +141,4 @@ private:
     QString m_strProjectFile;
     bool m_bCombineCancelled = false;
 };
-}
+} // namespace UI

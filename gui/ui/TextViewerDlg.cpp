@@ -6,11 +6,8 @@
 #include "misc/FileUtils.h"
 #include "ui/UIUtils.h"
 
-namespace UI
-{
-TextViewerDlg::TextViewerDlg(QWidget* pParent)
-    : BaseDialog(pParent)
-    , m_pUi(std::make_unique<Ui_TextViewerDlgClass>())
+namespace UI {
+TextViewerDlg::TextViewerDlg(QWidget* pParent) : BaseDialog(pParent), m_pUi(std::make_unique<Ui_TextViewerDlgClass>())
 {
     SetupUI();
 }
@@ -43,9 +40,7 @@ void TextViewerDlg::OnClose()
 
 bool TextViewerDlg::SaveLogTo(const QString& strFile) const
 {
-    return GUARD_RUN([&] {
-        return FileUtils::WriteFileSafely(strFile, m_pUi->txtText->toPlainText().toUtf8());
-    });
+    return GUARD_RUN([&] { return FileUtils::WriteFileSafely(strFile, m_pUi->txtText->toPlainText().toUtf8()); });
 }
 
 void TextViewerDlg::on_btnSaveLog_clicked()
@@ -61,4 +56,4 @@ void TextViewerDlg::on_btnSaveLog_clicked()
             UIUtils::MessageBox(UIUtils::MsgWarning, tr("The log could not be saved to '%1'.").arg(strFile));
     });
 }
-}
+} // namespace UI

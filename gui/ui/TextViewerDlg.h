@@ -6,8 +6,7 @@
 
 class Ui_TextViewerDlgClass;
 
-namespace UI
-{
+namespace UI {
 // Resizable viewer for a log text, which the user can save to a file. It reopens with
 // the geometry it had when last closed.
 class TextViewerDlg : public BaseDialog
@@ -34,4 +33,4 @@ private:
 
     std::unique_ptr<Ui_TextViewerDlgClass> m_pUi;
 };
-}
+} // namespace UI

@@ -5,13 +5,11 @@
 #include <QPalette>
 #include <QRegularExpression>
 
-namespace UIUtils
-{
+namespace UIUtils {
 QColor GetBaseColor(int nColorType)
 {
     const QPalette palette = QApplication::palette();
-    switch (nColorType)
-    {
+    switch (nColorType) {
     case ColorLine:
         return palette.color(QPalette::Midlight).darker(123);
     case ColorBase:
@@ -50,8 +48,7 @@ QMessageBox::StandardButton MessageBox(int nType, const QString& strText, QMessa
                                        QMessageBox::StandardButton defaultButton)
 {
     const QString strTitle = QApplication::applicationName();
-    switch (nType)
-    {
+    switch (nType) {
     case MsgPlain: {
         QMessageBox box(QMessageBox::NoIcon, strTitle, strText, buttons, nullptr,
                         Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
@@ -111,4 +108,4 @@ QString GetSaveFileName(QWidget* pParent, const QString& strCaption, const QStri
         return QString();
     return dialog.selectedFiles().constFirst();
 }
-}
+} // namespace UIUtils

@@ -8,10 +8,8 @@
 class QWidget;
 
 // Palette-derived colours, style-sheet placeholders and the editor's message boxes.
-namespace UIUtils
-{
-enum TSColorType
-{
+namespace UIUtils {
+enum TSColorType {
     ColorLine = 0,
     ColorBase = 1,
     ColorToolBar1 = 2,
@@ -20,8 +18,7 @@ enum TSColorType
     ColorDock2 = 5
 };
 
-enum MessageBoxType
-{
+enum MessageBoxType {
     MsgPlain = 0,
     MsgInformation = 1,
     MsgQuestion = 2,
@@ -52,4 +49,4 @@ QStringList GetOpenFileNames(QWidget* pParent, const QString& strCaption, const 
 // The extension of a name filter's first "*.ext" pattern ("png" for "PNG (*.png)"), or empty.
 QString GetFilterSuffix(const QString& strNameFilter);
 QString GetSaveFileName(QWidget* pParent, const QString& strCaption, const QString& strFilter);
-}
+} // namespace UIUtils

@@ -56,6 +56,6 @@ std::string MagickSetupText()
 {
     // The version of the library the tests are linked with, which tesscli runs with too.
     return "Initializing ImageMagick...\n    Library version: " MagickLibVersionText MagickLibAddendum
-           "\n    Configuration directory: " +
-           std::filesystem::canonical(TESSCLI_EXE).parent_path().string() + "/ImConfig\n\n";
+           "\n    Configuration directory: "
+           + std::filesystem::canonical(TESSCLI_EXE).parent_path().string() + "/ImConfig\n\n";
 }

@@ -40,8 +40,9 @@ std::ostream& operator<<(std::ostream& stream, const Rgba& color)
 
 Magick::Image CoordinateImage(int nWidth, int nHeight, unsigned nTag)
 {
-    return ImageOf(nWidth, nHeight,
-                   [nTag](int nX, int nY) { return Rgba{unsigned(nX % 256), unsigned(nY % 256), nTag}; });
+    return ImageOf(nWidth, nHeight, [nTag](int nX, int nY) {
+        return Rgba{unsigned(nX % 256), unsigned(nY % 256), nTag};
+    });
 }
 
 Magick::Image SolidImage(int nWidth, int nHeight, const Rgba& color)
@@ -82,16 +83,16 @@ void ExpectSamePixels(const Magick::Image& expected, const Magick::Image& actual
         const uint16_t* pGot = &got[n * 4];
         // Fully transparent pixels are equal whatever colour they keep.
         const bool bSame = pWant[3] == 0 || pGot[3] == 0 ? pWant[3] == pGot[3] : std::equal(pWant, pWant + 4, pGot);
-        ASSERT_TRUE(bSame) << "first difference at (" << n % nWidth << ", " << n / nWidth << "): expected "
-                           << pWant[0] << "," << pWant[1] << "," << pWant[2] << "," << pWant[3] << ", got " << pGot[0]
-                           << "," << pGot[1] << "," << pGot[2] << "," << pGot[3];
+        ASSERT_TRUE(bSame) << "first difference at (" << n % nWidth << ", " << n / nWidth << "): expected " << pWant[0]
+                           << "," << pWant[1] << "," << pWant[2] << "," << pWant[3] << ", got " << pGot[0] << ","
+                           << pGot[1] << "," << pGot[2] << "," << pGot[3];
     }
 }
 
 std::string RgbOf(const Misc::Color& color)
 {
-    return std::to_string(color.GetRed()) + "," + std::to_string(color.GetGreen()) + "," +
-           std::to_string(color.GetBlue());
+    return std::to_string(color.GetRed()) + "," + std::to_string(color.GetGreen()) + ","
+           + std::to_string(color.GetBlue());
 }
 
 std::string Layout(const Data::DataSetInputFiles& files, const std::string& strDir)

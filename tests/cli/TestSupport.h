@@ -37,7 +37,7 @@ Magick::Image CoordinateImage(int nWidth, int nHeight, unsigned nTag);
 Magick::Image SolidImage(int nWidth, int nHeight, const Rgba& color);
 void Save(Magick::Image image, const std::filesystem::path& path);
 std::string ReadFile(const std::filesystem::path& path); // every byte, empty when missing
-Rgba PixelAt(Magick::Image image, int nX, int nY); // a cheap copy: images share their pixels
+Rgba PixelAt(Magick::Image image, int nX, int nY);       // a cheap copy: images share their pixels
 // Same size and every pixel equal, alpha included.
 void ExpectSamePixels(const Magick::Image& expected, const Magick::Image& actual);
 

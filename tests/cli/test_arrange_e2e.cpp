@@ -27,35 +27,60 @@ protected:
 
     std::string Report(const std::string& strMap, const char* szCanvas) const
     {
-        return "Dry run, nothing is composed or written:\n    Cell map:\n" + strMap + "    Canvas size: " + szCanvas +
-               " pixels\n    Output file: " + (dir / "out.png") + "\n    Output format: PNG (Portable Network Graphics)\n"
-               "    Written by: the streaming PNG writer, one grid row at a time\n    Estimated peak memory: 21 MiB\n";
+        return "Dry run, nothing is composed or written:\n    Cell map:\n" + strMap + "    Canvas size: " + szCanvas
+               + " pixels\n    Output file: " + (dir / "out.png")
+               + "\n    Output format: PNG (Portable Network Graphics)\n"
+                 "    Written by: the streaming PNG writer, one grid row at a time\n    Estimated peak memory: 21 "
+                 "MiB\n";
     }
 };
 } // namespace
 
 TEST_F(ArrangeTest, DryRunShowsTheCellMapAndWritesNothing)
 {
-    const std::string strLeftOut = "    Warning: 2 input file(s) get no cell in the grid of 2 row(s), 2 column(s): t3.png, t6.png\n";
-    struct Case { const char* name; std::vector<std::string> arguments; std::string map; const char* canvas; std::string tail; };
+    const std::string strLeftOut =
+        "    Warning: 2 input file(s) get no cell in the grid of 2 row(s), 2 column(s): t3.png, t6.png\n";
+    struct Case
+    {
+        const char* name;
+        std::vector<std::string> arguments;
+        std::string map;
+        const char* canvas;
+        std::string tail;
+    };
     const Case cases[] = {
-        {"row-first in natural order", {"-sources", "t*.png", "-grid", "0", "5"},
+        {"row-first in natural order",
+         {"-sources", "t*.png", "-grid", "0", "5"},
          "        t1.png   t2.png   t3.png   t4.png   t5.png\n"
          "        t6.png   t7.png   t8.png   t9.png   t10.png\n"
-         "        t11.png  t12.png  (empty)  (empty)  (empty)\n", "50x30", ""},
-        {"column-first", {"-sources", "t?.png", "-grid", "2", "0", "-order", "col-first"},
+         "        t11.png  t12.png  (empty)  (empty)  (empty)\n",
+         "50x30",
+         ""},
+        {"column-first",
+         {"-sources", "t?.png", "-grid", "2", "0", "-order", "col-first"},
          "        t1.png  t3.png  t5.png  t7.png  t9.png\n"
-         "        t2.png  t4.png  t6.png  t8.png  (empty)\n", "50x20", ""},
-        {"row snake", {"-sources", "t?.png", "-grid", "0", "4", "-order", "Row-Snake"},
+         "        t2.png  t4.png  t6.png  t8.png  (empty)\n",
+         "50x20",
+         ""},
+        {"row snake",
+         {"-sources", "t?.png", "-grid", "0", "4", "-order", "Row-Snake"},
          "        t1.png  t2.png   t3.png   t4.png\n"
          "        t8.png  t7.png   t6.png   t5.png\n"
-         "        t9.png  (empty)  (empty)  (empty)\n", "40x30", ""},
-        {"corner with empty cells", {"-row", "t1.png", "None", "t2.png", "-row", "t3.png", "-startpos", "bottom-right"},
+         "        t9.png  (empty)  (empty)  (empty)\n",
+         "40x30",
+         ""},
+        {"corner with empty cells",
+         {"-row", "t1.png", "None", "t2.png", "-row", "t3.png", "-startpos", "bottom-right"},
          "        (empty)  (empty)  t3.png\n"
-         "        t2.png   (empty)  t1.png\n", "20x20", ""},
-        {"files left out", {"-row", "t1.png", "t2.png", "t3.png", "-row", "t4.png", "t5.png", "t6.png", "-grid", "2", "2"},
+         "        t2.png   (empty)  t1.png\n",
+         "20x20",
+         ""},
+        {"files left out",
+         {"-row", "t1.png", "t2.png", "t3.png", "-row", "t4.png", "t5.png", "t6.png", "-grid", "2", "2"},
          "        t1.png  t2.png\n"
-         "        t4.png  t5.png\n", "20x20", "    Input files without a cell: t3.png, t6.png\n"},
+         "        t4.png  t5.png\n",
+         "20x20",
+         "    Input files without a cell: t3.png, t6.png\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -70,8 +95,10 @@ TEST_F(ArrangeTest, DryRunShowsTheCellMapAndWritesNothing)
     // A format without a streaming writer is planned with the whole canvas: 8 bytes a pixel.
     Save(CoordinateImage(2000, 1000, 1), dir / "wide.png");
     const TesscliRun run = Run({"-row", "wide.png", "wide.png", "-out", "out.bmp", "-dryrun"});
-    EXPECT_NE(DryRunReport(run).find("    Written by: ImageMagick, from the whole canvas\n    Estimated peak memory: 82 MiB\n"),
-              std::string::npos) << run.standardOutput;
+    EXPECT_NE(DryRunReport(run).find(
+                  "    Written by: ImageMagick, from the whole canvas\n    Estimated peak memory: 82 MiB\n"),
+              std::string::npos)
+        << run.standardOutput;
 }
 
 TEST_F(ArrangeTest, SnakeOrdersCombineWithEveryStartCorner)
@@ -80,7 +107,13 @@ TEST_F(ArrangeTest, SnakeOrdersCombineWithEveryStartCorner)
     for (unsigned n = 1; n <= 5; ++n)
         Save(CoordinateImage(10, 10, n), dir / ("s/t" + std::to_string(n) + ".png"));
     // Five tiles in 2 rows of 3 columns, tags row by row; 0 is an empty cell.
-    struct Case { const char* order; const char* grid[2]; const char* corner; std::array<unsigned, 6> tags; };
+    struct Case
+    {
+        const char* order;
+        const char* grid[2];
+        const char* corner;
+        std::array<unsigned, 6> tags;
+    };
     const Case cases[] = {
         {"row-snake", {"0", "3"}, "top-left", {1, 2, 3, 0, 5, 4}},
         {"row-snake", {"0", "3"}, "top-right", {3, 2, 1, 4, 5, 0}},
@@ -144,8 +177,10 @@ TEST_F(ArrangeTest, OutputFileIsCheckedBeforeAnyTileIsRead)
     fs::create_directory(dir.Path() / "folder.png");
     const std::pair<const char*, std::string> cases[] = {
         {"out.xyz", "No image writer knows the extension 'xyz' of the output file " + (dir / "out.xyz")},
-        {"folder.png", "The output file " + (dir / "folder.png") + " is a directory (extension 'png'); name an image file instead"},
-        {"noextension", "The output file " + (dir / "noextension") + " has no extension (such as '.png') to choose the image format by"},
+        {"folder.png",
+         "The output file " + (dir / "folder.png") + " is a directory (extension 'png'); name an image file instead"},
+        {"noextension", "The output file " + (dir / "noextension")
+                            + " has no extension (such as '.png') to choose the image format by"},
     };
     for (const auto& [szOut, strMessage] : cases) {
         for (const char* szDryRun : {"", "-dryrun"}) {
@@ -155,8 +190,11 @@ TEST_F(ArrangeTest, OutputFileIsCheckedBeforeAnyTileIsRead)
                 arguments.push_back(szDryRun);
             const TesscliRun run = Run(arguments);
             EXPECT_EQ(run.exitStatus, 5);
-            const std::string strTail = "\nAn error occurred while checking the output file:\n    " + strMessage + "\n\n";
-            EXPECT_EQ(run.standardOutput.substr(run.standardOutput.size() - std::min(run.standardOutput.size(), strTail.size())), strTail);
+            const std::string strTail =
+                "\nAn error occurred while checking the output file:\n    " + strMessage + "\n\n";
+            EXPECT_EQ(run.standardOutput.substr(run.standardOutput.size()
+                                                - std::min(run.standardOutput.size(), strTail.size())),
+                      strTail);
             EXPECT_EQ(run.standardOutput.find("Pre-loading"), std::string::npos);
         }
     }

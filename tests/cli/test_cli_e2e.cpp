@@ -11,8 +11,8 @@ using namespace TestSupport;
 namespace {
 
 const std::string kBanner = "Tessara - Copyright (C) 2010 Tessara Imaging\n"
-                            "Version: 2.0.0.100 (Build: 28.07.2010)\n" +
-                            std::string(78, '=') + "\n\n";
+                            "Version: 2.0.0.100 (Build: 28.07.2010)\n"
+                            + std::string(78, '=') + "\n\n";
 
 // What the program's own switch table describes. Only the switch list is written out here: its order is
 // what users and scripts see, and -convert stays out of it.
@@ -28,8 +28,8 @@ std::string Usage()
 
 std::string ParseErrorText(const std::string& strMessage)
 {
-    return "An error occurred while parsing the command-line:\n    " + strMessage +
-           "\n\nUse 'tesscli -help' to get a description of its supported command-line switches\n";
+    return "An error occurred while parsing the command-line:\n    " + strMessage
+           + "\n\nUse 'tesscli -help' to get a description of its supported command-line switches\n";
 }
 
 // Everything a run prints: banner, echo line, the run's own text, and the closing empty line.
@@ -57,7 +57,13 @@ using TesscliRunTest = TesscliTest;
 
 TEST_F(TesscliRunTest, PrintsTheUsageWhenNothingIsRecognisedOrHelpIsAsked)
 {
-    struct Case { const char* name; std::vector<std::string> args; std::string echo; int status; };
+    struct Case
+    {
+        const char* name;
+        std::vector<std::string> args;
+        std::string echo;
+        int status;
+    };
     const Case cases[] = {
         {"no arguments", {}, "> ", 3},
         {"help alone", {"-help"}, "> -help ", 0},
@@ -76,16 +82,26 @@ TEST_F(TesscliRunTest, PrintsTheUsageWhenNothingIsRecognisedOrHelpIsAsked)
 
 TEST_F(TesscliRunTest, ReportsParseAndRuleErrorsAfterARecognisedSwitch)
 {
-    struct Case { const char* name; std::vector<std::string> args; std::string echo; std::string message; };
+    struct Case
+    {
+        const char* name;
+        std::vector<std::string> args;
+        std::string echo;
+        std::string message;
+    };
     const Case cases[] = {
         {"missing value", {"-out"}, "> -out ", "Not enough parameters for command-line switch -out"},
-        {"help does not hide a rule", {"-help", "-row", "a", "-col", "b"}, "> -help -row a -col b ",
+        {"help does not hide a rule",
+         {"-help", "-row", "a", "-col", "b"},
+         "> -help -row a -col b ",
          "-row cannot be used in conjunction with -col"},
         {"echo quotes inner blanks and keeps percent signs",
          {"-row", "my file.png", " lead", "100%", "%s%n", "trail ", "-col", "c"},
          "> -row \"my file.png\"  lead 100% %s%n \"trail \" -col c ",
          "-row cannot be used in conjunction with -col"},
-        {"percent in a refused value", {"-quality", "%s%%"}, "> -quality %s%% ",
+        {"percent in a refused value",
+         {"-quality", "%s%%"},
+         "> -quality %s%% ",
          "Invalid value '%s%%' for command-line switch -quality"},
     };
     for (const Case& c : cases) {
@@ -98,10 +114,15 @@ TEST_F(TesscliRunTest, ReportsParseAndRuleErrorsAfterARecognisedSwitch)
 
 TEST_F(TesscliRunTest, ConvertWritesTheTargetFormatWithTheSourcePixels)
 {
-    struct Case { const char* source; const char* target; const char* format; };
-    const Case cases[] = {{"in.png", "out.bmp", "BMP"}, {"in.png", "out.tif", "TIFF"}, {"in.png", "out.ppm", "PPM"},
-                          {"in.png", "out.PNG", "PNG"}, {"alpha.png", "alpha.tif", "TIFF"},
-                          {"in.png", "scan%d.png", "PNG"}};
+    struct Case
+    {
+        const char* source;
+        const char* target;
+        const char* format;
+    };
+    const Case cases[] = {{"in.png", "out.bmp", "BMP"},       {"in.png", "out.tif", "TIFF"},
+                          {"in.png", "out.ppm", "PPM"},       {"in.png", "out.PNG", "PNG"},
+                          {"alpha.png", "alpha.tif", "TIFF"}, {"in.png", "scan%d.png", "PNG"}};
     Save(MakeSourceImage(false), dir.Path() / "in.png");
     Save(MakeSourceImage(true), dir.Path() / "alpha.png");
     for (const Case& c : cases) {

@@ -26,14 +26,14 @@ std::string Describe(const Value& value)
 std::string DescribeOccurrences(const TessaraCmdLine& cmdLine)
 {
     std::string strResult;
-    for (const CommandLineSwitch* pSwitch : {cmdLine.GetProjectSwitch(), cmdLine.GetOutSwitch(),
-             cmdLine.GetSourceDirSwitch(), cmdLine.GetRowSwitch(), cmdLine.GetColSwitch(),
-             cmdLine.GetSourcesSwitch(), cmdLine.GetIndexSwitch(), cmdLine.GetGridSwitch(),
-             cmdLine.GetStartPosSwitch(), cmdLine.GetOrderSwitch(), cmdLine.GetRegionSizeSwitch(),
-             cmdLine.GetOverlapSwitch(), cmdLine.GetStackSwitch(), cmdLine.GetTransparentSwitch(),
-             cmdLine.GetBgColorSwitch(), cmdLine.GetCompressionSwitch(), cmdLine.GetQualitySwitch(),
-             cmdLine.GetAttributeSwitch(), cmdLine.GetExtraDataSwitch(), cmdLine.GetConvertSwitch(),
-             cmdLine.GetHelpSwitch()}) {
+    for (const CommandLineSwitch* pSwitch :
+         {cmdLine.GetProjectSwitch(),     cmdLine.GetOutSwitch(),         cmdLine.GetSourceDirSwitch(),
+          cmdLine.GetRowSwitch(),         cmdLine.GetColSwitch(),         cmdLine.GetSourcesSwitch(),
+          cmdLine.GetIndexSwitch(),       cmdLine.GetGridSwitch(),        cmdLine.GetStartPosSwitch(),
+          cmdLine.GetOrderSwitch(),       cmdLine.GetRegionSizeSwitch(),  cmdLine.GetOverlapSwitch(),
+          cmdLine.GetStackSwitch(),       cmdLine.GetTransparentSwitch(), cmdLine.GetBgColorSwitch(),
+          cmdLine.GetCompressionSwitch(), cmdLine.GetQualitySwitch(),     cmdLine.GetAttributeSwitch(),
+          cmdLine.GetExtraDataSwitch(),   cmdLine.GetConvertSwitch(),     cmdLine.GetHelpSwitch()}) {
         for (const CommandLineValue* pOccurrence : pSwitch->GetAllOccurrences()) {
             strResult += pSwitch->GetName() + "[";
             for (int n = 0; n < pOccurrence->Count(); ++n)
@@ -48,7 +48,14 @@ std::string DescribeOccurrences(const TessaraCmdLine& cmdLine)
 
 TEST(CommandLineValue, ChecksAndTypesEachValueKind)
 {
-    struct Case { const char* name; ValueType type; std::string text; bool accepted; Value stored; };
+    struct Case
+    {
+        const char* name;
+        ValueType type;
+        std::string text;
+        bool accepted;
+        Value stored;
+    };
     const Case cases[] = {
         {"none takes only empty text", ValueType::None, "", true, true},
         {"none refuses text", ValueType::None, "x", false, {}},
@@ -83,14 +90,19 @@ TEST(CommandLineValue, ChecksAndTypesEachValueKind)
 
 TEST(CommandLineParser, ParsesArgumentsIntoOccurrences)
 {
-    struct Case { const char* name; std::vector<std::string> args; std::string occurrences; std::string error; };
+    struct Case
+    {
+        const char* name;
+        std::vector<std::string> args;
+        std::string occurrences;
+        std::string error;
+    };
     const Case cases[] = {
         {"no arguments", {}, "", ""},
         {"name in any case", {"-OUT", "x.png"}, "out['x.png'] ", ""},
         {"negative number is a value", {"-quality", "-5"}, "quality[-5L] ", ""},
         {"values stop at the next switch", {"-row", "a", "b", "-out", "c"}, "out['c'] row['a','b'] ", ""},
-        {"multiple switch gives one occurrence each", {"-row", "a", "b", "-row", "c"},
-         "row['a','b'] row['c'] ", ""},
+        {"multiple switch gives one occurrence each", {"-row", "a", "b", "-row", "c"}, "row['a','b'] row['c'] ", ""},
         {"optional second value", {"-index", "5"}, "index[5L] ", ""},
         {"enumeration in upper case", {"-startpos", "BOTTOM-RIGHT"}, "startpos['BOTTOM-RIGHT'] ", ""},
         {"blank argument is an empty string value", {"-out", "   "}, "out[''] ", ""},
@@ -98,19 +110,29 @@ TEST(CommandLineParser, ParsesArgumentsIntoOccurrences)
         {"unexpected first token", {"foo"}, "", "Unexpected command-line token 'foo'"},
         {"unknown switch keeps its spelling", {"-Foo"}, "", "Unknown command-line switch -Foo"},
         {"double dash names no switch", {"--out", "x"}, "", "Unknown command-line switch --out"},
-        {"second occurrence", {"-out", "x.png", "-OUT", "y.png"}, "out['x.png'] ",
+        {"second occurrence",
+         {"-out", "x.png", "-OUT", "y.png"},
+         "out['x.png'] ",
          "Command-line switch -OUT can only be specified once"},
         {"missing value", {"-OUT"}, "out[] ", "Not enough parameters for command-line switch -OUT"},
         {"too few of two values", {"-grid", "5"}, "grid[5L] ", "Not enough parameters for command-line switch -grid"},
-        {"convert needs two files", {"-convert", "a.png"}, "convert['a.png'] ",
+        {"convert needs two files",
+         {"-convert", "a.png"},
+         "convert['a.png'] ",
          "Not enough parameters for command-line switch -convert"},
-        {"invalid number quotes value and switch as typed", {"-Quality", "abc"}, "quality[] ",
+        {"invalid number quotes value and switch as typed",
+         {"-Quality", "abc"},
+         "quality[] ",
          "Invalid value 'abc' for command-line switch -Quality"},
-        {"unknown enumeration name", {"-startpos", "centre"}, "startpos[] ",
+        {"unknown enumeration name",
+         {"-startpos", "centre"},
+         "startpos[] ",
          "Invalid value 'centre' for command-line switch -startpos"},
         {"value after the maximum", {"-overlap", "5", "6"}, "overlap[5L] ", "Unexpected command-line token '6'"},
         {"value after a flag", {"-stack", "foo"}, "stack[] ", "Unexpected command-line token 'foo'"},
-        {"switch name cannot be a value", {"-out", "-out"}, "out[] ",
+        {"switch name cannot be a value",
+         {"-out", "-out"},
+         "out[] ",
          "Not enough parameters for command-line switch -out"},
     };
     for (const Case& c : cases) {
@@ -156,14 +178,13 @@ TEST(CommandLineParser, UsageAndMandatoryCheckFollowTheSwitchDefinitions)
     parser.AddSwitch("scale", ValueType::Float, Optional, 0, 2, nullptr, "Scales");
     parser.AddSwitch("fast", ValueType::Bool, Optional, 1, 1, nullptr, "Hurries");
     parser.AddSwitch("v", "Verbose");
-    EXPECT_EQ(parser.GetUsage(),
-              "Usage: tesscli -in [-tag] [-scale] [-fast] [-v] \n\n"
-              "-in <string>:\n    Reads it.\n    Really.\n\n"
-              "-tag* <string> <string>:\n    Tags\n    it\n\n"
-              "-scale [float] [float]:\n    Scales\n\n"
-              "-fast <bool>:\n    Hurries\n\n"
-              "-v:\n    Verbose\n\n"
-              "* denotes switches that can be passed multiple times\n");
+    EXPECT_EQ(parser.GetUsage(), "Usage: tesscli -in [-tag] [-scale] [-fast] [-v] \n\n"
+                                 "-in <string>:\n    Reads it.\n    Really.\n\n"
+                                 "-tag* <string> <string>:\n    Tags\n    it\n\n"
+                                 "-scale [float] [float]:\n    Scales\n\n"
+                                 "-fast <bool>:\n    Hurries\n\n"
+                                 "-v:\n    Verbose\n\n"
+                                 "* denotes switches that can be passed multiple times\n");
 
     const char* argv[] = {"prog", "-v"};
     parser.SetArguments(2, argv);
@@ -174,20 +195,31 @@ TEST(CommandLineParser, UsageAndMandatoryCheckFollowTheSwitchDefinitions)
 
 TEST(TessaraCmdLine, ValidatesRulesInOrder)
 {
-    struct Case { const char* name; std::vector<std::string> args; std::string error; };
+    struct Case
+    {
+        const char* name;
+        std::vector<std::string> args;
+        std::string error;
+    };
     const Case cases[] = {
-        {"project with row", {"-project", "p.tsp", "-row", "a.png"}, "-project cannot be used in conjunction with -row"},
-        {"project with col before sources", {"-project", "p.tsp", "-col", "a.png", "-sources", "s"},
+        {"project with row",
+         {"-project", "p.tsp", "-row", "a.png"},
+         "-project cannot be used in conjunction with -row"},
+        {"project with col before sources",
+         {"-project", "p.tsp", "-col", "a.png", "-sources", "s"},
          "-project cannot be used in conjunction with -col"},
-        {"project with sources", {"-sources", "s", "-project", "p.tsp"},
+        {"project with sources",
+         {"-sources", "s", "-project", "p.tsp"},
          "-project cannot be used in conjunction with -sources"},
         {"row with col", {"-col", "a", "-row", "b"}, "-row cannot be used in conjunction with -col"},
         {"row with sources", {"-row", "a", "-sources", "s"}, "-row cannot be used in conjunction with -sources"},
         {"col with sources", {"-col", "a", "-sources", "s"}, "-col cannot be used in conjunction with -sources"},
         {"index without sources", {"-index", "3"}, "-index must be used in conjunction with -sources"},
-        {"row rule before index rule", {"-index", "3", "-row", "a", "-col", "b"},
+        {"row rule before index rule",
+         {"-index", "3", "-row", "a", "-col", "b"},
          "-row cannot be used in conjunction with -col"},
-        {"region with overlap", {"-regionsize", "100", "100", "-overlap", "5"},
+        {"region with overlap",
+         {"-regionsize", "100", "100", "-overlap", "5"},
          "-regionsize cannot be used in conjunction with -overlap"},
         {"index with sources", {"-sources", "img_{index}.png", "-index", "3", "7"}, ""},
         {"project with overrides", {"-project", "p.tsp", "-out", "x.png", "-overlap", "5"}, ""},

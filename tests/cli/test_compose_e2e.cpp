@@ -15,7 +15,10 @@ struct Probe
     int x, y;
     Rgba expected;
 };
-Rgba From(int nTileX, int nTileY, unsigned nTag) { return Rgba{unsigned(nTileX), unsigned(nTileY), nTag}; }
+Rgba From(int nTileX, int nTileY, unsigned nTag)
+{
+    return Rgba{unsigned(nTileX), unsigned(nTileY), nTag};
+}
 
 // Runs tesscli inside a temporary directory of 100x100 coordinate tiles t1.png .. t4.png.
 class ComposeTest : public TesscliTest
@@ -71,12 +74,16 @@ protected:
 
 TEST_F(ComposeTest, StartCornerPlacesTheTwoByTwoGrid)
 {
-    const std::pair<const char*, std::array<unsigned, 4>> cases[] = {
-        {"top-left", {1, 2, 3, 4}}, {"Top-Right", {2, 1, 4, 3}}, {"bottom-left", {3, 4, 1, 2}}, {"BOTTOM-RIGHT", {4, 3, 2, 1}}};
+    const std::pair<const char*, std::array<unsigned, 4>> cases[] = {{"top-left", {1, 2, 3, 4}},
+                                                                     {"Top-Right", {2, 1, 4, 3}},
+                                                                     {"bottom-left", {3, 4, 1, 2}},
+                                                                     {"BOTTOM-RIGHT", {4, 3, 2, 1}}};
     for (const auto& [corner, tags] : cases) {
         SCOPED_TRACE(corner);
         Compose({"-row", "t1.png", "t2.png", "-row", "t3.png", "t4.png", "-startpos", corner}, 200, 200,
-                {{0, 0, From(0, 0, tags[0])}, {150, 30, From(50, 30, tags[1])}, {0, 100, From(0, 0, tags[2])},
+                {{0, 0, From(0, 0, tags[0])},
+                 {150, 30, From(50, 30, tags[1])},
+                 {0, 100, From(0, 0, tags[2])},
                  {199, 199, From(99, 99, tags[3])}});
     }
 }
@@ -104,7 +111,8 @@ TEST_F(ComposeTest, OverlapAndRegionCutEveryTile)
             {{0, 0, From(0, 0, 5)}, {39, 39, From(39, 39, 5)}}, "capped.png");
     ExpectFailure({"-row", "t1.png", "small.png", "-regionsize", "50", "50", "-out", "fail.png"},
                   "    Combining images... [*x] failed\n\nAn error occurred while creating the compound image:\n"
-                  "    The region 50x50 at (50, 0) lies outside the image " + dir / "small.png" + " (40x40)\n");
+                  "    The region 50x50 at (50, 0) lies outside the image "
+                      + dir / "small.png" + " (40x40)\n");
     EXPECT_FALSE(fs::exists(dir / "fail.png"));
 }
 
@@ -134,14 +142,19 @@ TEST_F(ComposeTest, StackingAndTheTransparentKeyColour)
 // Partial alpha is blended and 16-bit samples are kept the same way whichever path writes the file.
 TEST_F(ComposeTest, PartialAlphaAndDeepSamples)
 {
-    Save(ImageOf(64, 32, [](int nX, int nY) { return Rgba{unsigned(nX * 4), 90, unsigned(nY * 8), unsigned(nX * 4 + 3)}; }),
+    Save(ImageOf(64, 32,
+                 [](int nX, int nY) {
+                     return Rgba{unsigned(nX * 4), 90, unsigned(nY * 8), unsigned(nX * 4 + 3)};
+                 }),
          dir / "fade.png");
     Magick::Image deep = CoordinateImage(32, 32, 7);
     deep.depth(16);
     deep.fillColor(Magick::Color(12345, 54321, 4321, 30000));
     deep.draw(Magick::DrawableRectangle(4, 4, 27, 27));
     Save(deep, dir / "deep.png");
-    Magick::Image grey = ImageOf(16, 16, [](int nX, int nY) { return Rgba{unsigned(nX * 16), unsigned(nX * 16), unsigned(nX * 16), unsigned(255 - nY)}; });
+    Magick::Image grey = ImageOf(16, 16, [](int nX, int nY) {
+        return Rgba{unsigned(nX * 16), unsigned(nX * 16), unsigned(nX * 16), unsigned(255 - nY)};
+    });
     grey.type(Magick::GrayscaleMatteType);
     Save(grey, dir / "grey.png");
 
@@ -151,7 +164,8 @@ TEST_F(ComposeTest, PartialAlphaAndDeepSamples)
     // Blends are not whole 8-bit values: each format rounds them to 8 bits its own way.
     for (const char* szOut : {"stack.png", "stack.tif", "stack.jpg"}) {
         SCOPED_TRACE(szOut);
-        Compose({"-row", "t1.png", "fade.png", "grey.png", "-stack", "-bgcolor", "10", "20", "30"}, 100, 100, {}, szOut);
+        Compose({"-row", "t1.png", "fade.png", "grey.png", "-stack", "-bgcolor", "10", "20", "30"}, 100, 100, {},
+                szOut);
     }
     Compose({"-row", "t1.png", "fade.png", "deep.png", "grey.png", "-stack"}, 100, 100, {}, "deep-stack.png");
     Compose({"-row", "grey.png", "-bgcolor", "40", "40", "40"}, 16, 16, {}, "grey.png.out.png");
@@ -170,7 +184,12 @@ TEST_F(ComposeTest, BackgroundAndEmptyCells)
 // Tiles stored in another colour model keep their colours beside RGB tiles, side by side and stacked.
 TEST_F(ComposeTest, TilesInOtherColourModelsKeepTheirColours)
 {
-    struct Case { const char* file; Magick::ColorspaceType model; Rgba colour; };
+    struct Case
+    {
+        const char* file;
+        Magick::ColorspaceType model;
+        Rgba colour;
+    };
     const Case cases[] = {{"cmyk.tif", Magick::CMYKColorspace, {255, 0, 0}},
                           {"lab.tif", Magick::LabColorspace, {255, 0, 0}},
                           {"grey.png", Magick::GRAYColorspace, {255, 255, 255}}};
@@ -197,8 +216,8 @@ TEST_F(ComposeTest, OutputFormatAndEncodingOptions)
     for (const char* szFormat : {"PNG", "TIFF", "BMP", "JPEG"}) {
         const std::string strOut = std::string("o.") + szFormat;
         const bool bLossless = std::string(szFormat) != "JPEG";
-        const Magick::Image out = Compose(row, 200, 100, bLossless ? std::vector<Probe>{{150, 40, From(50, 40, 2)}}
-                                                                   : std::vector<Probe>{}, strOut);
+        const Magick::Image out = Compose(
+            row, 200, 100, bLossless ? std::vector<Probe>{{150, 40, From(50, 40, 2)}} : std::vector<Probe>{}, strOut);
         EXPECT_EQ(out.magick(), szFormat);
         EXPECT_EQ(out.depth(), 8u) << szFormat;
         EXPECT_FALSE(out.matte()) << szFormat << ": opaque tiles need no alpha channel";
@@ -206,7 +225,8 @@ TEST_F(ComposeTest, OutputFormatAndEncodingOptions)
     EXPECT_EQ(Compose(with({"-compression", "LZW"}), 200, 100, {}, "lzw.tif").compressType(), Magick::LZWCompression);
     EXPECT_EQ(Compose(with({"-compression", "zip"}), 200, 100, {}, "zip.tif").compressType(), Magick::ZipCompression);
     EXPECT_EQ(Compose(with({"-quality", "35"}), 200, 100, {}, "q35.jpg").quality(), 35u);
-    EXPECT_EQ(Compose(with({"-attribute", "comment", "by a test"}), 200, 100, {}, "c.png").attribute("comment"), "by a test");
+    EXPECT_EQ(Compose(with({"-attribute", "comment", "by a test"}), 200, 100, {}, "c.png").attribute("comment"),
+              "by a test");
     EXPECT_EQ(Compose(with({"-extradata", "png", "bit-depth", "16"}), 200, 100, {}, "deep.png").depth(), 16u);
 }
 
@@ -216,11 +236,14 @@ TEST_F(ComposeTest, FullRunPrintsEveryPhase)
     EXPECT_EQ(run.exitStatus, 0);
     const size_t nStart = run.standardOutput.find("Creating image grid...\n");
     ASSERT_NE(nStart, std::string::npos) << run.standardOutput;
-    EXPECT_EQ(std::regex_replace(run.standardOutput.substr(nStart), std::regex("\\d\\d:\\d\\d minutes"), "MM:SS minutes"),
-              "Creating image grid...\n    Grid dimensions: 1 row(s), 3 column(s)\n\n"
-              "Pre-loading grid images...\n    " + dir / "t1.png" + "... done\n    " + dir / "t2.png" + "... done\n\n"
-              "Creating compound image...\n    Combining images... [**] done\n    Saving to " + dir / "out.png" +
-              "... done\n\nOperation finished in MM:SS minutes\n\n");
+    EXPECT_EQ(
+        std::regex_replace(run.standardOutput.substr(nStart), std::regex("\\d\\d:\\d\\d minutes"), "MM:SS minutes"),
+        "Creating image grid...\n    Grid dimensions: 1 row(s), 3 column(s)\n\n"
+        "Pre-loading grid images...\n    "
+            + dir / "t1.png" + "... done\n    " + dir / "t2.png"
+            + "... done\n\n"
+              "Creating compound image...\n    Combining images... [**] done\n    Saving to "
+            + dir / "out.png" + "... done\n\nOperation finished in MM:SS minutes\n\n");
     // A new file gets the usual permissions, not those of the private temporary file.
     const mode_t nMask = umask(0);
     umask(nMask);
@@ -231,8 +254,9 @@ TEST_F(ComposeTest, UnreadableImagesStopTheRun)
 {
     std::ofstream(dir / "bad.png") << "not an image";
     ExpectFailure({"-row", "t1.png", "t2.png", "bad.png", "t3.png", "-out", "out.png"},
-                  "Pre-loading grid images...\n    " + dir / "t1.png" + "... done\n    " + dir / "t2.png" +
-                      "... done\n    " + dir / "bad.png" + "... failed\n\nFailed to load a grid image:\n    tesscli: ");
+                  "Pre-loading grid images...\n    " + dir / "t1.png" + "... done\n    " + dir / "t2.png"
+                      + "... done\n    " + dir / "bad.png"
+                      + "... failed\n\nFailed to load a grid image:\n    tesscli: ");
 
     // Its header pings fine, half of its pixel data is missing.
     const std::string strWhole = ReadFile(dir / "t4.png");
@@ -242,7 +266,8 @@ TEST_F(ComposeTest, UnreadableImagesStopTheRun)
     for (const char* szOut : {"out.png", "out.bmp"}) {
         ExpectFailure({"-row", "t1.png", "t2.png", "-row", "cut.png", "t3.png", "-out", szOut},
                       "    Combining images... [**x] failed\n\nAn error occurred while creating the compound image:\n"
-                      "    Failed to load image " + dir / "cut.png" + "\n");
+                      "    Failed to load image "
+                          + dir / "cut.png" + "\n");
     }
     EXPECT_EQ(ReadFile(dir / "out.png"), "old");
     EXPECT_FALSE(fs::exists(dir / "out.bmp"));
@@ -258,8 +283,8 @@ TEST_F(ComposeTest, CanvasBeyondTheFormatsLimitFailsBeforeReadingTiles)
         const TesscliRun run = Run({"-row", "t1.png", "t2.png", "-out", strOut}, {"TESSCLI_TEST_MAX_SIDE=150"});
         EXPECT_EQ(run.exitStatus, 5);
         EXPECT_NE(run.standardOutput.find("Creating compound image...\n\nAn error occurred while creating the compound "
-                                          "image:\n    The compound image of 200x100 pixels is larger than the " +
-                                          std::string(szFormat) + " format allows (150 pixels a side)\n"),
+                                          "image:\n    The compound image of 200x100 pixels is larger than the "
+                                          + std::string(szFormat) + " format allows (150 pixels a side)\n"),
                   std::string::npos)
             << run.standardOutput;
         EXPECT_FALSE(fs::exists(dir / strOut));
@@ -288,9 +313,11 @@ TEST_F(ComposeTest, SavingKeepsTheOldFileOnFailureAndCreatesOneDirectoryLevel)
     };
     for (const auto& [strOut, strProgress] : cases)
         ExpectFailure({"-row", "t1.png", "-out", strOut},
-                      strProgress + "\nAn error occurred while creating the compound image:\n    Cannot create a file in ");
+                      strProgress
+                          + "\nAn error occurred while creating the compound image:\n    Cannot create a file in ");
     EXPECT_FALSE(fs::exists(dir / "x"));
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 5) << "no temporary file left";
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 5)
+        << "no temporary file left";
 
     Compose({"-row", "t1.png"}, 100, 100, {{99, 99, From(99, 99, 1)}}, "made/out.png");
     // A "%d" in the name is part of it, not a scene number to fill in.

@@ -29,11 +29,17 @@ const std::string kWorkDir = std::filesystem::current_path().string();
 
 TEST(CommandLineCollector, FileSwitchesBecomeRowsAndColumns)
 {
-    struct Case { const char* name; std::vector<std::string> args; const char* layout; };
+    struct Case
+    {
+        const char* name;
+        std::vector<std::string> args;
+        const char* layout;
+    };
     const Case cases[] = {
         {"two rows", {"-row", "a.png", "b.png", "-row", "c.png"}, "./a.png@0,0 ./b.png@0,1 ./c.png@1,0"},
         {"two columns", {"-col", "a.png", "b.png", "-col", "c.png"}, "./a.png@0,0 ./b.png@1,0 ./c.png@0,1"},
-        {"source directory applies even when given later", {"-row", "a.png", "None", "/abs/b.png", "-sourcedir", "/src"},
+        {"source directory applies even when given later",
+         {"-row", "a.png", "None", "/abs/b.png", "-sourcedir", "/src"},
          "/src/a.png@0,0 <empty>@0,1 /abs/b.png@0,2"},
     };
     for (const auto& c : cases) {
@@ -45,16 +51,33 @@ TEST(CommandLineCollector, FileSwitchesBecomeRowsAndColumns)
 
 TEST(CommandLineCollector, FirstFailingStepStopsWithTheSetterMessage)
 {
-    struct Case { const char* name; std::vector<std::string> args; const char* message; unsigned int unsetFlag; };
+    struct Case
+    {
+        const char* name;
+        std::vector<std::string> args;
+        const char* message;
+        unsigned int unsetFlag;
+    };
     const Case cases[] = {
-        {"quality before attributes", {"-quality", "150", "-attribute", "a", "b"},
-         "The image quality value is invalid (150)", DataSet::FlagAttributes},
-        {"grid before overlap", {"-overlap", "0", "-grid", "1", "1"}, "The grid size may not be 1x1", DataSet::FlagOverlap},
-        {"negative colour component", {"-bgcolor", "0", "-1", "0"}, "The background color is invalid",
+        {"quality before attributes",
+         {"-quality", "150", "-attribute", "a", "b"},
+         "The image quality value is invalid (150)",
+         DataSet::FlagAttributes},
+        {"grid before overlap",
+         {"-overlap", "0", "-grid", "1", "1"},
+         "The grid size may not be 1x1",
+         DataSet::FlagOverlap},
+        {"negative colour component",
+         {"-bgcolor", "0", "-1", "0"},
+         "The background color is invalid",
          DataSet::FlagCompression},
-        {"region below 5", {"-regionsize", "4", "10", "-stack"}, "The region sizes may not be below 5 (4x10)",
+        {"region below 5",
+         {"-regionsize", "4", "10", "-stack"},
+         "The region sizes may not be below 5 (4x10)",
          DataSet::FlagStackImages},
-        {"index range reversed", {"-sources", "x{index}.png", "-index", "7", "3"}, "The index restrictions are invalid (7 - 3)",
+        {"index range reversed",
+         {"-sources", "x{index}.png", "-index", "7", "3"},
+         "The index restrictions are invalid (7 - 3)",
          DataSet::FlagGridSize},
     };
     for (const auto& c : cases) {
@@ -91,9 +114,9 @@ TEST(ProjectThenCommandLine, SwitchesOverrideProjectSettings)
     Data::DataCollector_Project projectCollector(project);
     DataSet dataSet;
     ASSERT_TRUE(dataSet.Collect(&projectCollector)) << dataSet.GetLastError();
-    ASSERT_TRUE(CollectCommandLine({"-project", dir / "p.tsp", "-transparent", "0", "0", "255", "-regionsize", "10",
-                                    "10", "-sourcedir", "/src"},
-                                   dataSet))
+    ASSERT_TRUE(CollectCommandLine(
+        {"-project", dir / "p.tsp", "-transparent", "0", "0", "255", "-regionsize", "10", "10", "-sourcedir", "/src"},
+        dataSet))
         << dataSet.GetLastError();
 
     EXPECT_EQ(Layout(dataSet.GetInputFiles(), kWorkDir), "./a.png@0,0 <empty>@0,1 /abs/c.png@1,0")

@@ -31,8 +31,8 @@ TEST(DataSetSetters, AcceptOrRefuseAtTheirBounds)
         {"grid 1x2", [](D& d) { return d.SetGridSize(1, 2); }, "", D::FlagGridSize},
         {"grid 0x0", [](D& d) { return d.SetGridSize(0, 0); }, "The grid size may not be 0x0", D::FlagGridSize},
         {"grid 1x1", [](D& d) { return d.SetGridSize(1, 1); }, "The grid size may not be 1x1", D::FlagGridSize},
-        {"grid negative, rows first", [](D& d) { return d.SetGridSize(-1, 2); }, "The grid sizes may not be below 0 (2x-1)",
-         D::FlagGridSize},
+        {"grid negative, rows first", [](D& d) { return d.SetGridSize(-1, 2); },
+         "The grid sizes may not be below 0 (2x-1)", D::FlagGridSize},
         {"region 5x5", [](D& d) { return d.SetRegionSize(5, 5); }, "", D::FlagRegionSize},
         {"region 4 wide", [](D& d) { return d.SetRegionSize(4, 10); }, "The region sizes may not be below 5 (4x10)",
          D::FlagRegionSize},
@@ -42,19 +42,23 @@ TEST(DataSetSetters, AcceptOrRefuseAtTheirBounds)
         {"overlap 0", [](D& d) { return d.SetOverlap(0); }, "The overlap value is invalid (0)", D::FlagOverlap},
         {"quality 0", [](D& d) { return d.SetQuality(0); }, "", D::FlagQuality},
         {"quality 100", [](D& d) { return d.SetQuality(100); }, "", D::FlagQuality},
-        {"quality 101", [](D& d) { return d.SetQuality(101); }, "The image quality value is invalid (101)", D::FlagQuality},
-        {"quality -1", [](D& d) { return d.SetQuality(-1); }, "The image quality value is invalid (-1)", D::FlagQuality},
+        {"quality 101", [](D& d) { return d.SetQuality(101); }, "The image quality value is invalid (101)",
+         D::FlagQuality},
+        {"quality -1", [](D& d) { return d.SetQuality(-1); }, "The image quality value is invalid (-1)",
+         D::FlagQuality},
         {"start position 3", [](D& d) { return d.SetGridStartPosition(3); }, "", D::FlagGridStartPosition},
         {"start position 4", [](D& d) { return d.SetGridStartPosition(4); }, "The grid start position is invalid (4)",
          D::FlagGridStartPosition},
         {"order 4", [](D& d) { return d.SetGridOrder(4); }, "The grid order is invalid (4)", D::FlagGridOrder},
-        {"compression 0", [](D& d) { return d.SetCompression(0); }, "The compression type is invalid (0)", D::FlagCompression},
+        {"compression 0", [](D& d) { return d.SetCompression(0); }, "The compression type is invalid (0)",
+         D::FlagCompression},
         {"compression Zip", [](D& d) { return d.SetCompression(13); }, "", D::FlagCompression},
         {"transparent 256", [](D& d) { return d.SetTransparentColor(0, 256, 0); }, "The transparent color is invalid",
          D::FlagTransparentColor},
-        {"attribute without value", [](D& d) { return d.AddAttribute("Comment", ""); }, "The attribute (Comment) is invalid",
+        {"attribute without value", [](D& d) { return d.AddAttribute("Comment", ""); },
+         "The attribute (Comment) is invalid", D::FlagAttributes},
+        {"attribute without name", [](D& d) { return d.AddAttribute("", "x"); }, "The attribute () is invalid",
          D::FlagAttributes},
-        {"attribute without name", [](D& d) { return d.AddAttribute("", "x"); }, "The attribute () is invalid", D::FlagAttributes},
         {"extra data without format", [](D& d) { return d.AddExtraData("", "key", "v"); },
          "The extra data token (key) is invalid", D::FlagExtraData},
         {"empty output", [](D& d) { return d.SetOutputFile(""); }, "Invalid output file ()", D::FlagOutputFile},
@@ -72,7 +76,14 @@ TEST(DataSetSetters, AcceptOrRefuseAtTheirBounds)
 
 TEST(DataSetInput, EmptyCellWordsAndPathResolution)
 {
-    struct Case { const char* name; const char* input; bool useSourceDir; bool empty; std::string expected; };
+    struct Case
+    {
+        const char* name;
+        const char* input;
+        bool useSourceDir;
+        bool empty;
+        std::string expected;
+    };
     const Case cases[] = {
         {"None any case", "nONe", false, true, ""},
         {"KeepEmpty any case", "KEEPEMPTY", true, true, ""},
@@ -96,17 +107,41 @@ TEST(DataSetInput, EmptyCellWordsAndPathResolution)
 
 TEST(DataSetCompleteness, ChecksInOrder)
 {
-    struct Case { const char* name; std::function<void(DataSet&)> fill; const char* message; };
+    struct Case
+    {
+        const char* name;
+        std::function<void(DataSet&)> fill;
+        const char* message;
+    };
     const Case cases[] = {
         {"nothing", [](DataSet&) {}, "No output file has been specified"},
-        {"output only", [](DataSet& d) { d.SetOutputFile("o.png"); }, "No or not enough input files have been specified"},
+        {"output only", [](DataSet& d) { d.SetOutputFile("o.png"); },
+         "No or not enough input files have been specified"},
         {"one entry without numbers or grid",
-         [](DataSet& d) { d.SetOutputFile("o.png"); d.AddInputFile("a.png", -1, -1, 3); },
+         [](DataSet& d) {
+             d.SetOutputFile("o.png");
+             d.AddInputFile("a.png", -1, -1, 3);
+         },
          "The grid size could not be calculated automatically"},
-        {"one entry with a row number", [](DataSet& d) { d.SetOutputFile("o.png"); d.AddInputFile("a.png", 0, -1, -1); }, ""},
-        {"one entry with a column number", [](DataSet& d) { d.SetOutputFile("o.png"); d.AddInputFile("a.png", -1, 4, -1); }, ""},
+        {"one entry with a row number",
+         [](DataSet& d) {
+             d.SetOutputFile("o.png");
+             d.AddInputFile("a.png", 0, -1, -1);
+         },
+         ""},
+        {"one entry with a column number",
+         [](DataSet& d) {
+             d.SetOutputFile("o.png");
+             d.AddInputFile("a.png", -1, 4, -1);
+         },
+         ""},
         {"flat list with rows given",
-         [](DataSet& d) { d.SetOutputFile("o.png"); d.AddInputFile("a.png", -1, -1, -1); d.SetGridSize(0, 2); }, ""},
+         [](DataSet& d) {
+             d.SetOutputFile("o.png");
+             d.AddInputFile("a.png", -1, -1, -1);
+             d.SetGridSize(0, 2);
+         },
+         ""},
     };
     for (const auto& c : cases) {
         DataSet dataSet;

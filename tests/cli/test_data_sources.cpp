@@ -11,7 +11,14 @@ using TestSupport::Layout;
 
 TEST(SourcesFilter, MatchesUnanchoredAndReadsNumbersByPlaceholderRank)
 {
-    struct Case { const char* name; const char* pattern; const char* file; bool matches; int row, col, index; };
+    struct Case
+    {
+        const char* name;
+        const char* pattern;
+        const char* file;
+        bool matches;
+        int row, col, index;
+    };
     const Case cases[] = {
         {"? may be nothing", "a?.png", "a.png", true, -1, -1, -1},
         {"? may be one", "a?.png", "ab.png", true, -1, -1, -1},
@@ -65,7 +72,12 @@ TEST_F(SourceDirectory, ListsVisibleFilesInNaturalOrderWithinTheIndexRange)
 {
     Touch({"s9.png", "s4.png", ".s6.png", "s5.png", "s10.png", "other.png"});
     fs::create_directory(m_dir.Path() / "s7.png");
-    struct Case { const char* name; int first, last; const char* files; };
+    struct Case
+    {
+        const char* name;
+        int first, last;
+        const char* files;
+    };
     const Case cases[] = {
         {"no bounds", -1, -1, "./s4.png#4 ./s5.png#5 ./s9.png#9 ./s10.png#10"},
         {"lower bound only", 5, -1, "./s5.png#5 ./s9.png#9 ./s10.png#10"},
@@ -96,13 +108,21 @@ TEST_F(SourceDirectory, FailuresCarryTheirMessages)
     std::string strGreedy;
     for (int n = 0; n < 12; ++n)
         strGreedy += "*a";
-    struct Case { const char* name; std::string filter; int first, last; std::string message; };
+    struct Case
+    {
+        const char* name;
+        std::string filter;
+        int first, last;
+        std::string message;
+    };
     const Case cases[] = {
         {"last below first", Filter("a{index}.png"), 7, 3, "The index restrictions are invalid (7 - 3)"},
         {"bound below -1", Filter("a{index}.png"), -2, -1, "The index restrictions are invalid (-2 - -1)"},
         {"range checked before listing", strSub + "/x", 7, 3, "The index restrictions are invalid (7 - 3)"},
-        {"directory without files", strSub + "/*", -1, -1, "The source directory doesn't contain any files (" + strSub + ")"},
-        {"missing directory", strSub + "/no/*", -1, -1, "The source directory doesn't contain any files (" + strSub + "/no)"},
+        {"directory without files", strSub + "/*", -1, -1,
+         "The source directory doesn't contain any files (" + strSub + ")"},
+        {"missing directory", strSub + "/no/*", -1, -1,
+         "The source directory doesn't contain any files (" + strSub + "/no)"},
         {"repeated placeholder", Filter("a{row}{row}"), -1, -1, "The sources filter is invalid (a{row}{row})"},
         {"nothing after the separator", m_dir.Path().string() + "/", -1, -1, "The sources filter is invalid ()"},
         {"matcher gives up", Filter((strGreedy + "c").c_str()), -1, -1,
@@ -132,7 +152,11 @@ TEST_F(SourceDirectory, RelativeFilterUsesWorkingDirectoryNotSourceDirectory)
 
 TEST(ArrangeInputFiles, PlacesEntriesAndClosesGaps)
 {
-    struct Entry { const char* name; int row, column, index; };
+    struct Entry
+    {
+        const char* name;
+        int row, column, index;
+    };
     struct Case
     {
         const char* name;
@@ -143,15 +167,51 @@ TEST(ArrangeInputFiles, PlacesEntriesAndClosesGaps)
         const char* layout; // indexes are dropped once the entries are placed
     };
     const Case cases[] = {
-        {"explicit numbers with gaps", {{"c", 4, 2, -1}, {"a", 0, 5, -1}, {"b", 0, 1, -1}, {"d", 9, 0, -1}}, 0, 0,
-         true, true, false, 0, "b@0,0 a@0,1 c@1,0 d@2,0"},
-        {"duplicates stay as neighbours", {{"a", 2, 2, -1}, {"b", 2, 2, -1}}, 0, 0, true, true, false, 0, "a@0,0 b@0,1"},
-        {"col only: runs become rows", {{"x", -1, 2, -1}, {"y", -1, 1, -1}, {"z", -1, 2, -1}}, 0, 0,
-         false, true, false, 0, "y@0,0 x@0,1 z@1,0"},
-        {"row and index", {{"b", 1, -1, 9}, {"a", 1, -1, 2}, {"c", 0, -1, 5}, {"d", 1, -1, 4}}, 0, 0,
-         true, false, true, 0, "c@0,0 a@1,0 d@1,1 b@1,2"},
-        {"index only, rows given", {{"c", -1, -1, 3}, {"a", -1, -1, 1}, {"b", -1, -1, 2}}, 0, 2,
-         false, false, true, 0, "a@0,0 b@0,1 c@1,0"},
+        {"explicit numbers with gaps",
+         {{"c", 4, 2, -1}, {"a", 0, 5, -1}, {"b", 0, 1, -1}, {"d", 9, 0, -1}},
+         0,
+         0,
+         true,
+         true,
+         false,
+         0,
+         "b@0,0 a@0,1 c@1,0 d@2,0"},
+        {"duplicates stay as neighbours",
+         {{"a", 2, 2, -1}, {"b", 2, 2, -1}},
+         0,
+         0,
+         true,
+         true,
+         false,
+         0,
+         "a@0,0 b@0,1"},
+        {"col only: runs become rows",
+         {{"x", -1, 2, -1}, {"y", -1, 1, -1}, {"z", -1, 2, -1}},
+         0,
+         0,
+         false,
+         true,
+         false,
+         0,
+         "y@0,0 x@0,1 z@1,0"},
+        {"row and index",
+         {{"b", 1, -1, 9}, {"a", 1, -1, 2}, {"c", 0, -1, 5}, {"d", 1, -1, 4}},
+         0,
+         0,
+         true,
+         false,
+         true,
+         0,
+         "c@0,0 a@1,0 d@1,1 b@1,2"},
+        {"index only, rows given",
+         {{"c", -1, -1, 3}, {"a", -1, -1, 1}, {"b", -1, -1, 2}},
+         0,
+         2,
+         false,
+         false,
+         true,
+         0,
+         "a@0,0 b@0,1 c@1,0"},
         {"empty list", {}, 2, 0, false, false, false, 0, ""},
     };
     for (const auto& c : cases) {
@@ -164,7 +224,13 @@ TEST(ArrangeInputFiles, PlacesEntriesAndClosesGaps)
 }
 TEST(ArrangeInputFiles, SevenFlatFilesFillTheComputedDimension)
 {
-    struct Case { const char* name; int columns, rows, order; const char* layout; std::pair<int, int> columnsAndRows; };
+    struct Case
+    {
+        const char* name;
+        int columns, rows, order;
+        const char* layout;
+        std::pair<int, int> columnsAndRows;
+    };
     const Case cases[] = {
         {"row-first, 3 columns", 3, 0, 0, "0@0,0 1@0,1 2@0,2 3@1,0 4@1,1 5@1,2 6@2,0", {3, 3}},
         {"row-first, 3 rows gives 3 columns", 0, 3, 0, "0@0,0 1@0,1 2@0,2 3@1,0 4@1,1 5@1,2 6@2,0", {3, 3}},

@@ -60,11 +60,29 @@ TEST(GridLayout, SizesRowsColumnsAndCanvas)
         int totalWidth, totalHeight;
     };
     const Case cases[] = {
-        {"largest image decides", {{{{100, 50}}, {{80, 70}}}, {{{60, 30}}, {{90, 20}}}}, {}, {70, 30}, {100, 90}, 190, 100},
+        {"largest image decides",
+         {{{{100, 50}}, {{80, 70}}}, {{{60, 30}}, {{90, 20}}}},
+         {},
+         {70, 30},
+         {100, 90},
+         190,
+         100},
         {"lone cell keeps its overlap", {{square}}, {-1, -1, 10, false}, {100}, {100}, 100, 100},
-        {"region caps lines", {{square, square}, {square, {{30, 20}}}}, {50, 40, 0, false}, {40, 40}, {50, 50}, 100, 80},
+        {"region caps lines",
+         {{square, square}, {square, {{30, 20}}}},
+         {50, 40, 0, false},
+         {40, 40},
+         {50, 50},
+         100,
+         80},
         {"empty lines take no space", {{square, none}, {none, none}}, {}, {100, 0}, {100, 0}, 100, 100},
-        {"cut below zero is left out", {{{{15, 100}}, square, square}}, {-1, -1, 10, false}, {100}, {5, 80, 90}, 175, 100},
+        {"cut below zero is left out",
+         {{{{15, 100}}, square, square}},
+         {-1, -1, 10, false},
+         {100},
+         {5, 80, 90},
+         175,
+         100},
         {"never below zero", {{square, {{15, 100}}, square}}, {-1, -1, 10, false}, {100}, {90, 0, 90}, 180, 100},
     };
     for (const Case& c : cases) {
@@ -104,7 +122,8 @@ TEST(ImageGridCell, RegionClipsAtTheImageEdgeAndOverlapMayLeaveNothing)
     narrow.CreateImage();
     ASSERT_TRUE(narrow.ReadImage());
     EXPECT_FALSE(narrow.TrimOverlap(50, 3, 1));
-    EXPECT_EQ(grid.GetLastError(), "An overlap of 50 pixels leaves nothing of the image " + dir / "cell.png" + " (100x80)");
+    EXPECT_EQ(grid.GetLastError(),
+              "An overlap of 50 pixels leaves nothing of the image " + dir / "cell.png" + " (100x80)");
 }
 
 TEST(ImageGrid, CanvasBeyondTheLibraryLimitsNamesTheLimitAndTheSize)
@@ -124,12 +143,15 @@ TEST(ImageGrid, CanvasBeyondTheLibraryLimitsNamesTheLimitAndTheSize)
     SetMagickResourceLimit(WidthResource, 1000);
     EXPECT_TRUE(grid.CreateCanvas(Magick::Geometry(1000, 10), black)) << grid.GetLastError();
     EXPECT_FALSE(grid.CreateCanvas(Magick::Geometry(1001, 10), black));
-    EXPECT_EQ(grid.GetLastError(), "The compound image of 1001x10 pixels is wider than ImageMagick's width limit (1KP)");
+    EXPECT_EQ(grid.GetLastError(),
+              "The compound image of 1001x10 pixels is wider than ImageMagick's width limit (1KP)");
     for (ResourceType type : {MemoryResource, MapResource, DiskResource})
         SetMagickResourceLimit(type, 1024 * 1024);
     EXPECT_FALSE(grid.CreateCanvas(Magick::Geometry(900, 2000), black));
     const std::string strError = grid.GetLastError();
-    EXPECT_EQ(strError.rfind("The compound image of 900x2000 pixels (13.73MiB) exceeds ImageMagick's resource limits (", 0), 0u)
+    EXPECT_EQ(
+        strError.rfind("The compound image of 900x2000 pixels (13.73MiB) exceeds ImageMagick's resource limits (", 0),
+        0u)
         << strError;
     EXPECT_NE(strError.find("memory 1MiB, map 1MiB, disk 1MiB): "), std::string::npos) << strError;
     for (size_t n = 0; n < saved.size(); ++n)

@@ -42,7 +42,8 @@ std::string PngChunk(const std::string& strType, const std::string& strData)
 std::string PngClaiming(uint32_t nWidth, uint32_t nHeight)
 {
     const std::string strHeader = BigEndian(nWidth) + BigEndian(nHeight) + std::string("\x08\x02\x00\x00\x00", 5);
-    return std::string("\x89PNG\r\n\x1a\n", 8) + PngChunk("IHDR", strHeader) + PngChunk("IDAT", std::string("\x78\x9c\x03\x00\x00\x00\x00\x01", 8)) + PngChunk("IEND", "");
+    return std::string("\x89PNG\r\n\x1a\n", 8) + PngChunk("IHDR", strHeader)
+           + PngChunk("IDAT", std::string("\x78\x9c\x03\x00\x00\x00\x00\x01", 8)) + PngChunk("IEND", "");
 }
 
 // Names of the hidden temporary files the replacing writer creates ("." + name + "-XXXXXX.ext").
@@ -82,17 +83,34 @@ TEST_F(HostileTest, ImagesClaimingTooManyPixelsAreRefusedBeforeDecoding)
     std::ofstream(dir / "bomb.png", std::ios::binary) << PngClaiming(100000, 100000);
     Save(SolidImage(10, 10, {1, 2, 3}), dir / "tile.png");
     auto refusal = [](const std::string& strFile, const char* pSize, const char* pLimit) {
-        return std::string("    The image ") + strFile + " declares " + pSize + " pixels, more than the limit of " + pLimit +
-               " pixels per image (set TESSCLI_MAX_IMAGE_PIXELS to raise it)";
+        return std::string("    The image ") + strFile + " declares " + pSize + " pixels, more than the limit of "
+               + pLimit + " pixels per image (set TESSCLI_MAX_IMAGE_PIXELS to raise it)";
     };
-    struct Case { const char* name; std::vector<std::string> args; const char* limit; int status; std::string tail; };
+    struct Case
+    {
+        const char* name;
+        std::vector<std::string> args;
+        const char* limit;
+        int status;
+        std::string tail;
+    };
     const Case cases[] = {
-        {"cell", {"-row", "tile.png", "bomb.png", "-out", "out.png"}, "", 5,
+        {"cell",
+         {"-row", "tile.png", "bomb.png", "-out", "out.png"},
+         "",
+         5,
          refusal(dir / "bomb.png", "100000x100000", "1000000000")},
         {"convert", {"-convert", "bomb.png", "out.png"}, "", 5, refusal("bomb.png", "100000x100000", "1000000000")},
-        {"lowered limit", {"-row", "tile.png", "-row", "tile.png", "-out", "out.png"}, "99", 5,
+        {"lowered limit",
+         {"-row", "tile.png", "-row", "tile.png", "-out", "out.png"},
+         "99",
+         5,
          refusal(dir / "tile.png", "10x10", "99")},
-        {"exactly at the limit", {"-convert", "tile.png", "out.png"}, "100", 0, "Converting 'tile.png' to 'out.png'... done"},
+        {"exactly at the limit",
+         {"-convert", "tile.png", "out.png"},
+         "100",
+         0,
+         "Converting 'tile.png' to 'out.png'... done"},
     };
     for (const Case& c : cases) {
         const TesscliRun run = RunWith(c.args, {std::string("TESSCLI_MAX_IMAGE_PIXELS=") + c.limit});
@@ -109,7 +127,11 @@ TEST_F(HostileTest, InputsThatAreNoRegularFileAreRefusedByName)
     ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0600), 0);
     fs::create_directory(dir / "folder.png");
     fs::create_symlink(dir / "gone.png", dir / "dangling.png");
-    struct Kind { const char* name; std::string message; };
+    struct Kind
+    {
+        const char* name;
+        std::string message;
+    };
     const Kind kinds[] = {
         {"fifo", " is not a regular file"},
         {"folder.png", " is not a regular file"},
@@ -136,7 +158,10 @@ TEST_F(HostileTest, InputsThatAreNoRegularFileAreRefusedByName)
 // output as it was; a replaced output keeps its permissions.
 TEST_F(HostileTest, BothWritersReplaceTheOutputOnlyWhenComplete)
 {
-    Save(ImageOf(300, 300, [](int nX, int nY) { return Rgba{unsigned(nX * nY % 251), unsigned(nX % 256), 9}; }),
+    Save(ImageOf(300, 300,
+                 [](int nX, int nY) {
+                     return Rgba{unsigned(nX * nY % 251), unsigned(nX % 256), 9};
+                 }),
          dir / "noise.png");
     const std::vector<std::string> writers[] = {{"-convert", "noise.png", "out.bmp"},
                                                 {"-row", "noise.png", "noise.png", "-out", "out.bmp"}};
@@ -177,8 +202,9 @@ TEST_F(HostileTest, AFullTemporaryFolderIsNamedAsSuch)
     if (mount("tmpfs", strSmall.c_str(), "tmpfs", 0, "size=64k") != 0)
         GTEST_SKIP() << "cannot mount a tmpfs here";
     Save(SolidImage(100, 100, {1, 2, 3}), dir / "tile.png");
-    const TesscliRun run = Run({"-row", "tile.png", "tile.png", "-out", "out.bmp"},
-                               {"TMPDIR=" + strSmall, "MAGICK_AREA_LIMIT=1KB", "MAGICK_MEMORY_LIMIT=1KB", "MAGICK_MAP_LIMIT=1KB"});
+    const TesscliRun run =
+        Run({"-row", "tile.png", "tile.png", "-out", "out.bmp"},
+            {"TMPDIR=" + strSmall, "MAGICK_AREA_LIMIT=1KB", "MAGICK_MEMORY_LIMIT=1KB", "MAGICK_MAP_LIMIT=1KB"});
     const bool bEmptied = fs::is_empty(strSmall);
     umount(strSmall.c_str());
     EXPECT_EQ(run.exitStatus, 5);
@@ -260,12 +286,21 @@ private:
 // file and ImageMagick's caches go, and the status says the run failed.
 TEST_F(HostileTest, InterruptedRunsKeepTheOldOutputAndLeaveNothingBehind)
 {
-    Save(ImageOf(1200, 1200, [](int nX, int nY) { return Rgba{unsigned(nX * nY % 251), unsigned(nX % 256), 9}; }),
+    Save(ImageOf(1200, 1200,
+                 [](int nX, int nY) {
+                     return Rgba{unsigned(nX * nY % 251), unsigned(nX % 256), 9};
+                 }),
          dir / "noise.png");
     std::ofstream(dir / "out.png", std::ios::binary) << "the old output";
-    const std::vector<std::string> arguments = {"-row", "noise.png", "noise.png", "noise.png", "-row", "noise.png",
-                                                "noise.png", "noise.png", "-out", "out.png", "-quality", "95"};
-    struct Case { const char* name; int signal; std::function<bool(const BackgroundRun&)> ready; };
+    const std::vector<std::string> arguments = {"-row", "noise.png", "noise.png", "noise.png",
+                                                "-row", "noise.png", "noise.png", "noise.png",
+                                                "-out", "out.png",   "-quality",  "95"};
+    struct Case
+    {
+        const char* name;
+        int signal;
+        std::function<bool(const BackgroundRun&)> ready;
+    };
     const Case cases[] = {
         {"while composing", SIGINT,
          [](const BackgroundRun& run) { return run.Output().find("Combining images... [*") != std::string::npos; }},

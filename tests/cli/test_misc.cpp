@@ -35,10 +35,15 @@ TEST(Color, SetColorChecksRangesAndKeepsOldValueOnFailure)
 
 TEST(Color, ParsesTolerantHexText)
 {
-    struct Case { const char* text; const char* rgb; };
+    struct Case
+    {
+        const char* text;
+        const char* rgb;
+    };
     const Case cases[] = {
-        {"#FF8000", "255,128,0"}, {"FF8000", "255,128,0"}, {"ff#80#00", "255,128,0"}, {"", "0,0,0"}, {"#12", "18,0,0"},
-        {"#zz10ff", "0,16,255"}, {"#0000ffAB", "0,0,255"}, {"#-1ffff", "0,255,255"}, {"#ff-f+f", "255,0,15"},
+        {"#FF8000", "255,128,0"}, {"FF8000", "255,128,0"}, {"ff#80#00", "255,128,0"}, {"", "0,0,0"},
+        {"#12", "18,0,0"},        {"#zz10ff", "0,16,255"}, {"#0000ffAB", "0,0,255"},  {"#-1ffff", "0,255,255"},
+        {"#ff-f+f", "255,0,15"},
     };
     for (const auto& c : cases) {
         Misc::Color color{std::string(c.text)};

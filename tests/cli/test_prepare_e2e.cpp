@@ -38,7 +38,9 @@ protected:
     {
         const std::string strOutput = AfterInitialization(run);
         EXPECT_EQ(strOutput.rfind(strPreparation + "\nCreating image grid...\n", 0), 0u)
-            << "expected:\n" << strPreparation << "\nactual:\n" << strOutput;
+            << "expected:\n"
+            << strPreparation << "\nactual:\n"
+            << strOutput;
         EXPECT_NE(run.exitStatus, 3);
         EXPECT_NE(run.exitStatus, 4);
         EXPECT_EQ(run.standardError, "");
@@ -50,20 +52,30 @@ protected:
 
 TEST_F(PrepareRun, RowsColumnsAndFiltersPrintTheirSummary)
 {
-    struct Case { const char* name; std::vector<std::string> args; std::string summary; };
+    struct Case
+    {
+        const char* name;
+        std::vector<std::string> args;
+        std::string summary;
+    };
     const Case cases[] = {
-        {"rows with an empty cell", {"-out", "out.bmp", "-row", "a.png", "b.png", "-row", "c.png", "None"},
+        {"rows with an empty cell",
+         {"-out", "out.bmp", "-row", "a.png", "b.png", "-row", "c.png", "None"},
          "    Output file: " + m_dir + "/out.bmp\n    Number of input files: 4\n"},
-        {"columns from a source directory", {"-col", "a.png", "b.png", "-col", "c.png", "-sourcedir", m_dir, "-out", m_dir + "/x.bmp"},
+        {"columns from a source directory",
+         {"-col", "a.png", "b.png", "-col", "c.png", "-sourcedir", m_dir, "-out", m_dir + "/x.bmp"},
          "    Output file: " + m_dir + "/x.bmp\n    Source directory: " + m_dir + "\n    Number of input files: 3\n"},
         {"filter with every option",
-         {"-out", "o.tif", "-sources", "?.png", "-grid", "0", "2", "-startpos", "BOTTOM-left", "-order", "col-first",
-          "-regionsize", "5", "6", "-stack", "-transparent", "1", "2", "3", "-bgcolor", "255", "0", "128",
-          "-compression", "rle", "-quality", "75", "-attribute", "Comment", "x", "-extradata", "png", "k", "v"},
-         "    Output file: " + m_dir + "/o.tif\n    Number of input files: 4\n    Grid size: 0x2\n"
-         "    Grid start position: Bottom-Left\n    Grid order: Col-First\n    Region size: 5x6 pixels\n"
-         "    Stacking enabled: Yes\n    Transparent color: R:1 G:2 B:3\n    Background color: R:255 G:0 B:128\n"
-         "    Compression type: RLE\n    Image quality: 75\n"},
+         {"-out",        "o.tif",    "-sources",  "?.png",       "-grid",   "0", "2",          "-startpos",
+          "BOTTOM-left", "-order",   "col-first", "-regionsize", "5",       "6", "-stack",     "-transparent",
+          "1",           "2",        "3",         "-bgcolor",    "255",     "0", "128",        "-compression",
+          "rle",         "-quality", "75",        "-attribute",  "Comment", "x", "-extradata", "png",
+          "k",           "v"},
+         "    Output file: " + m_dir
+             + "/o.tif\n    Number of input files: 4\n    Grid size: 0x2\n"
+               "    Grid start position: Bottom-Left\n    Grid order: Col-First\n    Region size: 5x6 pixels\n"
+               "    Stacking enabled: Yes\n    Transparent color: R:1 G:2 B:3\n    Background color: R:255 G:0 B:128\n"
+               "    Compression type: RLE\n    Image quality: 75\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -76,29 +88,42 @@ TEST_F(PrepareRun, CommandLineOverridesTheProject)
     WriteProject("p.tsp", "<Rows><Row><File>a.png</File><File>KeepEmpty</File></Row><Row><File>b.png</File>"
                           "<File>c.png</File></Row></Rows><Settings><Background>#102030</Background>"
                           "<Transparency>00ff01</Transparency><StackImages>false</StackImages></Settings>");
-    const TesscliRun run = Run({"-project", "p.tsp", "-out", "o.bmp", "-bgcolor", "1", "1", "1", "-sourcedir", "/nowhere"});
-    ExpectPrepared(run, "Loading project p.tsp...\nPreparing data...\n    Current directory: " + m_dir +
-                            "\n    Output file: " + m_dir + "/o.bmp\n    Source directory: /nowhere\n"
-                            "    Number of input files: 4\n    Transparent color: R:0 G:255 B:1\n"
-                            "    Background color: R:1 G:1 B:1\n");
+    const TesscliRun run =
+        Run({"-project", "p.tsp", "-out", "o.bmp", "-bgcolor", "1", "1", "1", "-sourcedir", "/nowhere"});
+    ExpectPrepared(run, "Loading project p.tsp...\nPreparing data...\n    Current directory: " + m_dir
+                            + "\n    Output file: " + m_dir
+                            + "/o.bmp\n    Source directory: /nowhere\n"
+                              "    Number of input files: 4\n    Transparent color: R:0 G:255 B:1\n"
+                              "    Background color: R:1 G:1 B:1\n");
 }
 
 TEST_F(PrepareRun, EachFailureClassEndsWithStatus4)
 {
     WriteProject("emptyname.tsp", "<Rows><Row><File><![CDATA[]]></File></Row></Rows><Settings/>");
-    struct Case { const char* name; std::vector<std::string> args; std::string output; };
+    struct Case
+    {
+        const char* name;
+        std::vector<std::string> args;
+        std::string output;
+    };
     const Case cases[] = {
-        {"missing project file", {"-project", "missing.tsp"},
-         "Loading project missing.tsp...\n\nAn error occurred while loading the project:\n    Unable to load the project file\n"},
-        {"project row with an empty name", {"-project", "emptyname.tsp"},
+        {"missing project file",
+         {"-project", "missing.tsp"},
+         "Loading project missing.tsp...\n\nAn error occurred while loading the project:\n    Unable to load the "
+         "project file\n"},
+        {"project row with an empty name",
+         {"-project", "emptyname.tsp"},
          "Loading project emptyname.tsp...\n\nAn error occurred while preparing the data from the project file:\n"
          "    An invalid input file name was provided ()\n"},
-        {"switch value refused", {"-row", "a.png", "-overlap", "0"},
+        {"switch value refused",
+         {"-row", "a.png", "-overlap", "0"},
          "Preparing data...\n\nAn error occurred while preparing the data passed via command-line:\n"
          "    The overlap value is invalid (0)\n"},
-        {"no output", {"-row", "a.png"},
+        {"no output",
+         {"-row", "a.png"},
          "Preparing data...\n\nThe data set is incomplete or invalid:\n    No output file has been specified\n"},
-        {"flat list without grid", {"-out", "o.png", "-sources", "*.png"},
+        {"flat list without grid",
+         {"-out", "o.png", "-sources", "*.png"},
          "Preparing data...\n\nThe data set is incomplete or invalid:\n"
          "    The grid size could not be calculated automatically\n"},
     };

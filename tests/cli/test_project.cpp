@@ -9,7 +9,8 @@ using Core::TessaraSettings;
 namespace {
 const char* const kRows = "<Rows><Row><File>a.png</File><File>None</File></Row></Rows>";
 
-std::string Project(const std::string& strBody, const std::string& strAttributes = "type=\"TessaraProject\" version=\"1\"")
+std::string Project(const std::string& strBody,
+                    const std::string& strAttributes = "type=\"TessaraProject\" version=\"1\"")
 {
     return "<Project " + strAttributes + ">" + strBody + "</Project>";
 }
@@ -31,12 +32,20 @@ protected:
 
 TEST_F(ProjectFile, RefusesEveryKindOfBadFileWithItsMessage)
 {
-    struct Case { const char* name; std::string content; const char* message; };
+    struct Case
+    {
+        const char* name;
+        std::string content;
+        const char* message;
+    };
     const Case cases[] = {
         {"not XML", "<Project type=\"TessaraProject\"", "Unable to load the project file"},
-        {"two root elements", Project(std::string(kRows) + "<Settings/>") + "<Project/>", "Unable to load the project file"},
-        {"text after the root", Project(std::string(kRows) + "<Settings/>") + "junk", "Unable to load the project file"},
-        {"wrong root", "<Tessara type=\"TessaraProject\" version=\"1\"/>", "The selected file is not a valid Tessara project"},
+        {"two root elements", Project(std::string(kRows) + "<Settings/>") + "<Project/>",
+         "Unable to load the project file"},
+        {"text after the root", Project(std::string(kRows) + "<Settings/>") + "junk",
+         "Unable to load the project file"},
+        {"wrong root", "<Tessara type=\"TessaraProject\" version=\"1\"/>",
+         "The selected file is not a valid Tessara project"},
         {"type differs in case", Project(kRows, "type=\"tessaraproject\" version=\"1\""),
          "The selected file is not a valid Tessara project"},
         {"type missing", Project(kRows, "version=\"1\""), "The selected file is not a valid Tessara project"},
@@ -45,18 +54,22 @@ TEST_F(ProjectFile, RefusesEveryKindOfBadFileWithItsMessage)
         {"version missing", Project(kRows, "type=\"TessaraProject\""),
          "The project file version doesn't match the current version"},
         {"no Rows element", Project("<Settings/>"), "The project file has no Rows element"},
-        {"Rows only nested deeper", Project("<Group><Rows/></Group><Settings/>"), "The project file has no Rows element"},
+        {"Rows only nested deeper", Project("<Group><Rows/></Group><Settings/>"),
+         "The project file has no Rows element"},
         {"no Settings element", Project(kRows), "The project file has no Settings element"},
         {"row without readable file", Project("<Rows><Row><File/><File><!--x--></File></Row></Rows><Settings/>"),
          "Unable to read an input row"},
         {"empty Rows", Project("<Rows/><Settings/>"), "No input rows have been specified"},
-        {"overlap and region", Project(std::string(kRows) +
-                                       "<Settings><Overlap>3</Overlap><Region><Width>9</Width><Height>9</Height></Region></Settings>"),
+        {"overlap and region",
+         Project(std::string(kRows)
+                 + "<Settings><Overlap>3</Overlap><Region><Width>9</Width><Height>9</Height></Region></Settings>"),
          "Overlap and region cannot be used at the same time"},
-        {"overlap 0", Project(std::string(kRows) + "<Settings><Overlap>0</Overlap></Settings>"), "The overlap is too small"},
+        {"overlap 0", Project(std::string(kRows) + "<Settings><Overlap>0</Overlap></Settings>"),
+         "The overlap is too small"},
         {"overlap not a number", Project(std::string(kRows) + "<Settings><Overlap>many</Overlap></Settings>"),
          "The overlap is too small"},
-        {"region 4 wide", Project(std::string(kRows) + "<Settings><Region><Width>4</Width><Height>9</Height></Region></Settings>"),
+        {"region 4 wide",
+         Project(std::string(kRows) + "<Settings><Region><Width>4</Width><Height>9</Height></Region></Settings>"),
          "The region is too small"},
     };
     for (const auto& c : cases) {
@@ -67,26 +80,27 @@ TEST_F(ProjectFile, RefusesEveryKindOfBadFileWithItsMessage)
 
 TEST_F(ProjectFile, ReadsRowsAndSettingsTheWayTheCommandLineProgramDoes)
 {
-    const std::string strContent = "<Project type=\"TessaraProject\" version=\"1abc\">\n"
-                                   "    <Rows>\n"
-                                   "        <Row><File>a.png</File><Other>x</Other><File/><File>@TS_DIR/b.png</File></Row>\n"
-                                   "        <Note><Row><File>ignored.png</File></Row></Note>\n"
-                                   "        <Row><File>KeepEmpty</File></Row>\n"
-                                   "    </Rows>\n"
-                                   "    <Tray><File>tray.png</File></Tray>\n"
-                                   "    <Settings>\n"
-                                   "        <Region><Width>10</Width><Height>12px</Height></Region>\n"
-                                   "        <Background>ff#80#00</Background>\n"
-                                   "        <Transparency>#12</Transparency>\n"
-                                   "        <StackImages>YES</StackImages>\n"
-                                   "    </Settings>\n"
-                                   "</Project>\n";
+    const std::string strContent =
+        "<Project type=\"TessaraProject\" version=\"1abc\">\n"
+        "    <Rows>\n"
+        "        <Row><File>a.png</File><Other>x</Other><File/><File>@TS_DIR/b.png</File></Row>\n"
+        "        <Note><Row><File>ignored.png</File></Row></Note>\n"
+        "        <Row><File>KeepEmpty</File></Row>\n"
+        "    </Rows>\n"
+        "    <Tray><File>tray.png</File></Tray>\n"
+        "    <Settings>\n"
+        "        <Region><Width>10</Width><Height>12px</Height></Region>\n"
+        "        <Background>ff#80#00</Background>\n"
+        "        <Transparency>#12</Transparency>\n"
+        "        <StackImages>YES</StackImages>\n"
+        "    </Settings>\n"
+        "</Project>\n";
     ASSERT_TRUE(Load(strContent)) << m_project.GetLastError();
     const TessaraSettings& settings = m_project.GetSettings();
     EXPECT_EQ(settings.rows, (std::vector<std::vector<std::string>>{{"a.png", "@TS_DIR/b.png"}, {"KeepEmpty"}}));
     EXPECT_TRUE(settings.tray.empty());
-    EXPECT_EQ(settings.flags, TessaraSettings::FlagRows | TessaraSettings::FlagRegion | TessaraSettings::FlagBackground |
-                                  TessaraSettings::FlagTransparency | TessaraSettings::FlagStackImages);
+    EXPECT_EQ(settings.flags, TessaraSettings::FlagRows | TessaraSettings::FlagRegion | TessaraSettings::FlagBackground
+                                  | TessaraSettings::FlagTransparency | TessaraSettings::FlagStackImages);
     EXPECT_EQ(settings.regionWidth, 10);
     EXPECT_EQ(settings.regionHeight, 12);
     EXPECT_EQ(TestSupport::RgbOf(settings.background), "255,128,0");
@@ -98,7 +112,14 @@ TEST_F(ProjectFile, ReadsRowsAndSettingsTheWayTheCommandLineProgramDoes)
 
 TEST_F(ProjectFile, OnlyTheFirstOfEachSettingCountsAndValuelessOnesAreAbsent)
 {
-    struct Case { const char* name; const char* settings; unsigned int flags; int overlap; bool stack; };
+    struct Case
+    {
+        const char* name;
+        const char* settings;
+        unsigned int flags;
+        int overlap;
+        bool stack;
+    };
     const Case cases[] = {
         {"first overlap wins", "<Overlap>4</Overlap><Overlap>0</Overlap>", TessaraSettings::FlagOverlap, 4, false},
         {"empty overlap is absent", "<Overlap/><Overlap>5</Overlap>", 0, -1, false},

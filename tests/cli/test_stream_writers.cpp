@@ -127,23 +127,31 @@ TEST(StreamWriters, DecodeToWhatImageMagickWritesOfTheSamePixels)
     OutputOptions floatDct = Options(95u);
     floatDct.defines.push_back({"jpeg", "dct-method", "float"});
     const std::vector<Case> cases = {
-        {"png", 1, 8, Options({})},           {"png", 2, 8, Options(46u)},
-        {"png", 3, 8, Options(98u)},          {"png", 4, 8, Options({}, 1, {{"comment", "c"}})},
-        {"png", 1, 16, Options(5u)},          {"png", 4, 16, Options(100u)},
-        {"jpg", 1, 8, Options({})},           {"jpg", 3, 8, Options(85u, 1)},
+        {"png", 1, 8, Options({})},
+        {"png", 2, 8, Options(46u)},
+        {"png", 3, 8, Options(98u)},
+        {"png", 4, 8, Options({}, 1, {{"comment", "c"}})},
+        {"png", 1, 16, Options(5u)},
+        {"png", 4, 16, Options(100u)},
+        {"jpg", 1, 8, Options({})},
+        {"jpg", 3, 8, Options(85u, 1)},
         {"jpeg", 4, 8, Options(90u, {}, {{"comment", "c"}})},
-        {"jpg", 3, 16, Options({})},          {"jpg", 2, 16, Options(50u)},
-        {"jpg", 3, 8, optimised},             {"jpg", 3, 8, floatDct},
-        {"tif", 1, 8, Options({})},           {"tif", 2, 8, Options({}, 11)},
-        {"tiff", 3, 16, Options(40u, 13)},    {"tif", 4, 8, Options({}, 12, {{"comment", "c"}})},
+        {"jpg", 3, 16, Options({})},
+        {"jpg", 2, 16, Options(50u)},
+        {"jpg", 3, 8, optimised},
+        {"jpg", 3, 8, floatDct},
+        {"tif", 1, 8, Options({})},
+        {"tif", 2, 8, Options({}, 11)},
+        {"tiff", 3, 16, Options(40u, 13)},
+        {"tif", 4, 8, Options({}, 12, {{"comment", "c"}})},
     };
     TempDir dir;
     for (size_t i = 0; i < cases.size(); ++i) {
         const Case& test = cases[i];
         const RasterFormat format{53, 37, test.channels, test.bitDepth};
         const std::vector<uint8_t> raster = MakeRaster(format);
-        const std::string strName = std::to_string(i) + "-" + std::to_string(test.channels) + "x"
-            + std::to_string(test.bitDepth);
+        const std::string strName =
+            std::to_string(i) + "-" + std::to_string(test.channels) + "x" + std::to_string(test.bitDepth);
         SCOPED_TRACE(strName);
         const std::string strOurs = dir / ("ours-" + strName + "." + test.extension);
         const std::string strTheirs = dir / ("theirs-" + strName + "." + test.extension);
@@ -231,11 +239,15 @@ TEST(StreamWriters, TakeOnlyWhatTheyCanWriteExactly)
         OutputOptions options;
         const char* format; // the writer's format, empty: none
     } cases[] = {
-        {"a.PNG", Options(75u), "PNG"},        {"a.png", defined, "PNG"},
-        {"a.png", bitDepth, ""},              {"a.JPE", otherCoder, ""},
-        {"a.gif", Options({}), ""},           {"a.png", Options({}, {}, {{"density", "300"}}), ""},
+        {"a.PNG", Options(75u), "PNG"},
+        {"a.png", defined, "PNG"},
+        {"a.png", bitDepth, ""},
+        {"a.JPE", otherCoder, ""},
+        {"a.gif", Options({}), ""},
+        {"a.png", Options({}, {}, {{"density", "300"}}), ""},
         {"a.png", Options({}, {}, {{"x", "1"}, {"X", "2"}}), ""},
-        {"a.tif", Options({}, 8), ""},         {"a.tif", Options({}, 13, {{"Title", "t"}}), "TIFF"},
+        {"a.tif", Options({}, 8), ""},
+        {"a.tif", Options({}, 13, {{"Title", "t"}}), "TIFF"},
         {"a.jpeg", Options({}, 7, {{"comment", "c"}}), "JPEG"},
     };
     for (const auto& test : cases) {
@@ -271,9 +283,8 @@ TEST(StreamWriters, FailuresAreReportedNotHidden)
         const std::string strTarget = std::string("x.") + pszExtension;
         auto pFull = Engine::CreateStreamingWriter(strTarget, Options({}, 1));
         ASSERT_TRUE(pFull);
-        const bool bWritten = pFull->Begin("/dev/full", format)
-            && pFull->WriteScanlines(raster.data(), 100) && pFull->WriteScanlines(&raster[format.BytesPerRow() * 100], 100)
-            && pFull->End();
+        const bool bWritten = pFull->Begin("/dev/full", format) && pFull->WriteScanlines(raster.data(), 100)
+                              && pFull->WriteScanlines(&raster[format.BytesPerRow() * 100], 100) && pFull->End();
         EXPECT_FALSE(bWritten);
         EXPECT_NE(pFull->GetLastError().find("/dev/full"), std::string::npos) << pFull->GetLastError();
 

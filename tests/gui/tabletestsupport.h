@@ -17,8 +17,7 @@
 
 #include <functional>
 
-namespace TableTest
-{
+namespace TableTest {
 inline QString Name(const Engine::ImageCell* pCell)
 {
     return QFileInfo(pCell->GetFilename()).completeBaseName();
@@ -29,8 +28,7 @@ inline QStringList WriteImages(const TestUtils::Sandbox& sandbox, const QStringL
                                const QSize& size = QSize(40, 30))
 {
     QStringList files;
-    for (const QString& strName : names)
-    {
+    for (const QString& strName : names) {
         files << sandbox.File(strName + ".png");
         if (!TestUtils::WriteImage(files.last(), size.width(), size.height(), Qt::darkCyan))
             qFatal("cannot write %s", qPrintable(files.last()));
@@ -44,7 +42,7 @@ inline Engine::ImageCell* MakeCell(Engine::ImageCellEngine& engine, const TestUt
 {
     const QString strFile = sandbox.File(strName);
     return TestUtils::WriteImage(strFile, size.width(), size.height(), color) ? engine.CreateCell(strFile, -1, -1)
-                                                                               : nullptr;
+                                                                              : nullptr;
 }
 
 // Sets up grid and tray from layouts written as Layout() prints them ("a b | K -"): the grid's
@@ -53,8 +51,7 @@ inline bool Arrange(Engine::ImageCellEngine& engine, UI::Controls::ImageGrid& gr
                     const QString& strGrid, const QString& strTray = QString())
 {
     QList<QStringList> rows;
-    for (const QString& strRow : strGrid.split(" | "))
-    {
+    for (const QString& strRow : strGrid.split(" | ")) {
         QStringList row;
         for (const QString& strToken : strRow.split(' '))
             row << (strToken == "-" ? "None" : strToken == "K" ? "KeepEmpty" : WriteImages(sandbox, {strToken})[0]);
@@ -70,11 +67,9 @@ inline bool Arrange(Engine::ImageCellEngine& engine, UI::Controls::ImageGrid& gr
 inline QString Layout(const UI::Controls::ImageTableWidget& table)
 {
     QStringList rows;
-    for (int r = 0; r < table.rowCount(); ++r)
-    {
+    for (int r = 0; r < table.rowCount(); ++r) {
         QStringList row;
-        for (int c = 0; c < table.columnCount(); ++c)
-        {
+        for (int c = 0; c < table.columnCount(); ++c) {
             const UI::Controls::ImageTableItem* pItem = table.Item(r, c);
             if (pItem->GetCell())
                 row << Name(pItem->GetCell()) + (pItem->IsKeepEmpty() ? "*" : "");
@@ -98,15 +93,14 @@ inline QString Names(const Engine::ImageCellEngine& engine, Engine::ImageCellEng
 inline QString LocationMismatches(const Engine::ImageCellEngine& engine, const UI::Controls::ImageTableWidget& grid)
 {
     QStringList names;
-    for (auto container : {Engine::ImageCellEngine::CellBasket, Engine::ImageCellEngine::CellTray})
-    {
-        for (int i = 0; i < engine.GetCellCount(container); ++i)
-        {
+    for (auto container : {Engine::ImageCellEngine::CellBasket, Engine::ImageCellEngine::CellTray}) {
+        for (int i = 0; i < engine.GetCellCount(container); ++i) {
             Engine::ImageCell* pCell = engine.GetCell(container, i);
             const UI::Controls::ImageTableItem* pItem = grid.FindItem(pCell);
-            const bool bRight = container == Engine::ImageCellEngine::CellTray
-                ? !pItem && pCell->GetGridRow() == -1
-                : pItem && pItem->row() == pCell->GetGridRow() && pItem->column() == pCell->GetGridCol();
+            const bool bRight =
+                container == Engine::ImageCellEngine::CellTray
+                    ? !pItem && pCell->GetGridRow() == -1
+                    : pItem && pItem->row() == pCell->GetGridRow() && pItem->column() == pCell->GetGridCol();
             if (!bRight)
                 names << Name(pCell);
         }
@@ -148,11 +142,10 @@ inline void MouseDrag(UI::Controls::ImageTableWidget* pSource, const QPoint& fro
     });
     SendMouse(pSourceViewport, QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton, modifiers);
     SendMouse(pSourceViewport, QEvent::MouseMove, from + QPoint(3, 3), Qt::NoButton, Qt::LeftButton, modifiers);
-    if (!bDragRan)
-    {
+    if (!bDragRan) {
         // No drag started: let the queued moves run (as plain mouse moves) and end the press.
         QCoreApplication::processEvents();
         SendMouse(pSourceViewport, QEvent::MouseButtonRelease, from, Qt::LeftButton, Qt::NoButton);
     }
 }
-}
+} // namespace TableTest

@@ -25,8 +25,7 @@ class ControlsTest : public QObject
     static void LetTimerExpire(UI::Controls::MainStatusBar& bar)
     {
         QTimer* pTimer = RevertTimer(bar);
-        if (pTimer->isActive())
-        {
+        if (pTimer->isActive()) {
             pTimer->stop();
             QMetaObject::invokeMethod(&bar, "OnTempTimer");
         }
@@ -47,11 +46,15 @@ private slots:
         QTest::addColumn<QString>("input");
         QTest::addColumn<QString>("expected");
         const QString strLine = UIUtils::GetBaseColor(UIUtils::ColorLine).name();
-        QTest::newRow("no placeholders") << "QLabel { color: red; }" << "QLabel { color: red; }";
-        QTest::newRow("base colour by name") << "background: white;" << "background: #123456;";
+        QTest::newRow("no placeholders") << "QLabel { color: red; }"
+                                         << "QLabel { color: red; }";
+        QTest::newRow("base colour by name") << "background: white;"
+                                             << "background: #123456;";
         QTest::newRow("every line colour") << "a: lightgray; b: lightgray;" << QString("a: %1; b: %1;").arg(strLine);
-        QTest::newRow("toolbar gradient from the window colour") << "stop:0 $tb_grad1" << "stop:0 rgba(200, 180, 160, 255)";
-        QTest::newRow("placeholders are case-sensitive") << "White LIGHTGRAY" << "White LIGHTGRAY";
+        QTest::newRow("toolbar gradient from the window colour") << "stop:0 $tb_grad1"
+                                                                 << "stop:0 rgba(200, 180, 160, 255)";
+        QTest::newRow("placeholders are case-sensitive") << "White LIGHTGRAY"
+                                                         << "White LIGHTGRAY";
     }
     void translateStyleSheet()
     {
@@ -156,11 +159,17 @@ private slots:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("expected");
         const QString images = QStringLiteral("PNG (*.png);;JPEG (*.jpg);;All files (*.*)");
-        QTest::newRow("project without extension") << "Tessara projects (*.tsp)" << "mosaic" << "mosaic.tsp";
-        QTest::newRow("first image type") << images << "result" << "result.png";
-        QTest::newRow("typed extension kept") << images << "result.tif" << "result.tif";
-        QTest::newRow("all files adds nothing") << images << "*.*|result" << "result";
-        QTest::newRow("other type chosen") << images << "*.jpg|result" << "result.jpg";
+        QTest::newRow("project without extension") << "Tessara projects (*.tsp)"
+                                                   << "mosaic"
+                                                   << "mosaic.tsp";
+        QTest::newRow("first image type") << images << "result"
+                                          << "result.png";
+        QTest::newRow("typed extension kept") << images << "result.tif"
+                                              << "result.tif";
+        QTest::newRow("all files adds nothing") << images << "*.*|result"
+                                                << "result";
+        QTest::newRow("other type chosen") << images << "*.jpg|result"
+                                           << "result.jpg";
     }
 
     void saveDialogAddsTheChosenTypesExtension()

@@ -82,7 +82,7 @@ private slots:
 
     void logViewerReopensWithItsLastSize()
     {
-        const QSize chosenSize(760, 520);  // fits the 800x600 test screen: larger sizes are fitted to it
+        const QSize chosenSize(760, 520); // fits the 800x600 test screen: larger sizes are fitted to it
         {
             UI::TextViewerDlg viewer;
             viewer.show();

@@ -40,7 +40,11 @@ class EditingTest : public QObject
     std::unique_ptr<Engine::ImageCellEngine> m_pEngine;
     std::unique_ptr<UI::TessaraWnd> m_pWindow;
 
-    template <typename T> T* Find(const char* pName) const { return TestUtils::Child<T>(m_pWindow.get(), pName); }
+    template <typename T>
+    T* Find(const char* pName) const
+    {
+        return TestUtils::Child<T>(m_pWindow.get(), pName);
+    }
     QAction* Action(const char* pName) const { return Find<QAction>(pName); }
     UI::Controls::ImageGrid* Grid() const { return Find<UI::Controls::ImageGrid>("imageGrid"); }
     UI::Controls::ImageTray* Tray() const { return Find<UI::Controls::ImageTray>("imageTray"); }
@@ -94,40 +98,62 @@ private slots:
         };
         const QList<Edit> edits = {
             {"Swap cells", [&] { TableTest::MouseDrag(Grid(), Center(Grid(), 0, 0), Grid(), Center(Grid(), 1, 0)); }},
-            {"Swap cells", [&] {
+            {"Swap cells",
+             [&] {
                  select(Grid(), {{0, 0}, {1, 0}});
                  TableTest::MouseDrag(Grid(), Center(Grid(), 0, 0), Grid(), Center(Grid(), 1, 0));
              }},
             {"Move to grid", [&] { TableTest::MouseDrag(Tray(), Center(Tray(), 0, 0), Grid(), Center(Grid(), 1, 1)); }},
             {"Move to tray", [&] { TableTest::MouseDrag(Grid(), Center(Grid(), 0, 1), Tray(), Center(Tray(), 0, 0)); }},
             {"Reorder tray", [&] { TableTest::MouseDrag(Tray(), Center(Tray(), 0, 0), Tray(), Center(Tray(), 0, 1)); }},
-            {"Move to tray", [&] { select(Grid(), {{0, 0}}); Grid()->GetMoveToTrayAction()->trigger(); }},
-            {"Clear cells", [&] { select(Grid(), {{0, 0}, {1, 0}}); Grid()->GetClearAction()->trigger(); }},
-            {"Keep empty", [&] { select(Grid(), {{1, 1}, {0, 0}}); Grid()->GetKeepEmptyAction()->trigger(); }},
-            {"Remove images", [&] { select(Tray(), {{1, 0}}); Tray()->GetRemoveAction()->trigger(); }},
+            {"Move to tray",
+             [&] {
+                 select(Grid(), {{0, 0}});
+                 Grid()->GetMoveToTrayAction()->trigger();
+             }},
+            {"Clear cells",
+             [&] {
+                 select(Grid(), {{0, 0}, {1, 0}});
+                 Grid()->GetClearAction()->trigger();
+             }},
+            {"Keep empty",
+             [&] {
+                 select(Grid(), {{1, 1}, {0, 0}});
+                 Grid()->GetKeepEmptyAction()->trigger();
+             }},
+            {"Remove images",
+             [&] {
+                 select(Tray(), {{1, 0}});
+                 Tray()->GetRemoveAction()->trigger();
+             }},
             {"Clear grid", [&] { Action("actGridClearImages")->trigger(); }},
             {"Clear tray", [&] { Action("actTrayClearImages")->trigger(); }},
             {"Add images", [&] { m_pWindow->AddImagesToTray(Images({"f"})); }},
-            {"Create grid", [&] { m_pWindow->CreateNewGrid(Images({"g", "h", "i"}), 1, 3); }},
+            {"Create grid",
+             [&] {
+                 m_pWindow->CreateNewGrid(Images({"g", "h", "i"}), 1, 3);
+             }},
             {"Flip horizontally", [&] { Action("actGridFlipHorz")->trigger(); }},
             {"Flip vertically", [&] { Action("actGridFlipVert")->trigger(); }},
-            {"Resize grid", [&] {
+            {"Resize grid",
+             [&] {
                  Find<QSpinBox>("txtGridRows")->setValue(1);
                  Find<QPushButton>("btnGridResize")->click();
              }},
-            {"Select image", [&] {
+            {"Select image",
+             [&] {
                  TestUtils::ModalAnswers answers;
                  answers.Then(TestUtils::ChooseFiles(Images({"z"})));
                  Grid()->SelectImageForItem(Grid()->Item(1, 0));
              }},
             {"Reset settings", [&] { Find<QPushButton>("btnClearSettings")->click(); }},
-            {"Change settings", [&] {
+            {"Change settings",
+             [&] {
                  for (int i = 0; i < 4; ++i)
                      Find<QSpinBox>("txtOverlap")->stepUp();
              }},
         };
-        for (const Edit& edit : edits)
-        {
+        for (const Edit& edit : edits) {
             cleanup();
             init();
             QUndoStack* pStack = m_pWindow->GetUndoStack();
@@ -208,28 +234,24 @@ private slots:
             Action("actProjectNew")->trigger();
         else if (command == "open")
             Action("actProjectOpen")->trigger();
-        else if (command == "recent")
-        {
+        else if (command == "recent") {
             const QList<QAction*> recent = Find<QMenu>("menOpenRecent")->actions();
-            (*std::find_if(recent.begin(), recent.end(),
-                           [&](QAction* pAction) { return pAction->data().toString() == strOther; }))
-                ->trigger();
-        }
-        else
+            (*std::find_if(recent.begin(), recent.end(), [&](QAction* pAction) {
+                return pAction->data().toString() == strOther;
+            }))->trigger();
+        } else
             m_pWindow->close();
         QCOMPARE(answers.Problems(), QString());
         QCOMPARE(strPrompt, QString("Save changes to Untitled?"));
         QCOMPARE(QFileInfo::exists(strSaved), bSaves);
 
-        if (!bGoesOn)
-        {
+        if (!bGoesOn) {
             QVERIFY(m_pWindow->isVisible());
             QVERIFY(m_pWindow->CaptureState() == edited);
             QVERIFY(m_pWindow->IsModified());
             return;
         }
-        if (command == "close")
-        {
+        if (command == "close") {
             QVERIFY(!m_pWindow->isVisible());
             return;
         }
@@ -288,8 +310,7 @@ private slots:
                 problems << "scroll bar";
             return problems.join(", ");
         };
-        for (int nZoom = 1; nZoom <= 5; ++nZoom)
-        {
+        for (int nZoom = 1; nZoom <= 5; ++nZoom) {
             pViewBar->SetTrayZoomLevel(nZoom);
             QTRY_COMPARE(clipped(), QString());
         }
@@ -298,7 +319,7 @@ private slots:
     void splitterPositionIsRemembered()
     {
         auto* pSplitter = Find<QSplitter>("splMain");
-        QVERIFY(pSplitter->sizes()[0] > 3 * pSplitter->sizes()[1]);  // the grid gets most of the height
+        QVERIFY(pSplitter->sizes()[0] > 3 * pSplitter->sizes()[1]); // the grid gets most of the height
         const QList<int> chosen = {pSplitter->sizes()[0] - 80, pSplitter->sizes()[1] + 80};
         pSplitter->setSizes(chosen);
         m_pWindow->close();

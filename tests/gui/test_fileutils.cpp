@@ -15,9 +15,7 @@
 using TestUtils::Sandbox;
 using XmlUtils::XmlReadResult;
 
-
-namespace
-{
+namespace {
 // A folder in which at most about 16 KB more can be written: a small tmpfs when this process may
 // mount one, else the same limit on the size of any file this process writes (RLIMIT_FSIZE, whose
 // signal is ignored so the write fails with EFBIG). Files written before construction stay intact.
@@ -36,8 +34,7 @@ public:
     }
     ~FullDisk()
     {
-        if (m_bMounted)
-        {
+        if (m_bMounted) {
             umount2(QFile::encodeName(m_strFolder).constData(), MNT_DETACH);
             return;
         }
@@ -58,7 +55,7 @@ QByteArray Nested(int nDepth)
 {
     return QByteArray("<a>").repeated(nDepth) + QByteArray("</a>").repeated(nDepth);
 }
-}  // namespace
+} // namespace
 
 class TestFileUtils : public QObject
 {

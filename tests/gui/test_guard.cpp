@@ -8,8 +8,7 @@
 
 #include <stdexcept>
 
-namespace
-{
+namespace {
 void Inner()
 {
     Guard_Run("Probe::Inner", [] { throw std::runtime_error("boom"); });
@@ -27,7 +26,7 @@ void Outer()
 {
     Guard_Run("Probe::Outer", [] { Middle(); });
 }
-}  // namespace
+} // namespace
 
 class TestGuard : public QObject
 {
@@ -48,13 +47,10 @@ private slots:
 
     void recordsInnermostFirstAndKeepsTheException()
     {
-        try
-        {
+        try {
             Outer();
             QFAIL("the exception must travel outward");
-        }
-        catch (const std::runtime_error& error)
-        {
+        } catch (const std::runtime_error& error) {
             QCOMPARE(QString(error.what()), QString("boom"));
         }
         QCOMPARE(g_guardCallStack, (QStringList{"Probe::Inner", "Probe::Middle", "Probe::Outer"}));
@@ -73,7 +69,7 @@ private slots:
             "^< 2\\.0\\.0\\.100: \\d\\d:\\d\\d:\\d\\d >\nA function resulted in a fatal error\\. Call stack:\n"
             "Probe::Inner<-Probe::Middle<-Probe::Outer\n\n$");
         const QStringList astrEntries = strText.split("\n\n", Qt::SkipEmptyParts);
-        QCOMPARE(astrEntries.size(), 2);  // appended, never overwritten
+        QCOMPARE(astrEntries.size(), 2); // appended, never overwritten
         for (const QString& strEntry : astrEntries)
             QVERIFY2(entry.match(strEntry + "\n\n").hasMatch(), qPrintable(strEntry));
     }

@@ -8,24 +8,23 @@
 
 using Engine::ImageCell;
 
-namespace
-{
+namespace {
 // An uncompressed true-colour TGA: a format Qt has no reader for here, but ImageMagick has.
 QByteArray MakeTga(int nWidth, int nHeight, const QColor& color)
 {
     QByteArray data(18, '\0');
-    data[2] = 2;  // uncompressed true colour
+    data[2] = 2; // uncompressed true colour
     data[12] = char(nWidth & 0xff);
     data[13] = char(nWidth >> 8);
     data[14] = char(nHeight & 0xff);
     data[15] = char(nHeight >> 8);
     data[16] = 24;
-    data[17] = 0x20;  // top-left origin
+    data[17] = 0x20; // top-left origin
     for (int i = 0; i < nWidth * nHeight; ++i)
         data.append(char(color.blue())).append(char(color.green())).append(char(color.red()));
     return data;
 }
-}
+} // namespace
 
 class TestImageCell : public QObject
 {
@@ -96,7 +95,7 @@ private slots:
         ImageCell cell;
         QVERIFY(cell.AssignImage(strFile));
 
-        const QString strNew = strName.isEmpty()      ? strName
+        const QString strNew = strName.isEmpty()   ? strName
                                : strName == "fifo" ? m_sandbox.MakeFifo(strName)
                                                    : m_sandbox.File(strName);
         QVERIFY(!cell.AssignImage(strNew));
@@ -156,7 +155,8 @@ private slots:
         QCOMPARE(cell.GetImageSize(), QSize(30, 12));
         QCOMPARE(TestUtils::CompareImages(*cell.GetThumbnail(), TestUtils::MakeImage(30, 12, QColor(10, 200, 30))),
                  QString());
-        const QString strTemp = Core::TessaraCore::ResolveFilename(QStringLiteral("converted.png"), QStringLiteral("Temp"));
+        const QString strTemp =
+            Core::TessaraCore::ResolveFilename(QStringLiteral("converted.png"), QStringLiteral("Temp"));
         QVERIFY2(!QFileInfo::exists(strTemp), qPrintable(strTemp));
         QCOMPARE(QFileInfo(strTemp).absolutePath(), QDir(QCoreApplication::applicationDirPath()).filePath("Temp"));
     }

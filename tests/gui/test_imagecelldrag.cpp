@@ -11,8 +11,7 @@ using Engine::ImageCell;
 using Engine::ImageCellDrag;
 using Engine::ImageCellEngine;
 
-namespace
-{
+namespace {
 QByteArray Payload(const QList<qint64>& values)
 {
     QByteArray bytes;
@@ -21,7 +20,7 @@ QByteArray Payload(const QList<qint64>& values)
         stream << nValue;
     return bytes;
 }
-}
+} // namespace
 
 class TestImageCellDrag : public QObject
 {
@@ -80,21 +79,18 @@ private slots:
         QFETCH(QString, strPayload);
         QFETCH(QStringList, expected);
         QList<qint64> values;
-        for (const QString& strToken : strPayload.split(' ', Qt::SkipEmptyParts))
-        {
+        for (const QString& strToken : strPayload.split(' ', Qt::SkipEmptyParts)) {
             if (strToken == "A")
                 values << m_pCellA->GetId();
             else if (strToken == "B")
                 values << m_pCellB->GetId();
             else if (strToken == "Z")
                 values << Q_INT64_C(0x7fff000012345678);
-            else if (strToken == "R")
-            {
+            else if (strToken == "R") {
                 ImageCell* pRemoved = AddCell("removed.png", QSize(5, 5), Qt::black);
                 values << pRemoved->GetId();
                 m_engine.Remove(pRemoved);
-            }
-            else
+            } else
                 values << strToken.toLongLong();
         }
         QMimeData mimeData;

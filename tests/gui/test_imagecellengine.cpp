@@ -28,7 +28,8 @@ public:
         connect(&engine, &ImageCellEngine::Sig_MovedToTray, this, cellLine("tray"));
         connect(&engine, &ImageCellEngine::Sig_BasketCleared, this, [this] { m_lines << "basket cleared"; });
         connect(&engine, &ImageCellEngine::Sig_TrayCleared, this, [this] { m_lines << "tray cleared"; });
-        connect(&engine, &ImageCellEngine::Sig_Operation, this, [this](bool bBegin) { m_lines << (bBegin ? "begin" : "end"); });
+        connect(&engine, &ImageCellEngine::Sig_Operation, this,
+                [this](bool bBegin) { m_lines << (bBegin ? "begin" : "end"); });
         connect(&engine, &ImageCellEngine::Sig_ImagesReloaded, this, [this] { m_lines << "reloaded"; });
     }
     QStringList m_lines;
@@ -48,10 +49,14 @@ private slots:
         QTest::addColumn<int>("nCols");
         QTest::addColumn<QString>("basket");
         QTest::addColumn<QString>("tray");
-        QTest::newRow("seven files on 2x3: the seventh overflows") << 2 << 3 << "a b c d e f" << "g";
-        QTest::newRow("no grid: everything to the tray in order") << -1 << -1 << "" << "a b c d e f g";
-        QTest::newRow("single column") << 3 << 1 << "a b c" << "d e f g";
-        QTest::newRow("zero columns: tray, not a division by zero") << 0 << 0 << "" << "a b c d e f g";
+        QTest::newRow("seven files on 2x3: the seventh overflows") << 2 << 3 << "a b c d e f"
+                                                                   << "g";
+        QTest::newRow("no grid: everything to the tray in order") << -1 << -1 << ""
+                                                                  << "a b c d e f g";
+        QTest::newRow("single column") << 3 << 1 << "a b c"
+                                       << "d e f g";
+        QTest::newRow("zero columns: tray, not a division by zero") << 0 << 0 << ""
+                                                                    << "a b c d e f g";
     }
     void createCellsPlacesFilesRowByRow()
     {
@@ -63,8 +68,7 @@ private slots:
         QVERIFY(engine.CreateCells(WriteImages(m_sandbox, {"a", "b", "c", "d", "e", "f", "g"}), nRows, nCols));
         QCOMPARE(Names(engine, ImageCellEngine::CellBasket), basket);
         QCOMPARE(Names(engine, ImageCellEngine::CellTray), tray);
-        for (int i = 0; i < engine.GetCellCount(ImageCellEngine::CellBasket); ++i)
-        {
+        for (int i = 0; i < engine.GetCellCount(ImageCellEngine::CellBasket); ++i) {
             const ImageCell* pCell = engine.GetCell(ImageCellEngine::CellBasket, i);
             QCOMPARE(engine.GetCell(i / nCols, i % nCols), pCell);
             QCOMPARE(pCell->GetGridRow() * nCols + pCell->GetGridCol(), i);
@@ -89,12 +93,11 @@ private slots:
         const QString strMissing = m_sandbox.File("missing.png"), strFifo = m_sandbox.MakeFifo("pipe.png");
         ImageCellEngine engine;
         QVERIFY(!engine.CreateCells(QStringList{strMissing, files[0], strFifo}, -1, -1));
-        QCOMPARE(engine.GetLastError(),
-                 QStringLiteral("The image file '%1' couldn't be loaded or doesn't exist\n"
-                                "The file '%2' is not a regular file and was not read")
-                     .arg(strMissing, strFifo));
+        QCOMPARE(engine.GetLastError(), QStringLiteral("The image file '%1' couldn't be loaded or doesn't exist\n"
+                                                       "The file '%2' is not a regular file and was not read")
+                                            .arg(strMissing, strFifo));
         QCOMPARE(Names(engine, ImageCellEngine::CellTray), QStringLiteral("ok"));
-        QVERIFY(engine.CreateCells(files, -1, -1));  // a new bulk creation starts a fresh text
+        QVERIFY(engine.CreateCells(files, -1, -1)); // a new bulk creation starts a fresh text
         QCOMPARE(engine.GetLastError(), QString());
     }
 
@@ -104,7 +107,7 @@ private slots:
         ImageCell* pCell = engine.CreateCell(WriteImages(m_sandbox, {"m"})[0], -1, -1);
         SignalLog log(engine);
         engine.MoveToBasket(pCell, 1, 2);
-        engine.MoveToBasket(pCell, 0, 3);  // already in the basket: new place, no signal
+        engine.MoveToBasket(pCell, 0, 3); // already in the basket: new place, no signal
         QCOMPARE(pCell->GetGridCol(), 3);
         engine.MoveToTray(pCell);
         engine.MoveToTray(pCell);
@@ -126,12 +129,12 @@ private slots:
         connect(&engine, &ImageCellEngine::Sig_Removed, this,
                 [&] { nBasketAtSignal = engine.GetCellCount(ImageCellEngine::CellBasket); });
         engine.Remove(owned);
-        QCOMPARE(nBasketAtSignal, 1);  // announced while still in its container
+        QCOMPARE(nBasketAtSignal, 1); // announced while still in its container
         QVERIFY(owned.isNull());
 
         ImageCell foreign;
         SignalLog log(engine);
-        engine.Remove(&foreign);  // not the engine's: must neither announce nor delete it
+        engine.Remove(&foreign); // not the engine's: must neither announce nor delete it
         engine.Remove(nullptr);
         QCOMPARE(log.m_lines, QStringList());
     }
@@ -143,12 +146,13 @@ private slots:
         QPointer<ImageCell> basketCell(pEngine->GetCell(0, 0));
         QPointer<ImageCell> trayCell(pEngine->GetCell(ImageCellEngine::CellTray, 0));
         bool bAliveAtSignal = false;
-        connect(pEngine.get(), &ImageCellEngine::Sig_BasketCleared, this, [&] { bAliveAtSignal = !basketCell.isNull(); });
+        connect(pEngine.get(), &ImageCellEngine::Sig_BasketCleared, this,
+                [&] { bAliveAtSignal = !basketCell.isNull(); });
         SignalLog log(*pEngine);
         pEngine->ClearBasket();
         QVERIFY(bAliveAtSignal);
         QVERIFY(basketCell.isNull() && !trayCell.isNull());
-        pEngine.reset();  // the destructor clears both containers
+        pEngine.reset(); // the destructor clears both containers
         QVERIFY(trayCell.isNull());
         QCOMPARE(log.m_lines, QStringList({"basket cleared", "basket cleared", "tray cleared"}));
     }

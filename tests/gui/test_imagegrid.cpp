@@ -12,15 +12,14 @@ using Engine::ImageCellEngine;
 using TableTest::Layout;
 using TableTest::Names;
 
-namespace
-{
+namespace {
 // Opens the grid's context menu contents to the test.
 class GridProbe : public UI::Controls::ImageGrid
 {
 public:
     using ImageGrid::PrepareContextMenu;
 };
-}
+} // namespace
 
 class TestImageGrid : public QObject
 {
@@ -100,7 +99,7 @@ private slots:
         QVERIFY(!m_pGrid->GetKeepEmptyAction()->isChecked());
         Select({{0, 0}});
         QVERIFY(m_pGrid->GetKeepEmptyAction()->isChecked());
-        m_pGrid->GetKeepEmptyAction()->trigger();  // unchecking only lifts the reservation
+        m_pGrid->GetKeepEmptyAction()->trigger(); // unchecking only lifts the reservation
         QCOMPARE(Layout(*m_pGrid), QStringLiteral("- b | c K"));
     }
 
@@ -133,11 +132,14 @@ private slots:
 
     void selectingAnImageReplacesOnlyOnSuccess_data()
     {
-        QTest::addColumn<QString>("strChoice");  // "" cancels, "broken" is not an image
+        QTest::addColumn<QString>("strChoice"); // "" cancels, "broken" is not an image
         QTest::addColumn<QString>("layout");
-        QTest::newRow("cancel leaves the position") << "" << "a b";
-        QTest::newRow("unreadable file keeps the old image") << "broken" << "a b";
-        QTest::newRow("new file replaces the old cell") << "z" << "a z";
+        QTest::newRow("cancel leaves the position") << ""
+                                                    << "a b";
+        QTest::newRow("unreadable file keeps the old image") << "broken"
+                                                             << "a b";
+        QTest::newRow("new file replaces the old cell") << "z"
+                                                        << "a z";
     }
     void selectingAnImageReplacesOnlyOnSuccess()
     {
@@ -166,8 +168,7 @@ private slots:
         QVERIFY(Arrange("a"));
         QList<QAction*> windowActions;
         for (QString strName : {"actGridCompound", "actGridCreate", "actGridFlipHorz", "actGridFlipVert",
-                                "actGridClearImages", "actTrayAddImages"})
-        {
+                                "actGridClearImages", "actTrayAddImages"}) {
             windowActions << new QAction(strName.mid(3), m_pGrid.get());
             windowActions.last()->setObjectName(strName);
         }

@@ -16,12 +16,11 @@
 #include <functional>
 
 using Engine::ImageCellEngine;
-using UI::Controls::ImageTableWidget;
 using TableTest::Layout;
 using TableTest::MouseDrag;
+using UI::Controls::ImageTableWidget;
 
-namespace
-{
+namespace {
 // A window with a grid above a tray, both following one engine, as in the editor.
 struct Editor
 {
@@ -80,7 +79,7 @@ struct DragCase
     QPoint target;
     QString highlighted, gridAfter, trayAfter;
 };
-}
+} // namespace
 Q_DECLARE_METATYPE(DragCase)
 
 class TestImageTableDrag : public QObject
@@ -107,9 +106,8 @@ private slots:
             << DragCase{"a b c | K K - | - - -", "", Grid, {{0, 0}, {1, 0}, {2, 0}}, Grid, {2, 0}, "0,2 1,2 2,0",
                         "- - a | K K b | c - -", ""};
         // z finds no place and stays; the displaced b follows at the end.
-        QTest::newRow("tray to grid: passes reservations, displaced cell to the tray")
-            << DragCase{"a b | K -", "x y z c", Tray, {{0, 0}, {1, 0}, {2, 0}}, Grid, {1, 0}, "0,1 1,1", "a x | K y",
-                        "z c b"};
+        QTest::newRow("tray to grid: passes reservations, displaced cell to the tray") << DragCase{
+            "a b | K -", "x y z c", Tray, {{0, 0}, {1, 0}, {2, 0}}, Grid, {1, 0}, "0,1 1,1", "a x | K y", "z c b"};
         QTest::newRow("grid to tray: appended, nothing highlighted")
             << DragCase{"a b c", "x y", Grid, {{0, 0}, {2, 0}}, Tray, {0, 0}, "", "- b -", "x y a c"};
         QTest::newRow("tray: first onto third swaps them")
@@ -133,7 +131,7 @@ private slots:
         QCOMPARE(Layout(*editor.m_pGrid), drag.gridAfter);
         QCOMPARE(Layout(*editor.m_pTray), drag.trayAfter);
         QCOMPARE(TableTest::LocationMismatches(editor.m_engine, *editor.m_pGrid), QString());
-        if (drag.bFromTray && drag.bToTray)  // reordering the tray is display only
+        if (drag.bFromTray && drag.bToTray) // reordering the tray is display only
             QCOMPARE(TableTest::Names(editor.m_engine, ImageCellEngine::CellTray), drag.tray);
         if (drag.selected.size() > 1)
             QVERIFY(pSource->selectedItems().isEmpty());
@@ -160,13 +158,12 @@ private slots:
         Editor editor;
         QVERIFY(editor.Arrange(m_sandbox, "a b", "x"));
         QByteArray payload;
-        QDataStream(&payload, QIODevice::WriteOnly) << qint64(1)
-                                                    << editor.m_engine.GetCell(ImageCellEngine::CellTray, 0)->GetId();
+        QDataStream(&payload, QIODevice::WriteOnly)
+            << qint64(1) << editor.m_engine.GetCell(ImageCellEngine::CellTray, 0)->GetId();
         QMimeData mimeData;
         mimeData.setData(Engine::ImageCellDrag::ImageCellMimeType, payload);
 
-        for (ImageTableWidget* pTable : {editor.Table(false), editor.Table(true)})
-        {
+        for (ImageTableWidget* pTable : {editor.Table(false), editor.Table(true)}) {
             const QPoint pos = Editor::Center(pTable, {0, 0});
             QDragEnterEvent enter(pos, Qt::MoveAction, &mimeData, Qt::LeftButton, Qt::NoModifier);
             QApplication::sendEvent(pTable->viewport(), &enter);

@@ -64,7 +64,8 @@ private slots:
         const QList<QSize> none{{}, {}}, one{{100, 50}, {20, 90}};
         QTest::newRow("no cells") << none << false << false << QList<int>{134, 134} << 154;
         QTest::newRow("no cells, compact") << none << false << true << QList<int>{128, 128} << 128;
-        QTest::newRow("cells without thumbnails") << QList<QSize>{{50, 50}, {}} << true << false << QList<int>{70, 70} << 90;
+        QTest::newRow("cells without thumbnails")
+            << QList<QSize>{{50, 50}, {}} << true << false << QList<int>{70, 70} << 90;
         QTest::newRow("wide thumbnail scaled, empty item takes the average")
             << QList<QSize>{{400, 100}, {}} << false << false << QList<int>{134, 134} << 58;
         QTest::newRow("small thumbnail unscaled") << one << false << false << QList<int>{106, 26} << 116;
@@ -78,8 +79,7 @@ private slots:
         QFETCH(QList<int>, widths);
         QFETCH(int, nHeight);
         auto pTable = MakeTable(1, int(images.size()));
-        for (int c = 0; c < images.size(); ++c)
-        {
+        for (int c = 0; c < images.size(); ++c) {
             if (images[c].isEmpty())
                 continue;
             ImageCell* pCell = MakeCell(QStringLiteral("size%1.png").arg(c), images[c]);
@@ -120,7 +120,7 @@ private slots:
         pTable->SetItemImageCell(pTable->Item(0, 1), pCell1);
         pTable->SetItemImageCell(pTable->Item(1, 2), pCell2);
         pTable->Item(1, 0)->SetKeepEmpty(true);
-        pTable->Item(1, 2)->SetKeepEmpty(true);  // an image placed on a reserved position is saved as the image
+        pTable->Item(1, 2)->SetKeepEmpty(true); // an image placed on a reserved position is saved as the image
         const QList<QStringList> expected{{"None", pCell1->GetFilename(), "None"},
                                           {"KeepEmpty", "None", pCell2->GetFilename()}};
         QCOMPARE(pTable->GetRowFilenames(), expected);
@@ -130,7 +130,7 @@ private slots:
     void nestedUpdateBracketsRepaintOnceAtTheEnd()
     {
         auto pTable = MakeTable(1, 1);
-        pTable->EnableUpdates();  // unmatched: must not unbalance later brackets
+        pTable->EnableUpdates(); // unmatched: must not unbalance later brackets
         pTable->DisableUpdates();
         pTable->DisableUpdates();
         pTable->EnableUpdates();
@@ -164,7 +164,7 @@ private slots:
         changed.clear();
         pTable->ClearImages();
         QCOMPARE(pTable->GetImageCount(), 0);
-        QCOMPARE(changed.count(), 1);  // once per bulk change: listeners recount the whole table
+        QCOMPARE(changed.count(), 1); // once per bulk change: listeners recount the whole table
         QVERIFY(pTable->selectedItems().isEmpty());
     }
 

@@ -9,28 +9,25 @@
 #include <QtTest>
 
 using Engine::ImageCellEngine;
+using TableTest::Layout;
 using UI::Controls::ImageGrid;
 using UI::Controls::ImageTray;
-using TableTest::Layout;
 
-namespace
-{
+namespace {
 // Pixels of (antialiased) text in the palette's Dark colour: close to it in every channel.
 int CountTextPixels(const QImage& image, const QColor& color)
 {
     int nCount = 0;
-    for (int y = 0; y < image.height(); ++y)
-    {
-        for (int x = 0; x < image.width(); ++x)
-        {
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
             const QColor pixel = image.pixelColor(x, y);
             nCount += qAbs(pixel.red() - color.red()) < 24 && qAbs(pixel.green() - color.green()) < 24
-                && qAbs(pixel.blue() - color.blue()) < 24;
+                      && qAbs(pixel.blue() - color.blue()) < 24;
         }
     }
     return nCount;
 }
-}
+} // namespace
 
 class TestImageTray : public QObject
 {
@@ -66,7 +63,7 @@ private slots:
         Add({"a", "b", "c"});
         QCOMPARE(m_pTray->rowCount(), 1);
         QCOMPARE(Layout(*m_pTray), QStringLiteral("a b c"));
-        QCOMPARE(changed.count(), 1);  // one bulk creation, one announcement
+        QCOMPARE(changed.count(), 1); // one bulk creation, one announcement
 
         m_pEngine->MoveToBasket(m_pEngine->GetCell(ImageCellEngine::CellTray, 1), 0, 0);
         QCOMPARE(Layout(*m_pTray), QStringLiteral("a c"));

@@ -12,8 +12,7 @@
 
 using TestUtils::Sandbox;
 
-namespace
-{
+namespace {
 // Counts the load hook so a failed load can be shown to still run it.
 class CountingOptions : public Misc::OptionSet
 {
@@ -23,7 +22,7 @@ public:
 protected:
     void OnLoadOptions() override { ++nLoadHooks; }
 };
-}  // namespace
+} // namespace
 
 class TestOptionSet : public QObject
 {
@@ -71,7 +70,7 @@ private slots:
         Sandbox sandbox;
         CountingOptions options;
         options.SetOption("Kept", "yes");
-        const QString strFile = content.isEmpty()    ? sandbox.File("absent.cfg")
+        const QString strFile = content.isEmpty()   ? sandbox.File("absent.cfg")
                                 : content == "fifo" ? sandbox.MakeFifo("fifo.cfg")
                                                     : sandbox.WriteText("bad.cfg", content);
         QVERIFY(!options.LoadOptions(strFile));
@@ -85,7 +84,8 @@ private slots:
         Misc::OptionSet options;
         options.SetOption("A", "old");
         options.SetOption("B", "untouched");
-        QVERIFY(options.LoadOptions(sandbox.WriteText("m.cfg", "<Options><A>new</A><C><D></D><E/></C><F>own<G>child</G></F></Options>")));
+        QVERIFY(options.LoadOptions(
+            sandbox.WriteText("m.cfg", "<Options><A>new</A><C><D></D><E/></C><F>own<G>child</G></F></Options>")));
         QCOMPARE(options.GetOption("A").toString(), QString("new"));
         QCOMPARE(options.GetOption("B").toString(), QString("untouched"));
         QVERIFY2(!options.ContainsOptionBranch("C"), "empty elements must not create options");
@@ -109,9 +109,8 @@ private slots:
         QTest::newRow("most recent first") << QStringList{"a", "b", "c"} << QStringList{"c", "b", "a"};
         QTest::newRow("re-adding moves to front") << QStringList{"a", "b", "c", "a"} << QStringList{"a", "c", "b"};
         QTest::newRow("case-sensitive") << QStringList{"a", "A"} << QStringList{"A", "a"};
-        QTest::newRow("ninth drops the oldest")
-            << QStringList{"1", "2", "3", "4", "5", "6", "7", "8", "9"}
-            << QStringList{"9", "8", "7", "6", "5", "4", "3", "2"};
+        QTest::newRow("ninth drops the oldest") << QStringList{"1", "2", "3", "4", "5", "6", "7", "8", "9"}
+                                                << QStringList{"9", "8", "7", "6", "5", "4", "3", "2"};
     }
     void recentProjects()
     {
@@ -142,9 +141,9 @@ private slots:
     {
         Sandbox sandbox;
         Core::TessaraOptions options;
-        QVERIFY(options.LoadOptions(sandbox.WriteText(
-            "g.cfg", "<Options><RecentFiles><File0>a</File0><File1/><File2>b</File2><File3></File3>"
-                     "<File9>beyond eight</File9></RecentFiles></Options>")));
+        QVERIFY(options.LoadOptions(
+            sandbox.WriteText("g.cfg", "<Options><RecentFiles><File0>a</File0><File1/><File2>b</File2><File3></File3>"
+                                       "<File9>beyond eight</File9></RecentFiles></Options>")));
         QCOMPARE(options.GetRecentProjects(), (QStringList{"a", "b"}));
     }
 
@@ -160,7 +159,7 @@ private slots:
         QVERIFY(options.LoadOptions(sandbox.File("w.cfg")));
 
         window.setGeometry(5, 6, 210, 160);
-        options.LoadWindowState(&window, "MainWindow");  // nothing stored under this name
+        options.LoadWindowState(&window, "MainWindow"); // nothing stored under this name
         QCOMPARE(window.geometry(), QRect(5, 6, 210, 160));
         options.LoadWindowState(&window, "TextViewerDlg");
         QCOMPARE(window.geometry(), QRect(40, 30, 320, 240));
@@ -201,8 +200,8 @@ private slots:
         QWidget window;
         options.LoadWindowState(&window, "W");
         QVERIFY2(available.contains(window.geometry()),
-                 qPrintable(QString("%1,%2 %3x%4").arg(window.x()).arg(window.y()).arg(window.width())
-                                .arg(window.height())));
+                 qPrintable(
+                     QString("%1,%2 %3x%4").arg(window.x()).arg(window.y()).arg(window.width()).arg(window.height())));
         QCOMPARE(window.size(), size.boundedTo(available.size()));
     }
 };

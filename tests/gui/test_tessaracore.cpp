@@ -67,8 +67,7 @@ private slots:
 
     void lifeCycleInItsOwnFolder()
     {
-        if (!TestUtils::InIsolatedCopy())
-        {
+        if (!TestUtils::InIsolatedCopy()) {
             const QString strFailure = TestUtils::RunIsolatedCopy("lifeCycleInItsOwnFolder");
             QVERIFY2(strFailure.isEmpty(), qPrintable(strFailure));
             return;

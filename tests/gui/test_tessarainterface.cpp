@@ -16,8 +16,7 @@ using TestUtils::Sandbox;
 
 Q_DECLARE_METATYPE(TessaraSettings)
 
-namespace
-{
+namespace {
 TessaraSettings RowsOnly(const QList<QStringList>& rows)
 {
     TessaraSettings settings;
@@ -40,8 +39,7 @@ QStringList WriteTiles(const Sandbox& sandbox, const QStringList& astrNames)
 {
     QStringList astrFiles;
     const QList<QColor> colours = {Qt::red, Qt::blue, Qt::green};
-    for (int i = 0; i < colours.size(); ++i)
-    {
+    for (int i = 0; i < colours.size(); ++i) {
         astrFiles << sandbox.File(astrNames[i]);
         if (!TestUtils::WriteImage(astrFiles.last(), 3, 2, colours[i]))
             qFatal("cannot write %s", qPrintable(astrFiles.last()));
@@ -54,7 +52,7 @@ QImage ExpectedTwoByTwo()
 {
     return TestUtils::MakeCompound(QSize(3, 2), 2, {Qt::red, Qt::blue, QColor(), Qt::green}, Qt::white);
 }
-}  // namespace
+} // namespace
 
 class TestTessaraInterface : public QObject
 {
@@ -68,37 +66,36 @@ private slots:
         QTest::addColumn<QStringList>("arguments");
 
         TessaraSettings s = RowsOnly({{"/a.png", "None"}, {}, {"None", "KeepEmpty"}});
-        QTest::newRow("rows, empty row skipped") << s << "/o.png"
-                                                 << QStringList{"-row", "/a.png", "None", "-row", "None", "KeepEmpty",
-                                                                "-out", "/o.png"};
+        QTest::newRow("rows, empty row skipped")
+            << s << "/o.png" << QStringList{"-row", "/a.png", "None", "-row", "None", "KeepEmpty", "-out", "/o.png"};
         QTest::newRow("no output file") << RowsOnly({{"a b.png"}}) << "" << QStringList{"-row", "a b.png"};
 
         s = RowsOnly({{"a.png"}});
         s.tray = {"tray.png"};
         s.flags |= TessaraSettings::FlagTray | TessaraSettings::FlagOverlap;
         s.overlap = 12;
-        QTest::newRow("overlap, tray never passed") << s << "o.png"
-                                                    << QStringList{"-row", "a.png", "-out", "o.png", "-overlap", "12"};
+        QTest::newRow("overlap, tray never passed")
+            << s << "o.png" << QStringList{"-row", "a.png", "-out", "o.png", "-overlap", "12"};
         s.flags |= TessaraSettings::FlagRegion;
         s.regionWidth = 40, s.regionHeight = 30;
-        QTest::newRow("region wins over overlap") << s << "o.png"
-                                                  << QStringList{"-row", "a.png", "-out", "o.png", "-regionsize", "40",
-                                                                 "30"};
+        QTest::newRow("region wins over overlap")
+            << s << "o.png" << QStringList{"-row", "a.png", "-out", "o.png", "-regionsize", "40", "30"};
         s = RowsOnly({{"a.png"}});
-        s.flags |= TessaraSettings::FlagBackground | TessaraSettings::FlagTransparency | TessaraSettings::FlagStackImages
-                   | TessaraSettings::FlagAutoOrient;
+        s.flags |= TessaraSettings::FlagBackground | TessaraSettings::FlagTransparency
+                   | TessaraSettings::FlagStackImages | TessaraSettings::FlagAutoOrient;
         s.background = QColor(1, 128, 255);
         s.transparency = QColor(255, 0, 7);
         s.stackImages = true;
         s.autoOrient = true;
-        QTest::newRow("colours, stack, upright") << s << "o.png"
-                                           << QStringList{"-row", "a.png", "-out", "o.png", "-bgcolor", "1", "128",
-                                                          "255", "-transparent", "255", "0", "7", "-stack", "-autoorient"};
+        QTest::newRow("colours, stack, upright")
+            << s << "o.png"
+            << QStringList{"-row", "a.png",        "-out", "o.png", "-bgcolor", "1",      "128",
+                           "255",  "-transparent", "255",  "0",     "7",        "-stack", "-autoorient"};
         s.stackImages = false;
         s.autoOrient = false;
-        QTest::newRow("stack and upright set but false") << s << "o.png"
-                                             << QStringList{"-row", "a.png", "-out", "o.png", "-bgcolor", "1", "128",
-                                                            "255", "-transparent", "255", "0", "7"};
+        QTest::newRow("stack and upright set but false")
+            << s << "o.png" << QStringList{"-row", "a.png", "-out",         "o.png", "-bgcolor", "1",
+                                           "128",  "255",   "-transparent", "255",   "0",        "7"};
         s.flags = TessaraSettings::FlagRows;
         s.stackImages = true;
         QTest::newRow("unset members ignored") << s << "o.png" << QStringList{"-row", "a.png", "-out", "o.png"};
@@ -114,7 +111,8 @@ private slots:
     void compoundThroughTesscli()
     {
         Sandbox sandbox;
-        const QStringList tiles = WriteTiles(sandbox, {"red tile.png", QString::fromUtf8("blau & <ü>.png"), "green.bmp"});
+        const QStringList tiles =
+            WriteTiles(sandbox, {"red tile.png", QString::fromUtf8("blau & <ü>.png"), "green.bmp"});
         TessaraSettings s = RowsOnly({{tiles[0], tiles[1]}, {"None", tiles[2]}});
         s.flags |= TessaraSettings::FlagBackground;
         s.background = Qt::white;
@@ -139,8 +137,7 @@ private slots:
 
     void compoundWithoutTesscliBeside()
     {
-        if (!TestUtils::InIsolatedCopy())
-        {
+        if (!TestUtils::InIsolatedCopy()) {
             const QString strFailure = TestUtils::RunIsolatedCopy("compoundWithoutTesscliBeside");
             QVERIFY2(strFailure.isEmpty(), qPrintable(strFailure));
             return;
@@ -173,8 +170,8 @@ private slots:
         const QString strLoop = "echo started; while :; do sleep 0.1; done";
         QTest::newRow("cancel asks the program to stop")
             << "trap 'echo interrupted; exit 5' TERM; " + strLoop << true << 5 << "started\ninterrupted\n";
-        QTest::newRow("cancel kills a program that ignores it") << "trap '' TERM; " + strLoop << true << -1
-                                                                << "started\n";
+        QTest::newRow("cancel kills a program that ignores it")
+            << "trap '' TERM; " + strLoop << true << -1 << "started\n";
     }
     void processKeepsExitCodeAndOutput()
     {
@@ -206,8 +203,8 @@ private slots:
         QTest::newRow("byte by byte") << run << 1 << "0:1 0:2 1:2 1:3 1:4 2:4 2:5";
         QTest::newRow("all at once") << run << int(run.size()) << "2:5";
         QTest::newRow("failed ping") << QByteArray("Pre-loading grid images...\n    /t/a.png... failed\n") << 1 << "";
-        QTest::newRow("failed save") << run.left(run.indexOf("out.png... ") + 11) + "failed\n" << 1
-                                     << "0:1 0:2 1:2 1:3 1:4 2:4";
+        QTest::newRow("failed save") << run.left(run.indexOf("out.png... ") + 11) + "failed\n"
+                                     << 1 << "0:1 0:2 1:2 1:3 1:4 2:4";
     }
     void progressFollowsTesscliOutput()
     {
@@ -232,8 +229,7 @@ private slots:
         QCOMPARE(TestUtils::CompareImageFile(sandbox.File("out.png"), source), QString());
 
         QVERIFY(TestUtils::WriteTurnedJpeg(sandbox.File("turned.jpg"), 6, 3));
-        for (const bool bAutoOrient : {false, true})
-        {
+        for (const bool bAutoOrient : {false, true}) {
             QVERIFY(TessaraInterface::ConvertImage(sandbox.File("turned.jpg"), sandbox.File("t.png"), bAutoOrient));
             QCOMPARE(QImage(sandbox.File("t.png")).size(), bAutoOrient ? QSize(3, 6) : QSize(6, 3));
         }

@@ -11,9 +11,9 @@ using TestUtils::Sandbox;
 
 Q_DECLARE_METATYPE(TessaraSettings)
 
-namespace
-{
-QByteArray ProjectXml(const QByteArray& body, const QByteArray& rootAttributes = "type=\"TessaraProject\" version=\"1\"")
+namespace {
+QByteArray ProjectXml(const QByteArray& body,
+                      const QByteArray& rootAttributes = "type=\"TessaraProject\" version=\"1\"")
 {
     return "<Project " + rootAttributes + ">" + body + "</Project>";
 }
@@ -34,7 +34,7 @@ TessaraSettings Settings(quint32 nExtraFlags, int nOverlap = -1, QSize region = 
     settings.transparency = transparency;
     return settings;
 }
-}  // namespace
+} // namespace
 
 class TestTessaraProject : public QObject
 {
@@ -65,8 +65,9 @@ private slots:
     void saveThenLoad_data()
     {
         QTest::addColumn<TessaraSettings>("settings");
-        TessaraSettings s = Settings(TessaraSettings::FlagTray | TessaraSettings::FlagOverlap
-                                     | TessaraSettings::FlagBackground, 7, {}, QColor(0x12, 0xab, 0xef));
+        TessaraSettings s =
+            Settings(TessaraSettings::FlagTray | TessaraSettings::FlagOverlap | TessaraSettings::FlagBackground, 7, {},
+                     QColor(0x12, 0xab, 0xef));
         s.rows = {{"/img/a.png", "None", "KeepEmpty"}, {QString::fromUtf8("/img/Grüße & <b>.png"), "/it's \"q\".png"}};
         s.tray = {"/img/t1.png", QString::fromUtf8("/img/ü & <t2>.png")};
         QTest::newRow("tray, overlap, background") << s;
@@ -152,37 +153,42 @@ private slots:
         QTest::newRow("not xml") << QByteArray("<Project") << "Unable to read the project file";
         QTest::newRow("second root element") << ProjectXml(kOneRow) + "<Project/>"
                                              << "Unable to read the project file";
-        QTest::newRow("trailing garbage") << ProjectXml(kOneRow) + "garbage" << "Unable to read the project file";
+        QTest::newRow("trailing garbage") << ProjectXml(kOneRow) + "garbage"
+                                          << "Unable to read the project file";
         QTest::newRow("nested 100000 deep")
             << ProjectXml(QByteArray("<Rows>").repeated(100000) + QByteArray("</Rows>").repeated(100000))
             << "Unable to read the project file";
         QTest::newRow("FIFO") << QByteArray("fifo") << "The project file is not a regular file";
         QTest::newRow("wrong root") << QByteArray("<Projekt type=\"TessaraProject\" version=\"1\"/>") << strNotProject;
-        QTest::newRow("type in other case") << ProjectXml(kOneRow, "type=\"tessaraproject\" version=\"1\"")
-                                            << strNotProject;
+        QTest::newRow("type in other case")
+            << ProjectXml(kOneRow, "type=\"tessaraproject\" version=\"1\"") << strNotProject;
         QTest::newRow("version 2") << ProjectXml(kOneRow, "type=\"TessaraProject\" version=\"2\"") << strVersion;
-        QTest::newRow("version not whole") << ProjectXml(kOneRow, "type=\"TessaraProject\" version=\"1x\"")
-                                           << strVersion;
-        QTest::newRow("row file without content") << ProjectXml("<Rows><Row><File>a.png</File><File/></Row></Rows>")
-                                                  << "Unable to read an input row";
-        QTest::newRow("tray file without content") << ProjectXml(kOneRow + "<Tray><File></File></Tray>")
-                                                   << "Unable to read an input row";
+        QTest::newRow("version not whole")
+            << ProjectXml(kOneRow, "type=\"TessaraProject\" version=\"1x\"") << strVersion;
+        QTest::newRow("row file without content")
+            << ProjectXml("<Rows><Row><File>a.png</File><File/></Row></Rows>") << "Unable to read an input row";
+        QTest::newRow("tray file without content")
+            << ProjectXml(kOneRow + "<Tray><File></File></Tray>") << "Unable to read an input row";
         QTest::newRow("no rows element") << ProjectXml("<Settings/>") << "No input rows have been specified";
-        QTest::newRow("overlap and region") << ProjectXml(kOneRow + "<Settings><Overlap>2</Overlap><Region><Width>9"
-                                                                    "</Width><Height>9</Height></Region></Settings>")
+        QTest::newRow("overlap and region") << ProjectXml(kOneRow
+                                                          + "<Settings><Overlap>2</Overlap><Region><Width>9"
+                                                            "</Width><Height>9</Height></Region></Settings>")
                                             << "Overlap and region cannot be used at the same time";
-        QTest::newRow("region too small") << ProjectXml(kOneRow + "<Settings><Region><Width>4</Width><Height>9</Height>"
-                                                                  "</Region></Settings>")
+        QTest::newRow("region too small") << ProjectXml(kOneRow
+                                                        + "<Settings><Region><Width>4</Width><Height>9</Height>"
+                                                          "</Region></Settings>")
                                           << "The region is too small";
         QTest::newRow("overlap 0") << ProjectXml(kOneRow + "<Settings><Overlap>0</Overlap></Settings>")
                                    << "The overlap is too small";
-        QTest::newRow("overlap not whole") << ProjectXml(kOneRow + "<Settings><Overlap>5px</Overlap></Settings>")
-                                           << "The overlap is too small";
-        QTest::newRow("background alpha form") << ProjectXml(kOneRow + "<Settings><Background>#80ff0000</Background>"
-                                                                       "</Settings>")
+        QTest::newRow("overlap not whole")
+            << ProjectXml(kOneRow + "<Settings><Overlap>5px</Overlap></Settings>") << "The overlap is too small";
+        QTest::newRow("background alpha form") << ProjectXml(kOneRow
+                                                             + "<Settings><Background>#80ff0000</Background>"
+                                                               "</Settings>")
                                                << "The background color is invalid";
-        QTest::newRow("unknown colour word") << ProjectXml(kOneRow + "<Settings><Transparency>blurple</Transparency>"
-                                                                     "</Settings>")
+        QTest::newRow("unknown colour word") << ProjectXml(kOneRow
+                                                           + "<Settings><Transparency>blurple</Transparency>"
+                                                             "</Settings>")
                                              << "The transparency key color is invalid";
     }
     void loadMessages()
@@ -191,7 +197,7 @@ private slots:
         QFETCH(QString, error);
         Sandbox sandbox;
         TessaraProject project;
-        const QString strPath = content.isEmpty()    ? sandbox.File("absent.tsp")
+        const QString strPath = content.isEmpty()   ? sandbox.File("absent.tsp")
                                 : content == "fifo" ? sandbox.MakeFifo("p.tsp")
                                                     : sandbox.WriteText("p.tsp", content);
         QVERIFY(!project.LoadProject(strPath));
@@ -208,12 +214,12 @@ private slots:
         QTest::newRow("stack FALSE") << QByteArray("<StackImages>FALSE</StackImages>") << nStack << QColor() << false;
         QTest::newRow("stack 0") << QByteArray("<StackImages>0</StackImages>") << nStack << QColor() << false;
         QTest::newRow("stack no") << QByteArray("<StackImages>no</StackImages>") << nStack << QColor() << true;
-        QTest::newRow("region lacking height") << QByteArray("<Region><Width>9</Width></Region>") << 0u << QColor()
-                                               << false;
+        QTest::newRow("region lacking height")
+            << QByteArray("<Region><Width>9</Width></Region>") << 0u << QColor() << false;
         QTest::newRow("colour keyword") << QByteArray("<Background>navy</Background>") << nBackground
                                         << QColor(0, 0, 128) << false;
-        QTest::newRow("names are case-sensitive") << QByteArray("<background>red</background>") << 0u << QColor()
-                                                  << false;
+        QTest::newRow("names are case-sensitive")
+            << QByteArray("<background>red</background>") << 0u << QColor() << false;
     }
     void settingValues()
     {
@@ -223,8 +229,8 @@ private slots:
         QFETCH(bool, stack);
         Sandbox sandbox;
         TessaraProject project;
-        QVERIFY2(project.LoadProject(sandbox.WriteText("p.tsp", ProjectXml(kOneRow + "<Settings>" + settings
-                                                                           + "</Settings>"))),
+        QVERIFY2(project.LoadProject(
+                     sandbox.WriteText("p.tsp", ProjectXml(kOneRow + "<Settings>" + settings + "</Settings>"))),
                  qPrintable(project.GetLastError()));
         QCOMPARE(project.GetSettings().flags, TessaraSettings::FlagRows | extraFlags);
         QCOMPARE(project.GetSettings().background, background);

@@ -36,7 +36,11 @@ class TessaraWndTest : public QObject
     std::unique_ptr<Engine::ImageCellEngine> m_pEngine;
     std::unique_ptr<UI::TessaraWnd> m_pWindow;
 
-    template <typename T> T* Find(const char* pName) const { return TestUtils::Child<T>(m_pWindow.get(), pName); }
+    template <typename T>
+    T* Find(const char* pName) const
+    {
+        return TestUtils::Child<T>(m_pWindow.get(), pName);
+    }
     QAction* Action(const char* pName) const { return Find<QAction>(pName); }
     UI::Controls::ImageGrid* Grid() const { return Find<UI::Controls::ImageGrid>("imageGrid"); }
     UI::Controls::ViewToolBar* ViewBar() const { return Find<UI::Controls::ViewToolBar>("viewToolBar"); }
@@ -61,8 +65,7 @@ private slots:
     void initTestCase()
     {
         const QList<QColor> colours = {Qt::red, Qt::green, Qt::blue, Qt::yellow};
-        for (int i = 0; i < colours.size(); ++i)
-        {
+        for (int i = 0; i < colours.size(); ++i) {
             m_astrImages.append(m_sandbox.File(QString("image%1.png").arg(i)));
             QVERIFY(TestUtils::WriteImage(m_astrImages.last(), 40, 30, colours[i]));
         }
@@ -111,8 +114,7 @@ private slots:
         QCOMPARE(Find<QPushButton>("btnGridCompound")->isEnabled(), combinable);
         QCOMPARE(Action("actGridClearImages")->isEnabled(), gridImages > 0);
         QCOMPARE(Action("actTrayClearImages")->isEnabled(), trayImages > 0);
-        QCOMPARE(StatusBar()->GetImageCountText(),
-                 QString("Images %1 Tray %2").arg(gridImages).arg(trayImages));
+        QCOMPARE(StatusBar()->GetImageCountText(), QString("Images %1 Tray %2").arg(gridImages).arg(trayImages));
 
         // Clearing follows through the engine's signals.
         Action("actGridClearImages")->trigger();
@@ -170,8 +172,8 @@ private slots:
         colours.background = QColor(18, 114, 26);
         colours.transparency = QColor(1, 2, 3);
         TessaraSettings everything = region;
-        everything.flags |= TessaraSettings::FlagBackground | TessaraSettings::FlagStackImages
-                            | TessaraSettings::FlagAutoOrient;
+        everything.flags |=
+            TessaraSettings::FlagBackground | TessaraSettings::FlagStackImages | TessaraSettings::FlagAutoOrient;
         everything.background = Qt::white;
         everything.stackImages = true;
         everything.autoOrient = true;
@@ -225,8 +227,7 @@ private slots:
                                                  {"x0", "x00", "x1"},
                                                  {"Tile1", "tile1", "tile2", "TILE10"},
                                                  {"a", "a0", "ab", "b"}};
-        for (const QStringList& astrOrdered : orderedLists)
-        {
+        for (const QStringList& astrOrdered : orderedLists) {
             QStringList astrReversed(astrOrdered.rbegin(), astrOrdered.rend());
             QCOMPARE(Utils::SortedNaturally(astrReversed), astrOrdered);
         }
@@ -328,8 +329,7 @@ private slots:
         const QStringList astrFiles = {m_astrImages[0], strMissing, m_astrImages[2]};
         QString strError;
         bool bResult = false;
-        if (fromProject)
-        {
+        if (fromProject) {
             const QString strProject = m_sandbox.WriteText(
                 "partial.tsp", QString("<Project type=\"TessaraProject\" version=\"1\"><Rows><Row><File>%1</File>"
                                        "<File>%2</File><File>%3</File></Row></Rows><Settings><Overlap>3</Overlap>"
@@ -342,9 +342,7 @@ private slots:
             QCOMPARE(Find<QSpinBox>("txtOverlap")->value(), 3);
             // Only a complete load counts as a recent project.
             QVERIFY(!Core::TessaraCore::s_instance->GetOptions()->GetRecentProjects().contains(strProject));
-        }
-        else
-        {
+        } else {
             bResult = m_pWindow->CreateNewGrid(astrFiles, 1, 3);
         }
         QVERIFY(!bResult);

@@ -36,7 +36,11 @@ class WorkflowTest : public QObject
     const QColor m_background{18, 114, 26};
     QStringList m_astrImages; // red, green, blue: row-major into a 2 x 2 grid, last cell empty
 
-    template <typename T> T* Find(const char* pName) const { return TestUtils::Child<T>(m_pWindow, pName); }
+    template <typename T>
+    T* Find(const char* pName) const
+    {
+        return TestUtils::Child<T>(m_pWindow, pName);
+    }
     QAction* Action(const char* pName) const { return Find<QAction>(pName); }
     UI::Controls::ImageGrid* Grid() const { return Find<UI::Controls::ImageGrid>("imageGrid"); }
     QString StatusText() const { return Find<UI::Controls::MainStatusBar>("statusBar")->GetStatusText(); }
@@ -60,8 +64,7 @@ private slots:
         // Named in grid order: the file dialog may hand them back sorted by name, depending on
         // how far its directory listing got.
         const QStringList astrNames = {"1-red.png", "2-green.png", "3-blue.png"};
-        for (int i = 0; i < colours.size(); ++i)
-        {
+        for (int i = 0; i < colours.size(); ++i) {
             m_astrImages.append(m_sandbox.File(astrNames[i]));
             QVERIFY(TestUtils::WriteImage(m_astrImages.last(), m_cellSize.width(), m_cellSize.height(), colours[i]));
         }
@@ -214,14 +217,14 @@ private slots:
             steps << nStep;
             nStepCount = nCount;
             if (nStep <= 9)
-                return;  // no cell composed yet
+                return; // no cell composed yet
             for (QWidget* pWidget : QApplication::topLevelWidgets())
                 if (qobject_cast<UI::StatusDlg*>(pWidget) && pWidget->isVisible())
                     pWidget->findChild<QPushButton*>("btnCancel")->click();
         };
         const auto connection = connect(m_pWindow, &UI::TessaraWnd::Sig_CombineProgress, this, onProgress);
         TestUtils::ModalAnswers answers;
-        answers.Then(TestUtils::ChooseFiles({strOutput})).Then(TestUtils::PressButton("Yes"));  // replace it
+        answers.Then(TestUtils::ChooseFiles({strOutput})).Then(TestUtils::PressButton("Yes")); // replace it
         Action("actGridCompound")->trigger();
         disconnect(connection);
 

@@ -7,10 +7,8 @@
 
 #include <vector>
 
-namespace TestUtils
-{
-namespace
-{
+namespace TestUtils {
+namespace {
 std::vector<TestFactory>& Registered()
 {
     static std::vector<TestFactory> factories;
@@ -26,7 +24,7 @@ bool Selected(const QObject& test, int nArgc, char** ppArgv)
     const QByteArray function = QByteArray(ppArgv[1]).split(':').first();
     return test.metaObject()->indexOfSlot(function + "()") >= 0;
 }
-}
+} // namespace
 
 bool RegisterTest(TestFactory factory)
 {
@@ -34,7 +32,7 @@ bool RegisterTest(TestFactory factory)
     return true;
 }
 
-}  // namespace TestUtils
+} // namespace TestUtils
 
 int main(int argc, char** argv)
 {
@@ -46,8 +44,7 @@ int main(int argc, char** argv)
     if (!Core::TessaraCore::CreateCore(1, argv))
         return 1;
     int nResult = 0;
-    for (const TestUtils::TestFactory& factory : TestUtils::Registered())
-    {
+    for (const TestUtils::TestFactory& factory : TestUtils::Registered()) {
         const std::unique_ptr<QObject> pTest = factory();
         if (TestUtils::Selected(*pTest, argc, argv) && QTest::qExec(pTest.get(), argc, argv) != 0)
             nResult = 1;

@@ -8,8 +8,7 @@
 
 #include <sys/stat.h>
 
-namespace TestUtils
-{
+namespace TestUtils {
 
 QString CompareImages(const QImage& actual, const QImage& expected)
 {
@@ -17,7 +16,10 @@ QString CompareImages(const QImage& actual, const QImage& expected)
         return QStringLiteral("actual image is empty");
     if (actual.size() != expected.size())
         return QStringLiteral("size %1x%2, expected %3x%4")
-            .arg(actual.width()).arg(actual.height()).arg(expected.width()).arg(expected.height());
+            .arg(actual.width())
+            .arg(actual.height())
+            .arg(expected.width())
+            .arg(expected.height());
 
     const QImage a = actual.convertToFormat(QImage::Format_ARGB32);
     const QImage e = expected.convertToFormat(QImage::Format_ARGB32);
@@ -25,7 +27,8 @@ QString CompareImages(const QImage& actual, const QImage& expected)
         for (int x = 0; x < a.width(); ++x)
             if (a.pixel(x, y) != e.pixel(x, y))
                 return QStringLiteral("pixel (%1, %2) is #%3, expected #%4")
-                    .arg(x).arg(y)
+                    .arg(x)
+                    .arg(y)
                     .arg(a.pixel(x, y), 8, 16, QLatin1Char('0'))
                     .arg(e.pixel(x, y), 8, 16, QLatin1Char('0'));
     return QString();
@@ -105,8 +108,7 @@ QString Sandbox::MakeFifo(const QString& strName) const
     return strPath;
 }
 
-namespace
-{
+namespace {
 const char* const kIsolatedCopyVariable = "TESSARA_TEST_ISOLATED_COPY";
 }
 
@@ -139,4 +141,4 @@ QString TesscliPath()
     return QStringLiteral(TESSCLI_EXE);
 }
 
-}  // namespace TestUtils
+} // namespace TestUtils

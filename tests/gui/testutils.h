@@ -8,8 +8,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
-namespace TestUtils
-{
+namespace TestUtils {
 
 // Empty string when both images have the same size and pixels (compared as ARGB32); otherwise a
 // readable reason naming the size mismatch or the first differing pixel and both colours.
@@ -28,7 +27,8 @@ bool WriteImage(const QString& strFile, int nWidth, int nHeight, const QColor& c
 bool WriteTurnedJpeg(const QString& strFile, int nWidth, int nHeight);
 
 // The named child of pParent; a missing one ends the program, as every later check would be void.
-template <typename T> T* Child(const QObject* pParent, const char* pName)
+template <typename T>
+T* Child(const QObject* pParent, const char* pName)
 {
     T* pChild = pParent->findChild<T*>(QString::fromLatin1(pName));
     if (!pChild)
@@ -63,4 +63,4 @@ bool InIsolatedCopy();
 // The built tesscli.
 QString TesscliPath();
 
-}  // namespace TestUtils
+} // namespace TestUtils

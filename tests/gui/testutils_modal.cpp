@@ -11,11 +11,9 @@
 #include <QPointer>
 #include <QTimer>
 
-namespace TestUtils
-{
+namespace TestUtils {
 
-ModalAnswers::ModalAnswers()
-    : m_pTimer(new QTimer(this))
+ModalAnswers::ModalAnswers() : m_pTimer(new QTimer(this))
 {
     m_pTimer->setInterval(20);
     connect(m_pTimer, &QTimer::timeout, this, &ModalAnswers::OnPoll);
@@ -46,12 +44,9 @@ void ModalAnswers::OnPoll()
     pModal->installEventFilter(this);
     const QString strName = QStringLiteral("%1 '%2'").arg(pModal->metaObject()->className(), pModal->windowTitle());
     Handler fnHandler = RejectDialog();
-    if (m_pending.isEmpty())
-    {
+    if (m_pending.isEmpty()) {
         m_unexpected.append(strName);
-    }
-    else
-    {
+    } else {
         m_answered.append(strName);
         fnHandler = m_pending.takeFirst();
     }
@@ -62,8 +57,7 @@ void ModalAnswers::OnPoll()
         if (!pTarget)
             return;
         fnHandler(pTarget);
-        if (pTarget && pTarget->isVisible() && QApplication::activeModalWidget() == pTarget)
-        {
+        if (pTarget && pTarget->isVisible() && QApplication::activeModalWidget() == pTarget) {
             m_unexpected.append(strName + QStringLiteral(" (left open by its handler)"));
             if (auto* pDialog = qobject_cast<QDialog*>(pTarget.data()))
                 pDialog->reject();
@@ -73,8 +67,7 @@ void ModalAnswers::OnPoll()
 
 bool ModalAnswers::eventFilter(QObject* pWatched, QEvent* pEvent)
 {
-    if (pEvent->type() == QEvent::Hide || pEvent->type() == QEvent::Destroy)
-    {
+    if (pEvent->type() == QEvent::Hide || pEvent->type() == QEvent::Destroy) {
         m_handedOut.removeAll(pWatched);
         pWatched->removeEventFilter(this);
     }
@@ -101,10 +94,8 @@ ModalAnswers::Handler ChooseFiles(const QStringList& astrFiles)
 ModalAnswers::Handler PressButton(const QString& strButtonText)
 {
     return [strButtonText](QWidget* pWidget) {
-        for (QAbstractButton* pButton : pWidget->findChildren<QAbstractButton*>())
-        {
-            if (pButton->text().remove(QLatin1Char('&')) == strButtonText)
-            {
+        for (QAbstractButton* pButton : pWidget->findChildren<QAbstractButton*>()) {
+            if (pButton->text().remove(QLatin1Char('&')) == strButtonText) {
                 pButton->click();
                 return;
             }
@@ -130,10 +121,12 @@ ModalAnswers::Handler RejectDialog()
 
 ModalAnswers::Handler NoteText(QString& strText)
 {
-    return Inspect([&strText](QWidget* pWidget) {
-        if (auto* pBox = qobject_cast<QMessageBox*>(pWidget))
-            strText = pBox->text();
-    }, PressButton(QStringLiteral("OK")));
+    return Inspect(
+        [&strText](QWidget* pWidget) {
+            if (auto* pBox = qobject_cast<QMessageBox*>(pWidget))
+                strText = pBox->text();
+        },
+        PressButton(QStringLiteral("OK")));
 }
 
 ModalAnswers::Handler Inspect(std::function<void(QWidget*)> fnInspect, ModalAnswers::Handler fnAnswer)

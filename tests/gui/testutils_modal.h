@@ -9,8 +9,7 @@
 
 class QTimer;
 
-namespace TestUtils
-{
+namespace TestUtils {
 
 // Answers modal windows (file dialogs, message boxes, the editor's dialogs) as they open, in
 // order: each queued handler receives the next modal widget and closes it. Handlers run from

@@ -5,10 +5,8 @@
 #include <QColorDialog>
 #include <QPainter>
 
-namespace UI::Controls
-{
-ColorSelectButton::ColorSelectButton(QWidget* pParent)
-    : QPushButton(pParent)
+namespace UI::Controls {
+ColorSelectButton::ColorSelectButton(QWidget* pParent) : QPushButton(pParent)
 {
     connect(this, &QPushButton::clicked, this, &ColorSelectButton::OnClicked);
 }
@@ -54,4 +52,4 @@ void ColorSelectButton::paintEvent(QPaintEvent* pEvent)
                          GetColorText());
     });
 }
-}
+} // namespace UI::Controls

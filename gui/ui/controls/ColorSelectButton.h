@@ -3,8 +3,7 @@
 #include <QColor>
 #include <QPushButton>
 
-namespace UI::Controls
-{
+namespace UI::Controls {
 // Push button that shows a colour swatch with its RGB values and picks a new colour on click.
 class ColorSelectButton : public QPushButton
 {
@@ -30,4 +29,4 @@ private slots:
 private:
     QColor m_color = QColor(255, 255, 255);
 };
-}
+} // namespace UI::Controls

@@ -13,11 +13,8 @@
 #include <QAction>
 #include <QMenu>
 
-namespace UI::Controls
-{
-ImageGrid::ImageGrid(QWidget* pParent) : ImageTableWidget(pParent)
-{
-}
+namespace UI::Controls {
+ImageGrid::ImageGrid(QWidget* pParent) : ImageTableWidget(pParent) {}
 
 bool ImageGrid::InitImageGrid(Engine::ImageCellEngine* pEngine)
 {
@@ -57,10 +54,8 @@ bool ImageGrid::Resize(int nRows, int nCols, bool bPopulate)
             setColumnCount(0);
             setRowCount(nRows);
             setColumnCount(nCols);
-            for (int r = 0; r < nRows; ++r)
-            {
-                for (int c = 0; c < nCols; ++c)
-                {
+            for (int r = 0; r < nRows; ++r) {
+                for (int c = 0; c < nCols; ++c) {
                     if (!CreateItem(r, c))
                         return false;
                 }
@@ -83,15 +78,13 @@ void ImageGrid::PopulateEntireGrid()
         const int nRows = rowCount(), nCols = columnCount();
         QList<Engine::ImageCell*> positions(qsizetype(nRows) * nCols, nullptr);
         Engine::ImageCellEngine* pEngine = GetCellEngine();
-        for (int i = pEngine->GetCellCount(Engine::ImageCellEngine::CellBasket) - 1; i >= 0; --i)
-        {
+        for (int i = pEngine->GetCellCount(Engine::ImageCellEngine::CellBasket) - 1; i >= 0; --i) {
             Engine::ImageCell* pCell = pEngine->GetCell(Engine::ImageCellEngine::CellBasket, i);
             const int nRow = pCell->GetGridRow(), nCol = pCell->GetGridCol();
             if (nRow >= 0 && nRow < nRows && nCol >= 0 && nCol < nCols)
                 positions[qsizetype(nRow) * nCols + nCol] = pCell;
         }
-        for (int r = 0; r < nRows; ++r)
-        {
+        for (int r = 0; r < nRows; ++r) {
             for (int c = 0; c < nCols; ++c)
                 SetItemImageCell(Item(r, c), positions[qsizetype(r) * nCols + c]);
         }
@@ -124,8 +117,7 @@ void ImageGrid::FlipVertically()
         WaitCursor waitCursor;
         TableUpdateBlocker blocker(this);
         const int nCols = columnCount();
-        for (int c = 0; c < nCols / 2; ++c)
-        {
+        for (int c = 0; c < nCols / 2; ++c) {
             for (int r = 0; r < rowCount(); ++r)
                 FlipItems(r, c, r, nCols - 1 - c);
         }
@@ -138,8 +130,7 @@ void ImageGrid::FlipHorizontally()
         WaitCursor waitCursor;
         TableUpdateBlocker blocker(this);
         const int nRows = rowCount();
-        for (int r = 0; r < nRows / 2; ++r)
-        {
+        for (int r = 0; r < nRows / 2; ++r) {
             for (int c = 0; c < columnCount(); ++c)
                 FlipItems(r, c, nRows - 1 - r, c);
         }
@@ -149,12 +140,11 @@ void ImageGrid::FlipHorizontally()
 void ImageGrid::SetKeepEmptyCells(const QList<QStringList>& rows)
 {
     GUARD_RUN([&] {
-        for (int r = 0; r < rows.size(); ++r)
-        {
-            for (int c = 0; c < rows[r].size(); ++c)
-            {
+        for (int r = 0; r < rows.size(); ++r) {
+            for (int c = 0; c < rows[r].size(); ++c) {
                 if (ImageTableItem* pItem = Item(r, c))
-                    pItem->SetKeepEmpty(rows[r][c].compare(QLatin1String(Contract::kEmptyCellKeep), Qt::CaseInsensitive) == 0);
+                    pItem->SetKeepEmpty(rows[r][c].compare(QLatin1String(Contract::kEmptyCellKeep), Qt::CaseInsensitive)
+                                        == 0);
             }
         }
         viewport()->update();
@@ -164,7 +154,8 @@ void ImageGrid::SetKeepEmptyCells(const QList<QStringList>& rows)
 int ImageGrid::GetSelectedKeepEmptyCount() const
 {
     const QList<ImageTableItem*> items = SelectedItems();
-    return int(std::count_if(items.begin(), items.end(), [](const ImageTableItem* pItem) { return pItem->IsKeepEmpty(); }));
+    return int(
+        std::count_if(items.begin(), items.end(), [](const ImageTableItem* pItem) { return pItem->IsKeepEmpty(); }));
 }
 
 void ImageGrid::SelectImageForItem(ImageTableItem* pItem)
@@ -184,8 +175,7 @@ void ImageGrid::SelectImageForItem(ImageTableItem* pItem)
         // The new cell is made first, so a file that cannot be loaded keeps the image already there.
         Engine::ImageCell* pOldCell = pItem->GetCell();
         Engine::ImageCell* pNewCell = GetCellEngine()->CreateCell(strFile, nRow, nCol);
-        if (!pNewCell)
-        {
+        if (!pNewCell) {
             ReportError(tr("Errors occurred while assigning the image to cell %1, %2:\n\n%3")
                             .arg(nRow + 1)
                             .arg(nCol + 1)
@@ -200,8 +190,7 @@ void ImageGrid::SelectImageForItem(ImageTableItem* pItem)
 QList<Engine::ImageCell*> ImageGrid::SelectedCells() const
 {
     QList<Engine::ImageCell*> cells;
-    for (const ImageTableItem* pItem : SelectedItems())
-    {
+    for (const ImageTableItem* pItem : SelectedItems()) {
         if (pItem->GetCell())
             cells.append(pItem->GetCell());
     }
@@ -223,10 +212,8 @@ void ImageGrid::OnKeepEmpty(bool bChecked)
         TableEditStep step(this, tr("Keep empty"));
         WaitCursor waitCursor;
         TableUpdateBlocker blocker(this);
-        for (ImageTableItem* pItem : SelectedItems())
-        {
-            if (bChecked)
-            {
+        for (ImageTableItem* pItem : SelectedItems()) {
+            if (bChecked) {
                 GetCellEngine()->MoveToTray(pItem->GetCell());
                 SetItemImageCell(pItem, nullptr);
             }
@@ -346,17 +333,15 @@ void ImageGrid::Drop_DropCells(const QList<Engine::ImageCell*>& cells, const QPo
             return;
         const QList<ImageTableItem*> destinations = GetDropDestinations(pos, int(cells.size()));
         TableEditStep step(this, dragType == DragGridToGrid ? tr("Swap cells") : tr("Move to grid"));
-        if (dragType == DragGridToGrid)
-        {
+        if (dragType == DragGridToGrid) {
             SwapCellsInto(cells, destinations);
             return;
         }
-        for (int i = 0; i < destinations.size(); ++i)
-        {
+        for (int i = 0; i < destinations.size(); ++i) {
             // A displaced grid cell goes to the tray, which empties its item through the engine's signal.
             GetCellEngine()->MoveToTray(destinations[i]->GetCell());
             PlaceDroppedCell(destinations[i], cells[i]);
         }
     });
 }
-}
+} // namespace UI::Controls

@@ -2,8 +2,7 @@
 
 #include "ui/controls/ImageTableWidget.h"
 
-namespace UI::Controls
-{
+namespace UI::Controls {
 // The layout of the compound image: one item per grid position showing the engine's basket cell
 // placed there, nothing, or a reserved ("keep empty") position.
 class ImageGrid : public ImageTableWidget
@@ -56,4 +55,4 @@ private:
     QAction* m_pActMoveToTray = nullptr;
     QAction* m_pActClear = nullptr;
 };
-}
+} // namespace UI::Controls

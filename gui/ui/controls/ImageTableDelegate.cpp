@@ -10,19 +10,15 @@
 #include <QLinearGradient>
 #include <QPainter>
 
-namespace UI::Controls
-{
-namespace
-{
+namespace UI::Controls {
+namespace {
 // Margins around the image area and the name strip below it.
 constexpr int SideMargin = 3;
 constexpr int TopMargin = 3;
 constexpr int NameStripSpace = 23;
-}
+} // namespace
 
-ImageTableDelegate::ImageTableDelegate(ImageTableWidget* pTable) : m_pTable(pTable)
-{
-}
+ImageTableDelegate::ImageTableDelegate(ImageTableWidget* pTable) : m_pTable(pTable) {}
 
 QRect ImageTableDelegate::GetItemRect(ItemRectType rectType, const QRect& cellRect) const
 {
@@ -30,8 +26,7 @@ QRect ImageTableDelegate::GetItemRect(ItemRectType rectType, const QRect& cellRe
         if (m_pTable->IsCompactView())
             return cellRect;
         const int x1 = cellRect.left(), y1 = cellRect.top(), x2 = cellRect.right(), y2 = cellRect.bottom();
-        switch (rectType)
-        {
+        switch (rectType) {
         case RectName:
             return QRect(QPoint(x1 + SideMargin, y2 - 19), QPoint(x2 - SideMargin, y2 - 4));
         case RectImage:
@@ -74,8 +69,7 @@ QSize ImageTableDelegate::GetRequiredItemSize(const ImageTableItem* pItem, bool 
     });
 }
 
-void ImageTableDelegate::paint(QPainter* pPainter, const QStyleOptionViewItem& option,
-                               const QModelIndex& index) const
+void ImageTableDelegate::paint(QPainter* pPainter, const QStyleOptionViewItem& option, const QModelIndex& index) const
 {
     GUARD_RUN([&] {
         const ImageTableItem* pItem = m_pTable->Item(index.row(), index.column());
@@ -83,8 +77,7 @@ void ImageTableDelegate::paint(QPainter* pPainter, const QStyleOptionViewItem& o
         pPainter->fillRect(option.rect, option.palette.brush(QPalette::Base));
         if (!pItem)
             return;
-        if (!m_pTable->IsCompactView())
-        {
+        if (!m_pTable->IsCompactView()) {
             pPainter->save();
             DrawName(pItem, pPainter, GetItemRect(RectName, option.rect), option);
             pPainter->restore();
@@ -140,8 +133,7 @@ void ImageTableDelegate::DrawImage(const ImageTableItem* pItem, QPainter* pPaint
     GUARD_RUN([&] {
         const bool bCompact = m_pTable->IsCompactView();
         const Engine::ImageCell* pCell = pItem->GetCell();
-        if (pCell && pCell->GetThumbnail())
-        {
+        if (pCell && pCell->GetThumbnail()) {
             const QSize size = GetRequiredItemSize(pItem, true);
             const QPoint topLeft = bCompact ? rect.topLeft() : GetCenterPoint(rect, size);
             pPainter->save();
@@ -151,14 +143,11 @@ void ImageTableDelegate::DrawImage(const ImageTableItem* pItem, QPainter* pPaint
         }
 
         const bool bSelected = option.state & QStyle::State_Selected;
-        if (pItem->IsDragHighlighted())
-        {
+        if (pItem->IsDragHighlighted()) {
             QColor overlay = m_colorDragHighlight;
             overlay.setAlpha(128);
             pPainter->fillRect(rect, overlay);
-        }
-        else if (bSelected)
-        {
+        } else if (bSelected) {
             QColor overlay = m_colorSelection;
             overlay.setAlpha(164);
             pPainter->fillRect(rect, overlay);
@@ -176,4 +165,4 @@ void ImageTableDelegate::DrawImage(const ImageTableItem* pItem, QPainter* pPaint
             pPainter->drawText(rect, Qt::AlignCenter, tr("No image"));
     });
 }
-}
+} // namespace UI::Controls

@@ -3,8 +3,7 @@
 #include <QColor>
 #include <QStyledItemDelegate>
 
-namespace UI::Controls
-{
+namespace UI::Controls {
 class ImageTableItem;
 class ImageTableWidget;
 
@@ -15,8 +14,7 @@ class ImageTableDelegate : public QStyledItemDelegate
     Q_OBJECT
 
 public:
-    enum ItemRectType
-    {
+    enum ItemRectType {
         RectCell = 0,
         RectName = 1,
         RectImage = 2
@@ -72,4 +70,4 @@ private:
     const QColor m_colorImageFrameSelected{130, 163, 186};
     const QColor m_colorImageFrameHighlighted{137, 52, 60};
 };
-}
+} // namespace UI::Controls

@@ -5,12 +5,10 @@
 
 #include <QCoreApplication>
 
-namespace UI::Controls
-{
+namespace UI::Controls {
 ImageTableItem::ImageTableItem(ImageTableWidget* pTable, ItemType type)
     : QTableWidgetItem(QTableWidgetItem::UserType), m_pTable(pTable), m_itemType(type)
-{
-}
+{}
 
 QTableWidgetItem* ImageTableItem::clone() const
 {
@@ -26,21 +24,19 @@ QTableWidgetItem* ImageTableItem::clone() const
 QString ImageTableItem::GetToolTip() const
 {
     return GUARD_RUN([&] {
-        const QString strTitle =
-            m_pCell ? m_pCell->GetFilename().toHtmlEscaped() : QCoreApplication::translate("ImageTableItem", "No image");
+        const QString strTitle = m_pCell ? m_pCell->GetFilename().toHtmlEscaped()
+                                         : QCoreApplication::translate("ImageTableItem", "No image");
         QString strText = QStringLiteral("<b>") + strTitle + QStringLiteral("</b><br><br>");
-        if (m_itemType == ItemGrid)
-        {
+        if (m_itemType == ItemGrid) {
             strText += QStringLiteral("<b>") + QCoreApplication::translate("ImageTableItem", "Cell:")
-                + QStringLiteral("</b> %1, %2").arg(row() + 1).arg(column() + 1);
+                       + QStringLiteral("</b> %1, %2").arg(row() + 1).arg(column() + 1);
         }
-        if (m_pCell)
-        {
+        if (m_pCell) {
             if (m_itemType == ItemGrid)
                 strText += QStringLiteral("<br>");
             const QSize imageSize = m_pCell->GetImageSize();
             strText += QStringLiteral("<b>") + QCoreApplication::translate("ImageTableItem", "Image size:")
-                + QStringLiteral("</b> %1x%2").arg(imageSize.width()).arg(imageSize.height());
+                       + QStringLiteral("</b> %1x%2").arg(imageSize.width()).arg(imageSize.height());
         }
         return strText;
     });
@@ -57,4 +53,4 @@ void ImageTableItem::UpdateCellGridLocation(Engine::ImageCell* pCell) const
             pCell->SetGridLocation(-1, -1);
     });
 }
-}
+} // namespace UI::Controls

@@ -3,21 +3,18 @@
 #include <QString>
 #include <QTableWidgetItem>
 
-namespace Engine
-{
+namespace Engine {
 class ImageCell;
 }
 
-namespace UI::Controls
-{
+namespace UI::Controls {
 class ImageTableWidget;
 
 // One position of the grid or the tray: the image cell shown there (not owned) and its marks.
 class ImageTableItem : public QTableWidgetItem
 {
 public:
-    enum ItemType
-    {
+    enum ItemType {
         ItemGrid = 0,
         ItemTray = 1
     };
@@ -46,4 +43,4 @@ private:
     bool m_bDragHighlight = false;
     Engine::ImageCell* m_pCell = nullptr;
 };
-}
+} // namespace UI::Controls

@@ -24,11 +24,8 @@
 #include <algorithm>
 #include <optional>
 
-namespace UI::Controls
-{
-ImageTableWidget::ImageTableWidget(QWidget* pParent) : QTableWidget(pParent), m_delegate(this)
-{
-}
+namespace UI::Controls {
+ImageTableWidget::ImageTableWidget(QWidget* pParent) : QTableWidget(pParent), m_delegate(this) {}
 
 ImageTableWidget::~ImageTableWidget()
 {
@@ -42,8 +39,8 @@ bool ImageTableWidget::InitImageTable(ImageTableType tableType, Engine::ImageCel
         m_tableType = tableType;
         m_pCellEngine = pEngine;
         setAttribute(Qt::WA_StaticContents);
-        setItemPrototype(new ImageTableItem(
-            this, m_tableType == TableGrid ? ImageTableItem::ItemGrid : ImageTableItem::ItemTray));
+        setItemPrototype(
+            new ImageTableItem(this, m_tableType == TableGrid ? ImageTableItem::ItemGrid : ImageTableItem::ItemTray));
         setItemDelegate(&m_delegate);
 
         // Drops arrive at the viewport; the model's own drag and drop stays off (drag is not enabled).
@@ -57,8 +54,7 @@ bool ImageTableWidget::InitImageTable(ImageTableType tableType, Engine::ImageCel
         setShowGrid(false);
         setWordWrap(false);
         setCornerButtonEnabled(false);
-        for (QHeaderView* pHeader : {horizontalHeader(), verticalHeader()})
-        {
+        for (QHeaderView* pHeader : {horizontalHeader(), verticalHeader()}) {
             pHeader->hide();
             pHeader->setHighlightSections(false);
             pHeader->setMinimumSectionSize(0);
@@ -67,8 +63,7 @@ bool ImageTableWidget::InitImageTable(ImageTableType tableType, Engine::ImageCel
         connect(this, &QTableWidget::itemSelectionChanged, this, &ImageTableWidget::OnSelectionChanged);
         connect(m_pCellEngine, &Engine::ImageCellEngine::Sig_Removed, this, &ImageTableWidget::OnCellRemoved);
         connect(m_pCellEngine, &Engine::ImageCellEngine::Sig_Operation, this, &ImageTableWidget::OnCellOperation);
-        connect(m_pCellEngine, &Engine::ImageCellEngine::Sig_ImagesReloaded, this,
-                &ImageTableWidget::OnImagesReloaded);
+        connect(m_pCellEngine, &Engine::ImageCellEngine::Sig_ImagesReloaded, this, &ImageTableWidget::OnImagesReloaded);
 
         m_pActOpen = CreateAction(tr("&Open images"), QStringLiteral(":/res/Actions/ImageOpen.png"));
         connect(m_pActOpen, &QAction::triggered, this, &ImageTableWidget::OnOpenImage);
@@ -135,8 +130,8 @@ ImageTableItem* ImageTableWidget::Item(int nRow, int nCol) const
 ImageTableItem* ImageTableWidget::CreateItem(int nRow, int nCol)
 {
     return GUARD_RUN([&] {
-        auto* pItem = new ImageTableItem(
-            this, m_tableType == TableGrid ? ImageTableItem::ItemGrid : ImageTableItem::ItemTray);
+        auto* pItem =
+            new ImageTableItem(this, m_tableType == TableGrid ? ImageTableItem::ItemGrid : ImageTableItem::ItemTray);
         setItem(nRow, nCol, pItem);
         return pItem;
     });
@@ -158,10 +153,8 @@ QList<ImageTableItem*> ImageTableWidget::SelectedItems() const
 {
     return GUARD_RUN([&] {
         QList<ImageTableItem*> items;
-        for (int r = 0; r < rowCount(); ++r)
-        {
-            for (int c = 0; c < columnCount(); ++c)
-            {
+        for (int r = 0; r < rowCount(); ++r) {
+            for (int c = 0; c < columnCount(); ++c) {
                 ImageTableItem* pItem = Item(r, c);
                 if (pItem && pItem->isSelected())
                     items.append(pItem);
@@ -180,10 +173,8 @@ int ImageTableWidget::GetSelectedImagesCount() const
 ImageTableItem* ImageTableWidget::FindItem(const Engine::ImageCell* pCell) const
 {
     return GUARD_RUN([&]() -> ImageTableItem* {
-        for (int r = 0; r < rowCount(); ++r)
-        {
-            for (int c = 0; c < columnCount(); ++c)
-            {
+        for (int r = 0; r < rowCount(); ++r) {
+            for (int c = 0; c < columnCount(); ++c) {
                 ImageTableItem* pItem = Item(r, c);
                 if (pItem && pItem->GetCell() == pCell)
                     return pItem;
@@ -196,10 +187,8 @@ ImageTableItem* ImageTableWidget::FindItem(const Engine::ImageCell* pCell) const
 int ImageTableWidget::GetImageCount() const
 {
     int nCount = 0;
-    for (int r = 0; r < rowCount(); ++r)
-    {
-        for (int c = 0; c < columnCount(); ++c)
-        {
+    for (int r = 0; r < rowCount(); ++r) {
+        for (int c = 0; c < columnCount(); ++c) {
             const ImageTableItem* pItem = Item(r, c);
             if (pItem && pItem->GetCell())
                 ++nCount;
@@ -213,13 +202,10 @@ QSize ImageTableWidget::GetAverageImageDimensions() const
     return GUARD_RUN([&] {
         QSize total(0, 0);
         int nCount = 0;
-        for (int r = 0; r < rowCount(); ++r)
-        {
-            for (int c = 0; c < columnCount(); ++c)
-            {
+        for (int r = 0; r < rowCount(); ++r) {
+            for (int c = 0; c < columnCount(); ++c) {
                 const ImageTableItem* pItem = Item(r, c);
-                if (pItem && pItem->GetCell() && pItem->GetCell()->GetThumbnail())
-                {
+                if (pItem && pItem->GetCell() && pItem->GetCell()->GetThumbnail()) {
                     total += m_delegate.GetRequiredItemSize(pItem, true);
                     ++nCount;
                 }
@@ -235,11 +221,9 @@ QList<QStringList> ImageTableWidget::GetRowFilenames() const
 {
     return GUARD_RUN([&] {
         QList<QStringList> rows;
-        for (int r = 0; r < rowCount(); ++r)
-        {
+        for (int r = 0; r < rowCount(); ++r) {
             QStringList names;
-            for (int c = 0; c < columnCount(); ++c)
-            {
+            for (int c = 0; c < columnCount(); ++c) {
                 const ImageTableItem* pItem = Item(r, c);
                 if (pItem && pItem->GetCell())
                     names.append(pItem->GetCell()->GetFilename());
@@ -258,8 +242,7 @@ void ImageTableWidget::ClearImages()
 {
     GUARD_RUN([&] {
         TableUpdateBlocker blocker(this);
-        for (int r = 0; r < rowCount(); ++r)
-        {
+        for (int r = 0; r < rowCount(); ++r) {
             for (int c = 0; c < columnCount(); ++c)
                 SetItemImageCell(Item(r, c), nullptr);
         }
@@ -271,10 +254,8 @@ void ImageTableWidget::ClearItemDragHighlights()
 {
     GUARD_RUN([&] {
         TableUpdateBlocker blocker(this);
-        for (int r = 0; r < rowCount(); ++r)
-        {
-            for (int c = 0; c < columnCount(); ++c)
-            {
+        for (int r = 0; r < rowCount(); ++r) {
+            for (int c = 0; c < columnCount(); ++c) {
                 if (ImageTableItem* pItem = Item(r, c))
                     pItem->SetDragHighlighted(false);
             }
@@ -292,18 +273,15 @@ void ImageTableWidget::EnableUpdates()
 {
     if (m_nUpdatesDisabled == 0)
         return;
-    if (--m_nUpdatesDisabled == 0)
-    {
-        if (m_bTableSizeStale)
-        {
+    if (--m_nUpdatesDisabled == 0) {
+        if (m_bTableSizeStale) {
             m_bTableSizeStale = false;
             RecalculateTableSize();
         }
         setUpdatesEnabled(true);
         update();
         viewport()->update();
-        if (m_bChangePending)
-        {
+        if (m_bChangePending) {
             m_bChangePending = false;
             emit Sig_ImageTableChanged();
         }
@@ -334,8 +312,7 @@ void ImageTableWidget::InitiateItemDrag(const QList<ImageTableItem*>& items)
 {
     GUARD_RUN([&] {
         Engine::ImageCellDrag cellDrag;
-        for (const ImageTableItem* pItem : items)
-        {
+        for (const ImageTableItem* pItem : items) {
             Engine::ImageCell* pCell = pItem->GetCell();
             if (pCell && pCell->GetThumbnail() && !cellDrag.m_cells.contains(pCell))
                 cellDrag.m_cells.append(pCell);
@@ -373,8 +350,7 @@ void ImageTableWidget::OnOpenImage()
 {
     GUARD_RUN([&] {
         WaitCursor waitCursor;
-        for (const ImageTableItem* pItem : SelectedItems())
-        {
+        for (const ImageTableItem* pItem : SelectedItems()) {
             if (pItem->GetCell())
                 SysUtils::LaunchFile(pItem->GetCell()->GetFilename());
         }
@@ -386,8 +362,7 @@ void ImageTableWidget::OnReloadImage()
     GUARD_RUN([&] {
         WaitCursor waitCursor;
         TableUpdateBlocker blocker(this);
-        for (const ImageTableItem* pItem : SelectedItems())
-        {
+        for (const ImageTableItem* pItem : SelectedItems()) {
             Engine::ImageCell* pCell = pItem->GetCell();
             if (!pCell || pCell->ReloadImage())
                 continue;
@@ -404,8 +379,7 @@ void ImageTableWidget::OnReloadImage()
 void ImageTableWidget::OnCellRemoved(Engine::ImageCell* pCell)
 {
     GUARD_RUN([&] {
-        if (ImageTableItem* pItem = FindItem(pCell))
-        {
+        if (ImageTableItem* pItem = FindItem(pCell)) {
             pItem->SetCell(nullptr);
             viewport()->update();
         }
@@ -433,10 +407,9 @@ QList<ImageTableItem*> ImageTableWidget::GetDropDestinations(const QPoint& pos, 
     const QTableWidgetItem* pStart = itemAt(pos);
     if (!pStart)
         return destinations;
-    for (int r = pStart->row(); r < rowCount() && destinations.size() < nCount; ++r)
-    {
-        for (int c = (r == pStart->row() ? pStart->column() : 0); c < columnCount() && destinations.size() < nCount; ++c)
-        {
+    for (int r = pStart->row(); r < rowCount() && destinations.size() < nCount; ++r) {
+        for (int c = (r == pStart->row() ? pStart->column() : 0); c < columnCount() && destinations.size() < nCount;
+             ++c) {
             ImageTableItem* pItem = Item(r, c);
             if (pItem && !pItem->IsKeepEmpty())
                 destinations.append(pItem);
@@ -445,11 +418,9 @@ QList<ImageTableItem*> ImageTableWidget::GetDropDestinations(const QPoint& pos, 
     return destinations;
 }
 
-void ImageTableWidget::SwapCellsInto(const QList<Engine::ImageCell*>& cells,
-                                     const QList<ImageTableItem*>& destinations)
+void ImageTableWidget::SwapCellsInto(const QList<Engine::ImageCell*>& cells, const QList<ImageTableItem*>& destinations)
 {
-    for (int i = 0; i < cells.size() && i < destinations.size(); ++i)
-    {
+    for (int i = 0; i < cells.size() && i < destinations.size(); ++i) {
         ImageTableItem* pDestination = destinations[i];
         ImageTableItem* pFormerItem = FindItem(cells[i]);
         if (pFormerItem == pDestination)
@@ -479,15 +450,11 @@ void ImageTableWidget::Drop_UpdateHighlightedCells(const QList<Engine::ImageCell
     });
 }
 
-void ImageTableWidget::Drop_CellsDragged(const QList<Engine::ImageCell*>& cells, QWidget* pTarget,
-                                         DragType dragType)
-{
-}
+void ImageTableWidget::Drop_CellsDragged(const QList<Engine::ImageCell*>& cells, QWidget* pTarget, DragType dragType) {}
 
-void ImageTableWidget::Drop_DropCells(const QList<Engine::ImageCell*>& cells, const QPoint& pos,
-                                      QWidget* pSource, DragType dragType)
-{
-}
+void ImageTableWidget::Drop_DropCells(const QList<Engine::ImageCell*>& cells, const QPoint& pos, QWidget* pSource,
+                                      DragType dragType)
+{}
 
 bool ImageTableWidget::Drop_TargetAcceptable(QWidget* pSource, const QPoint& pos) const
 {
@@ -515,21 +482,17 @@ void ImageTableWidget::RecalculateTableSize()
     GUARD_RUN([&] {
         TableUpdateBlocker blocker(this);
         const QSize emptyImageSize = m_delegate.GetEmptyImageSize();
-        for (int r = 0; r < rowCount(); ++r)
-        {
+        for (int r = 0; r < rowCount(); ++r) {
             int nHeight = 0;
-            for (int c = 0; c < columnCount(); ++c)
-            {
+            for (int c = 0; c < columnCount(); ++c) {
                 if (const ImageTableItem* pItem = Item(r, c))
                     nHeight = std::max(nHeight, m_delegate.GetRequiredItemSize(pItem, false, &emptyImageSize).height());
             }
             setRowHeight(r, nHeight);
         }
-        for (int c = 0; c < columnCount(); ++c)
-        {
+        for (int c = 0; c < columnCount(); ++c) {
             int nWidth = 0;
-            for (int r = 0; r < rowCount(); ++r)
-            {
+            for (int r = 0; r < rowCount(); ++r) {
                 if (const ImageTableItem* pItem = Item(r, c))
                     nWidth = std::max(nWidth, m_delegate.GetRequiredItemSize(pItem, false, &emptyImageSize).width());
             }
@@ -560,8 +523,7 @@ void ImageTableWidget::mouseMoveEvent(QMouseEvent* pEvent)
 {
     const bool bArmed = m_dragStartPoint.x() >= 0 && m_dragStartPoint.y() >= 0;
     if ((pEvent->buttons() & Qt::LeftButton) && pEvent->modifiers() == Qt::NoModifier && bArmed
-        && itemAt(pEvent->position().toPoint()) && !selectedItems().isEmpty())
-    {
+        && itemAt(pEvent->position().toPoint()) && !selectedItems().isEmpty()) {
         InitiateItemDrag(SelectedItems());
         return;
     }
@@ -572,8 +534,7 @@ void ImageTableWidget::contextMenuEvent(QContextMenuEvent* pEvent)
 {
     GUARD_RUN([&] {
         QMenu menu(this);
-        if (!PrepareContextMenu(&menu))
-        {
+        if (!PrepareContextMenu(&menu)) {
             pEvent->ignore();
             return;
         }
@@ -622,13 +583,13 @@ void ImageTableWidget::dragLeaveEvent(QDragLeaveEvent* pEvent)
 }
 
 QList<Engine::ImageCell*> ImageTableWidget::CellsShownBy(const ImageTableWidget* pSourceTable,
-                                                       const QMimeData* pMimeData) const
+                                                         const QMimeData* pMimeData) const
 {
     Engine::ImageCellDrag cellDrag(pMimeData, *m_pCellEngine);
     if (!pSourceTable)
         return cellDrag.m_cells;
     const int nContainer = pSourceTable->GetTableType() == TableGrid ? Engine::ImageCellEngine::CellBasket
-                                                                      : Engine::ImageCellEngine::CellTray;
+                                                                     : Engine::ImageCellEngine::CellTray;
     cellDrag.m_cells.removeIf(
         [&](Engine::ImageCell* pCell) { return m_pCellEngine->GetCellContainer(pCell) != nContainer; });
     return cellDrag.m_cells;
@@ -637,22 +598,17 @@ QList<Engine::ImageCell*> ImageTableWidget::CellsShownBy(const ImageTableWidget*
 void ImageTableWidget::dropEvent(QDropEvent* pEvent)
 {
     GUARD_RUN([&] {
-        if (!pEvent->mimeData()->hasFormat(Engine::ImageCellDrag::ImageCellMimeType))
-        {
+        if (!pEvent->mimeData()->hasFormat(Engine::ImageCellDrag::ImageCellMimeType)) {
             QTableWidget::dropEvent(pEvent);
             return;
         }
         auto* pSource = qobject_cast<QWidget*>(pEvent->source());
         const QPoint pos = pEvent->position().toPoint();
-        if (!Drop_TargetAcceptable(pSource, pos))
-        {
+        if (!Drop_TargetAcceptable(pSource, pos)) {
             pEvent->ignore();
-        }
-        else
-        {
+        } else {
             const QList<Engine::ImageCell*> cells = CellsShownBy(TableOf(pSource), pEvent->mimeData());
-            if (!cells.isEmpty())
-            {
+            if (!cells.isEmpty()) {
                 TableUpdateBlocker blocker(this);
                 std::optional<TableUpdateBlocker> sourceBlocker;
                 if (ImageTableWidget* pSourceTable = TableOf(pSource))
@@ -672,13 +628,10 @@ bool ImageTableWidget::viewportEvent(QEvent* pEvent)
         return QTableWidget::viewportEvent(pEvent);
     return GUARD_RUN([&] {
         auto* pHelpEvent = static_cast<QHelpEvent*>(pEvent);
-        if (auto* pItem = dynamic_cast<ImageTableItem*>(itemAt(pHelpEvent->pos())))
-        {
+        if (auto* pItem = dynamic_cast<ImageTableItem*>(itemAt(pHelpEvent->pos()))) {
             // The tip stays while the pointer is over the item's rectangle (viewport coordinates).
             QToolTip::showText(pHelpEvent->globalPos(), pItem->GetToolTip(), viewport(), visualItemRect(pItem));
-        }
-        else
-        {
+        } else {
             QToolTip::hideText();
             pEvent->ignore();
         }
@@ -705,4 +658,4 @@ TableEditStep::~TableEditStep()
 {
     m_pTable->EndEdit();
 }
-}
+} // namespace UI::Controls

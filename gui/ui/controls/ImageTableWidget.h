@@ -11,14 +11,12 @@ class QAction;
 class QMenu;
 class QMimeData;
 
-namespace Engine
-{
+namespace Engine {
 class ImageCell;
 class ImageCellEngine;
-}
+} // namespace Engine
 
-namespace UI::Controls
-{
+namespace UI::Controls {
 class ImageTableItem;
 
 // What grid and tray share: items pointing at engine cells, thumbnail painting, zoom and compact
@@ -29,14 +27,12 @@ class ImageTableWidget : public QTableWidget
     Q_OBJECT
 
 public:
-    enum ImageTableType
-    {
+    enum ImageTableType {
         TableGrid = 0,
         TableTray = 1
     };
 
-    enum DragType
-    {
+    enum DragType {
         DragNone = 0,
         DragGridToTray = 1,
         DragTrayToGrid = 2,
@@ -188,4 +184,4 @@ public:
 private:
     ImageTableWidget* m_pTable;
 };
-}
+} // namespace UI::Controls

@@ -18,11 +18,8 @@
 
 #include <algorithm>
 
-namespace UI::Controls
-{
-ImageTray::ImageTray(QWidget* pParent) : ImageTableWidget(pParent)
-{
-}
+namespace UI::Controls {
+ImageTray::ImageTray(QWidget* pParent) : ImageTableWidget(pParent) {}
 
 bool ImageTray::InitImageTray(Engine::ImageCellEngine* pEngine)
 {
@@ -100,8 +97,7 @@ void ImageTray::OnRemoveImages()
         WaitCursor waitCursor;
         TableUpdateBlocker blocker(this);
         QList<Engine::ImageCell*> cells;
-        for (const ImageTableItem* pItem : SelectedItems())
-        {
+        for (const ImageTableItem* pItem : SelectedItems()) {
             if (pItem->GetCell())
                 cells.append(pItem->GetCell());
         }
@@ -148,8 +144,7 @@ void ImageTray::paintEvent(QPaintEvent* pEvent)
 void ImageTray::wheelEvent(QWheelEvent* pEvent)
 {
     const QPoint angle = pEvent->angleDelta();
-    if (angle.y() == 0 || angle.x() != 0)
-    {
+    if (angle.y() == 0 || angle.x() != 0) {
         ImageTableWidget::wheelEvent(pEvent);
         return;
     }
@@ -189,13 +184,11 @@ bool ImageTray::HandleFileDrop(QDropEvent* pEvent)
     QStringList files;
     for (const QUrl& url : pEvent->mimeData()->urls())
         files.append(url.toLocalFile());
-    if (!files.isEmpty())
-    {
+    if (!files.isEmpty()) {
         TableEditStep step(this, tr("Add images"));
-        if (!GetCellEngine()->CreateCells(Utils::SortedNaturally(files), -1, -1))
-        {
-            ReportError(tr("Errors occurred while adding the images to the tray:\n\n%1")
-                            .arg(GetCellEngine()->GetLastError()));
+        if (!GetCellEngine()->CreateCells(Utils::SortedNaturally(files), -1, -1)) {
+            ReportError(
+                tr("Errors occurred while adding the images to the tray:\n\n%1").arg(GetCellEngine()->GetLastError()));
         }
     }
     pEvent->setDropAction(Qt::CopyAction);
@@ -211,8 +204,8 @@ void ImageTray::dropEvent(QDropEvent* pEvent)
     });
 }
 
-void ImageTray::Drop_UpdateHighlightedCells(const QList<Engine::ImageCell*>& cells, const QPoint& pos,
-                                            bool bAcceptable, DragType dragType)
+void ImageTray::Drop_UpdateHighlightedCells(const QList<Engine::ImageCell*>& cells, const QPoint& pos, bool bAcceptable,
+                                            DragType dragType)
 {
     // Grid cells are always appended at the end, so no position is marked for them.
     if (dragType == DragGridToTray)
@@ -226,13 +219,10 @@ void ImageTray::Drop_DropCells(const QList<Engine::ImageCell*>& cells, const QPo
 {
     GUARD_RUN([&] {
         TableEditStep step(this, dragType == DragGridToTray ? tr("Move to tray") : tr("Reorder tray"));
-        if (dragType == DragGridToTray)
-        {
+        if (dragType == DragGridToTray) {
             for (Engine::ImageCell* pCell : cells)
                 GetCellEngine()->MoveToTray(pCell);
-        }
-        else if (dragType == DragTrayToTray && itemAt(pos))
-        {
+        } else if (dragType == DragTrayToTray && itemAt(pos)) {
             SwapCellsInto(cells, GetDropDestinations(pos, int(cells.size())));
         }
     });
@@ -252,4 +242,4 @@ bool ImageTray::PrepareContextMenu(QMenu* pMenu)
         return true;
     });
 }
-}
+} // namespace UI::Controls

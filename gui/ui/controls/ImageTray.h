@@ -2,8 +2,7 @@
 
 #include "ui/controls/ImageTableWidget.h"
 
-namespace UI::Controls
-{
+namespace UI::Controls {
 // The one-row strip of cells not placed in the grid. Its columns follow the engine's tray:
 // one is appended per cell moved to the tray and removed per cell moved to the grid.
 class ImageTray : public ImageTableWidget
@@ -50,4 +49,4 @@ private:
 
     QAction* m_pActRemove = nullptr;
 };
-}
+} // namespace UI::Controls

@@ -5,10 +5,8 @@
 #include <QLabel>
 #include <QTimer>
 
-namespace UI::Controls
-{
-MainStatusBar::MainStatusBar(QWidget* pParent)
-    : QStatusBar(pParent)
+namespace UI::Controls {
+MainStatusBar::MainStatusBar(QWidget* pParent) : QStatusBar(pParent)
 {
     m_pTempTimer = new QTimer(this);
     m_pTempTimer->setObjectName("tempTimer");
@@ -92,4 +90,4 @@ void MainStatusBar::OnTempTimer()
 {
     SetStatus(tr("Ready"), false);
 }
-}
+} // namespace UI::Controls

@@ -5,8 +5,7 @@
 class QLabel;
 class QTimer;
 
-namespace UI::Controls
-{
+namespace UI::Controls {
 // Status bar with a message field (temporary messages revert to "Ready"), the grid size
 // and the image counts.
 class MainStatusBar : public QStatusBar
@@ -39,4 +38,4 @@ private:
     QLabel* m_pImageCountLabel = nullptr;
     QTimer* m_pTempTimer = nullptr;
 };
-}
+} // namespace UI::Controls

@@ -8,11 +8,9 @@
 #include <QPainterPath>
 #include <QToolBar>
 
-namespace UI::Controls
-{
+namespace UI::Controls {
 ToolBarHeader::ToolBarHeader(const QString& strText, QToolBar* pToolBar)
-    : QLabel(strText, pToolBar)
-    , m_pToolBar(pToolBar)
+    : QLabel(strText, pToolBar), m_pToolBar(pToolBar)
 {
     OnOrientationChanged(pToolBar->orientation());
     connect(pToolBar, &QToolBar::orientationChanged, this, &ToolBarHeader::OnOrientationChanged);
@@ -62,8 +60,7 @@ void ToolBarHeader::paintEvent(QPaintEvent*)
         painter.drawRoundedRect(area, 6.25, 6.25);
 
         painter.setPen(UIUtils::GetBaseColor(UIUtils::ColorBase));
-        if (!bHorizontal)
-        {
+        if (!bHorizontal) {
             painter.drawText(area, Qt::AlignCenter, text());
             return;
         }
@@ -76,4 +73,4 @@ void ToolBarHeader::paintEvent(QPaintEvent*)
         painter.drawText(turned, Qt::AlignCenter, text());
     });
 }
-}
+} // namespace UI::Controls

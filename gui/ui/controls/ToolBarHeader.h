@@ -4,8 +4,7 @@
 
 class QToolBar;
 
-namespace UI::Controls
-{
+namespace UI::Controls {
 // Section caption inside a toolbar: a rounded gradient strip that turns its text with the
 // toolbar's orientation.
 class ToolBarHeader : public QLabel
@@ -32,4 +31,4 @@ private:
 
     QToolBar* m_pToolBar;
 };
-}
+} // namespace UI::Controls

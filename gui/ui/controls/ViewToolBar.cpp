@@ -6,18 +6,13 @@
 #include <QLabel>
 #include <QSlider>
 
-namespace UI::Controls
-{
-ViewToolBar::ViewToolBar(QWidget* pParent)
-    : QToolBar(pParent)
-{
-}
+namespace UI::Controls {
+ViewToolBar::ViewToolBar(QWidget* pParent) : QToolBar(pParent) {}
 
 void ViewToolBar::SetupToolBar()
 {
     GUARD_RUN([&] {
-        for (QAction* pAction : actions())
-        {
+        for (QAction* pAction : actions()) {
             if (QWidget* pWidget = widgetForAction(pAction))
                 m_nAccumulatedWidth += pWidget->sizeHint().width();
         }
@@ -116,4 +111,4 @@ void ViewToolBar::OnTrayZoomLevelChanged(int nLevel)
 {
     emit Sig_TrayZoomLevelChanged(nLevel);
 }
-}
+} // namespace UI::Controls

@@ -4,8 +4,7 @@
 
 class QSlider;
 
-namespace UI::Controls
-{
+namespace UI::Controls {
 // Toolbar that adds the grid and tray zoom sliders behind the actions the form puts there.
 class ViewToolBar : public QToolBar
 {
@@ -42,4 +41,4 @@ private:
     QSlider* m_pTrayZoomSlider = nullptr;
     int m_nAccumulatedWidth = 35;
 };
-}
+} // namespace UI::Controls
