@@ -3,7 +3,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-PACKAGES=(g++ cmake make pkg-config
+PACKAGES=(g++ cmake make pkg-config clang-format
   libmagick++-6.q16-dev imagemagick libpugixml-dev libpcre2-dev libgtest-dev libgmock-dev
   libpng-dev libjpeg62-turbo-dev libtiff-dev zlib1g-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev fonts-dejavu-core xvfb xauth xdotool
