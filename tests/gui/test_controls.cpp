@@ -3,6 +3,7 @@
 #include "ui/UIUtils.h"
 #include "ui/controls/ColorSelectButton.h"
 #include "ui/controls/MainStatusBar.h"
+#include "ui/controls/ToolBarHeader.h"
 #include "ui/controls/ViewToolBar.h"
 
 #include <QApplication>
@@ -60,8 +61,6 @@ private slots:
     {
         QTest::addColumn<int>("level");
         QTest::addColumn<int>("expected");
-        QTest::newRow("lowest") << 0 << 0;
-        QTest::newRow("highest") << 6 << 6;
         QTest::newRow("above the range") << 7 << 2;
         QTest::newRow("below the range") << -1 << 2;
     }
@@ -77,6 +76,16 @@ private slots:
         toolBar.SetTrayZoomLevel(level);
         QCOMPARE(toolBar.GetGridZoomLevel(), expected);
         QCOMPARE(toolBar.GetTrayZoomLevel(), expected);
+    }
+
+    void headerStripFollowsToolBarOrientation()
+    {
+        // A horizontal toolbar gets a narrow upright strip, a vertical one a flat strip across.
+        QToolBar toolBar;
+        auto* pHeader = new UI::Controls::ToolBarHeader("Grid", &toolBar);
+        QVERIFY(pHeader->maximumWidth() < QWIDGETSIZE_MAX && pHeader->maximumHeight() == QWIDGETSIZE_MAX);
+        toolBar.setOrientation(Qt::Vertical);
+        QVERIFY(pHeader->maximumWidth() == QWIDGETSIZE_MAX && pHeader->maximumHeight() < QWIDGETSIZE_MAX);
     }
 
     void colorButtonShowsItsColourEvenWhenDisabled()

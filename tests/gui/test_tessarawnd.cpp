@@ -143,7 +143,6 @@ private slots:
         everything.autoOrient = true;
         stackOff.flags = TessaraSettings::FlagStackImages;
         stackOff.stackImages = false;
-        QTest::newRow("region") << region;
         QTest::newRow("overlap") << overlap;
         QTest::newRow("background and transparency") << colours;
         QTest::newRow("region, background, stacking, upright") << everything;
