@@ -110,6 +110,10 @@ void JpegStreamWriter::CopyRows(const void* pData, size_t nBytes, std::vector<ui
 {
     // Colour (or grey) samples only, 8 bits each, as the encoder takes them.
     const RasterFormat& format = Format();
+    if (format.bitDepth == 8 && format.channels == m_components) {
+        BackgroundScanlineWriter::CopyRows(pData, nBytes, band);
+        return;
+    }
     const size_t nBytesPerSample = format.bitDepth / 8;
     const size_t nPixels = nBytes / (format.channels * nBytesPerSample);
     band.resize(nPixels * m_components);
