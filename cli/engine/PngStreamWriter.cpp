@@ -3,7 +3,6 @@
 #include <zlib.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <csetjmp>
 #include <cstring>
 
@@ -92,18 +91,13 @@ void PngStreamWriter::Release()
 {
     if (m_pPng)
         png_destroy_write_struct(&m_pPng, &m_pInfo);
-    if (m_pFile)
-        std::fclose(m_pFile);
-    m_pFile = nullptr;
+    CloseFile(false);
 }
 
 bool PngStreamWriter::Open()
 {
-    m_pFile = std::fopen(Path().c_str(), "wb");
-    if (!m_pFile) {
-        SetLastError("Cannot open %s for writing: %s", Path().c_str(), std::strerror(errno));
+    if (!OpenFile())
         return false;
-    }
     m_pPng = png_create_write_struct(PNG_LIBPNG_VER_STRING, this, OnLibraryError, nullptr);
     m_pInfo = m_pPng ? png_create_info_struct(m_pPng) : nullptr;
     m_texts.clear();
@@ -136,7 +130,7 @@ bool PngStreamWriter::WriteHeader()
     if (setjmp(png_jmpbuf(m_pPng)))
         return false;
     const RasterFormat& format = Format();
-    png_init_io(m_pPng, m_pFile);
+    png_init_io(m_pPng, File());
     png_set_IHDR(m_pPng, m_pInfo, format.width, format.height, format.bitDepth, ColorType(format.channels),
                  PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     // The sRGB gamma and primaries ImageMagick notes for its images.
@@ -209,12 +203,8 @@ bool PngStreamWriter::Close(bool bComplete)
     }
     if (m_pPng)
         png_destroy_write_struct(&m_pPng, &m_pInfo);
-    FILE* pFile = m_pFile;
-    m_pFile = nullptr;
-    if (pFile && std::fclose(pFile) != 0 && bComplete && bOk) {
-        SetLastError("Cannot write %s: %s", Path().c_str(), std::strerror(errno));
+    if (!CloseFile(bComplete && bOk))
         bOk = false;
-    }
     return bOk;
 }
 

@@ -62,7 +62,6 @@ private:
     static void OnLibraryError(png_structp pPng, png_const_charp pszMessage);
 
     PngSettings m_settings;
-    FILE* m_pFile = nullptr;
     png_structp m_pPng = nullptr;
     png_infop m_pInfo = nullptr;
     char m_libraryMessage[256] = {};
