@@ -44,8 +44,10 @@ QString CompareImages(const QImage& actual, const QImage& expected)
 
 QString CompareImageFile(const QString& strFile, const QImage& expected)
 {
+    // Read through the file itself: loading by name would also accept strFile with an image suffix added.
+    QFile file(strFile);
     QImage actual;
-    if (!actual.load(strFile))
+    if (!file.open(QIODevice::ReadOnly) || !actual.load(&file, nullptr))
         return QStringLiteral("cannot read image %1").arg(strFile);
     return CompareImages(actual, expected);
 }
