@@ -151,24 +151,6 @@ TEST(CommandLineParser, TrimsArgumentsAndTreatsNullAsEmpty)
     EXPECT_EQ(parser.GetArguments(), (std::vector<std::string>{"-out", "", "x y"}));
 }
 
-TEST(CommandLineParser, QueriesReadTheFirstOccurrenceAndYieldEmptyOutOfRange)
-{
-    ArgumentTable table({"-attribute", "a", "1", "-attribute", "b", "2", "-overlap", "9"});
-    ASSERT_TRUE(table.Parse());
-    EXPECT_EQ(Describe(table.GetAttributeSwitch()->GetValue(1)), "'1'");
-    EXPECT_EQ(Describe(table.GetAttributeSwitch()->GetValue(2)), "''");
-
-    const CommandLineValue* pOverlap = table.GetOverlapSwitch()->GetFirstOccurrence();
-    EXPECT_EQ(Describe(pOverlap->Get(-1)), "''");
-    EXPECT_EQ(pOverlap->GetLong(1, -7), -7);
-    EXPECT_EQ(pOverlap->GetString(0), "") << "a number is not text";
-
-    const CommandLineSwitch* pOut = table.GetOutSwitch();
-    EXPECT_FALSE(pOut->IsSet());
-    EXPECT_EQ(pOut->GetFirstOccurrence(), nullptr);
-    EXPECT_EQ(Describe(pOut->GetValue(0)), "''");
-}
-
 TEST(CommandLineParser, UsageAndMandatoryCheckFollowTheSwitchDefinitions)
 {
     CommandLineParser parser;
@@ -237,7 +219,7 @@ TEST(TessaraCmdLine, ValidatesRulesInOrder)
 TEST(ExecutableDir, ResolvesTheLinkToACanonicalDirectory)
 {
     namespace fs = std::filesystem;
-    TestSupport::TempDir root;
+    TestSupport::Sandbox root;
     fs::create_directories(root.Path() / "~" / "$HOME");
     std::ofstream(root.Path() / "~" / "$HOME" / "prog").put('x');
     fs::create_symlink(root.Path() / "~" / "$HOME" / ".." / "$HOME" / "prog", root.Path() / "exe");
@@ -250,7 +232,7 @@ TEST(ExecutableDir, ResolvesTheLinkToACanonicalDirectory)
 TEST(ExecutableDir, FindsImConfigBesideOrInTheInstalledDataFolder)
 {
     namespace fs = std::filesystem;
-    TestSupport::TempDir root;
+    TestSupport::Sandbox root;
     const fs::path copyBin = root.Path() / "copy";
     const fs::path installBin = root.Path() / "usr" / "bin";
     const fs::path bareBin = root.Path() / "bare" / "bin";

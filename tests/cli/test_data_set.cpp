@@ -107,50 +107,27 @@ TEST(DataSetInput, EmptyCellWordsAndPathResolution)
 
 TEST(DataSetCompleteness, ChecksInOrder)
 {
+    DataSet dataSet;
+    EXPECT_FALSE(dataSet.IsComplete());
+    EXPECT_EQ(dataSet.GetLastError(), "No output file has been specified");
+    ASSERT_TRUE(dataSet.SetOutputFile("o.png"));
+    EXPECT_FALSE(dataSet.IsComplete());
+    EXPECT_EQ(dataSet.GetLastError(), "No or not enough input files have been specified");
+
+    // One entry: a row or column number, or the grid's row count, lets the grid be worked out.
     struct Case
     {
-        const char* name;
-        std::function<void(DataSet&)> fill;
-        const char* message;
+        int row, column, gridRows;
+        bool complete;
     };
-    const Case cases[] = {
-        {"nothing", [](DataSet&) {}, "No output file has been specified"},
-        {"output only", [](DataSet& d) { d.SetOutputFile("o.png"); },
-         "No or not enough input files have been specified"},
-        {"one entry without numbers or grid",
-         [](DataSet& d) {
-             d.SetOutputFile("o.png");
-             d.AddInputFile("a.png", -1, -1, 3);
-         },
-         "The grid size could not be calculated automatically"},
-        {"one entry with a row number",
-         [](DataSet& d) {
-             d.SetOutputFile("o.png");
-             d.AddInputFile("a.png", 0, -1, -1);
-         },
-         ""},
-        {"one entry with a column number",
-         [](DataSet& d) {
-             d.SetOutputFile("o.png");
-             d.AddInputFile("a.png", -1, 4, -1);
-         },
-         ""},
-        {"flat list with rows given",
-         [](DataSet& d) {
-             d.SetOutputFile("o.png");
-             d.AddInputFile("a.png", -1, -1, -1);
-             d.SetGridSize(0, 2);
-         },
-         ""},
-    };
-    for (const auto& c : cases) {
-        DataSet dataSet;
-        c.fill(dataSet);
-        const bool bExpectComplete = std::string(c.message).empty();
-        EXPECT_EQ(dataSet.IsComplete(), bExpectComplete) << c.name;
-        if (!bExpectComplete) {
-            EXPECT_EQ(dataSet.GetLastError(), c.message) << c.name;
-        }
+    for (const Case& c : {Case{-1, -1, 0, false}, Case{0, -1, 0, true}, Case{-1, 4, 0, true}, Case{-1, -1, 2, true}}) {
+        DataSet one;
+        one.SetOutputFile("o.png");
+        one.AddInputFile("a.png", c.row, c.column, 3);
+        if (c.gridRows)
+            one.SetGridSize(0, c.gridRows);
+        EXPECT_EQ(one.IsComplete(), c.complete) << c.row << "," << c.column << "," << c.gridRows;
+        EXPECT_EQ(one.GetLastError(), c.complete ? "" : "The grid size could not be calculated automatically");
     }
 }
 

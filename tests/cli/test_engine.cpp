@@ -108,7 +108,7 @@ TEST(GridLayout, SizesRowsColumnsAndCanvas)
 // Whole-grid runs show the usual cuts; these are the ones that only clip or fail.
 TEST(ImageGridCell, RegionClipsAtTheImageEdgeAndOverlapMayLeaveNothing)
 {
-    TempDir dir;
+    Sandbox dir;
     Save(CoordinateImage(100, 80, 9), dir / "cell.png");
     Engine::ImageGrid grid;
     Engine::ImageGridCell clipped(&grid, dir / "cell.png", 1, 2);
@@ -161,7 +161,7 @@ TEST(ImageGrid, CanvasBeyondTheLibraryLimitsNamesTheLimitAndTheSize)
 // Positions cost nothing until a file fills them, and no overlap can wrap a size around.
 TEST(ImageGrid, HugeGridsAndOverlapsStayCheapAndExact)
 {
-    TempDir dir;
+    Sandbox dir;
     Save(CoordinateImage(30, 20, 1), dir / "a.png");
     Data::DataSet dataSet;
     ASSERT_TRUE(dataSet.AddInputFile(dir / "a.png", 0, 0, -1));

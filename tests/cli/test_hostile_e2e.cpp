@@ -4,29 +4,18 @@
 
 #include <csignal>
 #include <cstdint>
-#include <fcntl.h>
 #include <fstream>
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <zlib.h>
 
 using namespace TestSupport;
 namespace fs = std::filesystem;
 
 namespace {
-uint32_t Crc32(const std::string& strBytes)
-{
-    uint32_t nCrc = 0xffffffffu;
-    for (unsigned char c : strBytes) {
-        nCrc ^= c;
-        for (int nBit = 0; nBit < 8; ++nBit)
-            nCrc = (nCrc >> 1) ^ (0xedb88320u & (0u - (nCrc & 1u)));
-    }
-    return ~nCrc;
-}
-
 std::string BigEndian(uint32_t nValue)
 {
     return {char(nValue >> 24), char(nValue >> 16), char(nValue >> 8), char(nValue)};
@@ -34,7 +23,9 @@ std::string BigEndian(uint32_t nValue)
 
 std::string PngChunk(const std::string& strType, const std::string& strData)
 {
-    return BigEndian(uint32_t(strData.size())) + strType + strData + BigEndian(Crc32(strType + strData));
+    const std::string strTyped = strType + strData;
+    const uLong nCrc = crc32(0, reinterpret_cast<const Bytef*>(strTyped.data()), uInt(strTyped.size()));
+    return BigEndian(uint32_t(strData.size())) + strTyped + BigEndian(uint32_t(nCrc));
 }
 
 // A PNG of a few dozen bytes that claims nWidth x nHeight RGB pixels and holds none (its image data
@@ -222,25 +213,13 @@ public:
     BackgroundRun(const std::vector<std::string>& arguments, const fs::path& workDir, const std::string& strTmp)
         : m_output(workDir / "run.out")
     {
-        std::vector<char*> argv{const_cast<char*>(TESSCLI_EXE)};
-        for (const std::string& strArg : arguments)
-            argv.push_back(const_cast<char*>(strArg.c_str()));
-        argv.push_back(nullptr);
-        const std::string strTmpEntry = "TMPDIR=" + strTmp;
-        m_pid = fork();
-        if (m_pid == 0) {
-            const int nOut = open(m_output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-            dup2(nOut, STDOUT_FILENO);
-            if (chdir(workDir.c_str()) != 0)
-                _exit(127);
-            putenv(const_cast<char*>(strTmpEntry.c_str()));
-            execv(TESSCLI_EXE, argv.data());
-            _exit(127);
-        }
+        FILE* pOut = fopen(m_output.c_str(), "w");
+        m_pid = StartTesscli(arguments, workDir.string(), {"TMPDIR=" + strTmp}, pOut, nullptr);
+        fclose(pOut);
     }
     ~BackgroundRun()
     {
-        if (m_pid > 0 && !m_waited)
+        if (!m_waited)
             kill(m_pid, SIGKILL), Wait();
         fs::remove(m_output);
     }

@@ -3,6 +3,7 @@
 #include <fstream>
 
 using namespace TestSupport;
+using namespace std::string_literals;
 
 namespace {
 const std::pair<const char*, Rgba> kImages[] = {
@@ -83,18 +84,24 @@ TEST_F(PrepareRun, RowsColumnsAndFiltersPrintTheirSummary)
     }
 }
 
+// Project first, switches second: a switch replaces a project setting and the others stay. The
+// source directory given on the command line does not move the project's files, and the project's
+// overlap reaches the grid, which leaves nothing of the small tiles.
 TEST_F(PrepareRun, CommandLineOverridesTheProject)
 {
     WriteProject("p.tsp", "<Rows><Row><File>a.png</File><File>KeepEmpty</File></Row><Row><File>b.png</File>"
-                          "<File>c.png</File></Row></Rows><Settings><Background>#102030</Background>"
-                          "<Transparency>00ff01</Transparency><StackImages>false</StackImages></Settings>");
+                          "<File>c.png</File></Row></Rows><Settings><Background>#102030</Background><Overlap>3"
+                          "</Overlap><Transparency>00ff01</Transparency><StackImages>true</StackImages>"
+                          "<AutoOrient>true</AutoOrient></Settings>");
     const TesscliRun run =
         Run({"-project", "p.tsp", "-out", "o.bmp", "-bgcolor", "1", "1", "1", "-sourcedir", "/nowhere"});
     ExpectPrepared(run, "Loading project p.tsp...\nPreparing data...\n    Current directory: " + m_dir
                             + "\n    Output file: " + m_dir
-                            + "/o.bmp\n    Source directory: /nowhere\n"
-                              "    Number of input files: 4\n    Transparent color: R:0 G:255 B:1\n"
-                              "    Background color: R:1 G:1 B:1\n");
+                            + "/o.bmp\n    Source directory: /nowhere\n    Number of input files: 4\n"
+                              "    Stacking enabled: Yes\n    Auto-orientation enabled: Yes\n"
+                              "    Transparent color: R:0 G:255 B:1\n    Background color: R:1 G:1 B:1\n");
+    for (const std::string& strShown : {"    " + m_dir + "/a.png... done\n", "would be empty (0x0 pixels)"s})
+        EXPECT_NE(run.standardOutput.find(strShown), std::string::npos) << run.standardOutput;
 }
 
 TEST_F(PrepareRun, EachFailureClassEndsWithStatus4)

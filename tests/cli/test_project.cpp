@@ -25,7 +25,7 @@ protected:
         return m_project.LoadProject(strPath);
     }
 
-    TestSupport::TempDir m_dir;
+    TestSupport::Sandbox m_dir;
     Core::TessaraProject m_project;
 };
 } // namespace
