@@ -12,34 +12,14 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-TESSCLI=${TESSCLI:-build/bin/tesscli}
-WORK=${WORK:-/tmp/tesscli-bench}
 REPS=${REPS:-3}
 SCALE=${SCALE-16 32}
 CONVERT=/usr/bin/convert
 MONTAGE=/usr/bin/montage
-
-need=()
-command -v vips >/dev/null || need+=(libvips-tools)
-[ -x /usr/bin/time ] || need+=(time)
-if [ ${#need[@]} -gt 0 ]; then
-  export DEBIAN_FRONTEND=noninteractive
-  apt-get update -qq && apt-get install -y -qq --no-install-recommends "${need[@]}"
-fi
-[ -x "$TESSCLI" ] || { echo "tesscli not found at $TESSCLI (build it first or set TESSCLI)"; exit 1; }
-TESSCLI=$(realpath "$TESSCLI")
-# The peers get the same resource limits as tesscli; the system policy stops them at 16K pixels.
-export MAGICK_CONFIGURE_PATH
-MAGICK_CONFIGURE_PATH=$(dirname "$TESSCLI")/ImConfig
-
-mkdir -p "$WORK/tiles"
+source bench/common.sh
+install_missing vips libvips-tools /usr/bin/time time
+make_tiles
 cd "$WORK"
-for i in $(seq 1 64); do
-  [ -f "tiles/t$i.png" ] || "$CONVERT" -seed "$i" -size 1000x1000 plasma:fractal -depth 8 "tiles/t$i.png"
-done
-
-# tile_list N: N*N tile paths, row by row, reusing the 64 distinct tiles beyond 8x8.
-tile_list() { for k in $(seq 0 $(($1 * $1 - 1))); do echo "tiles/t$((k % 64 + 1)).png"; done; }
 
 # measure OUT COMMAND: runs the command once, appends "seconds kilobytes" to stdout.
 measure() {

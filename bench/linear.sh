@@ -7,11 +7,10 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-TESSCLI=$(realpath "${TESSCLI:-build/bin/tesscli}")
-WORK=${WORK:-/tmp/tesscli-bench}/linear
-[ -x /usr/bin/time ] || { export DEBIAN_FRONTEND=noninteractive; apt-get update -qq; apt-get install -y -qq time; }
-mkdir -p "$WORK"
-cd "$WORK"
+source bench/common.sh
+install_missing /usr/bin/time time
+mkdir -p "$WORK/linear"
+cd "$WORK/linear"
 for i in $(seq 1 16); do
   [ -f "s$i.png" ] || /usr/bin/convert -size 16x16 "xc:rgb($((i * 15)),100,$((255 - i * 15)))" "s$i.png"
 done

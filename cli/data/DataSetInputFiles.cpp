@@ -20,8 +20,8 @@ int RoundUpDivide(int nCount, int nDivisor)
 // a snake order runs every other line backwards. Unknown orders fill row by row.
 void PlaceInOrder(InputFile& entry, int nPosition, int nColumns, int nRows, int nOrder)
 {
-    const bool bByColumn = nOrder == GridOrders::Order_ColFirst || nOrder == GridOrders::Order_ColSnake;
-    const bool bSnake = nOrder == GridOrders::Order_RowSnake || nOrder == GridOrders::Order_ColSnake;
+    const bool bByColumn = nOrder == GridOrders::OrderColFirst || nOrder == GridOrders::OrderColSnake;
+    const bool bSnake = nOrder == GridOrders::OrderRowSnake || nOrder == GridOrders::OrderColSnake;
     const int nLineLength = bByColumn ? nRows : nColumns;
     const int nLine = nPosition / nLineLength;
     int nAlong = nPosition % nLineLength;

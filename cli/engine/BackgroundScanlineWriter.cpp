@@ -1,5 +1,6 @@
 #include "engine/BackgroundScanlineWriter.h"
 
+#include <cerrno>
 #include <cstring>
 
 namespace Engine {
@@ -20,6 +21,25 @@ bool BackgroundScanlineWriter::Begin(const std::string& strPath, const RasterFor
         return false;
     m_background = std::make_unique<SerialWorker>();
     return true;
+}
+
+bool BackgroundScanlineWriter::OpenFile()
+{
+    m_pFile = std::fopen(m_path.c_str(), "wb");
+    if (m_pFile)
+        return true;
+    SetLastError("Cannot open %s for writing: %s", m_path.c_str(), std::strerror(errno));
+    return false;
+}
+
+bool BackgroundScanlineWriter::CloseFile(bool bReport)
+{
+    FILE* pFile = m_pFile;
+    m_pFile = nullptr;
+    if (!pFile || std::fclose(pFile) == 0 || !bReport)
+        return true;
+    SetLastError("Cannot write %s: %s", m_path.c_str(), std::strerror(errno));
+    return false;
 }
 
 void BackgroundScanlineWriter::CopyRows(const void* pData, size_t nBytes, std::vector<uint8_t>& band)

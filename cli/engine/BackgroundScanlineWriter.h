@@ -4,6 +4,7 @@
 #include "engine/WorkerThreads.h"
 
 #include <atomic>
+#include <cstdio>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -25,6 +26,11 @@ protected:
     const std::string& Path() const { return m_path; }
     // Derived destructors call it first: the background may still be using their members.
     void StopBackground() { m_background.reset(); }
+    // The stdio file the PNG and JPEG libraries write through; false with the last error set.
+    bool OpenFile();
+    FILE* File() const { return m_pFile; }
+    // False when closing failed and bReport asks for it to be the last error.
+    bool CloseFile(bool bReport);
 
     // Opens the file and writes what precedes the rows; false with the last error set.
     virtual bool Open() = 0;
@@ -41,6 +47,7 @@ private:
 
     RasterFormat m_format;
     std::string m_path;
+    FILE* m_pFile = nullptr;
     std::unique_ptr<SerialWorker> m_background;
     std::vector<uint8_t> m_band;
     int m_rowsTaken = 0;

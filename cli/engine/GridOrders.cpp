@@ -4,10 +4,10 @@ namespace Engine {
 
 GridOrders::GridOrders()
 {
-    AddEntry("Row-First", Order_RowFirst);
-    AddEntry("Col-First", Order_ColFirst);
-    AddEntry("Row-Snake", Order_RowSnake);
-    AddEntry("Col-Snake", Order_ColSnake);
+    AddEntry("Row-First", OrderRowFirst);
+    AddEntry("Col-First", OrderColFirst);
+    AddEntry("Row-Snake", OrderRowSnake);
+    AddEntry("Col-Snake", OrderColSnake);
 }
 
 const GridOrders& GridOrders::Instance()

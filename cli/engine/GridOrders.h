@@ -10,10 +10,10 @@ class GridOrders : public Misc::StringEnum
 {
 public:
     enum Order : int {
-        Order_RowFirst = 0,
-        Order_ColFirst = 1,
-        Order_RowSnake = 2,
-        Order_ColSnake = 3,
+        OrderRowFirst = 0,
+        OrderColFirst = 1,
+        OrderRowSnake = 2,
+        OrderColSnake = 3,
     };
 
     GridOrders();

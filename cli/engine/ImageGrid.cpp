@@ -177,8 +177,8 @@ std::unique_ptr<ScanlineWriter> ImageGrid::ChooseStreamingWriter() const
 ImageGrid::OutputPlan ImageGrid::PlanOutput() const
 {
     // Measured: the library keeps 8 bytes a pixel for the canvas and for a decoded tile, and a
-    // process starts at about 20 MiB. A streaming writer holds the band being composed, the one
-    // being encoded and, for PNG, its filtered copy.
+    // process starts at about 20 MiB. A streaming writer holds the band being composed and the
+    // one being encoded.
     const unsigned long long nBase = 20ull << 20;
     unsigned long long nLargestTile = 0;
     int nTallestRow = 0;
@@ -200,7 +200,7 @@ ImageGrid::OutputPlan ImageGrid::PlanOutput() const
     const unsigned long long nBand = nWidth * nBandRows * format.channels * (IsStacked() ? 2 : format.bitDepth / 8);
     plan.writer = "the streaming " + pWriter->GetFormatName() + " writer, "
                   + (IsStacked() ? "in one band" : "one grid row at a time");
-    plan.peakBytes = nBase + 3 * nBand + 2 * nLargestTile;
+    plan.peakBytes = nBase + 2 * nBand + 2 * nLargestTile;
     return plan;
 }
 

@@ -1,26 +1,21 @@
 #include "engine/JpegStreamWriter.h"
 
-#include <strings.h>
+#include "misc/TextCase.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 
 namespace Engine {
 
 J_DCT_METHOD JpegSettings::DctMethodNamed(const std::string& strName, J_DCT_METHOD current)
 {
-    const char* pszName = strName.c_str();
-    if (strcasecmp(pszName, "default") == 0)
-        return JDCT_DEFAULT;
-    if (strcasecmp(pszName, "fastest") == 0)
-        return JDCT_FASTEST;
-    if (strcasecmp(pszName, "float") == 0)
-        return JDCT_FLOAT;
-    if (strcasecmp(pszName, "ifast") == 0)
-        return JDCT_IFAST;
-    if (strcasecmp(pszName, "islow") == 0)
-        return JDCT_ISLOW;
+    static const std::pair<const char*, J_DCT_METHOD> c_methods[] = {
+        {"default", JDCT_DEFAULT}, {"fastest", JDCT_FASTEST}, {"float", JDCT_FLOAT},
+        {"ifast", JDCT_IFAST},     {"islow", JDCT_ISLOW},
+    };
+    for (const auto& [pszName, method] : c_methods)
+        if (Misc::EqualsNoCase(strName, pszName))
+            return method;
     return current;
 }
 
@@ -49,18 +44,13 @@ void JpegStreamWriter::Release()
     if (m_pJpeg)
         jpeg_destroy_compress(m_pJpeg.get());
     m_pJpeg.reset();
-    if (m_pFile)
-        std::fclose(m_pFile);
-    m_pFile = nullptr;
+    CloseFile(false);
 }
 
 bool JpegStreamWriter::Open()
 {
-    m_pFile = std::fopen(Path().c_str(), "wb");
-    if (!m_pFile) {
-        SetLastError("Cannot open %s for writing: %s", Path().c_str(), std::strerror(errno));
+    if (!OpenFile())
         return false;
-    }
     m_components = Format().channels <= 2 ? 1 : 3;
     m_pJpeg = std::make_unique<jpeg_compress_struct>();
     m_pJpeg->err = jpeg_std_error(&m_error.base);
@@ -80,7 +70,7 @@ bool JpegStreamWriter::StartCompress()
     if (setjmp(m_error.jump))
         return false;
     jpeg_create_compress(pJpeg);
-    jpeg_stdio_dest(pJpeg, m_pFile);
+    jpeg_stdio_dest(pJpeg, File());
     pJpeg->image_width = static_cast<JDIMENSION>(Format().width);
     pJpeg->image_height = static_cast<JDIMENSION>(Format().height);
     pJpeg->input_components = m_components;
@@ -110,6 +100,10 @@ void JpegStreamWriter::CopyRows(const void* pData, size_t nBytes, std::vector<ui
 {
     // Colour (or grey) samples only, 8 bits each, as the encoder takes them.
     const RasterFormat& format = Format();
+    if (format.bitDepth == 8 && format.channels == m_components) {
+        BackgroundScanlineWriter::CopyRows(pData, nBytes, band);
+        return;
+    }
     const size_t nBytesPerSample = format.bitDepth / 8;
     const size_t nPixels = nBytes / (format.channels * nBytesPerSample);
     band.resize(nPixels * m_components);
@@ -170,12 +164,8 @@ bool JpegStreamWriter::Close(bool bComplete)
     if (m_pJpeg)
         jpeg_destroy_compress(m_pJpeg.get());
     m_pJpeg.reset();
-    FILE* pFile = m_pFile;
-    m_pFile = nullptr;
-    if (pFile && std::fclose(pFile) != 0 && bComplete && bOk) {
-        SetLastError("Cannot write %s: %s", Path().c_str(), std::strerror(errno));
+    if (!CloseFile(bComplete && bOk))
         bOk = false;
-    }
     return bOk;
 }
 

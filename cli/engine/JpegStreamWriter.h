@@ -60,7 +60,6 @@ private:
     static void OnLibraryError(j_common_ptr pInfo);
 
     JpegSettings m_settings;
-    FILE* m_pFile = nullptr;
     std::unique_ptr<jpeg_compress_struct> m_pJpeg;
     ErrorManager m_error{};
     int m_components = 3;

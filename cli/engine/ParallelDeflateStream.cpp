@@ -44,6 +44,7 @@ void ParallelDeflateStream::Compress(const uint8_t* pData, size_t nSize, size_t 
     dictionary.insert(dictionary.end(), m_tail.end() - nFromTail, m_tail.end());
     dictionary.insert(dictionary.end(), pData + nOffset - nFromPart, pData + nOffset);
 
+    piece.ok = false;
     z_stream stream{};
     if (deflateInit2(&stream, m_level, Z_DEFLATED, -15, c_memoryLevel, m_strategy) != Z_OK)
         return;
@@ -84,30 +85,37 @@ bool ParallelDeflateStream::Append(const uint8_t* pData, size_t nSize, bool bLas
 {
     // Even an empty last part makes a piece: the one that ends the stream.
     const size_t nPieces = std::max<size_t>((nSize + m_pieceSize - 1) / m_pieceSize, bLast ? 1 : 0);
-    std::vector<Piece> pieces(nPieces);
-    m_pool.ParallelFor(
-        nPieces, [&](size_t i) { Compress(pData, nSize, i * m_pieceSize, bLast && i + 1 == nPieces, pieces[i]); });
-
-    for (size_t i = 0; i < nPieces; ++i) {
-        if (!pieces[i].ok)
-            return false;
-        const size_t nLength = std::min(m_pieceSize, nSize - i * m_pieceSize);
-        m_adler = adler32_combine(m_adler, pieces[i].adler, static_cast<z_off_t>(nLength));
+    // A few pieces per thread at a time, written before the next: memory stays at a few pieces
+    // whatever the size of the part.
+    const size_t nRound = 4 * static_cast<size_t>(m_pool.GetThreadCount());
+    std::vector<Piece> pieces(std::min(nPieces, nRound));
+    for (size_t nFirst = 0; nFirst < nPieces; nFirst += nRound) {
+        const size_t nCount = std::min(nRound, nPieces - nFirst);
+        m_pool.ParallelFor(nCount, [&](size_t k) {
+            const size_t i = nFirst + k;
+            Compress(pData, nSize, i * m_pieceSize, bLast && i + 1 == nPieces, pieces[k]);
+        });
+        for (size_t k = 0; k < nCount; ++k) {
+            if (!pieces[k].ok)
+                return false;
+            const size_t nLength = std::min(m_pieceSize, nSize - (nFirst + k) * m_pieceSize);
+            m_adler = adler32_combine(m_adler, pieces[k].adler, static_cast<z_off_t>(nLength));
+        }
+        // The header rides with the first piece and the trailer with the last, so no tiny chunks.
+        if (!m_started) {
+            const std::vector<uint8_t> header = HeaderBytes();
+            pieces.front().data.insert(pieces.front().data.begin(), header.begin(), header.end());
+            m_started = true;
+        }
+        if (bLast && nFirst + nCount == nPieces) {
+            const uint8_t trailer[4] = {static_cast<uint8_t>(m_adler >> 24), static_cast<uint8_t>(m_adler >> 16),
+                                        static_cast<uint8_t>(m_adler >> 8), static_cast<uint8_t>(m_adler)};
+            pieces[nCount - 1].data.insert(pieces[nCount - 1].data.end(), trailer, trailer + sizeof trailer);
+        }
+        for (size_t k = 0; k < nCount; ++k)
+            if (!pieces[k].data.empty() && !sink(pieces[k].data.data(), pieces[k].data.size()))
+                return false;
     }
-    // The header rides with the first piece and the trailer with the last, so no tiny chunks.
-    if (!m_started && nPieces > 0) {
-        const std::vector<uint8_t> header = HeaderBytes();
-        pieces.front().data.insert(pieces.front().data.begin(), header.begin(), header.end());
-        m_started = true;
-    }
-    if (bLast) {
-        const uint8_t trailer[4] = {static_cast<uint8_t>(m_adler >> 24), static_cast<uint8_t>(m_adler >> 16),
-                                    static_cast<uint8_t>(m_adler >> 8), static_cast<uint8_t>(m_adler)};
-        pieces.back().data.insert(pieces.back().data.end(), trailer, trailer + sizeof trailer);
-    }
-    for (const Piece& piece : pieces)
-        if (!piece.data.empty() && !sink(piece.data.data(), piece.data.size()))
-            return false;
     KeepTail(pData, nSize);
     return true;
 }

@@ -5,6 +5,7 @@
 #include <Magick++.h>
 
 #include <algorithm>
+#include <cstring>
 
 namespace Engine {
 
@@ -44,8 +45,10 @@ Quantum Over(Quantum source, double dSourceOpacity, Quantum destination)
 
 PixelBand::PixelBand(int nWidth, int nHeight, int nChannels, int nBits, const Sample16& background)
     : m_width(nWidth), m_height(nHeight), m_channels(nChannels), m_bits(nBits),
-      m_data(BytesPerRow() * static_cast<size_t>(nHeight))
+      m_data(new uint8_t[BytesPerRow() * static_cast<size_t>(nHeight)])
 {
+    if (nWidth < 1 || nHeight < 1)
+        return;
     const bool bGrey = nChannels < 3;
     const bool bAlpha = nChannels % 2 == 0;
     std::vector<uint16_t> pixel{background.red};
@@ -53,16 +56,20 @@ PixelBand::PixelBand(int nWidth, int nHeight, int nChannels, int nBits, const Sa
         pixel.insert(pixel.end(), {background.green, background.blue});
     if (bAlpha)
         pixel.push_back(QuantumRange);
-    const size_t nPixels = static_cast<size_t>(nWidth) * nHeight;
-    if (nBits == 8) {
-        for (size_t n = 0; n < nPixels; ++n)
-            for (int c = 0; c < nChannels; ++c)
-                m_data[n * nChannels + c] = To8(pixel[c]);
-    } else {
-        auto* pSamples = reinterpret_cast<uint16_t*>(m_data.data());
-        for (size_t n = 0; n < nPixels; ++n)
-            std::copy(pixel.begin(), pixel.end(), pSamples + n * nChannels);
+    // The first row sample by sample, the others as copies of it: a band is filled once per
+    // grid row and is as large as the tiles it will hold.
+    uint8_t* pFirstRow = m_data.get();
+    for (int nColumn = 0; nColumn < nWidth; ++nColumn) {
+        for (int c = 0; c < nChannels; ++c) {
+            const size_t nSample = static_cast<size_t>(nColumn) * nChannels + c;
+            if (nBits == 8)
+                pFirstRow[nSample] = To8(pixel[c]);
+            else
+                reinterpret_cast<uint16_t*>(pFirstRow)[nSample] = pixel[c];
+        }
     }
+    for (int nRow = 1; nRow < nHeight; ++nRow)
+        std::memcpy(pFirstRow + nRow * BytesPerRow(), pFirstRow, BytesPerRow());
 }
 
 template <typename Sample, typename Operation>
@@ -74,12 +81,20 @@ void PixelBand::ForEachPixel(const Magick::Image& image, int nX, int nY, Operati
     const int nBottom = std::min(nY + static_cast<int>(image.rows()), m_height);
     if (nLeft >= nRight || nTop >= nBottom)
         return;
-    auto* pSamples = reinterpret_cast<Sample*>(m_data.data());
-    for (int nRow = nTop; nRow < nBottom; ++nRow) {
-        const Magick::PixelPacket* pSource = image.getConstPixels(nLeft - nX, nRow - nY, nRight - nLeft, 1);
-        Sample* pTarget = pSamples + (static_cast<size_t>(nRow) * m_width + nLeft) * m_channels;
-        for (int nColumn = nLeft; nColumn < nRight; ++nColumn, ++pSource, pTarget += m_channels)
-            operation(pTarget, *pSource);
+    auto* pSamples = reinterpret_cast<Sample*>(m_data.get());
+    // Rows are requested in blocks: each request costs the library an exception record and its
+    // locks, while a block bounds the copy it makes when the pixels are not in memory.
+    const int nWidth = nRight - nLeft;
+    const int nBlockRows = std::max(1, (1 << 20) / nWidth);
+    for (int nBlockTop = nTop; nBlockTop < nBottom; nBlockTop += nBlockRows) {
+        const int nBlockBottom = std::min(nBottom, nBlockTop + nBlockRows);
+        const Magick::PixelPacket* pSource =
+            image.getConstPixels(nLeft - nX, nBlockTop - nY, nWidth, nBlockBottom - nBlockTop);
+        for (int nRow = nBlockTop; nRow < nBlockBottom; ++nRow) {
+            Sample* pTarget = pSamples + (static_cast<size_t>(nRow) * m_width + nLeft) * m_channels;
+            for (int nColumn = nLeft; nColumn < nRight; ++nColumn, ++pSource, pTarget += m_channels)
+                operation(pTarget, *pSource);
+        }
     }
 }
 
@@ -128,11 +143,11 @@ void PixelBand::Over(const Magick::Image& image, int nX, int nY)
 bool PixelBand::WriteTo(ScanlineWriter& writer, int nBits) const
 {
     if (nBits == m_bits)
-        return writer.WriteScanlines(m_data.data(), m_height);
+        return writer.WriteScanlines(m_data.get(), m_height);
     // Only 16-bit quanta ever go out as 8 bits; a few rows at a time keep the copy small.
     const int nChunkRows = 64;
     const size_t nSamplesPerRow = static_cast<size_t>(m_width) * m_channels;
-    const auto* pSamples = reinterpret_cast<const uint16_t*>(m_data.data());
+    const auto* pSamples = reinterpret_cast<const uint16_t*>(m_data.get());
     std::vector<uint8_t> chunk(nSamplesPerRow * nChunkRows);
     for (int nRow = 0; nRow < m_height; nRow += nChunkRows) {
         const int nRows = std::min(nChunkRows, m_height - nRow);

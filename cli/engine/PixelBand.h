@@ -2,7 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <vector>
+#include <memory>
 
 namespace Magick {
 class Image;
@@ -49,7 +49,7 @@ private:
     int m_height;
     int m_channels;
     int m_bits;
-    std::vector<uint8_t> m_data;
+    std::unique_ptr<uint8_t[]> m_data; // not zeroed first: the background fills it
 };
 
 } // namespace Engine

@@ -53,12 +53,14 @@ size_t SumOf(const uint8_t* pRow, const uint8_t* pPrevious, size_t nBpp, size_t 
     return nSum;
 }
 
+// Right to left, so that pOut may be pRow - 1: each byte is replaced only after the bytes to its
+// right, the last to need it, have been filtered.
 template <int Type>
 void ApplyOf(const uint8_t* pRow, const uint8_t* pPrevious, size_t nBpp, size_t nRowBytes, uint8_t* pOut)
 {
-    pOut[0] = static_cast<uint8_t>(Type);
-    for (size_t i = 0; i < nRowBytes; ++i)
+    for (size_t i = nRowBytes; i-- > 0;)
         pOut[1 + i] = Filtered<Type>(pRow, pPrevious, i, nBpp);
+    pOut[0] = static_cast<uint8_t>(Type);
 }
 
 constexpr int c_maskOfType[] = {PNG_FILTER_NONE, PNG_FILTER_SUB, PNG_FILTER_UP, PNG_FILTER_AVG, PNG_FILTER_PAETH};

@@ -15,7 +15,7 @@ public:
     PngRowFilter(int nFilters, size_t nBytesPerPixel, size_t nRowBytes);
 
     // pOut receives the filter type byte and nRowBytes filtered bytes; pPrevious is the raw row
-    // above (all zero for the first row).
+    // above (all zero for the first row). pOut may be pRow - 1, to filter a row in place.
     void Filter(const uint8_t* pRow, const uint8_t* pPrevious, uint8_t* pOut) const;
 
 private:

@@ -3,7 +3,6 @@
 #include <zlib.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <csetjmp>
 #include <cstring>
 
@@ -92,18 +91,13 @@ void PngStreamWriter::Release()
 {
     if (m_pPng)
         png_destroy_write_struct(&m_pPng, &m_pInfo);
-    if (m_pFile)
-        std::fclose(m_pFile);
-    m_pFile = nullptr;
+    CloseFile(false);
 }
 
 bool PngStreamWriter::Open()
 {
-    m_pFile = std::fopen(Path().c_str(), "wb");
-    if (!m_pFile) {
-        SetLastError("Cannot open %s for writing: %s", Path().c_str(), std::strerror(errno));
+    if (!OpenFile())
         return false;
-    }
     m_pPng = png_create_write_struct(PNG_LIBPNG_VER_STRING, this, OnLibraryError, nullptr);
     m_pInfo = m_pPng ? png_create_info_struct(m_pPng) : nullptr;
     m_texts.clear();
@@ -136,7 +130,7 @@ bool PngStreamWriter::WriteHeader()
     if (setjmp(png_jmpbuf(m_pPng)))
         return false;
     const RasterFormat& format = Format();
-    png_init_io(m_pPng, m_pFile);
+    png_init_io(m_pPng, File());
     png_set_IHDR(m_pPng, m_pInfo, format.width, format.height, format.bitDepth, ColorType(format.channels),
                  PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     // The sRGB gamma and primaries ImageMagick notes for its images.
@@ -158,29 +152,42 @@ bool PngStreamWriter::WriteChunk(const char* pszType, const uint8_t* pData, size
 
 void PngStreamWriter::CopyRows(const void* pData, size_t nBytes, std::vector<uint8_t>& band)
 {
-    band.resize(nBytes);
-    CopyInPngOrder(pData, nBytes, Format().bitDepth, band.data());
+    // Each row behind a free byte for its filter type, so that rows are filtered in place and
+    // the band goes to zlib as it is.
+    const size_t nRowBytes = Format().BytesPerRow();
+    const size_t nRows = nBytes / nRowBytes;
+    band.resize(nRows * (nRowBytes + 1));
+    for (size_t nRow = 0; nRow < nRows; ++nRow)
+        CopyInPngOrder(static_cast<const uint8_t*>(pData) + nRow * nRowBytes, nRowBytes, Format().bitDepth,
+                       &band[nRow * (nRowBytes + 1) + 1]);
 }
 
 bool PngStreamWriter::EncodeRows(std::vector<uint8_t>& band, int nRows, bool bLast, std::string& strError)
 {
     const size_t nRowBytes = Format().BytesPerRow();
-    m_filtered.resize((nRowBytes + 1) * nRows);
-    // Each row needs only the raw row above it, so rows are filtered in parallel too.
-    const size_t nRowsPerTask = std::max<size_t>(1, (1 << 20) / (nRowBytes + 1));
+    const size_t nStride = nRowBytes + 1;
+    auto raw = [&](size_t nRow) { return &band[nRow * nStride + 1]; };
+    // Each row needs only the raw row above it, so rows are filtered in parallel too: every task
+    // goes up its own rows, and the raw rows just above the tasks are kept aside first.
+    const size_t nRowsPerTask = std::max<size_t>(1, m_settings.pieceSize / nStride);
     const size_t nTasks = (nRows + nRowsPerTask - 1) / nRowsPerTask;
+    std::vector<uint8_t> above(nTasks * nRowBytes);
+    if (nTasks > 0)
+        std::memcpy(above.data(), m_previousRow.data(), nRowBytes);
+    for (size_t nTask = 1; nTask < nTasks; ++nTask)
+        std::memcpy(&above[nTask * nRowBytes], raw(nTask * nRowsPerTask - 1), nRowBytes);
+    if (nRows > 0)
+        std::memcpy(m_previousRow.data(), raw(nRows - 1), nRowBytes);
     m_pool->ParallelFor(nTasks, [&](size_t nTask) {
-        const size_t nEnd = std::min<size_t>(nRows, (nTask + 1) * nRowsPerTask);
-        for (size_t nRow = nTask * nRowsPerTask; nRow < nEnd; ++nRow) {
-            const uint8_t* pAbove = nRow == 0 ? m_previousRow.data() : &band[(nRow - 1) * nRowBytes];
-            m_filter->Filter(&band[nRow * nRowBytes], pAbove, &m_filtered[nRow * (nRowBytes + 1)]);
+        const size_t nFirst = nTask * nRowsPerTask;
+        for (size_t nRow = std::min<size_t>(nRows, nFirst + nRowsPerTask); nRow-- > nFirst;) {
+            const uint8_t* pAbove = nRow == nFirst ? &above[nTask * nRowBytes] : raw(nRow - 1);
+            m_filter->Filter(raw(nRow), pAbove, raw(nRow) - 1);
         }
     });
-    if (nRows > 0)
-        std::memcpy(m_previousRow.data(), &band[(nRows - 1) * nRowBytes], nRowBytes);
 
     const bool bWritten =
-        m_deflate->Append(m_filtered.data(), m_filtered.size(), bLast,
+        m_deflate->Append(band.data(), nStride * nRows, bLast,
                           [this](const uint8_t* pData, size_t nSize) { return WriteChunk("IDAT", pData, nSize); });
     if (!bWritten)
         strError = LibraryError();
@@ -196,12 +203,8 @@ bool PngStreamWriter::Close(bool bComplete)
     }
     if (m_pPng)
         png_destroy_write_struct(&m_pPng, &m_pInfo);
-    FILE* pFile = m_pFile;
-    m_pFile = nullptr;
-    if (pFile && std::fclose(pFile) != 0 && bComplete && bOk) {
-        SetLastError("Cannot write %s: %s", Path().c_str(), std::strerror(errno));
+    if (!CloseFile(bComplete && bOk))
         bOk = false;
-    }
     return bOk;
 }
 

@@ -27,7 +27,7 @@ struct PngSettings
     int zlibStrategy = -1;         // a zlib strategy; -1: libpng's choice for the filters
     int filters = PNG_ALL_FILTERS; // a libpng filter mask; 0: one without a valid filter bit
     std::vector<Text> texts;
-    size_t pieceSize = 256 * 1024; // bytes of filtered scanlines deflated by one thread at a time
+    size_t pieceSize = 256 * 1024; // bytes of scanlines one thread filters or deflates at a time
     int threads = 1;
 
     // The filters libpng leaves of the mask for an image of that size, as a valid mask.
@@ -62,7 +62,6 @@ private:
     static void OnLibraryError(png_structp pPng, png_const_charp pszMessage);
 
     PngSettings m_settings;
-    FILE* m_pFile = nullptr;
     png_structp m_pPng = nullptr;
     png_infop m_pInfo = nullptr;
     char m_libraryMessage[256] = {};
@@ -71,7 +70,6 @@ private:
     std::unique_ptr<WorkerPool> m_pool;
     std::unique_ptr<ParallelDeflateStream> m_deflate;
     std::unique_ptr<PngRowFilter> m_filter;
-    std::vector<uint8_t> m_filtered;
     std::vector<uint8_t> m_previousRow; // the raw row above the band
 };
 

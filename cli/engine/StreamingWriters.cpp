@@ -12,7 +12,6 @@
 #include <algorithm>
 #include <filesystem>
 #include <set>
-#include <strings.h>
 
 namespace Engine {
 
@@ -145,7 +144,7 @@ bool IsTrue(const std::string& strValue)
 {
     // ImageMagick's IsStringTrue.
     for (const char* pszTrue : {"true", "on", "yes", "1"})
-        if (strcasecmp(strValue.c_str(), pszTrue) == 0)
+        if (Misc::EqualsNoCase(strValue, pszTrue))
             return true;
     return false;
 }

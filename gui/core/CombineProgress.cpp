@@ -31,13 +31,13 @@ void CombineProgress::FeedChar(char ch)
     }
     m_line.append(ch);
     // The composing line grows one "*" per cell; its end comes much later.
-    if (m_phase == PhasePreloading && m_line == CombiningStart) {
-        m_phase = PhaseCombining;
+    if (m_phase == Phase::Preloading && m_line == CombiningStart) {
+        m_phase = Phase::Combining;
         m_nStep = m_nImageCount;
-    } else if (m_phase == PhaseCombining && ch == '*' && m_line.startsWith(CombiningStart)) {
+    } else if (m_phase == Phase::Combining && ch == '*' && m_line.startsWith(CombiningStart)) {
         ++m_nStep;
-    } else if (m_phase == PhaseCombining && m_line == SavingStart) {
-        m_phase = PhaseSaving;
+    } else if (m_phase == Phase::Combining && m_line == SavingStart) {
+        m_phase = Phase::Saving;
         m_nStep = 2 * m_nImageCount;
     }
 }
@@ -45,9 +45,9 @@ void CombineProgress::FeedChar(char ch)
 void CombineProgress::FinishLine()
 {
     // Only the indented ping lines count: the banner and the summary never end like them.
-    if (m_phase == PhasePreloading && m_line.startsWith("    ") && m_line.endsWith(PingDone))
+    if (m_phase == Phase::Preloading && m_line.startsWith("    ") && m_line.endsWith(PingDone))
         ++m_nStep;
-    else if (m_phase == PhaseSaving && m_line.startsWith(SavingStart) && m_line.endsWith(" done"))
+    else if (m_phase == Phase::Saving && m_line.startsWith(SavingStart) && m_line.endsWith(" done"))
         m_nStep = GetStepCount();
     m_line.clear();
 }

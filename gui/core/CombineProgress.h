@@ -9,10 +9,10 @@ namespace Core {
 class CombineProgress
 {
 public:
-    enum Phase {
-        PhasePreloading = 0,
-        PhaseCombining = 1,
-        PhaseSaving = 2
+    enum class Phase {
+        Preloading,
+        Combining,
+        Saving
     };
 
     explicit CombineProgress(int nImageCount);
@@ -29,7 +29,7 @@ private:
     void FinishLine();
 
     int m_nImageCount;
-    Phase m_phase = PhasePreloading;
+    Phase m_phase = Phase::Preloading;
     int m_nStep = 0;
     QByteArray m_line;
 };

@@ -5,9 +5,8 @@
 
 namespace Utils {
 
-// Orders file names as people read them: runs of digits by their value (tile2 before tile10), the
-// rest without regard to letter case; names still equal then (tile01 and tile1) fall back to
-// plain code-unit order, so that the order is total.
+// Orders file names as people read them, as tesscli does (see TessaraNaturalOrder.h); names still
+// equal then (tile01 and tile1) fall back to plain code-unit order, so that the order is total.
 bool NaturalLess(const QString& strFirst, const QString& strSecond);
 
 // The files in natural order, as the grid and the tray are filled from them.

@@ -909,7 +909,7 @@ bool TessaraWnd::CreateCompoundImage(const QString& strFile, bool bShowStatus, Q
             if (bShowStatus) {
                 connect(&statusDialog, &StatusDlg::Sig_CancelRequested, this, [&] { tesscli.CancelCompound(); });
                 statusDialog.SetCancellable(true);
-                statusDialog.SetProgress(CombinePhaseText(Core::CombineProgress::PhasePreloading), 0,
+                statusDialog.SetProgress(CombinePhaseText(Core::CombineProgress::Phase::Preloading), 0,
                                          Core::CombineProgress(settings.GetImageCount()).GetStepCount());
                 statusDialog.ShowDialog(tr("Combining images..."),
                                         tr("The images are being combined into %1...").arg(strFile),
@@ -929,16 +929,17 @@ bool TessaraWnd::CreateCompoundImage(const QString& strFile, bool bShowStatus, Q
     });
 }
 
-QString TessaraWnd::CombinePhaseText(int nPhase)
+QString TessaraWnd::CombinePhaseText(Core::CombineProgress::Phase phase)
 {
-    switch (nPhase) {
-    case Core::CombineProgress::PhaseCombining:
+    switch (phase) {
+    case Core::CombineProgress::Phase::Combining:
         return tr("Combining...");
-    case Core::CombineProgress::PhaseSaving:
+    case Core::CombineProgress::Phase::Saving:
         return tr("Saving...");
-    default:
-        return tr("Pre-loading grid images...");
+    case Core::CombineProgress::Phase::Preloading:
+        break;
     }
+    return tr("Pre-loading grid images...");
 }
 
 // ---- Help ----

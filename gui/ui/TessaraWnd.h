@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/CombineProgress.h"
+
 #include <memory>
 
 #include <QList>
@@ -121,7 +123,7 @@ private:
     static void ApplyZoom(Controls::ImageTableWidget* pTable, const QSlider* pSlider, QAction* pZoomIn,
                           QAction* pZoomOut, int nValue);
     void SetStatus(const QString& strText, bool bTemporary = false);
-    static QString CombinePhaseText(int nPhase);
+    static QString CombinePhaseText(Core::CombineProgress::Phase phase);
     void SetupEditHistory();
     void ConnectSettingsPanel();
     QVariantList GetPanelValues() const;

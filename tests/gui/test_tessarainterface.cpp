@@ -216,7 +216,7 @@ private slots:
         QStringList seen;
         for (qsizetype i = 0; i < output.size(); i += chunkSize)
             if (progress.Feed(output.mid(i, chunkSize)))
-                seen << QString("%1:%2").arg(progress.GetPhase()).arg(progress.GetStep());
+                seen << QString("%1:%2").arg(static_cast<int>(progress.GetPhase())).arg(progress.GetStep());
         QCOMPARE(seen.join(' '), changes);
     }
 

@@ -1,0 +1,37 @@
+# Shared by the benchmark scripts (sourced from the repository root): peers and tools installed on
+# demand, the run's folder, and the 64 distinct 1000x1000 tiles the grids reuse.
+# Environment: TESSCLI (default build/bin/tesscli), WORK (default /tmp/tesscli-bench).
+
+# install_missing COMMAND PACKAGE ...: installs each package whose command is not there.
+install_missing() {
+  local need=()
+  while [ $# -ge 2 ]; do
+    command -v "$1" >/dev/null || need+=("$2")
+    shift 2
+  done
+  if [ ${#need[@]} -gt 0 ]; then
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -qq && apt-get install -y -qq --no-install-recommends "${need[@]}"
+  fi
+}
+
+TESSCLI=${TESSCLI:-build/bin/tesscli}
+[ -x "$TESSCLI" ] || { echo "tesscli not found at $TESSCLI (build it first or set TESSCLI)"; exit 1; }
+TESSCLI=$(realpath "$TESSCLI")
+WORK=${WORK:-/tmp/tesscli-bench}
+# The peers get the same resource limits as tesscli; the system policy stops them at 16K pixels.
+export MAGICK_CONFIGURE_PATH
+MAGICK_CONFIGURE_PATH=$(dirname "$TESSCLI")/ImConfig
+
+# make_tiles: WORK/tiles/t1.png .. t64.png, 1000x1000 8-bit RGB plasma, made once.
+make_tiles() {
+  mkdir -p "$WORK/tiles"
+  local i
+  for i in $(seq 1 64); do
+    [ -f "$WORK/tiles/t$i.png" ] \
+      || /usr/bin/convert -seed "$i" -size 1000x1000 plasma:fractal -depth 8 "$WORK/tiles/t$i.png"
+  done
+}
+
+# tile_list N: N*N tile paths relative to WORK, row by row, reusing the 64 distinct tiles.
+tile_list() { for k in $(seq 0 $(($1 * $1 - 1))); do echo "tiles/t$((k % 64 + 1)).png"; done; }
