@@ -49,40 +49,31 @@ TEST(CommandLineCollector, FileSwitchesBecomeRowsAndColumns)
 
 TEST(CommandLineCollector, FirstFailingStepStopsWithTheSetterMessage)
 {
+    // The refused value, and a later step whose flag stays unset.
     struct Case
     {
-        const char* name;
         std::vector<std::string> args;
         const char* message;
         unsigned int unsetFlag;
     };
     const Case cases[] = {
-        {"quality before attributes",
-         {"-quality", "150", "-attribute", "a", "b"},
+        {{"-quality", "150", "-attribute", "a", "b"},
          "The image quality value is invalid (150)",
          DataSet::FlagAttributes},
-        {"grid before overlap",
-         {"-overlap", "0", "-grid", "1", "1"},
-         "The grid size may not be 1x1",
-         DataSet::FlagOverlap},
-        {"negative colour component",
-         {"-bgcolor", "0", "-1", "0"},
+        {{"-overlap", "0", "-grid", "1", "1"}, "The grid size may not be 1x1", DataSet::FlagOverlap},
+        {{"-bgcolor", "0", "-1", "0", "-compression", "rle"},
          "The background color is invalid",
          DataSet::FlagCompression},
-        {"region below 5",
-         {"-regionsize", "4", "10", "-stack"},
-         "The region sizes may not be below 5 (4x10)",
-         DataSet::FlagStackImages},
-        {"index range reversed",
-         {"-sources", "x{index}.png", "-index", "7", "3"},
+        {{"-regionsize", "4", "10", "-stack"}, "The region sizes may not be below 5 (4x10)", DataSet::FlagStackImages},
+        {{"-sources", "x{index}.png", "-index", "7", "3"},
          "The index restrictions are invalid (7 - 3)",
          DataSet::FlagGridSize},
     };
     for (const auto& c : cases) {
         DataSet dataSet;
-        EXPECT_FALSE(CollectCommandLine(c.args, dataSet)) << c.name;
-        EXPECT_EQ(dataSet.GetLastError(), c.message) << c.name;
-        EXPECT_FALSE(dataSet.IsSet(static_cast<DataSet::SetFlag>(c.unsetFlag))) << c.name;
+        EXPECT_FALSE(CollectCommandLine(c.args, dataSet)) << c.message;
+        EXPECT_EQ(dataSet.GetLastError(), c.message);
+        EXPECT_FALSE(dataSet.IsSet(static_cast<DataSet::SetFlag>(c.unsetFlag))) << c.message;
     }
 }
 

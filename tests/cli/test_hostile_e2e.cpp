@@ -77,38 +77,19 @@ TEST_F(HostileTest, ImagesClaimingTooManyPixelsAreRefusedBeforeDecoding)
         return std::string("    The image ") + strFile + " declares " + pSize + " pixels, more than the limit of "
                + pLimit + " pixels per image (set TESSCLI_MAX_IMAGE_PIXELS to raise it)";
     };
-    struct Case
-    {
-        const char* name;
-        std::vector<std::string> args;
-        const char* limit;
-        int status;
-        std::string tail;
+    // The limit (empty: the default), the run, and how it must end.
+    auto expect = [&](const char* pLimit, const std::vector<std::string>& arguments, const std::string& strTail) {
+        const TesscliRun run = RunWith(arguments, {std::string("TESSCLI_MAX_IMAGE_PIXELS=") + pLimit});
+        const bool bDone = strTail.rfind("Converting", 0) == 0;
+        EXPECT_EQ(run.exitStatus, bDone ? 0 : 5) << run.standardOutput;
+        EXPECT_EQ(TailOf(run), strTail);
+        EXPECT_EQ(fs::exists(dir / "out.png"), bDone);
     };
-    const Case cases[] = {
-        {"cell",
-         {"-row", "tile.png", "bomb.png", "-out", "out.png"},
-         "",
-         5,
-         refusal(dir / "bomb.png", "100000x100000", "1000000000")},
-        {"convert", {"-convert", "bomb.png", "out.png"}, "", 5, refusal("bomb.png", "100000x100000", "1000000000")},
-        {"lowered limit",
-         {"-row", "tile.png", "-row", "tile.png", "-out", "out.png"},
-         "99",
-         5,
-         refusal(dir / "tile.png", "10x10", "99")},
-        {"exactly at the limit",
-         {"-convert", "tile.png", "out.png"},
-         "100",
-         0,
-         "Converting 'tile.png' to 'out.png'... done"},
-    };
-    for (const Case& c : cases) {
-        const TesscliRun run = RunWith(c.args, {std::string("TESSCLI_MAX_IMAGE_PIXELS=") + c.limit});
-        EXPECT_EQ(run.exitStatus, c.status) << c.name << run.standardOutput;
-        EXPECT_EQ(TailOf(run), c.tail) << c.name;
-        EXPECT_EQ(fs::exists(dir / "out.png"), c.status == 0) << c.name;
-    }
+    expect("", {"-row", "tile.png", "bomb.png", "-out", "out.png"},
+           refusal(dir / "bomb.png", "100000x100000", "1000000000"));
+    expect("", {"-convert", "bomb.png", "out.png"}, refusal("bomb.png", "100000x100000", "1000000000"));
+    expect("99", {"-row", "tile.png", "-row", "tile.png", "-out", "out.png"}, refusal(dir / "tile.png", "10x10", "99"));
+    expect("100", {"-convert", "tile.png", "out.png"}, "Converting 'tile.png' to 'out.png'... done");
 }
 
 // A FIFO would block the reader forever; a dangling link used to be reported as a security policy.
