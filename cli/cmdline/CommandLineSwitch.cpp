@@ -63,12 +63,6 @@ bool CommandLineSwitch::IsSet() const
     return m_owner->GetValues().Has(this);
 }
 
-Value CommandLineSwitch::GetValue(int nIndex) const
-{
-    const CommandLineValue* pFirst = GetFirstOccurrence();
-    return pFirst ? pFirst->Get(nIndex) : Value();
-}
-
 const CommandLineValue* CommandLineSwitch::GetFirstOccurrence() const
 {
     return m_owner->GetValues().GetFirst(this);

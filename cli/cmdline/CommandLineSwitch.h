@@ -35,8 +35,6 @@ public:
     std::string GetPlaceholders() const;
 
     bool IsSet() const;
-    // Value nIndex of the first occurrence; the empty string when absent.
-    Value GetValue(int nIndex) const;
     const CommandLineValue* GetFirstOccurrence() const;
     std::vector<const CommandLineValue*> GetAllOccurrences() const;
 

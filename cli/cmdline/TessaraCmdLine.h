@@ -14,8 +14,8 @@
 //     }
 //     long nQuality = cmdLine.GetQualitySwitch()->GetFirstOccurrence()->GetLong(0);  // Int switches
 //
-// A switch without Multiple has at most one occurrence; GetValue(n) reads value n of the first
-// occurrence directly (a CmdLine::Value, i.e. std::variant<std::string, long, double, bool>).
+// A switch without Multiple has at most one occurrence; its values are those of the first
+// occurrence (each a CmdLine::Value, i.e. std::variant<std::string, long, double, bool>).
 // Every occurrence already holds at least its switch's minimum and at most its maximum number of
 // values, each checked and typed: Int switches hold long (within the 32-bit range), String and
 // EnumString switches hold the text as typed (EnumString names match their table ignoring case).

@@ -80,7 +80,6 @@ public:
     unsigned int GetSetFlags() const { return m_setFlags; }
     bool IsSet(SetFlag flag) const { return (m_setFlags & flag) != 0; }
     const std::string& GetOutputFile() const { return m_outputFile; }
-    const std::string& GetSourceDirectory() const { return m_sourceDirectory; }
     const DataSetInputFiles& GetInputFiles() const { return m_inputFiles; }
     int GetGridColumns() const { return m_gridColumns; }
     int GetGridRows() const { return m_gridRows; }

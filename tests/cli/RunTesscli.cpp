@@ -21,14 +21,9 @@ std::string ReadAndClose(FILE* pFile)
 }
 } // namespace
 
-TesscliRun RunTesscli(const std::vector<std::string>& arguments, const std::string& strWorkDir,
-                      const std::vector<std::string>& extraEnvironment)
+pid_t StartTesscli(const std::vector<std::string>& arguments, const std::string& strWorkDir,
+                   const std::vector<std::string>& extraEnvironment, FILE* pOut, FILE* pErr)
 {
-    // Files rather than pipes: the child can never block on a pipe that nobody is reading yet.
-    FILE* pOut = tmpfile();
-    FILE* pErr = tmpfile();
-    if (!pOut || !pErr)
-        throw std::runtime_error("cannot create capture files");
     std::vector<char*> argv{const_cast<char*>(TESSCLI_EXE)};
     for (const std::string& strArg : arguments)
         argv.push_back(const_cast<char*>(strArg.c_str()));
@@ -39,7 +34,8 @@ TesscliRun RunTesscli(const std::vector<std::string>& arguments, const std::stri
         throw std::runtime_error("cannot fork");
     if (pid == 0) {
         dup2(fileno(pOut), STDOUT_FILENO);
-        dup2(fileno(pErr), STDERR_FILENO);
+        if (pErr)
+            dup2(fileno(pErr), STDERR_FILENO);
         if (!strWorkDir.empty() && chdir(strWorkDir.c_str()) != 0)
             _exit(127);
         for (const std::string& strEntry : extraEnvironment)
@@ -47,8 +43,19 @@ TesscliRun RunTesscli(const std::vector<std::string>& arguments, const std::stri
         execv(TESSCLI_EXE, argv.data());
         _exit(127);
     }
+    return pid;
+}
+
+TesscliRun RunTesscli(const std::vector<std::string>& arguments, const std::string& strWorkDir,
+                      const std::vector<std::string>& extraEnvironment)
+{
+    // Files rather than pipes: the child can never block on a pipe that nobody is reading yet.
+    FILE* pOut = tmpfile();
+    FILE* pErr = tmpfile();
+    if (!pOut || !pErr)
+        throw std::runtime_error("cannot create capture files");
     int nStatus = 0;
-    waitpid(pid, &nStatus, 0);
+    waitpid(StartTesscli(arguments, strWorkDir, extraEnvironment, pOut, pErr), &nStatus, 0);
     return TesscliRun{ReadAndClose(pOut), ReadAndClose(pErr), WIFEXITED(nStatus) ? WEXITSTATUS(nStatus) : -1};
 }
 

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <sys/types.h>
+
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -14,6 +17,11 @@ struct TesscliRun
 
 TesscliRun RunTesscli(const std::vector<std::string>& arguments, const std::string& strWorkDir = "",
                       const std::vector<std::string>& extraEnvironment = {});
+
+// Starts tesscli the same way without waiting for it; its output goes to pOut, its errors to pErr
+// unless that is null.
+pid_t StartTesscli(const std::vector<std::string>& arguments, const std::string& strWorkDir,
+                   const std::vector<std::string>& extraEnvironment, FILE* pOut, FILE* pErr);
 
 // The block a run prints when it initialises ImageMagick, configured from beside the executable.
 std::string MagickSetupText();

@@ -111,13 +111,13 @@ std::string Layout(const Data::DataSetInputFiles& files, const std::string& strD
     return strLayout;
 }
 
-TempDir::TempDir()
+Sandbox::Sandbox()
 {
     std::string strTemplate = (std::filesystem::temp_directory_path() / "tesscli-test-XXXXXX").string();
     m_path = std::filesystem::canonical(mkdtemp(strTemplate.data()));
 }
 
-TempDir::~TempDir()
+Sandbox::~Sandbox()
 {
     std::error_code error;
     std::filesystem::remove_all(m_path, error);

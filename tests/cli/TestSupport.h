@@ -49,11 +49,11 @@ std::string RgbOf(const Misc::Color& color);
 std::string Layout(const Data::DataSetInputFiles& files, const std::string& strDir = "");
 
 // A fresh directory (canonical path), removed with everything in it at the end of the test.
-class TempDir
+class Sandbox
 {
 public:
-    TempDir();
-    ~TempDir();
+    Sandbox();
+    ~Sandbox();
     const std::filesystem::path& Path() const { return m_path; }
     std::string operator/(const std::string& strName) const { return (m_path / strName).string(); }
 
@@ -77,7 +77,7 @@ protected:
         return RunTesscli(arguments, dir.Path().string(), environment);
     }
 
-    TempDir dir;
+    Sandbox dir;
 };
 
 } // namespace TestSupport

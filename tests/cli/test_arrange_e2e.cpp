@@ -1,6 +1,5 @@
 #include "TestSupport.h"
 
-#include <array>
 #include <filesystem>
 #include <fstream>
 
@@ -56,18 +55,18 @@ TEST_F(ArrangeTest, DryRunShowsTheCellMapAndWritesNothing)
          "        t11.png  t12.png  (empty)  (empty)  (empty)\n",
          "50x30",
          ""},
-        {"column-first",
-         {"-sources", "t?.png", "-grid", "2", "0", "-order", "col-first"},
-         "        t1.png  t3.png  t5.png  t7.png  t9.png\n"
-         "        t2.png  t4.png  t6.png  t8.png  (empty)\n",
-         "50x20",
-         ""},
-        {"row snake",
-         {"-sources", "t?.png", "-grid", "0", "4", "-order", "Row-Snake"},
-         "        t1.png  t2.png   t3.png   t4.png\n"
-         "        t8.png  t7.png   t6.png   t5.png\n"
-         "        t9.png  (empty)  (empty)  (empty)\n",
+        {"row snake from the top-right corner",
+         {"-sources", "t?.png", "-grid", "0", "4", "-order", "Row-Snake", "-startpos", "top-right"},
+         "        t4.png   t3.png   t2.png   t1.png\n"
+         "        t5.png   t6.png   t7.png   t8.png\n"
+         "        (empty)  (empty)  (empty)  t9.png\n",
          "40x30",
+         ""},
+        {"column snake from the bottom-left corner",
+         {"-sources", "t?.png", "-grid", "2", "0", "-order", "col-snake", "-startpos", "bottom-left"},
+         "        t2.png  t3.png  t6.png  t7.png  (empty)\n"
+         "        t1.png  t4.png  t5.png  t8.png  t9.png\n",
+         "50x20",
          ""},
         {"corner with empty cells",
          {"-row", "t1.png", "None", "t2.png", "-row", "t3.png", "-startpos", "bottom-right"},
@@ -99,43 +98,6 @@ TEST_F(ArrangeTest, DryRunShowsTheCellMapAndWritesNothing)
                   "    Written by: ImageMagick, from the whole canvas\n    Estimated peak memory: 82 MiB\n"),
               std::string::npos)
         << run.standardOutput;
-}
-
-TEST_F(ArrangeTest, SnakeOrdersCombineWithEveryStartCorner)
-{
-    fs::create_directory(dir.Path() / "s");
-    for (unsigned n = 1; n <= 5; ++n)
-        Save(CoordinateImage(10, 10, n), dir / ("s/t" + std::to_string(n) + ".png"));
-    // Five tiles in 2 rows of 3 columns, tags row by row; 0 is an empty cell.
-    struct Case
-    {
-        const char* order;
-        const char* grid[2];
-        const char* corner;
-        std::array<unsigned, 6> tags;
-    };
-    const Case cases[] = {
-        {"row-snake", {"0", "3"}, "top-left", {1, 2, 3, 0, 5, 4}},
-        {"row-snake", {"0", "3"}, "top-right", {3, 2, 1, 4, 5, 0}},
-        {"row-snake", {"0", "3"}, "bottom-left", {0, 5, 4, 1, 2, 3}},
-        {"row-snake", {"0", "3"}, "bottom-right", {4, 5, 0, 3, 2, 1}},
-        {"col-snake", {"2", "0"}, "top-left", {1, 4, 5, 2, 3, 0}},
-        {"col-snake", {"2", "0"}, "top-right", {5, 4, 1, 0, 3, 2}},
-        {"col-snake", {"2", "0"}, "bottom-left", {2, 3, 0, 1, 4, 5}},
-        {"col-snake", {"2", "0"}, "bottom-right", {0, 3, 2, 5, 4, 1}},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.order) + " " + c.corner);
-        const TesscliRun run = Run({"-sources", "s/t*.png", "-grid", c.grid[0], c.grid[1], "-order", c.order,
-                                    "-startpos", c.corner, "-out", "out.png"});
-        ASSERT_EQ(run.exitStatus, 0) << run.standardOutput;
-        const Magick::Image image((dir / "out.png"));
-        ASSERT_EQ(image.size(), Magick::Geometry(30, 20));
-        for (int nCell = 0; nCell < 6; ++nCell) {
-            const Rgba expected = c.tags[nCell] ? Rgba{5, 5, c.tags[nCell]} : Rgba{0, 0, 0};
-            EXPECT_EQ(PixelAt(image, nCell % 3 * 10 + 5, nCell / 3 * 10 + 5), expected) << "cell " << nCell;
-        }
-    }
 }
 
 TEST_F(ArrangeTest, AutoOrientTurnsImagesUprightBeforeTheLayout)

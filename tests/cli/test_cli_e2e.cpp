@@ -120,9 +120,10 @@ TEST_F(TesscliRunTest, ConvertWritesTheTargetFormatWithTheSourcePixels)
         const char* target;
         const char* format;
     };
-    const Case cases[] = {{"in.png", "out.bmp", "BMP"},       {"in.png", "out.tif", "TIFF"},
-                          {"in.png", "out.ppm", "PPM"},       {"in.png", "out.PNG", "PNG"},
-                          {"alpha.png", "alpha.tif", "TIFF"}, {"in.png", "scan%d.png", "PNG"}};
+    const Case cases[] = {{"in.png", "out.bmp", "BMP"},
+                          {"in.png", "out.PNG", "PNG"},
+                          {"alpha.png", "alpha.tif", "TIFF"},
+                          {"in.png", "scan%d.png", "PNG"}};
     Save(MakeSourceImage(false), dir.Path() / "in.png");
     Save(MakeSourceImage(true), dir.Path() / "alpha.png");
     for (const Case& c : cases) {
@@ -138,26 +139,21 @@ TEST_F(TesscliRunTest, ConvertWritesTheTargetFormatWithTheSourcePixels)
     }
 }
 
-// A broken checksum on a text chunk makes the PNG reader warn; the pixels are intact.
+// Without its end marker a JPEG makes the decoder warn; the pixels are intact.
 TEST_F(TesscliRunTest, ConvertTreatsLibraryWarningsAsSuccess)
 {
-    Magick::Image source = MakeSourceImage(false);
-    Magick::Blob blob;
-    source.write(&blob, "PNG");
-    std::string strPng(static_cast<const char*>(blob.data()), blob.length());
-    const size_t nAfterHeader = 8 + 25; // signature, then the 25-byte header chunk
-    const std::string strBadChunk = std::string("\0\0\0\x0a", 4) + "tEXt" + std::string("Comment\0hi", 10) + "XXXX";
-    strPng.insert(nAfterHeader, strBadChunk);
-    std::ofstream(dir / "odd.png", std::ios::binary) << strPng;
-
+    Magick::Image photo = MakeSourceImage(false);
+    photo.magick("JPEG");
+    Save(photo, dir / "whole.jpg");
+    const std::string strWhole = ReadFile(dir / "whole.jpg");
+    std::ofstream(dir / "odd.jpg", std::ios::binary) << strWhole.substr(0, strWhole.size() - 2);
     Magick::Image check;
-    EXPECT_THROW(check.read(dir / "odd.png"), Magick::Warning) << "the sample must provoke a warning";
+    EXPECT_THROW(check.read(dir / "odd.jpg"), Magick::Warning) << "the sample must provoke a warning";
 
-    const TesscliRun run = Run({"-convert", "odd.png", "out.bmp"});
-    EXPECT_EQ(run.standardOutput, ConvertText("odd.png", "out.bmp", "done"));
+    const TesscliRun run = Run({"-convert", "odd.jpg", "out.bmp"});
+    EXPECT_EQ(run.standardOutput, ConvertText("odd.jpg", "out.bmp", "done"));
     EXPECT_EQ(run.exitStatus, 0);
-    EXPECT_EQ(run.standardError, "");
-    ExpectSamePixels(source, Magick::Image(dir / "out.bmp"));
+    ExpectSamePixels(Magick::Image(dir / "whole.jpg"), Magick::Image(dir / "out.bmp"));
 }
 
 TEST_F(TesscliRunTest, ConvertFailsOnUnreadableSources)

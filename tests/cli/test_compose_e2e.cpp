@@ -72,30 +72,6 @@ protected:
 };
 } // namespace
 
-TEST_F(ComposeTest, StartCornerPlacesTheTwoByTwoGrid)
-{
-    const std::pair<const char*, std::array<unsigned, 4>> cases[] = {{"top-left", {1, 2, 3, 4}},
-                                                                     {"Top-Right", {2, 1, 4, 3}},
-                                                                     {"bottom-left", {3, 4, 1, 2}},
-                                                                     {"BOTTOM-RIGHT", {4, 3, 2, 1}}};
-    for (const auto& [corner, tags] : cases) {
-        SCOPED_TRACE(corner);
-        Compose({"-row", "t1.png", "t2.png", "-row", "t3.png", "t4.png", "-startpos", corner}, 200, 200,
-                {{0, 0, From(0, 0, tags[0])},
-                 {150, 30, From(50, 30, tags[1])},
-                 {0, 100, From(0, 0, tags[2])},
-                 {199, 199, From(99, 99, tags[3])}});
-    }
-}
-
-TEST_F(ComposeTest, ColumnFirstComputesTheColumnCount)
-{
-    for (unsigned n = 1; n <= 6; ++n)
-        Save(CoordinateImage(40, 30, n), dir / ("s" + std::to_string(n) + ".png"));
-    Compose({"-sources", "s{index}.png", "-grid", "2", "0", "-order", "col-first"}, 120, 60,
-            {{0, 0, From(0, 0, 1)}, {0, 30, From(0, 0, 2)}, {40, 0, From(0, 0, 3)}, {119, 59, From(39, 29, 6)}});
-}
-
 TEST_F(ComposeTest, OverlapAndRegionCutEveryTile)
 {
     Compose({"-row", "t1.png", "t2.png", "t3.png", "-overlap", "10"}, 260, 100,

@@ -10,7 +10,6 @@ using Data::DataSet;
 namespace {
 struct SetterCase
 {
-    const char* name;
     std::function<bool(DataSet&)> call;
     const char* message; // last error afterwards: empty when the value is accepted
     unsigned int flag;
@@ -26,51 +25,43 @@ TEST(DataSetSetters, AcceptOrRefuseAtTheirBounds)
 {
     using D = DataSet;
     const SetterCase cases[] = {
-        {"grid 0 columns", [](D& d) { return d.SetGridSize(0, 3); }, "", D::FlagGridSize},
-        {"grid 0 rows", [](D& d) { return d.SetGridSize(4, 0); }, "", D::FlagGridSize},
-        {"grid 1x2", [](D& d) { return d.SetGridSize(1, 2); }, "", D::FlagGridSize},
-        {"grid 0x0", [](D& d) { return d.SetGridSize(0, 0); }, "The grid size may not be 0x0", D::FlagGridSize},
-        {"grid 1x1", [](D& d) { return d.SetGridSize(1, 1); }, "The grid size may not be 1x1", D::FlagGridSize},
-        {"grid negative, rows first", [](D& d) { return d.SetGridSize(-1, 2); },
-         "The grid sizes may not be below 0 (2x-1)", D::FlagGridSize},
-        {"region 5x5", [](D& d) { return d.SetRegionSize(5, 5); }, "", D::FlagRegionSize},
-        {"region 4 wide", [](D& d) { return d.SetRegionSize(4, 10); }, "The region sizes may not be below 5 (4x10)",
-         D::FlagRegionSize},
-        {"region 4 high", [](D& d) { return d.SetRegionSize(10, 4); }, "The region sizes may not be below 5 (10x4)",
-         D::FlagRegionSize},
-        {"overlap 1", [](D& d) { return d.SetOverlap(1); }, "", D::FlagOverlap},
-        {"overlap 0", [](D& d) { return d.SetOverlap(0); }, "The overlap value is invalid (0)", D::FlagOverlap},
-        {"quality 0", [](D& d) { return d.SetQuality(0); }, "", D::FlagQuality},
-        {"quality 100", [](D& d) { return d.SetQuality(100); }, "", D::FlagQuality},
-        {"quality 101", [](D& d) { return d.SetQuality(101); }, "The image quality value is invalid (101)",
-         D::FlagQuality},
-        {"quality -1", [](D& d) { return d.SetQuality(-1); }, "The image quality value is invalid (-1)",
-         D::FlagQuality},
-        {"start position 3", [](D& d) { return d.SetGridStartPosition(3); }, "", D::FlagGridStartPosition},
-        {"start position 4", [](D& d) { return d.SetGridStartPosition(4); }, "The grid start position is invalid (4)",
+        {[](D& d) { return d.SetGridSize(0, 3); }, "", D::FlagGridSize},
+        {[](D& d) { return d.SetGridSize(4, 0); }, "", D::FlagGridSize},
+        {[](D& d) { return d.SetGridSize(1, 2); }, "", D::FlagGridSize},
+        {[](D& d) { return d.SetGridSize(0, 0); }, "The grid size may not be 0x0", D::FlagGridSize},
+        {[](D& d) { return d.SetGridSize(1, 1); }, "The grid size may not be 1x1", D::FlagGridSize},
+        {[](D& d) { return d.SetGridSize(-1, 2); }, "The grid sizes may not be below 0 (2x-1)", D::FlagGridSize},
+        {[](D& d) { return d.SetRegionSize(5, 5); }, "", D::FlagRegionSize},
+        {[](D& d) { return d.SetRegionSize(4, 10); }, "The region sizes may not be below 5 (4x10)", D::FlagRegionSize},
+        {[](D& d) { return d.SetRegionSize(10, 4); }, "The region sizes may not be below 5 (10x4)", D::FlagRegionSize},
+        {[](D& d) { return d.SetOverlap(1); }, "", D::FlagOverlap},
+        {[](D& d) { return d.SetOverlap(0); }, "The overlap value is invalid (0)", D::FlagOverlap},
+        {[](D& d) { return d.SetQuality(0); }, "", D::FlagQuality},
+        {[](D& d) { return d.SetQuality(100); }, "", D::FlagQuality},
+        {[](D& d) { return d.SetQuality(101); }, "The image quality value is invalid (101)", D::FlagQuality},
+        {[](D& d) { return d.SetQuality(-1); }, "The image quality value is invalid (-1)", D::FlagQuality},
+        {[](D& d) { return d.SetGridStartPosition(3); }, "", D::FlagGridStartPosition},
+        {[](D& d) { return d.SetGridStartPosition(4); }, "The grid start position is invalid (4)",
          D::FlagGridStartPosition},
-        {"order 4", [](D& d) { return d.SetGridOrder(4); }, "The grid order is invalid (4)", D::FlagGridOrder},
-        {"compression 0", [](D& d) { return d.SetCompression(0); }, "The compression type is invalid (0)",
-         D::FlagCompression},
-        {"compression Zip", [](D& d) { return d.SetCompression(13); }, "", D::FlagCompression},
-        {"transparent 256", [](D& d) { return d.SetTransparentColor(0, 256, 0); }, "The transparent color is invalid",
+        {[](D& d) { return d.SetGridOrder(4); }, "The grid order is invalid (4)", D::FlagGridOrder},
+        {[](D& d) { return d.SetCompression(0); }, "The compression type is invalid (0)", D::FlagCompression},
+        {[](D& d) { return d.SetCompression(13); }, "", D::FlagCompression},
+        {[](D& d) { return d.SetTransparentColor(0, 256, 0); }, "The transparent color is invalid",
          D::FlagTransparentColor},
-        {"attribute without value", [](D& d) { return d.AddAttribute("Comment", ""); },
-         "The attribute (Comment) is invalid", D::FlagAttributes},
-        {"attribute without name", [](D& d) { return d.AddAttribute("", "x"); }, "The attribute () is invalid",
-         D::FlagAttributes},
-        {"extra data without format", [](D& d) { return d.AddExtraData("", "key", "v"); },
-         "The extra data token (key) is invalid", D::FlagExtraData},
-        {"empty output", [](D& d) { return d.SetOutputFile(""); }, "Invalid output file ()", D::FlagOutputFile},
-        {"empty source dir", [](D& d) { return d.SetSourceDirectory(""); }, "Invalid source directory ()",
-         D::FlagSourceDirectory},
+        {[](D& d) { return d.AddAttribute("Comment", ""); }, "The attribute (Comment) is invalid", D::FlagAttributes},
+        {[](D& d) { return d.AddAttribute("", "x"); }, "The attribute () is invalid", D::FlagAttributes},
+        {[](D& d) { return d.AddExtraData("", "key", "v"); }, "The extra data token (key) is invalid",
+         D::FlagExtraData},
+        {[](D& d) { return d.SetOutputFile(""); }, "Invalid output file ()", D::FlagOutputFile},
+        {[](D& d) { return d.SetSourceDirectory(""); }, "Invalid source directory ()", D::FlagSourceDirectory},
     };
-    for (const auto& c : cases) {
+    for (size_t n = 0; n < std::size(cases); ++n) {
         DataSet dataSet;
-        const bool bAccepted = std::string(c.message).empty();
-        EXPECT_EQ(c.call(dataSet), bAccepted) << c.name;
-        EXPECT_EQ(dataSet.GetLastError(), c.message) << c.name;
-        EXPECT_EQ(dataSet.GetSetFlags(), bAccepted ? c.flag : 0u) << c.name << ": only an accepted value sets its flag";
+        const bool bAccepted = std::string(cases[n].message).empty();
+        EXPECT_EQ(cases[n].call(dataSet), bAccepted) << "case " << n;
+        EXPECT_EQ(dataSet.GetLastError(), cases[n].message) << "case " << n;
+        EXPECT_EQ(dataSet.GetSetFlags(), bAccepted ? cases[n].flag : 0u)
+            << "case " << n << ": only an accepted value sets its flag";
     }
 }
 
@@ -107,50 +98,27 @@ TEST(DataSetInput, EmptyCellWordsAndPathResolution)
 
 TEST(DataSetCompleteness, ChecksInOrder)
 {
+    DataSet dataSet;
+    EXPECT_FALSE(dataSet.IsComplete());
+    EXPECT_EQ(dataSet.GetLastError(), "No output file has been specified");
+    ASSERT_TRUE(dataSet.SetOutputFile("o.png"));
+    EXPECT_FALSE(dataSet.IsComplete());
+    EXPECT_EQ(dataSet.GetLastError(), "No or not enough input files have been specified");
+
+    // One entry: a row or column number, or the grid's row count, lets the grid be worked out.
     struct Case
     {
-        const char* name;
-        std::function<void(DataSet&)> fill;
-        const char* message;
+        int row, column, gridRows;
+        bool complete;
     };
-    const Case cases[] = {
-        {"nothing", [](DataSet&) {}, "No output file has been specified"},
-        {"output only", [](DataSet& d) { d.SetOutputFile("o.png"); },
-         "No or not enough input files have been specified"},
-        {"one entry without numbers or grid",
-         [](DataSet& d) {
-             d.SetOutputFile("o.png");
-             d.AddInputFile("a.png", -1, -1, 3);
-         },
-         "The grid size could not be calculated automatically"},
-        {"one entry with a row number",
-         [](DataSet& d) {
-             d.SetOutputFile("o.png");
-             d.AddInputFile("a.png", 0, -1, -1);
-         },
-         ""},
-        {"one entry with a column number",
-         [](DataSet& d) {
-             d.SetOutputFile("o.png");
-             d.AddInputFile("a.png", -1, 4, -1);
-         },
-         ""},
-        {"flat list with rows given",
-         [](DataSet& d) {
-             d.SetOutputFile("o.png");
-             d.AddInputFile("a.png", -1, -1, -1);
-             d.SetGridSize(0, 2);
-         },
-         ""},
-    };
-    for (const auto& c : cases) {
-        DataSet dataSet;
-        c.fill(dataSet);
-        const bool bExpectComplete = std::string(c.message).empty();
-        EXPECT_EQ(dataSet.IsComplete(), bExpectComplete) << c.name;
-        if (!bExpectComplete) {
-            EXPECT_EQ(dataSet.GetLastError(), c.message) << c.name;
-        }
+    for (const Case& c : {Case{-1, -1, 0, false}, Case{0, -1, 0, true}, Case{-1, 4, 0, true}, Case{-1, -1, 2, true}}) {
+        DataSet one;
+        one.SetOutputFile("o.png");
+        one.AddInputFile("a.png", c.row, c.column, 3);
+        if (c.gridRows)
+            one.SetGridSize(0, c.gridRows);
+        EXPECT_EQ(one.IsComplete(), c.complete) << c.row << "," << c.column << "," << c.gridRows;
+        EXPECT_EQ(one.GetLastError(), c.complete ? "" : "The grid size could not be calculated automatically");
     }
 }
 

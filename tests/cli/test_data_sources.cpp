@@ -64,7 +64,7 @@ protected:
     }
     std::string Filter(const char* pattern) const { return m_dir / pattern; }
 
-    TestSupport::TempDir m_dir;
+    TestSupport::Sandbox m_dir;
 };
 } // namespace
 
@@ -150,105 +150,56 @@ TEST_F(SourceDirectory, RelativeFilterUsesWorkingDirectoryNotSourceDirectory)
               "./img_r3_c7.png@0,0 ./img_r3_c9.png@0,1 ./img_r5_c1.png@1,0");
 }
 
+namespace {
+// The entries given, arranged with the numbers they carry deciding which placement applies.
+std::string Arranged(const std::vector<Data::InputFile>& entries, int nColumns, int nRows, int nOrder = 0)
+{
+    Data::DataSetInputFiles files;
+    bool bRows = false, bColumns = false, bIndexes = false;
+    for (const Data::InputFile& entry : entries) {
+        files.Add(entry);
+        bRows |= entry.row >= 0;
+        bColumns |= entry.column >= 0;
+        bIndexes |= entry.index >= 0;
+    }
+    return files.Arrange(nColumns, nRows, bRows, bColumns, bIndexes, nOrder) ? Layout(files) : files.GetLastError();
+}
+} // namespace
+
+// Indexes are dropped once the entries are placed.
 TEST(ArrangeInputFiles, PlacesEntriesAndClosesGaps)
 {
-    struct Entry
-    {
-        const char* name;
-        int row, column, index;
-    };
-    struct Case
-    {
-        const char* name;
-        std::vector<Entry> entries;
-        int columns, rows;
-        bool hasRows, hasColumns, hasIndexes;
-        int order;
-        const char* layout; // indexes are dropped once the entries are placed
-    };
-    const Case cases[] = {
-        {"explicit numbers with gaps",
-         {{"c", 4, 2, -1}, {"a", 0, 5, -1}, {"b", 0, 1, -1}, {"d", 9, 0, -1}},
-         0,
-         0,
-         true,
-         true,
-         false,
-         0,
-         "b@0,0 a@0,1 c@1,0 d@2,0"},
-        {"duplicates stay as neighbours",
-         {{"a", 2, 2, -1}, {"b", 2, 2, -1}},
-         0,
-         0,
-         true,
-         true,
-         false,
-         0,
-         "a@0,0 b@0,1"},
-        {"col only: runs become rows",
-         {{"x", -1, 2, -1}, {"y", -1, 1, -1}, {"z", -1, 2, -1}},
-         0,
-         0,
-         false,
-         true,
-         false,
-         0,
-         "y@0,0 x@0,1 z@1,0"},
-        {"row and index",
-         {{"b", 1, -1, 9}, {"a", 1, -1, 2}, {"c", 0, -1, 5}, {"d", 1, -1, 4}},
-         0,
-         0,
-         true,
-         false,
-         true,
-         0,
-         "c@0,0 a@1,0 d@1,1 b@1,2"},
-        {"index only, rows given",
-         {{"c", -1, -1, 3}, {"a", -1, -1, 1}, {"b", -1, -1, 2}},
-         0,
-         2,
-         false,
-         false,
-         true,
-         0,
-         "a@0,0 b@0,1 c@1,0"},
-        {"empty list", {}, 2, 0, false, false, false, 0, ""},
-    };
-    for (const auto& c : cases) {
-        Data::DataSetInputFiles files;
-        for (const Entry& e : c.entries)
-            files.Add({e.name, e.row, e.column, e.index, false});
-        ASSERT_TRUE(files.Arrange(c.columns, c.rows, c.hasRows, c.hasColumns, c.hasIndexes, c.order)) << c.name;
-        EXPECT_EQ(Layout(files), c.layout) << c.name;
-    }
+    EXPECT_EQ(Arranged({{"c", 4, 2}, {"a", 0, 5}, {"b", 0, 1}, {"d", 9, 0}}, 0, 0), "b@0,0 a@0,1 c@1,0 d@2,0");
+    EXPECT_EQ(Arranged({{"a", 2, 2}, {"b", 2, 2}}, 0, 0), "a@0,0 b@0,1") << "duplicates stay as neighbours";
+    EXPECT_EQ(Arranged({{"x", -1, 2}, {"y", -1, 1}, {"z", -1, 2}}, 0, 0), "y@0,0 x@0,1 z@1,0") << "runs become rows";
+    EXPECT_EQ(Arranged({{"b", 1, -1, 9}, {"a", 1, -1, 2}, {"c", 0, -1, 5}, {"d", 1, -1, 4}}, 0, 0),
+              "c@0,0 a@1,0 d@1,1 b@1,2");
+    EXPECT_EQ(Arranged({{"c", -1, -1, 3}, {"a", -1, -1, 1}, {"b", -1, -1, 2}}, 0, 2), "a@0,0 b@0,1 c@1,0");
+    EXPECT_EQ(Arranged({}, 2, 0), "");
+    EXPECT_EQ(Arranged({{"a"}}, 0, 0), "The grid size could not be calculated automatically");
 }
+
 TEST(ArrangeInputFiles, SevenFlatFilesFillTheComputedDimension)
 {
     struct Case
     {
-        const char* name;
         int columns, rows, order;
         const char* layout;
         std::pair<int, int> columnsAndRows;
     };
     const Case cases[] = {
-        {"row-first, 3 columns", 3, 0, 0, "0@0,0 1@0,1 2@0,2 3@1,0 4@1,1 5@1,2 6@2,0", {3, 3}},
-        {"row-first, 3 rows gives 3 columns", 0, 3, 0, "0@0,0 1@0,1 2@0,2 3@1,0 4@1,1 5@1,2 6@2,0", {3, 3}},
-        {"col-first, 2 columns gives 4 rows", 2, 0, 1, "0@0,0 4@0,1 1@1,0 5@1,1 2@2,0 6@2,1 3@3,0", {2, 4}},
-        {"col-first, 2 rows gives 4 columns", 0, 2, 1, "0@0,0 2@0,1 4@0,2 6@0,3 1@1,0 3@1,1 5@1,2", {4, 2}},
-        {"unknown order is row-first", 4, 0, 7, "0@0,0 1@0,1 2@0,2 3@0,3 4@1,0 5@1,1 6@1,2", {4, 2}},
+        {3, 0, 0, "0@0,0 1@0,1 2@0,2 3@1,0 4@1,1 5@1,2 6@2,0", {3, 3}},
+        {0, 3, 0, "0@0,0 1@0,1 2@0,2 3@1,0 4@1,1 5@1,2 6@2,0", {3, 3}},
+        {2, 0, 1, "0@0,0 4@0,1 1@1,0 5@1,1 2@2,0 6@2,1 3@3,0", {2, 4}},
+        {0, 2, 1, "0@0,0 2@0,1 4@0,2 6@0,3 1@1,0 3@1,1 5@1,2", {4, 2}},
+        {4, 0, 7, "0@0,0 1@0,1 2@0,2 3@0,3 4@1,0 5@1,1 6@1,2", {4, 2}}, // unknown order: row-first
     };
     for (const auto& c : cases) {
         Data::DataSetInputFiles files;
         for (int i = 0; i < 7; ++i)
-            files.Add({std::to_string(i), -1, -1, -1, false});
-        ASSERT_TRUE(files.Arrange(c.columns, c.rows, false, false, false, c.order)) << c.name;
-        EXPECT_EQ(Layout(files), c.layout) << c.name;
-        EXPECT_EQ(files.GetGridDimensions(), c.columnsAndRows) << c.name;
+            files.Add({std::to_string(i)});
+        ASSERT_TRUE(files.Arrange(c.columns, c.rows, false, false, false, c.order));
+        EXPECT_EQ(Layout(files), c.layout) << c.columns << "x" << c.rows << " order " << c.order;
+        EXPECT_EQ(files.GetGridDimensions(), c.columnsAndRows) << c.layout;
     }
-
-    Data::DataSetInputFiles noSize;
-    noSize.Add({"a", -1, -1, -1, false});
-    EXPECT_FALSE(noSize.Arrange(0, 0, false, false, false, 0));
-    EXPECT_EQ(noSize.GetLastError(), "The grid size could not be calculated automatically");
 }

@@ -9,7 +9,7 @@
 
 #include <climits>
 #include <fstream>
-#include <optional>
+#include <sstream>
 #include <vector>
 
 using namespace TestSupport;
@@ -46,69 +46,48 @@ TEST(Matrix, OnlyOccupiedPositionsHoldCellsAndDroppedOnesAreDestroyed)
     EXPECT_EQ(matrix.GetColumnCount(), 0);
 }
 
+namespace {
+// "heights / widths / canvas" of a grid given row by row as "WxH" sizes, "-" for an empty cell.
+std::string LayoutOf(const std::vector<std::string>& rows, const Engine::LayoutCuts& cuts)
+{
+    std::vector<Engine::PlacedSize> placed;
+    size_t nColumns = 0;
+    for (size_t nRow = 0; nRow < rows.size(); ++nRow) {
+        std::istringstream cells(rows[nRow]);
+        int nColumn = 0;
+        for (std::string strCell; cells >> strCell; ++nColumn)
+            if (strCell != "-")
+                placed.push_back(
+                    {int(nRow), nColumn, {std::stoi(strCell), std::stoi(strCell.substr(strCell.find('x') + 1))}});
+        nColumns = std::max(nColumns, size_t(nColumn));
+    }
+    Engine::GridLayout layout;
+    layout.Calculate(int(rows.size()), int(nColumns), placed, cuts);
+    std::string strHeights, strWidths;
+    for (size_t nRow = 0; nRow < rows.size(); ++nRow)
+        strHeights += std::to_string(layout.GetRowHeight(int(nRow))) + " ";
+    for (size_t nColumn = 0; nColumn < nColumns; ++nColumn)
+        strWidths += std::to_string(layout.GetColumnWidth(int(nColumn))) + " ";
+    return strHeights + "/ " + strWidths + "/ " + std::to_string(layout.GetTotalWidth()) + "x"
+           + std::to_string(layout.GetTotalHeight());
+}
+} // namespace
+
 TEST(GridLayout, SizesRowsColumnsAndCanvas)
 {
-    using Sizes = std::vector<std::vector<std::optional<Engine::ImageSize>>>;
-    const Engine::ImageSize square{100, 100};
-    const std::optional<Engine::ImageSize> none;
-    struct Case
-    {
-        const char* name;
-        Sizes sizes;
-        Engine::LayoutCuts cuts;
-        std::vector<int> heights, widths;
-        int totalWidth, totalHeight;
-    };
-    const Case cases[] = {
-        {"largest image decides",
-         {{{{100, 50}}, {{80, 70}}}, {{{60, 30}}, {{90, 20}}}},
-         {},
-         {70, 30},
-         {100, 90},
-         190,
-         100},
-        {"lone cell keeps its overlap", {{square}}, {-1, -1, 10, false}, {100}, {100}, 100, 100},
-        {"region caps lines",
-         {{square, square}, {square, {{30, 20}}}},
-         {50, 40, 0, false},
-         {40, 40},
-         {50, 50},
-         100,
-         80},
-        {"empty lines take no space", {{square, none}, {none, none}}, {}, {100, 0}, {100, 0}, 100, 100},
-        {"cut below zero is left out",
-         {{{{15, 100}}, square, square}},
-         {-1, -1, 10, false},
-         {100},
-         {5, 80, 90},
-         175,
-         100},
-        {"never below zero", {{square, {{15, 100}}, square}}, {-1, -1, 10, false}, {100}, {90, 0, 90}, 180, 100},
-    };
-    for (const Case& c : cases) {
-        std::vector<Engine::PlacedSize> placed;
-        for (size_t nRow = 0; nRow < c.sizes.size(); ++nRow)
-            for (size_t nColumn = 0; nColumn < c.sizes[nRow].size(); ++nColumn)
-                if (c.sizes[nRow][nColumn])
-                    placed.push_back({int(nRow), int(nColumn), *c.sizes[nRow][nColumn]});
-        Engine::GridLayout layout;
-        layout.Calculate(int(c.sizes.size()), int(c.sizes[0].size()), placed, c.cuts);
-        std::vector<int> heights, widths;
-        for (size_t nRow = 0; nRow < c.heights.size(); ++nRow)
-            heights.push_back(layout.GetRowHeight(int(nRow)));
-        for (size_t nColumn = 0; nColumn < c.widths.size(); ++nColumn)
-            widths.push_back(layout.GetColumnWidth(int(nColumn)));
-        EXPECT_EQ(heights, c.heights) << c.name;
-        EXPECT_EQ(widths, c.widths) << c.name;
-        EXPECT_EQ(layout.GetTotalWidth(), c.totalWidth) << c.name;
-        EXPECT_EQ(layout.GetTotalHeight(), c.totalHeight) << c.name;
-    }
+    const Engine::LayoutCuts none, overlap10{-1, -1, 10, false}, region50x40{50, 40, 0, false};
+    EXPECT_EQ(LayoutOf({"100x50 80x70", "60x30 90x20"}, none), "70 30 / 100 90 / 190x100") << "largest image decides";
+    EXPECT_EQ(LayoutOf({"100x100"}, overlap10), "100 / 100 / 100x100") << "a lone cell keeps its overlap";
+    EXPECT_EQ(LayoutOf({"100x100 100x100", "100x100 30x20"}, region50x40), "40 40 / 50 50 / 100x80");
+    EXPECT_EQ(LayoutOf({"100x100 -", "- -"}, none), "100 0 / 100 0 / 100x100") << "empty lines take no space";
+    EXPECT_EQ(LayoutOf({"15x100 100x100 100x100"}, overlap10), "100 / 5 80 90 / 175x100") << "a cut below zero";
+    EXPECT_EQ(LayoutOf({"100x100 15x100 100x100"}, overlap10), "100 / 90 0 90 / 180x100") << "never below zero";
 }
 
 // Whole-grid runs show the usual cuts; these are the ones that only clip or fail.
 TEST(ImageGridCell, RegionClipsAtTheImageEdgeAndOverlapMayLeaveNothing)
 {
-    TempDir dir;
+    Sandbox dir;
     Save(CoordinateImage(100, 80, 9), dir / "cell.png");
     Engine::ImageGrid grid;
     Engine::ImageGridCell clipped(&grid, dir / "cell.png", 1, 2);
@@ -161,7 +140,7 @@ TEST(ImageGrid, CanvasBeyondTheLibraryLimitsNamesTheLimitAndTheSize)
 // Positions cost nothing until a file fills them, and no overlap can wrap a size around.
 TEST(ImageGrid, HugeGridsAndOverlapsStayCheapAndExact)
 {
-    TempDir dir;
+    Sandbox dir;
     Save(CoordinateImage(30, 20, 1), dir / "a.png");
     Data::DataSet dataSet;
     ASSERT_TRUE(dataSet.AddInputFile(dir / "a.png", 0, 0, -1));

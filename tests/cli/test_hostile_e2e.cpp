@@ -4,29 +4,18 @@
 
 #include <csignal>
 #include <cstdint>
-#include <fcntl.h>
 #include <fstream>
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <zlib.h>
 
 using namespace TestSupport;
 namespace fs = std::filesystem;
 
 namespace {
-uint32_t Crc32(const std::string& strBytes)
-{
-    uint32_t nCrc = 0xffffffffu;
-    for (unsigned char c : strBytes) {
-        nCrc ^= c;
-        for (int nBit = 0; nBit < 8; ++nBit)
-            nCrc = (nCrc >> 1) ^ (0xedb88320u & (0u - (nCrc & 1u)));
-    }
-    return ~nCrc;
-}
-
 std::string BigEndian(uint32_t nValue)
 {
     return {char(nValue >> 24), char(nValue >> 16), char(nValue >> 8), char(nValue)};
@@ -34,7 +23,9 @@ std::string BigEndian(uint32_t nValue)
 
 std::string PngChunk(const std::string& strType, const std::string& strData)
 {
-    return BigEndian(uint32_t(strData.size())) + strType + strData + BigEndian(Crc32(strType + strData));
+    const std::string strTyped = strType + strData;
+    const uLong nCrc = crc32(0, reinterpret_cast<const Bytef*>(strTyped.data()), uInt(strTyped.size()));
+    return BigEndian(uint32_t(strData.size())) + strTyped + BigEndian(uint32_t(nCrc));
 }
 
 // A PNG of a few dozen bytes that claims nWidth x nHeight RGB pixels and holds none (its image data
@@ -86,38 +77,19 @@ TEST_F(HostileTest, ImagesClaimingTooManyPixelsAreRefusedBeforeDecoding)
         return std::string("    The image ") + strFile + " declares " + pSize + " pixels, more than the limit of "
                + pLimit + " pixels per image (set TESSCLI_MAX_IMAGE_PIXELS to raise it)";
     };
-    struct Case
-    {
-        const char* name;
-        std::vector<std::string> args;
-        const char* limit;
-        int status;
-        std::string tail;
+    // The limit (empty: the default), the run, and how it must end.
+    auto expect = [&](const char* pLimit, const std::vector<std::string>& arguments, const std::string& strTail) {
+        const TesscliRun run = RunWith(arguments, {std::string("TESSCLI_MAX_IMAGE_PIXELS=") + pLimit});
+        const bool bDone = strTail.rfind("Converting", 0) == 0;
+        EXPECT_EQ(run.exitStatus, bDone ? 0 : 5) << run.standardOutput;
+        EXPECT_EQ(TailOf(run), strTail);
+        EXPECT_EQ(fs::exists(dir / "out.png"), bDone);
     };
-    const Case cases[] = {
-        {"cell",
-         {"-row", "tile.png", "bomb.png", "-out", "out.png"},
-         "",
-         5,
-         refusal(dir / "bomb.png", "100000x100000", "1000000000")},
-        {"convert", {"-convert", "bomb.png", "out.png"}, "", 5, refusal("bomb.png", "100000x100000", "1000000000")},
-        {"lowered limit",
-         {"-row", "tile.png", "-row", "tile.png", "-out", "out.png"},
-         "99",
-         5,
-         refusal(dir / "tile.png", "10x10", "99")},
-        {"exactly at the limit",
-         {"-convert", "tile.png", "out.png"},
-         "100",
-         0,
-         "Converting 'tile.png' to 'out.png'... done"},
-    };
-    for (const Case& c : cases) {
-        const TesscliRun run = RunWith(c.args, {std::string("TESSCLI_MAX_IMAGE_PIXELS=") + c.limit});
-        EXPECT_EQ(run.exitStatus, c.status) << c.name << run.standardOutput;
-        EXPECT_EQ(TailOf(run), c.tail) << c.name;
-        EXPECT_EQ(fs::exists(dir / "out.png"), c.status == 0) << c.name;
-    }
+    expect("", {"-row", "tile.png", "bomb.png", "-out", "out.png"},
+           refusal(dir / "bomb.png", "100000x100000", "1000000000"));
+    expect("", {"-convert", "bomb.png", "out.png"}, refusal("bomb.png", "100000x100000", "1000000000"));
+    expect("99", {"-row", "tile.png", "-row", "tile.png", "-out", "out.png"}, refusal(dir / "tile.png", "10x10", "99"));
+    expect("100", {"-convert", "tile.png", "out.png"}, "Converting 'tile.png' to 'out.png'... done");
 }
 
 // A FIFO would block the reader forever; a dangling link used to be reported as a security policy.
@@ -222,25 +194,13 @@ public:
     BackgroundRun(const std::vector<std::string>& arguments, const fs::path& workDir, const std::string& strTmp)
         : m_output(workDir / "run.out")
     {
-        std::vector<char*> argv{const_cast<char*>(TESSCLI_EXE)};
-        for (const std::string& strArg : arguments)
-            argv.push_back(const_cast<char*>(strArg.c_str()));
-        argv.push_back(nullptr);
-        const std::string strTmpEntry = "TMPDIR=" + strTmp;
-        m_pid = fork();
-        if (m_pid == 0) {
-            const int nOut = open(m_output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-            dup2(nOut, STDOUT_FILENO);
-            if (chdir(workDir.c_str()) != 0)
-                _exit(127);
-            putenv(const_cast<char*>(strTmpEntry.c_str()));
-            execv(TESSCLI_EXE, argv.data());
-            _exit(127);
-        }
+        FILE* pOut = fopen(m_output.c_str(), "w");
+        m_pid = StartTesscli(arguments, workDir.string(), {"TMPDIR=" + strTmp}, pOut, nullptr);
+        fclose(pOut);
     }
     ~BackgroundRun()
     {
-        if (m_pid > 0 && !m_waited)
+        if (!m_waited)
             kill(m_pid, SIGKILL), Wait();
         fs::remove(m_output);
     }

@@ -1,25 +1,9 @@
 #include "TestSupport.h"
-#include "engine/GridOrders.h"
-#include "engine/ImageCompressions.h"
 #include "misc/NaturalOrder.h"
 #include "misc/Object.h"
 #include "misc/Path.h"
 
 using TestSupport::RgbOf;
-
-TEST(StringEnum, LooksUpNamesIgnoringCase)
-{
-    const auto& orders = Engine::GridOrders::Instance();
-    EXPECT_EQ(orders.GetValue("COL-FIRST", 0), 1);
-    EXPECT_EQ(orders.GetValue("col-firs", 7), 7);
-
-    const auto& compressions = Engine::ImageCompressions::Instance();
-    EXPECT_TRUE(compressions.HasName("jpeg"));
-    EXPECT_FALSE(compressions.HasName("JPG"));
-    EXPECT_FALSE(compressions.HasValue(3));
-    EXPECT_EQ(compressions.GetName(9), "");
-    EXPECT_EQ(compressions.GetName(13), "Zip");
-}
 
 TEST(Color, SetColorChecksRangesAndKeepsOldValueOnFailure)
 {

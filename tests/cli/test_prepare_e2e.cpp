@@ -3,6 +3,7 @@
 #include <fstream>
 
 using namespace TestSupport;
+using namespace std::string_literals;
 
 namespace {
 const std::pair<const char*, Rgba> kImages[] = {
@@ -50,51 +51,40 @@ protected:
 };
 } // namespace
 
-TEST_F(PrepareRun, RowsColumnsAndFiltersPrintTheirSummary)
+TEST_F(PrepareRun, EverySettingIsSummarised)
 {
-    struct Case
-    {
-        const char* name;
-        std::vector<std::string> args;
-        std::string summary;
-    };
-    const Case cases[] = {
-        {"rows with an empty cell",
-         {"-out", "out.bmp", "-row", "a.png", "b.png", "-row", "c.png", "None"},
-         "    Output file: " + m_dir + "/out.bmp\n    Number of input files: 4\n"},
-        {"columns from a source directory",
-         {"-col", "a.png", "b.png", "-col", "c.png", "-sourcedir", m_dir, "-out", m_dir + "/x.bmp"},
-         "    Output file: " + m_dir + "/x.bmp\n    Source directory: " + m_dir + "\n    Number of input files: 3\n"},
-        {"filter with every option",
-         {"-out",        "o.tif",    "-sources",  "?.png",       "-grid",   "0", "2",          "-startpos",
-          "BOTTOM-left", "-order",   "col-first", "-regionsize", "5",       "6", "-stack",     "-transparent",
-          "1",           "2",        "3",         "-bgcolor",    "255",     "0", "128",        "-compression",
-          "rle",         "-quality", "75",        "-attribute",  "Comment", "x", "-extradata", "png",
-          "k",           "v"},
-         "    Output file: " + m_dir
-             + "/o.tif\n    Number of input files: 4\n    Grid size: 0x2\n"
-               "    Grid start position: Bottom-Left\n    Grid order: Col-First\n    Region size: 5x6 pixels\n"
-               "    Stacking enabled: Yes\n    Transparent color: R:1 G:2 B:3\n    Background color: R:255 G:0 B:128\n"
-               "    Compression type: RLE\n    Image quality: 75\n"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        ExpectPrepared(Run(c.args), "Preparing data...\n    Current directory: " + m_dir + "\n" + c.summary);
-    }
+    const TesscliRun run =
+        Run({"-out",        "o.tif",    "-sources",  "?.png",       "-grid",   "0", "2",          "-startpos",
+             "BOTTOM-left", "-order",   "col-first", "-regionsize", "5",       "6", "-stack",     "-transparent",
+             "1",           "2",        "3",         "-bgcolor",    "255",     "0", "128",        "-compression",
+             "rle",         "-quality", "75",        "-attribute",  "Comment", "x", "-extradata", "png",
+             "k",           "v"});
+    ExpectPrepared(run, "Preparing data...\n    Current directory: " + m_dir + "\n    Output file: " + m_dir
+                            + "/o.tif\n    Number of input files: 4\n    Grid size: 0x2\n"
+                              "    Grid start position: Bottom-Left\n    Grid order: Col-First\n"
+                              "    Region size: 5x6 pixels\n    Stacking enabled: Yes\n"
+                              "    Transparent color: R:1 G:2 B:3\n    Background color: R:255 G:0 B:128\n"
+                              "    Compression type: RLE\n    Image quality: 75\n");
 }
 
+// Project first, switches second: a switch replaces a project setting and the others stay. The
+// source directory given on the command line does not move the project's files, and the project's
+// overlap reaches the grid, which leaves nothing of the small tiles.
 TEST_F(PrepareRun, CommandLineOverridesTheProject)
 {
     WriteProject("p.tsp", "<Rows><Row><File>a.png</File><File>KeepEmpty</File></Row><Row><File>b.png</File>"
-                          "<File>c.png</File></Row></Rows><Settings><Background>#102030</Background>"
-                          "<Transparency>00ff01</Transparency><StackImages>false</StackImages></Settings>");
+                          "<File>c.png</File></Row></Rows><Settings><Background>#102030</Background><Overlap>3"
+                          "</Overlap><Transparency>00ff01</Transparency><StackImages>true</StackImages>"
+                          "<AutoOrient>true</AutoOrient></Settings>");
     const TesscliRun run =
         Run({"-project", "p.tsp", "-out", "o.bmp", "-bgcolor", "1", "1", "1", "-sourcedir", "/nowhere"});
     ExpectPrepared(run, "Loading project p.tsp...\nPreparing data...\n    Current directory: " + m_dir
                             + "\n    Output file: " + m_dir
-                            + "/o.bmp\n    Source directory: /nowhere\n"
-                              "    Number of input files: 4\n    Transparent color: R:0 G:255 B:1\n"
-                              "    Background color: R:1 G:1 B:1\n");
+                            + "/o.bmp\n    Source directory: /nowhere\n    Number of input files: 4\n"
+                              "    Stacking enabled: Yes\n    Auto-orientation enabled: Yes\n"
+                              "    Transparent color: R:0 G:255 B:1\n    Background color: R:1 G:1 B:1\n");
+    for (const std::string& strShown : {"    " + m_dir + "/a.png... done\n", "would be empty (0x0 pixels)"s})
+        EXPECT_NE(run.standardOutput.find(strShown), std::string::npos) << run.standardOutput;
 }
 
 TEST_F(PrepareRun, EachFailureClassEndsWithStatus4)

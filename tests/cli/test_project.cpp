@@ -25,56 +25,39 @@ protected:
         return m_project.LoadProject(strPath);
     }
 
-    TestSupport::TempDir m_dir;
+    TestSupport::Sandbox m_dir;
     Core::TessaraProject m_project;
 };
 } // namespace
 
 TEST_F(ProjectFile, RefusesEveryKindOfBadFileWithItsMessage)
 {
-    struct Case
-    {
-        const char* name;
-        std::string content;
-        const char* message;
-    };
-    const Case cases[] = {
-        {"not XML", "<Project type=\"TessaraProject\"", "Unable to load the project file"},
-        {"two root elements", Project(std::string(kRows) + "<Settings/>") + "<Project/>",
-         "Unable to load the project file"},
-        {"text after the root", Project(std::string(kRows) + "<Settings/>") + "junk",
-         "Unable to load the project file"},
-        {"wrong root", "<Tessara type=\"TessaraProject\" version=\"1\"/>",
-         "The selected file is not a valid Tessara project"},
-        {"type differs in case", Project(kRows, "type=\"tessaraproject\" version=\"1\""),
-         "The selected file is not a valid Tessara project"},
-        {"type missing", Project(kRows, "version=\"1\""), "The selected file is not a valid Tessara project"},
-        {"version 2", Project(kRows, "type=\"TessaraProject\" version=\"2\""),
+    const std::pair<std::string, const char*> cases[] = {
+        {"<Project type=\"TessaraProject\"", "Unable to load the project file"},
+        {Project(std::string(kRows) + "<Settings/>") + "<Project/>", "Unable to load the project file"},
+        {Project(std::string(kRows) + "<Settings/>") + "junk", "Unable to load the project file"},
+        {"<Tessara type=\"TessaraProject\" version=\"1\"/>", "The selected file is not a valid Tessara project"},
+        {Project(kRows, "type=\"tessaraproject\" version=\"1\""), "The selected file is not a valid Tessara project"},
+        {Project(kRows, "version=\"1\""), "The selected file is not a valid Tessara project"},
+        {Project(kRows, "type=\"TessaraProject\" version=\"2\""),
          "The project file version doesn't match the current version"},
-        {"version missing", Project(kRows, "type=\"TessaraProject\""),
-         "The project file version doesn't match the current version"},
-        {"no Rows element", Project("<Settings/>"), "The project file has no Rows element"},
-        {"Rows only nested deeper", Project("<Group><Rows/></Group><Settings/>"),
-         "The project file has no Rows element"},
-        {"no Settings element", Project(kRows), "The project file has no Settings element"},
-        {"row without readable file", Project("<Rows><Row><File/><File><!--x--></File></Row></Rows><Settings/>"),
-         "Unable to read an input row"},
-        {"empty Rows", Project("<Rows/><Settings/>"), "No input rows have been specified"},
-        {"overlap and region",
-         Project(std::string(kRows)
+        {Project(kRows, "type=\"TessaraProject\""), "The project file version doesn't match the current version"},
+        {Project("<Settings/>"), "The project file has no Rows element"},
+        {Project("<Group><Rows/></Group><Settings/>"), "The project file has no Rows element"},
+        {Project(kRows), "The project file has no Settings element"},
+        {Project("<Rows><Row><File/><File><!--x--></File></Row></Rows><Settings/>"), "Unable to read an input row"},
+        {Project("<Rows/><Settings/>"), "No input rows have been specified"},
+        {Project(std::string(kRows)
                  + "<Settings><Overlap>3</Overlap><Region><Width>9</Width><Height>9</Height></Region></Settings>"),
          "Overlap and region cannot be used at the same time"},
-        {"overlap 0", Project(std::string(kRows) + "<Settings><Overlap>0</Overlap></Settings>"),
-         "The overlap is too small"},
-        {"overlap not a number", Project(std::string(kRows) + "<Settings><Overlap>many</Overlap></Settings>"),
-         "The overlap is too small"},
-        {"region 4 wide",
-         Project(std::string(kRows) + "<Settings><Region><Width>4</Width><Height>9</Height></Region></Settings>"),
+        {Project(std::string(kRows) + "<Settings><Overlap>0</Overlap></Settings>"), "The overlap is too small"},
+        {Project(std::string(kRows) + "<Settings><Overlap>many</Overlap></Settings>"), "The overlap is too small"},
+        {Project(std::string(kRows) + "<Settings><Region><Width>4</Width><Height>9</Height></Region></Settings>"),
          "The region is too small"},
     };
-    for (const auto& c : cases) {
-        EXPECT_FALSE(Load(c.content)) << c.name;
-        EXPECT_EQ(m_project.GetLastError(), c.message) << c.name;
+    for (const auto& [strContent, szMessage] : cases) {
+        EXPECT_FALSE(Load(strContent)) << strContent;
+        EXPECT_EQ(m_project.GetLastError(), szMessage) << strContent;
     }
 }
 

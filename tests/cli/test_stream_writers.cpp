@@ -4,8 +4,6 @@
 #include "engine/TiffStreamWriter.h"
 #include "engine/WorkerThreads.h"
 
-#include <png.h>
-
 #include <cstdlib>
 #include <cstring>
 
@@ -145,7 +143,7 @@ TEST(StreamWriters, DecodeToWhatImageMagickWritesOfTheSamePixels)
         {"tiff", 3, 16, Options(40u, 13)},
         {"tif", 4, 8, Options({}, 12, {{"comment", "c"}})},
     };
-    TempDir dir;
+    Sandbox dir;
     for (size_t i = 0; i < cases.size(); ++i) {
         const Case& test = cases[i];
         const RasterFormat format{53, 37, test.channels, test.bitDepth};
@@ -181,7 +179,7 @@ TEST(StreamWriters, OnePiecePngStreamEqualsImageMagicksByteForByte)
     cases.back().defines.push_back({"png", "compression-strategy", "2"});
     cases.push_back(Options({}));
     cases.back().defines.push_back({"PNG", "compression-level", "3"});
-    TempDir dir;
+    Sandbox dir;
     for (size_t i = 0; i < cases.size(); ++i) {
         SCOPED_TRACE(i);
         auto pWriter = Engine::CreateStreamingWriter(dir / "ours.png", cases[i]);
@@ -197,7 +195,7 @@ TEST(StreamWriters, ParallelPngPiecesSplitRowsAndBandsYetDecodeExactly)
 {
     const RasterFormat format{97, 61, 4, 8};
     const std::vector<uint8_t> raster = MakeRaster(format);
-    TempDir dir;
+    Sandbox dir;
     for (int nThreads : {1, 4}) {
         SCOPED_TRACE(nThreads);
         Engine::PngSettings settings;
@@ -207,14 +205,6 @@ TEST(StreamWriters, ParallelPngPiecesSplitRowsAndBandsYetDecodeExactly)
         Engine::PngStreamWriter writer(settings);
         const std::string strPath = dir / ("t" + std::to_string(nThreads) + ".png");
         ASSERT_TRUE(WriteInBands(writer, strPath, format, raster)) << writer.GetLastError();
-
-        png_image image{};
-        image.version = PNG_IMAGE_VERSION;
-        ASSERT_TRUE(png_image_begin_read_from_file(&image, strPath.c_str())) << image.message;
-        image.format = PNG_FORMAT_RGBA;
-        std::vector<uint8_t> pixels(PNG_IMAGE_SIZE(image));
-        ASSERT_TRUE(png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr)) << image.message;
-        EXPECT_TRUE(pixels == raster);
 
         Magick::Image read(strPath);
         std::vector<uint8_t> magickPixels(raster.size());
@@ -259,30 +249,20 @@ TEST(StreamWriters, TakeOnlyWhatTheyCanWriteExactly)
     }
 }
 
-TEST(StreamWriters, MissingDirectoryFailsWithAMessage)
-{
-    TempDir dir;
-    for (const char* pszName : {"a.png", "a.jpg", "a.tif"}) {
-        const std::string strPath = dir / (std::string("missing/") + pszName);
-        auto pWriter = Engine::CreateStreamingWriter(strPath, Options({}));
-        ASSERT_TRUE(pWriter);
-        EXPECT_FALSE(pWriter->Begin(strPath, RasterFormat{4, 4, 3, 8}));
-        EXPECT_NE(pWriter->GetLastError().find(strPath), std::string::npos) << pWriter->GetLastError();
-    }
-}
-
 TEST(StreamWriters, FailuresAreReportedNotHidden)
 {
-    // A full disk shows up while the bands are encoded in the background or when the file is
-    // finished; an image short of rows or given too many is no success either.
+    // A missing folder shows up at once, a full disk while the bands are encoded in the background or
+    // when the file is finished; an image short of rows or given too many is no success either.
     const RasterFormat format{300, 200, 3, 8};
     const std::vector<uint8_t> raster = MakeRaster(format);
-    TempDir dir;
+    Sandbox dir;
     for (const char* pszExtension : {"png", "jpg", "tif"}) {
         SCOPED_TRACE(pszExtension);
         const std::string strTarget = std::string("x.") + pszExtension;
         auto pFull = Engine::CreateStreamingWriter(strTarget, Options({}, 1));
         ASSERT_TRUE(pFull);
+        EXPECT_FALSE(pFull->Begin(dir / ("missing/" + strTarget), format));
+        EXPECT_NE(pFull->GetLastError().find(dir / "missing"), std::string::npos) << pFull->GetLastError();
         const bool bWritten = pFull->Begin("/dev/full", format) && pFull->WriteScanlines(raster.data(), 100)
                               && pFull->WriteScanlines(&raster[format.BytesPerRow() * 100], 100) && pFull->End();
         EXPECT_FALSE(bWritten);
