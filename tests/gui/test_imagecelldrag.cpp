@@ -44,22 +44,6 @@ private slots:
         QVERIFY(m_pCellA && m_pCellB);
     }
 
-    void payloadRoundTripsAndOtherDataIsNoDrag()
-    {
-        ImageCellDrag drag;
-        drag.m_cells = {m_pCellA, m_pCellB};
-        QMimeData mimeData;
-        drag.ToMimeData(&mimeData);
-        const ImageCellDrag received(&mimeData, m_engine);
-        QCOMPARE(received.m_cells, QList<ImageCell*>({m_pCellA, m_pCellB}));
-
-        // Other MIME data replaces the list by nothing: the tables then treat the drag as foreign.
-        QMimeData text;
-        text.setText(QStringLiteral("2 1 2"));
-        drag.FromMimeData(&text, m_engine);
-        QVERIFY(drag.m_cells.isEmpty());
-    }
-
     void receivingSideKeepsOnlyLiveCellsOnce_data()
     {
         QTest::addColumn<QString>("strPayload");
