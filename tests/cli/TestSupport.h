@@ -1,12 +1,14 @@
 #pragma once
 
-#include "RunTesscli.h"
 #include "cmdline/TessaraCmdLine.h"
 #include "data/DataSetInputFiles.h"
 #include "misc/Color.h"
 
 #include <Magick++.h>
 #include <gtest/gtest.h>
+#include <sys/types.h>
+
+#include <cstdio>
 
 #include <filesystem>
 #include <functional>
@@ -47,6 +49,27 @@ std::string RgbOf(const Misc::Color& color);
 // "name@row,column#index" of every entry in order, blank-separated: a name inside strDir is shown
 // as "./name", an empty cell as "<empty>", and a number that is not known (-1) is left out.
 std::string Layout(const Data::DataSetInputFiles& files, const std::string& strDir = "");
+
+// Output and exit status (-1 when it did not exit normally) of the built tesscli, run without a shell.
+struct TesscliRun
+{
+    std::string standardOutput;
+    std::string standardError;
+    int exitStatus = -1;
+};
+
+// Starts tesscli in strWorkDir with extraEnvironment ("NAME=value") added to the inherited one; its
+// output goes to pOut, its errors to pErr unless that is null. RunTesscli waits for it.
+pid_t StartTesscli(const std::vector<std::string>& arguments, const std::string& strWorkDir,
+                   const std::vector<std::string>& extraEnvironment, FILE* pOut, FILE* pErr);
+TesscliRun RunTesscli(const std::vector<std::string>& arguments, const std::string& strWorkDir,
+                      const std::vector<std::string>& extraEnvironment);
+
+// The block a run prints when it initialises ImageMagick, configured from beside the executable.
+std::string MagickSetupText();
+
+// The blank-separated words of strWords, as a shell without quotes would pass them.
+std::vector<std::string> Words(const std::string& strWords);
 
 // A fresh directory (canonical path), removed with everything in it at the end of the test.
 class Sandbox
