@@ -190,14 +190,11 @@ TEST(ExecutableDir, FindsImConfigBesideOrInTheInstalledDataFolder)
 {
     namespace fs = std::filesystem;
     TestSupport::Sandbox root;
-    const fs::path copyBin = root.Path() / "copy";
-    const fs::path installBin = root.Path() / "usr" / "bin";
-    const fs::path bareBin = root.Path() / "bare" / "bin";
-    fs::create_directories(copyBin / "ImConfig");
-    fs::create_directories(root.Path() / "copy" / ".." / "share" / "tessara" / "ImConfig");
-    fs::create_directories(installBin);
-    fs::create_directories(root.Path() / "usr" / "share" / "tessara" / "ImConfig");
-    fs::create_directories(bareBin);
+    const fs::path copyBin = root.Path() / "copy", installBin = root.Path() / "usr/bin",
+                   bareBin = root.Path() / "bare/bin";
+    for (const fs::path& folder : {copyBin / "ImConfig", root.Path() / "share/tessara/ImConfig", installBin,
+                                   root.Path() / "usr/share/tessara/ImConfig", bareBin})
+        fs::create_directories(folder);
     const std::string strInstalled = "../share/tessara/ImConfig";
 
     EXPECT_EQ(Misc::FindImConfigDir(copyBin.string(), strInstalled), (copyBin / "ImConfig").string());

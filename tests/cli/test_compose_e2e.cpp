@@ -37,8 +37,8 @@ protected:
                           const std::vector<Probe>& probes, const std::string& strOut = "out.png") const
     {
         const std::string strWholeOut = "whole-canvas-" + strOut;
-        Magick::Image image = ComposeOnce(arguments, strOut, {});
         const Magick::Image whole = ComposeOnce(arguments, strWholeOut, {"TESSCLI_WHOLE_CANVAS=1"});
+        Magick::Image image = ComposeOnce(arguments, strOut, {});
         if (!image.isValid())
             return image;
         EXPECT_EQ(image.size(), Magick::Geometry(nWidth, nHeight)) << strOut;
@@ -55,11 +55,14 @@ protected:
         const TesscliRun run = Run(arguments, environment);
         EXPECT_EQ(run.exitStatus, 0) << run.standardOutput;
         EXPECT_EQ(run.standardError, "");
+        m_strOutput = run.standardOutput;
         Magick::Image image;
         if (run.exitStatus == 0)
             image.read(dir / strOut);
         return image;
     }
+
+    mutable std::string m_strOutput; // of the last run, the streamed one of a composition
 
     // The failure output must contain strExpected; no run is reported finished.
     void ExpectFailure(const std::vector<std::string>& arguments, const std::string& strExpected,
@@ -149,14 +152,24 @@ TEST_F(ComposeTest, PartialAlphaAndDeepSamples)
     Compose({"-row", "grey.png", "-bgcolor", "40", "40", "40"}, 16, 16, {}, "grey.png.out.png");
 }
 
-TEST_F(ComposeTest, BackgroundAndEmptyCells)
+TEST_F(ComposeTest, BackgroundEmptyCellsAndEveryPhaseOfTheRun)
 {
     Save(CoordinateImage(50, 40, 5), dir / "small.png");
     // The second column is as wide as its only image; the last row is empty and takes no space.
     const Rgba grey{0, 200, 0};
-    Compose({"-row", "t1.png", "None", "-row", "t2.png", "small.png", "-row", "KeepEmpty", "none", "-bgcolor", "0",
-             "200", "0"},
-            150, 200, {{120, 50, grey}, {120, 160, grey}, {149, 139, From(49, 39, 5)}, {99, 199, From(99, 99, 2)}});
+    Compose(Words("-row t1.png None -row t2.png small.png -row KeepEmpty none -bgcolor 0 200 0"), 150, 200,
+            {{120, 50, grey}, {120, 160, grey}, {149, 139, From(49, 39, 5)}, {99, 199, From(99, 99, 2)}});
+    const size_t nStart = m_strOutput.find("Creating image grid...\n");
+    ASSERT_NE(nStart, std::string::npos) << m_strOutput;
+    EXPECT_EQ(std::regex_replace(m_strOutput.substr(nStart), std::regex("\\d\\d:\\d\\d minutes"), "MM:SS minutes"),
+              "Creating image grid...\n    Grid dimensions: 3 row(s), 2 column(s)\n\nPre-loading grid images...\n    "
+                  + dir / "t1.png" + "... done\n    " + dir / "t2.png" + "... done\n    " + dir / "small.png"
+                  + "... done\n\nCreating compound image...\n    Combining images... [***] done\n    Saving to "
+                  + dir / "out.png" + "... done\n\nOperation finished in MM:SS minutes\n\n");
+    // A new file gets the usual permissions, not those of the private temporary file.
+    const mode_t nMask = umask(0);
+    umask(nMask);
+    EXPECT_EQ(fs::status(dir / "out.png").permissions(), fs::perms(0666 & ~nMask));
 }
 
 // Tiles stored in another colour model keep their colours beside RGB tiles, side by side and stacked.
@@ -196,26 +209,6 @@ TEST_F(ComposeTest, OutputFormatAndEncodingOptions)
     EXPECT_EQ(Compose(with("-quality 35"), 200, 100, {}, "q35.jpg").quality(), 35u);
     EXPECT_EQ(Compose(with("-attribute comment by_a_test"), 200, 100, {}, "c.png").attribute("comment"), "by_a_test");
     EXPECT_EQ(Compose(with("-extradata png bit-depth 16"), 200, 100, {}, "deep.png").depth(), 16u);
-}
-
-TEST_F(ComposeTest, FullRunPrintsEveryPhase)
-{
-    const TesscliRun run = Run({"-row", "t1.png", "None", "t2.png", "-out", "out.png"});
-    EXPECT_EQ(run.exitStatus, 0);
-    const size_t nStart = run.standardOutput.find("Creating image grid...\n");
-    ASSERT_NE(nStart, std::string::npos) << run.standardOutput;
-    EXPECT_EQ(
-        std::regex_replace(run.standardOutput.substr(nStart), std::regex("\\d\\d:\\d\\d minutes"), "MM:SS minutes"),
-        "Creating image grid...\n    Grid dimensions: 1 row(s), 3 column(s)\n\n"
-        "Pre-loading grid images...\n    "
-            + dir / "t1.png" + "... done\n    " + dir / "t2.png"
-            + "... done\n\n"
-              "Creating compound image...\n    Combining images... [**] done\n    Saving to "
-            + dir / "out.png" + "... done\n\nOperation finished in MM:SS minutes\n\n");
-    // A new file gets the usual permissions, not those of the private temporary file.
-    const mode_t nMask = umask(0);
-    umask(nMask);
-    EXPECT_EQ(fs::status(dir / "out.png").permissions(), fs::perms(0666 & ~nMask));
 }
 
 TEST_F(ComposeTest, UnreadableImagesStopTheRun)
