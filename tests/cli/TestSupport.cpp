@@ -117,6 +117,15 @@ std::string Layout(const Data::DataSetInputFiles& files, const std::string& strD
     return strLayout;
 }
 
+std::vector<std::string> HiddenFiles(const std::filesystem::path& directory)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(directory))
+        if (entry.path().filename().string()[0] == '.')
+            names.push_back(entry.path().filename().string());
+    return names;
+}
+
 std::vector<std::string> Words(const std::string& strWords)
 {
     std::istringstream words(strWords);
@@ -181,8 +190,8 @@ pid_t StartTesscli(const std::vector<std::string>& arguments, const std::string&
     return pid;
 }
 
-TesscliRun RunTesscli(const std::vector<std::string>& arguments, const std::string& strWorkDir,
-                      const std::vector<std::string>& extraEnvironment)
+TesscliRun TesscliTest::Run(const std::vector<std::string>& arguments,
+                            const std::vector<std::string>& environment) const
 {
     // Files rather than pipes: the child can never block on a pipe that nobody is reading yet.
     FILE* pOut = tmpfile();
@@ -190,7 +199,7 @@ TesscliRun RunTesscli(const std::vector<std::string>& arguments, const std::stri
     if (!pOut || !pErr)
         throw std::runtime_error("cannot create capture files");
     int nStatus = 0;
-    waitpid(StartTesscli(arguments, strWorkDir, extraEnvironment, pOut, pErr), &nStatus, 0);
+    waitpid(StartTesscli(arguments, dir.Path().string(), environment, pOut, pErr), &nStatus, 0);
     return TesscliRun{ReadAndClose(pOut), ReadAndClose(pErr), WIFEXITED(nStatus) ? WEXITSTATUS(nStatus) : -1};
 }
 

@@ -59,14 +59,15 @@ struct TesscliRun
 };
 
 // Starts tesscli in strWorkDir with extraEnvironment ("NAME=value") added to the inherited one; its
-// output goes to pOut, its errors to pErr unless that is null. RunTesscli waits for it.
+// output goes to pOut, its errors to pErr unless that is null.
 pid_t StartTesscli(const std::vector<std::string>& arguments, const std::string& strWorkDir,
                    const std::vector<std::string>& extraEnvironment, FILE* pOut, FILE* pErr);
-TesscliRun RunTesscli(const std::vector<std::string>& arguments, const std::string& strWorkDir,
-                      const std::vector<std::string>& extraEnvironment);
 
 // The block a run prints when it initialises ImageMagick, configured from beside the executable.
 std::string MagickSetupText();
+
+// Names of the hidden files in a directory, such as the replacing writer's temporary ones.
+std::vector<std::string> HiddenFiles(const std::filesystem::path& directory);
 
 // The blank-separated words of strWords, as a shell without quotes would pass them.
 std::vector<std::string> Words(const std::string& strWords);
@@ -95,10 +96,7 @@ public:
 class TesscliTest : public ::testing::Test
 {
 protected:
-    TesscliRun Run(const std::vector<std::string>& arguments, const std::vector<std::string>& environment = {}) const
-    {
-        return RunTesscli(arguments, dir.Path().string(), environment);
-    }
+    TesscliRun Run(const std::vector<std::string>& arguments, const std::vector<std::string>& environment = {}) const;
 
     Sandbox dir;
 };

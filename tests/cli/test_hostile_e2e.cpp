@@ -44,16 +44,6 @@ Magick::Image Noise(int nSide)
     return ImageOf(nSide, nSide, [](int nX, int nY) { return Rgba{unsigned(nX * nY % 251), unsigned(nX % 256), 9}; });
 }
 
-// Names of the hidden temporary files the replacing writer creates ("." + name + "-XXXXXX.ext").
-std::vector<std::string> HiddenFiles(const fs::path& directory)
-{
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(directory))
-        if (entry.path().filename().string()[0] == '.')
-            names.push_back(entry.path().filename().string());
-    return names;
-}
-
 // Every run gets a temporary folder of its own, which must be empty again once it ends.
 class HostileTest : public TesscliTest
 {
