@@ -129,17 +129,13 @@ TEST_F(ArrangeTest, OutputFileIsCheckedBeforeAnyTileIsRead)
     for (const auto& [szOut, strMessage] : cases) {
         for (const char* szDryRun : {"", "-dryrun"}) {
             SCOPED_TRACE(std::string(szOut) + " " + szDryRun);
-            std::vector<std::string> arguments{"-row", "bad.png", "t1.png", "-out", szOut};
-            if (*szDryRun)
-                arguments.push_back(szDryRun);
-            const TesscliRun run = Run(arguments);
+            const TesscliRun run = Run(Words(std::string("-row bad.png t1.png -out ") + szOut + " " + szDryRun));
             EXPECT_EQ(run.exitStatus, 5);
+            const std::string& strOutput = run.standardOutput;
             const std::string strTail =
                 "\nAn error occurred while checking the output file:\n    " + strMessage + "\n\n";
-            EXPECT_EQ(run.standardOutput.substr(run.standardOutput.size()
-                                                - std::min(run.standardOutput.size(), strTail.size())),
-                      strTail);
-            EXPECT_EQ(run.standardOutput.find("Pre-loading"), std::string::npos);
+            EXPECT_EQ(strOutput.substr(strOutput.size() - std::min(strOutput.size(), strTail.size())), strTail);
+            EXPECT_EQ(strOutput.find("Pre-loading"), std::string::npos);
         }
     }
     EXPECT_EQ(ReadFile(dir / "out.xyz"), "old");
