@@ -19,37 +19,25 @@
 #include <QScrollBar>
 #include <QSpinBox>
 #include <QSplitter>
+#include <QToolBar>
 #include <QStatusBar>
 #include <QUndoStack>
 #include <QtTest>
 
 #include <algorithm>
 #include <functional>
-#include <memory>
 
 using TableTest::Layout;
 using UI::Controls::ImageTableWidget;
 
 // The main window as an editor people trust: every edit undoable, unsaved work never dropped
 // silently, and a grid/tray layout that shows the tray whole at every zoom.
-class EditingTest : public QObject
+class EditingTest : public TestUtils::WindowTest
 {
     Q_OBJECT
 
-    TestUtils::Sandbox m_sandbox;
-    std::unique_ptr<Engine::ImageCellEngine> m_pEngine;
-    std::unique_ptr<UI::TessaraWnd> m_pWindow;
-
-    template <typename T>
-    T* Find(const char* pName) const
-    {
-        return TestUtils::Child<T>(m_pWindow.get(), pName);
-    }
-    QAction* Action(const char* pName) const { return Find<QAction>(pName); }
-    UI::Controls::ImageGrid* Grid() const { return Find<UI::Controls::ImageGrid>("imageGrid"); }
-    UI::Controls::ImageTray* Tray() const { return Find<UI::Controls::ImageTray>("imageTray"); }
     QStringList Images(const QStringList& names) const { return TableTest::WriteImages(m_sandbox, names); }
-    QPoint Center(ImageTableWidget* pTable, int nRow, int nCol) const
+    static QPoint Center(ImageTableWidget* pTable, int nRow, int nCol)
     {
         return pTable->visualItemRect(pTable->Item(nRow, nCol)).center();
     }
@@ -72,19 +60,8 @@ class EditingTest : public QObject
     }
 
 private slots:
-    void init()
-    {
-        m_pEngine = std::make_unique<Engine::ImageCellEngine>();
-        m_pWindow = std::make_unique<UI::TessaraWnd>(m_pEngine.get());
-        m_pWindow->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_pWindow.get()));
-    }
-
-    void cleanup()
-    {
-        m_pWindow.reset();
-        m_pEngine.reset();
-    }
+    void init() { QVERIFY(OpenWindow(true)); }
+    void cleanup() { CloseWindow(); }
 
     void everyEditUndoesAndRedoesExactly()
     {
@@ -154,8 +131,7 @@ private slots:
              }},
         };
         for (const Edit& edit : edits) {
-            cleanup();
-            init();
+            QVERIFY(OpenWindow(true));
             QUndoStack* pStack = m_pWindow->GetUndoStack();
             Arrange(m_sandbox.File("start.tsp"));
             const UI::EditorState before = m_pWindow->CaptureState();
@@ -299,9 +275,9 @@ private slots:
         const QWidget* pStatusBar = m_pWindow->statusBar();
         // What the user would see cut off; the splitter follows the tray's new minimum once events ran.
         const auto clipped = [&] {
-            const QRect viewport(Tray()->viewport()->mapTo(m_pWindow.get(), QPoint(0, 0)), Tray()->viewport()->size());
+            const QRect viewport(Tray()->viewport()->mapTo(m_pWindow, QPoint(0, 0)), Tray()->viewport()->size());
             const QScrollBar* pScrollBar = Tray()->horizontalScrollBar();
-            const QRect scrollBar(pScrollBar->mapTo(m_pWindow.get(), QPoint(0, 0)), pScrollBar->size());
+            const QRect scrollBar(pScrollBar->mapTo(m_pWindow, QPoint(0, 0)), pScrollBar->size());
             QStringList problems;
             if (viewport.height() < Tray()->rowHeight(0))
                 problems << "name strip";
@@ -322,11 +298,14 @@ private slots:
         QVERIFY(pSplitter->sizes()[0] > 3 * pSplitter->sizes()[1]); // the grid gets most of the height
         const QList<int> chosen = {pSplitter->sizes()[0] - 80, pSplitter->sizes()[1] + 80};
         pSplitter->setSizes(chosen);
+        Find<QToolBar>("viewToolBar")->hide();
         m_pWindow->close();
         UI::TessaraWnd reopened(m_pEngine.get());
         reopened.show();
         QVERIFY(QTest::qWaitForWindowExposed(&reopened));
         QCOMPARE(reopened.findChild<QSplitter*>("splMain")->sizes(), chosen);
+        QVERIFY(reopened.findChild<QToolBar*>("viewToolBar")->isHidden()); // the toolbars' layout too
+        QVERIFY(Core::TessaraCore::s_instance->GetOptions()->ContainsOptionBranch("Windows.MainWindow.Size"));
     }
 };
 

@@ -74,14 +74,11 @@ private slots:
             QVERIFY2(entry.match(strEntry + "\n\n").hasMatch(), qPrintable(strEntry));
     }
 
-    void boxNamesInnermostInRedAndEscapesTheStack()
+    void boxEscapesTheStack()
     {
         QVERIFY_THROWS_EXCEPTION(std::runtime_error, Outer());
         const QString strText = Guard_FatalErrorText();
-        QVERIFY2(strText.contains("<font color='red'>Probe::Inner</font>"), qPrintable(strText));
-        QVERIFY2(strText.contains("<blockquote>Probe::Inner&lt;-Probe::Middle&lt;-Probe::Outer</blockquote>"),
-                 qPrintable(strText));
-        QVERIFY(strText.startsWith("<h3>Fatal error - Tessara needs to terminate</h3>"));
+        QVERIFY2(strText.contains("Probe::Inner&lt;-Probe::Middle&lt;-Probe::Outer"), qPrintable(strText));
     }
 };
 

@@ -13,22 +13,6 @@ using TableTest::Layout;
 using UI::Controls::ImageGrid;
 using UI::Controls::ImageTray;
 
-namespace {
-// Pixels of (antialiased) text in the palette's Dark colour: close to it in every channel.
-int CountTextPixels(const QImage& image, const QColor& color)
-{
-    int nCount = 0;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            const QColor pixel = image.pixelColor(x, y);
-            nCount += qAbs(pixel.red() - color.red()) < 24 && qAbs(pixel.green() - color.green()) < 24
-                      && qAbs(pixel.blue() - color.blue()) < 24;
-        }
-    }
-    return nCount;
-}
-} // namespace
-
 class TestImageTray : public QObject
 {
     Q_OBJECT
@@ -114,31 +98,6 @@ private slots:
         QTest::keySequence(&window, QKeySequence::Delete);
         QCOMPARE(Layout(*pGrid), QStringLiteral("-"));
         m_pTray->setParent(nullptr);
-    }
-
-    void minimumHeightShowsOneFullRow()
-    {
-        m_pTray->resize(300, 150);
-        const int nFrame = 2 * m_pTray->frameWidth();
-        QCOMPARE(m_pTray->minimumHeight(), 64 + nFrame);
-
-        // 64x48 thumbnails: 74 high with margins and name strip, plus the scroll bar the tray may need
-        // as soon as it is made narrower.
-        Add({"a", "b"});
-        QCOMPARE(m_pTray->minimumHeight(), 74 + m_pTray->horizontalScrollBar()->sizeHint().height() + nFrame);
-    }
-
-    void emptyTrayPaintsItsText()
-    {
-        m_pTray->resize(400, 120);
-        m_pTray->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_pTray.get()));
-        const QColor textColor = m_pTray->palette().color(QPalette::Dark);
-        // Inside the frame, where only the text can be.
-        QVERIFY(CountTextPixels(m_pTray->grab().toImage().copy(100, 30, 200, 60), textColor) > 20);
-
-        Add({"a"});
-        QCOMPARE(CountTextPixels(m_pTray->grab().toImage().copy(100, 30, 200, 60), textColor), 0);
     }
 
     void wheelScrollsSideways()

@@ -1,10 +1,18 @@
 #include "testutils.h"
 
+#include "engine/ImageCellEngine.h"
+#include "ui/TessaraWnd.h"
+#include "ui/controls/ImageGrid.h"
+#include "ui/controls/ImageTray.h"
+#include "ui/controls/MainStatusBar.h"
+#include "ui/controls/ViewToolBar.h"
+
 #include <QCoreApplication>
 #include <QBuffer>
 #include <QFile>
 #include <QPainter>
 #include <QProcess>
+#include <QtTest>
 
 #include <sys/stat.h>
 
@@ -36,8 +44,10 @@ QString CompareImages(const QImage& actual, const QImage& expected)
 
 QString CompareImageFile(const QString& strFile, const QImage& expected)
 {
+    // Read through the file itself: loading by name would also accept strFile with an image suffix added.
+    QFile file(strFile);
     QImage actual;
-    if (!actual.load(strFile))
+    if (!file.open(QIODevice::ReadOnly) || !actual.load(&file, nullptr))
         return QStringLiteral("cannot read image %1").arg(strFile);
     return CompareImages(actual, expected);
 }
@@ -139,6 +149,67 @@ bool InIsolatedCopy()
 QString TesscliPath()
 {
     return QStringLiteral(TESSCLI_EXE);
+}
+
+bool WindowTest::OpenWindow(bool bShow)
+{
+    CloseWindow();
+    m_pEngine = std::make_unique<Engine::ImageCellEngine>();
+    m_pOwnWindow = std::make_unique<UI::TessaraWnd>(m_pEngine.get());
+    m_pWindow = m_pOwnWindow.get();
+    if (!bShow)
+        return true;
+    m_pWindow->show();
+    return QTest::qWaitForWindowExposed(m_pWindow);
+}
+
+void WindowTest::CloseWindow()
+{
+    m_pWindow = nullptr;
+    m_pOwnWindow.reset();
+    m_pEngine.reset();
+}
+
+const QObject* WindowTest::WindowObject() const
+{
+    return m_pWindow;
+}
+
+QAction* WindowTest::Action(const char* pName) const
+{
+    return Find<QAction>(pName);
+}
+
+UI::Controls::ImageGrid* WindowTest::Grid() const
+{
+    return Find<UI::Controls::ImageGrid>("imageGrid");
+}
+
+UI::Controls::ImageTray* WindowTest::Tray() const
+{
+    return Find<UI::Controls::ImageTray>("imageTray");
+}
+
+UI::Controls::ViewToolBar* WindowTest::ViewBar() const
+{
+    return Find<UI::Controls::ViewToolBar>("viewToolBar");
+}
+
+UI::Controls::MainStatusBar* WindowTest::StatusBar() const
+{
+    return Find<UI::Controls::MainStatusBar>("statusBar");
+}
+
+QString WindowTest::StatusText() const
+{
+    return StatusBar()->GetStatusText();
+}
+
+Core::TessaraSettings WindowTest::Filled() const
+{
+    Core::TessaraSettings settings;
+    m_pWindow->FillTessaraSettings(&settings);
+    return settings;
 }
 
 } // namespace TestUtils

@@ -8,6 +8,24 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include "core/TessaraSettings.h"
+
+#include <memory>
+
+class QAction;
+namespace Engine {
+class ImageCellEngine;
+}
+namespace UI {
+class TessaraWnd;
+namespace Controls {
+class ImageGrid;
+class ImageTray;
+class MainStatusBar;
+class ViewToolBar;
+} // namespace Controls
+} // namespace UI
+
 namespace TestUtils {
 
 // Empty string when both images have the same size and pixels (compared as ARGB32); otherwise a
@@ -62,5 +80,38 @@ bool InIsolatedCopy();
 
 // The built tesscli.
 QString TesscliPath();
+
+// Base of the main-window tests: a window (a fresh one on its own engine, or the core's) and its named parts.
+class WindowTest : public QObject
+{
+protected:
+    // Closes the previous own window and opens a fresh one, shown and exposed when bShow.
+    bool OpenWindow(bool bShow);
+    void UseWindow(UI::TessaraWnd* pWindow) { m_pWindow = pWindow; }
+    void CloseWindow();
+
+    template <typename T>
+    T* Find(const char* pName) const
+    {
+        return Child<T>(WindowObject(), pName);
+    }
+    QAction* Action(const char* pName) const;
+    UI::Controls::ImageGrid* Grid() const;
+    UI::Controls::ImageTray* Tray() const;
+    UI::Controls::ViewToolBar* ViewBar() const;
+    UI::Controls::MainStatusBar* StatusBar() const;
+    QString StatusText() const;
+    // The settings the window would save or pass to tesscli.
+    Core::TessaraSettings Filled() const;
+
+    Sandbox m_sandbox;
+    std::unique_ptr<Engine::ImageCellEngine> m_pEngine;
+    std::unique_ptr<UI::TessaraWnd> m_pOwnWindow;
+    UI::TessaraWnd* m_pWindow = nullptr;
+
+private:
+    // The window as a QObject, so that this header needs no window class.
+    const QObject* WindowObject() const;
+};
 
 } // namespace TestUtils
