@@ -1,7 +1,7 @@
 #include "TestSupport.h"
 
-#include <filesystem>
 #include <array>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <tuple>
