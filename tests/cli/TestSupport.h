@@ -1,12 +1,14 @@
 #pragma once
 
-#include "RunTesscli.h"
 #include "cmdline/TessaraCmdLine.h"
 #include "data/DataSetInputFiles.h"
 #include "misc/Color.h"
 
 #include <Magick++.h>
 #include <gtest/gtest.h>
+#include <sys/types.h>
+
+#include <cstdio>
 
 #include <filesystem>
 #include <functional>
@@ -48,6 +50,28 @@ std::string RgbOf(const Misc::Color& color);
 // as "./name", an empty cell as "<empty>", and a number that is not known (-1) is left out.
 std::string Layout(const Data::DataSetInputFiles& files, const std::string& strDir = "");
 
+// Output and exit status (-1 when it did not exit normally) of the built tesscli, run without a shell.
+struct TesscliRun
+{
+    std::string standardOutput;
+    std::string standardError;
+    int exitStatus = -1;
+};
+
+// Starts tesscli in strWorkDir with extraEnvironment ("NAME=value") added to the inherited one; its
+// output goes to pOut, its errors to pErr unless that is null.
+pid_t StartTesscli(const std::vector<std::string>& arguments, const std::string& strWorkDir,
+                   const std::vector<std::string>& extraEnvironment, FILE* pOut, FILE* pErr);
+
+// The block a run prints when it initialises ImageMagick, configured from beside the executable.
+std::string MagickSetupText();
+
+// Names of the hidden files in a directory, such as the replacing writer's temporary ones.
+std::vector<std::string> HiddenFiles(const std::filesystem::path& directory);
+
+// The blank-separated words of strWords, as a shell without quotes would pass them.
+std::vector<std::string> Words(const std::string& strWords);
+
 // A fresh directory (canonical path), removed with everything in it at the end of the test.
 class Sandbox
 {
@@ -72,10 +96,7 @@ public:
 class TesscliTest : public ::testing::Test
 {
 protected:
-    TesscliRun Run(const std::vector<std::string>& arguments, const std::vector<std::string>& environment = {}) const
-    {
-        return RunTesscli(arguments, dir.Path().string(), environment);
-    }
+    TesscliRun Run(const std::vector<std::string>& arguments, const std::vector<std::string>& environment = {}) const;
 
     Sandbox dir;
 };

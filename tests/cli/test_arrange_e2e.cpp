@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <tuple>
 
 using namespace TestSupport;
 namespace fs = std::filesystem;
@@ -39,56 +40,37 @@ TEST_F(ArrangeTest, DryRunShowsTheCellMapAndWritesNothing)
 {
     const std::string strLeftOut =
         "    Warning: 2 input file(s) get no cell in the grid of 2 row(s), 2 column(s): t3.png, t6.png\n";
-    struct Case
-    {
-        const char* name;
-        std::vector<std::string> arguments;
-        std::string map;
-        const char* canvas;
-        std::string tail;
-    };
-    const Case cases[] = {
-        {"row-first in natural order",
-         {"-sources", "t*.png", "-grid", "0", "5"},
+    // The arguments, the cell map, the canvas and what the report ends with.
+    const std::tuple<const char*, std::string, const char*, std::string> cases[] = {
+        {"-sources t*.png -grid 0 5",
          "        t1.png   t2.png   t3.png   t4.png   t5.png\n"
          "        t6.png   t7.png   t8.png   t9.png   t10.png\n"
          "        t11.png  t12.png  (empty)  (empty)  (empty)\n",
-         "50x30",
-         ""},
-        {"row snake from the top-right corner",
-         {"-sources", "t?.png", "-grid", "0", "4", "-order", "Row-Snake", "-startpos", "top-right"},
+         "50x30", ""},
+        {"-sources t?.png -grid 0 4 -order Row-Snake -startpos top-right",
          "        t4.png   t3.png   t2.png   t1.png\n"
          "        t5.png   t6.png   t7.png   t8.png\n"
          "        (empty)  (empty)  (empty)  t9.png\n",
-         "40x30",
-         ""},
-        {"column snake from the bottom-left corner",
-         {"-sources", "t?.png", "-grid", "2", "0", "-order", "col-snake", "-startpos", "bottom-left"},
+         "40x30", ""},
+        {"-sources t?.png -grid 2 0 -order col-snake -startpos bottom-left",
          "        t2.png  t3.png  t6.png  t7.png  (empty)\n"
          "        t1.png  t4.png  t5.png  t8.png  t9.png\n",
-         "50x20",
-         ""},
-        {"corner with empty cells",
-         {"-row", "t1.png", "None", "t2.png", "-row", "t3.png", "-startpos", "bottom-right"},
+         "50x20", ""},
+        {"-row t1.png None t2.png -row t3.png -startpos bottom-right",
          "        (empty)  (empty)  t3.png\n"
          "        t2.png   (empty)  t1.png\n",
-         "20x20",
-         ""},
-        {"files left out",
-         {"-row", "t1.png", "t2.png", "t3.png", "-row", "t4.png", "t5.png", "t6.png", "-grid", "2", "2"},
+         "20x20", ""},
+        {"-row t1.png t2.png t3.png -row t4.png t5.png t6.png -grid 2 2",
          "        t1.png  t2.png\n"
          "        t4.png  t5.png\n",
-         "20x20",
-         "    Input files without a cell: t3.png, t6.png\n"},
+         "20x20", "    Input files without a cell: t3.png, t6.png\n"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        std::vector<std::string> arguments = c.arguments;
-        arguments.insert(arguments.end(), {"-out", "out.png", "-dryrun"});
-        const TesscliRun run = Run(arguments);
+    for (const auto& [szArguments, strMap, szCanvas, strTail] : cases) {
+        SCOPED_TRACE(szArguments);
+        const TesscliRun run = Run(Words(szArguments + std::string(" -out out.png -dryrun")));
         EXPECT_EQ(run.exitStatus, 0) << run.standardOutput;
-        EXPECT_EQ(DryRunReport(run), Report(c.map, c.canvas) + c.tail + "\n");
-        EXPECT_EQ(run.standardOutput.find(strLeftOut) != std::string::npos, !c.tail.empty()) << run.standardOutput;
+        EXPECT_EQ(DryRunReport(run), Report(strMap, szCanvas) + strTail + "\n");
+        EXPECT_EQ(run.standardOutput.find(strLeftOut) != std::string::npos, !strTail.empty()) << run.standardOutput;
         EXPECT_FALSE(fs::exists(dir / "out.png"));
     }
     // A format without a streaming writer is planned with the whole canvas: 8 bytes a pixel.
@@ -147,17 +129,13 @@ TEST_F(ArrangeTest, OutputFileIsCheckedBeforeAnyTileIsRead)
     for (const auto& [szOut, strMessage] : cases) {
         for (const char* szDryRun : {"", "-dryrun"}) {
             SCOPED_TRACE(std::string(szOut) + " " + szDryRun);
-            std::vector<std::string> arguments{"-row", "bad.png", "t1.png", "-out", szOut};
-            if (*szDryRun)
-                arguments.push_back(szDryRun);
-            const TesscliRun run = Run(arguments);
+            const TesscliRun run = Run(Words(std::string("-row bad.png t1.png -out ") + szOut + " " + szDryRun));
             EXPECT_EQ(run.exitStatus, 5);
+            const std::string& strOutput = run.standardOutput;
             const std::string strTail =
                 "\nAn error occurred while checking the output file:\n    " + strMessage + "\n\n";
-            EXPECT_EQ(run.standardOutput.substr(run.standardOutput.size()
-                                                - std::min(run.standardOutput.size(), strTail.size())),
-                      strTail);
-            EXPECT_EQ(run.standardOutput.find("Pre-loading"), std::string::npos);
+            EXPECT_EQ(strOutput.substr(strOutput.size() - std::min(strOutput.size(), strTail.size())), strTail);
+            EXPECT_EQ(strOutput.find("Pre-loading"), std::string::npos);
         }
     }
     EXPECT_EQ(ReadFile(dir / "out.xyz"), "old");

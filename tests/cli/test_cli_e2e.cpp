@@ -1,8 +1,10 @@
 #include "TestSupport.h"
 
+#include <array>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -44,6 +46,13 @@ std::string ConvertText(const std::string& strSource, const std::string& strTarg
                    MagickSetupText() + "Converting '" + strSource + "' to '" + strTarget + "'... " + szResult + "\n");
 }
 
+void ExpectRun(const TesscliRun& run, const std::string& strOutput, int nStatus)
+{
+    EXPECT_EQ(run.standardOutput, strOutput);
+    EXPECT_EQ(run.exitStatus, nStatus);
+    EXPECT_EQ(run.standardError, "");
+}
+
 // 3x2 with six different colours; half of them partly transparent when bWithAlpha.
 Magick::Image MakeSourceImage(bool bWithAlpha)
 {
@@ -57,90 +66,55 @@ using TesscliRunTest = TesscliTest;
 
 TEST_F(TesscliRunTest, PrintsTheUsageWhenNothingIsRecognisedOrHelpIsAsked)
 {
-    struct Case
-    {
-        const char* name;
-        std::vector<std::string> args;
-        std::string echo;
-        int status;
-    };
-    const Case cases[] = {
-        {"no arguments", {}, "> ", 3},
-        {"help alone", {"-help"}, "> -help ", 0},
-        {"help with other switches", {"-out", "x.png", "-HELP", "-stack"}, "> -out x.png -HELP -stack ", 0},
-        {"first argument without dash", {"foo", "-help"}, "> foo -help ", 3},
-        {"unknown first switch", {"-foo"}, "> -foo ", 3},
-    };
+    // The arguments, as echoed, and the exit status.
+    const std::pair<std::string, int> cases[] = {
+        {"", 3}, {"-help", 0}, {"-out x.png -HELP -stack", 0}, {"foo -help", 3}, {"-foo", 3}};
     const std::string strUsage = Usage();
-    for (const Case& c : cases) {
-        const TesscliRun run = Run(c.args);
-        EXPECT_EQ(run.standardOutput, RunText(c.echo, strUsage)) << c.name;
-        EXPECT_EQ(run.exitStatus, c.status) << c.name;
-        EXPECT_EQ(run.standardError, "") << c.name;
+    for (const auto& [strArguments, nStatus] : cases) {
+        SCOPED_TRACE(strArguments);
+        ExpectRun(Run(Words(strArguments)), RunText("> " + strArguments + (strArguments.empty() ? "" : " "), strUsage),
+                  nStatus);
     }
 }
 
 TEST_F(TesscliRunTest, ReportsParseAndRuleErrorsAfterARecognisedSwitch)
 {
-    struct Case
-    {
-        const char* name;
-        std::vector<std::string> args;
-        std::string echo;
-        std::string message;
-    };
-    const Case cases[] = {
-        {"missing value", {"-out"}, "> -out ", "Not enough parameters for command-line switch -out"},
-        {"help does not hide a rule",
-         {"-help", "-row", "a", "-col", "b"},
-         "> -help -row a -col b ",
-         "-row cannot be used in conjunction with -col"},
-        {"echo quotes inner blanks and keeps percent signs",
-         {"-row", "my file.png", " lead", "100%", "%s%n", "trail ", "-col", "c"},
+    // The arguments, their echo (inner blanks quoted, percent signs kept) and the message.
+    const std::tuple<std::vector<std::string>, std::string, std::string> cases[] = {
+        {{"-out"}, "> -out ", "Not enough parameters for command-line switch -out"},
+        {{"-help", "-row", "a", "-col", "b"}, "> -help -row a -col b ", "-row cannot be used in conjunction with -col"},
+        {{"-row", "my file.png", " lead", "100%", "%s%n", "trail ", "-col", "c"},
          "> -row \"my file.png\"  lead 100% %s%n \"trail \" -col c ",
          "-row cannot be used in conjunction with -col"},
-        {"percent in a refused value",
-         {"-quality", "%s%%"},
-         "> -quality %s%% ",
-         "Invalid value '%s%%' for command-line switch -quality"},
+        {{"-quality", "%s%%"}, "> -quality %s%% ", "Invalid value '%s%%' for command-line switch -quality"},
     };
-    for (const Case& c : cases) {
-        const TesscliRun run = Run(c.args);
-        EXPECT_EQ(run.standardOutput, RunText(c.echo, ParseErrorText(c.message))) << c.name;
-        EXPECT_EQ(run.exitStatus, 3) << c.name;
-        EXPECT_EQ(run.standardError, "") << c.name;
+    for (const auto& [arguments, strEcho, strMessage] : cases) {
+        SCOPED_TRACE(strEcho);
+        ExpectRun(Run(arguments), RunText(strEcho, ParseErrorText(strMessage)), 3);
     }
 }
 
 TEST_F(TesscliRunTest, ConvertWritesTheTargetFormatWithTheSourcePixels)
 {
-    struct Case
-    {
-        const char* source;
-        const char* target;
-        const char* format;
-    };
-    const Case cases[] = {{"in.png", "out.bmp", "BMP"},
-                          {"in.png", "out.PNG", "PNG"},
-                          {"alpha.png", "alpha.tif", "TIFF"},
-                          {"in.png", "scan%d.png", "PNG"}};
+    // Source, target and the format the target must have.
+    const std::array<const char*, 3> cases[] = {{"in.png", "out.bmp", "BMP"},
+                                                {"in.png", "out.PNG", "PNG"},
+                                                {"alpha.png", "alpha.tif", "TIFF"},
+                                                {"in.png", "scan%d.png", "PNG"}};
     Save(MakeSourceImage(false), dir.Path() / "in.png");
     Save(MakeSourceImage(true), dir.Path() / "alpha.png");
-    for (const Case& c : cases) {
-        const TesscliRun run = Run({"-convert", c.source, c.target});
-        EXPECT_EQ(run.standardOutput, ConvertText(c.source, c.target, "done")) << c.target;
-        EXPECT_EQ(run.exitStatus, 0) << c.target;
-        EXPECT_EQ(run.standardError, "") << c.target;
-
+    for (const auto& [szSource, szTarget, szFormat] : cases) {
+        SCOPED_TRACE(szTarget);
+        ExpectRun(Run({"-convert", szSource, szTarget}), ConvertText(szSource, szTarget, "done"), 0);
         Magick::Image written;
-        ASSERT_NO_THROW(written.read(dir / c.target)) << c.target;
-        EXPECT_EQ(written.magick(), c.format) << c.target;
-        ExpectSamePixels(Magick::Image(dir / c.source), written);
+        ASSERT_NO_THROW(written.read(dir / szTarget));
+        EXPECT_EQ(written.magick(), szFormat);
+        ExpectSamePixels(Magick::Image(dir / szSource), written);
     }
 }
 
-// Without its end marker a JPEG makes the decoder warn; the pixels are intact.
-TEST_F(TesscliRunTest, ConvertTreatsLibraryWarningsAsSuccess)
+// Without its end marker a JPEG makes the decoder warn; the pixels are intact, converted or as a tile.
+TEST_F(TesscliRunTest, LibraryWarningsAreNoFailure)
 {
     Magick::Image photo = MakeSourceImage(false);
     photo.magick("JPEG");
@@ -150,10 +124,10 @@ TEST_F(TesscliRunTest, ConvertTreatsLibraryWarningsAsSuccess)
     Magick::Image check;
     EXPECT_THROW(check.read(dir / "odd.jpg"), Magick::Warning) << "the sample must provoke a warning";
 
-    const TesscliRun run = Run({"-convert", "odd.jpg", "out.bmp"});
-    EXPECT_EQ(run.standardOutput, ConvertText("odd.jpg", "out.bmp", "done"));
-    EXPECT_EQ(run.exitStatus, 0);
+    ExpectRun(Run({"-convert", "odd.jpg", "out.bmp"}), ConvertText("odd.jpg", "out.bmp", "done"), 0);
     ExpectSamePixels(Magick::Image(dir / "whole.jpg"), Magick::Image(dir / "out.bmp"));
+    EXPECT_EQ(Run({"-row", "odd.jpg", "-out", "tile.png"}).exitStatus, 0);
+    ExpectSamePixels(Magick::Image(dir / "whole.jpg"), Magick::Image(dir / "tile.png"));
 }
 
 TEST_F(TesscliRunTest, ConvertFailsOnUnreadableSources)
@@ -161,11 +135,9 @@ TEST_F(TesscliRunTest, ConvertFailsOnUnreadableSources)
     std::ofstream(dir / "text.png") << "not an image\n";
     std::ofstream(dir / "empty.png");
     for (const char* szSource : {"missing.png", "text.png", "empty.png"}) {
-        const TesscliRun run = Run({"-convert", szSource, "out.png"});
-        EXPECT_EQ(run.standardOutput, ConvertText(szSource, "out.png", "failed")) << szSource;
-        EXPECT_EQ(run.exitStatus, 5) << szSource;
-        EXPECT_EQ(run.standardError, "") << szSource;
-        EXPECT_FALSE(fs::exists(dir / "out.png")) << szSource;
+        SCOPED_TRACE(szSource);
+        ExpectRun(Run({"-convert", szSource, "out.png"}), ConvertText(szSource, "out.png", "failed"), 5);
+        EXPECT_FALSE(fs::exists(dir / "out.png"));
     }
 }
 

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 using namespace CmdLine;
@@ -23,17 +24,13 @@ std::string Describe(const Value& value)
 }
 
 // "name[v1,v2] name[]" for every recorded occurrence, in command-line order.
-std::string DescribeOccurrences(const TessaraCmdLine& cmdLine)
+std::string DescribeOccurrences(const CommandLineParser& cmdLine)
 {
     std::string strResult;
-    for (const CommandLineSwitch* pSwitch :
-         {cmdLine.GetProjectSwitch(),     cmdLine.GetOutSwitch(),         cmdLine.GetSourceDirSwitch(),
-          cmdLine.GetRowSwitch(),         cmdLine.GetColSwitch(),         cmdLine.GetSourcesSwitch(),
-          cmdLine.GetIndexSwitch(),       cmdLine.GetGridSwitch(),        cmdLine.GetStartPosSwitch(),
-          cmdLine.GetOrderSwitch(),       cmdLine.GetRegionSizeSwitch(),  cmdLine.GetOverlapSwitch(),
-          cmdLine.GetStackSwitch(),       cmdLine.GetTransparentSwitch(), cmdLine.GetBgColorSwitch(),
-          cmdLine.GetCompressionSwitch(), cmdLine.GetQualitySwitch(),     cmdLine.GetAttributeSwitch(),
-          cmdLine.GetExtraDataSwitch(),   cmdLine.GetConvertSwitch(),     cmdLine.GetHelpSwitch()}) {
+    for (const std::string& strName :
+         TestSupport::Words("project out sourcedir row col sources index grid startpos order regionsize overlap stack "
+                            "transparent bgcolor compression quality attribute extradata convert help")) {
+        const CommandLineSwitch* pSwitch = cmdLine.FindSwitch(strName);
         for (const CommandLineValue* pOccurrence : pSwitch->GetAllOccurrences()) {
             strResult += pSwitch->GetName() + "[";
             for (int n = 0; n < pOccurrence->Count(); ++n)
@@ -48,15 +45,8 @@ std::string DescribeOccurrences(const TessaraCmdLine& cmdLine)
 
 TEST(CommandLineValue, ChecksAndTypesEachValueKind)
 {
-    struct Case
-    {
-        const char* name;
-        ValueType type;
-        std::string text;
-        bool accepted;
-        Value stored;
-    };
-    const Case cases[] = {
+    // What each case shows, the type, the text, whether it is accepted and the value stored.
+    const std::tuple<const char*, ValueType, std::string, bool, Value> cases[] = {
         {"none takes only empty text", ValueType::None, "", true, true},
         {"none refuses text", ValueType::None, "x", false, {}},
         {"string takes anything", ValueType::String, "50% off", true, std::string("50% off")},
@@ -78,25 +68,21 @@ TEST(CommandLineValue, ChecksAndTypesEachValueKind)
         {"bool 1", ValueType::Bool, "1", true, true},
         {"bool on", ValueType::Bool, "on", false, {}},
     };
-    for (const Case& c : cases) {
+    for (const auto& [szName, type, strText, bAccepted, stored] : cases) {
+        SCOPED_TRACE(szName);
         CommandLineParser parser;
-        CommandLineValue occurrence(parser.AddSwitch("x", c.type, Optional, 0, -1, nullptr, ""));
-        EXPECT_EQ(occurrence.IsValid(c.text), c.accepted) << c.name;
-        EXPECT_EQ(occurrence.Add(c.text), c.accepted) << c.name;
+        CommandLineValue occurrence(parser.AddSwitch("x", type, Optional, 0, -1, nullptr, ""));
+        EXPECT_EQ(occurrence.IsValid(strText), bAccepted);
+        EXPECT_EQ(occurrence.Add(strText), bAccepted);
         const std::string strStored = occurrence.Count() == 1 ? Describe(occurrence.Get(0)) : "nothing";
-        EXPECT_EQ(strStored, c.accepted ? Describe(c.stored) : "nothing") << c.name;
+        EXPECT_EQ(strStored, bAccepted ? Describe(stored) : "nothing");
     }
 }
 
 TEST(CommandLineParser, ParsesArgumentsIntoOccurrences)
 {
-    struct Case
-    {
-        std::vector<std::string> args;
-        std::string occurrences;
-        std::string error;
-    };
-    const Case cases[] = {
+    // The arguments, the occurrences recorded and the error.
+    const std::tuple<std::vector<std::string>, std::string, std::string> cases[] = {
         {{}, "", ""},
         {{"-OUT", "x.png"}, "out['x.png'] ", ""},
         {{"-quality", "-5"}, "quality[-5L] ", ""},
@@ -119,12 +105,12 @@ TEST(CommandLineParser, ParsesArgumentsIntoOccurrences)
         {{"-stack", "foo"}, "stack[] ", "Unexpected command-line token 'foo'"},
         {{"-out", "-out"}, "out[] ", "Not enough parameters for command-line switch -out"},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::PrintToString(c.args));
-        ArgumentTable table(c.args);
-        EXPECT_EQ(table.Parse(), c.error.empty());
-        EXPECT_EQ(table.GetLastError(), c.error);
-        EXPECT_EQ(DescribeOccurrences(table), c.occurrences);
+    for (const auto& [arguments, strOccurrences, strError] : cases) {
+        SCOPED_TRACE(testing::PrintToString(arguments));
+        ArgumentTable table(arguments);
+        EXPECT_EQ(table.Parse(), strError.empty());
+        EXPECT_EQ(table.GetLastError(), strError);
+        EXPECT_EQ(DescribeOccurrences(table), strOccurrences);
     }
 }
 
@@ -162,12 +148,8 @@ TEST(CommandLineParser, UsageAndMandatoryCheckFollowTheSwitchDefinitions)
 
 TEST(TessaraCmdLine, ValidatesRulesInOrder)
 {
-    struct Case
-    {
-        std::vector<std::string> args;
-        std::string error;
-    };
-    const Case cases[] = {
+    // The arguments and the rule they break, empty for none.
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
         {{"-project", "p.tsp", "-row", "a.png"}, "-project cannot be used in conjunction with -row"},
         {{"-project", "p.tsp", "-col", "a.png", "-sources", "s"}, "-project cannot be used in conjunction with -col"},
         {{"-sources", "s", "-project", "p.tsp"}, "-project cannot be used in conjunction with -sources"},
@@ -181,12 +163,12 @@ TEST(TessaraCmdLine, ValidatesRulesInOrder)
         {{"-project", "p.tsp", "-out", "x.png", "-overlap", "5"}, ""},
         {{"-help", "-out", "x.png", "-stack"}, ""},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::PrintToString(c.args));
-        ArgumentTable table(c.args);
+    for (const auto& [arguments, strError] : cases) {
+        SCOPED_TRACE(testing::PrintToString(arguments));
+        ArgumentTable table(arguments);
         ASSERT_TRUE(table.Parse()) << table.GetLastError();
-        EXPECT_EQ(table.Validate(), c.error.empty());
-        EXPECT_EQ(table.GetLastError(), c.error);
+        EXPECT_EQ(table.Validate(), strError.empty());
+        EXPECT_EQ(table.GetLastError(), strError);
     }
 }
 
@@ -208,14 +190,11 @@ TEST(ExecutableDir, FindsImConfigBesideOrInTheInstalledDataFolder)
 {
     namespace fs = std::filesystem;
     TestSupport::Sandbox root;
-    const fs::path copyBin = root.Path() / "copy";
-    const fs::path installBin = root.Path() / "usr" / "bin";
-    const fs::path bareBin = root.Path() / "bare" / "bin";
-    fs::create_directories(copyBin / "ImConfig");
-    fs::create_directories(root.Path() / "copy" / ".." / "share" / "tessara" / "ImConfig");
-    fs::create_directories(installBin);
-    fs::create_directories(root.Path() / "usr" / "share" / "tessara" / "ImConfig");
-    fs::create_directories(bareBin);
+    const fs::path copyBin = root.Path() / "copy", installBin = root.Path() / "usr/bin",
+                   bareBin = root.Path() / "bare/bin";
+    for (const fs::path& folder : {copyBin / "ImConfig", root.Path() / "share/tessara/ImConfig", installBin,
+                                   root.Path() / "usr/share/tessara/ImConfig", bareBin})
+        fs::create_directories(folder);
     const std::string strInstalled = "../share/tessara/ImConfig";
 
     EXPECT_EQ(Misc::FindImConfigDir(copyBin.string(), strInstalled), (copyBin / "ImConfig").string());

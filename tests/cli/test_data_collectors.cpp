@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <tuple>
 #include <vector>
 
 using Data::DataSet;
@@ -27,53 +28,34 @@ const std::string kWorkDir = std::filesystem::current_path().string();
 
 TEST(CommandLineCollector, FileSwitchesBecomeRowsAndColumns)
 {
-    struct Case
-    {
-        const char* name;
-        std::vector<std::string> args;
-        const char* layout;
+    // A source directory applies to relative names even when it is given later.
+    const std::pair<const char*, const char*> cases[] = {
+        {"-row a.png b.png -row c.png", "./a.png@0,0 ./b.png@0,1 ./c.png@1,0"},
+        {"-col a.png b.png -col c.png", "./a.png@0,0 ./b.png@1,0 ./c.png@0,1"},
+        {"-row a.png None /abs/b.png -sourcedir /src", "/src/a.png@0,0 <empty>@0,1 /abs/b.png@0,2"},
     };
-    const Case cases[] = {
-        {"two rows", {"-row", "a.png", "b.png", "-row", "c.png"}, "./a.png@0,0 ./b.png@0,1 ./c.png@1,0"},
-        {"two columns", {"-col", "a.png", "b.png", "-col", "c.png"}, "./a.png@0,0 ./b.png@1,0 ./c.png@0,1"},
-        {"source directory applies even when given later",
-         {"-row", "a.png", "None", "/abs/b.png", "-sourcedir", "/src"},
-         "/src/a.png@0,0 <empty>@0,1 /abs/b.png@0,2"},
-    };
-    for (const auto& c : cases) {
+    for (const auto& [szArguments, szLayout] : cases) {
         DataSet dataSet;
-        ASSERT_TRUE(CollectCommandLine(c.args, dataSet)) << c.name << ": " << dataSet.GetLastError();
-        EXPECT_EQ(Layout(dataSet.GetInputFiles(), kWorkDir), c.layout) << c.name;
+        ASSERT_TRUE(CollectCommandLine(TestSupport::Words(szArguments), dataSet)) << dataSet.GetLastError();
+        EXPECT_EQ(Layout(dataSet.GetInputFiles(), kWorkDir), szLayout) << szArguments;
     }
 }
 
 TEST(CommandLineCollector, FirstFailingStepStopsWithTheSetterMessage)
 {
     // The refused value, and a later step whose flag stays unset.
-    struct Case
-    {
-        std::vector<std::string> args;
-        const char* message;
-        unsigned int unsetFlag;
+    const std::tuple<const char*, const char*, DataSet::SetFlag> cases[] = {
+        {"-quality 150 -attribute a b", "The image quality value is invalid (150)", DataSet::FlagAttributes},
+        {"-overlap 0 -grid 1 1", "The grid size may not be 1x1", DataSet::FlagOverlap},
+        {"-bgcolor 0 -1 0 -compression rle", "The background color is invalid", DataSet::FlagCompression},
+        {"-regionsize 4 10 -stack", "The region sizes may not be below 5 (4x10)", DataSet::FlagStackImages},
+        {"-sources x{index}.png -index 7 3", "The index restrictions are invalid (7 - 3)", DataSet::FlagGridSize},
     };
-    const Case cases[] = {
-        {{"-quality", "150", "-attribute", "a", "b"},
-         "The image quality value is invalid (150)",
-         DataSet::FlagAttributes},
-        {{"-overlap", "0", "-grid", "1", "1"}, "The grid size may not be 1x1", DataSet::FlagOverlap},
-        {{"-bgcolor", "0", "-1", "0", "-compression", "rle"},
-         "The background color is invalid",
-         DataSet::FlagCompression},
-        {{"-regionsize", "4", "10", "-stack"}, "The region sizes may not be below 5 (4x10)", DataSet::FlagStackImages},
-        {{"-sources", "x{index}.png", "-index", "7", "3"},
-         "The index restrictions are invalid (7 - 3)",
-         DataSet::FlagGridSize},
-    };
-    for (const auto& c : cases) {
+    for (const auto& [szArguments, szMessage, unsetFlag] : cases) {
         DataSet dataSet;
-        EXPECT_FALSE(CollectCommandLine(c.args, dataSet)) << c.message;
-        EXPECT_EQ(dataSet.GetLastError(), c.message);
-        EXPECT_FALSE(dataSet.IsSet(static_cast<DataSet::SetFlag>(c.unsetFlag))) << c.message;
+        EXPECT_FALSE(CollectCommandLine(TestSupport::Words(szArguments), dataSet)) << szArguments;
+        EXPECT_EQ(dataSet.GetLastError(), szMessage);
+        EXPECT_FALSE(dataSet.IsSet(unsetFlag)) << szArguments;
     }
 }
 

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <array>
 #include <functional>
+#include <tuple>
 
 using Data::DataSet;
 
@@ -67,32 +69,26 @@ TEST(DataSetSetters, AcceptOrRefuseAtTheirBounds)
 
 TEST(DataSetInput, EmptyCellWordsAndPathResolution)
 {
-    struct Case
-    {
-        const char* name;
-        const char* input;
-        bool useSourceDir;
-        bool empty;
-        std::string expected;
+    // The name given, with a source directory or not, and the file it stands for ("" for an empty cell).
+    const std::tuple<const char*, bool, std::string> cases[] = {
+        {"nONe", false, ""},
+        {"KEEPEMPTY", true, ""},
+        {"dir/None", false, CurrentDir() + "/dir/None"},
+        {"~/c.png", false, CurrentDir() + "/~/c.png"}, // not expanded
     };
-    const Case cases[] = {
-        {"None any case", "nONe", false, true, ""},
-        {"KeepEmpty any case", "KEEPEMPTY", true, true, ""},
-        {"None behind a directory is a file", "dir/None", false, false, CurrentDir() + "/dir/None"},
-        {"tilde is not expanded", "~/c.png", false, false, CurrentDir() + "/~/c.png"},
-    };
-    for (const auto& c : cases) {
+    for (const auto& [szInput, bSourceDir, strExpected] : cases) {
+        SCOPED_TRACE(szInput);
         DataSet dataSet;
-        if (c.useSourceDir) {
+        if (bSourceDir) {
             ASSERT_TRUE(dataSet.SetSourceDirectory("/images/src/"));
         }
-        ASSERT_TRUE(dataSet.AddInputFile(c.input, 2, -1, -1)) << c.name;
+        ASSERT_TRUE(dataSet.AddInputFile(szInput, 2, -1, -1));
         const Data::InputFile& entry = dataSet.GetInputFiles().GetEntries().at(0);
-        EXPECT_EQ(entry.empty, c.empty) << c.name;
-        EXPECT_EQ(entry.fileName, c.expected) << c.name;
-        EXPECT_EQ(entry.row, 2) << c.name;
-        EXPECT_TRUE(dataSet.HasRowNumbers()) << c.name;
-        EXPECT_FALSE(dataSet.HasColumnNumbers()) << c.name;
+        EXPECT_EQ(entry.empty, strExpected.empty());
+        EXPECT_EQ(entry.fileName, strExpected);
+        EXPECT_EQ(entry.row, 2);
+        EXPECT_TRUE(dataSet.HasRowNumbers());
+        EXPECT_FALSE(dataSet.HasColumnNumbers());
     }
 }
 
@@ -106,19 +102,15 @@ TEST(DataSetCompleteness, ChecksInOrder)
     EXPECT_EQ(dataSet.GetLastError(), "No or not enough input files have been specified");
 
     // One entry: a row or column number, or the grid's row count, lets the grid be worked out.
-    struct Case
-    {
-        int row, column, gridRows;
-        bool complete;
-    };
-    for (const Case& c : {Case{-1, -1, 0, false}, Case{0, -1, 0, true}, Case{-1, 4, 0, true}, Case{-1, -1, 2, true}}) {
+    for (const auto& [nRow, nColumn, nGridRows] : {std::array{-1, -1, 0}, {0, -1, 0}, {-1, 4, 0}, {-1, -1, 2}}) {
         DataSet one;
         one.SetOutputFile("o.png");
-        one.AddInputFile("a.png", c.row, c.column, 3);
-        if (c.gridRows)
-            one.SetGridSize(0, c.gridRows);
-        EXPECT_EQ(one.IsComplete(), c.complete) << c.row << "," << c.column << "," << c.gridRows;
-        EXPECT_EQ(one.GetLastError(), c.complete ? "" : "The grid size could not be calculated automatically");
+        one.AddInputFile("a.png", nRow, nColumn, 3);
+        if (nGridRows)
+            one.SetGridSize(0, nGridRows);
+        const bool bComplete = nRow >= 0 || nColumn >= 0 || nGridRows;
+        EXPECT_EQ(one.IsComplete(), bComplete) << nRow << "," << nColumn << "," << nGridRows;
+        EXPECT_EQ(one.GetLastError(), bComplete ? "" : "The grid size could not be calculated automatically");
     }
 }
 

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <tuple>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -11,40 +12,33 @@ using TestSupport::Layout;
 
 TEST(SourcesFilter, MatchesUnanchoredAndReadsNumbersByPlaceholderRank)
 {
-    struct Case
-    {
-        const char* name;
-        const char* pattern;
-        const char* file;
-        bool matches;
-        int row, col, index;
+    // What each case shows, the filter, a name, whether it matches and the row, column and index read.
+    const std::tuple<const char*, const char*, const char*, bool, std::vector<int>> cases[] = {
+        {"? may be nothing", "a?.png", "a.png", true, {-1, -1, -1}},
+        {"? may be one", "a?.png", "ab.png", true, {-1, -1, -1}},
+        {"? is not two", "a?.png", "abc.png", false, {-1, -1, -1}},
+        {"unanchored", "a?.png", "xa1.png.bak", true, {-1, -1, -1}},
+        {"dot is literal", "a.png", "aXpng", false, {-1, -1, -1}},
+        {"brackets, plus, equals literal", "[a]+=(b)-*", "[a]+=(b)-1", true, {-1, -1, -1}},
+        {"row then col", "img_r{row}_c{col}.*", "img_r3_c07.tif", true, {3, 7, -1}},
+        {"ranks follow positions", "{index}-{col}x{row}", "5-12x007", true, {7, 12, 5}},
+        {"huge number saturates", "n{index}", "n99999999999999", true, {-1, -1, 2147483647}},
+        {"placeholder needs digits", "r{row}.png", "rX.png", false, {-1, -1, -1}},
+        {"capitals match literally", "{ROW}_{col}", "{ROW}_4", true, {-1, 4, -1}},
+        {"capitals are no placeholder", "{ROW}.png", "1.png", false, {-1, -1, -1}},
+        {"case-sensitive", "IMG*.png", "img1.png", false, {-1, -1, -1}},
+        {"caret anchors", "^img{index}", "ximg3", false, {-1, -1, -1}},
+        {"dollar anchors", "img{index}.png$", "img3.png.bak", false, {-1, -1, -1}},
+        {"alternation", "cat|dog", "hotdog.png", true, {-1, -1, -1}},
+        {"backslash escape", "\\d{index}", "x12", true, {-1, -1, 2}},
     };
-    const Case cases[] = {
-        {"? may be nothing", "a?.png", "a.png", true, -1, -1, -1},
-        {"? may be one", "a?.png", "ab.png", true, -1, -1, -1},
-        {"? is not two", "a?.png", "abc.png", false, -1, -1, -1},
-        {"unanchored", "a?.png", "xa1.png.bak", true, -1, -1, -1},
-        {"dot is literal", "a.png", "aXpng", false, -1, -1, -1},
-        {"brackets, plus, equals literal", "[a]+=(b)-*", "[a]+=(b)-1", true, -1, -1, -1},
-        {"row then col", "img_r{row}_c{col}.*", "img_r3_c07.tif", true, 3, 7, -1},
-        {"ranks follow positions", "{index}-{col}x{row}", "5-12x007", true, 7, 12, 5},
-        {"huge number saturates", "n{index}", "n99999999999999", true, -1, -1, 2147483647},
-        {"placeholder needs digits", "r{row}.png", "rX.png", false, -1, -1, -1},
-        {"capitals match literally", "{ROW}_{col}", "{ROW}_4", true, -1, 4, -1},
-        {"capitals are no placeholder", "{ROW}.png", "1.png", false, -1, -1, -1},
-        {"case-sensitive", "IMG*.png", "img1.png", false, -1, -1, -1},
-        {"caret anchors", "^img{index}", "ximg3", false, -1, -1, -1},
-        {"dollar anchors", "img{index}.png$", "img3.png.bak", false, -1, -1, -1},
-        {"alternation", "cat|dog", "hotdog.png", true, -1, -1, -1},
-        {"backslash escape", "\\d{index}", "x12", true, -1, -1, 2},
-    };
-    for (const auto& c : cases) {
+    for (const auto& [szName, szPattern, szFile, bMatches, numbers] : cases) {
+        SCOPED_TRACE(szName);
         Data::SourcesRegEx regEx;
-        ASSERT_TRUE(regEx.SetFilter(c.pattern)) << c.name;
+        ASSERT_TRUE(regEx.SetFilter(szPattern));
         int nRow = 5, nColumn = 5, nIndex = 5;
-        EXPECT_EQ(regEx.Match(c.file, nRow, nColumn, nIndex) == Data::SourcesRegEx::MatchResult::Matched, c.matches)
-            << c.name;
-        EXPECT_EQ(std::vector<int>({nRow, nColumn, nIndex}), std::vector<int>({c.row, c.col, c.index})) << c.name;
+        EXPECT_EQ(regEx.Match(szFile, nRow, nColumn, nIndex) == Data::SourcesRegEx::MatchResult::Matched, bMatches);
+        EXPECT_EQ(std::vector<int>({nRow, nColumn, nIndex}), numbers);
     }
     for (const char* pattern : {"{row}_{row}.png", "{col}{index}{col}", "a\\", "img\\k.png"}) {
         Data::SourcesRegEx regEx;
@@ -72,23 +66,18 @@ TEST_F(SourceDirectory, ListsVisibleFilesInNaturalOrderWithinTheIndexRange)
 {
     Touch({"s9.png", "s4.png", ".s6.png", "s5.png", "s10.png", "other.png"});
     fs::create_directory(m_dir.Path() / "s7.png");
-    struct Case
-    {
-        const char* name;
-        int first, last;
-        const char* files;
+    // The first and last index, -1 for none, both inclusive.
+    const std::tuple<int, int, const char*> cases[] = {
+        {-1, -1, "./s4.png#4 ./s5.png#5 ./s9.png#9 ./s10.png#10"},
+        {5, -1, "./s5.png#5 ./s9.png#9 ./s10.png#10"},
+        {-1, 4, "./s4.png#4"},
+        {4, 5, "./s4.png#4 ./s5.png#5"},
+        {5, 5, "./s5.png#5"},
     };
-    const Case cases[] = {
-        {"no bounds", -1, -1, "./s4.png#4 ./s5.png#5 ./s9.png#9 ./s10.png#10"},
-        {"lower bound only", 5, -1, "./s5.png#5 ./s9.png#9 ./s10.png#10"},
-        {"upper bound only", -1, 4, "./s4.png#4"},
-        {"both inclusive", 4, 5, "./s4.png#4 ./s5.png#5"},
-        {"single index", 5, 5, "./s5.png#5"},
-    };
-    for (const auto& c : cases) {
+    for (const auto& [nFirst, nLast, szFiles] : cases) {
         Data::DataSet dataSet;
-        ASSERT_TRUE(dataSet.SetSources(Filter("s{index}.png"), c.first, c.last)) << c.name;
-        EXPECT_EQ(Layout(dataSet.GetInputFiles(), m_dir.Path()), c.files) << c.name;
+        ASSERT_TRUE(dataSet.SetSources(Filter("s{index}.png"), nFirst, nLast));
+        EXPECT_EQ(Layout(dataSet.GetInputFiles(), m_dir.Path()), szFiles) << nFirst << " - " << nLast;
     }
 
     Data::DataSet noIndex;
@@ -108,14 +97,8 @@ TEST_F(SourceDirectory, FailuresCarryTheirMessages)
     std::string strGreedy;
     for (int n = 0; n < 12; ++n)
         strGreedy += "*a";
-    struct Case
-    {
-        const char* name;
-        std::string filter;
-        int first, last;
-        std::string message;
-    };
-    const Case cases[] = {
+    // What each case shows, the filter, the first and last index and the message.
+    const std::tuple<const char*, std::string, int, int, std::string> cases[] = {
         {"last below first", Filter("a{index}.png"), 7, 3, "The index restrictions are invalid (7 - 3)"},
         {"bound below -1", Filter("a{index}.png"), -2, -1, "The index restrictions are invalid (-2 - -1)"},
         {"range checked before listing", strSub + "/x", 7, 3, "The index restrictions are invalid (7 - 3)"},
@@ -128,10 +111,10 @@ TEST_F(SourceDirectory, FailuresCarryTheirMessages)
         {"matcher gives up", Filter((strGreedy + "c").c_str()), -1, -1,
          "The sources filter could not be matched against " + strLongName + " (match limit exceeded)"},
     };
-    for (const auto& c : cases) {
+    for (const auto& [szName, strFilter, nFirst, nLast, strMessage] : cases) {
         Data::DataSet dataSet;
-        EXPECT_FALSE(dataSet.SetSources(c.filter, c.first, c.last)) << c.name;
-        EXPECT_EQ(dataSet.GetLastError(), c.message) << c.name;
+        EXPECT_FALSE(dataSet.SetSources(strFilter, nFirst, nLast)) << szName;
+        EXPECT_EQ(dataSet.GetLastError(), strMessage) << szName;
     }
 }
 
@@ -181,25 +164,20 @@ TEST(ArrangeInputFiles, PlacesEntriesAndClosesGaps)
 
 TEST(ArrangeInputFiles, SevenFlatFilesFillTheComputedDimension)
 {
-    struct Case
-    {
-        int columns, rows, order;
-        const char* layout;
-        std::pair<int, int> columnsAndRows;
-    };
-    const Case cases[] = {
+    // Columns, rows and order asked for, the layout, and the columns and rows it takes.
+    const std::tuple<int, int, int, const char*, std::pair<int, int>> cases[] = {
         {3, 0, 0, "0@0,0 1@0,1 2@0,2 3@1,0 4@1,1 5@1,2 6@2,0", {3, 3}},
         {0, 3, 0, "0@0,0 1@0,1 2@0,2 3@1,0 4@1,1 5@1,2 6@2,0", {3, 3}},
         {2, 0, 1, "0@0,0 4@0,1 1@1,0 5@1,1 2@2,0 6@2,1 3@3,0", {2, 4}},
         {0, 2, 1, "0@0,0 2@0,1 4@0,2 6@0,3 1@1,0 3@1,1 5@1,2", {4, 2}},
         {4, 0, 7, "0@0,0 1@0,1 2@0,2 3@0,3 4@1,0 5@1,1 6@1,2", {4, 2}}, // unknown order: row-first
     };
-    for (const auto& c : cases) {
+    for (const auto& [nColumns, nRows, nOrder, szLayout, columnsAndRows] : cases) {
         Data::DataSetInputFiles files;
         for (int i = 0; i < 7; ++i)
             files.Add({std::to_string(i)});
-        ASSERT_TRUE(files.Arrange(c.columns, c.rows, false, false, false, c.order));
-        EXPECT_EQ(Layout(files), c.layout) << c.columns << "x" << c.rows << " order " << c.order;
-        EXPECT_EQ(files.GetGridDimensions(), c.columnsAndRows) << c.layout;
+        ASSERT_TRUE(files.Arrange(nColumns, nRows, false, false, false, nOrder));
+        EXPECT_EQ(Layout(files), szLayout) << nColumns << "x" << nRows << " order " << nOrder;
+        EXPECT_EQ(files.GetGridDimensions(), columnsAndRows) << szLayout;
     }
 }

@@ -9,6 +9,7 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <tuple>
 #include <unistd.h>
 #include <zlib.h>
 
@@ -37,14 +38,10 @@ std::string PngClaiming(uint32_t nWidth, uint32_t nHeight)
            + PngChunk("IDAT", std::string("\x78\x9c\x03\x00\x00\x00\x00\x01", 8)) + PngChunk("IEND", "");
 }
 
-// Names of the hidden temporary files the replacing writer creates ("." + name + "-XXXXXX.ext").
-std::vector<std::string> HiddenFiles(const fs::path& directory)
+// Many colours, so that the encoders take a while and the file gets large.
+Magick::Image Noise(int nSide)
 {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(directory))
-        if (entry.path().filename().string()[0] == '.')
-            names.push_back(entry.path().filename().string());
-    return names;
+    return ImageOf(nSide, nSide, [](int nX, int nY) { return Rgba{unsigned(nX * nY % 251), unsigned(nX % 256), 9}; });
 }
 
 // Every run gets a temporary folder of its own, which must be empty again once it ends.
@@ -99,30 +96,24 @@ TEST_F(HostileTest, InputsThatAreNoRegularFileAreRefusedByName)
     ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0600), 0);
     fs::create_directory(dir / "folder.png");
     fs::create_symlink(dir / "gone.png", dir / "dangling.png");
-    struct Kind
-    {
-        const char* name;
-        std::string message;
-    };
-    const Kind kinds[] = {
+    const std::pair<const char*, const char*> kinds[] = {
         {"fifo", " is not a regular file"},
         {"folder.png", " is not a regular file"},
         {"dangling.png", " is a symbolic link to a file that does not exist"},
     };
-    for (const Kind& k : kinds) {
-        const std::string strPath = dir / k.name;
-        const TesscliRun cell = RunWith({"-row", "tile.png", k.name, "-out", "out.png"});
-        EXPECT_EQ(cell.exitStatus, 5) << k.name;
-        EXPECT_EQ(TailOf(cell), "    The file " + strPath + k.message) << k.name;
-
-        const TesscliRun convert = RunWith({"-convert", k.name, "out.png"});
-        EXPECT_EQ(convert.exitStatus, 5) << k.name;
-        EXPECT_EQ(TailOf(convert), std::string("    The file ") + k.name + k.message) << k.name;
-
-        const TesscliRun project = RunWith({"-project", k.name});
-        EXPECT_EQ(project.exitStatus, 4) << k.name;
-        EXPECT_EQ(TailOf(project), std::string("    The file ") + k.name + k.message) << k.name;
-        EXPECT_FALSE(fs::exists(dir / "out.png")) << k.name;
+    for (const auto& [szName, szMessage] : kinds) {
+        SCOPED_TRACE(szName);
+        // A cell's file is named by its full path, the others as given.
+        const std::tuple<std::vector<std::string>, int, std::string> runs[] = {
+            {{"-row", "tile.png", szName, "-out", "out.png"}, 5, dir / szName},
+            {{"-convert", szName, "out.png"}, 5, szName},
+            {{"-project", szName}, 4, szName}};
+        for (const auto& [arguments, nStatus, strShown] : runs) {
+            const TesscliRun run = RunWith(arguments);
+            EXPECT_EQ(run.exitStatus, nStatus);
+            EXPECT_EQ(TailOf(run), "    The file " + strShown + szMessage);
+        }
+        EXPECT_FALSE(fs::exists(dir / "out.png"));
     }
 }
 
@@ -130,11 +121,7 @@ TEST_F(HostileTest, InputsThatAreNoRegularFileAreRefusedByName)
 // output as it was; a replaced output keeps its permissions.
 TEST_F(HostileTest, BothWritersReplaceTheOutputOnlyWhenComplete)
 {
-    Save(ImageOf(300, 300,
-                 [](int nX, int nY) {
-                     return Rgba{unsigned(nX * nY % 251), unsigned(nX % 256), 9};
-                 }),
-         dir / "noise.png");
+    Save(Noise(300), dir / "noise.png");
     const std::vector<std::string> writers[] = {{"-convert", "noise.png", "out.bmp"},
                                                 {"-row", "noise.png", "noise.png", "-out", "out.bmp"}};
     for (const auto& arguments : writers) {
@@ -186,103 +173,43 @@ TEST_F(HostileTest, AFullTemporaryFolderIsNamedAsSuch)
     EXPECT_TRUE(bEmptied);
 }
 
-namespace {
-// tesscli running in the background, its output collected in a file that can be read meanwhile.
-class BackgroundRun
-{
-public:
-    BackgroundRun(const std::vector<std::string>& arguments, const fs::path& workDir, const std::string& strTmp)
-        : m_output(workDir / "run.out")
-    {
-        FILE* pOut = fopen(m_output.c_str(), "w");
-        m_pid = StartTesscli(arguments, workDir.string(), {"TMPDIR=" + strTmp}, pOut, nullptr);
-        fclose(pOut);
-    }
-    ~BackgroundRun()
-    {
-        if (!m_waited)
-            kill(m_pid, SIGKILL), Wait();
-        fs::remove(m_output);
-    }
-
-    std::string Output() const { return ReadFile(m_output); }
-    // Stops the process as soon as bReady() holds; false when it ended first.
-    bool StopWhen(const std::function<bool()>& bReady)
-    {
-        while (!bReady()) {
-            if (waitpid(m_pid, nullptr, WNOHANG) == m_pid) {
-                m_waited = true;
-                return false;
-            }
-            usleep(1000);
-        }
-        kill(m_pid, SIGSTOP);
-        return true;
-    }
-    // Delivers the signal to the stopped process, lets it go on and returns its exit status.
-    int Interrupt(int nSignal)
-    {
-        kill(m_pid, nSignal);
-        kill(m_pid, SIGCONT);
-        return Wait();
-    }
-
-private:
-    int Wait()
-    {
-        int nStatus = 0;
-        waitpid(m_pid, &nStatus, 0);
-        m_waited = true;
-        return WIFEXITED(nStatus) ? WEXITSTATUS(nStatus) : -1;
-    }
-
-    fs::path m_output;
-    pid_t m_pid = -1;
-    bool m_waited = false;
-};
-} // namespace
-
 // The editor cancels a run with SIGTERM: the old output stays byte for byte, the half-written
 // file and ImageMagick's caches go, and the status says the run failed.
 TEST_F(HostileTest, InterruptedRunsKeepTheOldOutputAndLeaveNothingBehind)
 {
-    Save(ImageOf(1200, 1200,
-                 [](int nX, int nY) {
-                     return Rgba{unsigned(nX * nY % 251), unsigned(nX % 256), 9};
-                 }),
-         dir / "noise.png");
+    Save(Noise(1200), dir / "noise.png");
     std::ofstream(dir / "out.png", std::ios::binary) << "the old output";
-    const std::vector<std::string> arguments = {"-row", "noise.png", "noise.png", "noise.png",
-                                                "-row", "noise.png", "noise.png", "noise.png",
-                                                "-out", "out.png",   "-quality",  "95"};
-    struct Case
-    {
-        const char* name;
-        int signal;
-        std::function<bool(const BackgroundRun&)> ready;
-    };
-    const Case cases[] = {
-        {"while composing", SIGINT,
-         [](const BackgroundRun& run) { return run.Output().find("Combining images... [*") != std::string::npos; }},
+    const std::string strLog = dir / "run.out";
+    auto logged = [&](const char* szText) { return ReadFile(strLog).find(szText) != std::string::npos; };
+    const std::pair<int, std::function<bool()>> cases[] = {
+        {SIGINT, [&] { return logged("Combining images... [*"); }},
         // The last band is still being encoded, into the hidden file, when saving begins.
-        {"while saving", SIGTERM,
-         [this](const BackgroundRun& run) {
-             return run.Output().find("    Saving to") != std::string::npos && !HiddenFiles(dir.Path()).empty();
-         }},
+        {SIGTERM, [&] { return logged("    Saving to") && !HiddenFiles(dir.Path()).empty(); }},
     };
-    for (const Case& c : cases) {
-        BackgroundRun run(arguments, dir.Path(), dir / "tmp");
-        ASSERT_TRUE(run.StopWhen([&] { return c.ready(run); })) << c.name << ": the run ended too early";
-        if (c.signal == SIGTERM) {
-            ASSERT_FALSE(HiddenFiles(dir.Path()).empty()) << c.name << ": stopped after the rename";
-        }
-        EXPECT_EQ(run.Interrupt(c.signal), 5) << c.name;
-        const std::string strOutput = run.Output();
+    for (const auto& [nSignal, bReady] : cases) {
+        SCOPED_TRACE(nSignal);
+        FILE* pLog = fopen(strLog.c_str(), "w");
+        const pid_t pid = StartTesscli(Words("-row noise.png noise.png noise.png -row noise.png noise.png noise.png "
+                                             "-out out.png -quality 95"),
+                                       dir.Path().string(), {"TMPDIR=" + dir / "tmp"}, pLog, nullptr);
+        fclose(pLog);
+        int nStatus = 0;
+        bool bEnded = false;
+        while (!bReady() && !(bEnded = waitpid(pid, &nStatus, WNOHANG) == pid))
+            usleep(1000);
+        ASSERT_FALSE(bEnded) << "the run ended too early";
+        kill(pid, SIGSTOP);
+        EXPECT_TRUE(bReady()) << "stopped after the rename";
+        kill(pid, nSignal);
+        kill(pid, SIGCONT);
+        waitpid(pid, &nStatus, 0);
+        EXPECT_EQ(WIFEXITED(nStatus) ? WEXITSTATUS(nStatus) : -1, 5);
+        const std::string strOutput = ReadFile(strLog);
         EXPECT_EQ(strOutput.substr(strOutput.rfind('\n', strOutput.size() - 2)),
-                  "\nInterrupted: the output file was not written.\n")
-            << c.name;
-        EXPECT_EQ(ReadFile(dir / "out.png"), "the old output") << c.name;
-        EXPECT_EQ(HiddenFiles(dir.Path()), std::vector<std::string>()) << c.name;
-        EXPECT_TRUE(fs::is_empty(dir / "tmp")) << c.name;
+                  "\nInterrupted: the output file was not written.\n");
+        EXPECT_EQ(ReadFile(dir / "out.png"), "the old output");
+        fs::remove(strLog);
+        EXPECT_EQ(HiddenFiles(dir.Path()), std::vector<std::string>());
+        EXPECT_TRUE(fs::is_empty(dir / "tmp"));
     }
 }

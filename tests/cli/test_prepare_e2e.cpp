@@ -53,12 +53,9 @@ protected:
 
 TEST_F(PrepareRun, EverySettingIsSummarised)
 {
-    const TesscliRun run =
-        Run({"-out",        "o.tif",    "-sources",  "?.png",       "-grid",   "0", "2",          "-startpos",
-             "BOTTOM-left", "-order",   "col-first", "-regionsize", "5",       "6", "-stack",     "-transparent",
-             "1",           "2",        "3",         "-bgcolor",    "255",     "0", "128",        "-compression",
-             "rle",         "-quality", "75",        "-attribute",  "Comment", "x", "-extradata", "png",
-             "k",           "v"});
+    const TesscliRun run = Run(Words("-out o.tif -sources ?.png -grid 0 2 -startpos BOTTOM-left -order col-first "
+                                     "-regionsize 5 6 -stack -transparent 1 2 3 -bgcolor 255 0 128 -compression rle "
+                                     "-quality 75 -attribute Comment x -extradata png k v"));
     ExpectPrepared(run, "Preparing data...\n    Current directory: " + m_dir + "\n    Output file: " + m_dir
                             + "/o.tif\n    Number of input files: 4\n    Grid size: 0x2\n"
                               "    Grid start position: Bottom-Left\n    Grid order: Col-First\n"
@@ -76,8 +73,7 @@ TEST_F(PrepareRun, CommandLineOverridesTheProject)
                           "<File>c.png</File></Row></Rows><Settings><Background>#102030</Background><Overlap>3"
                           "</Overlap><Transparency>00ff01</Transparency><StackImages>true</StackImages>"
                           "<AutoOrient>true</AutoOrient></Settings>");
-    const TesscliRun run =
-        Run({"-project", "p.tsp", "-out", "o.bmp", "-bgcolor", "1", "1", "1", "-sourcedir", "/nowhere"});
+    const TesscliRun run = Run(Words("-project p.tsp -out o.bmp -bgcolor 1 1 1 -sourcedir /nowhere"));
     ExpectPrepared(run, "Loading project p.tsp...\nPreparing data...\n    Current directory: " + m_dir
                             + "\n    Output file: " + m_dir
                             + "/o.bmp\n    Source directory: /nowhere\n    Number of input files: 4\n"
@@ -90,36 +86,25 @@ TEST_F(PrepareRun, CommandLineOverridesTheProject)
 TEST_F(PrepareRun, EachFailureClassEndsWithStatus4)
 {
     WriteProject("emptyname.tsp", "<Rows><Row><File><![CDATA[]]></File></Row></Rows><Settings/>");
-    struct Case
-    {
-        const char* name;
-        std::vector<std::string> args;
-        std::string output;
-    };
-    const Case cases[] = {
-        {"missing project file",
-         {"-project", "missing.tsp"},
+    // The arguments and what the run prints after setting ImageMagick up.
+    const std::pair<const char*, std::string> cases[] = {
+        {"-project missing.tsp",
          "Loading project missing.tsp...\n\nAn error occurred while loading the project:\n    Unable to load the "
          "project file\n"},
-        {"project row with an empty name",
-         {"-project", "emptyname.tsp"},
+        {"-project emptyname.tsp",
          "Loading project emptyname.tsp...\n\nAn error occurred while preparing the data from the project file:\n"
          "    An invalid input file name was provided ()\n"},
-        {"switch value refused",
-         {"-row", "a.png", "-overlap", "0"},
+        {"-row a.png -overlap 0",
          "Preparing data...\n\nAn error occurred while preparing the data passed via command-line:\n"
          "    The overlap value is invalid (0)\n"},
-        {"no output",
-         {"-row", "a.png"},
+        {"-row a.png",
          "Preparing data...\n\nThe data set is incomplete or invalid:\n    No output file has been specified\n"},
-        {"flat list without grid",
-         {"-out", "o.png", "-sources", "*.png"},
-         "Preparing data...\n\nThe data set is incomplete or invalid:\n"
-         "    The grid size could not be calculated automatically\n"},
+        {"-out o.png -sources *.png", "Preparing data...\n\nThe data set is incomplete or invalid:\n"
+                                      "    The grid size could not be calculated automatically\n"},
     };
-    for (const auto& c : cases) {
-        const TesscliRun run = Run(c.args);
-        EXPECT_EQ(AfterInitialization(run), c.output + "\n") << c.name;
-        EXPECT_EQ(run.exitStatus, 4) << c.name;
+    for (const auto& [szArguments, strOutput] : cases) {
+        const TesscliRun run = Run(Words(szArguments));
+        EXPECT_EQ(AfterInitialization(run), strOutput + "\n") << szArguments;
+        EXPECT_EQ(run.exitStatus, 4) << szArguments;
     }
 }

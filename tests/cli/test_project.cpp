@@ -3,6 +3,7 @@
 #include "core/TessaraSettings.h"
 
 #include <fstream>
+#include <tuple>
 
 using Core::TessaraSettings;
 
@@ -63,22 +64,13 @@ TEST_F(ProjectFile, RefusesEveryKindOfBadFileWithItsMessage)
 
 TEST_F(ProjectFile, ReadsRowsAndSettingsTheWayTheCommandLineProgramDoes)
 {
-    const std::string strContent =
-        "<Project type=\"TessaraProject\" version=\"1abc\">\n"
-        "    <Rows>\n"
-        "        <Row><File>a.png</File><Other>x</Other><File/><File>@TS_DIR/b.png</File></Row>\n"
-        "        <Note><Row><File>ignored.png</File></Row></Note>\n"
-        "        <Row><File>KeepEmpty</File></Row>\n"
-        "    </Rows>\n"
-        "    <Tray><File>tray.png</File></Tray>\n"
-        "    <Settings>\n"
-        "        <Region><Width>10</Width><Height>12px</Height></Region>\n"
-        "        <Background>ff#80#00</Background>\n"
-        "        <Transparency>#12</Transparency>\n"
-        "        <StackImages>YES</StackImages>\n"
-        "    </Settings>\n"
-        "</Project>\n";
-    ASSERT_TRUE(Load(strContent)) << m_project.GetLastError();
+    ASSERT_TRUE(Load(Project("\n<Rows>\n<Row><File>a.png</File><Other>x</Other><File/><File>@TS_DIR/b.png</File></Row>"
+                             "<Note><Row><File>ignored.png</File></Row></Note><Row><File>KeepEmpty</File></Row></Rows>"
+                             "<Tray><File>tray.png</File></Tray><Settings><Region><Width>10</Width><Height>12px"
+                             "</Height></Region><Background>ff#80#00</Background><Transparency>#12</Transparency>"
+                             "<StackImages>YES</StackImages></Settings>\n",
+                             "type=\"TessaraProject\" version=\"1abc\"")))
+        << m_project.GetLastError();
     const TessaraSettings& settings = m_project.GetSettings();
     EXPECT_EQ(settings.rows, (std::vector<std::vector<std::string>>{{"a.png", "@TS_DIR/b.png"}, {"KeepEmpty"}}));
     EXPECT_TRUE(settings.tray.empty());
@@ -95,15 +87,8 @@ TEST_F(ProjectFile, ReadsRowsAndSettingsTheWayTheCommandLineProgramDoes)
 
 TEST_F(ProjectFile, OnlyTheFirstOfEachSettingCountsAndValuelessOnesAreAbsent)
 {
-    struct Case
-    {
-        const char* name;
-        const char* settings;
-        unsigned int flags;
-        int overlap;
-        bool stack;
-    };
-    const Case cases[] = {
+    // What each case shows, the settings, the flags besides the rows', the overlap and the stacking.
+    const std::tuple<const char*, const char*, unsigned int, int, bool> cases[] = {
         {"first overlap wins", "<Overlap>4</Overlap><Overlap>0</Overlap>", TessaraSettings::FlagOverlap, 4, false},
         {"empty overlap is absent", "<Overlap/><Overlap>5</Overlap>", 0, -1, false},
         {"region without height is ignored", "<Region><Width>9</Width></Region>", 0, -1, false},
@@ -111,12 +96,13 @@ TEST_F(ProjectFile, OnlyTheFirstOfEachSettingCountsAndValuelessOnesAreAbsent)
         {"stack 1", "<StackImages>1</StackImages>", TessaraSettings::FlagStackImages, -1, true},
         {"background without hex digits", "<Background>#zz</Background>", TessaraSettings::FlagBackground, -1, false},
     };
-    for (const auto& c : cases) {
-        ASSERT_TRUE(Load(Project(std::string(kRows) + "<Settings>" + c.settings + "</Settings>"))) << c.name;
+    for (const auto& [szName, szSettings, nFlags, nOverlap, bStack] : cases) {
+        SCOPED_TRACE(szName);
+        ASSERT_TRUE(Load(Project(std::string(kRows) + "<Settings>" + szSettings + "</Settings>")));
         const TessaraSettings& settings = m_project.GetSettings();
-        EXPECT_EQ(settings.flags, TessaraSettings::FlagRows | c.flags) << c.name;
-        EXPECT_EQ(settings.overlap, c.overlap) << c.name;
-        EXPECT_EQ(settings.stackImages, c.stack) << c.name;
-        EXPECT_TRUE(settings.background.IsValid() || !(c.flags & TessaraSettings::FlagBackground)) << c.name;
+        EXPECT_EQ(settings.flags, TessaraSettings::FlagRows | nFlags);
+        EXPECT_EQ(settings.overlap, nOverlap);
+        EXPECT_EQ(settings.stackImages, bStack);
+        EXPECT_TRUE(settings.background.IsValid() || !(nFlags & TessaraSettings::FlagBackground));
     }
 }

@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <tuple>
 
 using namespace TestSupport;
 using Engine::OutputOptions;
@@ -35,17 +36,12 @@ std::vector<uint8_t> MakeRaster(const RasterFormat& format)
     return bytes;
 }
 
-const char* MapOf(int nChannels)
-{
-    static const char* const s_maps[] = {"I", "IA", "RGB", "RGBA"};
-    return s_maps[nChannels - 1];
-}
-
 // What the whole-canvas path does: the pixels as an ImageMagick image with the options, written.
 void WriteWithMagick(const std::string& strPath, const RasterFormat& format, const std::vector<uint8_t>& raster,
                      const OutputOptions& options)
 {
-    Magick::Image image(format.width, format.height, MapOf(format.channels),
+    const char* const maps[] = {"I", "IA", "RGB", "RGBA"};
+    Magick::Image image(format.width, format.height, maps[format.channels - 1],
                         format.bitDepth == 8 ? Magick::CharPixel : Magick::ShortPixel, raster.data());
     image.depth(format.bitDepth);
     image.defineValue("jpeg", "optimize-coding", "false");
@@ -114,12 +110,8 @@ OutputOptions Options(std::optional<unsigned> quality, std::optional<int> compre
 
 TEST(StreamWriters, DecodeToWhatImageMagickWritesOfTheSamePixels)
 {
-    struct Case
-    {
-        const char* extension;
-        int channels, bitDepth;
-        OutputOptions options;
-    };
+    // The extension, channels, bits per sample and options.
+    using Case = std::tuple<const char*, int, int, OutputOptions>;
     OutputOptions optimised = Options(70u);
     optimised.defines.back().value = "true"; // Huffman tables made for the image
     OutputOptions floatDct = Options(95u);
@@ -145,18 +137,18 @@ TEST(StreamWriters, DecodeToWhatImageMagickWritesOfTheSamePixels)
     };
     Sandbox dir;
     for (size_t i = 0; i < cases.size(); ++i) {
-        const Case& test = cases[i];
-        const RasterFormat format{53, 37, test.channels, test.bitDepth};
+        const auto& [szExtension, nChannels, nBitDepth, options] = cases[i];
+        const RasterFormat format{53, 37, nChannels, nBitDepth};
         const std::vector<uint8_t> raster = MakeRaster(format);
         const std::string strName =
-            std::to_string(i) + "-" + std::to_string(test.channels) + "x" + std::to_string(test.bitDepth);
+            std::to_string(i) + "-" + std::to_string(nChannels) + "x" + std::to_string(nBitDepth);
         SCOPED_TRACE(strName);
-        const std::string strOurs = dir / ("ours-" + strName + "." + test.extension);
-        const std::string strTheirs = dir / ("theirs-" + strName + "." + test.extension);
-        auto pWriter = Engine::CreateStreamingWriter(strOurs, test.options);
+        const std::string strOurs = dir / ("ours-" + strName + "." + szExtension);
+        const std::string strTheirs = dir / ("theirs-" + strName + "." + szExtension);
+        auto pWriter = Engine::CreateStreamingWriter(strOurs, options);
         ASSERT_TRUE(pWriter);
         ASSERT_TRUE(WriteInBands(*pWriter, strOurs, format, raster)) << pWriter->GetLastError();
-        WriteWithMagick(strTheirs, format, raster, test.options);
+        WriteWithMagick(strTheirs, format, raster, options);
         EXPECT_TRUE(Decoded(strOurs) == Decoded(strTheirs));
         // With the same settings libjpeg writes the same bytes: the Huffman tables, the DCT and
         // the markers match too.
@@ -223,12 +215,8 @@ TEST(StreamWriters, TakeOnlyWhatTheyCanWriteExactly)
     bitDepth.defines.push_back({"png", "bit-depth", "8"});
     OutputOptions otherCoder = Options({});
     otherCoder.defines.push_back({"quantum", "format", "floating-point"});
-    const struct
-    {
-        const char* file;
-        OutputOptions options;
-        const char* format; // the writer's format, empty: none
-    } cases[] = {
+    // The output file, the options and the writer's format, empty for none.
+    const std::tuple<const char*, OutputOptions, const char*> cases[] = {
         {"a.PNG", Options(75u), "PNG"},
         {"a.png", defined, "PNG"},
         {"a.png", bitDepth, ""},
@@ -240,11 +228,11 @@ TEST(StreamWriters, TakeOnlyWhatTheyCanWriteExactly)
         {"a.tif", Options({}, 13, {{"Title", "t"}}), "TIFF"},
         {"a.jpeg", Options({}, 7, {{"comment", "c"}}), "JPEG"},
     };
-    for (const auto& test : cases) {
-        SCOPED_TRACE(test.file);
-        EXPECT_EQ(Engine::CreateStreamingWriter(test.file, test.options) != nullptr, *test.format != '\0');
-        if (*test.format) {
-            EXPECT_EQ(Engine::StreamingFormatName(test.file), test.format);
+    for (const auto& [szFile, options, szFormat] : cases) {
+        SCOPED_TRACE(szFile);
+        EXPECT_EQ(Engine::CreateStreamingWriter(szFile, options) != nullptr, *szFormat != '\0');
+        if (*szFormat) {
+            EXPECT_EQ(Engine::StreamingFormatName(szFile), szFormat);
         }
     }
 }
