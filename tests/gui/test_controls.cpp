@@ -119,17 +119,12 @@ private slots:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("expected");
         const QString images = QStringLiteral("PNG (*.png);;JPEG (*.jpg);;All files (*.*)");
-        QTest::newRow("project without extension") << "Tessara projects (*.tsp)"
-                                                   << "mosaic"
-                                                   << "mosaic.tsp";
-        QTest::newRow("first image type") << images << "result"
-                                          << "result.png";
-        QTest::newRow("typed extension kept") << images << "result.tif"
-                                              << "result.tif";
-        QTest::newRow("all files adds nothing") << images << "*.*|result"
-                                                << "result";
-        QTest::newRow("other type chosen") << images << "*.jpg|result"
-                                           << "result.jpg";
+        QTest::newRow("project without extension")
+            << QString("Tessara projects (*.tsp)") << QString("mosaic") << "mosaic.tsp";
+        QTest::newRow("first image type") << images << QString("result") << "result.png";
+        QTest::newRow("typed extension kept") << images << QString("result.tif") << "result.tif";
+        QTest::newRow("all files adds nothing") << images << QString("*.*|result") << "result";
+        QTest::newRow("other type chosen") << images << QString("*.jpg|result") << "result.jpg";
     }
 
     void saveDialogAddsTheChosenTypesExtension()

@@ -61,15 +61,16 @@ class TestFileUtils : public QObject
 {
     Q_OBJECT
 
+    Sandbox m_sandbox;
+
 private slots:
     // Both of the editor's files are far larger than what still fits; the save must fail and the
     // previous file must survive unchanged, with no temporary file left beside it.
     void savesOnAFullDiskFailAndKeepTheOldFile()
     {
-        Sandbox sandbox;
-        QVERIFY(QDir().mkdir(sandbox.File("disk")));
-        const QString strProject = sandbox.File("disk/p.tsp");
-        const QString strOptions = sandbox.File("disk/o.cfg");
+        QVERIFY(QDir().mkdir(m_sandbox.File("disk")));
+        const QString strProject = m_sandbox.File("disk/p.tsp");
+        const QString strOptions = m_sandbox.File("disk/o.cfg");
         const QString strLongName = "/img/" + QString(200, QLatin1Char('x')) + ".png";
 
         Core::TessaraProject project;
@@ -79,15 +80,15 @@ private slots:
         for (int i = 0; i < 200; ++i)
             options.SetOption(QString("Many.Option%1").arg(i), strLongName);
         {
-            FullDisk fullDisk(sandbox.File("disk"));
+            FullDisk fullDisk(m_sandbox.File("disk"));
             QVERIFY(FileUtils::WriteFileSafely(strProject, "old project"));
             QVERIFY(FileUtils::WriteFileSafely(strOptions, "old options"));
             QVERIFY(!project.SaveProject(strProject));
             QCOMPARE(project.GetLastError(), QString("Unable to write the project file"));
             QVERIFY(!options.SaveOptions(strOptions));
-            QCOMPARE(sandbox.ReadText("disk/p.tsp"), QByteArray("old project"));
-            QCOMPARE(sandbox.ReadText("disk/o.cfg"), QByteArray("old options"));
-            QCOMPARE(QDir(sandbox.File("disk")).entryList(QDir::Files), (QStringList{"o.cfg", "p.tsp"}));
+            QCOMPARE(m_sandbox.ReadText("disk/p.tsp"), QByteArray("old project"));
+            QCOMPARE(m_sandbox.ReadText("disk/o.cfg"), QByteArray("old options"));
+            QCOMPARE(QDir(m_sandbox.File("disk")).entryList(QDir::Files), (QStringList{"o.cfg", "p.tsp"}));
         }
         QVERIFY(options.SaveOptions(strOptions));
     }
@@ -105,9 +106,8 @@ private slots:
     {
         QFETCH(QByteArray, content);
         QFETCH(bool, bRead);
-        Sandbox sandbox;
         QDomDocument document;
-        QCOMPARE(XmlUtils::ReadXmlFile(sandbox.WriteText("f.xml", content), document),
+        QCOMPARE(XmlUtils::ReadXmlFile(m_sandbox.WriteText("f.xml", content), document),
                  bRead ? XmlReadResult::Read : XmlReadResult::NotReadable);
         QCOMPARE(document.documentElement().tagName(), bRead ? QString("a") : QString());
     }

@@ -10,17 +10,6 @@ using Engine::ImageCell;
 using Engine::ImageCellDrag;
 using Engine::ImageCellEngine;
 
-namespace {
-QByteArray Payload(const QList<qint64>& values)
-{
-    QByteArray bytes;
-    QDataStream stream(&bytes, QIODevice::WriteOnly);
-    for (qint64 nValue : values)
-        stream << nValue;
-    return bytes;
-}
-} // namespace
-
 class TestImageCellDrag : public QObject
 {
     Q_OBJECT
@@ -35,7 +24,6 @@ private:
     {
         return TableTest::MakeCell(m_engine, m_sandbox, strName, size, color);
     }
-
 private slots:
     void initTestCase()
     {
@@ -61,7 +49,8 @@ private slots:
     {
         QFETCH(QString, strPayload);
         QFETCH(QStringList, expected);
-        QList<qint64> values;
+        QByteArray payload;
+        QDataStream values(&payload, QIODevice::WriteOnly);
         for (const QString& strToken : strPayload.split(' ', Qt::SkipEmptyParts)) {
             if (strToken == "A")
                 values << m_pCellA->GetId();
@@ -74,10 +63,10 @@ private slots:
                 values << pRemoved->GetId();
                 m_engine.Remove(pRemoved);
             } else
-                values << strToken.toLongLong();
+                values << qint64(strToken.toLongLong());
         }
         QMimeData mimeData;
-        mimeData.setData(ImageCellDrag::ImageCellMimeType, Payload(values));
+        mimeData.setData(ImageCellDrag::ImageCellMimeType, payload);
 
         QStringList actual;
         for (const ImageCell* pCell : ImageCellDrag(&mimeData, m_engine).m_cells)

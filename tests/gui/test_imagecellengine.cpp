@@ -49,14 +49,10 @@ private slots:
         QTest::addColumn<int>("nCols");
         QTest::addColumn<QString>("basket");
         QTest::addColumn<QString>("tray");
-        QTest::newRow("seven files on 2x3: the seventh overflows") << 2 << 3 << "a b c d e f"
-                                                                   << "g";
-        QTest::newRow("no grid: everything to the tray in order") << -1 << -1 << ""
-                                                                  << "a b c d e f g";
-        QTest::newRow("single column") << 3 << 1 << "a b c"
-                                       << "d e f g";
-        QTest::newRow("zero columns: tray, not a division by zero") << 0 << 0 << ""
-                                                                    << "a b c d e f g";
+        QTest::newRow("seven files on 2x3: the seventh overflows") << 2 << 3 << QString("a b c d e f") << "g";
+        QTest::newRow("no grid: everything to the tray in order") << -1 << -1 << QString() << "a b c d e f g";
+        QTest::newRow("single column") << 3 << 1 << QString("a b c") << "d e f g";
+        QTest::newRow("zero columns: tray, not a division by zero") << 0 << 0 << QString() << "a b c d e f g";
     }
     void createCellsPlacesFilesRowByRow()
     {

@@ -134,12 +134,9 @@ private slots:
     {
         QTest::addColumn<QString>("strChoice"); // "" cancels, "broken" is not an image
         QTest::addColumn<QString>("layout");
-        QTest::newRow("cancel leaves the position") << ""
-                                                    << "a b";
-        QTest::newRow("unreadable file keeps the old image") << "broken"
-                                                             << "a b";
-        QTest::newRow("new file replaces the old cell") << "z"
-                                                        << "a z";
+        QTest::newRow("cancel leaves the position") << QString() << "a b";
+        QTest::newRow("unreadable file keeps the old image") << QString("broken") << "a b";
+        QTest::newRow("new file replaces the old cell") << QString("z") << "a z";
     }
     void selectingAnImageReplacesOnlyOnSuccess()
     {

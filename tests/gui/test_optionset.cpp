@@ -28,6 +28,8 @@ class TestOptionSet : public QObject
 {
     Q_OBJECT
 
+    Sandbox m_sandbox;
+
 private slots:
     void saveThenLoadKeepsEveryOption_data()
     {
@@ -40,15 +42,14 @@ private slots:
     void saveThenLoadKeepsEveryOption()
     {
         QFETCH(QVariantMap, values);
-        Sandbox sandbox;
         Misc::OptionSet saved;
         for (auto it = values.cbegin(); it != values.cend(); ++it)
             saved.SetOption(it.key(), it.value());
-        QVERIFY(saved.SaveOptions(sandbox.File("t.cfg")));
-        QVERIFY(!saved.SaveOptions(sandbox.File("no/such/folder/t.cfg")));
+        QVERIFY(saved.SaveOptions(m_sandbox.File("t.cfg")));
+        QVERIFY(!saved.SaveOptions(m_sandbox.File("no/such/folder/t.cfg")));
 
         Misc::OptionSet loaded;
-        QVERIFY(loaded.LoadOptions(sandbox.File("t.cfg")));
+        QVERIFY(loaded.LoadOptions(m_sandbox.File("t.cfg")));
         QCOMPARE(loaded.GetOptions().keys(), values.keys());
         for (auto it = values.cbegin(); it != values.cend(); ++it)
             QCOMPARE(loaded.GetOption(it.key()).toString(), it.value().toString());
@@ -67,12 +68,11 @@ private slots:
     void loadFailures()
     {
         QFETCH(QByteArray, content);
-        Sandbox sandbox;
         CountingOptions options;
         options.SetOption("Kept", "yes");
-        const QString strFile = content.isEmpty()   ? sandbox.File("absent.cfg")
-                                : content == "fifo" ? sandbox.MakeFifo("fifo.cfg")
-                                                    : sandbox.WriteText("bad.cfg", content);
+        const QString strFile = content.isEmpty()   ? m_sandbox.File("absent.cfg")
+                                : content == "fifo" ? m_sandbox.MakeFifo("fifo.cfg")
+                                                    : m_sandbox.WriteText("bad.cfg", content);
         QVERIFY(!options.LoadOptions(strFile));
         QCOMPARE(options.nLoadHooks, 1);
         QCOMPARE(options.GetOptions().keys(), QStringList{"Kept"});
@@ -80,12 +80,11 @@ private slots:
 
     void loadMergesIntoExistingOptions()
     {
-        Sandbox sandbox;
         Misc::OptionSet options;
         options.SetOption("A", "old");
         options.SetOption("B", "untouched");
         QVERIFY(options.LoadOptions(
-            sandbox.WriteText("m.cfg", "<Options><A>new</A><C><D></D><E/></C><F>own<G>child</G></F></Options>")));
+            m_sandbox.WriteText("m.cfg", "<Options><A>new</A><C><D></D><E/></C><F>own<G>child</G></F></Options>")));
         QCOMPARE(options.GetOption("A").toString(), QString("new"));
         QCOMPARE(options.GetOption("B").toString(), QString("untouched"));
         QVERIFY2(!options.ContainsOptionBranch("C"), "empty elements must not create options");
@@ -124,39 +123,36 @@ private slots:
 
     void recentProjectsAllEightSurviveARestart()
     {
-        Sandbox sandbox;
         Core::TessaraOptions saved;
         saved.AddRecentProject(QString::fromUtf8("/p/Grüße & <alt>.tsp"));
         for (int i = 1; i < 8; ++i)
             saved.AddRecentProject(QString("/p/%1.tsp").arg(i));
-        QVERIFY(saved.SaveOptions(sandbox.File("r.cfg")));
+        QVERIFY(saved.SaveOptions(m_sandbox.File("r.cfg")));
 
         Core::TessaraOptions loaded;
-        QVERIFY(loaded.LoadOptions(sandbox.File("r.cfg")));
+        QVERIFY(loaded.LoadOptions(m_sandbox.File("r.cfg")));
         QCOMPARE(loaded.GetRecentProjects().size(), 8);
         QCOMPARE(loaded.GetRecentProjects(), saved.GetRecentProjects());
     }
 
     void recentProjectsCloseGapsAndIgnoreEmptySlots()
     {
-        Sandbox sandbox;
         Core::TessaraOptions options;
         QVERIFY(options.LoadOptions(
-            sandbox.WriteText("g.cfg", "<Options><RecentFiles><File0>a</File0><File1/><File2>b</File2><File3></File3>"
-                                       "<File9>beyond eight</File9></RecentFiles></Options>")));
+            m_sandbox.WriteText("g.cfg", "<Options><RecentFiles><File0>a</File0><File1/><File2>b</File2><File3></File3>"
+                                         "<File9>beyond eight</File9></RecentFiles></Options>")));
         QCOMPARE(options.GetRecentProjects(), (QStringList{"a", "b"}));
     }
 
     void windowStateRoundTripAndPartialOptions()
     {
-        Sandbox sandbox;
         QWidget window;
         window.setGeometry(40, 30, 320, 240);
         Misc::OptionSet saved;
         saved.SaveWindowState(&window, "TextViewerDlg");
-        QVERIFY(saved.SaveOptions(sandbox.File("w.cfg")));
+        QVERIFY(saved.SaveOptions(m_sandbox.File("w.cfg")));
         Misc::OptionSet options;
-        QVERIFY(options.LoadOptions(sandbox.File("w.cfg")));
+        QVERIFY(options.LoadOptions(m_sandbox.File("w.cfg")));
 
         window.setGeometry(5, 6, 210, 160);
         options.LoadWindowState(&window, "MainWindow"); // nothing stored under this name

@@ -26,7 +26,7 @@ private slots:
         QCOMPARE(TessaraCore::ResolveFilename("Tessara.cfg", "Config"), appDir.filePath("Config/Tessara.cfg"));
         QCOMPARE(TessaraCore::ResolveFilename("/abs/x.png"), QString("/abs/x.png"));
         QCOMPARE(QFileInfo(TessaraCore::ResolveFilename("tesscli")).canonicalFilePath(),
-                 QFileInfo(TestUtils::TesscliPath()).canonicalFilePath());
+                 QFileInfo(QStringLiteral(TESSCLI_EXE)).canonicalFilePath());
     }
 
     void projectArgument_data()

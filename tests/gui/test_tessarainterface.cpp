@@ -36,21 +36,18 @@ private slots:
         QTest::addColumn<QString>("arguments"); // joined by '|'
 
         TessaraSettings s = RowsOnly({{"/a.png", "None"}, {}, {"None", "KeepEmpty"}});
-        QTest::newRow("rows, empty row skipped") << s << "/o.png"
-                                                 << "-row|/a.png|None|-row|None|KeepEmpty|-out|/o.png";
-        QTest::newRow("no output file") << RowsOnly({{"a b.png"}}) << ""
-                                        << "-row|a b.png";
+        QTest::newRow("rows, empty row skipped")
+            << s << QString("/o.png") << "-row|/a.png|None|-row|None|KeepEmpty|-out|/o.png";
+        QTest::newRow("no output file") << RowsOnly({{"a b.png"}}) << QString() << "-row|a b.png";
 
         s = RowsOnly({{"a.png"}});
         s.tray = {"tray.png"};
         s.flags |= TessaraSettings::FlagTray | TessaraSettings::FlagOverlap;
         s.overlap = 12;
-        QTest::newRow("overlap, tray never passed") << s << "o.png"
-                                                    << "-row|a.png|-out|o.png|-overlap|12";
+        QTest::newRow("overlap, tray never passed") << s << QString("o.png") << "-row|a.png|-out|o.png|-overlap|12";
         s.flags |= TessaraSettings::FlagRegion;
         s.regionWidth = 40, s.regionHeight = 30;
-        QTest::newRow("region wins over overlap") << s << "o.png"
-                                                  << "-row|a.png|-out|o.png|-regionsize|40|30";
+        QTest::newRow("region wins over overlap") << s << QString("o.png") << "-row|a.png|-out|o.png|-regionsize|40|30";
         s = RowsOnly({{"a.png"}});
         s.flags |= TessaraSettings::FlagBackground | TessaraSettings::FlagTransparency
                    | TessaraSettings::FlagStackImages | TessaraSettings::FlagAutoOrient;
@@ -65,8 +62,7 @@ private slots:
         QTest::newRow("stack and upright set but false") << s << "o.png" << strColours;
         s.flags = TessaraSettings::FlagRows;
         s.stackImages = true;
-        QTest::newRow("unset members ignored") << s << "o.png"
-                                               << "-row|a.png|-out|o.png";
+        QTest::newRow("unset members ignored") << s << QString("o.png") << "-row|a.png|-out|o.png";
     }
     void compoundArguments()
     {
@@ -93,8 +89,8 @@ private slots:
         QVERIFY(!TessaraInterface::ConvertImage("a.png", "b.png"));
 
         // The search path is the second place looked at.
-        qputenv("PATH", QFile::encodeName(QFileInfo(TestUtils::TesscliPath()).absolutePath()));
-        QCOMPARE(TessaraInterface::GetTessaraExecutable(), TestUtils::TesscliPath());
+        qputenv("PATH", QFile::encodeName(QFileInfo(QStringLiteral(TESSCLI_EXE)).absolutePath()));
+        QCOMPARE(TessaraInterface::GetTessaraExecutable(), QStringLiteral(TESSCLI_EXE));
     }
 
     void processKeepsExitCodeAndOutput_data()

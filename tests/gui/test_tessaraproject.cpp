@@ -46,6 +46,8 @@ class TestTessaraProject : public QObject
 {
     Q_OBJECT
 
+    Sandbox m_sandbox;
+
 private slots:
     // The failures as a loaded project reports them are in loadMessages; here the limits themselves
     // and the members a record carries without their flag, as the window's settings panel fills them.
@@ -92,13 +94,12 @@ private slots:
     void saveThenLoad()
     {
         QFETCH(TessaraSettings, settings);
-        Sandbox sandbox;
         TessaraProject saved;
         saved.GetSettings() = settings;
-        QVERIFY2(saved.SaveProject(sandbox.File("p.tsp")), qPrintable(saved.GetLastError()));
+        QVERIFY2(saved.SaveProject(m_sandbox.File("p.tsp")), qPrintable(saved.GetLastError()));
 
         TessaraProject loaded;
-        QVERIFY2(loaded.LoadProject(sandbox.File("p.tsp")), qPrintable(loaded.GetLastError()));
+        QVERIFY2(loaded.LoadProject(m_sandbox.File("p.tsp")), qPrintable(loaded.GetLastError()));
         const TessaraSettings& got = loaded.GetSettings();
         QCOMPARE(got.flags, settings.flags);
         QCOMPARE(got.rows, settings.rows);
@@ -122,15 +123,14 @@ private slots:
     {
         QFETCH(QString, row);
         QFETCH(QString, tray);
-        Sandbox sandbox;
-        const QString strPath = sandbox.WriteText("p.tsp", "previous");
+        const QString strPath = m_sandbox.WriteText("p.tsp", "previous");
         TessaraProject project;
         project.GetSettings() = Settings(TessaraSettings::FlagTray);
         project.GetSettings().rows = {{row}};
         project.GetSettings().tray = {tray};
         QVERIFY(!project.SaveProject(strPath));
         QCOMPARE(project.GetLastError(), QString("Unable to write the project file"));
-        QCOMPARE(sandbox.ReadText("p.tsp"), QByteArray("previous"));
+        QCOMPARE(m_sandbox.ReadText("p.tsp"), QByteArray("previous"));
     }
 
     void loadMessages_data()
@@ -176,11 +176,10 @@ private slots:
     {
         QFETCH(QByteArray, content);
         QFETCH(QString, error);
-        Sandbox sandbox;
         TessaraProject project;
-        const QString strPath = content.isEmpty()   ? sandbox.File("absent.tsp")
-                                : content == "fifo" ? sandbox.MakeFifo("p.tsp")
-                                                    : sandbox.WriteText("p.tsp", content);
+        const QString strPath = content.isEmpty()   ? m_sandbox.File("absent.tsp")
+                                : content == "fifo" ? m_sandbox.MakeFifo("fifo.tsp")
+                                                    : m_sandbox.WriteText("p.tsp", content);
         QVERIFY(!project.LoadProject(strPath));
         QCOMPARE(project.GetLastError(), error);
     }
@@ -208,9 +207,8 @@ private slots:
         QFETCH(quint32, extraFlags);
         QFETCH(QColor, background);
         QFETCH(bool, stack);
-        Sandbox sandbox;
         TessaraProject project;
-        QVERIFY2(project.LoadProject(sandbox.WriteText("p.tsp", WithSettings(settings))),
+        QVERIFY2(project.LoadProject(m_sandbox.WriteText("p.tsp", WithSettings(settings))),
                  qPrintable(project.GetLastError()));
         QCOMPARE(project.GetSettings().flags, TessaraSettings::FlagRows | extraFlags);
         QCOMPARE(project.GetSettings().background, background);
@@ -219,9 +217,8 @@ private slots:
 
     void directoryTokenExpandsInRowsOnly()
     {
-        Sandbox sandbox;
         TessaraProject project;
-        QVERIFY(project.LoadProject(sandbox.WriteText(
+        QVERIFY(project.LoadProject(m_sandbox.WriteText(
             "p.tsp", ProjectXml("<Rows><Row><File>@TS_DIR/a.png</File><File>x@TS_DIR@TS_DIR</File>"
                                 "<File>@ts_dir/b.png</File></Row></Rows><Tray><File>@TS_DIR/t.png</File></Tray>"))));
         const QString strDir = QCoreApplication::applicationDirPath();
@@ -232,9 +229,8 @@ private slots:
 
     void rowsAndFilesAreFoundAmongDescendants()
     {
-        Sandbox sandbox;
         TessaraProject project;
-        QVERIFY2(project.LoadProject(sandbox.WriteText(
+        QVERIFY2(project.LoadProject(m_sandbox.WriteText(
                      "p.tsp", ProjectXml("<Rows><Group><Row><Cell><File>a.png</File></Cell><Note/>"
                                          "<File><!-- empty value --></File><File>b.png</File></Row></Group>"
                                          "<Row><File><!-- c --></File></Row><Row/></Rows>"))),

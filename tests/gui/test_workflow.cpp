@@ -7,6 +7,7 @@
 #include "ui/TessaraWnd.h"
 #include "ui/controls/ColorSelectButton.h"
 #include "ui/controls/ImageGrid.h"
+#include "ui/controls/MainStatusBar.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -35,7 +36,7 @@ class WorkflowTest : public TestUtils::WindowTest
     static QString RunTesscli(const QStringList& astrArguments)
     {
         QProcess process;
-        process.start(TestUtils::TesscliPath(), astrArguments);
+        process.start(QStringLiteral(TESSCLI_EXE), astrArguments);
         process.waitForFinished(60000);
         return QString::fromLocal8Bit(process.readAllStandardOutput());
     }
@@ -75,7 +76,7 @@ private slots:
         QCOMPARE(Grid()->rowCount(), 2);
         QCOMPARE(Grid()->columnCount(), 2);
         QCOMPARE(Grid()->GetImageCount(), 3);
-        QCOMPARE(StatusText(), QString("New grid (2 rows, 2 columns) with 3 images created"));
+        QCOMPARE(StatusBar()->GetStatusText(), QString("New grid (2 rows, 2 columns) with 3 images created"));
         QVERIFY(Action("actGridCompound")->isEnabled());
     }
 
@@ -125,7 +126,7 @@ private slots:
         QCOMPARE(strConfirmation, QString("The combined image has been saved to '%1'.").arg(strOutput));
         astrButtons.sort();
         QCOMPARE(astrButtons, (QStringList{"&OK", "Open &folder", "Open &image"}));
-        QCOMPARE(StatusText(), QString("Combined image saved to '%1'").arg(strOutput));
+        QCOMPARE(StatusBar()->GetStatusText(), QString("Combined image saved to '%1'").arg(strOutput));
         const QImage expected = TestUtils::MakeCompound(m_cellSize, 2, {Qt::red, Qt::green, Qt::blue}, m_background);
         QCOMPARE(TestUtils::CompareImageFile(strOutput, expected), QString());
         QVERIFY(m_pWindow->isEnabled());
@@ -157,7 +158,7 @@ private slots:
         QCOMPARE(answers.Problems(), QString());
         QCOMPARE(strLog, strExpectedLog);
         QVERIFY(strCaption.startsWith("<b>An error occurred while combining the image.</b>"));
-        QCOMPARE(StatusText(), QString("Failed to save combined image to '%1'").arg(strOutput));
+        QCOMPARE(StatusBar()->GetStatusText(), QString("Failed to save combined image to '%1'").arg(strOutput));
         QVERIFY(!QFileInfo::exists(strOutput));
         QVERIFY(m_pWindow->isEnabled());
         QVERIFY(QGuiApplication::overrideCursor() == nullptr);
@@ -197,7 +198,7 @@ private slots:
         disconnect(connection);
 
         QCOMPARE(answers.Problems(), QString());
-        QCOMPARE(StatusText(), QString("Combine cancelled"));
+        QCOMPARE(StatusBar()->GetStatusText(), QString("Combine cancelled"));
         QCOMPARE(nStepCount, 2 * 9 + 1);
         QVERIFY(std::is_sorted(steps.begin(), steps.end()));
         QCOMPARE(steps.first(), 1);

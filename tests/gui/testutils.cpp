@@ -23,22 +23,15 @@ QString CompareImages(const QImage& actual, const QImage& expected)
     if (actual.isNull())
         return QStringLiteral("actual image is empty");
     if (actual.size() != expected.size())
-        return QStringLiteral("size %1x%2, expected %3x%4")
-            .arg(actual.width())
-            .arg(actual.height())
-            .arg(expected.width())
-            .arg(expected.height());
+        return QString::asprintf("size %dx%d, expected %dx%d", actual.width(), actual.height(), expected.width(),
+                                 expected.height());
 
     const QImage a = actual.convertToFormat(QImage::Format_ARGB32);
     const QImage e = expected.convertToFormat(QImage::Format_ARGB32);
     for (int y = 0; y < a.height(); ++y)
         for (int x = 0; x < a.width(); ++x)
             if (a.pixel(x, y) != e.pixel(x, y))
-                return QStringLiteral("pixel (%1, %2) is #%3, expected #%4")
-                    .arg(x)
-                    .arg(y)
-                    .arg(a.pixel(x, y), 8, 16, QLatin1Char('0'))
-                    .arg(e.pixel(x, y), 8, 16, QLatin1Char('0'));
+                return QString::asprintf("pixel (%d, %d) is #%08x, expected #%08x", x, y, a.pixel(x, y), e.pixel(x, y));
     return QString();
 }
 
@@ -88,11 +81,6 @@ bool WriteTurnedJpeg(const QString& strFile, int nWidth, int nHeight)
     const QByteArray segment = QByteArray("\xff\xe1\0", 3) + char(exif.size() + 2) + exif;
     QFile file(strFile);
     return file.open(QIODevice::WriteOnly) && file.write(jpeg.data().left(2) + segment + jpeg.data().mid(2)) > 0;
-}
-
-Sandbox::Sandbox()
-{
-    m_dir.setAutoRemove(true);
 }
 
 QString Sandbox::WriteText(const QString& strName, const QByteArray& text) const
@@ -146,11 +134,6 @@ bool InIsolatedCopy()
     return qEnvironmentVariableIsSet(kIsolatedCopyVariable);
 }
 
-QString TesscliPath()
-{
-    return QStringLiteral(TESSCLI_EXE);
-}
-
 bool WindowTest::OpenWindow(bool bShow)
 {
     CloseWindow();
@@ -198,11 +181,6 @@ UI::Controls::ViewToolBar* WindowTest::ViewBar() const
 UI::Controls::MainStatusBar* WindowTest::StatusBar() const
 {
     return Find<UI::Controls::MainStatusBar>("statusBar");
-}
-
-QString WindowTest::StatusText() const
-{
-    return StatusBar()->GetStatusText();
 }
 
 Core::TessaraSettings WindowTest::Filled() const

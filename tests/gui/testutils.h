@@ -54,11 +54,10 @@ T* Child(const QObject* pParent, const char* pName)
     return pChild;
 }
 
-// A fresh temporary folder removed with the object.
+// A fresh temporary folder, removed with the object.
 class Sandbox
 {
 public:
-    Sandbox();
     QString Path() const { return m_dir.path(); }
     // strName inside the folder.
     QString File(const QString& strName) const { return m_dir.filePath(strName); }
@@ -77,9 +76,6 @@ private:
 // it fails, an empty string when it passes. The copy itself sees InIsolatedCopy() == true.
 QString RunIsolatedCopy(const QString& strTestFunction);
 bool InIsolatedCopy();
-
-// The built tesscli.
-QString TesscliPath();
 
 // Base of the main-window tests: a window (a fresh one on its own engine, or the core's) and its named parts.
 class WindowTest : public QObject
@@ -100,7 +96,6 @@ protected:
     UI::Controls::ImageTray* Tray() const;
     UI::Controls::ViewToolBar* ViewBar() const;
     UI::Controls::MainStatusBar* StatusBar() const;
-    QString StatusText() const;
     // The settings the window would save or pass to tesscli.
     Core::TessaraSettings Filled() const;
 
