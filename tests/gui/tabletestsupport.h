@@ -36,15 +36,6 @@ inline QStringList WriteImages(const TestUtils::Sandbox& sandbox, const QStringL
     return files;
 }
 
-// A tray cell of the engine showing a freshly written image (strName with its extension).
-inline Engine::ImageCell* MakeCell(Engine::ImageCellEngine& engine, const TestUtils::Sandbox& sandbox,
-                                   const QString& strName, const QSize& size, const QColor& color = Qt::darkGreen)
-{
-    const QString strFile = sandbox.File(strName);
-    return TestUtils::WriteImage(strFile, size.width(), size.height(), color) ? engine.CreateCell(strFile, -1, -1)
-                                                                              : nullptr;
-}
-
 // Sets up grid and tray from layouts written as Layout() prints them ("a b | K -"): the grid's
 // cells are created as from project rows, "K" reserves a place; then the tray's cells, in order.
 inline bool Arrange(Engine::ImageCellEngine& engine, UI::Controls::ImageGrid& grid, const TestUtils::Sandbox& sandbox,

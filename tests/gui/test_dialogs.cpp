@@ -41,7 +41,7 @@ private slots:
         TestUtils::ModalAnswers answers;
         answers.Then(TestUtils::Inspect(
             [&](QWidget* pWidget) { nShownImages = pWidget->findChild<QLabel*>("lblImages")->text().toInt(); },
-            TestUtils::AcceptDialog()));
+            TestUtils::FinishDialog(&QDialog::accept)));
         QCOMPARE(dialog.ShowDialog(images), int(QDialog::Accepted));
         QCOMPARE(nShownImages, images);
         QCOMPARE(dialog.GetGridRows(), rows);

@@ -70,14 +70,16 @@ private slots:
             QString strStep;
             std::function<void()> fnDo;
         };
-        const auto select = [](ImageTableWidget* pTable, const QList<QPoint>& positions) {
+        // Selects the items at positions (column, row) of pTable and triggers pAction.
+        const auto act = [](ImageTableWidget* pTable, const QList<QPoint>& positions, QAction* pAction) {
             TableTest::Select(*pTable, positions);
+            pAction->trigger();
         };
         const QList<Edit> edits = {
             {"Swap cells", [&] { TableTest::MouseDrag(Grid(), Center(Grid(), 0, 0), Grid(), Center(Grid(), 1, 0)); }},
             {"Swap cells",
              [&] {
-                 select(Grid(), {{0, 0}, {1, 0}});
+                 TableTest::Select(*Grid(), {{0, 0}, {1, 0}});
                  TableTest::MouseDrag(Grid(), Center(Grid(), 0, 0), Grid(), Center(Grid(), 1, 0));
              }},
             {"Move to grid", [&] { TableTest::MouseDrag(Tray(), Center(Tray(), 0, 0), Grid(), Center(Grid(), 1, 1)); }},
@@ -85,23 +87,19 @@ private slots:
             {"Reorder tray", [&] { TableTest::MouseDrag(Tray(), Center(Tray(), 0, 0), Tray(), Center(Tray(), 0, 1)); }},
             {"Move to tray",
              [&] {
-                 select(Grid(), {{0, 0}});
-                 Grid()->GetMoveToTrayAction()->trigger();
+                 act(Grid(), {{0, 0}}, Grid()->GetMoveToTrayAction());
              }},
             {"Clear cells",
              [&] {
-                 select(Grid(), {{0, 0}, {1, 0}});
-                 Grid()->GetClearAction()->trigger();
+                 act(Grid(), {{0, 0}, {1, 0}}, Grid()->GetClearAction());
              }},
             {"Keep empty",
              [&] {
-                 select(Grid(), {{1, 1}, {0, 0}});
-                 Grid()->GetKeepEmptyAction()->trigger();
+                 act(Grid(), {{1, 1}, {0, 0}}, Grid()->GetKeepEmptyAction());
              }},
             {"Remove images",
              [&] {
-                 select(Tray(), {{1, 0}});
-                 Tray()->GetRemoveAction()->trigger();
+                 act(Tray(), {{1, 0}}, Tray()->GetRemoveAction());
              }},
             {"Clear grid", [&] { Action("actGridClearImages")->trigger(); }},
             {"Clear tray", [&] { Action("actTrayClearImages")->trigger(); }},
@@ -201,7 +199,7 @@ private slots:
         if (bSaves)
             answers.Then(TestUtils::ChooseFiles({strSaved})).Then(TestUtils::PressButton("OK"));
         else if (answer.startsWith("Save"))
-            answers.Then(TestUtils::RejectDialog());
+            answers.Then(TestUtils::FinishDialog(&QDialog::reject));
         const bool bGoesOn = bSaves || answer == "Discard";
         if (command == "open" && bGoesOn)
             answers.Then(TestUtils::ChooseFiles({strOther}));

@@ -20,16 +20,12 @@ private:
     ImageCell* m_pCellA = nullptr;
     ImageCell* m_pCellB = nullptr;
 
-    ImageCell* AddCell(const QString& strName, const QSize& size, const QColor& color)
-    {
-        return TableTest::MakeCell(m_engine, m_sandbox, strName, size, color);
-    }
 private slots:
     void initTestCase()
     {
-        m_pCellA = AddCell("a.png", QSize(200, 100), Qt::red);
-        m_pCellB = AddCell("b.png", QSize(30, 90), Qt::blue);
-        QVERIFY(m_pCellA && m_pCellB);
+        QVERIFY(m_engine.CreateCells(TableTest::WriteImages(m_sandbox, {"a", "b"}), -1, -1));
+        m_pCellA = m_engine.GetCell(ImageCellEngine::CellTray, 0);
+        m_pCellB = m_engine.GetCell(ImageCellEngine::CellTray, 1);
     }
 
     void receivingSideKeepsOnlyLiveCellsOnce_data()
@@ -59,7 +55,7 @@ private slots:
             else if (strToken == "Z")
                 values << Q_INT64_C(0x7fff000012345678);
             else if (strToken == "R") {
-                ImageCell* pRemoved = AddCell("removed.png", QSize(5, 5), Qt::black);
+                ImageCell* pRemoved = m_engine.CreateCell(m_pCellA->GetFilename(), -1, -1);
                 values << pRemoved->GetId();
                 m_engine.Remove(pRemoved);
             } else

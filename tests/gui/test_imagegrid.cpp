@@ -146,7 +146,7 @@ private slots:
         QPointer<ImageCell> oldCell(m_pGrid->Item(0, 1)->GetCell());
         TestUtils::ModalAnswers answers;
         if (strChoice.isEmpty())
-            answers.Then(TestUtils::RejectDialog());
+            answers.Then(TestUtils::FinishDialog(&QDialog::reject));
         else if (strChoice == "broken")
             answers.Then(TestUtils::ChooseFiles({m_sandbox.WriteText("broken.png", "no pixels here")}));
         else

@@ -23,7 +23,9 @@ private:
 
     ImageCell* MakeCell(const QString& strName, const QSize& size, const QColor& color = Qt::darkGreen)
     {
-        return TableTest::MakeCell(m_engine, m_sandbox, strName, size, color);
+        const QString strFile = m_sandbox.File(strName);
+        return TestUtils::WriteImage(strFile, size.width(), size.height(), color) ? m_engine.CreateCell(strFile, -1, -1)
+                                                                                  : nullptr;
     }
 
     // A table of nRows x nCols items, all empty.

@@ -153,7 +153,7 @@ private slots:
                     strLog = pViewer->findChild<QPlainTextEdit*>("txtText")->toPlainText();
                     strCaption = pViewer->findChild<QLabel*>("lblCaption")->text();
                 },
-                TestUtils::AcceptDialog()));
+                TestUtils::FinishDialog(&QDialog::accept)));
         Find<QPushButton>("btnGridCompound")->click();
         QCOMPARE(answers.Problems(), QString());
         QCOMPARE(strLog, strExpectedLog);

@@ -43,7 +43,7 @@ void ModalAnswers::OnPoll()
     m_handedOut.append(pModal);
     pModal->installEventFilter(this);
     const QString strName = QStringLiteral("%1 '%2'").arg(pModal->metaObject()->className(), pModal->windowTitle());
-    Handler fnHandler = RejectDialog();
+    Handler fnHandler = FinishDialog(&QDialog::reject);
     if (m_pending.isEmpty()) {
         m_unexpected.append(strName);
     } else {
@@ -103,19 +103,11 @@ ModalAnswers::Handler PressButton(const QString& strButtonText)
     };
 }
 
-ModalAnswers::Handler AcceptDialog()
+ModalAnswers::Handler FinishDialog(void (QDialog::*pfnFinish)())
 {
-    return [](QWidget* pWidget) {
+    return [pfnFinish](QWidget* pWidget) {
         if (auto* pDialog = qobject_cast<QDialog*>(pWidget))
-            pDialog->accept();
-    };
-}
-
-ModalAnswers::Handler RejectDialog()
-{
-    return [](QWidget* pWidget) {
-        if (auto* pDialog = qobject_cast<QDialog*>(pWidget))
-            pDialog->reject();
+            (pDialog->*pfnFinish)();
     };
 }
 

@@ -3,7 +3,7 @@
 #include <QList>
 #include <QObject>
 #include <QStringList>
-#include <QWidget>
+#include <QDialog>
 
 #include <functional>
 
@@ -50,8 +50,8 @@ private:
 ModalAnswers::Handler ChooseFiles(const QStringList& astrFiles);
 // Presses the button of a message box whose text, without '&', is strButtonText.
 ModalAnswers::Handler PressButton(const QString& strButtonText);
-ModalAnswers::Handler AcceptDialog();
-ModalAnswers::Handler RejectDialog();
+// Ends a dialog through &QDialog::accept or &QDialog::reject, as overridden by its class.
+ModalAnswers::Handler FinishDialog(void (QDialog::*pfnFinish)());
 // Keeps a message box's text in strText (which must outlive the answer) and presses "OK".
 ModalAnswers::Handler NoteText(QString& strText);
 // Lets fnInspect look at the window (it stores what it needs) and then applies fnAnswer.
