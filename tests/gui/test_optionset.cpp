@@ -195,9 +195,7 @@ private slots:
         options.SetOption_Size("Windows.W.Size", size);
         QWidget window;
         options.LoadWindowState(&window, "W");
-        QVERIFY2(available.contains(window.geometry()),
-                 qPrintable(
-                     QString("%1,%2 %3x%4").arg(window.x()).arg(window.y()).arg(window.width()).arg(window.height())));
+        QCOMPARE(available.united(window.geometry()), available);
         QCOMPARE(window.size(), size.boundedTo(available.size()));
     }
 };

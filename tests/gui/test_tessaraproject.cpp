@@ -5,6 +5,8 @@
 
 #include <QtTest>
 
+#include <tuple>
+
 using Core::TessaraProject;
 using Core::TessaraSettings;
 using TestUtils::Sandbox;
@@ -24,6 +26,13 @@ const QByteArray kOneRow = "<Rows><Row><File>a.png</File></Row></Rows>";
 QByteArray WithSettings(const QByteArray& settings)
 {
     return ProjectXml(kOneRow + "<Settings>" + settings + "</Settings>");
+}
+
+// Every member of a record, to compare whole records.
+auto Members(const TessaraSettings& s)
+{
+    return std::make_tuple(s.flags, s.rows, s.tray, s.overlap, s.regionWidth, s.regionHeight, s.background,
+                           s.transparency, s.stackImages, s.autoOrient);
 }
 
 // A record with rows plus the given extra bits; the values of the members follow from the arguments.
@@ -100,16 +109,7 @@ private slots:
 
         TessaraProject loaded;
         QVERIFY2(loaded.LoadProject(m_sandbox.File("p.tsp")), qPrintable(loaded.GetLastError()));
-        const TessaraSettings& got = loaded.GetSettings();
-        QCOMPARE(got.flags, settings.flags);
-        QCOMPARE(got.rows, settings.rows);
-        QCOMPARE(got.tray, settings.tray);
-        QCOMPARE(got.overlap, settings.overlap);
-        QCOMPARE(QSize(got.regionWidth, got.regionHeight), QSize(settings.regionWidth, settings.regionHeight));
-        QCOMPARE(got.background, settings.background);
-        QCOMPARE(got.transparency, settings.transparency);
-        QCOMPARE(got.stackImages, settings.stackImages);
-        QCOMPARE(got.autoOrient, settings.autoOrient);
+        QCOMPARE(Members(loaded.GetSettings()), Members(settings));
     }
 
     void unreadableNamesAreRefusedAndTheOldFileKept_data()

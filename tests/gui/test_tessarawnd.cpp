@@ -81,9 +81,8 @@ private slots:
         Grid()->selectAll();
         Grid()->GetClearAction()->trigger();
         Action("actTrayClearImages")->trigger();
-        QVERIFY(!Action("actGridCompound")->isEnabled());
-        QVERIFY(!Action("actGridClearImages")->isEnabled());
-        QVERIFY(!Action("actTrayClearImages")->isEnabled());
+        for (const char* pName : {"actGridCompound", "actGridClearImages", "actTrayClearImages"})
+            QVERIFY2(!Action(pName)->isEnabled(), pName);
         QCOMPARE(StatusBar()->GetImageCountText(), QString("Images 0 Tray 0"));
     }
 
