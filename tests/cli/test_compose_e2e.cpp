@@ -77,8 +77,11 @@ protected:
 };
 } // namespace
 
-TEST_F(ComposeTest, OverlapAndRegionCutEveryTile)
+TEST_F(ComposeTest, StartCornerOverlapAndRegionCutEveryTile)
 {
+    // Filled from the bottom-right corner, the grid is mirrored both ways.
+    Compose(Words("-row t1.png t2.png -row t3.png t4.png -startpos bottom-right"), 200, 200,
+            {{0, 0, From(0, 0, 4)}, {150, 30, From(50, 30, 3)}, {0, 100, From(0, 0, 2)}, {199, 199, From(99, 99, 1)}});
     Compose({"-row", "t1.png", "t2.png", "t3.png", "-overlap", "10"}, 260, 100,
             {{89, 5, From(89, 5, 1)}, {90, 5, From(10, 5, 2)}, {169, 5, From(89, 5, 2)}, {170, 5, From(10, 5, 3)}});
     Compose({"-col", "t1.png", "t2.png", "t3.png", "-overlap", "10"}, 100, 260,

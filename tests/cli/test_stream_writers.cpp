@@ -198,6 +198,15 @@ TEST(StreamWriters, ParallelPngPiecesSplitRowsAndBandsYetDecodeExactly)
         const std::string strPath = dir / ("t" + std::to_string(nThreads) + ".png");
         ASSERT_TRUE(WriteInBands(writer, strPath, format, raster)) << writer.GetLastError();
 
+        // libpng's own reader, not only through ImageMagick's coder.
+        png_image image{};
+        image.version = PNG_IMAGE_VERSION;
+        ASSERT_TRUE(png_image_begin_read_from_file(&image, strPath.c_str())) << image.message;
+        image.format = PNG_FORMAT_RGBA;
+        std::vector<uint8_t> pngPixels(PNG_IMAGE_SIZE(image));
+        ASSERT_TRUE(png_image_finish_read(&image, nullptr, pngPixels.data(), 0, nullptr)) << image.message;
+        EXPECT_TRUE(pngPixels == raster);
+
         Magick::Image read(strPath);
         std::vector<uint8_t> magickPixels(raster.size());
         read.write(0, 0, format.width, format.height, "RGBA", Magick::CharPixel, magickPixels.data());
