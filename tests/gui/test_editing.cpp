@@ -70,9 +70,9 @@ private slots:
             QString strStep;
             std::function<void()> fnDo;
         };
-        // Selects the items at positions (column, row) of pTable and triggers pAction.
-        const auto act = [](ImageTableWidget* pTable, const QList<QPoint>& positions, QAction* pAction) {
-            TableTest::Select(*pTable, positions);
+        // Selects the items at these positions (column, row) of pTable and triggers pAction.
+        const auto act = [](ImageTableWidget* pTable, QAction* pAction, auto... positions) {
+            TableTest::Select(*pTable, {positions...});
             pAction->trigger();
         };
         const QList<Edit> edits = {
@@ -85,22 +85,10 @@ private slots:
             {"Move to grid", [&] { TableTest::MouseDrag(Tray(), Center(Tray(), 0, 0), Grid(), Center(Grid(), 1, 1)); }},
             {"Move to tray", [&] { TableTest::MouseDrag(Grid(), Center(Grid(), 0, 1), Tray(), Center(Tray(), 0, 0)); }},
             {"Reorder tray", [&] { TableTest::MouseDrag(Tray(), Center(Tray(), 0, 0), Tray(), Center(Tray(), 0, 1)); }},
-            {"Move to tray",
-             [&] {
-                 act(Grid(), {{0, 0}}, Grid()->GetMoveToTrayAction());
-             }},
-            {"Clear cells",
-             [&] {
-                 act(Grid(), {{0, 0}, {1, 0}}, Grid()->GetClearAction());
-             }},
-            {"Keep empty",
-             [&] {
-                 act(Grid(), {{1, 1}, {0, 0}}, Grid()->GetKeepEmptyAction());
-             }},
-            {"Remove images",
-             [&] {
-                 act(Tray(), {{1, 0}}, Tray()->GetRemoveAction());
-             }},
+            {"Move to tray", [&] { act(Grid(), Grid()->GetMoveToTrayAction(), QPoint(0, 0)); }},
+            {"Clear cells", [&] { act(Grid(), Grid()->GetClearAction(), QPoint(0, 0), QPoint(1, 0)); }},
+            {"Keep empty", [&] { act(Grid(), Grid()->GetKeepEmptyAction(), QPoint(1, 1), QPoint(0, 0)); }},
+            {"Remove images", [&] { act(Tray(), Tray()->GetRemoveAction(), QPoint(1, 0)); }},
             {"Clear grid", [&] { Action("actGridClearImages")->trigger(); }},
             {"Clear tray", [&] { Action("actTrayClearImages")->trigger(); }},
             {"Add images", [&] { m_pWindow->AddImagesToTray(Images({"f"})); }},
