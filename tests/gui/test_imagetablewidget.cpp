@@ -29,11 +29,10 @@ private:
     }
 
     // A table of nRows x nCols items, all empty.
-    std::unique_ptr<ImageTableWidget> MakeTable(int nRows, int nCols,
-                                                ImageTableWidget::ImageTableType type = ImageTableWidget::TableGrid)
+    std::unique_ptr<ImageTableWidget> MakeTable(int nRows, int nCols)
     {
         auto pTable = std::make_unique<ImageTableWidget>();
-        pTable->InitImageTable(type, &m_engine);
+        pTable->InitImageTable(ImageTableWidget::TableGrid, &m_engine);
         pTable->setRowCount(nRows);
         pTable->setColumnCount(nCols);
         for (int r = 0; r < nRows; ++r)
@@ -163,7 +162,7 @@ private slots:
 
     void toolTipShowsMarkupInTheFileNameAsText()
     {
-        auto pTable = MakeTable(2, 3, ImageTableWidget::TableGrid);
+        auto pTable = MakeTable(2, 3);
         ImageCell* pCell = MakeCell("a<b>&c.png", QSize(640, 480));
         pTable->SetItemImageCell(pTable->Item(1, 2), pCell);
         const QString strToolTip = pTable->Item(1, 2)->GetToolTip();

@@ -214,7 +214,7 @@ private slots:
         QVERIFY(!Action("actGridZoomOut")->isEnabled());
 
         Action("actTrayZoomOut")->trigger();
-        QCOMPARE(ViewBar()->GetTrayZoomLevel(), 0);
+        QCOMPARE(Find<UI::Controls::ViewToolBar>("viewToolBar")->GetTrayZoomLevel(), 0);
         QVERIFY(!Action("actTrayZoomOut")->isEnabled());
         QVERIFY(Action("actGridZoomIn")->isEnabled());
     }
@@ -224,8 +224,9 @@ private slots:
         QVERIFY(m_pWindow->CreateNewGrid(m_astrImages.mid(0, 2), 1, 2));
         QVERIFY(m_pWindow->AddImagesToTray(m_astrImages.mid(2, 2)));
         Find<QCheckBox>("chkStackMode")->setChecked(true);
-        ViewBar()->SetGridZoomLevel(5);
-        ViewBar()->SetTrayZoomLevel(4);
+        auto* pViewBar = Find<UI::Controls::ViewToolBar>("viewToolBar");
+        pViewBar->SetGridZoomLevel(5);
+        pViewBar->SetTrayZoomLevel(4);
         Action("actGridCompactView")->trigger();
         QVERIFY(Grid()->IsCompactView());
 
@@ -236,8 +237,8 @@ private slots:
         QCOMPARE(QSize(Grid()->columnCount(), Grid()->rowCount()), QSize(3, 3));
         QCOMPARE(m_pEngine->GetCellCount(Engine::ImageCellEngine::CellBasket), 0);
         QCOMPARE(m_pEngine->GetCellCount(Engine::ImageCellEngine::CellTray), 0);
-        QCOMPARE(ViewBar()->GetGridZoomLevel(), 3);
-        QCOMPARE(ViewBar()->GetTrayZoomLevel(), 1);
+        QCOMPARE(pViewBar->GetGridZoomLevel(), 3);
+        QCOMPARE(pViewBar->GetTrayZoomLevel(), 1);
         QVERIFY(!Action("actGridCompactView")->isChecked() && !Grid()->IsCompactView());
         QVERIFY(!Find<QCheckBox>("chkStackMode")->isChecked());
         QCOMPARE(Filled().flags, quint32(TessaraSettings::FlagRows | TessaraSettings::FlagTray));

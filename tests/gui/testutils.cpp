@@ -5,7 +5,6 @@
 #include "ui/controls/ImageGrid.h"
 #include "ui/controls/ImageTray.h"
 #include "ui/controls/MainStatusBar.h"
-#include "ui/controls/ViewToolBar.h"
 
 #include <QCoreApplication>
 #include <QBuffer>
@@ -171,11 +170,6 @@ UI::Controls::ImageGrid* WindowTest::Grid() const
 UI::Controls::ImageTray* WindowTest::Tray() const
 {
     return Find<UI::Controls::ImageTray>("imageTray");
-}
-
-UI::Controls::ViewToolBar* WindowTest::ViewBar() const
-{
-    return Find<UI::Controls::ViewToolBar>("viewToolBar");
 }
 
 UI::Controls::MainStatusBar* WindowTest::StatusBar() const

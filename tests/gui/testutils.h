@@ -22,7 +22,6 @@ namespace Controls {
 class ImageGrid;
 class ImageTray;
 class MainStatusBar;
-class ViewToolBar;
 } // namespace Controls
 } // namespace UI
 
@@ -94,7 +93,6 @@ protected:
     QAction* Action(const char* pName) const;
     UI::Controls::ImageGrid* Grid() const;
     UI::Controls::ImageTray* Tray() const;
-    UI::Controls::ViewToolBar* ViewBar() const;
     UI::Controls::MainStatusBar* StatusBar() const;
     // The settings the window would save or pass to tesscli.
     Core::TessaraSettings Filled() const;
