@@ -3,6 +3,7 @@
 #include <png.h>
 
 #include <cstdint>
+#include <type_traits>
 
 namespace Engine {
 
@@ -63,6 +64,25 @@ void ApplyOf(const uint8_t* pRow, const uint8_t* pPrevious, size_t nBpp, size_t 
     pOut[0] = static_cast<uint8_t>(Type);
 }
 
+// Calls visit with the filter type as a compile-time constant, so that each type gets its own
+// loop without a branch per byte.
+template <typename Visit>
+decltype(auto) WithFilterType(int nType, Visit visit)
+{
+    switch (nType) {
+    case PNG_FILTER_VALUE_SUB:
+        return visit(std::integral_constant<int, PNG_FILTER_VALUE_SUB>());
+    case PNG_FILTER_VALUE_UP:
+        return visit(std::integral_constant<int, PNG_FILTER_VALUE_UP>());
+    case PNG_FILTER_VALUE_AVG:
+        return visit(std::integral_constant<int, PNG_FILTER_VALUE_AVG>());
+    case PNG_FILTER_VALUE_PAETH:
+        return visit(std::integral_constant<int, PNG_FILTER_VALUE_PAETH>());
+    default:
+        return visit(std::integral_constant<int, PNG_FILTER_VALUE_NONE>());
+    }
+}
+
 constexpr int c_maskOfType[] = {PNG_FILTER_NONE, PNG_FILTER_SUB, PNG_FILTER_UP, PNG_FILTER_AVG, PNG_FILTER_PAETH};
 } // namespace
 
@@ -72,34 +92,13 @@ PngRowFilter::PngRowFilter(int nFilters, size_t nBytesPerPixel, size_t nRowBytes
 
 size_t PngRowFilter::Sum(int nType, const uint8_t* pRow, const uint8_t* pPrevious, size_t nLimit) const
 {
-    switch (nType) {
-    case PNG_FILTER_VALUE_SUB:
-        return SumOf<PNG_FILTER_VALUE_SUB>(pRow, pPrevious, m_bpp, m_rowBytes, nLimit);
-    case PNG_FILTER_VALUE_UP:
-        return SumOf<PNG_FILTER_VALUE_UP>(pRow, pPrevious, m_bpp, m_rowBytes, nLimit);
-    case PNG_FILTER_VALUE_AVG:
-        return SumOf<PNG_FILTER_VALUE_AVG>(pRow, pPrevious, m_bpp, m_rowBytes, nLimit);
-    case PNG_FILTER_VALUE_PAETH:
-        return SumOf<PNG_FILTER_VALUE_PAETH>(pRow, pPrevious, m_bpp, m_rowBytes, nLimit);
-    default:
-        return SumOf<PNG_FILTER_VALUE_NONE>(pRow, pPrevious, m_bpp, m_rowBytes, nLimit);
-    }
+    return WithFilterType(
+        nType, [&](auto type) { return SumOf<decltype(type)::value>(pRow, pPrevious, m_bpp, m_rowBytes, nLimit); });
 }
 
 void PngRowFilter::Apply(int nType, const uint8_t* pRow, const uint8_t* pPrevious, uint8_t* pOut) const
 {
-    switch (nType) {
-    case PNG_FILTER_VALUE_SUB:
-        return ApplyOf<PNG_FILTER_VALUE_SUB>(pRow, pPrevious, m_bpp, m_rowBytes, pOut);
-    case PNG_FILTER_VALUE_UP:
-        return ApplyOf<PNG_FILTER_VALUE_UP>(pRow, pPrevious, m_bpp, m_rowBytes, pOut);
-    case PNG_FILTER_VALUE_AVG:
-        return ApplyOf<PNG_FILTER_VALUE_AVG>(pRow, pPrevious, m_bpp, m_rowBytes, pOut);
-    case PNG_FILTER_VALUE_PAETH:
-        return ApplyOf<PNG_FILTER_VALUE_PAETH>(pRow, pPrevious, m_bpp, m_rowBytes, pOut);
-    default:
-        return ApplyOf<PNG_FILTER_VALUE_NONE>(pRow, pPrevious, m_bpp, m_rowBytes, pOut);
-    }
+    WithFilterType(nType, [&](auto type) { ApplyOf<decltype(type)::value>(pRow, pPrevious, m_bpp, m_rowBytes, pOut); });
 }
 
 void PngRowFilter::Filter(const uint8_t* pRow, const uint8_t* pPrevious, uint8_t* pOut) const

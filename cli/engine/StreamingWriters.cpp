@@ -92,7 +92,7 @@ std::unique_ptr<ScanlineWriter> CreatePngWriter(const OutputOptions& options)
             continue;
         const std::string strKey = Misc::ToLowerAscii(define.key);
         int nDigit = 0;
-        if (Misc::ToLowerAscii(define.format) != "png")
+        if (!Misc::EqualsNoCase(define.format, "png"))
             return nullptr;
         if (strKey == "compression-level" && ParseDigit(define.value, 9, nDigit))
             nLevel = nDigit + 1;
@@ -164,7 +164,7 @@ std::unique_ptr<ScanlineWriter> CreateJpegWriter(const OutputOptions& options)
         if (IsOtherCodersDefine(define, "jpeg"))
             continue;
         const std::string strKey = Misc::ToLowerAscii(define.key);
-        if (Misc::ToLowerAscii(define.format) != "jpeg")
+        if (!Misc::EqualsNoCase(define.format, "jpeg"))
             return nullptr;
         if (strKey == "optimize-coding")
             settings.optimizeCoding = IsTrue(define.value);
@@ -175,7 +175,7 @@ std::unique_ptr<ScanlineWriter> CreateJpegWriter(const OutputOptions& options)
     }
     // Of the attributes only the comment reaches a JPEG; the compression does not apply.
     for (const auto& [strName, strValue] : options.attributes)
-        if (Misc::ToLowerAscii(strName) == "comment")
+        if (Misc::EqualsNoCase(strName, "comment"))
             settings.comment = strValue;
     return std::make_unique<JpegStreamWriter>(std::move(settings));
 }
