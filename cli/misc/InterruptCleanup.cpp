@@ -54,8 +54,26 @@ void EmptyTemporaryFolder()
     rmdir(g_temporaryFolder);
 }
 
-void OnInterrupt(int)
+// SIGINT and SIGTERM, the two signals the cleanup answers.
+sigset_t InterruptSignals()
 {
+    sigset_t signals;
+    sigemptyset(&signals);
+    sigaddset(&signals, SIGINT);
+    sigaddset(&signals, SIGTERM);
+    return signals;
+}
+
+void OnInterrupt(int nSignal)
+{
+    // A signal may reach any thread (the encoders', the library's pools). Only the main thread
+    // cleans up: there the signals held around a file's creation and registration take effect,
+    // so the signal is passed on and waits until they are released.
+    const pid_t nProcess = getpid();
+    if (syscall(SYS_gettid) != nProcess) {
+        syscall(SYS_tgkill, nProcess, nProcess, nSignal);
+        return;
+    }
     if (g_pendingFile[0] != '\0')
         unlink(g_pendingFile);
     EmptyTemporaryFolder();
@@ -69,10 +87,7 @@ void OnInterrupt(int)
 // The handler must never see a half-copied path: updates happen with both signals held back.
 InterruptCleanup::SignalsHeld::SignalsHeld()
 {
-    sigset_t signals;
-    sigemptyset(&signals);
-    sigaddset(&signals, SIGINT);
-    sigaddset(&signals, SIGTERM);
+    const sigset_t signals = InterruptSignals();
     sigprocmask(SIG_BLOCK, &signals, &m_previous);
 }
 
@@ -87,10 +102,8 @@ void InterruptCleanup::Install(int nStatus)
     struct sigaction action;
     std::memset(&action, 0, sizeof(action));
     action.sa_handler = OnInterrupt;
-    sigemptyset(&action.sa_mask);
     // While one signal is being handled the other must not start a second cleanup.
-    sigaddset(&action.sa_mask, SIGINT);
-    sigaddset(&action.sa_mask, SIGTERM);
+    action.sa_mask = InterruptSignals();
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
 }
