@@ -7,9 +7,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
-#include <sstream>
 #include <stdexcept>
 #include <vector>
 
@@ -31,34 +28,6 @@ Magick::Image ImageOf(int nWidth, int nHeight, const std::function<Rgba(int, int
     image.matte(bAlpha);
     image.depth(8);
     return image;
-}
-
-std::string ReadFile(const std::filesystem::path& path)
-{
-    std::ifstream stream(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(stream), {});
-}
-
-std::ostream& operator<<(std::ostream& stream, const Rgba& color)
-{
-    return stream << "rgba(" << color.red << "," << color.green << "," << color.blue << "," << color.alpha << ")";
-}
-
-Magick::Image CoordinateImage(int nWidth, int nHeight, unsigned nTag)
-{
-    return ImageOf(nWidth, nHeight, [nTag](int nX, int nY) {
-        return Rgba{unsigned(nX % 256), unsigned(nY % 256), nTag};
-    });
-}
-
-Magick::Image SolidImage(int nWidth, int nHeight, const Rgba& color)
-{
-    return ImageOf(nWidth, nHeight, [color](int, int) { return color; });
-}
-
-void Save(Magick::Image image, const std::filesystem::path& path)
-{
-    image.write(path.string());
 }
 
 Rgba PixelAt(Magick::Image image, int nX, int nY)
@@ -95,12 +64,6 @@ void ExpectSamePixels(const Magick::Image& expected, const Magick::Image& actual
     }
 }
 
-std::string RgbOf(const Misc::Color& color)
-{
-    return std::to_string(color.GetRed()) + "," + std::to_string(color.GetGreen()) + ","
-           + std::to_string(color.GetBlue());
-}
-
 std::string Layout(const Data::DataSetInputFiles& files, const std::string& strDir)
 {
     std::string strLayout;
@@ -124,12 +87,6 @@ std::vector<std::string> HiddenFiles(const std::filesystem::path& directory)
         if (entry.path().filename().string()[0] == '.')
             names.push_back(entry.path().filename().string());
     return names;
-}
-
-std::vector<std::string> Words(const std::string& strWords)
-{
-    std::istringstream words(strWords);
-    return {std::istream_iterator<std::string>(words), {}};
 }
 
 Sandbox::Sandbox()

@@ -99,6 +99,8 @@ TEST_F(PrepareRun, EachFailureClassEndsWithStatus4)
          "    The overlap value is invalid (0)\n"},
         {"-row a.png",
          "Preparing data...\n\nThe data set is incomplete or invalid:\n    No output file has been specified\n"},
+        {"-out o.png", "Preparing data...\n\nThe data set is incomplete or invalid:\n"
+                       "    No or not enough input files have been specified\n"},
         {"-out o.png -sources *.png", "Preparing data...\n\nThe data set is incomplete or invalid:\n"
                                       "    The grid size could not be calculated automatically\n"},
     };

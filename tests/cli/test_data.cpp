@@ -1,14 +1,143 @@
 #include "TestSupport.h"
+#include "data/DataCollector_CmdLine.h"
 #include "data/DataSet.h"
 #include "data/SourcesRegEx.h"
 
+#include <array>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <tuple>
 #include <vector>
 
 namespace fs = std::filesystem;
+using Data::DataSet;
 using TestSupport::Layout;
+
+namespace {
+struct SetterCase
+{
+    std::function<bool(DataSet&)> call;
+    const char* message; // last error afterwards: empty when the value is accepted
+    unsigned int flag;
+};
+
+const std::string kWorkDir = fs::current_path().string();
+
+// Parses and validates the arguments, as the driver does, before collecting them.
+bool CollectCommandLine(const std::vector<std::string>& arguments, DataSet& dataSet)
+{
+    TestSupport::ArgumentTable cmdLine(arguments);
+    if (!cmdLine.Parse() || !cmdLine.Validate()) {
+        dataSet.SetLastError("%s", cmdLine.GetLastError().c_str());
+        return false;
+    }
+    Data::DataCollector_CmdLine collector(cmdLine);
+    return dataSet.Collect(&collector);
+}
+} // namespace
+
+TEST(DataSetSetters, AcceptOrRefuseAtTheirBounds)
+{
+    using D = DataSet;
+    const SetterCase cases[] = {
+        {[](D& d) { return d.SetGridSize(0, 3); }, "", D::FlagGridSize},
+        {[](D& d) { return d.SetGridSize(4, 0); }, "", D::FlagGridSize},
+        {[](D& d) { return d.SetGridSize(1, 2); }, "", D::FlagGridSize},
+        {[](D& d) { return d.SetGridSize(0, 0); }, "The grid size may not be 0x0", D::FlagGridSize},
+        {[](D& d) { return d.SetGridSize(1, 1); }, "The grid size may not be 1x1", D::FlagGridSize},
+        {[](D& d) { return d.SetGridSize(-1, 2); }, "The grid sizes may not be below 0 (2x-1)", D::FlagGridSize},
+        {[](D& d) { return d.SetRegionSize(5, 5); }, "", D::FlagRegionSize},
+        {[](D& d) { return d.SetRegionSize(4, 10); }, "The region sizes may not be below 5 (4x10)", D::FlagRegionSize},
+        {[](D& d) { return d.SetRegionSize(10, 4); }, "The region sizes may not be below 5 (10x4)", D::FlagRegionSize},
+        {[](D& d) { return d.SetOverlap(1); }, "", D::FlagOverlap},
+        {[](D& d) { return d.SetOverlap(0); }, "The overlap value is invalid (0)", D::FlagOverlap},
+        {[](D& d) { return d.SetQuality(0); }, "", D::FlagQuality},
+        {[](D& d) { return d.SetQuality(100); }, "", D::FlagQuality},
+        {[](D& d) { return d.SetQuality(101); }, "The image quality value is invalid (101)", D::FlagQuality},
+        {[](D& d) { return d.SetQuality(-1); }, "The image quality value is invalid (-1)", D::FlagQuality},
+        {[](D& d) { return d.SetGridStartPosition(3); }, "", D::FlagGridStartPosition},
+        {[](D& d) { return d.SetGridStartPosition(4); }, "The grid start position is invalid (4)",
+         D::FlagGridStartPosition},
+        {[](D& d) { return d.SetGridOrder(4); }, "The grid order is invalid (4)", D::FlagGridOrder},
+        {[](D& d) { return d.SetCompression(0); }, "The compression type is invalid (0)", D::FlagCompression},
+        {[](D& d) { return d.SetCompression(13); }, "", D::FlagCompression},
+        {[](D& d) { return d.SetTransparentColor(0, 256, 0); }, "The transparent color is invalid",
+         D::FlagTransparentColor},
+        {[](D& d) { return d.AddAttribute("Comment", ""); }, "The attribute (Comment) is invalid", D::FlagAttributes},
+        {[](D& d) { return d.AddAttribute("", "x"); }, "The attribute () is invalid", D::FlagAttributes},
+        {[](D& d) { return d.AddExtraData("", "key", "v"); }, "The extra data token (key) is invalid",
+         D::FlagExtraData},
+        {[](D& d) { return d.SetOutputFile(""); }, "Invalid output file ()", D::FlagOutputFile},
+        {[](D& d) { return d.SetSourceDirectory(""); }, "Invalid source directory ()", D::FlagSourceDirectory},
+    };
+    for (size_t n = 0; n < std::size(cases); ++n) {
+        DataSet dataSet;
+        const bool bAccepted = std::string(cases[n].message).empty();
+        EXPECT_EQ(cases[n].call(dataSet), bAccepted) << "case " << n;
+        EXPECT_EQ(dataSet.GetLastError(), cases[n].message) << "case " << n;
+        EXPECT_EQ(dataSet.GetSetFlags(), bAccepted ? cases[n].flag : 0u)
+            << "case " << n << ": only an accepted value sets its flag";
+    }
+}
+
+TEST(DataSetInput, EmptyCellWordsAndPathResolution)
+{
+    // The name given, with a source directory or not, and the file it stands for ("" for an empty cell).
+    const std::tuple<const char*, bool, std::string> cases[] = {
+        {"nONe", false, ""},
+        {"KEEPEMPTY", true, ""},
+        {"dir/None", false, kWorkDir + "/dir/None"},
+        {"~/c.png", false, kWorkDir + "/~/c.png"}, // not expanded
+    };
+    for (const auto& [szInput, bSourceDir, strExpected] : cases) {
+        SCOPED_TRACE(szInput);
+        DataSet dataSet;
+        if (bSourceDir) {
+            ASSERT_TRUE(dataSet.SetSourceDirectory("/images/src/"));
+        }
+        ASSERT_TRUE(dataSet.AddInputFile(szInput, 2, -1, -1));
+        const Data::InputFile& entry = dataSet.GetInputFiles().GetEntries().at(0);
+        EXPECT_EQ(entry.empty, strExpected.empty());
+        EXPECT_EQ(entry.fileName, strExpected);
+        EXPECT_EQ(entry.row, 2);
+        EXPECT_TRUE(dataSet.HasRowNumbers());
+        EXPECT_FALSE(dataSet.HasColumnNumbers());
+    }
+}
+
+TEST(CommandLineCollector, FileSwitchesBecomeRowsAndColumns)
+{
+    // A source directory applies to relative names even when it is given later.
+    const std::pair<const char*, const char*> cases[] = {
+        {"-row a.png b.png -row c.png", "./a.png@0,0 ./b.png@0,1 ./c.png@1,0"},
+        {"-col a.png b.png -col c.png", "./a.png@0,0 ./b.png@1,0 ./c.png@0,1"},
+        {"-row a.png None /abs/b.png -sourcedir /src", "/src/a.png@0,0 <empty>@0,1 /abs/b.png@0,2"},
+    };
+    for (const auto& [szArguments, szLayout] : cases) {
+        DataSet dataSet;
+        ASSERT_TRUE(CollectCommandLine(TestSupport::Words(szArguments), dataSet)) << dataSet.GetLastError();
+        EXPECT_EQ(Layout(dataSet.GetInputFiles(), kWorkDir), szLayout) << szArguments;
+    }
+}
+
+TEST(CommandLineCollector, FirstFailingStepStopsWithTheSetterMessage)
+{
+    // The refused value, and a later step whose flag stays unset.
+    const std::tuple<const char*, const char*, DataSet::SetFlag> cases[] = {
+        {"-quality 150 -attribute a b", "The image quality value is invalid (150)", DataSet::FlagAttributes},
+        {"-overlap 0 -grid 1 1", "The grid size may not be 1x1", DataSet::FlagOverlap},
+        {"-bgcolor 0 -1 0 -compression rle", "The background color is invalid", DataSet::FlagCompression},
+        {"-regionsize 4 10 -stack", "The region sizes may not be below 5 (4x10)", DataSet::FlagStackImages},
+        {"-sources x{index}.png -index 7 3", "The index restrictions are invalid (7 - 3)", DataSet::FlagGridSize},
+    };
+    for (const auto& [szArguments, szMessage, unsetFlag] : cases) {
+        DataSet dataSet;
+        EXPECT_FALSE(CollectCommandLine(TestSupport::Words(szArguments), dataSet)) << szArguments;
+        EXPECT_EQ(dataSet.GetLastError(), szMessage);
+        EXPECT_FALSE(dataSet.IsSet(unsetFlag)) << szArguments;
+    }
+}
 
 TEST(SourcesFilter, MatchesUnanchoredAndReadsNumbersByPlaceholderRank)
 {
