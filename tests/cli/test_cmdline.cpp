@@ -84,11 +84,9 @@ TEST(CommandLineParser, ParsesArgumentsIntoOccurrences)
     // The arguments, the occurrences recorded and the error.
     const std::tuple<std::vector<std::string>, std::string, std::string> cases[] = {
         {{}, "", ""},
-        {{"-OUT", "x.png"}, "out['x.png'] ", ""},
         {{"-quality", "-5"}, "quality[-5L] ", ""},
         {{"-row", "a", "b", "-out", "c"}, "out['c'] row['a','b'] ", ""},
         {{"-row", "a", "b", "-row", "c"}, "row['a','b'] row['c'] ", ""},
-        {{"-index", "5"}, "index[5L] ", ""},
         {{"-startpos", "BOTTOM-RIGHT"}, "startpos['BOTTOM-RIGHT'] ", ""},
         {{"-out", "   "}, "out[''] ", ""},
         {{"-stack"}, "stack[] ", ""},
@@ -98,7 +96,6 @@ TEST(CommandLineParser, ParsesArgumentsIntoOccurrences)
         {{"-out", "x.png", "-OUT", "y.png"}, "out['x.png'] ", "Command-line switch -OUT can only be specified once"},
         {{"-OUT"}, "out[] ", "Not enough parameters for command-line switch -OUT"},
         {{"-grid", "5"}, "grid[5L] ", "Not enough parameters for command-line switch -grid"},
-        {{"-convert", "a.png"}, "convert['a.png'] ", "Not enough parameters for command-line switch -convert"},
         {{"-Quality", "abc"}, "quality[] ", "Invalid value 'abc' for command-line switch -Quality"},
         {{"-startpos", "centre"}, "startpos[] ", "Invalid value 'centre' for command-line switch -startpos"},
         {{"-overlap", "5", "6"}, "overlap[5L] ", "Unexpected command-line token '6'"},

@@ -2,49 +2,12 @@
 #include "data/DataSet.h"
 #include "engine/GridLayout.h"
 #include "engine/ImageGrid.h"
-#include "misc/Matrix.h"
-
-#include <sys/resource.h>
-#include <unistd.h>
 
 #include <climits>
-#include <fstream>
 #include <sstream>
 #include <vector>
 
 using namespace TestSupport;
-
-namespace {
-// Counts destroyed cells: the hook through which the image grid owns its cells.
-class CountingMatrix : public Misc::Matrix<int>
-{
-public:
-    ~CountingMatrix() override { Clear(); }
-    int destroyed = 0;
-
-protected:
-    void OnCellDestroyed(Cell*) override { ++destroyed; }
-};
-} // namespace
-
-TEST(Matrix, OnlyOccupiedPositionsHoldCellsAndDroppedOnesAreDestroyed)
-{
-    CountingMatrix matrix;
-    matrix.Resize(INT_MAX, 3);
-    for (auto [nRow, nColumn] : std::vector<std::pair<int, int>>{{-1, 0}, {0, -1}, {INT_MAX, 0}, {0, 3}})
-        EXPECT_FALSE(matrix.SetValue(nRow, nColumn, 1)) << nRow << "," << nColumn;
-    for (auto [nRow, nColumn] : std::vector<std::pair<int, int>>{{INT_MAX - 1, 0}, {1, 2}, {0, 0}, {1, 0}})
-        EXPECT_TRUE(matrix.SetValue(nRow, nColumn, nRow % 10 + nColumn));
-    EXPECT_EQ(matrix.GetCell(0, 1), nullptr);
-    std::vector<int> visited;
-    matrix.ForEachOccupied([&](int, int, const CountingMatrix::Cell& cell) { visited.push_back(cell.GetValue()); });
-    EXPECT_EQ(visited, (std::vector<int>{0, 1, 3, 6}));
-    matrix.Resize(2, 1); // drops (1, 2) and the far row
-    EXPECT_EQ(matrix.destroyed, 2);
-    matrix.Clear();
-    EXPECT_EQ(matrix.destroyed, 4);
-    EXPECT_EQ(matrix.GetColumnCount(), 0);
-}
 
 namespace {
 // "heights / widths / canvas" of a grid given row by row as "WxH" sizes, "-" for an empty cell.
