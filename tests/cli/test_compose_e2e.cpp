@@ -188,7 +188,7 @@ TEST_F(ComposeTest, TilesInOtherColourModelsKeepTheirColours)
         tile.colorSpace(model);
         tile.depth(16);
         Save(tile, dir / szFile);
-        Compose({"-row", szFile, "blue.png"}, 8, 2, {{0, 0, colour}, {3, 1, black}, {4, 0, blue}});
+        Compose({"-row", "blue.png", szFile}, 8, 2, {{4, 0, colour}, {7, 1, black}, {3, 0, blue}});
         Compose({"-row", "blue.png", szFile, "-stack"}, 4, 2, {{1, 1, colour}, {3, 0, black}});
     }
 }
