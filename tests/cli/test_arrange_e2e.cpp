@@ -63,6 +63,7 @@ TEST_F(ArrangeTest, DryRunShowsTheCellMapAndWritesNothing)
          "        (empty)  (empty)  t3.png\n"
          "        bad.png  (empty)  t1.png\n",
          "20x20", ""},
+        {"-sources t1{col}.png", "        t10.png  t11.png  t12.png\n", "30x10", ""},
         {"-sources t{index}.png -index 10 -grid 0 2",
          "        t10.png  t11.png\n"
          "        t12.png  (empty)\n",

@@ -11,16 +11,9 @@ namespace fs = std::filesystem;
 using namespace TestSupport;
 
 namespace {
-
 const std::string kBanner = "Tessara - Copyright (C) 2010 Tessara Imaging\n"
                             "Version: 2.0.0.100 (Build: 28.07.2010)\n"
                             + std::string(78, '=') + "\n\n";
-
-std::string ParseErrorText(const std::string& strMessage)
-{
-    return "An error occurred while parsing the command-line:\n    " + strMessage
-           + "\n\nUse 'tesscli -help' to get a description of its supported command-line switches\n";
-}
 
 // Everything a run prints: banner, echo line, the run's own text, and the closing empty line.
 std::string RunText(const std::string& strEcho, const std::string& strBody)
@@ -118,7 +111,11 @@ TEST_F(TesscliRunTest, ReportsParseAndRuleErrorsAfterARecognisedSwitch)
     };
     for (const auto& [arguments, strEcho, strMessage] : cases) {
         SCOPED_TRACE(strEcho);
-        ExpectRun(Run(arguments), RunText(strEcho, ParseErrorText(strMessage)), 3);
+        ExpectRun(Run(arguments),
+                  RunText(strEcho, "An error occurred while parsing the command-line:\n    " + strMessage
+                                       + "\n\nUse 'tesscli -help' to get a description of its supported "
+                                         "command-line switches\n"),
+                  3);
     }
 }
 

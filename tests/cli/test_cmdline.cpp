@@ -7,6 +7,7 @@
 #include <tuple>
 #include <vector>
 
+namespace fs = std::filesystem;
 using namespace CmdLine;
 using TestSupport::ArgumentTable;
 
@@ -96,6 +97,7 @@ TEST(CommandLineParser, ParsesArgumentsIntoOccurrences)
         {{"-out", "x.png", "-OUT", "y.png"}, "out['x.png'] ", "Command-line switch -OUT can only be specified once"},
         {{"-OUT"}, "out[] ", "Not enough parameters for command-line switch -OUT"},
         {{"-grid", "5"}, "grid[5L] ", "Not enough parameters for command-line switch -grid"},
+        {{"-convert", "a.png"}, "convert['a.png'] ", "Not enough parameters for command-line switch -convert"},
         {{"-Quality", "abc"}, "quality[] ", "Invalid value 'abc' for command-line switch -Quality"},
         {{"-startpos", "centre"}, "startpos[] ", "Invalid value 'centre' for command-line switch -startpos"},
         {{"-overlap", "5", "6"}, "overlap[5L] ", "Unexpected command-line token '6'"},
@@ -172,7 +174,6 @@ TEST(TessaraCmdLine, ValidatesRulesInOrder)
 // Neither "~" nor variables in a real path are expanded.
 TEST(ExecutableDir, ResolvesTheLinkToACanonicalDirectory)
 {
-    namespace fs = std::filesystem;
     TestSupport::Sandbox root;
     fs::create_directories(root.Path() / "~" / "$HOME");
     std::ofstream(root.Path() / "~" / "$HOME" / "prog").put('x');
@@ -185,7 +186,6 @@ TEST(ExecutableDir, ResolvesTheLinkToACanonicalDirectory)
 // A build or unpacked copy keeps ImConfig beside tesscli; an install keeps it in its data folder.
 TEST(ExecutableDir, FindsImConfigBesideOrInTheInstalledDataFolder)
 {
-    namespace fs = std::filesystem;
     TestSupport::Sandbox root;
     const fs::path copyBin = root.Path() / "copy", installBin = root.Path() / "usr/bin",
                    bareBin = root.Path() / "bare/bin";

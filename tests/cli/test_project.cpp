@@ -35,6 +35,7 @@ TEST_F(ProjectFile, RefusesEveryKindOfBadFileWithItsMessage)
 {
     const std::pair<std::string, const char*> cases[] = {
         {"<Project type=\"TessaraProject\"", "Unable to load the project file"},
+        {Project(std::string(kRows) + "<Settings/>") + "<Project/>", "Unable to load the project file"},
         {Project(std::string(kRows) + "<Settings/>") + "junk", "Unable to load the project file"},
         {"<Tessara type=\"TessaraProject\" version=\"1\"/>", "The selected file is not a valid Tessara project"},
         {Project(kRows, "type=\"tessaraproject\" version=\"1\""), "The selected file is not a valid Tessara project"},
