@@ -84,7 +84,6 @@ public:
     int GetGridColumns() const { return m_gridColumns; }
     int GetGridRows() const { return m_gridRows; }
     int GetGridStartPosition() const { return m_gridStartPosition; }
-    int GetGridOrder() const { return m_gridOrder; }
     int GetRegionWidth() const { return m_regionWidth; }
     int GetRegionHeight() const { return m_regionHeight; }
     int GetOverlap() const { return m_overlap; }

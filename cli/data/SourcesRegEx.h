@@ -29,10 +29,6 @@ public:
     // that name may well match, so it must not be taken as one that does not.
     MatchResult Match(const std::string& strFileName, int& nRow, int& nColumn, int& nIndex);
 
-    int GetRowGroup() const { return m_rowGroup; }
-    int GetColumnGroup() const { return m_columnGroup; }
-    int GetIndexGroup() const { return m_indexGroup; }
-
 private:
     struct CodeDeleter
     {

@@ -18,7 +18,6 @@ public:
 
     ImagePixelLimit();
 
-    unsigned long long GetLimit() const { return m_limit; }
     // False, naming the file and its declared size, when the image is larger than the limit.
     bool Admits(const std::string& strFile, size_t nWidth, size_t nHeight);
 

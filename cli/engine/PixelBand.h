@@ -27,7 +27,6 @@ public:
 
     PixelBand(int nWidth, int nHeight, int nChannels, int nBits, const Sample16& background);
 
-    int GetWidth() const { return m_width; }
     int GetHeight() const { return m_height; }
 
     // Replaces the band's pixels under the image at (nX, nY), alpha included, as a copy operator

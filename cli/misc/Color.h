@@ -24,7 +24,6 @@ public:
     unsigned int GetRed() const { return m_red; }
     unsigned int GetGreen() const { return m_green; }
     unsigned int GetBlue() const { return m_blue; }
-    float GetAlpha() const { return m_alpha; }
 
     // Opaque library colour: the alpha is deliberately not carried over.
     Magick::Color ToImageColor() const;

@@ -58,7 +58,6 @@ public:
 
     QUndoStack* GetUndoStack() const;
     bool IsModified() const;
-    const QString& GetProjectFile() const { return m_strProjectFile; }
     EditorState CaptureState() const;
     void RestoreState(const EditorState& state);
 
