@@ -31,17 +31,11 @@ class TestOptionSet : public QObject
     Sandbox m_sandbox;
 
 private slots:
-    void saveThenLoadKeepsEveryOption_data()
-    {
-        QTest::addColumn<QVariantMap>("values");
-        QTest::newRow("empty") << QVariantMap();
-        QTest::newRow("shared prefixes") << QVariantMap{{"Windows.MainWindow.Position.x", "10"},
-                                                        {"Windows.MainWindow.Maximized", "false"},
-                                                        {"RecentFiles.File0", "/home/a & <b>.tsp"}};
-    }
     void saveThenLoadKeepsEveryOption()
     {
-        QFETCH(QVariantMap, values);
+        const QVariantMap values{{"Windows.MainWindow.Position.x", "10"},
+                                 {"Windows.MainWindow.Maximized", "false"},
+                                 {"RecentFiles.File0", "/home/a & <b>.tsp"}};
         Misc::OptionSet saved;
         for (auto it = values.cbegin(); it != values.cend(); ++it)
             saved.SetOption(it.key(), it.value());
@@ -92,15 +86,6 @@ private slots:
         QCOMPARE(options.GetOption("F.G").toString(), QString("child"));
     }
 
-    void branchMatchesAnyNameWithThePrefix()
-    {
-        Misc::OptionSet options;
-        options.SetOption("Windows.MainWindowX.Maximized", true);
-        QVERIFY(options.ContainsOptionBranch("Windows.MainWindow"));
-        QVERIFY(!options.ContainsOptionBranch("Windows.mainwindow"));
-        QVERIFY(!options.ContainsOptionBranch("Windows.TextViewerDlg"));
-    }
-
     void recentProjects_data()
     {
         QTest::addColumn<QStringList>("added");
@@ -142,38 +127,6 @@ private slots:
             m_sandbox.WriteText("g.cfg", "<Options><RecentFiles><File0>a</File0><File1/><File2>b</File2><File3></File3>"
                                          "<File9>beyond eight</File9></RecentFiles></Options>")));
         QCOMPARE(options.GetRecentProjects(), (QStringList{"a", "b"}));
-    }
-
-    void windowStateRoundTripAndPartialOptions()
-    {
-        QWidget window;
-        window.setGeometry(40, 30, 320, 240);
-        Misc::OptionSet saved;
-        saved.SaveWindowState(&window, "TextViewerDlg");
-        QVERIFY(saved.SaveOptions(m_sandbox.File("w.cfg")));
-        Misc::OptionSet options;
-        QVERIFY(options.LoadOptions(m_sandbox.File("w.cfg")));
-
-        window.setGeometry(5, 6, 210, 160);
-        options.LoadWindowState(&window, "MainWindow"); // nothing stored under this name
-        QCOMPARE(window.geometry(), QRect(5, 6, 210, 160));
-        options.LoadWindowState(&window, "TextViewerDlg");
-        QCOMPARE(window.geometry(), QRect(40, 30, 320, 240));
-        QVERIFY(!window.isMaximized());
-
-        // Missing values fall back to the window's own; unreadable numbers read as 0.
-        window.setGeometry(5, 6, 210, 160);
-        options.SetOption("Windows.MainWindow.Size.Width", "300");
-        options.SetOption("Windows.MainWindow.Position.y", "junk");
-        options.LoadWindowState(&window, "MainWindow");
-        QCOMPARE(window.geometry(), QRect(5, 0, 300, 160));
-
-        // Maximized wins and leaves the stored geometry alone.
-        options.SetOption("Windows.MainWindow.Maximized", "true");
-        options.SetOption("Windows.MainWindow.Size.Width", "999");
-        options.LoadWindowState(&window, "MainWindow");
-        QVERIFY(window.windowState() & Qt::WindowMaximized);
-        QCOMPARE(window.width(), 300);
     }
 
     // Damaged or stale geometry must not put the window off-screen or make it larger than the screen.

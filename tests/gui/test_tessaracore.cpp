@@ -5,11 +5,9 @@
 #include "core/AppDirectories.h"
 #include "core/TessaraCore.h"
 #include "core/TessaraOptions.h"
-#include "misc/WaitCursor.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QIcon>
 #include <QtTest>
 
 using Core::TessaraCore;
@@ -56,15 +54,6 @@ private slots:
         QVERIFY(!Core::AppDirectories::KeepsFilesBeside(sandbox.File("missing")));
     }
 
-    void styleSheetAndIconAreSet()
-    {
-        QVERIFY(!QApplication::windowIcon().isNull());
-        TessaraCore::s_instance->LoadGlobalStyleSheet();
-        const QString strSheet = TessaraCore::s_instance->styleSheet();
-        QVERIFY(strSheet.contains("QStatusBar"));
-        QVERIFY2(!strSheet.contains('$') && !strSheet.contains("lightgray"), qPrintable(strSheet));
-    }
-
     void lifeCycleInItsOwnFolder()
     {
         if (!TestUtils::InIsolatedCopy()) {
@@ -106,20 +95,6 @@ private slots:
         QCOMPARE(strSaveBox, QString("An error occurred while saving the Tessara configuration."));
         QVERIFY(!pCore->GetMainWindow());
         QCOMPARE(answers.Problems(), QString());
-    }
-
-    void waitCursorsNestAndRestore()
-    {
-        QVERIFY(!QGuiApplication::overrideCursor());
-        {
-            WaitCursor outer;
-            {
-                WaitCursor inner;
-            }
-            QVERIFY(QGuiApplication::overrideCursor());
-            QCOMPARE(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
-        }
-        QVERIFY(!QGuiApplication::overrideCursor());
     }
 };
 

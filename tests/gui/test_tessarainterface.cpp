@@ -2,7 +2,6 @@
 #include "testutils.h"
 
 #include "core/TessaraInterface.h"
-#include "core/CombineProgress.h"
 #include "core/TessaraProcess.h"
 
 #include <QFileInfo>
@@ -53,12 +52,10 @@ private slots:
                    | TessaraSettings::FlagStackImages | TessaraSettings::FlagAutoOrient;
         s.background = QColor(1, 128, 255);
         s.transparency = QColor(255, 0, 7);
-        s.stackImages = true;
-        s.autoOrient = true;
+        s.stackImages = s.autoOrient = true;
         const QString strColours = "-row|a.png|-out|o.png|-bgcolor|1|128|255|-transparent|255|0|7";
         QTest::newRow("colours, stack, upright") << s << "o.png" << strColours + "|-stack|-autoorient";
-        s.stackImages = false;
-        s.autoOrient = false;
+        s.stackImages = s.autoOrient = false;
         QTest::newRow("stack and upright set but false") << s << "o.png" << strColours;
         s.flags = TessaraSettings::FlagRows;
         s.stackImages = true;
@@ -125,38 +122,6 @@ private slots:
         QCOMPARE(process.WasCancelled(), cancelAtOutput);
     }
 
-    void progressFollowsTesscliOutput_data()
-    {
-        QTest::addColumn<QByteArray>("output");
-        QTest::addColumn<int>("chunkSize");
-        QTest::addColumn<QString>("changes");
-        // As tesscli prints it; a "*" in a file name is no composed cell.
-        const QByteArray run = "Tessara - Copyright (C) 2010 Tessara Imaging\n"
-                               "Version: 2.0.0.100 (Build: 28.07.2010)\n\n"
-                               "Creating image grid...\n    Grid dimensions: 1 row(s), 2 column(s)\n\n"
-                               "Pre-loading grid images...\n    /t/a.png... done\n    /t/b*.png... done\n\n"
-                               "Creating compound image...\n    Combining images... [**] done\n"
-                               "    Saving to /t/out.png... done\n\nOperation finished in 00:00 minutes\n";
-        QTest::newRow("byte by byte") << run << 1 << "0:1 0:2 1:2 1:3 1:4 2:4 2:5";
-        QTest::newRow("all at once") << run << int(run.size()) << "2:5";
-        QTest::newRow("failed ping") << QByteArray("Pre-loading grid images...\n    /t/a.png... failed\n") << 1 << "";
-        QTest::newRow("failed save") << run.left(run.indexOf("out.png... ") + 11) + "failed\n"
-                                     << 1 << "0:1 0:2 1:2 1:3 1:4 2:4";
-    }
-    void progressFollowsTesscliOutput()
-    {
-        QFETCH(QByteArray, output);
-        QFETCH(int, chunkSize);
-        QFETCH(QString, changes);
-        Core::CombineProgress progress(2);
-        QCOMPARE(progress.GetStepCount(), 5);
-        QStringList seen;
-        for (qsizetype i = 0; i < output.size(); i += chunkSize)
-            if (progress.Feed(output.mid(i, chunkSize)))
-                seen << QString("%1:%2").arg(static_cast<int>(progress.GetPhase())).arg(progress.GetStep());
-        QCOMPARE(seen.join(' '), changes);
-    }
-
     void convertImage()
     {
         Sandbox sandbox;
@@ -164,12 +129,6 @@ private slots:
         QVERIFY(source.save(sandbox.File("in.bmp")));
         QVERIFY(TessaraInterface::ConvertImage(sandbox.File("in.bmp"), sandbox.File("out.png")));
         QCOMPARE(TestUtils::CompareImageFile(sandbox.File("out.png"), source), QString());
-
-        QVERIFY(TestUtils::WriteTurnedJpeg(sandbox.File("turned.jpg"), 6, 3));
-        for (const bool bAutoOrient : {false, true}) {
-            QVERIFY(TessaraInterface::ConvertImage(sandbox.File("turned.jpg"), sandbox.File("t.png"), bAutoOrient));
-            QCOMPARE(QImage(sandbox.File("t.png")).size(), bAutoOrient ? QSize(3, 6) : QSize(6, 3));
-        }
 
         QVERIFY(!TessaraInterface::ConvertImage(sandbox.File("missing.bmp"), sandbox.File("x.png")));
         QVERIFY(!QFileInfo::exists(sandbox.File("x.png")));
