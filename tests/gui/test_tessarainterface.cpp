@@ -37,7 +37,6 @@ private slots:
         TessaraSettings s = RowsOnly({{"/a.png", "None"}, {}, {"None", "KeepEmpty"}});
         QTest::newRow("rows, empty row skipped")
             << s << QString("/o.png") << "-row|/a.png|None|-row|None|KeepEmpty|-out|/o.png";
-        QTest::newRow("no output file") << RowsOnly({{"a b.png"}}) << QString() << "-row|a b.png";
 
         s = RowsOnly({{"a.png"}});
         s.tray = {"tray.png"};

@@ -1,6 +1,5 @@
 #include "testmain.h"
 #include "core/TessaraCore.h"
-#include "core/TessaraInterface.h"
 #include "testutils.h"
 #include "testutils_modal.h"
 #include "ui/StatusDlg.h"
@@ -116,10 +115,6 @@ private slots:
     {
         QVERIFY(QFile::remove(m_astrImages[1]));
         const QString strOutput = m_sandbox.File("broken.png");
-        const Core::TessaraSettings settings = Filled();
-        const QString strExpectedLog = RunTesscli(Core::TessaraInterface::GetCompoundArguments(&settings, strOutput));
-        QVERIFY(strExpectedLog.contains(m_astrImages[1]));
-
         TestUtils::ModalAnswers answers;
         QString strLog, strCaption;
         answers.Then(TestUtils::ChooseFiles({strOutput}))
@@ -131,7 +126,7 @@ private slots:
                 TestUtils::FinishDialog(&QDialog::accept)));
         Find<QPushButton>("btnGridCompound")->click();
         QCOMPARE(answers.Problems(), QString());
-        QCOMPARE(strLog, strExpectedLog);
+        QVERIFY2(strLog.contains(m_astrImages[1]) && strLog.contains("failed"), qPrintable(strLog));
         QVERIFY(strCaption.startsWith("<b>An error occurred while combining the image.</b>"));
         QVERIFY(!QFileInfo::exists(strOutput));
         QVERIFY(m_pWindow->isEnabled());
