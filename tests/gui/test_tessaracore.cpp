@@ -6,6 +6,7 @@
 #include "core/Guard.h"
 #include "core/TessaraCore.h"
 #include "core/TessaraOptions.h"
+#include "misc/FileUtils.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -94,11 +95,7 @@ private slots:
         QCOMPARE(saved.GetRecentProjects(), QStringList{"/p/first.tsp"});
 
         // A damaged configuration is reported and the start goes on.
-        {
-            QFile damaged(strConfig);
-            QVERIFY(damaged.open(QIODevice::WriteOnly | QIODevice::Truncate));
-            damaged.write("<Options><RecentFiles>");
-        }
+        QVERIFY(FileUtils::WriteFileSafely(strConfig, "<Options><RecentFiles>"));
         TestUtils::ModalAnswers answers;
         answers.Then(TestUtils::NoteText(strLoadBox)).Then(TestUtils::NoteText(strSaveBox));
         QVERIFY(pCore->InitializeCore());
