@@ -2,6 +2,8 @@
 #include "testutils.h"
 
 #include "core/TessaraOptions.h"
+#include "core/TessaraProject.h"
+#include "misc/FileUtils.h"
 #include "misc/OptionSet.h"
 
 #include <QScreen>
@@ -9,18 +11,35 @@
 #include <QtTest>
 
 #include <climits>
+#include <csignal>
+#include <sys/resource.h>
 
 using TestUtils::Sandbox;
 
 namespace {
-// Counts the load hook so a failed load can be shown to still run it.
-class CountingOptions : public Misc::OptionSet
+// Every file this process writes may grow to at most 16 KB while the object lives (RLIMIT_FSIZE,
+// its signal ignored so that the write fails with EFBIG), as on a nearly full disk.
+class FullDisk
 {
 public:
-    int nLoadHooks = 0;
+    FullDisk()
+    {
+        getrlimit(RLIMIT_FSIZE, &m_oldLimit);
+        const rlimit limit{16 * 1024, m_oldLimit.rlim_max};
+        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FullDisk()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_oldLimit);
+        std::signal(SIGXFSZ, m_oldHandler);
+    }
+    FullDisk(const FullDisk&) = delete;
+    FullDisk& operator=(const FullDisk&) = delete;
 
-protected:
-    void OnLoadOptions() override { ++nLoadHooks; }
+private:
+    rlimit m_oldLimit{};
+    void (*m_oldHandler)(int) = SIG_DFL;
 };
 } // namespace
 
@@ -31,28 +50,27 @@ class TestOptionSet : public QObject
     Sandbox m_sandbox;
 
 private slots:
-    void saveThenLoadKeepsEveryOption_data()
+    // A load merges into what is set; empty elements make no options, text beside children does.
+    void saveThenLoadMergesEveryOption()
     {
-        QTest::addColumn<QVariantMap>("values");
-        QTest::newRow("empty") << QVariantMap();
-        QTest::newRow("shared prefixes") << QVariantMap{{"Windows.MainWindow.Position.x", "10"},
-                                                        {"Windows.MainWindow.Maximized", "false"},
-                                                        {"RecentFiles.File0", "/home/a & <b>.tsp"}};
-    }
-    void saveThenLoadKeepsEveryOption()
-    {
-        QFETCH(QVariantMap, values);
         Misc::OptionSet saved;
-        for (auto it = values.cbegin(); it != values.cend(); ++it)
-            saved.SetOption(it.key(), it.value());
+        saved.SetOption("Windows.MainWindow.Position.x", "10");
+        saved.SetOption("RecentFiles.File0", "/home/a & <b>.tsp");
         QVERIFY(saved.SaveOptions(m_sandbox.File("t.cfg")));
         QVERIFY(!saved.SaveOptions(m_sandbox.File("no/such/folder/t.cfg")));
 
         Misc::OptionSet loaded;
+        loaded.SetOption("RecentFiles.File0", "old");
+        loaded.SetOption("B", "untouched");
         QVERIFY(loaded.LoadOptions(m_sandbox.File("t.cfg")));
-        QCOMPARE(loaded.GetOptions().keys(), values.keys());
-        for (auto it = values.cbegin(); it != values.cend(); ++it)
-            QCOMPARE(loaded.GetOption(it.key()).toString(), it.value().toString());
+        QVERIFY(loaded.LoadOptions(
+            m_sandbox.WriteText("m.cfg", "<Options><C><D></D><E/></C><F>own<G>child</G></F></Options>")));
+        const QVariantMap expected{{"Windows.MainWindow.Position.x", "10"},
+                                   {"RecentFiles.File0", "/home/a & <b>.tsp"},
+                                   {"B", "untouched"},
+                                   {"F", "own"},
+                                   {"F.G", "child"}};
+        QCOMPARE(loaded.GetOptions(), expected);
     }
 
     void loadFailures_data()
@@ -68,37 +86,13 @@ private slots:
     void loadFailures()
     {
         QFETCH(QByteArray, content);
-        CountingOptions options;
+        Misc::OptionSet options;
         options.SetOption("Kept", "yes");
         const QString strFile = content.isEmpty()   ? m_sandbox.File("absent.cfg")
                                 : content == "fifo" ? m_sandbox.MakeFifo("fifo.cfg")
                                                     : m_sandbox.WriteText("bad.cfg", content);
         QVERIFY(!options.LoadOptions(strFile));
-        QCOMPARE(options.nLoadHooks, 1);
         QCOMPARE(options.GetOptions().keys(), QStringList{"Kept"});
-    }
-
-    void loadMergesIntoExistingOptions()
-    {
-        Misc::OptionSet options;
-        options.SetOption("A", "old");
-        options.SetOption("B", "untouched");
-        QVERIFY(options.LoadOptions(
-            m_sandbox.WriteText("m.cfg", "<Options><A>new</A><C><D></D><E/></C><F>own<G>child</G></F></Options>")));
-        QCOMPARE(options.GetOption("A").toString(), QString("new"));
-        QCOMPARE(options.GetOption("B").toString(), QString("untouched"));
-        QVERIFY2(!options.ContainsOptionBranch("C"), "empty elements must not create options");
-        QCOMPARE(options.GetOption("F").toString(), QString("own"));
-        QCOMPARE(options.GetOption("F.G").toString(), QString("child"));
-    }
-
-    void branchMatchesAnyNameWithThePrefix()
-    {
-        Misc::OptionSet options;
-        options.SetOption("Windows.MainWindowX.Maximized", true);
-        QVERIFY(options.ContainsOptionBranch("Windows.MainWindow"));
-        QVERIFY(!options.ContainsOptionBranch("Windows.mainwindow"));
-        QVERIFY(!options.ContainsOptionBranch("Windows.TextViewerDlg"));
     }
 
     void recentProjects_data()
@@ -144,38 +138,6 @@ private slots:
         QCOMPARE(options.GetRecentProjects(), (QStringList{"a", "b"}));
     }
 
-    void windowStateRoundTripAndPartialOptions()
-    {
-        QWidget window;
-        window.setGeometry(40, 30, 320, 240);
-        Misc::OptionSet saved;
-        saved.SaveWindowState(&window, "TextViewerDlg");
-        QVERIFY(saved.SaveOptions(m_sandbox.File("w.cfg")));
-        Misc::OptionSet options;
-        QVERIFY(options.LoadOptions(m_sandbox.File("w.cfg")));
-
-        window.setGeometry(5, 6, 210, 160);
-        options.LoadWindowState(&window, "MainWindow"); // nothing stored under this name
-        QCOMPARE(window.geometry(), QRect(5, 6, 210, 160));
-        options.LoadWindowState(&window, "TextViewerDlg");
-        QCOMPARE(window.geometry(), QRect(40, 30, 320, 240));
-        QVERIFY(!window.isMaximized());
-
-        // Missing values fall back to the window's own; unreadable numbers read as 0.
-        window.setGeometry(5, 6, 210, 160);
-        options.SetOption("Windows.MainWindow.Size.Width", "300");
-        options.SetOption("Windows.MainWindow.Position.y", "junk");
-        options.LoadWindowState(&window, "MainWindow");
-        QCOMPARE(window.geometry(), QRect(5, 0, 300, 160));
-
-        // Maximized wins and leaves the stored geometry alone.
-        options.SetOption("Windows.MainWindow.Maximized", "true");
-        options.SetOption("Windows.MainWindow.Size.Width", "999");
-        options.LoadWindowState(&window, "MainWindow");
-        QVERIFY(window.windowState() & Qt::WindowMaximized);
-        QCOMPARE(window.width(), 300);
-    }
-
     // Damaged or stale geometry must not put the window off-screen or make it larger than the screen.
     void windowGeometryIsFittedToTheScreen_data()
     {
@@ -197,6 +159,34 @@ private slots:
         options.LoadWindowState(&window, "W");
         QCOMPARE(available.united(window.geometry()), available);
         QCOMPARE(window.size(), size.boundedTo(available.size()));
+    }
+
+    // Both of the editor's files are far larger than what still fits; the save must fail and the
+    // previous file must survive unchanged, with no temporary file left beside it.
+    void savesOnAFullDiskFailAndKeepTheOldFile()
+    {
+        TestUtils::Sandbox sandbox;
+        const QString strProject = sandbox.File("p.tsp");
+        const QString strOptions = sandbox.File("o.cfg");
+        const QString strLongName = "/img/" + QString(200, QLatin1Char('x')) + ".png";
+        Core::TessaraProject project;
+        project.GetSettings().rows = {QStringList(200, strLongName)};
+        project.GetSettings().flags = Core::TessaraSettings::FlagRows;
+        Misc::OptionSet options;
+        for (int i = 0; i < 200; ++i)
+            options.SetOption(QString("Many.Option%1").arg(i), strLongName);
+        {
+            FullDisk fullDisk;
+            QVERIFY(FileUtils::WriteFileSafely(strProject, "old project"));
+            QVERIFY(FileUtils::WriteFileSafely(strOptions, "old options"));
+            QVERIFY(!project.SaveProject(strProject));
+            QCOMPARE(project.GetLastError(), QString("Unable to write the project file"));
+            QVERIFY(!options.SaveOptions(strOptions));
+            QCOMPARE(sandbox.ReadText("p.tsp"), QByteArray("old project"));
+            QCOMPARE(sandbox.ReadText("o.cfg"), QByteArray("old options"));
+            QCOMPARE(QDir(sandbox.Path()).entryList(QDir::Files | QDir::Hidden), (QStringList{"o.cfg", "p.tsp"}));
+        }
+        QVERIFY(options.SaveOptions(strOptions));
     }
 };
 

@@ -3,16 +3,31 @@
 #include "testutils_modal.h"
 
 #include "core/AppDirectories.h"
+#include "core/Guard.h"
 #include "core/TessaraCore.h"
 #include "core/TessaraOptions.h"
-#include "misc/WaitCursor.h"
+#include "misc/FileUtils.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QIcon>
+#include <QRegularExpression>
 #include <QtTest>
 
+#include <stdexcept>
+
 using Core::TessaraCore;
+
+namespace {
+void Inner()
+{
+    Guard_Run("Probe::Inner", [] { throw std::runtime_error("boom"); });
+}
+
+void Outer()
+{
+    Guard_Run("Probe::Outer", [] { Inner(); });
+}
+} // namespace
 
 class TestTessaraCore : public QObject
 {
@@ -56,15 +71,6 @@ private slots:
         QVERIFY(!Core::AppDirectories::KeepsFilesBeside(sandbox.File("missing")));
     }
 
-    void styleSheetAndIconAreSet()
-    {
-        QVERIFY(!QApplication::windowIcon().isNull());
-        TessaraCore::s_instance->LoadGlobalStyleSheet();
-        const QString strSheet = TessaraCore::s_instance->styleSheet();
-        QVERIFY(strSheet.contains("QStatusBar"));
-        QVERIFY2(!strSheet.contains('$') && !strSheet.contains("lightgray"), qPrintable(strSheet));
-    }
-
     void lifeCycleInItsOwnFolder()
     {
         if (!TestUtils::InIsolatedCopy()) {
@@ -89,11 +95,7 @@ private slots:
         QCOMPARE(saved.GetRecentProjects(), QStringList{"/p/first.tsp"});
 
         // A damaged configuration is reported and the start goes on.
-        {
-            QFile damaged(strConfig);
-            QVERIFY(damaged.open(QIODevice::WriteOnly | QIODevice::Truncate));
-            damaged.write("<Options><RecentFiles>");
-        }
+        QVERIFY(FileUtils::WriteFileSafely(strConfig, "<Options><RecentFiles>"));
         TestUtils::ModalAnswers answers;
         answers.Then(TestUtils::NoteText(strLoadBox)).Then(TestUtils::NoteText(strSaveBox));
         QVERIFY(pCore->InitializeCore());
@@ -108,18 +110,26 @@ private slots:
         QCOMPARE(answers.Problems(), QString());
     }
 
-    void waitCursorsNestAndRestore()
+    // The exception travels on unchanged; the call chain, innermost first, goes escaped into the
+    // box and into log entries that are appended, never overwritten.
+    void failureIsRecordedAndPassedOn()
     {
-        QVERIFY(!QGuiApplication::overrideCursor());
-        {
-            WaitCursor outer;
-            {
-                WaitCursor inner;
-            }
-            QVERIFY(QGuiApplication::overrideCursor());
-            QCOMPARE(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
+        g_guardCallStack.clear();
+        try {
+            Outer();
+            QFAIL("the exception must travel outward");
+        } catch (const std::runtime_error& error) {
+            QCOMPARE(QString(error.what()), QString("boom"));
         }
-        QVERIFY(!QGuiApplication::overrideCursor());
+        QCOMPARE(g_guardCallStack, (QStringList{"Probe::Inner", "Probe::Outer"}));
+        QVERIFY2(Guard_FatalErrorText().contains("Probe::Inner&lt;-Probe::Outer"), qPrintable(Guard_FatalErrorText()));
+
+        TestUtils::Sandbox sandbox;
+        QVERIFY(Guard_WriteErrorLog(sandbox.File("error.log")) && Guard_WriteErrorLog(sandbox.File("error.log")));
+        const QString strText = QString::fromUtf8(sandbox.ReadText("error.log"));
+        const QRegularExpression entries("^(< 2\\.0\\.0\\.100: \\d\\d:\\d\\d:\\d\\d >\nA function resulted in a fatal "
+                                         "error\\. Call stack:\nProbe::Inner<-Probe::Outer\n\n){2}$");
+        QVERIFY2(entries.match(strText).hasMatch(), qPrintable(strText));
     }
 };
 

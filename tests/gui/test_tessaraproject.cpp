@@ -1,26 +1,29 @@
 #include "testmain.h"
 #include "testutils.h"
 
+#include "core/TessaraInterface.h"
+#include "core/TessaraProcess.h"
 #include "core/TessaraProject.h"
 
+#include <QFileInfo>
 #include <QtTest>
 
 #include <tuple>
 
+using Core::TessaraInterface;
 using Core::TessaraProject;
 using Core::TessaraSettings;
-using TestUtils::Sandbox;
 
 Q_DECLARE_METATYPE(TessaraSettings)
 
 namespace {
-QByteArray ProjectXml(const QByteArray& body,
-                      const QByteArray& rootAttributes = "type=\"TessaraProject\" version=\"1\"")
+const QByteArray kRoot = "type=\"TessaraProject\" version=\"1\"";
+const QByteArray kOneRow = "<Rows><Row><File>a.png</File></Row></Rows>";
+
+QByteArray ProjectXml(const QByteArray& body, const QByteArray& rootAttributes = kRoot)
 {
     return "<Project " + rootAttributes + ">" + body + "</Project>";
 }
-
-const QByteArray kOneRow = "<Rows><Row><File>a.png</File></Row></Rows>";
 
 // A one-row project with these settings elements.
 QByteArray WithSettings(const QByteArray& settings)
@@ -35,56 +38,46 @@ auto Members(const TessaraSettings& s)
                            s.transparency, s.stackImages, s.autoOrient);
 }
 
-// A record with rows plus the given extra bits; the values of the members follow from the arguments.
-TessaraSettings Settings(quint32 nExtraFlags, int nOverlap = -1, QSize region = QSize(-1, -1),
-                         QColor background = QColor(), QColor transparency = QColor())
+TessaraSettings RowsOnly(const QList<QStringList>& rows)
 {
     TessaraSettings settings;
-    settings.rows = {{"a.png"}};
-    settings.flags = TessaraSettings::FlagRows | nExtraFlags;
+    settings.rows = rows;
+    settings.flags = TessaraSettings::FlagRows;
+    return settings;
+}
+
+TessaraSettings Settings(quint32 nExtraFlags, int nOverlap, QSize region)
+{
+    TessaraSettings settings = RowsOnly({{"a.png"}});
+    settings.flags |= nExtraFlags;
     settings.overlap = nOverlap;
     settings.regionWidth = region.width();
     settings.regionHeight = region.height();
-    settings.background = background;
-    settings.transparency = transparency;
     return settings;
 }
 } // namespace
 
+// What the editor hands on: project files, and the arguments and runs of tesscli.
 class TestTessaraProject : public QObject
 {
     Q_OBJECT
 
-    Sandbox m_sandbox;
+    TestUtils::Sandbox m_sandbox;
 
 private slots:
-    // The failures as a loaded project reports them are in loadMessages; here the limits themselves
-    // and the members a record carries without their flag, as the window's settings panel fills them.
-    void verifySettings_data()
+    // The window's settings panel fills members whose flag is off; those must not block a save or a combine.
+    void unsetMembersAreNotChecked()
     {
-        QTest::addColumn<TessaraSettings>("settings");
-        QTest::addColumn<QString>("error");
-        const quint32 nOverlap = TessaraSettings::FlagOverlap, nRegion = TessaraSettings::FlagRegion;
-        QTest::newRow("rows only, unset members ignored") << Settings(0, 0, QSize(1, 1)) << "";
-        QTest::newRow("overlap 1") << Settings(nOverlap, 1) << "";
-        QTest::newRow("region 4 high") << Settings(nRegion, -1, QSize(9, 4)) << "The region is too small";
-        QTest::newRow("region 5x5") << Settings(nRegion, -1, QSize(5, 5)) << "";
-    }
-    void verifySettings()
-    {
-        QFETCH(TessaraSettings, settings);
-        QFETCH(QString, error);
-        QString strError = "stale";
-        QCOMPARE(settings.VerifySettings(strError), error.isEmpty());
-        QCOMPARE(strError, error);
+        QString strError;
+        QVERIFY(Settings(0, 0, QSize(1, 1)).VerifySettings(strError));
     }
 
     void saveThenLoad_data()
     {
         QTest::addColumn<TessaraSettings>("settings");
         TessaraSettings s =
-            Settings(TessaraSettings::FlagTray | TessaraSettings::FlagOverlap | TessaraSettings::FlagBackground, 7, {},
-                     QColor(0x12, 0xab, 0xef));
+            Settings(TessaraSettings::FlagTray | TessaraSettings::FlagOverlap | TessaraSettings::FlagBackground, 7, {});
+        s.background = QColor(0x12, 0xab, 0xef);
         // Tabs and carriage returns survive as character references.
         s.rows = {{"/img/a.png", "None", "KeepEmpty", "/img/tab\there.png"},
                   {QString::fromUtf8("/img/Grüße & <b>.png"), "/it's \"q\".png", "/img/cr\rhere.png"}};
@@ -92,12 +85,11 @@ private slots:
         QTest::newRow("tray, overlap, background") << s;
         s = Settings(TessaraSettings::FlagRegion | TessaraSettings::FlagTransparency | TessaraSettings::FlagStackImages
                          | TessaraSettings::FlagAutoOrient,
-                     -1, QSize(20, 30), QColor(), QColor(255, 0, 128));
-        s.stackImages = true;
-        s.autoOrient = true;
+                     -1, QSize(20, 30));
+        s.transparency = QColor(255, 0, 128);
+        s.stackImages = s.autoOrient = true;
         QTest::newRow("region, transparency, stack, upright") << s;
-        s.stackImages = false;
-        s.autoOrient = false;
+        s.stackImages = s.autoOrient = false;
         QTest::newRow("stack and upright stored as false") << s;
     }
     void saveThenLoad()
@@ -106,50 +98,41 @@ private slots:
         TessaraProject saved;
         saved.GetSettings() = settings;
         QVERIFY2(saved.SaveProject(m_sandbox.File("p.tsp")), qPrintable(saved.GetLastError()));
-
         TessaraProject loaded;
         QVERIFY2(loaded.LoadProject(m_sandbox.File("p.tsp")), qPrintable(loaded.GetLastError()));
         QCOMPARE(Members(loaded.GetSettings()), Members(settings));
     }
 
-    void unreadableNamesAreRefusedAndTheOldFileKept_data()
-    {
-        QTest::addColumn<QString>("row");
-        QTest::addColumn<QString>("tray");
-        QTest::newRow("control character in a row") << QString("/img/a\x01.png") << QString("/img/t.png");
-        QTest::newRow("control character in the tray") << QString("/img/a.png") << QString("/img/\x1bt.png");
-    }
     void unreadableNamesAreRefusedAndTheOldFileKept()
     {
-        QFETCH(QString, row);
-        QFETCH(QString, tray);
         const QString strPath = m_sandbox.WriteText("p.tsp", "previous");
-        TessaraProject project;
-        project.GetSettings() = Settings(TessaraSettings::FlagTray);
-        project.GetSettings().rows = {{row}};
-        project.GetSettings().tray = {tray};
-        QVERIFY(!project.SaveProject(strPath));
-        QCOMPARE(project.GetLastError(), QString("Unable to write the project file"));
-        QCOMPARE(m_sandbox.ReadText("p.tsp"), QByteArray("previous"));
+        for (const QStringList& rowAndTray : {QStringList{"/img/a\x01.png", "/t.png"}, {"/a.png", "/img/\x1bt.png"}}) {
+            TessaraProject project;
+            project.GetSettings() = Settings(TessaraSettings::FlagTray, -1, {});
+            project.GetSettings().rows = {{rowAndTray[0]}};
+            project.GetSettings().tray = {rowAndTray[1]};
+            QVERIFY(!project.SaveProject(strPath));
+            QCOMPARE(project.GetLastError(), QString("Unable to write the project file"));
+            QCOMPARE(m_sandbox.ReadText("p.tsp"), QByteArray("previous"));
+        }
     }
 
     void loadMessages_data()
     {
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QString>("error");
+        const QString strUnreadable = "Unable to read the project file";
         const QString strNotProject = "The selected file is not a valid Tessara project";
         const QString strVersion = "The project file version doesn't match the current version";
+        const QString strSmallRegion = "The region is too small";
         QTest::newRow("no file") << QByteArray() << "Unable to open the project file";
-        QTest::newRow("not xml") << QByteArray("<Project") << "Unable to read the project file";
-        QTest::newRow("second root element") << ProjectXml(kOneRow) + "<Project/>"
-                                             << "Unable to read the project file";
-        QTest::newRow("trailing garbage") << ProjectXml(kOneRow) + "garbage"
-                                          << "Unable to read the project file";
+        QTest::newRow("not xml") << QByteArray("<Project") << strUnreadable;
+        QTest::newRow("second root element") << ProjectXml(kOneRow) + "<Project/>" << strUnreadable;
         QTest::newRow("nested 100000 deep")
             << ProjectXml(QByteArray("<Rows>").repeated(100000) + QByteArray("</Rows>").repeated(100000))
-            << "Unable to read the project file";
+            << strUnreadable;
         QTest::newRow("FIFO") << QByteArray("fifo") << "The project file is not a regular file";
-        QTest::newRow("wrong root") << QByteArray("<Projekt type=\"TessaraProject\" version=\"1\"/>") << strNotProject;
+        QTest::newRow("wrong root") << QByteArray("<Projekt " + kRoot + "/>") << strNotProject;
         QTest::newRow("type in other case")
             << ProjectXml(kOneRow, "type=\"tessaraproject\" version=\"1\"") << strNotProject;
         QTest::newRow("version 2") << ProjectXml(kOneRow, "type=\"TessaraProject\" version=\"2\"") << strVersion;
@@ -164,7 +147,9 @@ private slots:
             << WithSettings("<Overlap>2</Overlap><Region><Width>9</Width><Height>9</Height></Region>")
             << "Overlap and region cannot be used at the same time";
         QTest::newRow("region 4 wide") << WithSettings("<Region><Width>4</Width><Height>9</Height></Region>")
-                                       << "The region is too small";
+                                       << strSmallRegion;
+        QTest::newRow("region 4 high") << WithSettings("<Region><Width>9</Width><Height>4</Height></Region>")
+                                       << strSmallRegion;
         QTest::newRow("overlap 0") << WithSettings("<Overlap>0</Overlap>") << "The overlap is too small";
         QTest::newRow("overlap not whole") << WithSettings("<Overlap>5px</Overlap>") << "The overlap is too small";
         QTest::newRow("background alpha form")
@@ -194,6 +179,10 @@ private slots:
         QTest::newRow("stack FALSE") << QByteArray("<StackImages>FALSE</StackImages>") << nStack << QColor() << false;
         QTest::newRow("stack 0") << QByteArray("<StackImages>0</StackImages>") << nStack << QColor() << false;
         QTest::newRow("stack no") << QByteArray("<StackImages>no</StackImages>") << nStack << QColor() << true;
+        QTest::newRow("overlap 1") << QByteArray("<Overlap>1</Overlap>") << quint32(TessaraSettings::FlagOverlap)
+                                   << QColor() << false;
+        QTest::newRow("region 5x5") << QByteArray("<Region><Width>5</Width><Height>5</Height></Region>")
+                                    << quint32(TessaraSettings::FlagRegion) << QColor() << false;
         QTest::newRow("region lacking height")
             << QByteArray("<Region><Width>9</Width></Region>") << 0u << QColor() << false;
         QTest::newRow("colour keyword") << QByteArray("<Background>navy</Background>") << nBackground
@@ -227,6 +216,7 @@ private slots:
         QCOMPARE(project.GetSettings().tray, QStringList{"@TS_DIR/t.png"});
     }
 
+    // Also what the grid is sized from: the longest row and the number of rows.
     void rowsAndFilesAreFoundAmongDescendants()
     {
         TessaraProject project;
@@ -237,14 +227,119 @@ private slots:
                  qPrintable(project.GetLastError()));
         QCOMPARE(project.GetSettings().rows, (QList<QStringList>{{"a.png", "b.png"}, {}, {}}));
         QCOMPARE(project.GetSettings().flags, quint32(TessaraSettings::FlagRows));
+        QCOMPARE(project.GetGridSize(), QSize(2, 3));
+
+        // Nesting is limited, not width: a long row still loads.
+        TessaraProject wide;
+        const QByteArray files = QByteArray("<File>a.png</File>").repeated(10000);
+        QVERIFY(wide.LoadProject(m_sandbox.WriteText("p.tsp", ProjectXml("<Rows><Row>" + files + "</Row></Rows>"))));
+        QCOMPARE(wide.GetGridSize(), QSize(10000, 1));
     }
 
-    void gridSize()
+    void compoundArguments_data()
     {
-        TessaraProject project;
-        QCOMPARE(project.GetGridSize(), QSize(0, 0));
-        project.GetSettings().rows = {{"a", "b", "c"}, {"a", "b", "c", "d", "e"}, {"a", "b"}};
-        QCOMPARE(project.GetGridSize(), QSize(5, 3));
+        QTest::addColumn<TessaraSettings>("settings");
+        QTest::addColumn<QString>("output");
+        QTest::addColumn<QString>("arguments"); // joined by '|'
+
+        TessaraSettings s = RowsOnly({{"/a.png", "None"}, {}, {"None", "KeepEmpty"}});
+        QTest::newRow("rows, empty row skipped")
+            << s << QString("/o.png") << "-row|/a.png|None|-row|None|KeepEmpty|-out|/o.png";
+
+        s = RowsOnly({{"a.png"}});
+        s.tray = {"tray.png"};
+        s.flags |= TessaraSettings::FlagTray | TessaraSettings::FlagOverlap;
+        s.overlap = 12;
+        QTest::newRow("overlap, tray never passed") << s << QString("o.png") << "-row|a.png|-out|o.png|-overlap|12";
+        s.flags |= TessaraSettings::FlagRegion;
+        s.regionWidth = 40, s.regionHeight = 30;
+        QTest::newRow("region wins over overlap") << s << QString("o.png") << "-row|a.png|-out|o.png|-regionsize|40|30";
+        s = RowsOnly({{"a.png"}});
+        s.flags |= TessaraSettings::FlagBackground | TessaraSettings::FlagTransparency
+                   | TessaraSettings::FlagStackImages | TessaraSettings::FlagAutoOrient;
+        s.background = QColor(1, 128, 255);
+        s.transparency = QColor(255, 0, 7);
+        s.stackImages = s.autoOrient = true;
+        const QString strColours = "-row|a.png|-out|o.png|-bgcolor|1|128|255|-transparent|255|0|7";
+        QTest::newRow("colours, stack, upright") << s << "o.png" << strColours + "|-stack|-autoorient";
+        s.stackImages = s.autoOrient = false;
+        QTest::newRow("stack and upright set but false") << s << "o.png" << strColours;
+        s.flags = TessaraSettings::FlagRows;
+        s.stackImages = true;
+        QTest::newRow("unset members ignored") << s << QString("o.png") << "-row|a.png|-out|o.png";
+    }
+    void compoundArguments()
+    {
+        QFETCH(TessaraSettings, settings);
+        QFETCH(QString, output);
+        QFETCH(QString, arguments);
+        QCOMPARE(TessaraInterface::GetCompoundArguments(&settings, output).join('|'), arguments);
+    }
+
+    void compoundWithoutTesscliBeside()
+    {
+        if (!TestUtils::InIsolatedCopy()) {
+            const QString strFailure = TestUtils::RunIsolatedCopy("compoundWithoutTesscliBeside");
+            QVERIFY2(strFailure.isEmpty(), qPrintable(strFailure));
+            return;
+        }
+        // Nothing on the search path either: the message names the place beside the editor.
+        qputenv("PATH", QByteArray());
+        const TessaraSettings s = RowsOnly({{"a.png"}});
+        TessaraInterface tessara;
+        QVERIFY(!tessara.CompoundImage(&s, "out.png"));
+        QCOMPARE(tessara.GetLastError(), QString("Unable to start the Tessara command-line utility\nProgram tried: %1")
+                                             .arg(QDir(QCoreApplication::applicationDirPath()).filePath("tesscli")));
+        QVERIFY(!TessaraInterface::ConvertImage("a.png", "b.png"));
+
+        // The search path is the second place looked at.
+        qputenv("PATH", QFile::encodeName(QFileInfo(QStringLiteral(TESSCLI_EXE)).absolutePath()));
+        QCOMPARE(TessaraInterface::GetTessaraExecutable(), QStringLiteral(TESSCLI_EXE));
+    }
+
+    void processKeepsExitCodeAndOutput_data()
+    {
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<bool>("cancelAtOutput");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("output");
+        QTest::newRow("success") << "echo done" << false << 0 << "done\n";
+        QTest::newRow("failure, standard error not read") << "echo out; echo err >&2; exit 4" << false << 4 << "out\n";
+        QTest::newRow("crash never passes for success")
+            << "echo partial; kill -SEGV $$" << false << -1
+            << "partial\n\nThe Tessara command-line utility terminated unexpectedly";
+        const QString strLoop = "echo started; while :; do sleep 0.1; done";
+        QTest::newRow("cancel asks the program to stop")
+            << "trap 'echo interrupted; exit 5' TERM; " + strLoop << true << 5 << "started\ninterrupted\n";
+        QTest::newRow("cancel kills a program that ignores it")
+            << "trap '' TERM; " + strLoop << true << -1 << "started\n";
+    }
+    void processKeepsExitCodeAndOutput()
+    {
+        QFETCH(QString, script);
+        QFETCH(bool, cancelAtOutput);
+        QFETCH(int, code);
+        QFETCH(QString, output);
+        Core::TessaraProcess process;
+        if (cancelAtOutput)
+            connect(&process, &Core::TessaraProcess::Sig_Output, &process, &Core::TessaraProcess::Cancel);
+        process.Run("/bin/sh", {"-c", script});
+        QCOMPARE(process.GetResultCode(), code);
+        QCOMPARE(process.GetOutputText(), output);
+        QCOMPARE(process.WasCancelled(), cancelAtOutput);
+    }
+
+    void convertImage()
+    {
+        TestUtils::Sandbox sandbox;
+        const QImage source = TestUtils::MakeImage(5, 4, QColor(10, 200, 30));
+        QVERIFY(source.save(sandbox.File("in.bmp")));
+        QVERIFY(TessaraInterface::ConvertImage(sandbox.File("in.bmp"), sandbox.File("out.png")));
+        QCOMPARE(TestUtils::CompareImageFile(sandbox.File("out.png"), source), QString());
+
+        QVERIFY(!TessaraInterface::ConvertImage(sandbox.File("missing.bmp"), sandbox.File("x.png")));
+        QVERIFY(!QFileInfo::exists(sandbox.File("x.png")));
+        QVERIFY(!TessaraInterface::ConvertImage(sandbox.MakeFifo("pipe.bmp"), sandbox.File("y.png")));
     }
 };
 

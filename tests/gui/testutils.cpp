@@ -1,11 +1,5 @@
 #include "testutils.h"
 
-#include "engine/ImageCellEngine.h"
-#include "ui/TessaraWnd.h"
-#include "ui/controls/ImageGrid.h"
-#include "ui/controls/ImageTray.h"
-#include "ui/controls/MainStatusBar.h"
-
 #include <QCoreApplication>
 #include <QBuffer>
 #include <QFile>
@@ -36,7 +30,7 @@ QString CompareImages(const QImage& actual, const QImage& expected)
 
 QString CompareImageFile(const QString& strFile, const QImage& expected)
 {
-    // Read through the file itself: loading by name would also accept strFile with an image suffix added.
+    // Read through the file itself: loading by name would also accept strFile with a suffix added.
     QFile file(strFile);
     QImage actual;
     if (!file.open(QIODevice::ReadOnly) || !actual.load(&file, nullptr))
@@ -150,31 +144,6 @@ void WindowTest::CloseWindow()
     m_pWindow = nullptr;
     m_pOwnWindow.reset();
     m_pEngine.reset();
-}
-
-const QObject* WindowTest::WindowObject() const
-{
-    return m_pWindow;
-}
-
-QAction* WindowTest::Action(const char* pName) const
-{
-    return Find<QAction>(pName);
-}
-
-UI::Controls::ImageGrid* WindowTest::Grid() const
-{
-    return Find<UI::Controls::ImageGrid>("imageGrid");
-}
-
-UI::Controls::ImageTray* WindowTest::Tray() const
-{
-    return Find<UI::Controls::ImageTray>("imageTray");
-}
-
-UI::Controls::MainStatusBar* WindowTest::StatusBar() const
-{
-    return Find<UI::Controls::MainStatusBar>("statusBar");
 }
 
 Core::TessaraSettings WindowTest::Filled() const

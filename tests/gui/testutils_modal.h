@@ -1,9 +1,9 @@
 #pragma once
 
+#include <QDialog>
 #include <QList>
 #include <QObject>
 #include <QStringList>
-#include <QDialog>
 
 #include <functional>
 
@@ -11,11 +11,9 @@ class QTimer;
 
 namespace TestUtils {
 
-// Answers modal windows (file dialogs, message boxes, the editor's dialogs) as they open, in
-// order: each queued handler receives the next modal widget and closes it. Handlers run from
-// the event loop of the modal window itself, so a handler may open further modal windows.
-// A window that no handler expects, or that its handler left open, is rejected and recorded,
-// so a test fails instead of hanging.
+// Answers modal windows as they open, in order: each queued handler receives the next modal widget
+// and closes it, from that window's own event loop (so it may open further modal windows). A window
+// no handler expects, or that its handler left open, is rejected and recorded: the test fails, not hangs.
 class ModalAnswers : public QObject
 {
     Q_OBJECT
@@ -26,8 +24,7 @@ public:
     ModalAnswers();
 
     ModalAnswers& Then(Handler fnHandler);
-    // Empty when every queued handler has run and no other window appeared; otherwise the class
-    // names and titles of the windows answered and of those closed because nothing answered them.
+    // Empty when every handler has run and no other window appeared; otherwise what happened.
     QString Problems() const;
 
 protected:
@@ -39,8 +36,7 @@ private slots:
 private:
     QTimer* m_pTimer;
     QList<Handler> m_pending;
-    // Windows handed to a handler and not hidden since; the same dialog object shown again
-    // later counts as a new window.
+    // Windows handed out and not hidden since: the same dialog shown again counts as a new window.
     QList<QObject*> m_handedOut;
     QStringList m_answered;
     QStringList m_unexpected;
@@ -48,13 +44,13 @@ private:
 
 // Fills a Qt file dialog with the given files (all in one folder) and accepts it.
 ModalAnswers::Handler ChooseFiles(const QStringList& astrFiles);
-// Presses the button of a message box whose text, without '&', is strButtonText.
+// Presses the button whose text, without '&', is strButtonText.
 ModalAnswers::Handler PressButton(const QString& strButtonText);
 // Ends a dialog through &QDialog::accept or &QDialog::reject, as overridden by its class.
 ModalAnswers::Handler FinishDialog(void (QDialog::*pfnFinish)());
 // Keeps a message box's text in strText (which must outlive the answer) and presses "OK".
 ModalAnswers::Handler NoteText(QString& strText);
-// Lets fnInspect look at the window (it stores what it needs) and then applies fnAnswer.
+// Lets fnInspect look at the window and then applies fnAnswer.
 ModalAnswers::Handler Inspect(std::function<void(QWidget*)> fnInspect, ModalAnswers::Handler fnAnswer);
 
 } // namespace TestUtils
