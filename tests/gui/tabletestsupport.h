@@ -67,13 +67,10 @@ inline QString LocationMismatches(const Engine::ImageCellEngine& engine, const U
     QStringList names;
     for (auto container : {Engine::ImageCellEngine::CellBasket, Engine::ImageCellEngine::CellTray}) {
         for (int i = 0; i < engine.GetCellCount(container); ++i) {
-            Engine::ImageCell* pCell = engine.GetCell(container, i);
+            const Engine::ImageCell* pCell = engine.GetCell(container, i);
             const UI::Controls::ImageTableItem* pItem = grid.FindItem(pCell);
-            const bool bRight =
-                container == Engine::ImageCellEngine::CellTray
-                    ? !pItem && pCell->GetGridRow() == -1
-                    : pItem && pItem->row() == pCell->GetGridRow() && pItem->column() == pCell->GetGridCol();
-            if (!bRight)
+            if ((pItem ? QPoint(pItem->column(), pItem->row()) : QPoint(-1, -1))
+                != QPoint(pCell->GetGridCol(), pCell->GetGridRow()))
                 names << Name(pCell);
         }
     }

@@ -27,15 +27,14 @@ class EditingTest : public TestUtils::WindowTest
     Q_OBJECT
 
     QStringList Images(const QStringList& names) const { return TableTest::WriteImages(m_sandbox, names); }
-    // Grid "a b | c -", tray "d e", an overlap of 3: what every edit below starts from, saved as strProject.
-    void Arrange(const QString& strProject)
+    // Grid "a b | c -", tray "d e", an overlap of 3: what every edit below starts from, saved as start.tsp.
+    void Arrange()
     {
         QVERIFY(m_pWindow->CreateNewGrid(Images({"a", "b", "c"}), 2, 2));
         QVERIFY(m_pWindow->AddImagesToTray(Images({"d", "e"})));
         Find<QCheckBox>("chkUseOverlap")->setChecked(true);
         Find<QSpinBox>("txtOverlap")->setValue(3);
-        QString strError;
-        QVERIFY2(m_pWindow->SaveProjectTo(strProject, strError), qPrintable(strError));
+        QVERIFY(!SavedXml("start.tsp").isEmpty() && !m_pWindow->IsModified());
     }
     QString SavedXml(const QString& strName)
     {
@@ -51,17 +50,12 @@ private slots:
 
     void everyEditUndoesAndRedoesExactly()
     {
-        struct Edit
-        {
-            QString strStep;
-            std::function<void()> fnDo;
-        };
         // Selects the items at these positions (column, row) of pTable and triggers pAction.
         const auto act = [](ImageTableWidget* pTable, QAction* pAction, auto... positions) {
             TableTest::Select(*pTable, {positions...});
             pAction->trigger();
         };
-        const QList<Edit> edits = {
+        const QList<std::pair<QString, std::function<void()>>> edits = {
             {"Swap cells", [&] { TableTest::MouseDrag(Grid(), QPoint(0, 0), Grid(), QPoint(0, 1)); }},
             {"Swap cells",
              [&] {
@@ -102,26 +96,26 @@ private slots:
                      Find<QSpinBox>("txtOverlap")->stepUp();
              }},
         };
-        for (const Edit& edit : edits) {
+        for (const auto& [strStep, fnDo] : edits) {
             QVERIFY(OpenWindow(true));
             QUndoStack* pStack = m_pWindow->GetUndoStack();
-            Arrange(m_sandbox.File("start.tsp"));
+            Arrange();
             const UI::EditorState before = m_pWindow->CaptureState();
-            const QString strXmlBefore = SavedXml("before.tsp");
+            const QString strXmlBefore = QString::fromUtf8(m_sandbox.ReadText("start.tsp"));
             const int nSteps = pStack->count();
-            edit.fnDo();
+            fnDo();
             const UI::EditorState after = m_pWindow->CaptureState();
-            QVERIFY2(after != before, qPrintable(edit.strStep));
-            QVERIFY2(pStack->count() == nSteps + 1, qPrintable(edit.strStep));
-            QCOMPARE(Action("actEditUndo")->text(), "Undo " + edit.strStep);
+            QVERIFY2(after != before, qPrintable(strStep));
+            QVERIFY2(pStack->count() == nSteps + 1, qPrintable(strStep));
+            QCOMPARE(Action("actEditUndo")->text(), "Undo " + strStep);
 
             Action("actEditUndo")->trigger();
-            QVERIFY2(m_pWindow->CaptureState() == before, qPrintable(edit.strStep));
+            QVERIFY2(m_pWindow->CaptureState() == before, qPrintable(strStep));
             QCOMPARE(SavedXml("undone.tsp"), strXmlBefore);
             QCOMPARE(TableTest::LocationMismatches(*m_pEngine, *Grid()), QString());
 
             Action("actEditRedo")->trigger();
-            QVERIFY2(m_pWindow->CaptureState() == after, qPrintable(edit.strStep));
+            QVERIFY2(m_pWindow->CaptureState() == after, qPrintable(strStep));
         }
     }
 
@@ -129,7 +123,7 @@ private slots:
     {
         // Undo brings back the very cells that were removed: a grid of large images must not be read again,
         // and images whose files have gone meanwhile come back too.
-        Arrange(m_sandbox.File("start.tsp"));
+        Arrange();
         const QString strGrid = Layout(*Grid());
         Action("actGridClearImages")->trigger();
         for (const char* szName : {"a", "b", "c"})
@@ -199,8 +193,7 @@ private slots:
 
     void savedStateIsTrackedThroughUndoAndLoad()
     {
-        const QString strProject = m_sandbox.File("marked.tsp");
-        Arrange(strProject);
+        Arrange();
         Action("actGridFlipVert")->trigger();
         Find<QCheckBox>("chkStackMode")->setChecked(true);
         Action("actEditUndo")->trigger();
@@ -210,7 +203,7 @@ private slots:
         Action("actEditRedo")->trigger();
         // Undo must not reach back past a loaded project.
         QString strError;
-        QVERIFY(m_pWindow->LoadProjectFrom(strProject, strError));
+        QVERIFY(m_pWindow->LoadProjectFrom(m_sandbox.File("start.tsp"), strError));
         QCOMPARE(m_pWindow->GetUndoStack()->count(), 0);
         QVERIFY(!m_pWindow->IsModified());
     }
