@@ -29,8 +29,6 @@ public:
         connect(&engine, &ImageCellEngine::Sig_MovedToTray, this, cellLine("tray"));
         connect(&engine, &ImageCellEngine::Sig_BasketCleared, this, line("basket cleared"));
         connect(&engine, &ImageCellEngine::Sig_TrayCleared, this, line("tray cleared"));
-        connect(&engine, &ImageCellEngine::Sig_Operation, this,
-                [this](bool bBegin) { m_lines << (bBegin ? "begin" : "end"); });
     }
     QStringList m_lines;
 };
@@ -69,13 +67,13 @@ private slots:
         }
     }
 
-    void rowsFromAProjectAreBracketedAndAnnounced()
+    void rowsFromAProjectAreAnnouncedWithTheirPlaces()
     {
         ImageCellEngine engine;
         SignalLog log(engine);
         const QStringList files = WriteImages(m_sandbox, {"p", "q", "r"});
         QVERIFY(engine.CreateCells(QList<QStringList>{{files[0], "none", files[1]}, {"KEEPEMPTY", files[2]}}));
-        QCOMPARE(log.m_lines, QStringList({"begin", "basket p (0,0)", "basket q (0,2)", "basket r (1,1)", "end"}));
+        QCOMPARE(log.m_lines, QStringList({"basket p (0,0)", "basket q (0,2)", "basket r (1,1)"}));
     }
 
     void failuresAccumulateOneLineEach()
