@@ -85,13 +85,6 @@ inline void Select(UI::Controls::ImageTableWidget& table, const QList<QPoint>& p
         table.Item(position.y(), position.x())->setSelected(true);
 }
 
-inline void SendMouse(QWidget* pViewport, QEvent::Type type, const QPoint& pos, Qt::MouseButton button,
-                      Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
-{
-    QMouseEvent event(type, pos, pViewport->mapToGlobal(pos), button, buttons, modifiers);
-    QApplication::sendEvent(pViewport, &event);
-}
-
 // Presses on the source item at (column, row), moves a little (which starts the drag) and, from inside the
 // drag's own event loop, moves over the centre of the target item and releases.
 inline void MouseDrag(UI::Controls::ImageTableWidget* pSource, const QPoint& fromItem,
@@ -100,21 +93,24 @@ inline void MouseDrag(UI::Controls::ImageTableWidget* pSource, const QPoint& fro
 {
     const QPoint from = pSource->visualItemRect(pSource->Item(fromItem.y(), fromItem.x())).center();
     const QPoint to = pTarget->visualItemRect(pTarget->Item(toItem.y(), toItem.x())).center();
-    QWidget* pSourceViewport = pSource->viewport();
-    QWidget* pTargetViewport = pTarget->viewport();
+    const auto send = [](UI::Controls::ImageTableWidget* pTable, QEvent::Type type, const QPoint& pos,
+                         Qt::MouseButton button, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers = {}) {
+        QMouseEvent event(type, pos, pTable->viewport()->mapToGlobal(pos), button, buttons, modifiers);
+        QApplication::sendEvent(pTable->viewport(), &event);
+    };
     bool bDragRan = false;
     QTimer::singleShot(0, pTarget, [&] {
         bDragRan = true;
-        SendMouse(pTargetViewport, QEvent::MouseMove, to - QPoint(1, 0), Qt::NoButton, Qt::LeftButton);
-        SendMouse(pTargetViewport, QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton);
-        SendMouse(pTargetViewport, QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
+        send(pTarget, QEvent::MouseMove, to - QPoint(1, 0), Qt::NoButton, Qt::LeftButton);
+        send(pTarget, QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton);
+        send(pTarget, QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
     });
-    SendMouse(pSourceViewport, QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton, modifiers);
-    SendMouse(pSourceViewport, QEvent::MouseMove, from + QPoint(3, 3), Qt::NoButton, Qt::LeftButton, modifiers);
+    send(pSource, QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton, modifiers);
+    send(pSource, QEvent::MouseMove, from + QPoint(3, 3), Qt::NoButton, Qt::LeftButton, modifiers);
     if (!bDragRan) {
         // No drag started: let the queued moves run (as plain mouse moves) and end the press.
         QCoreApplication::processEvents();
-        SendMouse(pSourceViewport, QEvent::MouseButtonRelease, from, Qt::LeftButton, Qt::NoButton);
+        send(pSource, QEvent::MouseButtonRelease, from, Qt::LeftButton, Qt::NoButton);
     }
 }
 
