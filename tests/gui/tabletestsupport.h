@@ -128,15 +128,15 @@ struct Tables
         m_window.resize(800, 600);
     }
 
-    // Sets up grid and tray from layouts written as Layout() prints them ("a b | K -"): the grid's
-    // cells are created as from project rows, "K" reserves a place; then the tray's cells, in order.
+    // Sets up grid and tray from layouts written as Layout() prints them ("a b | K -"): the grid's cells are
+    // created as from project rows, where "-" and "K" are spelt in any case; then the tray's cells, in order.
     bool Arrange(const TestUtils::Sandbox& sandbox, const QString& strGrid, const QString& strTray = QString())
     {
         QList<QStringList> rows;
         for (const QString& strRow : strGrid.split(" | ")) {
             QStringList row;
             for (const QString& strToken : strRow.split(' '))
-                row << (strToken == "-" ? "None" : strToken == "K" ? "KeepEmpty" : WriteImages(sandbox, {strToken})[0]);
+                row << (strToken == "-" ? "none" : strToken == "K" ? "KEEPEMPTY" : WriteImages(sandbox, {strToken})[0]);
             rows << row;
         }
         if (!m_bReady || !m_engine.CreateCells(rows) || !m_pGrid->Resize(int(rows.size()), int(rows[0].size()), true))

@@ -67,15 +67,6 @@ private slots:
         }
     }
 
-    void rowsFromAProjectAreAnnouncedWithTheirPlaces()
-    {
-        ImageCellEngine engine;
-        SignalLog log(engine);
-        const QStringList files = WriteImages(m_sandbox, {"p", "q", "r"});
-        QVERIFY(engine.CreateCells(QList<QStringList>{{files[0], "none", files[1]}, {"KEEPEMPTY", files[2]}}));
-        QCOMPARE(log.m_lines, QStringList({"basket p (0,0)", "basket q (0,2)", "basket r (1,1)"}));
-    }
-
     void failuresAccumulateOneLineEach()
     {
         const QStringList files = WriteImages(m_sandbox, {"ok"});
