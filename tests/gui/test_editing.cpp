@@ -5,7 +5,6 @@
 #include "testutils_modal.h"
 #include "ui/EditHistory.h"
 #include "ui/TessaraWnd.h"
-#include "ui/controls/ImageTray.h"
 
 #include <QAction>
 #include <QCheckBox>

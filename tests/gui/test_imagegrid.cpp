@@ -9,6 +9,18 @@ using Engine::ImageCellEngine;
 using TableTest::Layout;
 using TableTest::Names;
 
+namespace {
+// An edit of the grid: the layout before, the selected places (column, row), the edit, and where the cells end up.
+struct GridEdit
+{
+    QString before;
+    QList<QPoint> selected;
+    QString strEdit, after;
+    QString tray = QString(); // the engine's tray afterwards
+};
+} // namespace
+Q_DECLARE_METATYPE(GridEdit)
+
 class TestImageGrid : public QObject
 {
     Q_OBJECT
@@ -22,60 +34,39 @@ private slots:
 
     void editsActOnTheSelectedPlaces_data()
     {
-        QTest::addColumn<QString>("before");
-        QTest::addColumn<QList<QPoint>>("selected"); // (column, row)
-        QTest::addColumn<QString>("edit");
-        QTest::addColumn<QString>("after");
-        QTest::addColumn<QString>("tray");
+        QTest::addColumn<GridEdit>("edit");
         const QString strThreeByThree = "a b c | d e f | K h i";
-        QTest::newRow("3x3 vertical flip") << strThreeByThree << QList<QPoint>{} << "flip vertically"
-                                           << "c b a | f e d | i h K"
-                                           << "";
-        QTest::newRow("3x3 horizontal flip") << strThreeByThree << QList<QPoint>{} << "flip horizontally"
-                                             << "K h i | d e f | a b c"
-                                             << "";
-        QTest::newRow("2x4 vertical flip") << "a b c d | K f g h" << QList<QPoint>{} << "flip vertically"
-                                           << "d c b a | h g f K"
-                                           << "";
-        QTest::newRow("one row horizontal flip") << "a b c" << QList<QPoint>{} << "flip horizontally"
-                                                 << "a b c"
-                                                 << "";
-        QTest::newRow("keep empty moves images out") << "a b | c -" << QList<QPoint>{{0, 0}, {1, 1}} << "keep empty"
-                                                     << "K b | c K"
-                                                     << "a";
+        QTest::newRow("3x3 vertical flip") << GridEdit{strThreeByThree, {}, "flip vertically", "c b a | f e d | i h K"};
+        QTest::newRow("3x3 horizontal flip")
+            << GridEdit{strThreeByThree, {}, "flip horizontally", "K h i | d e f | a b c"};
+        QTest::newRow("2x4 vertical flip") << GridEdit{"a b c d | K f g h", {}, "flip vertically", "d c b a | h g f K"};
+        QTest::newRow("one row horizontal flip") << GridEdit{"a b c", {}, "flip horizontally", "a b c"};
+        QTest::newRow("keep empty moves images out")
+            << GridEdit{"a b | c -", {{0, 0}, {1, 1}}, "keep empty", "K b | c K", "a"};
         QTest::newRow("keep empty on a partly reserved selection reserves all")
-            << "K b | c -" << QList<QPoint>{{0, 0}, {1, 0}} << "keep empty"
-            << "K K | c -"
-            << "b";
+            << GridEdit{"K b | c -", {{0, 0}, {1, 0}}, "keep empty", "K K | c -", "b"};
         QTest::newRow("keep empty on reserved places only lifts the reservation")
-            << "K b | c K" << QList<QPoint>{{0, 0}} << "keep empty"
-            << "- b | c K"
-            << "";
-        QTest::newRow("move to tray keeps the cells") << "a b | c d" << QList<QPoint>{{0, 0}, {1, 1}} << "move to tray"
-                                                      << "- b | c -"
-                                                      << "a d";
-        QTest::newRow("clear destroys the cells") << "a b | c d" << QList<QPoint>{{1, 0}, {0, 1}} << "clear"
-                                                  << "a - | - d"
-                                                  << "";
+            << GridEdit{"K b | c K", {{0, 0}}, "keep empty", "- b | c K"};
+        QTest::newRow("move to tray keeps the cells")
+            << GridEdit{"a b | c d", {{0, 0}, {1, 1}}, "move to tray", "- b | c -", "a d"};
+        QTest::newRow("clear destroys the cells") << GridEdit{"a b | c d", {{1, 0}, {0, 1}}, "clear", "a - | - d"};
     }
     void editsActOnTheSelectedPlaces()
     {
-        QFETCH(QString, before);
-        QFETCH(QList<QPoint>, selected);
-        QFETCH(QString, edit);
-        QVERIFY(m_pTables->Arrange(m_sandbox, before));
-        TableTest::Select(*m_pGrid, selected);
-        if (edit == "flip vertically")
+        QFETCH(GridEdit, edit);
+        QVERIFY(m_pTables->Arrange(m_sandbox, edit.before));
+        TableTest::Select(*m_pGrid, edit.selected);
+        if (edit.strEdit == "flip vertically")
             m_pGrid->FlipVertically();
-        else if (edit == "flip horizontally")
+        else if (edit.strEdit == "flip horizontally")
             m_pGrid->FlipHorizontally();
         else
-            (edit == "keep empty"     ? m_pGrid->GetKeepEmptyAction()
-             : edit == "move to tray" ? m_pGrid->GetMoveToTrayAction()
-                                      : m_pGrid->GetClearAction())
+            (edit.strEdit == "keep empty"     ? m_pGrid->GetKeepEmptyAction()
+             : edit.strEdit == "move to tray" ? m_pGrid->GetMoveToTrayAction()
+                                              : m_pGrid->GetClearAction())
                 ->trigger();
-        QTEST(Layout(*m_pGrid), "after");
-        QTEST(Names(m_pTables->m_engine, ImageCellEngine::CellTray), "tray");
+        QCOMPARE(Layout(*m_pGrid), edit.after);
+        QCOMPARE(Names(m_pTables->m_engine, ImageCellEngine::CellTray), edit.tray);
         QCOMPARE(m_pTables->LocationMismatches(), QString());
     }
 
