@@ -96,9 +96,6 @@ public:
     unsigned int GetQuality() const { return m_quality; }
     const std::vector<std::pair<std::string, std::string>>& GetAttributes() const { return m_attributes; }
     const std::vector<ExtraData>& GetExtraData() const { return m_extraData; }
-    bool HasRowNumbers() const { return m_hasRowNumbers; }
-    bool HasColumnNumbers() const { return m_hasColumnNumbers; }
-    bool HasIndexNumbers() const { return m_hasIndexNumbers; }
 
 private:
     // A value of one of the name tables (start position, order, compression).

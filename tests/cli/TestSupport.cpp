@@ -7,9 +7,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
-#include <sstream>
 #include <stdexcept>
 #include <vector>
 
@@ -33,34 +30,6 @@ Magick::Image ImageOf(int nWidth, int nHeight, const std::function<Rgba(int, int
     return image;
 }
 
-std::string ReadFile(const std::filesystem::path& path)
-{
-    std::ifstream stream(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(stream), {});
-}
-
-std::ostream& operator<<(std::ostream& stream, const Rgba& color)
-{
-    return stream << "rgba(" << color.red << "," << color.green << "," << color.blue << "," << color.alpha << ")";
-}
-
-Magick::Image CoordinateImage(int nWidth, int nHeight, unsigned nTag)
-{
-    return ImageOf(nWidth, nHeight, [nTag](int nX, int nY) {
-        return Rgba{unsigned(nX % 256), unsigned(nY % 256), nTag};
-    });
-}
-
-Magick::Image SolidImage(int nWidth, int nHeight, const Rgba& color)
-{
-    return ImageOf(nWidth, nHeight, [color](int, int) { return color; });
-}
-
-void Save(Magick::Image image, const std::filesystem::path& path)
-{
-    image.write(path.string());
-}
-
 Rgba PixelAt(Magick::Image image, int nX, int nY)
 {
     unsigned char rgba[4];
@@ -72,33 +41,24 @@ Rgba PixelAt(Magick::Image image, int nX, int nY)
 void ExpectSamePixels(const Magick::Image& expected, const Magick::Image& actual)
 {
     ASSERT_EQ(actual.size(), expected.size());
-    const size_t nWidth = expected.columns();
-    const size_t nPixels = nWidth * expected.rows();
-    // All 16 bits, so that a 16-bit result rounded to 8 bits shows.
-    auto samples = [nPixels](Magick::Image image) {
-        std::vector<uint16_t> rgba(nPixels * 4);
+    // All 16 bits, so that a 16-bit result rounded to 8 bits shows; fully transparent pixels are equal
+    // whatever colour they keep.
+    auto samples = [](Magick::Image image) {
+        std::vector<uint16_t> rgba(image.columns() * image.rows() * 4);
         image.write(0, 0, image.columns(), image.rows(), "RGBA", Magick::ShortPixel, rgba.data());
-        if (!image.matte())
-            for (size_t n = 0; n < nPixels; ++n)
-                rgba[n * 4 + 3] = 65535;
+        for (size_t n = 0; n < rgba.size(); n += 4) {
+            if (!image.matte())
+                rgba[n + 3] = 65535;
+            else if (rgba[n + 3] == 0)
+                std::fill_n(&rgba[n], 3, 0);
+        }
         return rgba;
     };
     const std::vector<uint16_t> want = samples(expected), got = samples(actual);
-    for (size_t n = 0; n < nPixels; ++n) {
-        const uint16_t* pWant = &want[n * 4];
-        const uint16_t* pGot = &got[n * 4];
-        // Fully transparent pixels are equal whatever colour they keep.
-        const bool bSame = pWant[3] == 0 || pGot[3] == 0 ? pWant[3] == pGot[3] : std::equal(pWant, pWant + 4, pGot);
-        ASSERT_TRUE(bSame) << "first difference at (" << n % nWidth << ", " << n / nWidth << "): expected " << pWant[0]
-                           << "," << pWant[1] << "," << pWant[2] << "," << pWant[3] << ", got " << pGot[0] << ","
-                           << pGot[1] << "," << pGot[2] << "," << pGot[3];
-    }
-}
-
-std::string RgbOf(const Misc::Color& color)
-{
-    return std::to_string(color.GetRed()) + "," + std::to_string(color.GetGreen()) + ","
-           + std::to_string(color.GetBlue());
+    const size_t n = std::mismatch(want.begin(), want.end(), got.begin()).first - want.begin();
+    const size_t nPixel = n / 4, nWidth = expected.columns();
+    ASSERT_EQ(n, want.size()) << "first difference at (" << nPixel % nWidth << ", " << nPixel / nWidth << ") in sample "
+                              << n % 4 << ": expected " << want[n] << ", got " << got[n];
 }
 
 std::string Layout(const Data::DataSetInputFiles& files, const std::string& strDir)
@@ -124,12 +84,6 @@ std::vector<std::string> HiddenFiles(const std::filesystem::path& directory)
         if (entry.path().filename().string()[0] == '.')
             names.push_back(entry.path().filename().string());
     return names;
-}
-
-std::vector<std::string> Words(const std::string& strWords)
-{
-    std::istringstream words(strWords);
-    return {std::istream_iterator<std::string>(words), {}};
 }
 
 Sandbox::Sandbox()

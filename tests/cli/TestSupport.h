@@ -11,8 +11,11 @@
 #include <cstdio>
 
 #include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <ostream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -30,21 +33,44 @@ struct Rgba
         return red == other.red && green == other.green && blue == other.blue && alpha == other.alpha;
     }
 };
-std::ostream& operator<<(std::ostream& stream, const Rgba& color);
+inline std::ostream& operator<<(std::ostream& stream, const Rgba& color)
+{
+    return stream << "rgba(" << color.red << "," << color.green << "," << color.blue << "," << color.alpha << ")";
+}
 
 // An 8-bit image of pixelAt(x, y), with an alpha channel only when some pixel needs one.
 Magick::Image ImageOf(int nWidth, int nHeight, const std::function<Rgba(int, int)>& pixelAt);
 // An image whose pixel (x, y) is (x, y, nTag): any pixel tells where in which image it came from.
-Magick::Image CoordinateImage(int nWidth, int nHeight, unsigned nTag);
-Magick::Image SolidImage(int nWidth, int nHeight, const Rgba& color);
-void Save(Magick::Image image, const std::filesystem::path& path);
-std::string ReadFile(const std::filesystem::path& path); // every byte, empty when missing
-Rgba PixelAt(Magick::Image image, int nX, int nY);       // a cheap copy: images share their pixels
+inline Magick::Image CoordinateImage(int nWidth, int nHeight, unsigned nTag)
+{
+    return ImageOf(nWidth, nHeight, [nTag](int nX, int nY) {
+        return Rgba{unsigned(nX % 256), unsigned(nY % 256), nTag};
+    });
+}
+inline Magick::Image SolidImage(int nWidth, int nHeight, const Rgba& color)
+{
+    return ImageOf(nWidth, nHeight, [color](int, int) { return color; });
+}
+inline void Save(Magick::Image image, const std::filesystem::path& path)
+{
+    image.write(path.string());
+}
+// Every byte, empty when missing.
+inline std::string ReadFile(const std::filesystem::path& path)
+{
+    std::ifstream stream(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(stream), {});
+}
+Rgba PixelAt(Magick::Image image, int nX, int nY); // a cheap copy: images share their pixels
 // Same size and every pixel equal, alpha included.
 void ExpectSamePixels(const Magick::Image& expected, const Magick::Image& actual);
 
 // "R,G,B" of a colour setting, to compare all three components at once.
-std::string RgbOf(const Misc::Color& color);
+inline std::string RgbOf(const Misc::Color& color)
+{
+    return std::to_string(color.GetRed()) + "," + std::to_string(color.GetGreen()) + ","
+           + std::to_string(color.GetBlue());
+}
 
 // "name@row,column#index" of every entry in order, blank-separated: a name inside strDir is shown
 // as "./name", an empty cell as "<empty>", and a number that is not known (-1) is left out.
@@ -70,7 +96,11 @@ std::string MagickSetupText();
 std::vector<std::string> HiddenFiles(const std::filesystem::path& directory);
 
 // The blank-separated words of strWords, as a shell without quotes would pass them.
-std::vector<std::string> Words(const std::string& strWords);
+inline std::vector<std::string> Words(const std::string& strWords)
+{
+    std::istringstream words(strWords);
+    return {std::istream_iterator<std::string>(words), {}};
+}
 
 // A fresh directory (canonical path), removed with everything in it at the end of the test.
 class Sandbox

@@ -5,34 +5,18 @@
 
 using TestSupport::RgbOf;
 
-TEST(Color, SetColorChecksRangesAndKeepsOldValueOnFailure)
-{
-    Misc::Color color;
-    EXPECT_FALSE(color.IsValid());
-    ASSERT_TRUE(color.SetColor(1, 2, 3, 1.0f));
-    EXPECT_FALSE(color.SetColor(256, 0, 0, 1.0f));
-    EXPECT_FALSE(color.SetColor(0, 0, 0, 1.5f));
-    EXPECT_FALSE(color.SetColor(0, 0, 0, -0.1f));
-    EXPECT_EQ(RgbOf(color), "1,2,3");
-    EXPECT_TRUE(color.SetColor(255, 255, 255, 0.0f));
-}
-
 TEST(Color, ParsesTolerantHexText)
 {
-    struct Case
-    {
-        const char* text;
-        const char* rgb;
-    };
-    const Case cases[] = {
+    // The text and the colour it stands for.
+    const std::pair<const char*, const char*> cases[] = {
         {"#FF8000", "255,128,0"}, {"FF8000", "255,128,0"}, {"ff#80#00", "255,128,0"}, {"", "0,0,0"},
         {"#12", "18,0,0"},        {"#zz10ff", "0,16,255"}, {"#0000ffAB", "0,0,255"},  {"#-1ffff", "0,255,255"},
         {"#ff-f+f", "255,0,15"},
     };
-    for (const auto& c : cases) {
-        Misc::Color color{std::string(c.text)};
-        EXPECT_TRUE(color.IsValid()) << c.text;
-        EXPECT_EQ(RgbOf(color), c.rgb) << c.text;
+    for (const auto& [szText, szRgb] : cases) {
+        Misc::Color color{std::string(szText)};
+        EXPECT_TRUE(color.IsValid()) << szText;
+        EXPECT_EQ(RgbOf(color), szRgb) << szText;
     }
 }
 
@@ -44,14 +28,12 @@ TEST(CombinePath, JoinsWithExactlyOneSeparator)
     EXPECT_EQ(Misc::CombinePath("dir", ""), "dir");
 }
 
-TEST(Object, LastErrorIsReplacedAndFormatted)
+TEST(Object, LastErrorIsReplacedWhateverItsLength)
 {
     Object object;
-    object.SetLastError("first %d", 1);
-    object.SetLastError("%s took %02i:%02i", "run", 1, 5);
-    EXPECT_EQ(object.GetLastError(), "run took 01:05");
-    object.SetLastError("%s", std::string(5000, 'x').c_str());
-    EXPECT_EQ(object.GetLastError().size(), 5000u);
+    object.SetLastError("first");
+    object.SetLastError("%s took %02i", std::string(5000, 'x').c_str(), 5);
+    EXPECT_EQ(object.GetLastError(), std::string(5000, 'x') + " took 05");
 }
 
 TEST(NaturalLess, OrdersNamesAsPeopleReadThem)

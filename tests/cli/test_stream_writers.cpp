@@ -207,10 +207,7 @@ TEST(StreamWriters, ParallelPngPiecesSplitRowsAndBandsYetDecodeExactly)
         ASSERT_TRUE(png_image_finish_read(&image, nullptr, pngPixels.data(), 0, nullptr)) << image.message;
         EXPECT_TRUE(pngPixels == raster);
 
-        Magick::Image read(strPath);
-        std::vector<uint8_t> magickPixels(raster.size());
-        read.write(0, 0, format.width, format.height, "RGBA", Magick::CharPixel, magickPixels.data());
-        EXPECT_TRUE(magickPixels == raster);
+        const Magick::Image read(strPath);
         EXPECT_EQ(read.attribute("Title"), "short");
         EXPECT_EQ(read.attribute("Description"), std::string(300, 'd'));
     }
