@@ -8,14 +8,14 @@
 #include "ui/controls/ImageGrid.h"
 #include "ui/controls/ImageTableItem.h"
 #include "ui/controls/ImageTableWidget.h"
+#include "ui/controls/ImageTray.h"
 
 #include <QApplication>
 #include <QFileInfo>
-#include <QMenu>
 #include <QMouseEvent>
 #include <QTimer>
-
-#include <functional>
+#include <QVBoxLayout>
+#include <QtTest>
 
 namespace TableTest {
 inline QString Name(const Engine::ImageCell* pCell)
@@ -24,34 +24,15 @@ inline QString Name(const Engine::ImageCell* pCell)
 }
 
 // One PNG per name ("a" becomes a.png in the sandbox), all of the same size.
-inline QStringList WriteImages(const TestUtils::Sandbox& sandbox, const QStringList& names,
-                               const QSize& size = QSize(40, 30))
+inline QStringList WriteImages(const TestUtils::Sandbox& sandbox, const QStringList& names)
 {
     QStringList files;
     for (const QString& strName : names) {
         files << sandbox.File(strName + ".png");
-        if (!TestUtils::WriteImage(files.last(), size.width(), size.height(), Qt::darkCyan))
+        if (!TestUtils::WriteImage(files.last(), 40, 30, Qt::darkCyan))
             qFatal("cannot write %s", qPrintable(files.last()));
     }
     return files;
-}
-
-// Sets up grid and tray from layouts written as Layout() prints them ("a b | K -"): the grid's
-// cells are created as from project rows, "K" reserves a place; then the tray's cells, in order.
-inline bool Arrange(Engine::ImageCellEngine& engine, UI::Controls::ImageGrid& grid, const TestUtils::Sandbox& sandbox,
-                    const QString& strGrid, const QString& strTray = QString())
-{
-    QList<QStringList> rows;
-    for (const QString& strRow : strGrid.split(" | ")) {
-        QStringList row;
-        for (const QString& strToken : strRow.split(' '))
-            row << (strToken == "-" ? "None" : strToken == "K" ? "KeepEmpty" : WriteImages(sandbox, {strToken})[0]);
-        rows << row;
-    }
-    if (!engine.CreateCells(rows) || !grid.Resize(int(rows.size()), int(rows[0].size()), true))
-        return false;
-    grid.SetKeepEmptyCells(rows);
-    return strTray.isEmpty() || engine.CreateCells(WriteImages(sandbox, strTray.split(' ')), -1, -1);
 }
 
 // "a b* - | K c -": cell names ("*" when the place is also reserved), "-" empty, "K" keep-empty; rows split by "|".
@@ -86,13 +67,10 @@ inline QString LocationMismatches(const Engine::ImageCellEngine& engine, const U
     QStringList names;
     for (auto container : {Engine::ImageCellEngine::CellBasket, Engine::ImageCellEngine::CellTray}) {
         for (int i = 0; i < engine.GetCellCount(container); ++i) {
-            Engine::ImageCell* pCell = engine.GetCell(container, i);
+            const Engine::ImageCell* pCell = engine.GetCell(container, i);
             const UI::Controls::ImageTableItem* pItem = grid.FindItem(pCell);
-            const bool bRight =
-                container == Engine::ImageCellEngine::CellTray
-                    ? !pItem && pCell->GetGridRow() == -1
-                    : pItem && pItem->row() == pCell->GetGridRow() && pItem->column() == pCell->GetGridCol();
-            if (!bRight)
+            if ((pItem ? QPoint(pItem->column(), pItem->row()) : QPoint(-1, -1))
+                != QPoint(pCell->GetGridCol(), pCell->GetGridRow()))
                 names << Name(pCell);
         }
     }
@@ -107,36 +85,78 @@ inline void Select(UI::Controls::ImageTableWidget& table, const QList<QPoint>& p
         table.Item(position.y(), position.x())->setSelected(true);
 }
 
-inline void SendMouse(QWidget* pViewport, QEvent::Type type, const QPoint& pos, Qt::MouseButton button,
-                      Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+// Presses on the source item at (column, row), moves a little (which starts the drag) and, from inside the
+// drag's own event loop, moves over the centre of the target item and releases.
+inline void MouseDrag(UI::Controls::ImageTableWidget* pSource, const QPoint& fromItem,
+                      UI::Controls::ImageTableWidget* pTarget, const QPoint& toItem,
+                      Qt::KeyboardModifiers modifiers = Qt::NoModifier)
 {
-    QMouseEvent event(type, pos, pViewport->mapToGlobal(pos), button, buttons, modifiers);
-    QApplication::sendEvent(pViewport, &event);
-}
-
-// Presses on the source, moves a little (which starts the drag) and, from inside the drag's own event
-// loop, moves over the target position, calls fnWhileOver there, and releases.
-inline void MouseDrag(UI::Controls::ImageTableWidget* pSource, const QPoint& from,
-                      UI::Controls::ImageTableWidget* pTarget, const QPoint& to,
-                      const std::function<void()>& fnWhileOver = {}, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
-{
-    QWidget* pSourceViewport = pSource->viewport();
-    QWidget* pTargetViewport = pTarget->viewport();
+    const QPoint from = pSource->visualItemRect(pSource->Item(fromItem.y(), fromItem.x())).center();
+    const QPoint to = pTarget->visualItemRect(pTarget->Item(toItem.y(), toItem.x())).center();
+    const auto send = [](UI::Controls::ImageTableWidget* pTable, QEvent::Type type, const QPoint& pos,
+                         Qt::MouseButton button, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers = {}) {
+        QMouseEvent event(type, pos, pTable->viewport()->mapToGlobal(pos), button, buttons, modifiers);
+        QApplication::sendEvent(pTable->viewport(), &event);
+    };
     bool bDragRan = false;
     QTimer::singleShot(0, pTarget, [&] {
         bDragRan = true;
-        SendMouse(pTargetViewport, QEvent::MouseMove, to - QPoint(1, 0), Qt::NoButton, Qt::LeftButton);
-        SendMouse(pTargetViewport, QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton);
-        if (fnWhileOver)
-            fnWhileOver();
-        SendMouse(pTargetViewport, QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
+        send(pTarget, QEvent::MouseMove, to - QPoint(1, 0), Qt::NoButton, Qt::LeftButton);
+        send(pTarget, QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton);
+        send(pTarget, QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
     });
-    SendMouse(pSourceViewport, QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton, modifiers);
-    SendMouse(pSourceViewport, QEvent::MouseMove, from + QPoint(3, 3), Qt::NoButton, Qt::LeftButton, modifiers);
+    send(pSource, QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton, modifiers);
+    send(pSource, QEvent::MouseMove, from + QPoint(3, 3), Qt::NoButton, Qt::LeftButton, modifiers);
     if (!bDragRan) {
         // No drag started: let the queued moves run (as plain mouse moves) and end the press.
         QCoreApplication::processEvents();
-        SendMouse(pSourceViewport, QEvent::MouseButtonRelease, from, Qt::LeftButton, Qt::NoButton);
+        send(pSource, QEvent::MouseButtonRelease, from, Qt::LeftButton, Qt::NoButton);
     }
 }
+
+// A grid above a tray in one window, both following one engine, as in the editor.
+struct Tables
+{
+    Tables()
+    {
+        auto* pLayout = new QVBoxLayout(&m_window);
+        pLayout->addWidget(m_pGrid = new UI::Controls::ImageGrid(&m_window));
+        pLayout->addWidget(m_pTray = new UI::Controls::ImageTray(&m_window));
+        m_bReady = m_pGrid->InitImageGrid(&m_engine) && m_pTray->InitImageTray(&m_engine);
+        m_pGrid->SetImageSize(64);
+        m_pTray->SetImageSize(64);
+        m_window.resize(800, 600);
+    }
+
+    // Sets up grid and tray from layouts written as Layout() prints them ("a b | K -"): the grid's cells are
+    // created as from project rows, where "-" and "K" are spelt in any case; then the tray's cells, in order.
+    bool Arrange(const TestUtils::Sandbox& sandbox, const QString& strGrid, const QString& strTray = QString())
+    {
+        QList<QStringList> rows;
+        for (const QString& strRow : strGrid.split(" | ")) {
+            QStringList row;
+            for (const QString& strToken : strRow.split(' '))
+                row << (strToken == "-" ? "none" : strToken == "K" ? "KEEPEMPTY" : WriteImages(sandbox, {strToken})[0]);
+            rows << row;
+        }
+        if (!m_bReady || !m_engine.CreateCells(rows) || !m_pGrid->Resize(int(rows.size()), int(rows[0].size()), true))
+            return false;
+        m_pGrid->SetKeepEmptyCells(rows);
+        return strTray.isEmpty() || m_engine.CreateCells(WriteImages(sandbox, strTray.split(' ')), -1, -1);
+    }
+    // Shows the window active, for drags and shortcuts.
+    bool Show()
+    {
+        m_window.show();
+        QApplication::setActiveWindow(&m_window);
+        return QTest::qWaitForWindowActive(&m_window);
+    }
+    QString LocationMismatches() const { return TableTest::LocationMismatches(m_engine, *m_pGrid); }
+
+    Engine::ImageCellEngine m_engine;
+    QWidget m_window;
+    UI::Controls::ImageGrid* m_pGrid;
+    UI::Controls::ImageTray* m_pTray;
+    bool m_bReady = false;
+};
 } // namespace TableTest

@@ -14,7 +14,6 @@ class TestImageCellDrag : public QObject
 {
     Q_OBJECT
 
-private:
     TestUtils::Sandbox m_sandbox;
     ImageCellEngine m_engine;
     ImageCell* m_pCellA = nullptr;
@@ -48,18 +47,16 @@ private slots:
         QByteArray payload;
         QDataStream values(&payload, QIODevice::WriteOnly);
         for (const QString& strToken : strPayload.split(' ', Qt::SkipEmptyParts)) {
-            if (strToken == "A")
-                values << m_pCellA->GetId();
-            else if (strToken == "B")
-                values << m_pCellB->GetId();
-            else if (strToken == "Z")
-                values << Q_INT64_C(0x7fff000012345678);
-            else if (strToken == "R") {
-                ImageCell* pRemoved = m_engine.CreateCell(m_pCellA->GetFilename(), -1, -1);
-                values << pRemoved->GetId();
+            ImageCell* pRemoved = strToken == "R" ? m_engine.CreateCell(m_pCellA->GetFilename(), -1, -1) : nullptr;
+            values << (strToken == "A"   ? m_pCellA->GetId()
+                       : strToken == "B" ? m_pCellB->GetId()
+                       : strToken == "Z" ? Q_INT64_C(0x7fff000012345678)
+                       : pRemoved        ? pRemoved->GetId()
+                                         : qint64(strToken.toLongLong()));
+            if (pRemoved) { // a later cell must not take over the identity of the removed one
                 m_engine.Remove(pRemoved);
-            } else
-                values << qint64(strToken.toLongLong());
+                m_engine.CreateCell(m_pCellA->GetFilename(), -1, -1);
+            }
         }
         QMimeData mimeData;
         mimeData.setData(ImageCellDrag::ImageCellMimeType, payload);
