@@ -22,7 +22,6 @@ public:
     int GetSelectedKeepEmptyCount() const;
     void SelectImageForItem(ImageTableItem* pItem);
 
-    QAction* GetSelectAction() const { return m_pActSelect; }
     QAction* GetKeepEmptyAction() const { return m_pActKeepEmpty; }
     QAction* GetMoveToTrayAction() const { return m_pActMoveToTray; }
     QAction* GetClearAction() const { return m_pActClear; }

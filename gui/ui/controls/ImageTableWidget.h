@@ -57,7 +57,6 @@ public:
     void SetCompactView(bool bCompact);
     int GetImageSize() const { return m_nImageSize; }
     void SetImageSize(int nSize);
-    const ImageTableDelegate& GetDelegate() const { return m_delegate; }
     QAction* GetOpenAction() const { return m_pActOpen; }
     QAction* GetReloadAction() const { return m_pActReload; }
 

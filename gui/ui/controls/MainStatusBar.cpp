@@ -71,21 +71,6 @@ void MainStatusBar::SetImageCount(int nGridImages, int nTrayImages)
     SetLabelText(m_pImageCountLabel, tr("Images %1 Tray %2").arg(nGridImages).arg(nTrayImages));
 }
 
-QString MainStatusBar::GetStatusText() const
-{
-    return m_pStatusLabel->text();
-}
-
-QString MainStatusBar::GetGridSizeText() const
-{
-    return m_pGridSizeLabel->text();
-}
-
-QString MainStatusBar::GetImageCountText() const
-{
-    return m_pImageCountLabel->text();
-}
-
 void MainStatusBar::OnTempTimer()
 {
     SetStatus(tr("Ready"), false);

@@ -20,10 +20,6 @@ public:
     void SetGridSize(int nRows, int nCols);
     void SetImageCount(int nGridImages, int nTrayImages);
 
-    QString GetStatusText() const;
-    QString GetGridSizeText() const;
-    QString GetImageCountText() const;
-
     static constexpr int TemporaryMessageMs = 3000;
 
 private slots:
