@@ -1,10 +1,16 @@
 #include "testmain.h"
+#include "core/TessaraCore.h"
+#include "engine/ImageCellDrag.h"
 #include "tabletestsupport.h"
 
+#include <QDataStream>
+#include <QDir>
+#include <QMimeData>
 #include <QPointer>
 #include <QtTest>
 
 using Engine::ImageCell;
+using Engine::ImageCellDrag;
 using Engine::ImageCellEngine;
 using TableTest::Names;
 using TableTest::WriteImages;
@@ -38,8 +44,18 @@ class TestImageCellEngine : public QObject
     Q_OBJECT
 
     TestUtils::Sandbox m_sandbox;
+    ImageCellEngine m_engine; // for the drag payloads: a and b live in its tray
+    ImageCell* m_pCellA = nullptr;
+    ImageCell* m_pCellB = nullptr;
 
 private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_engine.CreateCells(TableTest::WriteImages(m_sandbox, {"a", "b"}), -1, -1));
+        m_pCellA = m_engine.GetCell(ImageCellEngine::CellTray, 0);
+        m_pCellB = m_engine.GetCell(ImageCellEngine::CellTray, 1);
+    }
+
     void createCellsPlacesFilesRowByRow_data()
     {
         QTest::addColumn<int>("nRows");
@@ -123,6 +139,95 @@ private slots:
         QVERIFY(trayCell.isNull());
         QCOMPARE(alive, QStringList({"3", "y", "n"}));
         QCOMPARE(log.m_lines, QStringList({"removed a (0,0)", "basket cleared", "basket cleared", "tray cleared"}));
+    }
+
+    void thinImageIsAccepted()
+    {
+        // Fitted into the thumbnail square, its short side would shrink to nothing.
+        const QString strFile = m_sandbox.File("sliver.png");
+        QVERIFY(TestUtils::WriteImage(strFile, 1000, 3, Qt::blue));
+        QVERIFY(ImageCell().AssignImage(strFile));
+    }
+
+    void reloadRefusesAFifoAndUnloadKeepsTheFile()
+    {
+        QVERIFY(ImageCell().ReloadImage()); // nothing to reload is no failure
+        const QString strFile = m_sandbox.File("changing.png");
+        QVERIFY(TestUtils::WriteImage(strFile, 50, 20, Qt::red));
+        ImageCell cell;
+        QVERIFY(cell.AssignImage(strFile) && cell.ReloadImage());
+        // A file swapped for a FIFO would block the image reader for good.
+        QVERIFY(QFile::remove(strFile));
+        m_sandbox.MakeFifo("changing.png");
+        QVERIFY(!cell.ReloadImage());
+
+        cell.UnloadImage(); // the file stays the cell's, to be saved with the project
+        QVERIFY(!cell.GetThumbnail());
+        QCOMPARE(cell.GetFilename(), strFile);
+    }
+
+    void unreadableFormatGoesThroughTemporaryConversion()
+    {
+        // An uncompressed true-colour TGA: Qt has no reader for it here, ImageMagick has.
+        QByteArray tga(18, '\0');
+        tga[2] = 2;
+        tga[12] = 30;
+        tga[14] = 12;
+        tga[16] = 24;
+        tga[17] = 0x20; // top-left origin
+        tga.append(QByteArray(30 * 12 * 3, '\x7f'));
+        const QString strFile = m_sandbox.File("converted.tga");
+        QFile file(strFile);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(tga) == tga.size());
+        file.close();
+        QVERIFY2(!QImage().load(strFile), "Qt reads TGA here; the fallback would not be exercised");
+
+        ImageCell cell;
+        QVERIFY(cell.AssignImage(strFile));
+        QCOMPARE(cell.GetImageSize(), QSize(30, 12));
+        const QString strTemp = Core::TessaraCore::ResolveFilename("converted.png", "Temp");
+        QVERIFY2(!QFileInfo::exists(strTemp), qPrintable(strTemp));
+        QCOMPARE(QFileInfo(strTemp).absolutePath(), QDir(QCoreApplication::applicationDirPath()).filePath("Temp"));
+    }
+
+    void receivingSideKeepsOnlyLiveCellsOnce_data()
+    {
+        QTest::addColumn<QString>("strPayload");
+        QTest::addColumn<QStringList>("expected");
+        // Placeholders: A and B are the live cells, Z a never-issued identity, R one of a removed cell.
+        QTest::newRow("zero and repeats skipped") << "3 A 0 A" << QStringList{"A"};
+        QTest::newRow("foreign identity skipped") << "3 Z B Z" << QStringList{"B"};
+        QTest::newRow("removed cell skipped") << "2 R A" << QStringList{"A"};
+        QTest::newRow("order of the drag kept") << "2 B A" << QStringList{"B", "A"};
+        QTest::newRow("count of 2^62 cells") << "4611686018427387904 A" << QStringList{"A"};
+        QTest::newRow("negative count") << "-4 A B" << QStringList{};
+        QTest::newRow("empty payload") << "" << QStringList{};
+    }
+    void receivingSideKeepsOnlyLiveCellsOnce()
+    {
+        QFETCH(QString, strPayload);
+        QFETCH(QStringList, expected);
+        QByteArray payload;
+        QDataStream values(&payload, QIODevice::WriteOnly);
+        for (const QString& strToken : strPayload.split(' ', Qt::SkipEmptyParts)) {
+            ImageCell* pRemoved = strToken == "R" ? m_engine.CreateCell(m_pCellA->GetFilename(), -1, -1) : nullptr;
+            values << (strToken == "A"   ? m_pCellA->GetId()
+                       : strToken == "B" ? m_pCellB->GetId()
+                       : strToken == "Z" ? Q_INT64_C(0x7fff000012345678)
+                       : pRemoved        ? pRemoved->GetId()
+                                         : qint64(strToken.toLongLong()));
+            if (pRemoved) { // a later cell must not take over the identity of the removed one
+                m_engine.Remove(pRemoved);
+                m_engine.CreateCell(m_pCellA->GetFilename(), -1, -1);
+            }
+        }
+        QMimeData mimeData;
+        mimeData.setData(ImageCellDrag::ImageCellMimeType, payload);
+
+        QStringList actual;
+        for (const ImageCell* pCell : ImageCellDrag(&mimeData, m_engine).m_cells)
+            actual << (pCell == m_pCellA ? "A" : "B");
+        QCOMPARE(actual, expected);
     }
 };
 

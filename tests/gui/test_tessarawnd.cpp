@@ -8,11 +8,14 @@
 #include "ui/GridSizeDlg.h"
 #include "ui/TessaraWnd.h"
 #include "ui/TextViewerDlg.h"
+#include "ui/UIUtils.h"
+#include "ui/controls/ColorSelectButton.h"
 #include "ui/controls/ImageGrid.h"
-#include "ui/controls/MainStatusBar.h"
 
 #include <QAction>
 #include <QCheckBox>
+#include <QColorDialog>
+#include <QFileDialog>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -273,6 +276,55 @@ private slots:
         QCOMPARE(strShown, strLog);
         QCOMPARE(QString::fromUtf8(sandbox.ReadText("log.txt")), strLog);
         QVERIFY(!viewer.SaveLogTo(sandbox.File("no-such-folder/log.txt")));
+    }
+
+    void cancelledColorDialogKeepsTheColour()
+    {
+        // Choosing a colour is part of the editor workflow test; here the dialog is turned down.
+        UI::Controls::ColorSelectButton button;
+        button.SetColor(QColor(200, 10, 30));
+        TestUtils::ModalAnswers answers;
+        answers.Then([](QWidget* pWidget) {
+            qobject_cast<QColorDialog*>(pWidget)->setCurrentColor(Qt::white);
+            qobject_cast<QColorDialog*>(pWidget)->reject();
+        });
+        button.click();
+        QCOMPARE(answers.Problems(), QString());
+        QCOMPARE(button.GetColor(), QColor(200, 10, 30));
+    }
+
+    void saveDialogAddsTheChosenTypesExtension_data()
+    {
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("expected");
+        const QString images = QStringLiteral("PNG (*.png);;JPEG (*.jpg);;All files (*.*)");
+        QTest::newRow("project without extension")
+            << QString("Tessara projects (*.tsp)") << QString("mosaic") << "mosaic.tsp";
+        QTest::newRow("typed extension kept") << images << QString("result.tif") << "result.tif";
+        QTest::newRow("all files adds nothing") << images << QString("*.*|result") << "result";
+        QTest::newRow("other type chosen") << images << QString("*.jpg|result") << "result.jpg";
+    }
+    void saveDialogAddsTheChosenTypesExtension()
+    {
+        // tesscli picks the output format by extension, and the open dialog lists only "*.tsp".
+        QFETCH(QString, filter);
+        QFETCH(QString, typed);
+        QFETCH(QString, expected);
+        QTemporaryDir folder;
+        const QStringList parts = typed.split('|');
+        TestUtils::ModalAnswers answers;
+        answers.Then([&](QWidget* pWidget) {
+            auto* pDialog = qobject_cast<QFileDialog*>(pWidget);
+            if (parts.size() > 1)
+                for (const QString& strNameFilter : pDialog->nameFilters())
+                    if (strNameFilter.contains(parts.first()))
+                        pDialog->selectNameFilter(strNameFilter), emit pDialog->filterSelected(strNameFilter);
+            TestUtils::ChooseFiles({folder.filePath(parts.last())})(pWidget);
+        });
+        const QString strChosen = UIUtils::GetSaveFileName(nullptr, "Save", filter);
+        QCOMPARE(answers.Problems(), QString());
+        QCOMPARE(strChosen, folder.filePath(expected));
     }
 };
 

@@ -1,7 +1,6 @@
 #include "testutils.h"
 
 #include <QCoreApplication>
-#include <QBuffer>
 #include <QFile>
 #include <QPainter>
 #include <QProcess>
@@ -11,23 +10,6 @@
 
 namespace TestUtils {
 
-QString CompareImages(const QImage& actual, const QImage& expected)
-{
-    if (actual.isNull())
-        return QStringLiteral("actual image is empty");
-    if (actual.size() != expected.size())
-        return QString::asprintf("size %dx%d, expected %dx%d", actual.width(), actual.height(), expected.width(),
-                                 expected.height());
-
-    const QImage a = actual.convertToFormat(QImage::Format_ARGB32);
-    const QImage e = expected.convertToFormat(QImage::Format_ARGB32);
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x)
-            if (a.pixel(x, y) != e.pixel(x, y))
-                return QString::asprintf("pixel (%d, %d) is #%08x, expected #%08x", x, y, a.pixel(x, y), e.pixel(x, y));
-    return QString();
-}
-
 QString CompareImageFile(const QString& strFile, const QImage& expected)
 {
     // Read through the file itself: loading by name would also accept strFile with a suffix added.
@@ -35,7 +17,16 @@ QString CompareImageFile(const QString& strFile, const QImage& expected)
     QImage actual;
     if (!file.open(QIODevice::ReadOnly) || !actual.load(&file, nullptr))
         return QStringLiteral("cannot read image %1").arg(strFile);
-    return CompareImages(actual, expected);
+    if (actual.size() != expected.size())
+        return QString::asprintf("size %dx%d, expected %dx%d", actual.width(), actual.height(), expected.width(),
+                                 expected.height());
+    const QImage a = actual.convertToFormat(QImage::Format_ARGB32);
+    const QImage e = expected.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            if (a.pixel(x, y) != e.pixel(x, y))
+                return QString::asprintf("pixel (%d, %d) is #%08x, expected #%08x", x, y, a.pixel(x, y), e.pixel(x, y));
+    return QString();
 }
 
 QImage MakeImage(int nWidth, int nHeight, const QColor& color)
@@ -60,20 +51,6 @@ QImage MakeCompound(const QSize& cellSize, int nCols, const QList<QColor>& cells
 bool WriteImage(const QString& strFile, int nWidth, int nHeight, const QColor& color)
 {
     return MakeImage(nWidth, nHeight, color).save(strFile);
-}
-
-bool WriteTurnedJpeg(const QString& strFile, int nWidth, int nHeight)
-{
-    QBuffer jpeg;
-    jpeg.open(QIODevice::WriteOnly);
-    if (!MakeImage(nWidth, nHeight, Qt::darkCyan).save(&jpeg, "JPEG"))
-        return false;
-    // An APP1 segment right after the start marker: one little-endian TIFF entry, tag 0x0112
-    // (orientation), type SHORT, value 6.
-    const QByteArray exif("Exif\0\0II*\0\x08\0\0\0\x01\0\x12\x01\x03\0\x01\0\0\0\x06\0\0\0\0\0\0\0", 32);
-    const QByteArray segment = QByteArray("\xff\xe1\0", 3) + char(exif.size() + 2) + exif;
-    QFile file(strFile);
-    return file.open(QIODevice::WriteOnly) && file.write(jpeg.data().left(2) + segment + jpeg.data().mid(2)) > 0;
 }
 
 QString Sandbox::WriteText(const QString& strName, const QByteArray& text) const
@@ -103,28 +80,23 @@ namespace {
 const char* const kIsolatedCopyVariable = "TESSARA_TEST_ISOLATED_COPY";
 }
 
-QString RunIsolatedCopy(const QString& strTestFunction)
+bool InIsolatedCopy()
 {
+    if (qEnvironmentVariableIsSet(kIsolatedCopyVariable))
+        return true;
     Sandbox sandbox;
     const QString strCopy = sandbox.File(QStringLiteral("isolated_test"));
-    if (!QFile::copy(QCoreApplication::applicationFilePath(), strCopy))
-        return QStringLiteral("cannot copy the test program");
-
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QString::fromLatin1(kIsolatedCopyVariable), QStringLiteral("1"));
     QProcess copy;
     copy.setProcessEnvironment(environment);
     copy.setProcessChannelMode(QProcess::MergedChannels);
-    copy.start(strCopy, {strTestFunction});
-    if (!copy.waitForFinished(120000))
-        return QStringLiteral("the isolated copy did not finish");
-    const bool bPassed = copy.exitStatus() == QProcess::NormalExit && copy.exitCode() == 0;
-    return bPassed ? QString() : QString::fromLocal8Bit(copy.readAll());
-}
-
-bool InIsolatedCopy()
-{
-    return qEnvironmentVariableIsSet(kIsolatedCopyVariable);
+    if (QFile::copy(QCoreApplication::applicationFilePath(), strCopy))
+        copy.start(strCopy, {QString::fromLatin1(QTest::currentTestFunction())});
+    const bool bPassed =
+        copy.waitForFinished(120000) && copy.exitStatus() == QProcess::NormalExit && copy.exitCode() == 0;
+    QTest::qVerify(bPassed, "isolated copy passed", copy.readAll().constData(), __FILE__, __LINE__);
+    return false;
 }
 
 bool WindowTest::OpenWindow(bool bShow)

@@ -1,36 +1,27 @@
 #pragma once
 
-#include <QColor>
-#include <QImage>
-#include <QList>
-#include <QObject>
-#include <QString>
-#include <QStringList>
-#include <QTemporaryDir>
-
 #include "core/TessaraSettings.h"
 #include "engine/ImageCellEngine.h"
 #include "ui/TessaraWnd.h"
 #include "ui/controls/ImageGrid.h"
 #include "ui/controls/ImageTray.h"
-#include "ui/controls/MainStatusBar.h"
 
 #include <QAction>
+#include <QColor>
+#include <QImage>
+#include <QTemporaryDir>
 
 #include <memory>
 
 namespace TestUtils {
 
-// Empty when both images have the same size and ARGB32 pixels; otherwise the mismatch in words.
-QString CompareImages(const QImage& actual, const QImage& expected);
+// Empty when the file holds an image of the same size and ARGB32 pixels; otherwise the mismatch in words.
 QString CompareImageFile(const QString& strFile, const QImage& expected);
 
 QImage MakeImage(int nWidth, int nHeight, const QColor& color);
 // Equally sized one-colour cells row by row on nCols columns; an invalid colour leaves the background.
 QImage MakeCompound(const QSize& cellSize, int nCols, const QList<QColor>& cells, const QColor& background);
 bool WriteImage(const QString& strFile, int nWidth, int nHeight, const QColor& color);
-// A JPEG stored nWidth x nHeight whose EXIF orientation (6) asks for a quarter turn clockwise.
-bool WriteTurnedJpeg(const QString& strFile, int nWidth, int nHeight);
 
 // The named child of pParent; a missing one ends the program, as every later check would be void.
 template <typename T>
@@ -56,9 +47,8 @@ private:
     QTemporaryDir m_dir;
 };
 
-// Runs strTestFunction from a copy of this program in a fresh folder (no tesscli, no Config beside
-// it); returns the copy's output when it fails, else an empty string.
-QString RunIsolatedCopy(const QString& strTestFunction);
+// True inside a copy of this program in a fresh folder (no tesscli, no Config beside it). Elsewhere
+// runs the current test function in such a copy, fails the test if the copy fails, and is false.
 bool InIsolatedCopy();
 
 // Base of the main-window tests: a window (a fresh one on its own engine, or the core's) and its named parts.
@@ -78,7 +68,6 @@ protected:
     QAction* Action(const char* pName) const { return Find<QAction>(pName); }
     UI::Controls::ImageGrid* Grid() const { return Find<UI::Controls::ImageGrid>("imageGrid"); }
     UI::Controls::ImageTray* Tray() const { return Find<UI::Controls::ImageTray>("imageTray"); }
-    UI::Controls::MainStatusBar* StatusBar() const { return Find<UI::Controls::MainStatusBar>("statusBar"); }
     // The settings the window would save or pass to tesscli.
     Core::TessaraSettings Filled() const;
 

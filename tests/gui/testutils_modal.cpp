@@ -13,11 +13,11 @@
 
 namespace TestUtils {
 
-ModalAnswers::ModalAnswers() : m_pTimer(new QTimer(this))
+ModalAnswers::ModalAnswers()
 {
-    m_pTimer->setInterval(20);
-    connect(m_pTimer, &QTimer::timeout, this, &ModalAnswers::OnPoll);
-    m_pTimer->start();
+    auto* pTimer = new QTimer(this);
+    connect(pTimer, &QTimer::timeout, this, &ModalAnswers::OnPoll);
+    pTimer->start(20);
 }
 
 ModalAnswers& ModalAnswers::Then(Handler fnHandler)
@@ -30,9 +30,9 @@ QString ModalAnswers::Problems() const
 {
     if (m_pending.isEmpty() && m_unexpected.isEmpty())
         return QString();
-    return QStringLiteral("%1 answer(s) never used; answered: [%2]; unexpected: [%3]")
+    return QStringLiteral("%1 answer(s) never used; unexpected: [%2]")
         .arg(m_pending.size())
-        .arg(m_answered.join(QStringLiteral(", ")), m_unexpected.join(QStringLiteral(", ")));
+        .arg(m_unexpected.join(QStringLiteral(", ")));
 }
 
 void ModalAnswers::OnPoll()
@@ -43,13 +43,9 @@ void ModalAnswers::OnPoll()
     m_handedOut.append(pModal);
     pModal->installEventFilter(this);
     const QString strName = QStringLiteral("%1 '%2'").arg(pModal->metaObject()->className(), pModal->windowTitle());
-    Handler fnHandler = FinishDialog(&QDialog::reject);
-    if (m_pending.isEmpty()) {
+    if (m_pending.isEmpty())
         m_unexpected.append(strName);
-    } else {
-        m_answered.append(strName);
-        fnHandler = m_pending.takeFirst();
-    }
+    const Handler fnHandler = m_pending.isEmpty() ? FinishDialog(&QDialog::reject) : m_pending.takeFirst();
     // Queued, so this poll returns first: a nested modal window opened by the handler is then
     // still seen by the next poll.
     QPointer<QWidget> pTarget = pModal;
@@ -113,19 +109,10 @@ ModalAnswers::Handler FinishDialog(void (QDialog::*pfnFinish)())
 
 ModalAnswers::Handler NoteText(QString& strText)
 {
-    return Inspect(
-        [&strText](QWidget* pWidget) {
-            if (auto* pBox = qobject_cast<QMessageBox*>(pWidget))
-                strText = pBox->text();
-        },
-        PressButton(QStringLiteral("OK")));
-}
-
-ModalAnswers::Handler Inspect(std::function<void(QWidget*)> fnInspect, ModalAnswers::Handler fnAnswer)
-{
-    return [fnInspect, fnAnswer](QWidget* pWidget) {
-        fnInspect(pWidget);
-        fnAnswer(pWidget);
+    return [&strText](QWidget* pWidget) {
+        if (auto* pBox = qobject_cast<QMessageBox*>(pWidget))
+            strText = pBox->text();
+        PressButton(QStringLiteral("OK"))(pWidget);
     };
 }
 

@@ -1,13 +1,9 @@
 #pragma once
 
 #include <QDialog>
-#include <QList>
-#include <QObject>
 #include <QStringList>
 
 #include <functional>
-
-class QTimer;
 
 namespace TestUtils {
 
@@ -30,15 +26,12 @@ public:
 protected:
     bool eventFilter(QObject* pWatched, QEvent* pEvent) override;
 
-private slots:
+private:
     void OnPoll();
 
-private:
-    QTimer* m_pTimer;
     QList<Handler> m_pending;
     // Windows handed out and not hidden since: the same dialog shown again counts as a new window.
     QList<QObject*> m_handedOut;
-    QStringList m_answered;
     QStringList m_unexpected;
 };
 
@@ -50,7 +43,5 @@ ModalAnswers::Handler PressButton(const QString& strButtonText);
 ModalAnswers::Handler FinishDialog(void (QDialog::*pfnFinish)());
 // Keeps a message box's text in strText (which must outlive the answer) and presses "OK".
 ModalAnswers::Handler NoteText(QString& strText);
-// Lets fnInspect look at the window and then applies fnAnswer.
-ModalAnswers::Handler Inspect(std::function<void(QWidget*)> fnInspect, ModalAnswers::Handler fnAnswer);
 
 } // namespace TestUtils
