@@ -442,6 +442,24 @@ private slots:
         QCOMPARE(options.GetRecentProjects(), (QStringList{"a", "b"}));
     }
 
+    // A stored window state from another screen, or a damaged one, must not put the window where
+    // the user cannot reach it.
+    void storedWindowStateIsFittedToTheScreen()
+    {
+        const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+        for (const auto& [position, size] : {std::pair{QPoint(INT_MAX, INT_MAX), QSize(INT_MAX, INT_MAX)},
+                                             {QPoint(-100000, -100000), QSize(200, 150)},
+                                             {QPoint(5000, 10), QSize(300, 200)}}) {
+            Misc::OptionSet options;
+            options.SetOption_Point("Windows.W.Position", position);
+            options.SetOption_Size("Windows.W.Size", size);
+            QWidget window;
+            options.LoadWindowState(&window, "W");
+            QCOMPARE(available.united(window.geometry()), available);
+            QCOMPARE(window.size(), size.boundedTo(available.size()));
+        }
+    }
+
     // Both of the editor's files are far larger than what still fits; the save must fail and the
     // previous file must survive unchanged, with no temporary file left beside it.
     void savesOnAFullDiskFailAndKeepTheOldFile()
