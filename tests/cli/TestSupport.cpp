@@ -138,6 +138,8 @@ pid_t StartTesscli(const std::vector<std::string>& arguments, const std::string&
             _exit(127);
         for (const std::string& strEntry : extraEnvironment)
             putenv(const_cast<char*>(strEntry.c_str()));
+        // A run that hangs (blocked on a FIFO, say) is killed and fails its own case, not the suite.
+        alarm(60);
         execv(TESSCLI_EXE, argv.data());
         _exit(127);
     }
