@@ -35,3 +35,6 @@ make_tiles() {
 
 # tile_list N: N*N tile paths relative to WORK, row by row, reusing the 64 distinct tiles.
 tile_list() { for k in $(seq 0 $(($1 * $1 - 1))); do echo "tiles/t$((k % 64 + 1)).png"; done; }
+
+# median: the median of the numbers read, one a line (blank lines skipped).
+median() { sort -n | awk 'NF { v[++n] = $1 } END { print (n % 2) ? v[(n + 1) / 2] : (v[n / 2] + v[n / 2 + 1]) / 2 }'; }

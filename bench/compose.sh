@@ -29,8 +29,6 @@ measure() {
   cat time.txt
 }
 
-median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
-
 # A checksum of the decoded 8-bit RGB pixels: equal settings must give equal pixels.
 pixels() { "$CONVERT" "$1" -depth 8 rgb:- | md5sum | cut -c1-12; }
 

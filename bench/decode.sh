@@ -40,7 +40,6 @@ for round in $(seq 0 $((REPS - 1))); do
   done
 done
 
-median() { sort -n | awk 'NF { v[++n] = $1 } END { print (n % 2) ? v[(n + 1) / 2] : (v[n / 2] + v[n / 2 + 1]) / 2 }'; }
 vips_wall=$(printf '%s' "${wall[vips]}" | median)
 echo "ImageMagick $($CONVERT -version | head -1 | cut -d' ' -f3), $(vips --version), $(nproc) cores, $REPS rounds"
 echo

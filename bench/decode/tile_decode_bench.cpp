@@ -3,6 +3,7 @@
 //   tile_decode_bench THREADS FILE...
 #include <Magick++.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
