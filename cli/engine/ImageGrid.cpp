@@ -185,11 +185,9 @@ ImageGrid::OutputPlan ImageGrid::PlanOutput() const
     const unsigned long long nBase = 20ull << 20;
     unsigned long long nLargestTile = 0;
     int nTallestRow = 0;
-    bool bReadAhead = false;
     ForEachCell([&](const ImageGridCell& cell) {
         nLargestTile = std::max(nLargestTile, 8ull * cell.GetSize().width * cell.GetSize().height);
         nTallestRow = std::max(nTallestRow, m_layout.GetRowHeight(cell.GetRow()));
-        bReadAhead = bReadAhead || !cell.IsReadOneAtATime();
     });
     const unsigned long long nWidth = static_cast<unsigned long long>(m_layout.GetTotalWidth());
     const unsigned long long nHeight = static_cast<unsigned long long>(m_layout.GetTotalHeight());
@@ -205,8 +203,7 @@ ImageGrid::OutputPlan ImageGrid::PlanOutput() const
     const unsigned long long nBand = nWidth * nBandRows * format.channels * (IsStacked() ? 2 : format.bitDepth / 8);
     plan.writer = "the streaming " + pWriter->GetFormatName() + " writer, "
                   + (IsStacked() ? "in one band" : "one grid row at a time");
-    const unsigned long long nTilesAhead = bReadAhead ? GetReadAheadCount() : 0;
-    plan.peakBytes = nBase + 2 * nBand + (2 + nTilesAhead) * nLargestTile;
+    plan.peakBytes = nBase + 2 * nBand + (2ull + GetReadAheadCount()) * nLargestTile;
     return plan;
 }
 
@@ -374,11 +371,13 @@ bool ImageGrid::ComposeStacked(ScanlineWriter& writer, const RasterFormat& forma
 
 int ImageGrid::GetReadAheadCount() const
 {
+    bool bAny = false;
+    ForEachCell([&](const ImageGridCell& cell) { bAny = bAny || !cell.IsReadOneAtATime(); });
     // Beyond a few, the tiles would come faster than a JPEG or TIFF encoder, which runs on one
     // thread, takes them, and would only wait in memory.
     const int nMostAhead = 4;
     const int nThreads = UsableThreadCount();
-    return nThreads > 1 ? std::min(nThreads, nMostAhead) : 0;
+    return bAny && nThreads > 1 ? std::min(nThreads, nMostAhead) : 0;
 }
 
 bool ImageGrid::ForEachPreparedCell(const std::function<bool(ImageGridCell&)>& place)
