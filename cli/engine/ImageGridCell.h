@@ -17,7 +17,8 @@ class ImageGrid;
 
 // One input image of the grid at its final row and column. Pinging keeps only what the layout and
 // the output need to know (size, depth, alpha, grey); the pixels exist only between ReadImage and
-// ReleaseImage. Failures are reported in the grid's last error text.
+// ReleaseImage. Failures leave the cell's last error text. Cells may be read on several threads at
+// once, each cell by one thread at a time.
 class ImageGridCell : public Object
 {
 public:
@@ -36,6 +37,9 @@ public:
     size_t GetDepth() const { return m_depth; }
     bool HasAlpha() const { return m_alpha; }
     bool IsGrey() const { return m_grey; }
+    // True when the library reads this kind of file one at a time per process, so reading it
+    // beside another one gains nothing.
+    bool IsReadOneAtATime() const { return m_pngCoder; }
 
     void CreateImage();
     bool PingImage();
@@ -64,6 +68,7 @@ private:
     size_t m_depth = 0;
     bool m_alpha = false;
     bool m_grey = false;
+    bool m_pngCoder = false;
 };
 
 } // namespace Engine
