@@ -316,11 +316,12 @@ bool ImageGrid::AdmitsCanvas(const ScanlineWriter& writer, const RasterFormat& f
     return false;
 }
 
-PixelBand ImageGrid::CreateBand(const RasterFormat& format, int nHeight, int nBits) const
+PixelBand ImageGrid::CreateBand(const ScanlineWriter& writer, const RasterFormat& format, int nHeight, int nBits) const
 {
     const Magick::Color background = GetBackgroundColor();
     return PixelBand(format.width, nHeight, format.channels, nBits,
-                     {background.redQuantum(), background.greenQuantum(), background.blueQuantum()});
+                     {background.redQuantum(), background.greenQuantum(), background.blueQuantum()},
+                     writer.TruncatesTo8Bits());
 }
 
 bool ImageGrid::ComposeRows(ScanlineWriter& writer, const RasterFormat& format)
@@ -342,7 +343,7 @@ bool ImageGrid::ComposeRows(ScanlineWriter& writer, const RasterFormat& format)
             // Rows without images are empty and take no space, so bands follow each other.
             bComposed = writeBand();
             band.reset();
-            band.emplace(CreateBand(format, m_layout.GetRowHeight(cell.GetRow()), format.bitDepth));
+            band.emplace(CreateBand(writer, format, m_layout.GetRowHeight(cell.GetRow()), format.bitDepth));
             nBandRow = cell.GetRow();
         }
         bComposed = bComposed && PrepareCell(&cell);
@@ -358,7 +359,7 @@ bool ImageGrid::ComposeRows(ScanlineWriter& writer, const RasterFormat& format)
 bool ImageGrid::ComposeStacked(ScanlineWriter& writer, const RasterFormat& format)
 {
     // Blending needs the library's full 16-bit quanta to round as it does.
-    PixelBand band = CreateBand(format, format.height, 16);
+    PixelBand band = CreateBand(writer, format, format.height, 16);
     bool bPlaced = true;
     ForEachCell([&](ImageGridCell& cell) {
         if (!bPlaced)

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <string>
+
+namespace Engine {
+
+// Whether ImageMagick's TIFF reader gives the file's first image an alpha channel. Its ping
+// stops before it looks at the extra samples and never says so, while the decoded image does.
+bool TiffDeclaresAlpha(const std::string& strFile);
+
+} // namespace Engine
