@@ -52,7 +52,7 @@ bool ImageGridCell::PingImage()
     if (bPinged) {
         m_size = LayoutSize(*m_image, m_pGrid->IsAutoOriented());
         m_depth = m_image->depth();
-        m_alpha = m_image->matte() || (m_image->magick() == "TIFF" && TiffDeclaresAlpha(m_file));
+        m_alpha = m_image->matte() || TiffDeclaresAlpha(m_image->magick(), m_file);
         m_grey = m_image->colorSpace() == Magick::GRAYColorspace;
         ImagePixelLimit limit;
         bPinged = limit.Admits(m_file, m_image->columns(), m_image->rows());

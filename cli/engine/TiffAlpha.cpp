@@ -12,8 +12,11 @@ int IgnoreLibraryMessage(TIFF*, void*, const char*, const char*, va_list)
 }
 } // namespace
 
-bool TiffDeclaresAlpha(const std::string& strFile)
+bool TiffDeclaresAlpha(const std::string& strMagick, const std::string& strFile)
 {
+    // TIFF64 is BigTIFF.
+    if (strMagick != "TIFF" && strMagick != "TIFF64")
+        return false;
     TIFFOpenOptions* pOptions = TIFFOpenOptionsAlloc();
     TIFFOpenOptionsSetErrorHandlerExtR(pOptions, IgnoreLibraryMessage, nullptr);
     TIFFOpenOptionsSetWarningHandlerExtR(pOptions, IgnoreLibraryMessage, nullptr);

@@ -152,9 +152,13 @@ TEST_F(ComposeTest, PartialAlphaAndDeepSamples)
                 szOut);
     }
     Compose({"-row", "grey.png", "-bgcolor", "40", "40", "40"}, 16, 16, {}, "grey.png.out.png");
-    // A TIFF's alpha shows only once it is decoded, yet must shape the output from the start.
-    Save(ImageOf(64, 32, [](int nX, int) { return Rgba{90, 90, 90, unsigned(nX * 4)}; }), dir / "fade.tif");
-    Compose({"-row", "t1.png", "fade.tif"}, 164, 100, {{120, 10, Rgba{90, 90, 90, 80}}});
+    // A TIFF's alpha, classic or BigTIFF, shows only once it is decoded, yet must shape the output
+    // from the start.
+    const Magick::Image fadeTiff = ImageOf(64, 32, [](int nX, int) { return Rgba{90, 90, 90, unsigned(nX * 4)}; });
+    for (const std::string strTiff : {"TIFF", "TIFF64"}) {
+        Save(fadeTiff, strTiff + ":" + dir / (strTiff + ".tif"));
+        Compose({"-row", "t1.png", strTiff + ".tif"}, 164, 100, {{120, 10, Rgba{90, 90, 90, 80}}});
+    }
 }
 
 TEST_F(ComposeTest, BackgroundEmptyCellsAndEveryPhaseOfTheRun)
