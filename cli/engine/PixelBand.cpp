@@ -94,26 +94,24 @@ void PixelBand::Copy(const Magick::Image& image, int nX, int nY)
     const bool bSourceAlpha = image.matte();
     const bool bGrey = m_channels < 3;
     const bool bAlpha = m_channels % 2 == 0;
-    auto copy = [&](auto* pTarget, const Magick::PixelPacket& source) {
-        using Sample = std::remove_pointer_t<decltype(pTarget)>;
-        auto scaled = [this](Quantum value) -> Sample {
-            if constexpr (sizeof(Sample) == 1)
-                return To8Bits(value);
-            else
-                return value;
+    // The narrowing is chosen once per tile, not per sample, so the copy loop stays branch-free.
+    auto copyWith = [&](auto scaled) {
+        return [&, scaled](auto* pTarget, const Magick::PixelPacket& source) {
+            *pTarget++ = scaled(source.red);
+            if (!bGrey) {
+                *pTarget++ = scaled(source.green);
+                *pTarget++ = scaled(source.blue);
+            }
+            if (bAlpha)
+                *pTarget = scaled(bSourceAlpha ? QuantumRange - source.opacity : QuantumRange);
         };
-        *pTarget++ = scaled(source.red);
-        if (!bGrey) {
-            *pTarget++ = scaled(source.green);
-            *pTarget++ = scaled(source.blue);
-        }
-        if (bAlpha)
-            *pTarget = scaled(bSourceAlpha ? QuantumRange - source.opacity : QuantumRange);
     };
-    if (m_bits == 8)
-        ForEachPixel<uint8_t>(image, nX, nY, copy);
+    if (m_bits == 16)
+        ForEachPixel<uint16_t>(image, nX, nY, copyWith([](Quantum value) { return value; }));
+    else if (m_roundDown)
+        ForEachPixel<uint8_t>(image, nX, nY, copyWith([](Quantum value) { return RoundedDown(value); }));
     else
-        ForEachPixel<uint16_t>(image, nX, nY, copy);
+        ForEachPixel<uint8_t>(image, nX, nY, copyWith([](Quantum value) { return To8(value); }));
 }
 
 void PixelBand::Over(const Magick::Image& image, int nX, int nY)
