@@ -171,6 +171,11 @@ std::unique_ptr<ScanlineWriter> ImageGrid::ChooseStreamingWriter() const
     // reproduce; only 8 and 16 bits a sample stream.
     if (m_imageDepth != 8 && m_imageDepth != 16)
         return nullptr;
+    // The output's channels are fixed before the first tile is decoded.
+    bool bAlphaKnown = true;
+    ForEachCell([&](const ImageGridCell& cell) { bAlphaKnown = bAlphaKnown && cell.IsAlphaKnown(); });
+    if (!bAlphaKnown)
+        return nullptr;
     return CreateStreamingWriter(m_pDataSet->GetOutputFile(), GetOutputOptions());
 }
 

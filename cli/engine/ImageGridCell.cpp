@@ -1,9 +1,9 @@
 #include "engine/ImageGridCell.h"
 
+#include "engine/AlphaBeforeDecoding.h"
 #include "engine/ImageGrid.h"
 #include "engine/ImagePixelLimit.h"
 #include "engine/Orientation.h"
-#include "engine/TiffAlpha.h"
 #include "misc/RegularFile.h"
 
 #include <Magick++.h>
@@ -52,7 +52,7 @@ bool ImageGridCell::PingImage()
     if (bPinged) {
         m_size = LayoutSize(*m_image, m_pGrid->IsAutoOriented());
         m_depth = m_image->depth();
-        m_alpha = m_image->matte() || TiffDeclaresAlpha(m_image->magick(), m_file);
+        m_alpha = AlphaBeforeDecoding(*m_image, m_file);
         m_grey = m_image->colorSpace() == Magick::GRAYColorspace;
         ImagePixelLimit limit;
         bPinged = limit.Admits(m_file, m_image->columns(), m_image->rows());

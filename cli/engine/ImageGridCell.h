@@ -4,6 +4,7 @@
 #include "misc/Object.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace Magick {
@@ -34,7 +35,9 @@ public:
     // What pinging found; zero size and depth before.
     const ImageSize& GetSize() const { return m_size; }
     size_t GetDepth() const { return m_depth; }
-    bool HasAlpha() const { return m_alpha; }
+    // Unknown alpha counts as alpha.
+    bool HasAlpha() const { return m_alpha.value_or(true); }
+    bool IsAlphaKnown() const { return m_alpha.has_value(); }
     bool IsGrey() const { return m_grey; }
 
     void CreateImage();
@@ -62,7 +65,7 @@ private:
     std::unique_ptr<Magick::Image> m_image;
     ImageSize m_size;
     size_t m_depth = 0;
-    bool m_alpha = false;
+    std::optional<bool> m_alpha = false;
     bool m_grey = false;
 };
 

@@ -153,11 +153,12 @@ TEST_F(ComposeTest, PartialAlphaAndDeepSamples)
     }
     Compose({"-row", "grey.png", "-bgcolor", "40", "40", "40"}, 16, 16, {}, "grey.png.out.png");
     // A TIFF's alpha, classic or BigTIFF, shows only once it is decoded, yet must shape the output
-    // from the start.
-    const Magick::Image fadeTiff = ImageOf(64, 32, [](int nX, int) { return Rgba{90, 90, 90, unsigned(nX * 4)}; });
-    for (const std::string strTiff : {"TIFF", "TIFF64"}) {
-        Save(fadeTiff, strTiff + ":" + dir / (strTiff + ".tif"));
-        Compose({"-row", "t1.png", strTiff + ".tif"}, 164, 100, {{120, 10, Rgba{90, 90, 90, 80}}});
+    // from the start; a DPX file's can only be known by decoding it.
+    const Magick::Image fade = ImageOf(64, 32, [](int nX, int) { return Rgba{90, 90, 90, unsigned(nX * 4)}; });
+    for (const auto& [szFormat, szFile] :
+         {std::pair{"TIFF", "fade.tif"}, {"TIFF64", "fade64.tif"}, {"DPX", "fade.dpx"}}) {
+        Save(fade, std::string(szFormat) + ":" + dir / szFile);
+        Compose({"-row", "t1.png", szFile}, 164, 100, {{120, 10, Rgba{90, 90, 90, 80}}});
     }
 }
 

@@ -1,5 +1,6 @@
-#include "engine/TiffAlpha.h"
+#include "engine/AlphaBeforeDecoding.h"
 
+#include <Magick++.h>
 #include <tiffio.h>
 
 namespace Engine {
@@ -10,13 +11,9 @@ int IgnoreLibraryMessage(TIFF*, void*, const char*, const char*, va_list)
 {
     return 1;
 }
-} // namespace
 
-bool TiffDeclaresAlpha(const std::string& strMagick, const std::string& strFile)
+bool TiffDeclaresAlpha(const std::string& strFile)
 {
-    // TIFF64 is BigTIFF.
-    if (strMagick != "TIFF" && strMagick != "TIFF64")
-        return false;
     TIFFOpenOptions* pOptions = TIFFOpenOptionsAlloc();
     TIFFOpenOptionsSetErrorHandlerExtR(pOptions, IgnoreLibraryMessage, nullptr);
     TIFFOpenOptionsSetWarningHandlerExtR(pOptions, IgnoreLibraryMessage, nullptr);
@@ -32,6 +29,20 @@ bool TiffDeclaresAlpha(const std::string& strMagick, const std::string& strFile)
     TIFFClose(pTiff);
     // The reader's rule: any extra sample is alpha, and so is a fourth RGB sample without the tag.
     return nExtraSamples > 0 || (nSamples == 4 && bPhotometric && nPhotometric == PHOTOMETRIC_RGB);
+}
+} // namespace
+
+std::optional<bool> AlphaBeforeDecoding(const Magick::Image& ping, const std::string& strFile)
+{
+    const std::string strMagick = ping.magick();
+    if (ping.matte())
+        return true;
+    // TIFF64 is BigTIFF.
+    if (strMagick == "TIFF" || strMagick == "TIFF64")
+        return TiffDeclaresAlpha(strFile);
+    if (strMagick == "DPX")
+        return std::nullopt;
+    return false;
 }
 
 } // namespace Engine
