@@ -33,8 +33,21 @@ make_tiles() {
   done
 }
 
-# tile_list N: N*N tile paths relative to WORK, row by row, reusing the 64 distinct tiles.
-tile_list() { for k in $(seq 0 $(($1 * $1 - 1))); do echo "tiles/t$((k % 64 + 1)).png"; done; }
+# make_jpeg_tiles: WORK/tiles/t1.jpg .. t64.jpg, the same tiles at JPEG quality 92, made once.
+make_jpeg_tiles() {
+  make_tiles
+  local i
+  for i in $(seq 1 64); do
+    [ -f "$WORK/tiles/t$i.jpg" ] || /usr/bin/convert "$WORK/tiles/t$i.png" -quality 92 "$WORK/tiles/t$i.jpg"
+  done
+}
+
+# tile_list N [EXTENSION]: N*N tile paths relative to WORK, row by row, reusing the 64 distinct
+# tiles (png unless EXTENSION says jpg).
+tile_list() { for k in $(seq 0 $(($1 * $1 - 1))); do echo "tiles/t$((k % 64 + 1)).${2:-png}"; done; }
 
 # median: the median of the numbers read, one a line (blank lines skipped).
 median() { sort -n | awk 'NF { v[++n] = $1 } END { print (n % 2) ? v[(n + 1) / 2] : (v[n / 2] + v[n / 2 + 1]) / 2 }'; }
+
+# pixels FILE: a checksum of the decoded 8-bit RGB pixels: equal settings must give equal pixels.
+pixels() { /usr/bin/convert "$1" -depth 8 rgb:- | md5sum | cut -c1-12; }

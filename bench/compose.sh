@@ -29,9 +29,6 @@ measure() {
   cat time.txt
 }
 
-# A checksum of the decoded 8-bit RGB pixels: equal settings must give equal pixels.
-pixels() { "$CONVERT" "$1" -depth 8 rgb:- | md5sum | cut -c1-12; }
-
 run_grid() { # N EXT REPS TOOLS...
   local n=$1 ext=$2 reps=$3 tools=("${@:4}") tiles rows=() convert_args=()
   mapfile -t tiles < <(tile_list "$n")

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # How much of an 8x8 JPEG run is ImageMagick's decoding of the tiles alone, beside vips's whole
-# run. ImageMagick reads PNG files one at a time within a process (its PNG coder holds one lock
-# for the whole of each read), so this time is a floor for any tool that decodes through it in
-# one process, however many threads it has. The tools run in turn, the order rotated each round.
-# The decoding is timed by tile_decode_bench, built here, on one thread and on two.
+# run, for PNG tiles and for JPEG tiles. ImageMagick reads PNG files one at a time within a
+# process (its PNG coder holds one lock for the whole of each read), so for PNG tiles this time
+# is a floor for any tool that decodes through it in one process, however many threads it has;
+# JPEG files decode on several threads at once. The tools run in turn, the order rotated each
+# round. The decoding is timed by tile_decode_bench, built here, on one thread and on two.
 #   bench/decode.sh [build-dir]     3 rounds; REPS=5 for more
 # Environment: TESSCLI (default build/bin/tesscli), WORK (default /tmp/tesscli-bench).
 set -euo pipefail
@@ -16,44 +17,47 @@ cmake --build "$BUILD_DIR" --target tile_decode_bench -j"$(nproc)" >/dev/null
 DECODE=$(realpath "$(find "$BUILD_DIR" -name tile_decode_bench -type f -executable | head -n 1)")
 source bench/common.sh
 install_missing vips libvips-tools /usr/bin/time time
-make_tiles
+make_jpeg_tiles
 cd "$WORK"
 
-mapfile -t tiles < <(tile_list 8)
-rows=()
-for r in $(seq 0 7); do rows+=(-row "${tiles[@]:$((r * 8)):8}"); done
-declare -A commands=(
-  [decode1]="$DECODE 1 ${tiles[*]}"
-  [decode2]="$DECODE 2 ${tiles[*]}"
-  [tesscli]="$TESSCLI ${rows[*]} -quality 92 -out out-tesscli.jpg"
-  [vips]="vips arrayjoin \"${tiles[*]}\" out-vips.jpg[Q=92,no_subsample,optimize_coding=false] --across 8"
-)
-tools=(decode1 decode2 tesscli vips)
-declare -A wall cpu
-for round in $(seq 0 $((REPS - 1))); do
-  for k in 0 1 2 3; do
-    tool=${tools[$(((k + round) % 4))]}
-    /usr/bin/time -f "%e %U %S" -o time.txt bash -c "${commands[$tool]}" >/dev/null 2>&1
-    read -r e u s <time.txt
-    wall[$tool]+="$e"$'\n'
-    cpu[$tool]+="$(awk -v u="$u" -v s="$s" 'BEGIN { print u + s }')"$'\n'
-  done
-done
-
-vips_wall=$(printf '%s' "${wall[vips]}" | median)
 echo "ImageMagick $($CONVERT -version | head -1 | cut -d' ' -f3), $(vips --version), $(nproc) cores, $REPS rounds"
-echo
-echo "| 8x8 of 1000x1000 PNG tiles            | median wall s | median cpu s | wall x vips |"
-echo "|---------------------------------------|---------------|--------------|-------------|"
-for tool in "${tools[@]}"; do
-  case $tool in
-    decode1) what="ImageMagick decoding alone, 1 thread" ;;
-    decode2) what="ImageMagick decoding alone, 2 threads" ;;
-    tesscli) what="tesscli, tiles to JPEG" ;;
-    vips) what="vips arrayjoin, tiles to JPEG" ;;
-  esac
-  w=$(printf '%s' "${wall[$tool]}" | median)
-  c=$(printf '%s' "${cpu[$tool]}" | median)
-  awk -v what="$what" -v w="$w" -v c="$c" -v v="$vips_wall" \
-    'BEGIN { printf "| %-37s | %13.2f | %12.2f | %11.2f |\n", what, w, c, w / v }'
+for type in png jpg; do
+  mapfile -t tiles < <(tile_list 8 "$type")
+  rows=()
+  for r in $(seq 0 7); do rows+=(-row "${tiles[@]:$((r * 8)):8}"); done
+  declare -A commands=(
+    [decode1]="$DECODE 1 ${tiles[*]}"
+    [decode2]="$DECODE 2 ${tiles[*]}"
+    [tesscli]="$TESSCLI ${rows[*]} -quality 92 -out out-tesscli.jpg"
+    [vips]="vips arrayjoin \"${tiles[*]}\" out-vips.jpg[Q=92,no_subsample,optimize_coding=false] --across 8"
+  )
+  tools=(decode1 decode2 tesscli vips)
+  declare -A wall=() cpu=()
+  for round in $(seq 0 $((REPS - 1))); do
+    for k in 0 1 2 3; do
+      tool=${tools[$(((k + round) % 4))]}
+      /usr/bin/time -f "%e %U %S" -o time.txt bash -c "${commands[$tool]}" >/dev/null 2>&1
+      read -r e u s <time.txt
+      wall[$tool]+="$e"$'\n'
+      cpu[$tool]+="$(awk -v u="$u" -v s="$s" 'BEGIN { print u + s }')"$'\n'
+    done
+  done
+
+  vips_wall=$(printf '%s' "${wall[vips]}" | median)
+  echo
+  echo "| 8x8 of 1000x1000 ${type^^} tiles            | median wall s | median cpu s | wall x vips |"
+  echo "|---------------------------------------|---------------|--------------|-------------|"
+  for tool in "${tools[@]}"; do
+    case $tool in
+      decode1) what="ImageMagick decoding alone, 1 thread" ;;
+      decode2) what="ImageMagick decoding alone, 2 threads" ;;
+      tesscli) what="tesscli, tiles to JPEG" ;;
+      vips) what="vips arrayjoin, tiles to JPEG" ;;
+    esac
+    w=$(printf '%s' "${wall[$tool]}" | median)
+    c=$(printf '%s' "${cpu[$tool]}" | median)
+    awk -v what="$what" -v w="$w" -v c="$c" -v v="$vips_wall" \
+      'BEGIN { printf "| %-37s | %13.2f | %12.2f | %11.2f |\n", what, w, c, w / v }'
+  done
+  echo "decoded pixels: tesscli $(pixels out-tesscli.jpg), vips $(pixels out-vips.jpg)"
 done

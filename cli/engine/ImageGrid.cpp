@@ -5,6 +5,7 @@
 #include "engine/Orientation.h"
 #include "engine/ReplacingFileWriter.h"
 #include "engine/StreamingWriters.h"
+#include "engine/WorkerThreads.h"
 #include "misc/Format.h"
 
 #include <Magick++.h>
@@ -108,6 +109,8 @@ bool ImageGrid::PreloadImages()
         Print(Misc::Format("    %s... ", cell.GetFile().c_str()));
         bPinged = cell.PingImage();
         Print(bPinged ? "done\n" : "failed\n");
+        if (!bPinged)
+            SetLastError("%s", cell.GetLastError().c_str());
     });
     if (!bPinged)
         return false;
@@ -183,7 +186,7 @@ ImageGrid::OutputPlan ImageGrid::PlanOutput() const
 {
     // Measured: the library keeps 8 bytes a pixel for the canvas and for a decoded tile, and a
     // process starts at about 20 MiB. A streaming writer holds the band being composed and the
-    // one being encoded.
+    // one being encoded, and the tiles read ahead.
     const unsigned long long nBase = 20ull << 20;
     unsigned long long nLargestTile = 0;
     int nTallestRow = 0;
@@ -205,7 +208,7 @@ ImageGrid::OutputPlan ImageGrid::PlanOutput() const
     const unsigned long long nBand = nWidth * nBandRows * format.channels * (IsStacked() ? 2 : format.bitDepth / 8);
     plan.writer = "the streaming " + pWriter->GetFormatName() + " writer, "
                   + (IsStacked() ? "in one band" : "one grid row at a time");
-    plan.peakBytes = nBase + 2 * nBand + 2 * nLargestTile;
+    plan.peakBytes = nBase + 2 * nBand + (2ull + GetReadAheadCount()) * nLargestTile;
     return plan;
 }
 
@@ -340,23 +343,17 @@ bool ImageGrid::ComposeRows(ScanlineWriter& writer, const RasterFormat& format)
         SetLastError("%s", writer.GetLastError().c_str());
         return false;
     };
-    bool bComposed = true;
-    ForEachCell([&](ImageGridCell& cell) {
-        if (!bComposed)
-            return;
+    const bool bComposed = ForEachPreparedCell([&](ImageGridCell& cell) {
         if (cell.GetRow() != nBandRow) {
             // Rows without images are empty and take no space, so bands follow each other.
-            bComposed = writeBand();
+            if (!writeBand())
+                return false;
             band.reset();
             band.emplace(CreateBand(writer, format, m_layout.GetRowHeight(cell.GetRow()), format.bitDepth));
             nBandRow = cell.GetRow();
         }
-        bComposed = bComposed && PrepareCell(&cell);
-        if (!bComposed)
-            return;
         band->Copy(cell.GetImage(), static_cast<int>(m_layout.GetColumnOffset(cell.GetColumn())), 0);
-        cell.ReleaseImage();
-        Print("*");
+        return true;
     });
     return bComposed && writeBand();
 }
@@ -365,22 +362,56 @@ bool ImageGrid::ComposeStacked(ScanlineWriter& writer, const RasterFormat& forma
 {
     // Blending needs the library's full 16-bit quanta to round as it does.
     PixelBand band = CreateBand(writer, format, format.height, 16);
-    bool bPlaced = true;
-    ForEachCell([&](ImageGridCell& cell) {
-        if (!bPlaced)
-            return;
-        bPlaced = PrepareCell(&cell);
-        if (!bPlaced)
-            return;
+    const bool bPlaced = ForEachPreparedCell([&](ImageGridCell& cell) {
         band.Over(cell.GetImage(), 0, 0);
-        cell.ReleaseImage();
-        Print("*");
+        return true;
     });
     if (!bPlaced)
         return false;
     if (!band.WriteTo(writer, format.bitDepth)) {
         SetLastError("%s", writer.GetLastError().c_str());
         return false;
+    }
+    return true;
+}
+
+int ImageGrid::GetReadAheadCount() const
+{
+    bool bAny = false;
+    ForEachCell([&](const ImageGridCell& cell) { bAny = bAny || !cell.IsReadOneAtATime(); });
+    // Beyond a few, the tiles would come faster than a JPEG or TIFF encoder, which runs on one
+    // thread, takes them, and would only wait in memory.
+    const int nMostAhead = 4;
+    const int nThreads = UsableThreadCount();
+    return bAny && nThreads > 1 ? std::min(nThreads, nMostAhead) : 0;
+}
+
+bool ImageGrid::ForEachPreparedCell(const std::function<bool(ImageGridCell&)>& place)
+{
+    std::vector<ImageGridCell*> cells;
+    ForEachCell([&](ImageGridCell& cell) { cells.push_back(&cell); });
+    RunAhead preparation(
+        cells.size(),
+        [&](size_t nIndex, std::string& strError) {
+            try {
+                return PrepareCell(cells[nIndex], strError);
+            } catch (const std::exception& e) {
+                // Also on a worker thread, where nothing else would catch it.
+                strError = e.what();
+                return false;
+            }
+        },
+        [&](size_t nIndex) { return !cells[nIndex]->IsReadOneAtATime(); }, GetReadAheadCount());
+    for (size_t nIndex = 0; nIndex < cells.size(); ++nIndex) {
+        std::string strError;
+        if (!preparation.Take(nIndex, strError)) {
+            SetLastError("%s", strError.c_str());
+            return false;
+        }
+        if (!place(*cells[nIndex]))
+            return false;
+        cells[nIndex]->ReleaseImage();
+        Print("*");
     }
     return true;
 }
@@ -435,8 +466,11 @@ void ImageGrid::ApplyOutputOptions()
 
 bool ImageGrid::PlaceCell(ImageGridCell* pCell, int nX, int nY)
 {
-    if (!PrepareCell(pCell))
+    std::string strError;
+    if (!PrepareCell(pCell, strError)) {
+        SetLastError("%s", strError.c_str());
         return false;
+    }
     // Stacked images are blended so that their transparent parts let earlier layers through;
     // side by side, each image replaces its rectangle, its transparency included.
     const auto compose = IsStacked() ? Magick::OverCompositeOp : Magick::CopyCompositeOp;
@@ -452,24 +486,26 @@ bool ImageGrid::PlaceCell(ImageGridCell* pCell, int nX, int nY)
     return true;
 }
 
-bool ImageGrid::PrepareCell(ImageGridCell* pCell)
+bool ImageGrid::PrepareCell(ImageGridCell* pCell, std::string& strError) const
 {
     if (!pCell->ReadImage()) {
-        SetLastError("Failed to load image %s", pCell->GetFile().c_str());
+        strError = Misc::Format("Failed to load image %s", pCell->GetFile().c_str());
         return false;
     }
     try {
         // Upright first, so that regions and overlaps are cut from the image as it is seen.
         if (IsAutoOriented())
             TurnUpright(pCell->GetImage());
-        return CutCellImage(pCell);
+        if (CutCellImage(pCell))
+            return true;
+        strError = pCell->GetLastError();
     } catch (const Magick::Exception& e) {
-        SetLastError("%s", e.what());
-        return false;
+        strError = e.what();
     }
+    return false;
 }
 
-bool ImageGrid::CutCellImage(ImageGridCell* pCell)
+bool ImageGrid::CutCellImage(ImageGridCell* pCell) const
 {
     if (m_pDataSet->IsSet(DataSet::FlagTransparentColor))
         pCell->MakeTransparent(m_pDataSet->GetTransparentColor().ToImageColor());

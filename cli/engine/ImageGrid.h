@@ -85,9 +85,17 @@ private:
     PixelBand CreateBand(const ScanlineWriter& writer, const RasterFormat& format, int nHeight, int nBits) const;
     bool ComposeWholeCanvas();
     void ApplyOutputOptions();
-    // Reads the cell's pixels and applies the key colour, the region and the overlap.
-    bool PrepareCell(ImageGridCell* pCell);
-    bool CutCellImage(ImageGridCell* pCell);
+    // Calls place for each cell with an image, rows first, once the cell is prepared, reading the
+    // next cells meanwhile on other threads; then releases its pixels and shows its star. False
+    // with the last error at the first cell that fails or that place refuses.
+    bool ForEachPreparedCell(const std::function<bool(ImageGridCell&)>& place);
+    // How many cells are read ahead of their placement: none on one thread or when every tile's
+    // decoder reads one file at a time.
+    int GetReadAheadCount() const;
+    // Reads the cell's pixels and applies the key colour, the region and the overlap. Touches
+    // nothing but the cell, so cells can be prepared on several threads at once.
+    bool PrepareCell(ImageGridCell* pCell, std::string& strError) const;
+    bool CutCellImage(ImageGridCell* pCell) const;
     bool IsStacked() const;
 
     Data::DataSet* m_pDataSet = nullptr;

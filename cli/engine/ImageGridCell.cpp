@@ -26,6 +26,13 @@ bool HoldsRgbChannels(Magick::ColorspaceType colorSpace)
         return false;
     }
 }
+
+// ImageMagick's PNG coder (the PNG, MNG and JNG formats) holds one process-wide lock for the whole
+// of each read, so two of its reads never run at once.
+bool IsPngCoder(const std::string& strMagick)
+{
+    return strMagick.rfind("PNG", 0) == 0 || strMagick == "MNG" || strMagick == "JNG";
+}
 } // namespace
 
 ImageGridCell::ImageGridCell(ImageGrid* pGrid, const std::string& strFile, int nRow, int nColumn)
@@ -44,7 +51,7 @@ bool ImageGridCell::PingImage()
     // Refused before the library opens the file or decodes a single pixel of it.
     std::string strError;
     if (!Misc::CheckRegularFile(m_file, strError)) {
-        m_pGrid->SetLastError("%s", strError.c_str());
+        SetLastError("%s", strError.c_str());
         return false;
     }
     CreateImage();
@@ -54,10 +61,11 @@ bool ImageGridCell::PingImage()
         m_depth = m_image->depth();
         m_alpha = AlphaBeforeDecoding(*m_image, m_file);
         m_grey = m_image->colorSpace() == Magick::GRAYColorspace;
+        m_pngCoder = IsPngCoder(m_image->magick());
         ImagePixelLimit limit;
         bPinged = limit.Admits(m_file, m_image->columns(), m_image->rows());
         if (!bPinged)
-            m_pGrid->SetLastError("%s", limit.GetLastError().c_str());
+            SetLastError("%s", limit.GetLastError().c_str());
     }
     // A ping image still holds the file's profiles and properties: on a big grid of small tiles
     // these add up to far more than the canvas.
@@ -76,7 +84,7 @@ bool ImageGridCell::ReadImage()
     } catch (const Magick::Warning&) {
         // The pixels are converted all the same.
     } catch (const Magick::Exception& e) {
-        m_pGrid->SetLastError("%s", e.what());
+        SetLastError("%s", e.what());
         return false;
     }
     return true;
@@ -95,11 +103,11 @@ bool ImageGridCell::LoadImage(bool bPixels)
         // Harmless oddities of a file (an unknown TIFF tag, a slightly short JPEG) come as
         // warnings with a usable image; some decoders also warn when they delivered nothing.
         if (m_image->columns() == 0 || m_image->rows() == 0) {
-            m_pGrid->SetLastError("%s", e.what());
+            SetLastError("%s", e.what());
             return false;
         }
     } catch (const Magick::Exception& e) {
-        m_pGrid->SetLastError("%s", e.what());
+        SetLastError("%s", e.what());
         return false;
     }
     return true;
@@ -125,8 +133,8 @@ bool ImageGridCell::ExtractRegion(int nWidth, int nHeight)
     const int nImageWidth = static_cast<int>(m_image->columns());
     const int nImageHeight = static_cast<int>(m_image->rows());
     if (nX >= nImageWidth || nY >= nImageHeight) {
-        m_pGrid->SetLastError("The region %ix%i at (%i, %i) lies outside the image %s (%ix%i)", nWidth, nHeight, nX, nY,
-                              m_file.c_str(), nImageWidth, nImageHeight);
+        SetLastError("The region %ix%i at (%i, %i) lies outside the image %s (%ix%i)", nWidth, nHeight, nX, nY,
+                     m_file.c_str(), nImageWidth, nImageHeight);
         return false;
     }
     KeepBlock(nX, nY, nWidth, nHeight);
@@ -147,8 +155,8 @@ bool ImageGridCell::TrimOverlap(int nOverlap, int nColumns, int nRows)
     const long long nWidth = static_cast<long long>(nImageWidth) - nLeft - nRight;
     const long long nHeight = static_cast<long long>(nImageHeight) - nTop - nBottom;
     if (nWidth < 1 || nHeight < 1) {
-        m_pGrid->SetLastError("An overlap of %i pixels leaves nothing of the image %s (%ix%i)", nOverlap,
-                              m_file.c_str(), nImageWidth, nImageHeight);
+        SetLastError("An overlap of %i pixels leaves nothing of the image %s (%ix%i)", nOverlap, m_file.c_str(),
+                     nImageWidth, nImageHeight);
         return false;
     }
     if (nWidth < nImageWidth || nHeight < nImageHeight)

@@ -18,7 +18,8 @@ class ImageGrid;
 
 // One input image of the grid at its final row and column. Pinging keeps only what the layout and
 // the output need to know (size, depth, alpha, grey); the pixels exist only between ReadImage and
-// ReleaseImage. Failures are reported in the grid's last error text.
+// ReleaseImage. Failures leave the cell's last error text. Cells may be read on several threads at
+// once, each cell by one thread at a time.
 class ImageGridCell : public Object
 {
 public:
@@ -39,6 +40,9 @@ public:
     bool HasAlpha() const { return m_alpha.value_or(true); }
     bool IsAlphaKnown() const { return m_alpha.has_value(); }
     bool IsGrey() const { return m_grey; }
+    // True when the library reads this kind of file one at a time per process, so reading it
+    // beside another one gains nothing.
+    bool IsReadOneAtATime() const { return m_pngCoder; }
 
     void CreateImage();
     bool PingImage();
@@ -67,6 +71,7 @@ private:
     size_t m_depth = 0;
     std::optional<bool> m_alpha = false;
     bool m_grey = false;
+    bool m_pngCoder = false;
 };
 
 } // namespace Engine

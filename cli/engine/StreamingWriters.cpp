@@ -127,7 +127,7 @@ std::unique_ptr<ScanlineWriter> CreatePngWriter(const OutputOptions& options)
     // though zlib is told the data are filtered; every other code ends in adaptive filtering
     // (the grey and low-quality exceptions in ImageMagick's source do not show in its files).
     settings.filters = nFilter >= 2 && nFilter <= 5 ? 0 : PNG_ALL_FILTERS;
-    settings.threads = EncoderThreadCount();
+    settings.threads = UsableThreadCount();
 
     // Texts: uncompressed with -compression None, compressed with any other compression, and
     // without one compressed from 128 bytes on.

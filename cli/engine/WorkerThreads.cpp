@@ -105,7 +105,68 @@ void SerialWorker::Work()
     }
 }
 
-int EncoderThreadCount()
+RunAhead::RunAhead(size_t nCount, Job job, Predicate runsAhead, int nWorkers)
+    : m_job(std::move(job)), m_runsAhead(std::move(runsAhead)), m_ahead(static_cast<size_t>(std::max(nWorkers, 0))),
+      m_outcomes(nCount)
+{
+    for (int i = 0; i < nWorkers; ++i)
+        m_threads.emplace_back(&RunAhead::Work, this);
+}
+
+RunAhead::~RunAhead()
+{
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_stop = true;
+    }
+    m_changed.notify_all();
+    for (std::thread& thread : m_threads)
+        thread.join();
+}
+
+void RunAhead::Work()
+{
+    std::unique_lock<std::mutex> lock(m_mutex);
+    for (;;) {
+        m_changed.wait(lock, [this] { return m_stop || m_next >= m_outcomes.size() || MayStart(); });
+        if (m_stop || m_next >= m_outcomes.size())
+            return;
+        const size_t nIndex = m_next++;
+        if (!m_runsAhead(nIndex))
+            continue;
+        Outcome& outcome = m_outcomes[nIndex];
+        outcome.state = State::Running;
+        lock.unlock();
+        std::string strError;
+        const bool bSucceeded = m_job(nIndex, strError);
+        lock.lock();
+        outcome.succeeded = bSucceeded;
+        outcome.error = std::move(strError);
+        outcome.state = State::Done;
+        m_changed.notify_all();
+    }
+}
+
+bool RunAhead::Take(size_t nIndex, std::string& strError)
+{
+    std::unique_lock<std::mutex> lock(m_mutex);
+    Outcome& outcome = m_outcomes.at(nIndex);
+    if (outcome.state == State::Waiting) {
+        // Not for the workers, or not reached by them yet: it runs here, and they skip it.
+        m_next = std::max(m_next, nIndex + 1);
+        lock.unlock();
+        outcome.succeeded = m_job(nIndex, outcome.error);
+        lock.lock();
+        outcome.state = State::Done;
+    }
+    m_changed.wait(lock, [&] { return outcome.state == State::Done; });
+    m_taken = nIndex + 1;
+    m_changed.notify_all();
+    strError = std::move(outcome.error);
+    return outcome.succeeded;
+}
+
+int UsableThreadCount()
 {
     int nThreads = std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
     if (const char* pszLimit = std::getenv("MAGICK_THREAD_LIMIT")) {

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <functional>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -63,8 +64,56 @@ private:
     std::thread m_thread;
 };
 
-// The threads an encoder may use: every core, or fewer when MAGICK_THREAD_LIMIT (which
-// ImageMagick users already set to cap its threads) holds a smaller positive number.
-int EncoderThreadCount();
+// Runs numbered jobs ahead of the caller on worker threads and hands their outcomes back in
+// order, so that the caller works on one job's result while the next ones run. At most as many
+// outcomes as there are workers wait at once, which bounds what they hold. Jobs that must not
+// run beside each other are left to the caller's thread at their turn.
+class RunAhead
+{
+public:
+    using Job = std::function<bool(size_t nIndex, std::string& strError)>;
+    using Predicate = std::function<bool(size_t nIndex)>;
+
+    // No threads are started for nWorkers < 1: every job then runs in Take.
+    RunAhead(size_t nCount, Job job, Predicate runsAhead, int nWorkers);
+    // Starts no further jobs and waits for the running ones.
+    ~RunAhead();
+    RunAhead(const RunAhead&) = delete;
+    RunAhead& operator=(const RunAhead&) = delete;
+
+    // Job nIndex's outcome, running it here if no worker has taken it. Called for 0, 1, 2, ...
+    bool Take(size_t nIndex, std::string& strError);
+
+private:
+    enum class State {
+        Waiting,
+        Running,
+        Done
+    };
+    struct Outcome
+    {
+        State state = State::Waiting;
+        bool succeeded = false;
+        std::string error;
+    };
+
+    void Work();
+    bool MayStart() const { return m_next < m_outcomes.size() && m_next < m_taken + m_ahead; }
+
+    const Job m_job;
+    const Predicate m_runsAhead;
+    const size_t m_ahead;
+    std::vector<Outcome> m_outcomes;
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    size_t m_next = 0;  // the first job no worker has considered
+    size_t m_taken = 0; // the outcomes handed back
+    bool m_stop = false;
+    std::vector<std::thread> m_threads;
+};
+
+// The threads tesscli may use: every core, or fewer when MAGICK_THREAD_LIMIT (which ImageMagick
+// users already set to cap its threads) holds a smaller positive number.
+int UsableThreadCount();
 
 } // namespace Engine

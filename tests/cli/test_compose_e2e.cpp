@@ -79,9 +79,17 @@ protected:
 
 TEST_F(ComposeTest, StartCornerOverlapAndRegionCutEveryTile)
 {
-    // Filled from the bottom-right corner, the grid is mirrored both ways.
-    Compose(Words("-row t1.png t2.png -row t3.png t4.png -startpos bottom-right"), 200, 200,
+    // Filled from the bottom-right corner, the grid is mirrored both ways. TIFF tiles are read
+    // ahead on other threads, PNG tiles in turn: both arrive in their places.
+    for (const std::string strType : {".png", ".tif"}) {
+        for (unsigned n = 1; n <= 4; ++n)
+            Save(CoordinateImage(100, 100, n), dir / ("t" + std::to_string(n) + strType));
+        Compose(
+            Words("-row t1" + strType + " t2" + strType + " -row t3" + strType + " t4" + strType
+                  + " -startpos bottom-right"),
+            200, 200,
             {{0, 0, From(0, 0, 4)}, {150, 30, From(50, 30, 3)}, {0, 100, From(0, 0, 2)}, {199, 199, From(99, 99, 1)}});
+    }
     Compose({"-row", "t1.png", "t2.png", "t3.png", "-overlap", "10"}, 260, 100,
             {{89, 5, From(89, 5, 1)}, {90, 5, From(10, 5, 2)}, {169, 5, From(89, 5, 2)}, {170, 5, From(10, 5, 3)}});
     Compose({"-col", "t1.png", "t2.png", "t3.png", "-overlap", "10"}, 100, 260,
@@ -93,10 +101,14 @@ TEST_F(ComposeTest, StartCornerOverlapAndRegionCutEveryTile)
     Save(CoordinateImage(40, 40, 5), dir / "small.png");
     Compose({"-row", "small.png", "None", "-regionsize", "50", "50"}, 40, 40,
             {{0, 0, From(0, 0, 5)}, {39, 39, From(39, 39, 5)}}, "capped.png");
-    ExpectFailure({"-row", "t1.png", "small.png", "-regionsize", "50", "50", "-out", "fail.png"},
-                  "    Combining images... [*x] failed\n\nAn error occurred while creating the compound image:\n"
-                  "    The region 50x50 at (50, 0) lies outside the image "
-                      + dir / "small.png" + " (40x40)\n");
+    Save(CoordinateImage(40, 40, 5), dir / "small.tif");
+    for (const std::string strType : {".png", ".tif"}) {
+        ExpectFailure(
+            {"-row", "t1" + strType, "small" + strType, "t2" + strType, "-regionsize", "50", "50", "-out", "fail.png"},
+            "    Combining images... [*x] failed\n\nAn error occurred while creating the compound image:\n"
+            "    The region 50x50 at (50, 0) lies outside the image "
+                + dir / ("small" + strType) + " (40x40)\n");
+    }
     EXPECT_FALSE(fs::exists(dir / "fail.png"));
 }
 

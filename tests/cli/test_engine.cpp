@@ -2,9 +2,12 @@
 #include "data/DataSet.h"
 #include "engine/GridLayout.h"
 #include "engine/ImageGrid.h"
+#include "engine/WorkerThreads.h"
 
 #include <climits>
+#include <mutex>
 #include <sstream>
+#include <thread>
 #include <vector>
 
 using namespace TestSupport;
@@ -47,6 +50,40 @@ TEST(GridLayout, SizesRowsColumnsAndCanvas)
     EXPECT_EQ(LayoutOf({"100x100 15x100 100x100"}, overlap10), "100 / 90 0 90 / 180x100") << "never below zero";
 }
 
+// Outcomes come back in order with their own errors; jobs kept off the workers run on the
+// caller's thread; the workers never start more than their window ahead of the caller.
+TEST(RunAhead, HandsOutcomesBackInOrderWithinItsWindow)
+{
+    const size_t nJobs = 40;
+    for (int nWorkers : {0, 3}) {
+        std::mutex mutex;
+        size_t nTaken = 0, nMostAhead = 0;
+        std::vector<std::thread::id> ranOn(nJobs);
+        Engine::RunAhead jobs(
+            nJobs,
+            [&](size_t n, std::string& strError) {
+                std::lock_guard<std::mutex> lock(mutex);
+                ranOn[n] = std::this_thread::get_id();
+                nMostAhead = std::max(nMostAhead, n + 1 - nTaken);
+                strError = "job " + std::to_string(n);
+                return n % 5 != 4;
+            },
+            [](size_t n) { return n % 3 != 0; }, nWorkers);
+        for (size_t n = 0; n < nJobs; ++n) {
+            std::string strError;
+            EXPECT_EQ(jobs.Take(n, strError), n % 5 != 4) << n;
+            EXPECT_EQ(strError, "job " + std::to_string(n));
+            std::lock_guard<std::mutex> lock(mutex);
+            nTaken = n + 1;
+            if (n % 3 == 0 || nWorkers == 0) {
+                EXPECT_EQ(ranOn[n], std::this_thread::get_id()) << n;
+            }
+        }
+        // One more than the window: the count of taken outcomes is updated after each Take.
+        EXPECT_LE(nMostAhead, size_t(nWorkers) + 1);
+    }
+}
+
 // Whole-grid runs show the usual cuts and the region clipped at the image edge.
 TEST(ImageGridCell, OverlapMayLeaveNothing)
 {
@@ -57,7 +94,7 @@ TEST(ImageGridCell, OverlapMayLeaveNothing)
     cell.CreateImage();
     ASSERT_TRUE(cell.ReadImage());
     EXPECT_FALSE(cell.TrimOverlap(50, 3, 1));
-    EXPECT_EQ(grid.GetLastError(),
+    EXPECT_EQ(cell.GetLastError(),
               "An overlap of 50 pixels leaves nothing of the image " + dir / "cell.png" + " (100x80)");
 }
 

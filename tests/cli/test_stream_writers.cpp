@@ -277,12 +277,12 @@ TEST(StreamWriters, FailuresAreReportedNotHidden)
 
 TEST(StreamWriters, MagickThreadLimitCapsTheEncoderThreads)
 {
-    const int nAll = Engine::EncoderThreadCount();
+    const int nAll = Engine::UsableThreadCount();
     ASSERT_EQ(setenv("MAGICK_THREAD_LIMIT", "1", 1), 0);
-    EXPECT_EQ(Engine::EncoderThreadCount(), 1);
+    EXPECT_EQ(Engine::UsableThreadCount(), 1);
     for (const char* pszIgnored : {"0", "-3", "many", "100000"}) {
         setenv("MAGICK_THREAD_LIMIT", pszIgnored, 1);
-        EXPECT_EQ(Engine::EncoderThreadCount(), nAll) << pszIgnored;
+        EXPECT_EQ(Engine::UsableThreadCount(), nAll) << pszIgnored;
     }
     unsetenv("MAGICK_THREAD_LIMIT");
 }
