@@ -174,6 +174,11 @@ std::unique_ptr<ScanlineWriter> ImageGrid::ChooseStreamingWriter() const
     // reproduce; only 8 and 16 bits a sample stream.
     if (m_imageDepth != 8 && m_imageDepth != 16)
         return nullptr;
+    // The output's channels are fixed before the first tile is decoded.
+    bool bAlphaKnown = true;
+    ForEachCell([&](const ImageGridCell& cell) { bAlphaKnown = bAlphaKnown && cell.IsAlphaKnown(); });
+    if (!bAlphaKnown)
+        return nullptr;
     return CreateStreamingWriter(m_pDataSet->GetOutputFile(), GetOutputOptions());
 }
 
@@ -319,11 +324,12 @@ bool ImageGrid::AdmitsCanvas(const ScanlineWriter& writer, const RasterFormat& f
     return false;
 }
 
-PixelBand ImageGrid::CreateBand(const RasterFormat& format, int nHeight, int nBits) const
+PixelBand ImageGrid::CreateBand(const ScanlineWriter& writer, const RasterFormat& format, int nHeight, int nBits) const
 {
     const Magick::Color background = GetBackgroundColor();
     return PixelBand(format.width, nHeight, format.channels, nBits,
-                     {background.redQuantum(), background.greenQuantum(), background.blueQuantum()});
+                     {background.redQuantum(), background.greenQuantum(), background.blueQuantum()},
+                     writer.TruncatesTo8Bits());
 }
 
 bool ImageGrid::ComposeRows(ScanlineWriter& writer, const RasterFormat& format)
@@ -343,7 +349,7 @@ bool ImageGrid::ComposeRows(ScanlineWriter& writer, const RasterFormat& format)
             if (!writeBand())
                 return false;
             band.reset();
-            band.emplace(CreateBand(format, m_layout.GetRowHeight(cell.GetRow()), format.bitDepth));
+            band.emplace(CreateBand(writer, format, m_layout.GetRowHeight(cell.GetRow()), format.bitDepth));
             nBandRow = cell.GetRow();
         }
         band->Copy(cell.GetImage(), static_cast<int>(m_layout.GetColumnOffset(cell.GetColumn())), 0);
@@ -355,7 +361,7 @@ bool ImageGrid::ComposeRows(ScanlineWriter& writer, const RasterFormat& format)
 bool ImageGrid::ComposeStacked(ScanlineWriter& writer, const RasterFormat& format)
 {
     // Blending needs the library's full 16-bit quanta to round as it does.
-    PixelBand band = CreateBand(format, format.height, 16);
+    PixelBand band = CreateBand(writer, format, format.height, 16);
     const bool bPlaced = ForEachPreparedCell([&](ImageGridCell& cell) {
         band.Over(cell.GetImage(), 0, 0);
         return true;

@@ -82,7 +82,7 @@ private:
     bool ComposeInBands(ScanlineWriter& writer);
     bool ComposeRows(ScanlineWriter& writer, const RasterFormat& format);
     bool ComposeStacked(ScanlineWriter& writer, const RasterFormat& format);
-    PixelBand CreateBand(const RasterFormat& format, int nHeight, int nBits) const;
+    PixelBand CreateBand(const ScanlineWriter& writer, const RasterFormat& format, int nHeight, int nBits) const;
     bool ComposeWholeCanvas();
     void ApplyOutputOptions();
     // Calls place for each cell with an image, rows first, once the cell is prepared, reading the

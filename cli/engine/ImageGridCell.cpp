@@ -1,5 +1,6 @@
 #include "engine/ImageGridCell.h"
 
+#include "engine/AlphaBeforeDecoding.h"
 #include "engine/ImageGrid.h"
 #include "engine/ImagePixelLimit.h"
 #include "engine/Orientation.h"
@@ -58,7 +59,7 @@ bool ImageGridCell::PingImage()
     if (bPinged) {
         m_size = LayoutSize(*m_image, m_pGrid->IsAutoOriented());
         m_depth = m_image->depth();
-        m_alpha = m_image->matte();
+        m_alpha = AlphaBeforeDecoding(*m_image, m_file);
         m_grey = m_image->colorSpace() == Magick::GRAYColorspace;
         m_pngCoder = IsPngCoder(m_image->magick());
         ImagePixelLimit limit;

@@ -4,6 +4,7 @@
 #include "misc/Object.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace Magick {
@@ -35,7 +36,9 @@ public:
     // What pinging found; zero size and depth before.
     const ImageSize& GetSize() const { return m_size; }
     size_t GetDepth() const { return m_depth; }
-    bool HasAlpha() const { return m_alpha; }
+    // Unknown alpha counts as alpha.
+    bool HasAlpha() const { return m_alpha.value_or(true); }
+    bool IsAlphaKnown() const { return m_alpha.has_value(); }
     bool IsGrey() const { return m_grey; }
     // True when the library reads this kind of file one at a time per process, so reading it
     // beside another one gains nothing.
@@ -66,7 +69,7 @@ private:
     std::unique_ptr<Magick::Image> m_image;
     ImageSize m_size;
     size_t m_depth = 0;
-    bool m_alpha = false;
+    std::optional<bool> m_alpha = false;
     bool m_grey = false;
     bool m_pngCoder = false;
 };

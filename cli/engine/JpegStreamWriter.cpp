@@ -7,7 +7,7 @@
 
 namespace Engine {
 
-J_DCT_METHOD JpegSettings::DctMethodNamed(const std::string& strName, J_DCT_METHOD current)
+J_DCT_METHOD JpegSettings::DctMethodNamed(const std::string& strName, J_DCT_METHOD fallback)
 {
     static const std::pair<const char*, J_DCT_METHOD> c_methods[] = {
         {"default", JDCT_DEFAULT}, {"fastest", JDCT_FASTEST}, {"float", JDCT_FLOAT},
@@ -16,7 +16,7 @@ J_DCT_METHOD JpegSettings::DctMethodNamed(const std::string& strName, J_DCT_METH
     for (const auto& [pszName, method] : c_methods)
         if (Misc::EqualsNoCase(strName, pszName))
             return method;
-    return current;
+    return fallback;
 }
 
 JpegStreamWriter::JpegStreamWriter(JpegSettings settings) : m_settings(std::move(settings)) {}

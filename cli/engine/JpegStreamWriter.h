@@ -20,8 +20,8 @@ struct JpegSettings
     J_DCT_METHOD dctMethod = JDCT_ISLOW;
     std::string comment; // written as COM markers when not empty
 
-    // ImageMagick's reading of a "jpeg:dct-method" value; an unknown one keeps current.
-    static J_DCT_METHOD DctMethodNamed(const std::string& strName, J_DCT_METHOD current);
+    // ImageMagick's reading of a "jpeg:dct-method" value; an unknown one gives fallback.
+    static J_DCT_METHOD DctMethodNamed(const std::string& strName, J_DCT_METHOD fallback);
 };
 
 // Writes a baseline JPEG with libjpeg band by band, in the background. Grey images (with or

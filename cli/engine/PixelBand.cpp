@@ -20,20 +20,6 @@ uint8_t RoundedDown(Quantum value)
 {
     return static_cast<uint8_t>(value / 257);
 }
-uint16_t To16(Quantum value)
-{
-    return value;
-}
-
-template <typename Sample>
-Sample Scaled(Quantum value)
-{
-    if constexpr (sizeof(Sample) == 1)
-        return To8(value);
-    else
-        return To16(value);
-}
-
 // The library's Over for an opaque destination, term for term, so that the rounding agrees.
 Quantum Over(Quantum source, double dSourceOpacity, Quantum destination)
 {
@@ -43,8 +29,8 @@ Quantum Over(Quantum source, double dSourceOpacity, Quantum destination)
 }
 } // namespace
 
-PixelBand::PixelBand(int nWidth, int nHeight, int nChannels, int nBits, const Sample16& background)
-    : m_width(nWidth), m_height(nHeight), m_channels(nChannels), m_bits(nBits),
+PixelBand::PixelBand(int nWidth, int nHeight, int nChannels, int nBits, const Sample16& background, bool bRoundDown)
+    : m_width(nWidth), m_height(nHeight), m_channels(nChannels), m_bits(nBits), m_roundDown(bRoundDown),
       m_data(new uint8_t[BytesPerRow() * static_cast<size_t>(nHeight)])
 {
     if (nWidth < 1 || nHeight < 1)
@@ -63,13 +49,18 @@ PixelBand::PixelBand(int nWidth, int nHeight, int nChannels, int nBits, const Sa
         for (int c = 0; c < nChannels; ++c) {
             const size_t nSample = static_cast<size_t>(nColumn) * nChannels + c;
             if (nBits == 8)
-                pFirstRow[nSample] = To8(pixel[c]);
+                pFirstRow[nSample] = To8Bits(pixel[c]);
             else
                 reinterpret_cast<uint16_t*>(pFirstRow)[nSample] = pixel[c];
         }
     }
     for (int nRow = 1; nRow < nHeight; ++nRow)
         std::memcpy(pFirstRow + nRow * BytesPerRow(), pFirstRow, BytesPerRow());
+}
+
+uint8_t PixelBand::To8Bits(uint16_t nQuantum) const
+{
+    return m_roundDown ? RoundedDown(nQuantum) : To8(nQuantum);
 }
 
 template <typename Sample, typename Operation>
@@ -103,20 +94,24 @@ void PixelBand::Copy(const Magick::Image& image, int nX, int nY)
     const bool bSourceAlpha = image.matte();
     const bool bGrey = m_channels < 3;
     const bool bAlpha = m_channels % 2 == 0;
-    auto copy = [&](auto* pTarget, const Magick::PixelPacket& source) {
-        using Sample = std::remove_pointer_t<decltype(pTarget)>;
-        *pTarget++ = Scaled<Sample>(source.red);
-        if (!bGrey) {
-            *pTarget++ = Scaled<Sample>(source.green);
-            *pTarget++ = Scaled<Sample>(source.blue);
-        }
-        if (bAlpha)
-            *pTarget = Scaled<Sample>(bSourceAlpha ? QuantumRange - source.opacity : QuantumRange);
+    // The narrowing is chosen once per tile, not per sample, so the copy loop stays branch-free.
+    auto copyWith = [&](auto scaled) {
+        return [&, scaled](auto* pTarget, const Magick::PixelPacket& source) {
+            *pTarget++ = scaled(source.red);
+            if (!bGrey) {
+                *pTarget++ = scaled(source.green);
+                *pTarget++ = scaled(source.blue);
+            }
+            if (bAlpha)
+                *pTarget = scaled(bSourceAlpha ? QuantumRange - source.opacity : QuantumRange);
+        };
     };
-    if (m_bits == 8)
-        ForEachPixel<uint8_t>(image, nX, nY, copy);
+    if (m_bits == 16)
+        ForEachPixel<uint16_t>(image, nX, nY, copyWith([](Quantum value) { return value; }));
+    else if (m_roundDown)
+        ForEachPixel<uint8_t>(image, nX, nY, copyWith([](Quantum value) { return RoundedDown(value); }));
     else
-        ForEachPixel<uint16_t>(image, nX, nY, copy);
+        ForEachPixel<uint8_t>(image, nX, nY, copyWith([](Quantum value) { return To8(value); }));
 }
 
 void PixelBand::Over(const Magick::Image& image, int nX, int nY)
@@ -153,7 +148,7 @@ bool PixelBand::WriteTo(ScanlineWriter& writer, int nBits) const
         const int nRows = std::min(nChunkRows, m_height - nRow);
         const uint16_t* pFrom = pSamples + nSamplesPerRow * nRow;
         std::transform(pFrom, pFrom + nSamplesPerRow * nRows, chunk.begin(),
-                       writer.TruncatesTo8Bits() ? RoundedDown : To8);
+                       [this](uint16_t nQuantum) { return To8Bits(nQuantum); });
         if (!writer.WriteScanlines(chunk.data(), nRows))
             return false;
     }

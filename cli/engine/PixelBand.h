@@ -15,8 +15,8 @@ class ScanlineWriter;
 // A strip of the compound image, as wide as the canvas, in plain interleaved samples: what one
 // grid row (or, stacked, the whole canvas) needs instead of a library image at 8 bytes a pixel.
 // Samples are 8 or 16 bits; a 16-bit band holds the library's own 16-bit quantum values so that
-// blending gives the same results as the library's operators. Channels: 1 grey, 2 grey+alpha,
-// 3 RGB, 4 RGBA.
+// blending gives the same results as the library's operators. Quanta become 8-bit samples rounded,
+// or rounded down where the writer's format does so. Channels: 1 grey, 2 grey+alpha, 3 RGB, 4 RGBA.
 class PixelBand
 {
 public:
@@ -25,7 +25,7 @@ public:
         uint16_t red, green, blue;
     };
 
-    PixelBand(int nWidth, int nHeight, int nChannels, int nBits, const Sample16& background);
+    PixelBand(int nWidth, int nHeight, int nChannels, int nBits, const Sample16& background, bool bRoundDown);
 
     int GetHeight() const { return m_height; }
 
@@ -35,7 +35,7 @@ public:
     // Blends the image over the band's opaque pixels at (nX, nY), as the library's Over operator.
     void Over(const Magick::Image& image, int nX, int nY);
 
-    // Hands the band to the writer at nBits per sample, converting 16-bit quanta when needed.
+    // Hands the band to the writer at nBits per sample, narrowing 16-bit quanta when needed.
     bool WriteTo(ScanlineWriter& writer, int nBits) const;
 
     size_t BytesPerRow() const { return static_cast<size_t>(m_width) * m_channels * (m_bits / 8); }
@@ -43,11 +43,13 @@ public:
 private:
     template <typename Sample, typename Operation>
     void ForEachPixel(const Magick::Image& image, int nX, int nY, Operation operation);
+    uint8_t To8Bits(uint16_t nQuantum) const;
 
     int m_width;
     int m_height;
     int m_channels;
     int m_bits;
+    bool m_roundDown;
     std::unique_ptr<uint8_t[]> m_data; // not zeroed first: the background fills it
 };
 

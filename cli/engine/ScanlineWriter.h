@@ -53,7 +53,8 @@ public:
     virtual bool KeepsAlpha() const { return true; }
     virtual long long GetMaxSide() const = 0;
     // How 16-bit quanta become 8-bit samples in this format as ImageMagick writes it: rounded
-    // (most coders) or rounded down (its PNG coder). Only blended pixels tell the difference.
+    // (most coders) or rounded down (its PNG coder). Blended pixels and tiles converted from
+    // other colour models tell the difference.
     virtual bool TruncatesTo8Bits() const { return false; }
 };
 

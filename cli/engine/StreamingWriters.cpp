@@ -168,8 +168,8 @@ std::unique_ptr<ScanlineWriter> CreateJpegWriter(const OutputOptions& options)
             return nullptr;
         if (strKey == "optimize-coding")
             settings.optimizeCoding = IsTrue(define.value);
-        else if (strKey == "dct-method")
-            settings.dctMethod = JpegSettings::DctMethodNamed(define.value, settings.dctMethod);
+        else if (strKey == "dct-method") // any value, even an unknown one, ends the fast default
+            settings.dctMethod = JpegSettings::DctMethodNamed(define.value, JDCT_DEFAULT);
         else
             return nullptr;
     }

@@ -164,6 +164,14 @@ TEST_F(ComposeTest, PartialAlphaAndDeepSamples)
                 szOut);
     }
     Compose({"-row", "grey.png", "-bgcolor", "40", "40", "40"}, 16, 16, {}, "grey.png.out.png");
+    // A TIFF's alpha, classic or BigTIFF, shows only once it is decoded, yet must shape the output
+    // from the start; a DPX file's can only be known by decoding it.
+    const Magick::Image fade = ImageOf(64, 32, [](int nX, int) { return Rgba{90, 90, 90, unsigned(nX * 4)}; });
+    for (const auto& [szFormat, szFile] :
+         {std::pair{"TIFF", "fade.tif"}, {"TIFF64", "fade64.tif"}, {"DPX", "fade.dpx"}}) {
+        Save(fade, std::string(szFormat) + ":" + dir / szFile);
+        Compose({"-row", "t1.png", szFile}, 164, 100, {{120, 10, Rgba{90, 90, 90, 80}}});
+    }
 }
 
 TEST_F(ComposeTest, BackgroundEmptyCellsAndEveryPhaseOfTheRun)
@@ -190,15 +198,19 @@ TEST_F(ComposeTest, BackgroundEmptyCellsAndEveryPhaseOfTheRun)
 TEST_F(ComposeTest, TilesInOtherColourModelsKeepTheirColours)
 {
     const Rgba red{255, 0, 0}, white{255, 255, 255}, blue{0, 0, 255}, black{0, 0, 0};
-    const std::tuple<const char*, Magick::ColorspaceType, Rgba> cases[] = {{"cmyk.tif", Magick::CMYKColorspace, red},
-                                                                           {"lab.tif", Magick::LabColorspace, red},
-                                                                           {"grey.png", Magick::GRAYColorspace, white}};
+    // Converted back from 8-bit Lab, this pink's red lies above the middle between two 8-bit values.
+    const Rgba pink{250, 37, 104};
+    const std::tuple<const char*, Magick::ColorspaceType, Rgba, size_t> cases[] = {
+        {"cmyk.tif", Magick::CMYKColorspace, red, 16},
+        {"lab.tif", Magick::LabColorspace, red, 16},
+        {"grey.png", Magick::GRAYColorspace, white, 16},
+        {"lab8.tif", Magick::LabColorspace, pink, 8}};
     Save(SolidImage(4, 2, blue), dir / "blue.png");
-    for (const auto& [szFile, model, colour] : cases) {
+    for (const auto& [szFile, model, colour, nDepth] : cases) {
         SCOPED_TRACE(szFile);
         Magick::Image tile = ImageOf(4, 2, [&, colour = colour](int nX, int) { return nX < 2 ? colour : black; });
         tile.colorSpace(model);
-        tile.depth(16);
+        tile.depth(nDepth);
         Save(tile, dir / szFile);
         Compose({"-row", "blue.png", szFile}, 8, 2, {{4, 0, colour}, {7, 1, black}, {3, 0, blue}});
         Compose({"-row", "blue.png", szFile, "-stack"}, 4, 2, {{1, 1, colour}, {3, 0, black}});

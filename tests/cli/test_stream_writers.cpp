@@ -116,6 +116,9 @@ TEST(StreamWriters, DecodeToWhatImageMagickWritesOfTheSamePixels)
     optimised.defines.back().value = "true"; // Huffman tables made for the image
     OutputOptions floatDct = Options(95u);
     floatDct.defines.push_back({"jpeg", "dct-method", "float"});
+    // Any value ends the fast DCT of lower qualities, even a name ImageMagick does not know.
+    OutputOptions unknownDct = Options(35u);
+    unknownDct.defines.push_back({"jpeg", "dct-method", "fast"});
     const std::vector<Case> cases = {
         {"png", 1, 8, Options({})},
         {"png", 2, 8, Options(46u)},
@@ -130,6 +133,7 @@ TEST(StreamWriters, DecodeToWhatImageMagickWritesOfTheSamePixels)
         {"jpg", 2, 16, Options(50u)},
         {"jpg", 3, 8, optimised},
         {"jpg", 3, 8, floatDct},
+        {"jpg", 3, 8, unknownDct},
         {"tif", 1, 8, Options({})},
         {"tif", 2, 8, Options({}, 11)},
         {"tiff", 3, 16, Options(40u, 13)},
