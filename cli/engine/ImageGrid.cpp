@@ -343,15 +343,18 @@ bool ImageGrid::ComposeRows(ScanlineWriter& writer, const RasterFormat& format)
         SetLastError("%s", writer.GetLastError().c_str());
         return false;
     };
-    const bool bComposed = ForEachPreparedCell([&](ImageGridCell& cell) {
-        if (cell.GetRow() != nBandRow) {
-            // Rows without images are empty and take no space, so bands follow each other.
-            if (!writeBand())
-                return false;
-            band.reset();
-            band.emplace(CreateBand(writer, format, m_layout.GetRowHeight(cell.GetRow()), format.bitDepth));
-            nBandRow = cell.GetRow();
-        }
+    auto startRow = [&](const ImageGridCell& cell) {
+        if (cell.GetRow() == nBandRow)
+            return true;
+        // Rows without images are empty and take no space, so bands follow each other.
+        if (!writeBand())
+            return false;
+        band.reset();
+        band.emplace(CreateBand(writer, format, m_layout.GetRowHeight(cell.GetRow()), format.bitDepth));
+        nBandRow = cell.GetRow();
+        return true;
+    };
+    const bool bComposed = ForEachPreparedCell(startRow, [&](ImageGridCell& cell) {
         band->Copy(cell.GetImage(), static_cast<int>(m_layout.GetColumnOffset(cell.GetColumn())), 0);
         return true;
     });
@@ -362,7 +365,8 @@ bool ImageGrid::ComposeStacked(ScanlineWriter& writer, const RasterFormat& forma
 {
     // Blending needs the library's full 16-bit quanta to round as it does.
     PixelBand band = CreateBand(writer, format, format.height, 16);
-    const bool bPlaced = ForEachPreparedCell([&](ImageGridCell& cell) {
+    auto nothingFirst = [](const ImageGridCell&) { return true; };
+    const bool bPlaced = ForEachPreparedCell(nothingFirst, [&](ImageGridCell& cell) {
         band.Over(cell.GetImage(), 0, 0);
         return true;
     });
@@ -386,7 +390,8 @@ int ImageGrid::GetReadAheadCount() const
     return bAny && nThreads > 1 ? std::min(nThreads, nMostAhead) : 0;
 }
 
-bool ImageGrid::ForEachPreparedCell(const std::function<bool(ImageGridCell&)>& place)
+bool ImageGrid::ForEachPreparedCell(const std::function<bool(const ImageGridCell&)>& before,
+                                    const std::function<bool(ImageGridCell&)>& place)
 {
     std::vector<ImageGridCell*> cells;
     ForEachCell([&](ImageGridCell& cell) { cells.push_back(&cell); });
@@ -403,6 +408,8 @@ bool ImageGrid::ForEachPreparedCell(const std::function<bool(ImageGridCell&)>& p
         },
         [&](size_t nIndex) { return !cells[nIndex]->IsReadOneAtATime(); }, GetReadAheadCount());
     for (size_t nIndex = 0; nIndex < cells.size(); ++nIndex) {
+        if (!before(*cells[nIndex]))
+            return false;
         std::string strError;
         if (!preparation.Take(nIndex, strError)) {
             SetLastError("%s", strError.c_str());

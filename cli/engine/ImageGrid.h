@@ -85,10 +85,13 @@ private:
     PixelBand CreateBand(const ScanlineWriter& writer, const RasterFormat& format, int nHeight, int nBits) const;
     bool ComposeWholeCanvas();
     void ApplyOutputOptions();
-    // Calls place for each cell with an image, rows first, once the cell is prepared, reading the
-    // next cells meanwhile on other threads; then releases its pixels and shows its star. False
-    // with the last error at the first cell that fails or that place refuses.
-    bool ForEachPreparedCell(const std::function<bool(ImageGridCell&)>& place);
+    // For each cell with an image, rows first: calls before, then place once the cell is
+    // prepared (read ahead meanwhile on other threads where its decoder allows), then releases its
+    // pixels and shows its star. before runs ahead of the wait, so that what it frees is free
+    // before a tile read in turn takes its memory. False with the last error at the first cell
+    // that fails or that a callback refuses.
+    bool ForEachPreparedCell(const std::function<bool(const ImageGridCell&)>& before,
+                             const std::function<bool(ImageGridCell&)>& place);
     // How many cells are read ahead of their placement: none on one thread or when every tile's
     // decoder reads one file at a time.
     int GetReadAheadCount() const;
