@@ -275,7 +275,7 @@ TEST(StreamWriters, FailuresAreReportedNotHidden)
     }
 }
 
-TEST(StreamWriters, MagickThreadLimitCapsTheEncoderThreads)
+TEST(StreamWriters, MagickThreadLimitCapsTheThreadsTesscliUses)
 {
     const int nAll = Engine::UsableThreadCount();
     ASSERT_EQ(setenv("MAGICK_THREAD_LIMIT", "1", 1), 0);
