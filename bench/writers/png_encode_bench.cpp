@@ -1,7 +1,7 @@
 // Times the streaming PNG writer on a generated RGB image, written in bands as the engine
 // writes them; with "magick" also ImageMagick writing the same pixels from one whole image.
 //   png_encode_bench SIZE OUTPUT.png [magick]
-#include "engine/StreamingWriters.h"
+#include "codecs/StreamingWriters.h"
 
 #include <Magick++.h>
 
@@ -53,14 +53,14 @@ int main(int argc, char** argv)
     const int nSize = std::atoi(argv[1]);
     const std::string strOutput = argv[2];
     const int nBandRows = 1000;
-    const Engine::RasterFormat format{nSize, nSize, 3, 8};
+    const Codecs::RasterFormat format{nSize, nSize, 3, 8};
 
     // Bands are made before the clock starts: only encoding is timed.
     std::vector<std::vector<uint8_t>> bands;
     for (int nRow = 0; nRow < nSize; nRow += nBandRows)
         bands.push_back(MakeBand(nSize, nRow, std::min(nBandRows, nSize - nRow)));
 
-    auto pWriter = Engine::CreateStreamingWriter(strOutput, Engine::OutputOptions{});
+    auto pWriter = Codecs::CreateStreamingWriter(strOutput, Codecs::OutputOptions{});
     const auto start = std::chrono::steady_clock::now();
     bool bOk = pWriter && pWriter->Begin(strOutput, format);
     for (size_t nBand = 0; bOk && nBand < bands.size(); ++nBand)

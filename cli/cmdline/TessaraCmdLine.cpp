@@ -1,8 +1,8 @@
 #include "cmdline/TessaraCmdLine.h"
 
-#include "engine/GridOrders.h"
-#include "engine/GridStartPositions.h"
-#include "engine/ImageCompressions.h"
+#include "data/GridOrders.h"
+#include "data/GridStartPositions.h"
+#include "data/ImageCompressions.h"
 
 #include "TessaraContract.h"
 
@@ -49,11 +49,11 @@ void TessaraCmdLine::Initialize(int argc, const char* const* argv)
                   "without the {row}/{col}$placeholders, for example), or if you want to enforce a specific size. "
                   "Set$either the row or column count to 0 to have that value calculated$automatically.");
     m_swStartPos =
-        AddSwitch("startpos", ValueType::EnumString, Optional, 1, 1, &Engine::GridStartPositions::Instance(),
+        AddSwitch("startpos", ValueType::EnumString, Optional, 1, 1, &Data::GridStartPositions::Instance(),
                   "Sets the starting position/corner in the grid where images should be added.$Possible values are "
                   "top-left (default), top-right, bottom-left and$bottom-right.");
     m_swOrder =
-        AddSwitch("order", ValueType::EnumString, Optional, 1, 1, &Engine::GridOrders::Instance(),
+        AddSwitch("order", ValueType::EnumString, Optional, 1, 1, &Data::GridOrders::Instance(),
                   "Sets the order in which images should be added to the grid; this switch can$be used in conjunction "
                   "with -sources when no row and column$placeholders are used. Possible values are row-first (default) "
                   "and$col-first.");
@@ -79,7 +79,7 @@ void TessaraCmdLine::Initialize(int argc, const char* const* argv)
                   "Sets the background color of the output image in the form of Red Green$Blue (in the range of 0-255 "
                   "each). Defaults to black.");
     m_swCompression =
-        AddSwitch("compression", ValueType::EnumString, Optional, 1, 1, &Engine::ImageCompressions::Instance(),
+        AddSwitch("compression", ValueType::EnumString, Optional, 1, 1, &Data::ImageCompressions::Instance(),
                   "Overrides the default compression type of the output image format;$possible values are: None, BZip, "
                   "Fax, Group4, JPEG, LZW, RLE, Zip.");
     m_swQuality =

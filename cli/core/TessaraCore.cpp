@@ -1,14 +1,15 @@
 #include "core/TessaraCore.h"
 
 #include "cmdline/CommandLineValue.h"
+#include "codecs/ReplacingFileWriter.h"
+#include "collectors/DataCollector_CmdLine.h"
+#include "collectors/DataCollector_Project.h"
+#include "collectors/TessaraProject.h"
 #include "core/ArrangementText.h"
-#include "core/TessaraProject.h"
-#include "data/DataCollector_CmdLine.h"
-#include "data/DataCollector_Project.h"
+#include "engine/ImageFileProducer.h"
 #include "engine/ImagePixelLimit.h"
 #include "engine/Orientation.h"
 #include "engine/OutputFormat.h"
-#include "engine/ReplacingFileWriter.h"
 #include "misc/ExecutableDir.h"
 #include "misc/Format.h"
 #include "misc/InterruptCleanup.h"
@@ -248,8 +249,8 @@ bool TessaraCore::Convert(const std::string& strSource, const std::string& strDe
     } catch (const std::exception&) {
         return false;
     }
-    Engine::ReplacingFileWriter writer(strDestination);
-    return writer.Write(image);
+    Codecs::ReplacingFileWriter writer(strDestination);
+    return writer.Write(Engine::ImageFileProducer(image));
 }
 
 void TessaraCore::RunComposition()
@@ -302,17 +303,17 @@ bool TessaraCore::PrepareData()
     if (pProject->IsSet()) {
         const std::string strProject = pProject->GetFirstOccurrence()->GetString(0);
         Print("Loading project %s...\n", strProject.c_str());
-        Core::TessaraProject project;
+        Collectors::TessaraProject project;
         if (!project.LoadProject(strProject))
             return ReportFailure("An error occurred while loading the project", project.GetLastError());
-        Data::DataCollector_Project projectCollector(project);
+        Collectors::DataCollector_Project projectCollector(project);
         if (!m_dataSet.Collect(&projectCollector))
             return ReportFailure("An error occurred while preparing the data from the project file",
                                  m_dataSet.GetLastError());
     }
 
     Print("Preparing data...\n");
-    Data::DataCollector_CmdLine cmdLineCollector(m_cmdLine);
+    Collectors::DataCollector_CmdLine cmdLineCollector(m_cmdLine);
     if (!m_dataSet.Collect(&cmdLineCollector))
         return ReportFailure("An error occurred while preparing the data passed via command-line",
                              m_dataSet.GetLastError());

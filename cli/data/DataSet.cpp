@@ -1,10 +1,10 @@
 #include "data/DataSet.h"
 
 #include "data/DataCollector.h"
+#include "data/GridOrders.h"
+#include "data/GridStartPositions.h"
+#include "data/ImageCompressions.h"
 #include "data/SourcesRegEx.h"
-#include "engine/GridOrders.h"
-#include "engine/GridStartPositions.h"
-#include "engine/ImageCompressions.h"
 #include "misc/Format.h"
 #include "misc/NaturalOrder.h"
 #include "misc/Path.h"
@@ -179,14 +179,13 @@ bool DataSet::SetGridSize(int nColumns, int nRows)
 
 bool DataSet::SetGridStartPosition(int nValue)
 {
-    return SetNamedValue(Engine::GridStartPositions::Instance(), "The grid start position is invalid", nValue,
+    return SetNamedValue(Data::GridStartPositions::Instance(), "The grid start position is invalid", nValue,
                          m_gridStartPosition, FlagGridStartPosition);
 }
 
 bool DataSet::SetGridOrder(int nValue)
 {
-    return SetNamedValue(Engine::GridOrders::Instance(), "The grid order is invalid", nValue, m_gridOrder,
-                         FlagGridOrder);
+    return SetNamedValue(Data::GridOrders::Instance(), "The grid order is invalid", nValue, m_gridOrder, FlagGridOrder);
 }
 
 bool DataSet::SetRegionSize(int nWidth, int nHeight)
@@ -268,8 +267,8 @@ bool DataSet::SetBackgroundColor(unsigned int nRed, unsigned int nGreen, unsigne
 
 bool DataSet::SetCompression(int nValue)
 {
-    return SetNamedValue(Engine::ImageCompressions::Instance(), "The compression type is invalid", nValue,
-                         m_compression, FlagCompression);
+    return SetNamedValue(Data::ImageCompressions::Instance(), "The compression type is invalid", nValue, m_compression,
+                         FlagCompression);
 }
 
 bool DataSet::SetQuality(int nValue)
@@ -384,9 +383,9 @@ std::string DataSet::GetSummary() const
         strSummary += Format("    Grid size: %ix%i\n", m_gridRows, m_gridColumns);
     if (IsSet(FlagGridStartPosition))
         strSummary += Format("    Grid start position: %s\n",
-                             Engine::GridStartPositions::Instance().GetName(m_gridStartPosition).c_str());
+                             Data::GridStartPositions::Instance().GetName(m_gridStartPosition).c_str());
     if (IsSet(FlagGridOrder))
-        strSummary += Format("    Grid order: %s\n", Engine::GridOrders::Instance().GetName(m_gridOrder).c_str());
+        strSummary += Format("    Grid order: %s\n", Data::GridOrders::Instance().GetName(m_gridOrder).c_str());
     if (IsSet(FlagRegionSize))
         strSummary += Format("    Region size: %ix%i pixels\n", m_regionWidth, m_regionHeight);
     if (IsSet(FlagStackImages))
@@ -401,7 +400,7 @@ std::string DataSet::GetSummary() const
                              m_backgroundColor.GetGreen(), m_backgroundColor.GetBlue());
     if (IsSet(FlagCompression))
         strSummary +=
-            Format("    Compression type: %s\n", Engine::ImageCompressions::Instance().GetName(m_compression).c_str());
+            Format("    Compression type: %s\n", Data::ImageCompressions::Instance().GetName(m_compression).c_str());
     if (IsSet(FlagQuality))
         strSummary += Format("    Image quality: %i\n", static_cast<int>(m_quality));
     return strSummary;

@@ -1,6 +1,6 @@
 #include "data/DataSetInputFiles.h"
 
-#include "engine/GridOrders.h"
+#include "data/GridOrders.h"
 
 #include <algorithm>
 #include <set>
@@ -9,7 +9,7 @@
 namespace Data {
 
 namespace {
-using Engine::GridOrders;
+using Data::GridOrders;
 
 int RoundUpDivide(int nCount, int nDivisor)
 {

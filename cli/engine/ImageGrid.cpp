@@ -1,12 +1,14 @@
 #include "engine/ImageGrid.h"
 
+#include "codecs/ReplacingFileWriter.h"
+#include "codecs/StreamingWriters.h"
 #include "data/DataSet.h"
+#include "data/ImageCompressions.h"
 #include "engine/CanvasLimits.h"
+#include "engine/ImageFileProducer.h"
 #include "engine/Orientation.h"
-#include "engine/ReplacingFileWriter.h"
-#include "engine/StreamingWriters.h"
-#include "engine/WorkerThreads.h"
 #include "misc/Format.h"
+#include "threads/WorkerThreads.h"
 
 #include <Magick++.h>
 
@@ -27,6 +29,18 @@ void PrintToStandardOutput(const std::string& strText)
 {
     std::fwrite(strText.data(), 1, strText.size(), stdout);
     std::fflush(stdout);
+}
+
+using MagickCore::Quantum; // QuantumRange names it unqualified
+
+// An opaque library colour: the alpha is deliberately not carried over. 0 and 255 stay no and
+// full intensity whatever the library's quantum depth.
+Magick::Color ToImageColor(const Misc::Color& color)
+{
+    const auto toQuantum = [](unsigned int nComponent) {
+        return static_cast<Magick::Quantum>(nComponent * static_cast<double>(QuantumRange) / 255.0 + 0.5);
+    };
+    return Magick::Color(toQuantum(color.GetRed()), toQuantum(color.GetGreen()), toQuantum(color.GetBlue()));
 }
 } // namespace
 
@@ -144,7 +158,7 @@ void ImageGrid::CalculateLayout()
 Magick::Color ImageGrid::GetBackgroundColor() const
 {
     if (m_pDataSet->IsSet(DataSet::FlagBackgroundColor))
-        return m_pDataSet->GetBackgroundColor().ToImageColor();
+        return ToImageColor(m_pDataSet->GetBackgroundColor());
     return Magick::Color(0, 0, 0);
 }
 
@@ -161,11 +175,11 @@ bool ImageGrid::CreateCompoundImage()
         SetLastError("The compound image of %lldx%lld pixels is larger than any image file can hold", nWidth, nHeight);
         return false;
     }
-    std::unique_ptr<ScanlineWriter> pWriter = ChooseStreamingWriter();
+    std::unique_ptr<Codecs::ScanlineWriter> pWriter = ChooseStreamingWriter();
     return pWriter ? ComposeInBands(*pWriter) : ComposeWholeCanvas();
 }
 
-std::unique_ptr<ScanlineWriter> ImageGrid::ChooseStreamingWriter() const
+std::unique_ptr<Codecs::ScanlineWriter> ImageGrid::ChooseStreamingWriter() const
 {
     // Tests compare both paths on the same grids.
     if (std::getenv("TESSCLI_WHOLE_CANVAS"))
@@ -179,7 +193,7 @@ std::unique_ptr<ScanlineWriter> ImageGrid::ChooseStreamingWriter() const
     ForEachCell([&](const ImageGridCell& cell) { bAlphaKnown = bAlphaKnown && cell.IsAlphaKnown(); });
     if (!bAlphaKnown)
         return nullptr;
-    return CreateStreamingWriter(m_pDataSet->GetOutputFile(), GetOutputOptions());
+    return Codecs::CreateStreamingWriter(m_pDataSet->GetOutputFile(), GetOutputOptions());
 }
 
 ImageGrid::OutputPlan ImageGrid::PlanOutput() const
@@ -197,13 +211,13 @@ ImageGrid::OutputPlan ImageGrid::PlanOutput() const
     const unsigned long long nWidth = static_cast<unsigned long long>(m_layout.GetTotalWidth());
     const unsigned long long nHeight = static_cast<unsigned long long>(m_layout.GetTotalHeight());
     OutputPlan plan;
-    const std::unique_ptr<ScanlineWriter> pWriter = ChooseStreamingWriter();
+    const std::unique_ptr<Codecs::ScanlineWriter> pWriter = ChooseStreamingWriter();
     if (!pWriter) {
         plan.writer = "ImageMagick, from the whole canvas";
         plan.peakBytes = nBase + 8 * nWidth * nHeight + 2 * nLargestTile;
         return plan;
     }
-    const RasterFormat format = GetRasterFormat(*pWriter);
+    const Codecs::RasterFormat format = GetRasterFormat(*pWriter);
     const unsigned long long nBandRows = IsStacked() ? nHeight : static_cast<unsigned long long>(nTallestRow);
     const unsigned long long nBand = nWidth * nBandRows * format.channels * (IsStacked() ? 2 : format.bitDepth / 8);
     plan.writer = "the streaming " + pWriter->GetFormatName() + " writer, "
@@ -212,12 +226,12 @@ ImageGrid::OutputPlan ImageGrid::PlanOutput() const
     return plan;
 }
 
-OutputOptions ImageGrid::GetOutputOptions() const
+Codecs::OutputOptions ImageGrid::GetOutputOptions() const
 {
-    OutputOptions options;
+    Codecs::OutputOptions options;
     options.defines.push_back({"jpeg", "optimize-coding", "false"});
     if (m_pDataSet->IsSet(DataSet::FlagCompression))
-        options.compression = m_pDataSet->GetCompression();
+        options.compression = Data::ImageCompressions::Instance().GetName(m_pDataSet->GetCompression());
     if (m_pDataSet->IsSet(DataSet::FlagQuality))
         options.quality = m_pDataSet->GetQuality();
     if (m_pDataSet->IsSet(DataSet::FlagAttributes))
@@ -254,7 +268,7 @@ bool ImageGrid::ComposeWholeCanvas()
     return bSaved;
 }
 
-RasterFormat ImageGrid::GetRasterFormat(const ScanlineWriter& writer) const
+Codecs::RasterFormat ImageGrid::GetRasterFormat(const Codecs::ScanlineWriter& writer) const
 {
     bool bGrey = true;
     bool bAlpha = m_pDataSet->IsSet(DataSet::FlagTransparentColor);
@@ -268,7 +282,7 @@ RasterFormat ImageGrid::GetRasterFormat(const ScanlineWriter& writer) const
     // Blending over the opaque background leaves a stacked canvas opaque.
     bAlpha = bAlpha && !IsStacked() && writer.KeepsAlpha();
 
-    RasterFormat format;
+    Codecs::RasterFormat format;
     format.width = static_cast<int>(m_layout.GetTotalWidth());
     format.height = static_cast<int>(m_layout.GetTotalHeight());
     format.channels = (bGrey ? 1 : 3) + (bAlpha ? 1 : 0);
@@ -276,13 +290,13 @@ RasterFormat ImageGrid::GetRasterFormat(const ScanlineWriter& writer) const
     return format;
 }
 
-bool ImageGrid::ComposeInBands(ScanlineWriter& writer)
+bool ImageGrid::ComposeInBands(Codecs::ScanlineWriter& writer)
 {
-    const RasterFormat format = GetRasterFormat(writer);
+    const Codecs::RasterFormat format = GetRasterFormat(writer);
     if (!AdmitsCanvas(writer, format))
         return false;
     bool bComposed = false;
-    ReplacingFileWriter file(m_pDataSet->GetOutputFile());
+    Codecs::ReplacingFileWriter file(m_pDataSet->GetOutputFile());
     const bool bSaved = file.Write([&](const std::string& strTemporary, std::string& strError) {
         if (!writer.Begin(strTemporary, format)) {
             strError = writer.GetLastError();
@@ -311,7 +325,7 @@ bool ImageGrid::ComposeInBands(ScanlineWriter& writer)
     return bSaved;
 }
 
-bool ImageGrid::AdmitsCanvas(const ScanlineWriter& writer, const RasterFormat& format)
+bool ImageGrid::AdmitsCanvas(const Codecs::ScanlineWriter& writer, const Codecs::RasterFormat& format)
 {
     long long nMaxSide = writer.GetMaxSide();
     // Tests reach the ceiling with small images.
@@ -324,7 +338,8 @@ bool ImageGrid::AdmitsCanvas(const ScanlineWriter& writer, const RasterFormat& f
     return false;
 }
 
-PixelBand ImageGrid::CreateBand(const ScanlineWriter& writer, const RasterFormat& format, int nHeight, int nBits) const
+PixelBand ImageGrid::CreateBand(const Codecs::ScanlineWriter& writer, const Codecs::RasterFormat& format, int nHeight,
+                                int nBits) const
 {
     const Magick::Color background = GetBackgroundColor();
     return PixelBand(format.width, nHeight, format.channels, nBits,
@@ -332,7 +347,7 @@ PixelBand ImageGrid::CreateBand(const ScanlineWriter& writer, const RasterFormat
                      writer.TruncatesTo8Bits());
 }
 
-bool ImageGrid::ComposeRows(ScanlineWriter& writer, const RasterFormat& format)
+bool ImageGrid::ComposeRows(Codecs::ScanlineWriter& writer, const Codecs::RasterFormat& format)
 {
     // Cells come rows first: each row's band is written when the next row begins.
     std::optional<PixelBand> band;
@@ -361,7 +376,7 @@ bool ImageGrid::ComposeRows(ScanlineWriter& writer, const RasterFormat& format)
     return bComposed && writeBand();
 }
 
-bool ImageGrid::ComposeStacked(ScanlineWriter& writer, const RasterFormat& format)
+bool ImageGrid::ComposeStacked(Codecs::ScanlineWriter& writer, const Codecs::RasterFormat& format)
 {
     // Blending needs the library's full 16-bit quanta to round as it does.
     PixelBand band = CreateBand(writer, format, format.height, 16);
@@ -386,7 +401,7 @@ int ImageGrid::GetReadAheadCount() const
     // Beyond a few, the tiles would come faster than a JPEG or TIFF encoder, which runs on one
     // thread, takes them, and would only wait in memory.
     const int nMostAhead = 4;
-    const int nThreads = UsableThreadCount();
+    const int nThreads = Threads::UsableThreadCount();
     return bAny && nThreads > 1 ? std::min(nThreads, nMostAhead) : 0;
 }
 
@@ -395,7 +410,7 @@ bool ImageGrid::ForEachPreparedCell(const std::function<bool(const ImageGridCell
 {
     std::vector<ImageGridCell*> cells;
     ForEachCell([&](ImageGridCell& cell) { cells.push_back(&cell); });
-    RunAhead preparation(
+    Threads::RunAhead preparation(
         cells.size(),
         [&](size_t nIndex, std::string& strError) {
             try {
@@ -515,7 +530,7 @@ bool ImageGrid::PrepareCell(ImageGridCell* pCell, std::string& strError) const
 bool ImageGrid::CutCellImage(ImageGridCell* pCell) const
 {
     if (m_pDataSet->IsSet(DataSet::FlagTransparentColor))
-        pCell->MakeTransparent(m_pDataSet->GetTransparentColor().ToImageColor());
+        pCell->MakeTransparent(ToImageColor(m_pDataSet->GetTransparentColor()));
     if (m_pDataSet->IsSet(DataSet::FlagRegionSize)
         && !pCell->ExtractRegion(m_pDataSet->GetRegionWidth(), m_pDataSet->GetRegionHeight()))
         return false;
@@ -529,8 +544,8 @@ bool ImageGrid::SaveCompoundImage()
 {
     const std::string& strTarget = m_pDataSet->GetOutputFile();
     Print(Misc::Format("    Saving to %s... ", strTarget.c_str()));
-    ReplacingFileWriter writer(strTarget);
-    const bool bSaved = writer.Write(*m_compoundImage);
+    Codecs::ReplacingFileWriter writer(strTarget);
+    const bool bSaved = writer.Write(ImageFileProducer(*m_compoundImage));
     Print(bSaved ? "done\n" : "failed\n");
     if (!bSaved)
         SetLastError("%s", writer.GetLastError().c_str());

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "codecs/ScanlineWriter.h"
 #include "engine/GridLayout.h"
 #include "engine/ImageGridCell.h"
 #include "engine/PixelBand.h"
-#include "engine/ScanlineWriter.h"
 #include "misc/Matrix.h"
 
 #include <functional>
@@ -75,14 +75,15 @@ private:
     }
 
     // The one place that decides between the streaming writers and the whole canvas.
-    std::unique_ptr<ScanlineWriter> ChooseStreamingWriter() const;
-    OutputOptions GetOutputOptions() const;
-    RasterFormat GetRasterFormat(const ScanlineWriter& writer) const;
-    bool AdmitsCanvas(const ScanlineWriter& writer, const RasterFormat& format);
-    bool ComposeInBands(ScanlineWriter& writer);
-    bool ComposeRows(ScanlineWriter& writer, const RasterFormat& format);
-    bool ComposeStacked(ScanlineWriter& writer, const RasterFormat& format);
-    PixelBand CreateBand(const ScanlineWriter& writer, const RasterFormat& format, int nHeight, int nBits) const;
+    std::unique_ptr<Codecs::ScanlineWriter> ChooseStreamingWriter() const;
+    Codecs::OutputOptions GetOutputOptions() const;
+    Codecs::RasterFormat GetRasterFormat(const Codecs::ScanlineWriter& writer) const;
+    bool AdmitsCanvas(const Codecs::ScanlineWriter& writer, const Codecs::RasterFormat& format);
+    bool ComposeInBands(Codecs::ScanlineWriter& writer);
+    bool ComposeRows(Codecs::ScanlineWriter& writer, const Codecs::RasterFormat& format);
+    bool ComposeStacked(Codecs::ScanlineWriter& writer, const Codecs::RasterFormat& format);
+    PixelBand CreateBand(const Codecs::ScanlineWriter& writer, const Codecs::RasterFormat& format, int nHeight,
+                         int nBits) const;
     bool ComposeWholeCanvas();
     void ApplyOutputOptions();
     // For each cell with an image, rows first: calls before, then place once the cell is

@@ -1,6 +1,6 @@
 #include "engine/PixelBand.h"
 
-#include "engine/ScanlineWriter.h"
+#include "codecs/ScanlineWriter.h"
 
 #include <Magick++.h>
 
@@ -135,7 +135,7 @@ void PixelBand::Over(const Magick::Image& image, int nX, int nY)
     ForEachPixel<uint16_t>(image, nX, nY, blend);
 }
 
-bool PixelBand::WriteTo(ScanlineWriter& writer, int nBits) const
+bool PixelBand::WriteTo(Codecs::ScanlineWriter& writer, int nBits) const
 {
     if (nBits == m_bits)
         return writer.WriteScanlines(m_data.get(), m_height);

@@ -8,9 +8,11 @@ namespace Magick {
 class Image;
 }
 
-namespace Engine {
-
+namespace Codecs {
 class ScanlineWriter;
+}
+
+namespace Engine {
 
 // A strip of the compound image, as wide as the canvas, in plain interleaved samples: what one
 // grid row (or, stacked, the whole canvas) needs instead of a library image at 8 bytes a pixel.
@@ -36,7 +38,7 @@ public:
     void Over(const Magick::Image& image, int nX, int nY);
 
     // Hands the band to the writer at nBits per sample, narrowing 16-bit quanta when needed.
-    bool WriteTo(ScanlineWriter& writer, int nBits) const;
+    bool WriteTo(Codecs::ScanlineWriter& writer, int nBits) const;
 
     size_t BytesPerRow() const { return static_cast<size_t>(m_width) * m_channels * (m_bits / 8); }
 

@@ -1,7 +1,5 @@
 #include "misc/Color.h"
 
-#include <Magick++.h>
-
 #include <algorithm>
 #include <cstdio>
 
@@ -17,13 +15,6 @@ unsigned int ReadHexPair(const std::string& strDigits, size_t nPos)
         return 0;
     // "%x" takes a sign, so "-1" would read as 0xFFFFFFFF; that is no component either.
     return nValue <= 255 ? nValue : 0;
-}
-using MagickCore::Quantum; // QuantumRange names it unqualified
-
-// 0 and 255 stay no and full intensity whatever the library's quantum depth.
-Magick::Quantum ToQuantum(unsigned int nComponent)
-{
-    return static_cast<Magick::Quantum>(nComponent * static_cast<double>(QuantumRange) / 255.0 + 0.5);
 }
 } // namespace
 
@@ -50,11 +41,6 @@ bool Color::SetColor(unsigned int nRed, unsigned int nGreen, unsigned int nBlue,
     m_alpha = fAlpha;
     m_valid = true;
     return true;
-}
-
-Magick::Color Color::ToImageColor() const
-{
-    return Magick::Color(ToQuantum(m_red), ToQuantum(m_green), ToQuantum(m_blue));
 }
 
 } // namespace Misc

@@ -2,10 +2,6 @@
 
 #include <string>
 
-namespace Magick {
-class Color;
-}
-
 namespace Misc {
 
 // An RGB colour on the 0..255 scale with an opacity that never reaches the image library.
@@ -24,9 +20,6 @@ public:
     unsigned int GetRed() const { return m_red; }
     unsigned int GetGreen() const { return m_green; }
     unsigned int GetBlue() const { return m_blue; }
-
-    // Opaque library colour: the alpha is deliberately not carried over.
-    Magick::Color ToImageColor() const;
 
 private:
     unsigned int m_red = 0;

@@ -1,5 +1,5 @@
 #include "TestSupport.h"
-#include "data/DataCollector_CmdLine.h"
+#include "collectors/DataCollector_CmdLine.h"
 #include "data/DataSet.h"
 #include "data/SourcesRegEx.h"
 
@@ -32,7 +32,7 @@ bool CollectCommandLine(const std::vector<std::string>& arguments, DataSet& data
         dataSet.SetLastError("%s", cmdLine.GetLastError().c_str());
         return false;
     }
-    Data::DataCollector_CmdLine collector(cmdLine);
+    Collectors::DataCollector_CmdLine collector(cmdLine);
     return dataSet.Collect(&collector);
 }
 

@@ -2,7 +2,7 @@
 #include "data/DataSet.h"
 #include "engine/GridLayout.h"
 #include "engine/ImageGrid.h"
-#include "engine/WorkerThreads.h"
+#include "threads/WorkerThreads.h"
 
 #include <climits>
 #include <mutex>
@@ -59,7 +59,7 @@ TEST(RunAhead, HandsOutcomesBackInOrderWithinItsWindow)
         std::mutex mutex;
         size_t nTaken = 0, nMostAhead = 0;
         std::vector<std::thread::id> ranOn(nJobs);
-        Engine::RunAhead jobs(
+        Threads::RunAhead jobs(
             nJobs,
             [&](size_t n, std::string& strError) {
                 std::lock_guard<std::mutex> lock(mutex);

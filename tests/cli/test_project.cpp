@@ -1,11 +1,11 @@
 #include "TestSupport.h"
-#include "core/TessaraProject.h"
-#include "core/TessaraSettings.h"
+#include "collectors/TessaraProject.h"
+#include "collectors/TessaraSettings.h"
 
 #include <fstream>
 #include <tuple>
 
-using Core::TessaraSettings;
+using Collectors::TessaraSettings;
 
 namespace {
 const char* const kRows = "<Rows><Row><File>a.png</File><File>None</File></Row></Rows>";
@@ -27,7 +27,7 @@ protected:
     }
 
     TestSupport::Sandbox m_dir;
-    Core::TessaraProject m_project;
+    Collectors::TessaraProject m_project;
 };
 } // namespace
 

@@ -1,16 +1,17 @@
 #include "TestSupport.h"
-#include "engine/PngStreamWriter.h"
-#include "engine/StreamingWriters.h"
-#include "engine/TiffStreamWriter.h"
-#include "engine/WorkerThreads.h"
+#include "codecs/PngStreamWriter.h"
+#include "codecs/StreamingWriters.h"
+#include "codecs/TiffStreamWriter.h"
+#include "data/ImageCompressions.h"
+#include "threads/WorkerThreads.h"
 
 #include <cstdlib>
 #include <cstring>
 #include <tuple>
 
 using namespace TestSupport;
-using Engine::OutputOptions;
-using Engine::RasterFormat;
+using Codecs::OutputOptions;
+using Codecs::RasterFormat;
 
 namespace {
 // Samples that vary in every channel and row, many colours, some transparent pixels.
@@ -46,7 +47,8 @@ void WriteWithMagick(const std::string& strPath, const RasterFormat& format, con
     image.depth(format.bitDepth);
     image.defineValue("jpeg", "optimize-coding", "false");
     if (options.compression)
-        image.compressType(static_cast<Magick::CompressionType>(*options.compression));
+        image.compressType(static_cast<Magick::CompressionType>(
+            Data::ImageCompressions::Instance().GetValue(*options.compression, 0)));
     if (options.quality)
         image.quality(*options.quality);
     for (const auto& [strName, strValue] : options.attributes)
@@ -57,7 +59,7 @@ void WriteWithMagick(const std::string& strPath, const RasterFormat& format, con
 }
 
 // Writes in bands of uneven heights, so band edges fall anywhere.
-bool WriteInBands(Engine::ScanlineWriter& writer, const std::string& strPath, const RasterFormat& format,
+bool WriteInBands(Codecs::ScanlineWriter& writer, const std::string& strPath, const RasterFormat& format,
                   const std::vector<uint8_t>& raster)
 {
     if (!writer.Begin(strPath, format))
@@ -96,7 +98,7 @@ std::string IdatPayload(const std::string& strPath)
     return strPayload;
 }
 
-OutputOptions Options(std::optional<unsigned> quality, std::optional<int> compression = {},
+OutputOptions Options(std::optional<unsigned> quality, std::optional<std::string> compression = {},
                       std::vector<std::pair<std::string, std::string>> attributes = {})
 {
     OutputOptions options;
@@ -123,11 +125,11 @@ TEST(StreamWriters, DecodeToWhatImageMagickWritesOfTheSamePixels)
         {"png", 1, 8, Options({})},
         {"png", 2, 8, Options(46u)},
         {"png", 3, 8, Options(98u)},
-        {"png", 4, 8, Options({}, 1, {{"comment", "c"}})},
+        {"png", 4, 8, Options({}, "None", {{"comment", "c"}})},
         {"png", 1, 16, Options(5u)},
         {"png", 4, 16, Options(100u)},
         {"jpg", 1, 8, Options({})},
-        {"jpg", 3, 8, Options(85u, 1)},
+        {"jpg", 3, 8, Options(85u, "None")},
         {"jpeg", 4, 8, Options(90u, {}, {{"comment", "c"}})},
         {"jpg", 3, 16, Options({})},
         {"jpg", 2, 16, Options(50u)},
@@ -135,9 +137,9 @@ TEST(StreamWriters, DecodeToWhatImageMagickWritesOfTheSamePixels)
         {"jpg", 3, 8, floatDct},
         {"jpg", 3, 8, unknownDct},
         {"tif", 1, 8, Options({})},
-        {"tif", 2, 8, Options({}, 11)},
-        {"tiff", 3, 16, Options(40u, 13)},
-        {"tif", 4, 8, Options({}, 12, {{"comment", "c"}})},
+        {"tif", 2, 8, Options({}, "LZW")},
+        {"tiff", 3, 16, Options(40u, "Zip")},
+        {"tif", 4, 8, Options({}, "RLE", {{"comment", "c"}})},
     };
     Sandbox dir;
     for (size_t i = 0; i < cases.size(); ++i) {
@@ -149,14 +151,14 @@ TEST(StreamWriters, DecodeToWhatImageMagickWritesOfTheSamePixels)
         SCOPED_TRACE(strName);
         const std::string strOurs = dir / ("ours-" + strName + "." + szExtension);
         const std::string strTheirs = dir / ("theirs-" + strName + "." + szExtension);
-        auto pWriter = Engine::CreateStreamingWriter(strOurs, options);
+        auto pWriter = Codecs::CreateStreamingWriter(strOurs, options);
         ASSERT_TRUE(pWriter);
         ASSERT_TRUE(WriteInBands(*pWriter, strOurs, format, raster)) << pWriter->GetLastError();
         WriteWithMagick(strTheirs, format, raster, options);
         EXPECT_TRUE(Decoded(strOurs) == Decoded(strTheirs));
         // With the same settings libjpeg writes the same bytes: the Huffman tables, the DCT and
         // the markers match too.
-        if (Engine::StreamingFormatName(strOurs) == "JPEG") {
+        if (Codecs::StreamingFormatName(strOurs) == "JPEG") {
             EXPECT_TRUE(ReadFile(strOurs) == ReadFile(strTheirs));
         }
     }
@@ -178,7 +180,7 @@ TEST(StreamWriters, OnePiecePngStreamEqualsImageMagicksByteForByte)
     Sandbox dir;
     for (size_t i = 0; i < cases.size(); ++i) {
         SCOPED_TRACE(i);
-        auto pWriter = Engine::CreateStreamingWriter(dir / "ours.png", cases[i]);
+        auto pWriter = Codecs::CreateStreamingWriter(dir / "ours.png", cases[i]);
         ASSERT_TRUE(pWriter);
         ASSERT_TRUE(pWriter->Begin(dir / "ours.png", format));
         ASSERT_TRUE(pWriter->WriteScanlines(raster.data(), format.height) && pWriter->End());
@@ -194,11 +196,11 @@ TEST(StreamWriters, ParallelPngPiecesSplitRowsAndBandsYetDecodeExactly)
     Sandbox dir;
     for (int nThreads : {1, 4}) {
         SCOPED_TRACE(nThreads);
-        Engine::PngSettings settings;
+        Codecs::PngSettings settings;
         settings.threads = nThreads;
         settings.pieceSize = 1000; // rows are 389 bytes filtered, bands 5, 11, 23 ... rows
         settings.texts = {{"Title", "short", false}, {"Description", std::string(300, 'd'), true}};
-        Engine::PngStreamWriter writer(settings);
+        Codecs::PngStreamWriter writer(settings);
         const std::string strPath = dir / ("t" + std::to_string(nThreads) + ".png");
         ASSERT_TRUE(WriteInBands(writer, strPath, format, raster)) << writer.GetLastError();
 
@@ -234,15 +236,15 @@ TEST(StreamWriters, TakeOnlyWhatTheyCanWriteExactly)
         {"a.gif", Options({}), ""},
         {"a.png", Options({}, {}, {{"density", "300"}}), ""},
         {"a.png", Options({}, {}, {{"x", "1"}, {"X", "2"}}), ""},
-        {"a.tif", Options({}, 8), ""},
-        {"a.tif", Options({}, 13, {{"Title", "t"}}), "TIFF"},
-        {"a.jpeg", Options({}, 7, {{"comment", "c"}}), "JPEG"},
+        {"a.tif", Options({}, "JPEG"), ""},
+        {"a.tif", Options({}, "Zip", {{"Title", "t"}}), "TIFF"},
+        {"a.jpeg", Options({}, "Group4", {{"comment", "c"}}), "JPEG"},
     };
     for (const auto& [szFile, options, szFormat] : cases) {
         SCOPED_TRACE(szFile);
-        EXPECT_EQ(Engine::CreateStreamingWriter(szFile, options) != nullptr, *szFormat != '\0');
+        EXPECT_EQ(Codecs::CreateStreamingWriter(szFile, options) != nullptr, *szFormat != '\0');
         if (*szFormat) {
-            EXPECT_EQ(Engine::StreamingFormatName(szFile), szFormat);
+            EXPECT_EQ(Codecs::StreamingFormatName(szFile), szFormat);
         }
     }
 }
@@ -257,7 +259,7 @@ TEST(StreamWriters, FailuresAreReportedNotHidden)
     for (const char* pszExtension : {"png", "jpg", "tif"}) {
         SCOPED_TRACE(pszExtension);
         const std::string strTarget = std::string("x.") + pszExtension;
-        auto pFull = Engine::CreateStreamingWriter(strTarget, Options({}, 1));
+        auto pFull = Codecs::CreateStreamingWriter(strTarget, Options({}, "None"));
         ASSERT_TRUE(pFull);
         EXPECT_FALSE(pFull->Begin(dir / ("missing/" + strTarget), format));
         EXPECT_NE(pFull->GetLastError().find(dir / "missing"), std::string::npos) << pFull->GetLastError();
@@ -266,7 +268,7 @@ TEST(StreamWriters, FailuresAreReportedNotHidden)
         EXPECT_FALSE(bWritten);
         EXPECT_NE(pFull->GetLastError().find("/dev/full"), std::string::npos) << pFull->GetLastError();
 
-        auto pShort = Engine::CreateStreamingWriter(strTarget, Options({}));
+        auto pShort = Codecs::CreateStreamingWriter(strTarget, Options({}));
         ASSERT_TRUE(pShort->Begin(dir / strTarget, format));
         ASSERT_TRUE(pShort->WriteScanlines(raster.data(), 199));
         EXPECT_FALSE(pShort->WriteScanlines(raster.data(), 2));
@@ -277,21 +279,21 @@ TEST(StreamWriters, FailuresAreReportedNotHidden)
 
 TEST(StreamWriters, MagickThreadLimitCapsTheThreadsTesscliUses)
 {
-    const int nAll = Engine::UsableThreadCount();
+    const int nAll = Threads::UsableThreadCount();
     ASSERT_EQ(setenv("MAGICK_THREAD_LIMIT", "1", 1), 0);
-    EXPECT_EQ(Engine::UsableThreadCount(), 1);
+    EXPECT_EQ(Threads::UsableThreadCount(), 1);
     for (const char* pszIgnored : {"0", "-3", "many", "100000"}) {
         setenv("MAGICK_THREAD_LIMIT", pszIgnored, 1);
-        EXPECT_EQ(Engine::UsableThreadCount(), nAll) << pszIgnored;
+        EXPECT_EQ(Threads::UsableThreadCount(), nAll) << pszIgnored;
     }
     unsetenv("MAGICK_THREAD_LIMIT");
 }
 
 TEST(StreamWriters, TiffTurnsBigWhenTheFileCouldPassFourGiB)
 {
-    using Compression = Engine::TiffSettings::Compression;
-    EXPECT_FALSE(Engine::TiffStreamWriter::NeedsBigTiff(RasterFormat{30000, 30000, 4, 8}, Compression::None));
-    EXPECT_TRUE(Engine::TiffStreamWriter::NeedsBigTiff(RasterFormat{33000, 33000, 4, 8}, Compression::Deflate));
-    EXPECT_TRUE(Engine::TiffStreamWriter::NeedsBigTiff(RasterFormat{30000, 30000, 4, 8}, Compression::Lzw));
-    EXPECT_TRUE(Engine::TiffStreamWriter::NeedsBigTiff(RasterFormat{23000, 23000, 4, 16}, Compression::None));
+    using Compression = Codecs::TiffSettings::Compression;
+    EXPECT_FALSE(Codecs::TiffStreamWriter::NeedsBigTiff(RasterFormat{30000, 30000, 4, 8}, Compression::None));
+    EXPECT_TRUE(Codecs::TiffStreamWriter::NeedsBigTiff(RasterFormat{33000, 33000, 4, 8}, Compression::Deflate));
+    EXPECT_TRUE(Codecs::TiffStreamWriter::NeedsBigTiff(RasterFormat{30000, 30000, 4, 8}, Compression::Lzw));
+    EXPECT_TRUE(Codecs::TiffStreamWriter::NeedsBigTiff(RasterFormat{23000, 23000, 4, 16}, Compression::None));
 }

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "codecs/ScanlineWriter.h"
+
+#include <memory>
+#include <string>
+
+namespace Codecs {
+
+// The format a streaming writer would write for this output file, as ImageMagick picks it by
+// the extension: "PNG", "JPEG", "TIFF", or empty when no streaming writer knows it.
+std::string StreamingFormatName(const std::string& strOutputFile);
+
+// The writer that makes exactly the file (the same decoded pixels and the same encoder
+// settings) ImageMagick would make of the whole canvas with these options; nullptr when the
+// format or any option is one a streaming writer cannot honour exactly, and the whole-canvas
+// path must write the file.
+std::unique_ptr<ScanlineWriter> CreateStreamingWriter(const std::string& strOutputFile, const OutputOptions& options);
+
+} // namespace Codecs

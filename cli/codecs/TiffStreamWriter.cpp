@@ -1,0 +1,147 @@
+#include "codecs/TiffStreamWriter.h"
+
+#include <tiffio.h>
+
+#include <algorithm>
+#include <cstdarg>
+#include <cstdio>
+
+namespace Codecs {
+
+namespace {
+uint16_t CompressionTag(TiffSettings::Compression compression)
+{
+    switch (compression) {
+    case TiffSettings::Compression::Lzw:
+        return COMPRESSION_LZW;
+    case TiffSettings::Compression::PackBits:
+        return COMPRESSION_PACKBITS;
+    case TiffSettings::Compression::Deflate:
+        return COMPRESSION_ADOBE_DEFLATE;
+    default:
+        return COMPRESSION_NONE;
+    }
+}
+} // namespace
+
+TiffStreamWriter::TiffStreamWriter(TiffSettings settings) : m_settings(std::move(settings)) {}
+
+// Handlers of this file only: the process-wide ones belong to ImageMagick, which may be reading
+// a TIFF tile meanwhile.
+int TiffStreamWriter::OnLibraryError(TIFF*, void* pUser, const char* pszModule, const char* pszFormat,
+                                     va_list arguments)
+{
+    char message[512];
+    std::vsnprintf(message, sizeof message, pszFormat, arguments);
+    static_cast<TiffStreamWriter*>(pUser)->m_libraryMessage = std::string(pszModule ? pszModule : "") + ": " + message;
+    return 1;
+}
+
+int TiffStreamWriter::OnLibraryWarning(TIFF*, void*, const char*, const char*, va_list)
+{
+    return 1;
+}
+
+TiffStreamWriter::~TiffStreamWriter()
+{
+    StopBackground();
+    if (m_pTiff)
+        TIFFClose(m_pTiff);
+}
+
+bool TiffStreamWriter::NeedsBigTiff(const RasterFormat& format, TiffSettings::Compression compression)
+{
+    // LZW can grow data by half, the others by a little; tags and strip tables come on top.
+    const double dRaw = static_cast<double>(format.BytesPerRow()) * format.height;
+    const double dWorst = compression == TiffSettings::Compression::Lzw ? dRaw * 1.5 : dRaw * 1.01;
+    return dWorst + 64.0 * 1024 * 1024 >= 4294967296.0;
+}
+
+std::string TiffStreamWriter::LibraryError() const
+{
+    return "Cannot write " + Path() + ": " + m_libraryMessage;
+}
+
+bool TiffStreamWriter::Open()
+{
+    m_libraryMessage.clear();
+    const bool bBig = NeedsBigTiff(Format(), m_settings.compression);
+    TIFFOpenOptions* pOptions = TIFFOpenOptionsAlloc();
+    TIFFOpenOptionsSetErrorHandlerExtR(pOptions, OnLibraryError, this);
+    TIFFOpenOptionsSetWarningHandlerExtR(pOptions, OnLibraryWarning, this);
+    m_pTiff = TIFFOpenExt(Path().c_str(), bBig ? "w8" : "w", pOptions);
+    TIFFOpenOptionsFree(pOptions);
+    if (!m_pTiff) {
+        SetLastError("%s", LibraryError().c_str());
+        return false;
+    }
+    if (!SetFields()) {
+        SetLastError("%s", LibraryError().c_str());
+        TIFFClose(m_pTiff);
+        m_pTiff = nullptr;
+        return false;
+    }
+    m_nextRow = 0;
+    return true;
+}
+
+bool TiffStreamWriter::SetFields()
+{
+    const RasterFormat& format = Format();
+    const uint16_t nCompression = CompressionTag(m_settings.compression);
+    bool bOk =
+        TIFFSetField(m_pTiff, TIFFTAG_IMAGEWIDTH, static_cast<uint32_t>(format.width))
+        && TIFFSetField(m_pTiff, TIFFTAG_IMAGELENGTH, static_cast<uint32_t>(format.height))
+        && TIFFSetField(m_pTiff, TIFFTAG_BITSPERSAMPLE, static_cast<uint16_t>(format.bitDepth))
+        && TIFFSetField(m_pTiff, TIFFTAG_SAMPLESPERPIXEL, static_cast<uint16_t>(format.channels))
+        && TIFFSetField(m_pTiff, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG)
+        && TIFFSetField(m_pTiff, TIFFTAG_PHOTOMETRIC, format.channels <= 2 ? PHOTOMETRIC_MINISBLACK : PHOTOMETRIC_RGB)
+        && TIFFSetField(m_pTiff, TIFFTAG_COMPRESSION, nCompression);
+    if (bOk && format.channels % 2 == 0) {
+        const uint16_t nExtra = EXTRASAMPLE_UNASSALPHA;
+        bOk = TIFFSetField(m_pTiff, TIFFTAG_EXTRASAMPLES, 1, &nExtra);
+    }
+    // ImageMagick predicts LZW and Deflate horizontally and takes the Deflate level from -quality.
+    if (bOk && (nCompression == COMPRESSION_LZW || nCompression == COMPRESSION_ADOBE_DEFLATE))
+        bOk = TIFFSetField(m_pTiff, TIFFTAG_PREDICTOR, PREDICTOR_HORIZONTAL);
+    if (bOk && nCompression == COMPRESSION_ADOBE_DEFLATE)
+        bOk = TIFFSetField(m_pTiff, TIFFTAG_ZIPQUALITY, m_settings.zipQuality);
+    if (bOk && !m_settings.description.empty())
+        bOk = TIFFSetField(m_pTiff, TIFFTAG_IMAGEDESCRIPTION, m_settings.description.c_str());
+    if (bOk && !m_settings.pageName.empty())
+        bOk = TIFFSetField(m_pTiff, TIFFTAG_PAGENAME, m_settings.pageName.c_str());
+    // About 8 KiB a strip, as libtiff and ImageMagick choose for uncompressed files; compressed
+    // strips of about 1 MiB keep the codec's overhead small.
+    const uint32_t nTarget = nCompression == COMPRESSION_NONE
+                                 ? 0
+                                 : static_cast<uint32_t>(std::max<size_t>(1, (1u << 20) / format.BytesPerRow()));
+    return bOk && TIFFSetField(m_pTiff, TIFFTAG_ROWSPERSTRIP, TIFFDefaultStripSize(m_pTiff, nTarget));
+}
+
+bool TiffStreamWriter::EncodeRows(std::vector<uint8_t>& band, int nRows, bool, std::string& strError)
+{
+    const size_t nRowBytes = Format().BytesPerRow();
+    for (int nRow = 0; nRow < nRows; ++nRow, ++m_nextRow) {
+        // libtiff's predictor works in place on the row it is given.
+        if (TIFFWriteScanline(m_pTiff, &band[nRow * nRowBytes], m_nextRow, 0) < 0) {
+            strError = LibraryError();
+            return false;
+        }
+    }
+    return true;
+}
+
+bool TiffStreamWriter::Close(bool bComplete)
+{
+    if (!m_pTiff)
+        return !bComplete;
+    m_libraryMessage.clear();
+    const bool bFlushed = !bComplete || TIFFFlush(m_pTiff);
+    TIFFClose(m_pTiff);
+    m_pTiff = nullptr;
+    if (!bFlushed)
+        SetLastError("%s", LibraryError().c_str());
+    return bFlushed;
+}
+
+} // namespace Codecs

@@ -1,0 +1,60 @@
+#pragma once
+
+#include "codecs/BackgroundScanlineWriter.h"
+
+#include <cstdarg>
+#include <cstdint>
+#include <string>
+
+typedef struct tiff TIFF;
+
+namespace Codecs {
+
+// How a TIFF is encoded: ImageMagick's choices for the run's options (see StreamingWriters).
+struct TiffSettings
+{
+    enum class Compression {
+        None,
+        Lzw,
+        PackBits,
+        Deflate
+    };
+    Compression compression = Compression::None;
+    int zipQuality = 7;
+    std::string description; // the comment attribute
+    std::string pageName;    // the label attribute
+};
+
+// Writes a strip TIFF with libtiff band by band, in the background: interleaved samples,
+// alpha as an unassociated extra sample as ImageMagick writes it, and BigTIFF whenever the
+// file could pass the 4 GiB of a classic TIFF.
+class TiffStreamWriter : public BackgroundScanlineWriter
+{
+public:
+    explicit TiffStreamWriter(TiffSettings settings);
+    ~TiffStreamWriter() override;
+
+    std::string GetFormatName() const override { return "TIFF"; }
+    long long GetMaxSide() const override { return 0xffffffffLL; }
+
+    // Whether an image of this format may need more than a classic TIFF can address.
+    static bool NeedsBigTiff(const RasterFormat& format, TiffSettings::Compression compression);
+
+protected:
+    bool Open() override;
+    bool EncodeRows(std::vector<uint8_t>& band, int nRows, bool bLast, std::string& strError) override;
+    bool Close(bool bComplete) override;
+
+private:
+    bool SetFields();
+    std::string LibraryError() const;
+    static int OnLibraryError(TIFF*, void* pUser, const char* pszModule, const char* pszFormat, va_list arguments);
+    static int OnLibraryWarning(TIFF*, void*, const char*, const char*, va_list);
+
+    TiffSettings m_settings;
+    TIFF* m_pTiff = nullptr;
+    uint32_t m_nextRow = 0;
+    std::string m_libraryMessage;
+};
+
+} // namespace Codecs
