@@ -36,57 +36,57 @@ public:
     bool Validate() override;
 
     // Handles of the switches, null until Initialize.
-    const CommandLineSwitch* GetProjectSwitch() const { return m_swProject; }
-    const CommandLineSwitch* GetOutSwitch() const { return m_swOut; }
-    const CommandLineSwitch* GetRowSwitch() const { return m_swRow; }
-    const CommandLineSwitch* GetColSwitch() const { return m_swCol; }
-    const CommandLineSwitch* GetSourceDirSwitch() const { return m_swSourceDir; }
-    const CommandLineSwitch* GetSourcesSwitch() const { return m_swSources; }
-    const CommandLineSwitch* GetIndexSwitch() const { return m_swIndex; }
-    const CommandLineSwitch* GetGridSwitch() const { return m_swGrid; }
-    const CommandLineSwitch* GetStartPosSwitch() const { return m_swStartPos; }
-    const CommandLineSwitch* GetOrderSwitch() const { return m_swOrder; }
-    const CommandLineSwitch* GetRegionSizeSwitch() const { return m_swRegionSize; }
-    const CommandLineSwitch* GetOverlapSwitch() const { return m_swOverlap; }
-    const CommandLineSwitch* GetStackSwitch() const { return m_swStack; }
-    const CommandLineSwitch* GetTransparentSwitch() const { return m_swTransparent; }
-    const CommandLineSwitch* GetBgColorSwitch() const { return m_swBgColor; }
-    const CommandLineSwitch* GetCompressionSwitch() const { return m_swCompression; }
-    const CommandLineSwitch* GetQualitySwitch() const { return m_swQuality; }
-    const CommandLineSwitch* GetAttributeSwitch() const { return m_swAttribute; }
-    const CommandLineSwitch* GetExtraDataSwitch() const { return m_swExtraData; }
-    const CommandLineSwitch* GetConvertSwitch() const { return m_swConvert; }
-    const CommandLineSwitch* GetHelpSwitch() const { return m_swHelp; }
-    const CommandLineSwitch* GetDryRunSwitch() const { return m_swDryRun; }
-    const CommandLineSwitch* GetAutoOrientSwitch() const { return m_swAutoOrient; }
+    const CommandLineSwitch* GetProjectSwitch() const { return m_projectSwitch; }
+    const CommandLineSwitch* GetOutSwitch() const { return m_outSwitch; }
+    const CommandLineSwitch* GetRowSwitch() const { return m_rowSwitch; }
+    const CommandLineSwitch* GetColSwitch() const { return m_colSwitch; }
+    const CommandLineSwitch* GetSourceDirSwitch() const { return m_sourceDirSwitch; }
+    const CommandLineSwitch* GetSourcesSwitch() const { return m_sourcesSwitch; }
+    const CommandLineSwitch* GetIndexSwitch() const { return m_indexSwitch; }
+    const CommandLineSwitch* GetGridSwitch() const { return m_gridSwitch; }
+    const CommandLineSwitch* GetStartPosSwitch() const { return m_startPosSwitch; }
+    const CommandLineSwitch* GetOrderSwitch() const { return m_orderSwitch; }
+    const CommandLineSwitch* GetRegionSizeSwitch() const { return m_regionSizeSwitch; }
+    const CommandLineSwitch* GetOverlapSwitch() const { return m_overlapSwitch; }
+    const CommandLineSwitch* GetStackSwitch() const { return m_stackSwitch; }
+    const CommandLineSwitch* GetTransparentSwitch() const { return m_transparentSwitch; }
+    const CommandLineSwitch* GetBgColorSwitch() const { return m_bgColorSwitch; }
+    const CommandLineSwitch* GetCompressionSwitch() const { return m_compressionSwitch; }
+    const CommandLineSwitch* GetQualitySwitch() const { return m_qualitySwitch; }
+    const CommandLineSwitch* GetAttributeSwitch() const { return m_attributeSwitch; }
+    const CommandLineSwitch* GetExtraDataSwitch() const { return m_extraDataSwitch; }
+    const CommandLineSwitch* GetConvertSwitch() const { return m_convertSwitch; }
+    const CommandLineSwitch* GetHelpSwitch() const { return m_helpSwitch; }
+    const CommandLineSwitch* GetDryRunSwitch() const { return m_dryRunSwitch; }
+    const CommandLineSwitch* GetAutoOrientSwitch() const { return m_autoOrientSwitch; }
 
 private:
     bool CheckExclusive(const CommandLineSwitch* pFirst, const CommandLineSwitch* pSecond);
     bool CheckRequires(const CommandLineSwitch* pFirst, const CommandLineSwitch* pSecond);
 
-    const CommandLineSwitch* m_swProject = nullptr;
-    const CommandLineSwitch* m_swOut = nullptr;
-    const CommandLineSwitch* m_swRow = nullptr;
-    const CommandLineSwitch* m_swCol = nullptr;
-    const CommandLineSwitch* m_swSourceDir = nullptr;
-    const CommandLineSwitch* m_swSources = nullptr;
-    const CommandLineSwitch* m_swIndex = nullptr;
-    const CommandLineSwitch* m_swGrid = nullptr;
-    const CommandLineSwitch* m_swStartPos = nullptr;
-    const CommandLineSwitch* m_swOrder = nullptr;
-    const CommandLineSwitch* m_swRegionSize = nullptr;
-    const CommandLineSwitch* m_swOverlap = nullptr;
-    const CommandLineSwitch* m_swStack = nullptr;
-    const CommandLineSwitch* m_swTransparent = nullptr;
-    const CommandLineSwitch* m_swBgColor = nullptr;
-    const CommandLineSwitch* m_swCompression = nullptr;
-    const CommandLineSwitch* m_swQuality = nullptr;
-    const CommandLineSwitch* m_swAttribute = nullptr;
-    const CommandLineSwitch* m_swExtraData = nullptr;
-    const CommandLineSwitch* m_swConvert = nullptr;
-    const CommandLineSwitch* m_swHelp = nullptr;
-    const CommandLineSwitch* m_swDryRun = nullptr;
-    const CommandLineSwitch* m_swAutoOrient = nullptr;
+    const CommandLineSwitch* m_projectSwitch = nullptr;
+    const CommandLineSwitch* m_outSwitch = nullptr;
+    const CommandLineSwitch* m_rowSwitch = nullptr;
+    const CommandLineSwitch* m_colSwitch = nullptr;
+    const CommandLineSwitch* m_sourceDirSwitch = nullptr;
+    const CommandLineSwitch* m_sourcesSwitch = nullptr;
+    const CommandLineSwitch* m_indexSwitch = nullptr;
+    const CommandLineSwitch* m_gridSwitch = nullptr;
+    const CommandLineSwitch* m_startPosSwitch = nullptr;
+    const CommandLineSwitch* m_orderSwitch = nullptr;
+    const CommandLineSwitch* m_regionSizeSwitch = nullptr;
+    const CommandLineSwitch* m_overlapSwitch = nullptr;
+    const CommandLineSwitch* m_stackSwitch = nullptr;
+    const CommandLineSwitch* m_transparentSwitch = nullptr;
+    const CommandLineSwitch* m_bgColorSwitch = nullptr;
+    const CommandLineSwitch* m_compressionSwitch = nullptr;
+    const CommandLineSwitch* m_qualitySwitch = nullptr;
+    const CommandLineSwitch* m_attributeSwitch = nullptr;
+    const CommandLineSwitch* m_extraDataSwitch = nullptr;
+    const CommandLineSwitch* m_convertSwitch = nullptr;
+    const CommandLineSwitch* m_helpSwitch = nullptr;
+    const CommandLineSwitch* m_dryRunSwitch = nullptr;
+    const CommandLineSwitch* m_autoOrientSwitch = nullptr;
 };
 
 } // namespace CmdLine

@@ -25,8 +25,8 @@ bool BackgroundScanlineWriter::Begin(const std::string& strPath, const RasterFor
 
 bool BackgroundScanlineWriter::OpenFile()
 {
-    m_pFile = std::fopen(m_path.c_str(), "wb");
-    if (m_pFile)
+    m_file = std::fopen(m_path.c_str(), "wb");
+    if (m_file)
         return true;
     SetLastError("Cannot open %s for writing: %s", m_path.c_str(), std::strerror(errno));
     return false;
@@ -34,8 +34,8 @@ bool BackgroundScanlineWriter::OpenFile()
 
 bool BackgroundScanlineWriter::CloseFile(bool bReport)
 {
-    FILE* pFile = m_pFile;
-    m_pFile = nullptr;
+    FILE* pFile = m_file;
+    m_file = nullptr;
     if (!pFile || std::fclose(pFile) == 0 || !bReport)
         return true;
     SetLastError("Cannot write %s: %s", m_path.c_str(), std::strerror(errno));

@@ -28,7 +28,7 @@ protected:
     void StopBackground() { m_background.reset(); }
     // The stdio file the PNG and JPEG libraries write through; false with the last error set.
     bool OpenFile();
-    FILE* File() const { return m_pFile; }
+    FILE* File() const { return m_file; }
     // False when closing failed and bReport asks for it to be the last error.
     bool CloseFile(bool bReport);
 
@@ -47,7 +47,7 @@ private:
 
     RasterFormat m_format;
     std::string m_path;
-    FILE* m_pFile = nullptr;
+    FILE* m_file = nullptr;
     std::unique_ptr<Threads::SerialWorker> m_background;
     std::vector<uint8_t> m_band;
     int m_rowsTaken = 0;

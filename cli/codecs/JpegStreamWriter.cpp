@@ -41,9 +41,9 @@ std::string JpegStreamWriter::LibraryError() const
 
 void JpegStreamWriter::Release()
 {
-    if (m_pJpeg)
-        jpeg_destroy_compress(m_pJpeg.get());
-    m_pJpeg.reset();
+    if (m_jpeg)
+        jpeg_destroy_compress(m_jpeg.get());
+    m_jpeg.reset();
     CloseFile(false);
 }
 
@@ -52,8 +52,8 @@ bool JpegStreamWriter::Open()
     if (!OpenFile())
         return false;
     m_components = Format().channels <= 2 ? 1 : 3;
-    m_pJpeg = std::make_unique<jpeg_compress_struct>();
-    m_pJpeg->err = jpeg_std_error(&m_error.base);
+    m_jpeg = std::make_unique<jpeg_compress_struct>();
+    m_jpeg->err = jpeg_std_error(&m_error.base);
     m_error.base.error_exit = OnLibraryError;
     m_error.base.output_message = [](j_common_ptr) {}; // nothing goes to stderr
     if (!StartCompress()) {
@@ -66,7 +66,7 @@ bool JpegStreamWriter::Open()
 
 bool JpegStreamWriter::StartCompress()
 {
-    jpeg_compress_struct* pJpeg = m_pJpeg.get();
+    jpeg_compress_struct* pJpeg = m_jpeg.get();
     if (setjmp(m_error.jump))
         return false;
     jpeg_create_compress(pJpeg);
@@ -126,7 +126,7 @@ void JpegStreamWriter::CopyRows(const void* pData, size_t nBytes, std::vector<ui
 
 bool JpegStreamWriter::WriteRows(const uint8_t* pRows, int nRows)
 {
-    jpeg_compress_struct* pJpeg = m_pJpeg.get();
+    jpeg_compress_struct* pJpeg = m_jpeg.get();
     if (setjmp(m_error.jump))
         return false;
     const size_t nRowBytes = static_cast<size_t>(Format().width) * m_components;
@@ -147,7 +147,7 @@ bool JpegStreamWriter::EncodeRows(std::vector<uint8_t>& band, int nRows, bool, s
 
 bool JpegStreamWriter::FinishCompress()
 {
-    jpeg_compress_struct* pJpeg = m_pJpeg.get();
+    jpeg_compress_struct* pJpeg = m_jpeg.get();
     if (setjmp(m_error.jump))
         return false;
     jpeg_finish_compress(pJpeg);
@@ -161,9 +161,9 @@ bool JpegStreamWriter::Close(bool bComplete)
         SetLastError("%s", LibraryError().c_str());
         bOk = false;
     }
-    if (m_pJpeg)
-        jpeg_destroy_compress(m_pJpeg.get());
-    m_pJpeg.reset();
+    if (m_jpeg)
+        jpeg_destroy_compress(m_jpeg.get());
+    m_jpeg.reset();
     if (!CloseFile(bComplete && bOk))
         bOk = false;
     return bOk;

@@ -60,7 +60,7 @@ private:
     static void OnLibraryError(j_common_ptr pInfo);
 
     JpegSettings m_settings;
-    std::unique_ptr<jpeg_compress_struct> m_pJpeg;
+    std::unique_ptr<jpeg_compress_struct> m_jpeg;
     ErrorManager m_error{};
     int m_components = 3;
 };

@@ -89,8 +89,8 @@ std::string PngStreamWriter::LibraryError() const
 
 void PngStreamWriter::Release()
 {
-    if (m_pPng)
-        png_destroy_write_struct(&m_pPng, &m_pInfo);
+    if (m_png)
+        png_destroy_write_struct(&m_png, &m_info);
     CloseFile(false);
 }
 
@@ -98,8 +98,8 @@ bool PngStreamWriter::Open()
 {
     if (!OpenFile())
         return false;
-    m_pPng = png_create_write_struct(PNG_LIBPNG_VER_STRING, this, OnLibraryError, nullptr);
-    m_pInfo = m_pPng ? png_create_info_struct(m_pPng) : nullptr;
+    m_png = png_create_write_struct(PNG_LIBPNG_VER_STRING, this, OnLibraryError, nullptr);
+    m_info = m_png ? png_create_info_struct(m_png) : nullptr;
     m_texts.clear();
     for (const PngSettings::Text& text : m_settings.texts) {
         png_text entry{};
@@ -109,7 +109,7 @@ bool PngStreamWriter::Open()
         entry.text_length = text.value.size();
         m_texts.push_back(entry);
     }
-    if (!m_pInfo || !WriteHeader()) {
+    if (!m_info || !WriteHeader()) {
         SetLastError("%s", LibraryError().c_str());
         Release();
         return false;
@@ -127,26 +127,26 @@ bool PngStreamWriter::Open()
 
 bool PngStreamWriter::WriteHeader()
 {
-    if (setjmp(png_jmpbuf(m_pPng)))
+    if (setjmp(png_jmpbuf(m_png)))
         return false;
     const RasterFormat& format = Format();
-    png_init_io(m_pPng, File());
-    png_set_IHDR(m_pPng, m_pInfo, format.width, format.height, format.bitDepth, ColorType(format.channels),
+    png_init_io(m_png, File());
+    png_set_IHDR(m_png, m_info, format.width, format.height, format.bitDepth, ColorType(format.channels),
                  PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     // The sRGB gamma and primaries ImageMagick notes for its images.
-    png_set_gAMA_fixed(m_pPng, m_pInfo, 45455);
-    png_set_cHRM_fixed(m_pPng, m_pInfo, 31270, 32900, 64000, 33000, 30000, 60000, 15000, 6000);
+    png_set_gAMA_fixed(m_png, m_info, 45455);
+    png_set_cHRM_fixed(m_png, m_info, 31270, 32900, 64000, 33000, 30000, 60000, 15000, 6000);
     if (!m_texts.empty())
-        png_set_text(m_pPng, m_pInfo, m_texts.data(), static_cast<int>(m_texts.size()));
-    png_write_info(m_pPng, m_pInfo);
+        png_set_text(m_png, m_info, m_texts.data(), static_cast<int>(m_texts.size()));
+    png_write_info(m_png, m_info);
     return true;
 }
 
 bool PngStreamWriter::WriteChunk(const char* pszType, const uint8_t* pData, size_t nSize)
 {
-    if (setjmp(png_jmpbuf(m_pPng)))
+    if (setjmp(png_jmpbuf(m_png)))
         return false;
-    png_write_chunk(m_pPng, reinterpret_cast<png_const_bytep>(pszType), pData, nSize);
+    png_write_chunk(m_png, reinterpret_cast<png_const_bytep>(pszType), pData, nSize);
     return true;
 }
 
@@ -201,8 +201,8 @@ bool PngStreamWriter::Close(bool bComplete)
         SetLastError("%s", LibraryError().c_str());
         bOk = false;
     }
-    if (m_pPng)
-        png_destroy_write_struct(&m_pPng, &m_pInfo);
+    if (m_png)
+        png_destroy_write_struct(&m_png, &m_info);
     if (!CloseFile(bComplete && bOk))
         bOk = false;
     return bOk;

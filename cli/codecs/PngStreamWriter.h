@@ -62,8 +62,8 @@ private:
     static void OnLibraryError(png_structp pPng, png_const_charp pszMessage);
 
     PngSettings m_settings;
-    png_structp m_pPng = nullptr;
-    png_infop m_pInfo = nullptr;
+    png_structp m_png = nullptr;
+    png_infop m_info = nullptr;
     char m_libraryMessage[256] = {};
     std::vector<png_text> m_texts;
 

@@ -45,8 +45,8 @@ int TiffStreamWriter::OnLibraryWarning(TIFF*, void*, const char*, const char*, v
 TiffStreamWriter::~TiffStreamWriter()
 {
     StopBackground();
-    if (m_pTiff)
-        TIFFClose(m_pTiff);
+    if (m_tiff)
+        TIFFClose(m_tiff);
 }
 
 bool TiffStreamWriter::NeedsBigTiff(const RasterFormat& format, TiffSettings::Compression compression)
@@ -69,16 +69,16 @@ bool TiffStreamWriter::Open()
     TIFFOpenOptions* pOptions = TIFFOpenOptionsAlloc();
     TIFFOpenOptionsSetErrorHandlerExtR(pOptions, OnLibraryError, this);
     TIFFOpenOptionsSetWarningHandlerExtR(pOptions, OnLibraryWarning, this);
-    m_pTiff = TIFFOpenExt(Path().c_str(), bBig ? "w8" : "w", pOptions);
+    m_tiff = TIFFOpenExt(Path().c_str(), bBig ? "w8" : "w", pOptions);
     TIFFOpenOptionsFree(pOptions);
-    if (!m_pTiff) {
+    if (!m_tiff) {
         SetLastError("%s", LibraryError().c_str());
         return false;
     }
     if (!SetFields()) {
         SetLastError("%s", LibraryError().c_str());
-        TIFFClose(m_pTiff);
-        m_pTiff = nullptr;
+        TIFFClose(m_tiff);
+        m_tiff = nullptr;
         return false;
     }
     m_nextRow = 0;
@@ -90,32 +90,32 @@ bool TiffStreamWriter::SetFields()
     const RasterFormat& format = Format();
     const uint16_t nCompression = CompressionTag(m_settings.compression);
     bool bOk =
-        TIFFSetField(m_pTiff, TIFFTAG_IMAGEWIDTH, static_cast<uint32_t>(format.width))
-        && TIFFSetField(m_pTiff, TIFFTAG_IMAGELENGTH, static_cast<uint32_t>(format.height))
-        && TIFFSetField(m_pTiff, TIFFTAG_BITSPERSAMPLE, static_cast<uint16_t>(format.bitDepth))
-        && TIFFSetField(m_pTiff, TIFFTAG_SAMPLESPERPIXEL, static_cast<uint16_t>(format.channels))
-        && TIFFSetField(m_pTiff, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG)
-        && TIFFSetField(m_pTiff, TIFFTAG_PHOTOMETRIC, format.channels <= 2 ? PHOTOMETRIC_MINISBLACK : PHOTOMETRIC_RGB)
-        && TIFFSetField(m_pTiff, TIFFTAG_COMPRESSION, nCompression);
+        TIFFSetField(m_tiff, TIFFTAG_IMAGEWIDTH, static_cast<uint32_t>(format.width))
+        && TIFFSetField(m_tiff, TIFFTAG_IMAGELENGTH, static_cast<uint32_t>(format.height))
+        && TIFFSetField(m_tiff, TIFFTAG_BITSPERSAMPLE, static_cast<uint16_t>(format.bitDepth))
+        && TIFFSetField(m_tiff, TIFFTAG_SAMPLESPERPIXEL, static_cast<uint16_t>(format.channels))
+        && TIFFSetField(m_tiff, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG)
+        && TIFFSetField(m_tiff, TIFFTAG_PHOTOMETRIC, format.channels <= 2 ? PHOTOMETRIC_MINISBLACK : PHOTOMETRIC_RGB)
+        && TIFFSetField(m_tiff, TIFFTAG_COMPRESSION, nCompression);
     if (bOk && format.channels % 2 == 0) {
         const uint16_t nExtra = EXTRASAMPLE_UNASSALPHA;
-        bOk = TIFFSetField(m_pTiff, TIFFTAG_EXTRASAMPLES, 1, &nExtra);
+        bOk = TIFFSetField(m_tiff, TIFFTAG_EXTRASAMPLES, 1, &nExtra);
     }
     // ImageMagick predicts LZW and Deflate horizontally and takes the Deflate level from -quality.
     if (bOk && (nCompression == COMPRESSION_LZW || nCompression == COMPRESSION_ADOBE_DEFLATE))
-        bOk = TIFFSetField(m_pTiff, TIFFTAG_PREDICTOR, PREDICTOR_HORIZONTAL);
+        bOk = TIFFSetField(m_tiff, TIFFTAG_PREDICTOR, PREDICTOR_HORIZONTAL);
     if (bOk && nCompression == COMPRESSION_ADOBE_DEFLATE)
-        bOk = TIFFSetField(m_pTiff, TIFFTAG_ZIPQUALITY, m_settings.zipQuality);
+        bOk = TIFFSetField(m_tiff, TIFFTAG_ZIPQUALITY, m_settings.zipQuality);
     if (bOk && !m_settings.description.empty())
-        bOk = TIFFSetField(m_pTiff, TIFFTAG_IMAGEDESCRIPTION, m_settings.description.c_str());
+        bOk = TIFFSetField(m_tiff, TIFFTAG_IMAGEDESCRIPTION, m_settings.description.c_str());
     if (bOk && !m_settings.pageName.empty())
-        bOk = TIFFSetField(m_pTiff, TIFFTAG_PAGENAME, m_settings.pageName.c_str());
+        bOk = TIFFSetField(m_tiff, TIFFTAG_PAGENAME, m_settings.pageName.c_str());
     // About 8 KiB a strip, as libtiff and ImageMagick choose for uncompressed files; compressed
     // strips of about 1 MiB keep the codec's overhead small.
     const uint32_t nTarget = nCompression == COMPRESSION_NONE
                                  ? 0
                                  : static_cast<uint32_t>(std::max<size_t>(1, (1u << 20) / format.BytesPerRow()));
-    return bOk && TIFFSetField(m_pTiff, TIFFTAG_ROWSPERSTRIP, TIFFDefaultStripSize(m_pTiff, nTarget));
+    return bOk && TIFFSetField(m_tiff, TIFFTAG_ROWSPERSTRIP, TIFFDefaultStripSize(m_tiff, nTarget));
 }
 
 bool TiffStreamWriter::EncodeRows(std::vector<uint8_t>& band, int nRows, bool, std::string& strError)
@@ -123,7 +123,7 @@ bool TiffStreamWriter::EncodeRows(std::vector<uint8_t>& band, int nRows, bool, s
     const size_t nRowBytes = Format().BytesPerRow();
     for (int nRow = 0; nRow < nRows; ++nRow, ++m_nextRow) {
         // libtiff's predictor works in place on the row it is given.
-        if (TIFFWriteScanline(m_pTiff, &band[nRow * nRowBytes], m_nextRow, 0) < 0) {
+        if (TIFFWriteScanline(m_tiff, &band[nRow * nRowBytes], m_nextRow, 0) < 0) {
             strError = LibraryError();
             return false;
         }
@@ -133,12 +133,12 @@ bool TiffStreamWriter::EncodeRows(std::vector<uint8_t>& band, int nRows, bool, s
 
 bool TiffStreamWriter::Close(bool bComplete)
 {
-    if (!m_pTiff)
+    if (!m_tiff)
         return !bComplete;
     m_libraryMessage.clear();
-    const bool bFlushed = !bComplete || TIFFFlush(m_pTiff);
-    TIFFClose(m_pTiff);
-    m_pTiff = nullptr;
+    const bool bFlushed = !bComplete || TIFFFlush(m_tiff);
+    TIFFClose(m_tiff);
+    m_tiff = nullptr;
     if (!bFlushed)
         SetLastError("%s", LibraryError().c_str());
     return bFlushed;

@@ -52,7 +52,7 @@ private:
     static int OnLibraryWarning(TIFF*, void*, const char*, const char*, va_list);
 
     TiffSettings m_settings;
-    TIFF* m_pTiff = nullptr;
+    TIFF* m_tiff = nullptr;
     uint32_t m_nextRow = 0;
     std::string m_libraryMessage;
 };

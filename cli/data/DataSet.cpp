@@ -76,7 +76,7 @@ bool DataSet::SetOutputFile(const std::string& strName)
         return false;
     }
     m_outputFile = ResolveAgainst(CurrentDirectory(), strName);
-    m_setFlags |= FlagOutputFile;
+    m_setFields |= FieldOutputFile;
     return true;
 }
 
@@ -87,7 +87,7 @@ bool DataSet::SetSourceDirectory(const std::string& strName)
         return false;
     }
     m_sourceDirectory = strName;
-    m_setFlags |= FlagSourceDirectory;
+    m_setFields |= FieldSourceDirectory;
     return true;
 }
 
@@ -104,10 +104,10 @@ bool DataSet::AddInputFile(const std::string& strName, int nRow, int nColumn, in
     entry.index = nIndex;
     entry.empty = IsEmptyCellWord(strName);
     if (!entry.empty)
-        entry.fileName = ResolveAgainst(IsSet(FlagSourceDirectory) ? m_sourceDirectory : CurrentDirectory(), strName);
+        entry.fileName = ResolveAgainst(IsSet(FieldSourceDirectory) ? m_sourceDirectory : CurrentDirectory(), strName);
 
     m_inputFiles.Add(entry);
-    m_setFlags |= FlagInputFiles;
+    m_setFields |= FieldInputFiles;
     m_hasRowNumbers = m_hasRowNumbers || nRow != -1;
     m_hasColumnNumbers = m_hasColumnNumbers || nColumn != -1;
     m_hasIndexNumbers = m_hasIndexNumbers || nIndex != -1;
@@ -173,19 +173,20 @@ bool DataSet::SetGridSize(int nColumns, int nRows)
     }
     m_gridColumns = nColumns;
     m_gridRows = nRows;
-    m_setFlags |= FlagGridSize;
+    m_setFields |= FieldGridSize;
     return true;
 }
 
 bool DataSet::SetGridStartPosition(int nValue)
 {
     return SetNamedValue(Data::GridStartPositions::Instance(), "The grid start position is invalid", nValue,
-                         m_gridStartPosition, FlagGridStartPosition);
+                         m_gridStartPosition, FieldGridStartPosition);
 }
 
 bool DataSet::SetGridOrder(int nValue)
 {
-    return SetNamedValue(Data::GridOrders::Instance(), "The grid order is invalid", nValue, m_gridOrder, FlagGridOrder);
+    return SetNamedValue(Data::GridOrders::Instance(), "The grid order is invalid", nValue, m_gridOrder,
+                         FieldGridOrder);
 }
 
 bool DataSet::SetRegionSize(int nWidth, int nHeight)
@@ -196,7 +197,7 @@ bool DataSet::SetRegionSize(int nWidth, int nHeight)
     }
     m_regionWidth = nWidth;
     m_regionHeight = nHeight;
-    m_setFlags |= FlagRegionSize;
+    m_setFields |= FieldRegionSize;
     return true;
 }
 
@@ -207,49 +208,49 @@ bool DataSet::SetOverlap(int nPixels)
         return false;
     }
     m_overlap = nPixels;
-    m_setFlags |= FlagOverlap;
+    m_setFields |= FieldOverlap;
     return true;
 }
 
 bool DataSet::SetStackImages(bool bOn)
 {
     m_stackImages = bOn;
-    m_setFlags |= FlagStackImages;
+    m_setFields |= FieldStackImages;
     return true;
 }
 
 bool DataSet::SetAutoOrient(bool bOn)
 {
     m_autoOrient = bOn;
-    m_setFlags |= FlagAutoOrient;
+    m_setFields |= FieldAutoOrient;
     return true;
 }
 
 bool DataSet::SetNamedValue(const Misc::StringEnum& names, const char* pInvalidMessage, int nValue, int& nMember,
-                            SetFlag flag)
+                            Field field)
 {
     if (!names.HasValue(nValue)) {
         SetLastError("%s (%i)", pInvalidMessage, nValue);
         return false;
     }
     nMember = nValue;
-    m_setFlags |= flag;
+    m_setFields |= field;
     return true;
 }
 
-bool DataSet::SetColor(Misc::Color& color, SetFlag flag, unsigned int nRed, unsigned int nGreen, unsigned int nBlue)
+bool DataSet::SetColor(Misc::Color& color, Field field, unsigned int nRed, unsigned int nGreen, unsigned int nBlue)
 {
     Misc::Color candidate;
     if (!candidate.SetColor(nRed, nGreen, nBlue, 1.0f))
         return false;
     color = candidate;
-    m_setFlags |= flag;
+    m_setFields |= field;
     return true;
 }
 
 bool DataSet::SetTransparentColor(unsigned int nRed, unsigned int nGreen, unsigned int nBlue)
 {
-    if (!SetColor(m_transparentColor, FlagTransparentColor, nRed, nGreen, nBlue)) {
+    if (!SetColor(m_transparentColor, FieldTransparentColor, nRed, nGreen, nBlue)) {
         SetLastError("The transparent color is invalid");
         return false;
     }
@@ -258,7 +259,7 @@ bool DataSet::SetTransparentColor(unsigned int nRed, unsigned int nGreen, unsign
 
 bool DataSet::SetBackgroundColor(unsigned int nRed, unsigned int nGreen, unsigned int nBlue)
 {
-    if (!SetColor(m_backgroundColor, FlagBackgroundColor, nRed, nGreen, nBlue)) {
+    if (!SetColor(m_backgroundColor, FieldBackgroundColor, nRed, nGreen, nBlue)) {
         SetLastError("The background color is invalid");
         return false;
     }
@@ -268,7 +269,7 @@ bool DataSet::SetBackgroundColor(unsigned int nRed, unsigned int nGreen, unsigne
 bool DataSet::SetCompression(int nValue)
 {
     return SetNamedValue(Data::ImageCompressions::Instance(), "The compression type is invalid", nValue, m_compression,
-                         FlagCompression);
+                         FieldCompression);
 }
 
 bool DataSet::SetQuality(int nValue)
@@ -279,7 +280,7 @@ bool DataSet::SetQuality(int nValue)
         return false;
     }
     m_quality = static_cast<unsigned int>(nValue);
-    m_setFlags |= FlagQuality;
+    m_setFields |= FieldQuality;
     return true;
 }
 
@@ -290,7 +291,7 @@ bool DataSet::AddAttribute(const std::string& strName, const std::string& strVal
         return false;
     }
     m_attributes.emplace_back(strName, strValue);
-    m_setFlags |= FlagAttributes;
+    m_setFields |= FieldAttributes;
     return true;
 }
 
@@ -301,7 +302,7 @@ bool DataSet::AddExtraData(const std::string& strFormat, const std::string& strK
         return false;
     }
     m_extraData.push_back({strFormat, strKey, strValue});
-    m_setFlags |= FlagExtraData;
+    m_setFields |= FieldExtraData;
     return true;
 }
 
@@ -317,17 +318,17 @@ bool DataSet::Collect(DataCollector* pCollector)
 
 bool DataSet::IsComplete()
 {
-    if (!IsSet(FlagOutputFile) || m_outputFile.empty()) {
+    if (!IsSet(FieldOutputFile) || m_outputFile.empty()) {
         SetLastError("No output file has been specified");
         return false;
     }
-    if (!IsSet(FlagInputFiles) || m_inputFiles.GetCount() == 0) {
+    if (!IsSet(FieldInputFiles) || m_inputFiles.GetCount() == 0) {
         SetLastError("No or not enough input files have been specified");
         return false;
     }
     if (m_hasRowNumbers || m_hasColumnNumbers)
         return true;
-    if (IsSet(FlagGridSize) && (m_gridColumns != 0 || m_gridRows != 0))
+    if (IsSet(FieldGridSize) && (m_gridColumns != 0 || m_gridRows != 0))
         return true;
     SetLastError("The grid size could not be calculated automatically");
     return false;
@@ -354,7 +355,7 @@ const InputFile* DataSet::FindInputFile(int nRow, int nColumn) const
 std::pair<int, int> DataSet::GetGridExtent() const
 {
     const auto [nArrangedColumns, nArrangedRows] = m_inputFiles.GetGridDimensions();
-    const bool bSized = IsSet(FlagGridSize);
+    const bool bSized = IsSet(FieldGridSize);
     return {bSized && m_gridColumns > 0 ? m_gridColumns : nArrangedColumns,
             bSized && m_gridRows > 0 ? m_gridRows : nArrangedRows};
 }
@@ -373,35 +374,35 @@ std::string DataSet::GetSummary() const
 {
     using Misc::Format;
     std::string strSummary = Format("    Current directory: %s\n", CurrentDirectory().c_str());
-    if (IsSet(FlagOutputFile))
+    if (IsSet(FieldOutputFile))
         strSummary += Format("    Output file: %s\n", m_outputFile.c_str());
-    if (IsSet(FlagSourceDirectory))
+    if (IsSet(FieldSourceDirectory))
         strSummary += Format("    Source directory: %s\n", m_sourceDirectory.c_str());
-    if (IsSet(FlagInputFiles))
+    if (IsSet(FieldInputFiles))
         strSummary += Format("    Number of input files: %i\n", static_cast<int>(m_inputFiles.GetCount()));
-    if (IsSet(FlagGridSize))
+    if (IsSet(FieldGridSize))
         strSummary += Format("    Grid size: %ix%i\n", m_gridRows, m_gridColumns);
-    if (IsSet(FlagGridStartPosition))
+    if (IsSet(FieldGridStartPosition))
         strSummary += Format("    Grid start position: %s\n",
                              Data::GridStartPositions::Instance().GetName(m_gridStartPosition).c_str());
-    if (IsSet(FlagGridOrder))
+    if (IsSet(FieldGridOrder))
         strSummary += Format("    Grid order: %s\n", Data::GridOrders::Instance().GetName(m_gridOrder).c_str());
-    if (IsSet(FlagRegionSize))
+    if (IsSet(FieldRegionSize))
         strSummary += Format("    Region size: %ix%i pixels\n", m_regionWidth, m_regionHeight);
-    if (IsSet(FlagStackImages))
+    if (IsSet(FieldStackImages))
         strSummary += "    Stacking enabled: Yes\n";
-    if (IsSet(FlagAutoOrient) && m_autoOrient)
+    if (IsSet(FieldAutoOrient) && m_autoOrient)
         strSummary += "    Auto-orientation enabled: Yes\n";
-    if (IsSet(FlagTransparentColor))
+    if (IsSet(FieldTransparentColor))
         strSummary += Format("    Transparent color: R:%i G:%i B:%i\n", m_transparentColor.GetRed(),
                              m_transparentColor.GetGreen(), m_transparentColor.GetBlue());
-    if (IsSet(FlagBackgroundColor))
+    if (IsSet(FieldBackgroundColor))
         strSummary += Format("    Background color: R:%i G:%i B:%i\n", m_backgroundColor.GetRed(),
                              m_backgroundColor.GetGreen(), m_backgroundColor.GetBlue());
-    if (IsSet(FlagCompression))
+    if (IsSet(FieldCompression))
         strSummary +=
             Format("    Compression type: %s\n", Data::ImageCompressions::Instance().GetName(m_compression).c_str());
-    if (IsSet(FlagQuality))
+    if (IsSet(FieldQuality))
         strSummary += Format("    Image quality: %i\n", static_cast<int>(m_quality));
     return strSummary;
 }

@@ -20,28 +20,29 @@ struct ExtraData
     std::string value;
 };
 
-// Everything one tesscli run needs. Setters validate; setFlags records which ones succeeded,
-// and the engine decides from the flags, not the values, whether an option was given.
+// Everything one tesscli run needs. Setters validate; the set fields record which ones succeeded,
+// and the engine decides from them, not from the values, whether an option was given. (The
+// project file's own flags, Contract::SettingsFlags, are another set with other values.)
 class DataSet : public Object
 {
 public:
-    enum SetFlag : unsigned int {
-        FlagOutputFile = 0x0001,
-        FlagSourceDirectory = 0x0002,
-        FlagInputFiles = 0x0004,
-        FlagGridSize = 0x0008,
-        FlagGridStartPosition = 0x0010,
-        FlagGridOrder = 0x0020,
-        FlagRegionSize = 0x0040,
-        FlagOverlap = 0x0080,
-        FlagStackImages = 0x0100,
-        FlagTransparentColor = 0x0200,
-        FlagBackgroundColor = 0x0400,
-        FlagCompression = 0x0800,
-        FlagQuality = 0x1000,
-        FlagAttributes = 0x2000,
-        FlagExtraData = 0x4000,
-        FlagAutoOrient = 0x8000,
+    enum Field : unsigned int {
+        FieldOutputFile = 0x0001,
+        FieldSourceDirectory = 0x0002,
+        FieldInputFiles = 0x0004,
+        FieldGridSize = 0x0008,
+        FieldGridStartPosition = 0x0010,
+        FieldGridOrder = 0x0020,
+        FieldRegionSize = 0x0040,
+        FieldOverlap = 0x0080,
+        FieldStackImages = 0x0100,
+        FieldTransparentColor = 0x0200,
+        FieldBackgroundColor = 0x0400,
+        FieldCompression = 0x0800,
+        FieldQuality = 0x1000,
+        FieldAttributes = 0x2000,
+        FieldExtraData = 0x4000,
+        FieldAutoOrient = 0x8000,
     };
 
     DataSet();
@@ -77,8 +78,8 @@ public:
     std::vector<const InputFile*> GetFilesWithoutCell() const;
     std::string GetSummary() const;
 
-    unsigned int GetSetFlags() const { return m_setFlags; }
-    bool IsSet(SetFlag flag) const { return (m_setFlags & flag) != 0; }
+    unsigned int GetSetFields() const { return m_setFields; }
+    bool IsSet(Field field) const { return (m_setFields & field) != 0; }
     const std::string& GetOutputFile() const { return m_outputFile; }
     const DataSetInputFiles& GetInputFiles() const { return m_inputFiles; }
     int GetGridColumns() const { return m_gridColumns; }
@@ -99,11 +100,11 @@ public:
 private:
     // A value of one of the name tables (start position, order, compression).
     bool SetNamedValue(const Misc::StringEnum& names, const char* pInvalidMessage, int nValue, int& nMember,
-                       SetFlag flag);
+                       Field field);
     // Stores a fully opaque colour when the components are in range; leaves everything as is otherwise.
-    bool SetColor(Misc::Color& color, SetFlag flag, unsigned int nRed, unsigned int nGreen, unsigned int nBlue);
+    bool SetColor(Misc::Color& color, Field field, unsigned int nRed, unsigned int nGreen, unsigned int nBlue);
 
-    unsigned int m_setFlags = 0;
+    unsigned int m_setFields = 0;
     std::string m_outputFile;
     std::string m_sourceDirectory;
     DataSetInputFiles m_inputFiles;

@@ -61,7 +61,7 @@ bool ImageGrid::SetDataSet(DataSet* pDataSet)
 {
     if (!pDataSet)
         return false;
-    m_pDataSet = pDataSet;
+    m_dataSet = pDataSet;
     return true;
 }
 
@@ -73,30 +73,30 @@ ImageGridCell* ImageGrid::GetImageCell(int nRow, int nColumn) const
 
 bool ImageGrid::IsStacked() const
 {
-    return m_pDataSet->IsSet(DataSet::FlagStackImages) && m_pDataSet->GetStackImages();
+    return m_dataSet->IsSet(DataSet::FieldStackImages) && m_dataSet->GetStackImages();
 }
 
 bool ImageGrid::IsAutoOriented() const
 {
-    return m_pDataSet->IsSet(DataSet::FlagAutoOrient) && m_pDataSet->GetAutoOrient();
+    return m_dataSet->IsSet(DataSet::FieldAutoOrient) && m_dataSet->GetAutoOrient();
 }
 
 bool ImageGrid::CreateGrid()
 {
-    const auto [nColumns, nRows] = m_pDataSet->GetGridExtent();
+    const auto [nColumns, nRows] = m_dataSet->GetGridExtent();
     if (nColumns < 1 || nRows < 1) {
         SetLastError("The grid needs at least one row and one column (got %i row(s), %i column(s))", nRows, nColumns);
         return false;
     }
     Resize(nRows, nColumns);
 
-    const int nCorner = m_pDataSet->IsSet(DataSet::FlagGridStartPosition) ? m_pDataSet->GetGridStartPosition() : 0;
+    const int nCorner = m_dataSet->IsSet(DataSet::FieldGridStartPosition) ? m_dataSet->GetGridStartPosition() : 0;
     const bool bFromRight = nCorner == 1 || nCorner == 3;
     const bool bFromBottom = nCorner == 2 || nCorner == 3;
     // The first entry for a position decides it, an empty one included. Only the entries are
     // visited, so the cost follows the files, not the number of grid positions.
     std::set<std::pair<int, int>> decided;
-    for (const Data::InputFile& entry : m_pDataSet->GetInputFiles().GetEntries()) {
+    for (const Data::InputFile& entry : m_dataSet->GetInputFiles().GetEntries()) {
         if (entry.row < 0 || entry.row >= nRows || entry.column < 0 || entry.column >= nColumns)
             continue;
         if (!decided.insert({entry.row, entry.column}).second || entry.empty)
@@ -135,12 +135,12 @@ bool ImageGrid::PreloadImages()
 void ImageGrid::CalculateLayout()
 {
     LayoutCuts cuts;
-    if (m_pDataSet->IsSet(DataSet::FlagRegionSize)) {
-        cuts.regionWidth = m_pDataSet->GetRegionWidth();
-        cuts.regionHeight = m_pDataSet->GetRegionHeight();
+    if (m_dataSet->IsSet(DataSet::FieldRegionSize)) {
+        cuts.regionWidth = m_dataSet->GetRegionWidth();
+        cuts.regionHeight = m_dataSet->GetRegionHeight();
     }
-    if (m_pDataSet->IsSet(DataSet::FlagOverlap))
-        cuts.overlap = m_pDataSet->GetOverlap();
+    if (m_dataSet->IsSet(DataSet::FieldOverlap))
+        cuts.overlap = m_dataSet->GetOverlap();
     cuts.stack = IsStacked();
 
     std::vector<PlacedSize> sizes;
@@ -157,8 +157,8 @@ void ImageGrid::CalculateLayout()
 
 Magick::Color ImageGrid::GetBackgroundColor() const
 {
-    if (m_pDataSet->IsSet(DataSet::FlagBackgroundColor))
-        return ToImageColor(m_pDataSet->GetBackgroundColor());
+    if (m_dataSet->IsSet(DataSet::FieldBackgroundColor))
+        return ToImageColor(m_dataSet->GetBackgroundColor());
     return Magick::Color(0, 0, 0);
 }
 
@@ -193,7 +193,7 @@ std::unique_ptr<Codecs::ScanlineWriter> ImageGrid::ChooseStreamingWriter() const
     ForEachCell([&](const ImageGridCell& cell) { bAlphaKnown = bAlphaKnown && cell.IsAlphaKnown(); });
     if (!bAlphaKnown)
         return nullptr;
-    return Codecs::CreateStreamingWriter(m_pDataSet->GetOutputFile(), GetOutputOptions());
+    return Codecs::CreateStreamingWriter(m_dataSet->GetOutputFile(), GetOutputOptions());
 }
 
 ImageGrid::OutputPlan ImageGrid::PlanOutput() const
@@ -230,14 +230,14 @@ Codecs::OutputOptions ImageGrid::GetOutputOptions() const
 {
     Codecs::OutputOptions options;
     options.defines.push_back({"jpeg", "optimize-coding", "false"});
-    if (m_pDataSet->IsSet(DataSet::FlagCompression))
-        options.compression = Data::ImageCompressions::Instance().GetName(m_pDataSet->GetCompression());
-    if (m_pDataSet->IsSet(DataSet::FlagQuality))
-        options.quality = m_pDataSet->GetQuality();
-    if (m_pDataSet->IsSet(DataSet::FlagAttributes))
-        options.attributes = m_pDataSet->GetAttributes();
-    if (m_pDataSet->IsSet(DataSet::FlagExtraData))
-        for (const auto& extra : m_pDataSet->GetExtraData())
+    if (m_dataSet->IsSet(DataSet::FieldCompression))
+        options.compression = Data::ImageCompressions::Instance().GetName(m_dataSet->GetCompression());
+    if (m_dataSet->IsSet(DataSet::FieldQuality))
+        options.quality = m_dataSet->GetQuality();
+    if (m_dataSet->IsSet(DataSet::FieldAttributes))
+        options.attributes = m_dataSet->GetAttributes();
+    if (m_dataSet->IsSet(DataSet::FieldExtraData))
+        for (const auto& extra : m_dataSet->GetExtraData())
             options.defines.push_back({extra.format, extra.key, extra.value});
     return options;
 }
@@ -271,7 +271,7 @@ bool ImageGrid::ComposeWholeCanvas()
 Codecs::RasterFormat ImageGrid::GetRasterFormat(const Codecs::ScanlineWriter& writer) const
 {
     bool bGrey = true;
-    bool bAlpha = m_pDataSet->IsSet(DataSet::FlagTransparentColor);
+    bool bAlpha = m_dataSet->IsSet(DataSet::FieldTransparentColor);
     ForEachCell([&](const ImageGridCell& cell) {
         bGrey = bGrey && cell.IsGrey();
         bAlpha = bAlpha || cell.HasAlpha();
@@ -296,7 +296,7 @@ bool ImageGrid::ComposeInBands(Codecs::ScanlineWriter& writer)
     if (!AdmitsCanvas(writer, format))
         return false;
     bool bComposed = false;
-    Codecs::ReplacingFileWriter file(m_pDataSet->GetOutputFile());
+    Codecs::ReplacingFileWriter file(m_dataSet->GetOutputFile());
     const bool bSaved = file.Write([&](const std::string& strTemporary, std::string& strError) {
         if (!writer.Begin(strTemporary, format)) {
             strError = writer.GetLastError();
@@ -311,7 +311,7 @@ bool ImageGrid::ComposeInBands(Codecs::ScanlineWriter& writer)
         }
         Print("] done\n");
         bComposed = true;
-        Print(Misc::Format("    Saving to %s... ", m_pDataSet->GetOutputFile().c_str()));
+        Print(Misc::Format("    Saving to %s... ", m_dataSet->GetOutputFile().c_str()));
         if (!writer.End()) {
             strError = writer.GetLastError();
             return false;
@@ -474,15 +474,15 @@ void ImageGrid::ApplyOutputOptions()
     // Optimised Huffman tables make the JPEG encoder keep every coefficient of the image besides
     // the canvas, nearly doubling peak memory for files about 5% smaller. Extra data can ask for it.
     m_compoundImage->defineValue("jpeg", "optimize-coding", "false");
-    if (m_pDataSet->IsSet(DataSet::FlagCompression))
-        m_compoundImage->compressType(static_cast<Magick::CompressionType>(m_pDataSet->GetCompression()));
-    if (m_pDataSet->IsSet(DataSet::FlagQuality))
-        m_compoundImage->quality(m_pDataSet->GetQuality());
-    if (m_pDataSet->IsSet(DataSet::FlagAttributes))
-        for (const auto& [strName, strValue] : m_pDataSet->GetAttributes())
+    if (m_dataSet->IsSet(DataSet::FieldCompression))
+        m_compoundImage->compressType(static_cast<Magick::CompressionType>(m_dataSet->GetCompression()));
+    if (m_dataSet->IsSet(DataSet::FieldQuality))
+        m_compoundImage->quality(m_dataSet->GetQuality());
+    if (m_dataSet->IsSet(DataSet::FieldAttributes))
+        for (const auto& [strName, strValue] : m_dataSet->GetAttributes())
             m_compoundImage->attribute(strName, strValue);
-    if (m_pDataSet->IsSet(DataSet::FlagExtraData))
-        for (const auto& extra : m_pDataSet->GetExtraData())
+    if (m_dataSet->IsSet(DataSet::FieldExtraData))
+        for (const auto& extra : m_dataSet->GetExtraData())
             m_compoundImage->defineValue(extra.format, extra.key, extra.value);
 }
 
@@ -529,20 +529,20 @@ bool ImageGrid::PrepareCell(ImageGridCell* pCell, std::string& strError) const
 
 bool ImageGrid::CutCellImage(ImageGridCell* pCell) const
 {
-    if (m_pDataSet->IsSet(DataSet::FlagTransparentColor))
-        pCell->MakeTransparent(ToImageColor(m_pDataSet->GetTransparentColor()));
-    if (m_pDataSet->IsSet(DataSet::FlagRegionSize)
-        && !pCell->ExtractRegion(m_pDataSet->GetRegionWidth(), m_pDataSet->GetRegionHeight()))
+    if (m_dataSet->IsSet(DataSet::FieldTransparentColor))
+        pCell->MakeTransparent(ToImageColor(m_dataSet->GetTransparentColor()));
+    if (m_dataSet->IsSet(DataSet::FieldRegionSize)
+        && !pCell->ExtractRegion(m_dataSet->GetRegionWidth(), m_dataSet->GetRegionHeight()))
         return false;
-    if (m_pDataSet->IsSet(DataSet::FlagOverlap)
-        && !pCell->TrimOverlap(m_pDataSet->GetOverlap(), GetColumnCount(), GetRowCount()))
+    if (m_dataSet->IsSet(DataSet::FieldOverlap)
+        && !pCell->TrimOverlap(m_dataSet->GetOverlap(), GetColumnCount(), GetRowCount()))
         return false;
     return true;
 }
 
 bool ImageGrid::SaveCompoundImage()
 {
-    const std::string& strTarget = m_pDataSet->GetOutputFile();
+    const std::string& strTarget = m_dataSet->GetOutputFile();
     Print(Misc::Format("    Saving to %s... ", strTarget.c_str()));
     Codecs::ReplacingFileWriter writer(strTarget);
     const bool bSaved = writer.Write(ImageFileProducer(*m_compoundImage));

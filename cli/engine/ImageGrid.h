@@ -102,7 +102,7 @@ private:
     bool CutCellImage(ImageGridCell* pCell) const;
     bool IsStacked() const;
 
-    Data::DataSet* m_pDataSet = nullptr;
+    Data::DataSet* m_dataSet = nullptr;
     std::unique_ptr<Magick::Image> m_compoundImage;
     GridLayout m_layout;
     size_t m_imageDepth = 8;

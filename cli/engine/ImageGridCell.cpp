@@ -36,7 +36,7 @@ bool IsPngCoder(const std::string& strMagick)
 } // namespace
 
 ImageGridCell::ImageGridCell(ImageGrid* pGrid, const std::string& strFile, int nRow, int nColumn)
-    : m_pGrid(pGrid), m_file(strFile), m_column(nColumn), m_row(nRow)
+    : m_grid(pGrid), m_file(strFile), m_column(nColumn), m_row(nRow)
 {}
 
 ImageGridCell::~ImageGridCell() = default;
@@ -57,7 +57,7 @@ bool ImageGridCell::PingImage()
     CreateImage();
     bool bPinged = LoadImage(false);
     if (bPinged) {
-        m_size = LayoutSize(*m_image, m_pGrid->IsAutoOriented());
+        m_size = LayoutSize(*m_image, m_grid->IsAutoOriented());
         m_depth = m_image->depth();
         m_alpha = AlphaBeforeDecoding(*m_image, m_file);
         m_grey = m_image->colorSpace() == Magick::GRAYColorspace;

@@ -62,7 +62,7 @@ private:
     bool LoadImage(bool bPixels);
     void KeepBlock(int nX, int nY, int nWidth, int nHeight);
 
-    ImageGrid* m_pGrid;
+    ImageGrid* m_grid;
     std::string m_file;
     int m_column;
     int m_row;

@@ -19,16 +19,16 @@ public:
     class Cell
     {
     public:
-        Cell(Matrix* pOwner, const T& value) : m_pOwner(pOwner), m_value(value) {}
+        Cell(Matrix* pOwner, const T& value) : m_owner(pOwner), m_value(value) {}
         Cell(const Cell&) = delete;
         Cell& operator=(const Cell&) = delete;
-        virtual ~Cell() { m_pOwner->OnCellDestroyed(this); }
+        virtual ~Cell() { m_owner->OnCellDestroyed(this); }
 
         const T& GetValue() const { return m_value; }
         void SetValue(const T& value) { m_value = value; }
 
     private:
-        Matrix* m_pOwner;
+        Matrix* m_owner;
         T m_value;
     };
 

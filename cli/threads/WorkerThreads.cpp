@@ -25,14 +25,14 @@ WorkerPool::~WorkerPool()
 void WorkerPool::RunParts()
 {
     for (size_t i = m_next++; i < m_count; i = m_next++)
-        (*m_pTask)(i);
+        (*m_task)(i);
 }
 
 void WorkerPool::ParallelFor(size_t nCount, const std::function<void(size_t)>& task)
 {
     {
         std::lock_guard<std::mutex> lock(m_mutex);
-        m_pTask = &task;
+        m_task = &task;
         m_count = nCount;
         m_next = 0;
         m_busy = static_cast<int>(m_threads.size());
@@ -42,7 +42,7 @@ void WorkerPool::ParallelFor(size_t nCount, const std::function<void(size_t)>& t
     RunParts();
     std::unique_lock<std::mutex> lock(m_mutex);
     m_idle.wait(lock, [this] { return m_busy == 0; });
-    m_pTask = nullptr;
+    m_task = nullptr;
 }
 
 void WorkerPool::Work()

@@ -32,7 +32,7 @@ private:
     std::mutex m_mutex;
     std::condition_variable m_wake;
     std::condition_variable m_idle;
-    const std::function<void(size_t)>* m_pTask = nullptr;
+    const std::function<void(size_t)>* m_task = nullptr;
     size_t m_count = 0;
     std::atomic<size_t> m_next{0};
     unsigned long m_generation = 0;

@@ -55,14 +55,14 @@ protected:
         const TesscliRun run = Run(arguments, environment);
         EXPECT_EQ(run.exitStatus, 0) << run.standardOutput;
         EXPECT_EQ(run.standardError, "");
-        m_strOutput = run.standardOutput;
+        m_output = run.standardOutput;
         Magick::Image image;
         if (run.exitStatus == 0)
             image.read(dir / strOut);
         return image;
     }
 
-    mutable std::string m_strOutput; // of the last run, the streamed one of a composition
+    mutable std::string m_output; // of the last run, the streamed one of a composition
 
     // The failure output must contain strExpected; no run is reported finished.
     void ExpectFailure(const std::vector<std::string>& arguments, const std::string& strExpected,
@@ -181,9 +181,9 @@ TEST_F(ComposeTest, BackgroundEmptyCellsAndEveryPhaseOfTheRun)
     const Rgba grey{0, 200, 0};
     Compose(Words("-row t1.png None -row t2.png small.png -row KeepEmpty none -bgcolor 0 200 0"), 150, 200,
             {{120, 50, grey}, {120, 160, grey}, {149, 139, From(49, 39, 5)}, {99, 199, From(99, 99, 2)}});
-    const size_t nStart = m_strOutput.find("Creating image grid...\n");
-    ASSERT_NE(nStart, std::string::npos) << m_strOutput;
-    EXPECT_EQ(std::regex_replace(m_strOutput.substr(nStart), std::regex("\\d\\d:\\d\\d minutes"), "MM:SS minutes"),
+    const size_t nStart = m_output.find("Creating image grid...\n");
+    ASSERT_NE(nStart, std::string::npos) << m_output;
+    EXPECT_EQ(std::regex_replace(m_output.substr(nStart), std::regex("\\d\\d:\\d\\d minutes"), "MM:SS minutes"),
               "Creating image grid...\n    Grid dimensions: 3 row(s), 2 column(s)\n\nPre-loading grid images...\n    "
                   + dir / "t1.png" + "... done\n    " + dir / "t2.png" + "... done\n    " + dir / "small.png"
                   + "... done\n\nCreating compound image...\n    Combining images... [***] done\n    Saving to "

@@ -69,42 +69,42 @@ TEST(DataSetSetters, AcceptOrRefuseAtTheirBounds)
 {
     using D = DataSet;
     const SetterCase cases[] = {
-        {[](D& d) { return d.SetGridSize(0, 3); }, "", D::FlagGridSize},
-        {[](D& d) { return d.SetGridSize(4, 0); }, "", D::FlagGridSize},
-        {[](D& d) { return d.SetGridSize(1, 2); }, "", D::FlagGridSize},
-        {[](D& d) { return d.SetGridSize(0, 0); }, "The grid size may not be 0x0", D::FlagGridSize},
-        {[](D& d) { return d.SetGridSize(1, 1); }, "The grid size may not be 1x1", D::FlagGridSize},
-        {[](D& d) { return d.SetGridSize(-1, 2); }, "The grid sizes may not be below 0 (2x-1)", D::FlagGridSize},
-        {[](D& d) { return d.SetRegionSize(5, 5); }, "", D::FlagRegionSize},
-        {[](D& d) { return d.SetRegionSize(4, 10); }, "The region sizes may not be below 5 (4x10)", D::FlagRegionSize},
-        {[](D& d) { return d.SetRegionSize(10, 4); }, "The region sizes may not be below 5 (10x4)", D::FlagRegionSize},
-        {[](D& d) { return d.SetOverlap(1); }, "", D::FlagOverlap},
-        {[](D& d) { return d.SetOverlap(0); }, "The overlap value is invalid (0)", D::FlagOverlap},
-        {[](D& d) { return d.SetQuality(0); }, "", D::FlagQuality},
-        {[](D& d) { return d.SetQuality(100); }, "", D::FlagQuality},
-        {[](D& d) { return d.SetQuality(101); }, "The image quality value is invalid (101)", D::FlagQuality},
-        {[](D& d) { return d.SetQuality(-1); }, "The image quality value is invalid (-1)", D::FlagQuality},
-        {[](D& d) { return d.SetGridStartPosition(3); }, "", D::FlagGridStartPosition},
+        {[](D& d) { return d.SetGridSize(0, 3); }, "", D::FieldGridSize},
+        {[](D& d) { return d.SetGridSize(4, 0); }, "", D::FieldGridSize},
+        {[](D& d) { return d.SetGridSize(1, 2); }, "", D::FieldGridSize},
+        {[](D& d) { return d.SetGridSize(0, 0); }, "The grid size may not be 0x0", D::FieldGridSize},
+        {[](D& d) { return d.SetGridSize(1, 1); }, "The grid size may not be 1x1", D::FieldGridSize},
+        {[](D& d) { return d.SetGridSize(-1, 2); }, "The grid sizes may not be below 0 (2x-1)", D::FieldGridSize},
+        {[](D& d) { return d.SetRegionSize(5, 5); }, "", D::FieldRegionSize},
+        {[](D& d) { return d.SetRegionSize(4, 10); }, "The region sizes may not be below 5 (4x10)", D::FieldRegionSize},
+        {[](D& d) { return d.SetRegionSize(10, 4); }, "The region sizes may not be below 5 (10x4)", D::FieldRegionSize},
+        {[](D& d) { return d.SetOverlap(1); }, "", D::FieldOverlap},
+        {[](D& d) { return d.SetOverlap(0); }, "The overlap value is invalid (0)", D::FieldOverlap},
+        {[](D& d) { return d.SetQuality(0); }, "", D::FieldQuality},
+        {[](D& d) { return d.SetQuality(100); }, "", D::FieldQuality},
+        {[](D& d) { return d.SetQuality(101); }, "The image quality value is invalid (101)", D::FieldQuality},
+        {[](D& d) { return d.SetQuality(-1); }, "The image quality value is invalid (-1)", D::FieldQuality},
+        {[](D& d) { return d.SetGridStartPosition(3); }, "", D::FieldGridStartPosition},
         {[](D& d) { return d.SetGridStartPosition(4); }, "The grid start position is invalid (4)",
-         D::FlagGridStartPosition},
-        {[](D& d) { return d.SetGridOrder(4); }, "The grid order is invalid (4)", D::FlagGridOrder},
-        {[](D& d) { return d.SetCompression(0); }, "The compression type is invalid (0)", D::FlagCompression},
-        {[](D& d) { return d.SetCompression(13); }, "", D::FlagCompression},
+         D::FieldGridStartPosition},
+        {[](D& d) { return d.SetGridOrder(4); }, "The grid order is invalid (4)", D::FieldGridOrder},
+        {[](D& d) { return d.SetCompression(0); }, "The compression type is invalid (0)", D::FieldCompression},
+        {[](D& d) { return d.SetCompression(13); }, "", D::FieldCompression},
         {[](D& d) { return d.SetTransparentColor(0, 256, 0); }, "The transparent color is invalid",
-         D::FlagTransparentColor},
-        {[](D& d) { return d.AddAttribute("Comment", ""); }, "The attribute (Comment) is invalid", D::FlagAttributes},
-        {[](D& d) { return d.AddAttribute("", "x"); }, "The attribute () is invalid", D::FlagAttributes},
+         D::FieldTransparentColor},
+        {[](D& d) { return d.AddAttribute("Comment", ""); }, "The attribute (Comment) is invalid", D::FieldAttributes},
+        {[](D& d) { return d.AddAttribute("", "x"); }, "The attribute () is invalid", D::FieldAttributes},
         {[](D& d) { return d.AddExtraData("", "key", "v"); }, "The extra data token (key) is invalid",
-         D::FlagExtraData},
-        {[](D& d) { return d.SetOutputFile(""); }, "Invalid output file ()", D::FlagOutputFile},
-        {[](D& d) { return d.SetSourceDirectory(""); }, "Invalid source directory ()", D::FlagSourceDirectory},
+         D::FieldExtraData},
+        {[](D& d) { return d.SetOutputFile(""); }, "Invalid output file ()", D::FieldOutputFile},
+        {[](D& d) { return d.SetSourceDirectory(""); }, "Invalid source directory ()", D::FieldSourceDirectory},
     };
     for (size_t n = 0; n < std::size(cases); ++n) {
         DataSet dataSet;
         const bool bAccepted = std::string(cases[n].message).empty();
         EXPECT_EQ(cases[n].call(dataSet), bAccepted) << "case " << n;
         EXPECT_EQ(dataSet.GetLastError(), cases[n].message) << "case " << n;
-        EXPECT_EQ(dataSet.GetSetFlags(), bAccepted ? cases[n].flag : 0u)
+        EXPECT_EQ(dataSet.GetSetFields(), bAccepted ? cases[n].flag : 0u)
             << "case " << n << ": only an accepted value sets its flag";
     }
 }
@@ -129,18 +129,18 @@ TEST(CommandLineCollector, FileSwitchesBecomeRowsAndColumns)
 TEST(CommandLineCollector, FirstFailingStepStopsWithTheSetterMessage)
 {
     // The refused value, and a later step whose flag stays unset.
-    const std::tuple<const char*, const char*, DataSet::SetFlag> cases[] = {
-        {"-quality 150 -attribute a b", "The image quality value is invalid (150)", DataSet::FlagAttributes},
-        {"-overlap 0 -grid 1 1", "The grid size may not be 1x1", DataSet::FlagOverlap},
-        {"-bgcolor 0 -1 0 -compression rle", "The background color is invalid", DataSet::FlagCompression},
-        {"-regionsize 4 10 -stack", "The region sizes may not be below 5 (4x10)", DataSet::FlagStackImages},
-        {"-sources x{index}.png -index 7 3", "The index restrictions are invalid (7 - 3)", DataSet::FlagGridSize},
+    const std::tuple<const char*, const char*, DataSet::Field> cases[] = {
+        {"-quality 150 -attribute a b", "The image quality value is invalid (150)", DataSet::FieldAttributes},
+        {"-overlap 0 -grid 1 1", "The grid size may not be 1x1", DataSet::FieldOverlap},
+        {"-bgcolor 0 -1 0 -compression rle", "The background color is invalid", DataSet::FieldCompression},
+        {"-regionsize 4 10 -stack", "The region sizes may not be below 5 (4x10)", DataSet::FieldStackImages},
+        {"-sources x{index}.png -index 7 3", "The index restrictions are invalid (7 - 3)", DataSet::FieldGridSize},
     };
-    for (const auto& [szArguments, szMessage, unsetFlag] : cases) {
+    for (const auto& [szArguments, szMessage, unsetField] : cases) {
         DataSet dataSet;
         EXPECT_FALSE(CollectCommandLine(TestSupport::Words(szArguments), dataSet)) << szArguments;
         EXPECT_EQ(dataSet.GetLastError(), szMessage);
-        EXPECT_FALSE(dataSet.IsSet(unsetFlag)) << szArguments;
+        EXPECT_FALSE(dataSet.IsSet(unsetField)) << szArguments;
     }
 }
 
@@ -200,7 +200,7 @@ TEST_F(SourceDirectory, ListsVisibleFilesInNaturalOrderWithinTheIndexRange)
 
     Data::DataSet noIndex;
     EXPECT_TRUE(noIndex.SetSources(Filter("*.png"), 1, -1)) << "no match is left to the completeness check";
-    EXPECT_FALSE(noIndex.IsSet(Data::DataSet::FlagInputFiles)) << "files without an index fail a lower bound";
+    EXPECT_FALSE(noIndex.IsSet(Data::DataSet::FieldInputFiles)) << "files without an index fail a lower bound";
 }
 
 TEST_F(SourceDirectory, FailuresCarryTheirMessages)
