@@ -1,7 +1,7 @@
 #include "core/TessaraInterface.h"
 
-#include "core/Guard.h"
-#include "core/TessaraCore.h"
+#include "misc/Guard.h"
+#include "misc/AppDirectories.h"
 #include "core/TessaraProcess.h"
 #include "misc/FileUtils.h"
 
@@ -32,7 +32,7 @@ void AppendColor(QStringList& astrArguments, const QColor& color)
 QString TessaraInterface::GetTessaraExecutable()
 {
     const QString strName = QStringLiteral("tesscli");
-    const QString strBeside = TessaraCore::ResolveFilename(strName);
+    const QString strBeside = Misc::AppDirectories::ResolveFilename(strName);
     if (QFileInfo(strBeside).isExecutable())
         return strBeside;
     const QString strOnPath = QStandardPaths::findExecutable(strName);
@@ -106,7 +106,7 @@ bool TessaraInterface::ConvertImage(const QString& strSource, const QString& str
 {
     return GUARD_RUN([&] {
         // tesscli would wait forever on a FIFO, and the editor waits for tesscli.
-        if (!FileUtils::IsRegularFile(strSource))
+        if (!Misc::IsRegularFile(strSource))
             return false;
         // execute() forwards the child's output to ours and reports a failed start or a crash as negative.
         QStringList astrArguments{SwitchArgument(Contract::Switch::kConvert), strSource, strTarget};

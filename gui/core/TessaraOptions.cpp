@@ -1,7 +1,7 @@
 #include "core/TessaraOptions.h"
 
-#include "core/AppDirectories.h"
-#include "core/Guard.h"
+#include "misc/AppDirectories.h"
+#include "misc/Guard.h"
 
 #include <QDir>
 
@@ -16,7 +16,7 @@ QString RecentFileOption(int nIndex)
 
 QString TessaraOptions::GetConfigFile()
 {
-    return QDir(AppDirectories::GetConfigDir()).filePath(QStringLiteral("Tessara.cfg"));
+    return QDir(Misc::AppDirectories::GetConfigDir()).filePath(QStringLiteral("Tessara.cfg"));
 }
 
 void TessaraOptions::AddRecentProject(const QString& strPath)

@@ -1,6 +1,6 @@
 #include "core/TessaraProcess.h"
 
-#include "core/Guard.h"
+#include "misc/Guard.h"
 
 #include <QEventLoop>
 

@@ -1,6 +1,6 @@
 #include "core/TessaraProject.h"
 
-#include "core/Guard.h"
+#include "misc/Guard.h"
 #include "misc/FileUtils.h"
 #include "misc/XmlUtils.h"
 
@@ -92,16 +92,16 @@ QString ToText(const QVariant& value)
 bool TessaraProject::LoadProject(const QString& strPath)
 {
     return GUARD_RUN([&] {
-        switch (XmlUtils::ReadXmlFile(strPath, m_document)) {
-        case XmlUtils::XmlReadResult::Read:
+        switch (Misc::ReadXmlFile(strPath, m_document)) {
+        case Misc::XmlReadResult::Read:
             break;
-        case XmlUtils::XmlReadResult::NotOpened:
+        case Misc::XmlReadResult::NotOpened:
             m_strError = tr("Unable to open the project file");
             return false;
-        case XmlUtils::XmlReadResult::NotRegularFile:
+        case Misc::XmlReadResult::NotRegularFile:
             m_strError = tr("The project file is not a regular file");
             return false;
-        case XmlUtils::XmlReadResult::NotReadable:
+        case Misc::XmlReadResult::NotReadable:
             m_strError = tr("Unable to read the project file");
             return false;
         }
@@ -140,7 +140,7 @@ bool TessaraProject::SaveProject(const QString& strPath)
         project.appendChild(CreateSettingsElement());
         m_document.appendChild(project);
 
-        const bool bSaved = FileUtils::WriteFileSafely(strPath, SerializeDocument());
+        const bool bSaved = Misc::WriteFileSafely(strPath, SerializeDocument());
         if (!bSaved)
             m_strError = tr("Unable to write the project file");
         return bSaved;

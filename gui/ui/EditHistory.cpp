@@ -1,6 +1,6 @@
 #include "ui/EditHistory.h"
 
-#include "core/Guard.h"
+#include "misc/Guard.h"
 
 #include <QUndoCommand>
 #include <QUndoStack>

@@ -1,7 +1,7 @@
 #include "ui/GridSizeDlg.h"
 #include "ui_GridSizeDlg.h"
 
-#include "core/Guard.h"
+#include "misc/Guard.h"
 
 #include <cmath>
 

@@ -1,7 +1,7 @@
 #include "ui/StatusDlg.h"
 #include "ui_StatusDlg.h"
 
-#include "core/Guard.h"
+#include "misc/Guard.h"
 
 namespace UI {
 StatusDlg::StatusDlg(QWidget* pParent) : BaseDialog(pParent), m_pUi(std::make_unique<Ui_StatusDlgClass>())

@@ -1,12 +1,12 @@
 #include "ui/TessaraWnd.h"
 #include "ui_TessaraWnd.h"
 
-#include "core/Guard.h"
+#include "misc/Guard.h"
 #include "core/TessaraCore.h"
 #include "core/TessaraInterface.h"
 #include "core/TessaraProject.h"
 #include "core/TessaraSettings.h"
-#include "engine/ImageCellEngine.h"
+#include "model/ImageCellEngine.h"
 #include "misc/HelpFile.h"
 #include "misc/ImgUtils.h"
 #include "misc/NaturalOrder.h"
@@ -18,7 +18,7 @@
 #include "ui/GridSizeDlg.h"
 #include "ui/StatusDlg.h"
 #include "ui/TextViewerDlg.h"
-#include "ui/UIUtils.h"
+#include "misc/UIUtils.h"
 #include "ui/controls/ToolBarHeader.h"
 
 #include <QCloseEvent>
@@ -52,7 +52,7 @@ public:
     BusyWindow& operator=(const BusyWindow&) = delete;
 
 private:
-    WaitCursor m_waitCursor;
+    Misc::WaitCursor m_waitCursor;
     QWidget* m_pWindow;
 };
 
@@ -63,11 +63,11 @@ Core::TessaraOptions* Options()
 
 QString ImageOpenFilter()
 {
-    return ImgUtils::GetCommonImageFormatFilter(false) + QStringLiteral(";;All files (*.*)");
+    return Misc::GetCommonImageFormatFilter(false) + QStringLiteral(";;All files (*.*)");
 }
 } // namespace
 
-TessaraWnd::TessaraWnd(Engine::ImageCellEngine* pCellEngine, QWidget* pParent, Qt::WindowFlags flags)
+TessaraWnd::TessaraWnd(Model::ImageCellEngine* pCellEngine, QWidget* pParent, Qt::WindowFlags flags)
     : QMainWindow(pParent, flags), m_pUi(std::make_unique<Ui_TessaraWndClass>()), m_pCellEngine(pCellEngine)
 {
     SetupUI();
@@ -86,7 +86,7 @@ void TessaraWnd::SetupUI()
         setMinimumSize(size());
 
         m_pUi->viewToolBar->SetupToolBar();
-        m_pUi->imageGrid->InitImageGrid(m_pCellEngine);
+        m_pUi->imageGrid->InitGridTable(m_pCellEngine);
         m_pUi->imageTray->InitImageTray(m_pCellEngine);
         m_pUi->statusBar->InitStatusBar();
         // The tables' context menus offer these window commands too.
@@ -96,7 +96,7 @@ void TessaraWnd::SetupUI()
         m_pUi->imageGrid->SetWindowActions(contextActions);
         m_pUi->imageTray->SetWindowActions(contextActions);
 
-        SetStatus(tr("%1 started (Version %2)").arg(QStringLiteral("Tessara"), VersionUtils::GetVersionString(true)));
+        SetStatus(tr("%1 started (Version %2)").arg(QStringLiteral("Tessara"), Misc::GetVersionString(true)));
 
         CreateOpenRecentActions();
         CreateToolBarLabels();
@@ -104,7 +104,7 @@ void TessaraWnd::SetupUI()
         RestoreWindowState();
         ConnectSignals();
 
-        SetImageGridSize(3, 3, true);
+        SetGridSize(3, 3, true);
         m_pUi->viewToolBar->SetGridZoomLevel(DefaultGridZoomLevel);
         m_pUi->viewToolBar->SetTrayZoomLevel(DefaultTrayZoomLevel);
         ResetSettings();
@@ -176,7 +176,7 @@ void TessaraWnd::UpdateTitle()
     const QString strName = m_strProjectFile.isEmpty() ? tr("Untitled") : QFileInfo(m_strProjectFile).fileName();
     setWindowTitle(QStringLiteral("%1%2 - %3 V%4")
                        .arg(strName, IsModified() ? QStringLiteral("*") : QString(), QStringLiteral("Tessara"),
-                            VersionUtils::GetVersionString(false)));
+                            Misc::GetVersionString(false)));
 }
 
 EditorState TessaraWnd::CaptureState() const
@@ -193,7 +193,7 @@ EditorState TessaraWnd::CaptureState() const
 void TessaraWnd::RestoreState(const EditorState& state)
 {
     GUARD_RUN([&] {
-        WaitCursor waitCursor;
+        Misc::WaitCursor waitCursor;
         const int nColumns = state.gridRows.isEmpty() ? 0 : int(state.gridRows.first().size());
         // Cells come back from the engine's removed ones, so nothing is read from disk here.
         QString strError;
@@ -238,7 +238,7 @@ bool TessaraWnd::ShowCells(const QList<QStringList>& rows, const QSize& gridSize
         if (!bCreated)
             astrErrors << m_pCellEngine->GetLastError();
         // The grid is laid out even when some images could not be read, so it shows what was loaded.
-        SetImageGridSize(gridSize.height(), gridSize.width(), false);
+        SetGridSize(gridSize.height(), gridSize.width(), false);
         m_pUi->imageGrid->PopulateEntireGrid();
         m_pUi->imageGrid->SetKeepEmptyCells(rows);
         if (!tray.isEmpty() && !m_pCellEngine->CreateCells(tray, -1, -1)) {
@@ -278,11 +278,11 @@ void TessaraWnd::CreateToolBarLabels()
 
 void TessaraWnd::ApplyStyleSheets()
 {
-    m_pUi->imageGrid->setStyleSheet(UIUtils::TranslateStyleSheet(
+    m_pUi->imageGrid->setStyleSheet(Misc::TranslateStyleSheet(
         "#imageGrid { border: none; border-right: 1px solid lightgray; border-bottom: 1px solid lightgray; }"));
-    m_pUi->imageTray->setStyleSheet(UIUtils::TranslateStyleSheet("#imageTray { border: none; }"));
+    m_pUi->imageTray->setStyleSheet(Misc::TranslateStyleSheet("#imageTray { border: none; }"));
     m_pUi->wdgtSettings->setStyleSheet(
-        UIUtils::TranslateStyleSheet("#wdgtSettings { border: none; border-bottom: 1px solid lightgray; }"));
+        Misc::TranslateStyleSheet("#wdgtSettings { border: none; border-bottom: 1px solid lightgray; }"));
 }
 
 void TessaraWnd::closeEvent(QCloseEvent* pEvent)
@@ -350,7 +350,7 @@ void TessaraWnd::OnTrayChanged()
 void TessaraWnd::ReportError(const QString& strMessage, bool bToStatusBar)
 {
     GUARD_RUN([&] {
-        UIUtils::MessageBox(UIUtils::MsgCritical, strMessage);
+        Misc::MessageBox(Misc::MsgCritical, strMessage);
         if (!bToStatusBar)
             return;
         QString strLine = strMessage;
@@ -375,15 +375,15 @@ void TessaraWnd::on_txtGridColumns_valueChanged(int nValue)
 void TessaraWnd::on_btnGridResize_clicked()
 {
     EditStep step(m_pHistory, tr("Resize grid"));
-    SetImageGridSize(m_pUi->txtGridRows->value(), m_pUi->txtGridColumns->value(), true);
+    SetGridSize(m_pUi->txtGridRows->value(), m_pUi->txtGridColumns->value(), true);
 }
 
-void TessaraWnd::SetImageGridSize(int nRows, int nCols, bool bPopulate)
+void TessaraWnd::SetGridSize(int nRows, int nCols, bool bPopulate)
 {
     GUARD_RUN([&] {
         bool bResized = false;
         {
-            WaitCursor waitCursor;
+            Misc::WaitCursor waitCursor;
             bResized = m_pUi->imageGrid->Resize(nRows, nCols, bPopulate);
         }
         if (bResized) {
@@ -391,7 +391,7 @@ void TessaraWnd::SetImageGridSize(int nRows, int nCols, bool bPopulate)
             m_pUi->txtGridColumns->setValue(nCols);
             m_pUi->btnGridResize->setEnabled(false);
         } else {
-            UIUtils::MessageBox(UIUtils::MsgWarning, tr("Unable to resize the image grid"));
+            Misc::MessageBox(Misc::MsgWarning, tr("Unable to resize the image grid"));
         }
         UpdateStatusBar();
     });
@@ -576,7 +576,7 @@ void TessaraWnd::on_actProjectNew_triggered()
             m_pCellEngine->ClearBasket();
             m_pCellEngine->ClearTray();
             ResetSettings();
-            SetImageGridSize(3, 3, true);
+            SetGridSize(3, 3, true);
         }
         m_pUi->viewToolBar->SetGridZoomLevel(DefaultGridZoomLevel);
         m_pUi->viewToolBar->SetTrayZoomLevel(DefaultTrayZoomLevel);
@@ -590,7 +590,7 @@ void TessaraWnd::on_actGridCreate_triggered()
 {
     GUARD_RUN([&] {
         const QStringList astrFiles =
-            UIUtils::GetOpenFileNames(this, tr("Select the input images for the new grid"), ImageOpenFilter());
+            Misc::GetOpenFileNames(this, tr("Select the input images for the new grid"), ImageOpenFilter());
         if (astrFiles.isEmpty())
             return;
         GridSizeDlg dialog(this);
@@ -619,10 +619,10 @@ bool TessaraWnd::CreateNewGrid(const QStringList& astrFiles, int nRows, int nCol
             return false;
         EditStep step(m_pHistory, tr("Create grid"));
         m_pCellEngine->ClearBasket();
-        const bool bCreated = m_pCellEngine->CreateCells(Utils::SortedNaturally(astrFiles), nRows, nCols);
+        const bool bCreated = m_pCellEngine->CreateCells(Misc::SortedNaturally(astrFiles), nRows, nCols);
         // Lay out the grid even when some files failed, so every cell that was created is shown
         // rather than left hidden in the engine.
-        SetImageGridSize(nRows, nCols, false);
+        SetGridSize(nRows, nCols, false);
         m_pUi->imageGrid->PopulateEntireGrid();
         return bCreated;
     });
@@ -632,7 +632,7 @@ void TessaraWnd::on_actTrayAddImages_triggered()
 {
     GUARD_RUN([&] {
         const QStringList astrFiles =
-            UIUtils::GetOpenFileNames(this, tr("Select the images to add to the tray"), ImageOpenFilter());
+            Misc::GetOpenFileNames(this, tr("Select the images to add to the tray"), ImageOpenFilter());
         if (astrFiles.isEmpty())
             return;
         SetStatus(tr("Adding %1 image(s) to the tray...").arg(astrFiles.size()));
@@ -649,7 +649,7 @@ bool TessaraWnd::AddImagesToTray(const QStringList& astrFiles)
 {
     return GUARD_RUN([&] {
         EditStep step(m_pHistory, tr("Add images"));
-        return !astrFiles.isEmpty() && m_pCellEngine->CreateCells(Utils::SortedNaturally(astrFiles), -1, -1);
+        return !astrFiles.isEmpty() && m_pCellEngine->CreateCells(Misc::SortedNaturally(astrFiles), -1, -1);
     });
 }
 
@@ -692,8 +692,8 @@ void TessaraWnd::on_actProjectOpen_triggered()
     GUARD_RUN([&] {
         if (!MaybeSaveChanges())
             return;
-        const QString strFile = UIUtils::GetOpenFileName(this, tr("Select the project to load"),
-                                                         tr("Tessara projects (*.tsp);;All files (*.*)"));
+        const QString strFile = Misc::GetOpenFileName(this, tr("Select the project to load"),
+                                                      tr("Tessara projects (*.tsp);;All files (*.*)"));
         if (!strFile.isEmpty())
             OnOpenProject(strFile);
     });
@@ -768,8 +768,8 @@ bool TessaraWnd::MaybeSaveChanges()
             return true;
         const QString strName = m_strProjectFile.isEmpty() ? tr("Untitled") : QFileInfo(m_strProjectFile).fileName();
         const QMessageBox::StandardButton answer =
-            UIUtils::MessageBox(UIUtils::MsgQuestion, tr("Save changes to %1?").arg(strName),
-                                QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
+            Misc::MessageBox(Misc::MsgQuestion, tr("Save changes to %1?").arg(strName),
+                             QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
         if (answer == QMessageBox::Discard)
             return true;
         return answer == QMessageBox::Save && SaveProjectAs();
@@ -784,7 +784,7 @@ void TessaraWnd::on_actProjectSave_triggered()
 bool TessaraWnd::SaveProjectAs()
 {
     return GUARD_RUN([&] {
-        const QString strFile = UIUtils::GetSaveFileName(this, tr("Save the project"), tr("Tessara projects (*.tsp)"));
+        const QString strFile = Misc::GetSaveFileName(this, tr("Save the project"), tr("Tessara projects (*.tsp)"));
         if (strFile.isEmpty())
             return false;
         SetStatus(tr("Saving project to '%1'...").arg(strFile));
@@ -794,7 +794,7 @@ bool TessaraWnd::SaveProjectAs()
             return false;
         }
         SetStatus(tr("Project saved to '%1'").arg(strFile), true);
-        UIUtils::MessageBox(UIUtils::MsgInformation, tr("The project has been saved to '%1'.").arg(strFile));
+        Misc::MessageBox(Misc::MsgInformation, tr("The project has been saved to '%1'.").arg(strFile));
         return true;
     });
 }
@@ -854,8 +854,8 @@ void TessaraWnd::on_actGridCompound_triggered()
 {
     GUARD_RUN([&] {
         const QString strFile =
-            UIUtils::GetSaveFileName(this, tr("Save the compound image"),
-                                     ImgUtils::GetCommonImageFormatFilter(true) + QStringLiteral(";;All files (*.*)"));
+            Misc::GetSaveFileName(this, tr("Save the compound image"),
+                                  Misc::GetCommonImageFormatFilter(true) + QStringLiteral(";;All files (*.*)"));
         if (strFile.isEmpty())
             return;
         SetStatus(tr("Combining images to '%1'...").arg(strFile));
@@ -887,9 +887,9 @@ void TessaraWnd::ShowCombinedImageSaved(const QString& strFile)
         box.setDefaultButton(box.addButton(tr("&OK"), QMessageBox::RejectRole));
         box.exec();
         if (box.clickedButton() == pOpenImage)
-            SysUtils::LaunchFile(strFile);
+            Misc::LaunchFile(strFile);
         else if (box.clickedButton() == pOpenFolder)
-            SysUtils::LaunchFile(QFileInfo(strFile).absolutePath());
+            Misc::LaunchFile(QFileInfo(strFile).absolutePath());
     });
 }
 
@@ -958,7 +958,7 @@ void TessaraWnd::on_actHelp_triggered()
         if (Misc::Help_IsAvailable())
             Misc::Help_OpenManual();
         else
-            UIUtils::MessageBox(UIUtils::MsgWarning, tr("The help file is not available."));
+            Misc::MessageBox(Misc::MsgWarning, tr("The help file is not available."));
     });
 }
 
@@ -966,7 +966,7 @@ void TessaraWnd::on_actVelmontWebsite_triggered()
 {
     GUARD_RUN([&] {
         // A web address, not a local file: opened as a URL by the desktop's browser.
-        QDesktopServices::openUrl(QUrl(UIUtils::GetMakerWebsite()));
+        QDesktopServices::openUrl(QUrl(Misc::GetMakerWebsite()));
     });
 }
 } // namespace UI

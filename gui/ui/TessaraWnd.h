@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/CombineProgress.h"
+#include "core/ErrorReporter.h"
 
 #include <memory>
 
@@ -18,7 +19,7 @@ class QUndoStack;
 namespace Core {
 class TessaraSettings;
 }
-namespace Engine {
+namespace Model {
 class ImageCellEngine;
 }
 
@@ -33,12 +34,12 @@ class ImageTableWidget;
 }
 
 // The editor's main window: grid, settings panel, tray, toolbars and every command.
-class TessaraWnd : public QMainWindow
+class TessaraWnd : public QMainWindow, public Core::ErrorReporter
 {
     Q_OBJECT
 
 public:
-    explicit TessaraWnd(Engine::ImageCellEngine* pCellEngine, QWidget* pParent = nullptr,
+    explicit TessaraWnd(Model::ImageCellEngine* pCellEngine, QWidget* pParent = nullptr,
                         Qt::WindowFlags flags = Qt::WindowFlags());
     ~TessaraWnd() override;
 
@@ -49,11 +50,11 @@ public:
 
     bool AddImagesToTray(const QStringList& astrFiles);
     bool CreateNewGrid(const QStringList& astrFiles, int nRows, int nCols);
-    void SetImageGridSize(int nRows, int nCols, bool bPopulate);
+    void SetGridSize(int nRows, int nCols, bool bPopulate);
     bool LoadProjectFrom(const QString& strFile, QString& strError);
     bool SaveProjectTo(const QString& strFile, QString& strError);
     bool CreateCompoundImage(const QString& strFile, bool bShowStatus, QString& strError);
-    void ReportError(const QString& strMessage, bool bToStatusBar);
+    void ReportError(const QString& strMessage, bool bToStatusBar) override;
     void CreateOpenRecentActions();
 
     QUndoStack* GetUndoStack() const;
@@ -137,7 +138,7 @@ private:
 
     std::unique_ptr<Ui_TessaraWndClass> m_pUi;
     QList<QAction*> m_openRecentActions;
-    Engine::ImageCellEngine* m_pCellEngine;
+    Model::ImageCellEngine* m_pCellEngine;
     EditHistory* m_pHistory = nullptr;
     QString m_strProjectFile;
     bool m_bCombineCancelled = false;

@@ -1,6 +1,6 @@
 #include "testmain.h"
-#include "core/TessaraCore.h"
-#include "engine/ImageCellDrag.h"
+#include "misc/AppDirectories.h"
+#include "model/ImageCellDrag.h"
 #include "tabletestsupport.h"
 
 #include <QDataStream>
@@ -9,9 +9,9 @@
 #include <QPointer>
 #include <QtTest>
 
-using Engine::ImageCell;
-using Engine::ImageCellDrag;
-using Engine::ImageCellEngine;
+using Model::ImageCell;
+using Model::ImageCellDrag;
+using Model::ImageCellEngine;
 using TableTest::Names;
 using TableTest::WriteImages;
 
@@ -185,7 +185,7 @@ private slots:
         ImageCell cell;
         QVERIFY(cell.AssignImage(strFile));
         QCOMPARE(cell.GetImageSize(), QSize(30, 12));
-        const QString strTemp = Core::TessaraCore::ResolveFilename("converted.png", "Temp");
+        const QString strTemp = Misc::AppDirectories::ResolveFilename("converted.png", "Temp");
         QVERIFY2(!QFileInfo::exists(strTemp), qPrintable(strTemp));
         QCOMPARE(QFileInfo(strTemp).absolutePath(), QDir(QCoreApplication::applicationDirPath()).filePath("Temp"));
     }

@@ -1,5 +1,6 @@
 #include "testmain.h"
 #include "core/TessaraCore.h"
+#include "misc/AppDirectories.h"
 #include "core/TessaraInterface.h"
 #include "misc/NaturalOrder.h"
 #include "tabletestsupport.h"
@@ -8,9 +9,9 @@
 #include "ui/GridSizeDlg.h"
 #include "ui/TessaraWnd.h"
 #include "ui/TextViewerDlg.h"
-#include "ui/UIUtils.h"
+#include "misc/UIUtils.h"
 #include "ui/controls/ColorSelectButton.h"
-#include "ui/controls/ImageGrid.h"
+#include "ui/controls/GridTable.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -73,7 +74,7 @@ private slots:
         Find<QSpinBox>("txtGridColumns")->setValue(5);
         Find<QPushButton>("btnGridResize")->click();
         QCOMPARE(Filled().rows, (QList<QStringList>{m_astrImages.mid(0, 2) + QStringList{"None", "None", "None"}}));
-        QCOMPARE(m_pEngine->GetCellCount(Engine::ImageCellEngine::CellTray), 2); // what no longer fits is kept
+        QCOMPARE(m_pEngine->GetCellCount(Model::ImageCellEngine::CellTray), 2); // what no longer fits is kept
     }
 
     // Both together would be saved into a project that no longer loads.
@@ -135,7 +136,7 @@ private slots:
         // t01 and T1 are equal as people read them; code-unit order puts "T" first.
         QCOMPARE(Filled().tray, (QStringList{astrFiles[2], astrFiles[3], astrFiles[0]}));
         // The shared comparison is tested with tesscli; here the editor's own letter-case fold.
-        QCOMPARE(Utils::SortedNaturally({"TILE10", "tile2", "tile1", "Tile1"}),
+        QCOMPARE(Misc::SortedNaturally({"TILE10", "tile2", "tile1", "Tile1"}),
                  (QStringList{"Tile1", "tile1", "tile2", "TILE10"}));
     }
 
@@ -148,7 +149,7 @@ private slots:
         answers.Then(TestUtils::PressButton("Discard"));
         Action("actProjectNew")->trigger();
         QCOMPARE(answers.Problems(), QString());
-        QCOMPARE(m_pEngine->GetCellCount(Engine::ImageCellEngine::CellTray), 0);
+        QCOMPARE(m_pEngine->GetCellCount(Model::ImageCellEngine::CellTray), 0);
         QCOMPARE(Filled().flags, quint32(TessaraSettings::FlagRows | TessaraSettings::FlagTray));
     }
 
@@ -200,13 +201,13 @@ private slots:
             bResult = m_pWindow->CreateNewGrid(astrFiles, 1, 3);
         }
         QVERIFY(!bResult);
-        QCOMPARE(Grid()->GetImageCount(), m_pEngine->GetCellCount(Engine::ImageCellEngine::CellBasket));
+        QCOMPARE(Grid()->GetImageCount(), m_pEngine->GetCellCount(Model::ImageCellEngine::CellBasket));
         QCOMPARE(Grid()->GetRowFilenames(), (QList<QStringList>{{m_astrImages[0], "None", m_astrImages[2]}}));
     }
 
     void missingManualIsReported()
     {
-        if (QFileInfo::exists(Core::TessaraCore::ResolveFilename("Tessara.pdf")))
+        if (QFileInfo::exists(Misc::AppDirectories::ResolveFilename("Tessara.pdf")))
             QSKIP("a manual lies beside the test program");
         TestUtils::ModalAnswers answers;
         QString strText;
@@ -322,7 +323,7 @@ private slots:
                         pDialog->selectNameFilter(strNameFilter), emit pDialog->filterSelected(strNameFilter);
             TestUtils::ChooseFiles({folder.filePath(parts.last())})(pWidget);
         });
-        const QString strChosen = UIUtils::GetSaveFileName(nullptr, "Save", filter);
+        const QString strChosen = Misc::GetSaveFileName(nullptr, "Save", filter);
         QCOMPARE(answers.Problems(), QString());
         QCOMPARE(strChosen, folder.filePath(expected));
     }

@@ -5,7 +5,7 @@
 #include "ui/StatusDlg.h"
 #include "ui/TessaraWnd.h"
 #include "ui/controls/ColorSelectButton.h"
-#include "ui/controls/ImageGrid.h"
+#include "ui/controls/GridTable.h"
 
 #include <QAction>
 #include <QCheckBox>

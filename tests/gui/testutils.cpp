@@ -109,7 +109,7 @@ bool InIsolatedCopy()
 bool WindowTest::OpenWindow(bool bShow)
 {
     CloseWindow();
-    m_pEngine = std::make_unique<Engine::ImageCellEngine>();
+    m_pEngine = std::make_unique<Model::ImageCellEngine>();
     m_pOwnWindow = std::make_unique<UI::TessaraWnd>(m_pEngine.get());
     m_pWindow = m_pOwnWindow.get();
     if (!bShow)

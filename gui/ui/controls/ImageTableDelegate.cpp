@@ -1,7 +1,7 @@
 #include "ui/controls/ImageTableDelegate.h"
 
-#include "core/Guard.h"
-#include "engine/ImageCell.h"
+#include "misc/Guard.h"
+#include "model/ImageCell.h"
 #include "misc/ImgUtils.h"
 #include "ui/controls/ImageTableItem.h"
 #include "ui/controls/ImageTableWidget.h"
@@ -57,10 +57,10 @@ QSize ImageTableDelegate::GetRequiredItemSize(const ImageTableItem* pItem, bool 
                                               const QSize* pEmptyImageSize) const
 {
     return GUARD_RUN([&] {
-        const Engine::ImageCell* pCell = pItem ? pItem->GetCell() : nullptr;
+        const Model::ImageCell* pCell = pItem ? pItem->GetCell() : nullptr;
         QSize size;
         if (pCell && pCell->GetThumbnail())
-            size = ImgUtils::GetAdjustedImageSize(pCell->GetThumbnail()->size(), m_pTable->GetImageSize());
+            size = Misc::GetAdjustedImageSize(pCell->GetThumbnail()->size(), m_pTable->GetImageSize());
         else
             size = pEmptyImageSize ? *pEmptyImageSize : GetEmptyImageSize();
         if (!bImageOnly && !m_pTable->IsCompactView())
@@ -132,7 +132,7 @@ void ImageTableDelegate::DrawImage(const ImageTableItem* pItem, QPainter* pPaint
 {
     GUARD_RUN([&] {
         const bool bCompact = m_pTable->IsCompactView();
-        const Engine::ImageCell* pCell = pItem->GetCell();
+        const Model::ImageCell* pCell = pItem->GetCell();
         if (pCell && pCell->GetThumbnail()) {
             const QSize size = GetRequiredItemSize(pItem, true);
             const QPoint topLeft = bCompact ? rect.topLeft() : GetCenterPoint(rect, size);

@@ -1,7 +1,7 @@
 #include "ui/controls/ImageTableItem.h"
 
-#include "core/Guard.h"
-#include "engine/ImageCell.h"
+#include "misc/Guard.h"
+#include "model/ImageCell.h"
 
 #include <QCoreApplication>
 
@@ -42,7 +42,7 @@ QString ImageTableItem::GetToolTip() const
     });
 }
 
-void ImageTableItem::UpdateCellGridLocation(Engine::ImageCell* pCell) const
+void ImageTableItem::UpdateCellGridLocation(Model::ImageCell* pCell) const
 {
     GUARD_RUN([&] {
         if (!pCell)

@@ -1,6 +1,6 @@
 #include "ui/controls/MainStatusBar.h"
 
-#include "core/Guard.h"
+#include "misc/Guard.h"
 
 #include <QLabel>
 #include <QTimer>

@@ -1,6 +1,6 @@
 #include "ui/controls/ViewToolBar.h"
 
-#include "core/Guard.h"
+#include "misc/Guard.h"
 
 #include <QBoxLayout>
 #include <QLabel>

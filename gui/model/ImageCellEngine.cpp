@@ -1,14 +1,15 @@
-#include "engine/ImageCellEngine.h"
+#include "model/ImageCellEngine.h"
 
-#include "core/Guard.h"
-#include "core/TessaraSettings.h"
-#include "engine/ImageCell.h"
+#include "misc/Guard.h"
+#include "model/ImageCell.h"
 #include "misc/FileUtils.h"
 #include "misc/WaitCursor.h"
 
+#include "TessaraContract.h"
+
 #include <utility>
 
-namespace Engine {
+namespace Model {
 ImageCellEngine::ImageCellEngine(QObject* pParent) : QObject(pParent) {}
 
 ImageCellEngine::~ImageCellEngine()
@@ -21,7 +22,7 @@ ImageCellEngine::~ImageCellEngine()
 ImageCell* ImageCellEngine::CreateCell(const QString& strFileName, int nRow, int nCol)
 {
     return GUARD_RUN([&]() -> ImageCell* {
-        WaitCursor waitCursor;
+        Misc::WaitCursor waitCursor;
         ImageCell* pCell = TakeRemovedCell(strFileName);
         if (!pCell) {
             pCell = new ImageCell();
@@ -54,9 +55,15 @@ void ImageCellEngine::AdoptNewCell(ImageCell* pCell, int nRow, int nCol)
     }
 }
 
+bool ImageCellEngine::IsEmptyCellWord(const QString& strEntry)
+{
+    return strEntry.compare(QLatin1String(Contract::kEmptyCellNone), Qt::CaseInsensitive) == 0
+           || strEntry.compare(QLatin1String(Contract::kEmptyCellKeep), Qt::CaseInsensitive) == 0;
+}
+
 QString ImageCellEngine::GetLoadErrorText(const QString& strFileName)
 {
-    if (FileUtils::IsSpecialFile(strFileName))
+    if (Misc::IsSpecialFile(strFileName))
         return tr("The file '%1' is not a regular file and was not read").arg(strFileName);
     return tr("The image file '%1' couldn't be loaded or doesn't exist").arg(strFileName);
 }
@@ -94,7 +101,7 @@ bool ImageCellEngine::CreateCells(const QList<QStringList>& rows)
         bool bResult = true;
         for (int r = 0; r < rows.size(); ++r) {
             for (int c = 0; c < rows[r].size(); ++c) {
-                if (!Core::TessaraSettings::IsEmptyCellWord(rows[r][c]) && !CreateCell(rows[r][c], r, c))
+                if (!IsEmptyCellWord(rows[r][c]) && !CreateCell(rows[r][c], r, c))
                     bResult = false;
             }
         }
@@ -180,7 +187,7 @@ void ImageCellEngine::SetAutoOrient(bool bAutoOrient)
         if (bAutoOrient == m_bAutoOrient)
             return;
         m_bAutoOrient = bAutoOrient;
-        WaitCursor waitCursor;
+        Misc::WaitCursor waitCursor;
         // One bracket, so that the tables measure and repaint once for all the new thumbnails.
         emit Sig_Operation(true);
         // Cells kept for undo too, so that one brought back shows the same way as the others.
@@ -290,4 +297,4 @@ const QList<ImageCell*>* ImageCellEngine::Container(int nContainer) const
         return nullptr;
     }
 }
-} // namespace Engine
+} // namespace Model

@@ -5,9 +5,10 @@
 #include <QSize>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
-namespace Engine {
+namespace Model {
 // One input image of the editor: its file, a small thumbnail for the tables, the full image size
 // and where it sits in the grid. Owned by ImageCellEngine; the tables only point at it.
 class ImageCell : public QObject
@@ -17,6 +18,12 @@ class ImageCell : public QObject
 public:
     // Thumbnails never exceed this square, so painting a large grid stays cheap.
     static constexpr int MaxThumbnailSize = 256;
+
+    // Turns strSource into the PNG strTarget, upright from its EXIF orientation when bAutoOrient;
+    // true on success. Reads the formats Qt has no plug-in for.
+    using Converter = std::function<bool(const QString& strSource, const QString& strTarget, bool bAutoOrient)>;
+    // Set once by the application; without one such formats are not read.
+    static void SetConverter(Converter fnConvert);
 
     ImageCell();
     ~ImageCell() override;
@@ -55,4 +62,4 @@ private:
     int m_nGridCol = -1;
     bool m_bAutoOrient = false;
 };
-} // namespace Engine
+} // namespace Model

@@ -5,7 +5,7 @@
 #include <QString>
 #include <QStringList>
 
-namespace Engine {
+namespace Model {
 class ImageCell;
 
 // Owns every image cell and keeps each in exactly one container: the basket (placed in the grid)
@@ -52,13 +52,15 @@ public:
     int GetCellCount(int nContainer) const;
     int GetCellContainer(ImageCell* pCell) const;
     const QString& GetLastError() const { return m_strLastError; }
+    // "None" or "KeepEmpty" in any letter case: a grid entry that stands for an empty cell.
+    static bool IsEmptyCellWord(const QString& strEntry);
     // The line reported for a file that yields no image.
     static QString GetLoadErrorText(const QString& strFileName);
 
 signals:
-    void Sig_Removed(Engine::ImageCell* pCell);
-    void Sig_MovedToBasket(Engine::ImageCell* pCell);
-    void Sig_MovedToTray(Engine::ImageCell* pCell);
+    void Sig_Removed(Model::ImageCell* pCell);
+    void Sig_MovedToBasket(Model::ImageCell* pCell);
+    void Sig_MovedToTray(Model::ImageCell* pCell);
     void Sig_BasketCleared();
     void Sig_TrayCleared();
     void Sig_Operation(bool bBegin);
@@ -79,4 +81,4 @@ private:
     QString m_strLastError;
     bool m_bAutoOrient = false;
 };
-} // namespace Engine
+} // namespace Model

@@ -1,5 +1,5 @@
 #include "testmain.h"
-#include "engine/ImageCellDrag.h"
+#include "model/ImageCellDrag.h"
 #include "tabletestsupport.h"
 #include "testutils_modal.h"
 
@@ -9,7 +9,7 @@
 #include <QUrl>
 #include <QtTest>
 
-using Engine::ImageCellEngine;
+using Model::ImageCellEngine;
 using TableTest::Layout;
 using TableTest::Names;
 using UI::Controls::ImageTableWidget;
@@ -53,13 +53,13 @@ struct DragCase
 Q_DECLARE_METATYPE(GridEdit)
 Q_DECLARE_METATYPE(DragCase)
 
-class TestImageGrid : public QObject
+class TestGridTable : public QObject
 {
     Q_OBJECT
 
     TestUtils::Sandbox m_sandbox;
     std::unique_ptr<TableTest::Tables> m_pTables;
-    UI::Controls::ImageGrid* m_pGrid = nullptr;
+    UI::Controls::GridTable* m_pGrid = nullptr;
 
 private slots:
     void init() { m_pGrid = (m_pTables = std::make_unique<TableTest::Tables>())->m_pGrid; }
@@ -135,7 +135,7 @@ private slots:
     {
         QFETCH(QString, strChoice);
         QVERIFY(m_pTables->Arrange(m_sandbox, "a b"));
-        QPointer<Engine::ImageCell> oldCell(m_pGrid->Item(0, 1)->GetCell());
+        QPointer<Model::ImageCell> oldCell(m_pGrid->Item(0, 1)->GetCell());
         TestUtils::ModalAnswers answers;
         answers.Then(strChoice.isEmpty() ? TestUtils::FinishDialog(&QDialog::reject)
                      : strChoice == "broken"
@@ -163,7 +163,7 @@ private slots:
     {
         QVERIFY(m_pTables->Arrange(m_sandbox, "a -", "t"));
         QSignalSpy changed(m_pGrid, &UI::Controls::ImageTableWidget::Sig_ImageTableChanged);
-        Engine::ImageCell* pCell = m_pTables->m_engine.GetCell(ImageCellEngine::CellTray, 0);
+        Model::ImageCell* pCell = m_pTables->m_engine.GetCell(ImageCellEngine::CellTray, 0);
         m_pGrid->SetItemImageCell(m_pGrid->Item(0, 1), pCell);
         QCOMPARE(changed.count(), 1);
         m_pTables->m_engine.Remove(pCell);
@@ -253,7 +253,7 @@ private slots:
         QByteArray payload;
         QDataStream(&payload, QIODevice::WriteOnly)
             << qint64(1) << tables.m_engine.GetCell(ImageCellEngine::CellTray, 0)->GetId();
-        cells.setData(Engine::ImageCellDrag::ImageCellMimeType, payload);
+        cells.setData(Model::ImageCellDrag::ImageCellMimeType, payload);
         QMimeData files;
         QList<QUrl> urls;
         for (const QString& strFile : TableTest::WriteImages(m_sandbox, {"b_dropped", "A_dropped", "a_dropped"}))
@@ -270,5 +270,5 @@ private slots:
     }
 };
 
-TESSARA_TEST(TestImageGrid)
-#include "test_imagegrid.moc"
+TESSARA_TEST(TestGridTable)
+#include "test_gridtable.moc"

@@ -1,9 +1,8 @@
-#include "engine/ImageCell.h"
+#include "model/ImageCell.h"
 
-#include "core/Guard.h"
-#include "core/AppDirectories.h"
-#include "core/TessaraInterface.h"
+#include "misc/AppDirectories.h"
 #include "misc/FileUtils.h"
+#include "misc/Guard.h"
 #include "misc/ImgUtils.h"
 
 #include <QDir>
@@ -12,7 +11,7 @@
 #include <QImageReader>
 #include <QPainter>
 
-namespace Engine {
+namespace Model {
 namespace {
 qint64 NextCellId()
 {
@@ -20,7 +19,18 @@ qint64 NextCellId()
     static qint64 s_nLastId = 0;
     return ++s_nLastId;
 }
+
+ImageCell::Converter& SharedConverter()
+{
+    static ImageCell::Converter s_converter;
+    return s_converter;
+}
 } // namespace
+
+void ImageCell::SetConverter(Converter fnConvert)
+{
+    SharedConverter() = std::move(fnConvert);
+}
 
 ImageCell::ImageCell() : m_nId(NextCellId()) {}
 
@@ -40,7 +50,7 @@ bool ImageCell::AssignImage(const QString& strFileName)
 {
     return GUARD_RUN([&] {
         // A folder, FIFO or device is refused like a missing file: the cell keeps its image.
-        if (strFileName.isEmpty() || !FileUtils::IsRegularFile(strFileName))
+        if (strFileName.isEmpty() || !Misc::IsRegularFile(strFileName))
             return false;
         if (!m_strFileName.isEmpty())
             UnassignImage();
@@ -87,13 +97,16 @@ void ImageCell::UnloadImage()
 
 bool ImageCell::ConvertImage(const QString& strTarget)
 {
-    return GUARD_RUN([&] { return Core::TessaraInterface::ConvertImage(m_strFileName, strTarget, m_bAutoOrient); });
+    return GUARD_RUN([&] {
+        const Converter& fnConvert = SharedConverter();
+        return fnConvert && fnConvert(m_strFileName, strTarget, m_bAutoOrient);
+    });
 }
 
 bool ImageCell::ReadImage(QImage& image)
 {
     // Checked at every load: the file may have been replaced by a FIFO, which would block the reader.
-    if (!FileUtils::IsRegularFile(m_strFileName))
+    if (!Misc::IsRegularFile(m_strFileName))
         return false;
     if (ReadFile(m_strFileName, image))
         return true;
@@ -110,7 +123,7 @@ bool ImageCell::ReadFile(const QString& strFile, QImage& image) const
 // Formats Qt has no plug-in for are turned into a temporary PNG by tesscli.
 bool ImageCell::ReadThroughConversion(QImage& image)
 {
-    const QString strTempDir = Core::AppDirectories::GetTempDir();
+    const QString strTempDir = Misc::AppDirectories::GetTempDir();
     // Normally made at start-up; recreating it costs nothing and keeps the fallback working.
     QDir().mkpath(strTempDir);
     const QString strTempFile =
@@ -123,7 +136,7 @@ bool ImageCell::ReadThroughConversion(QImage& image)
 bool ImageCell::CreateThumbnail(const QImage& image)
 {
     // A very thin image would fit to zero pixels on its short side; keep at least one.
-    const QSize thumbSize = ImgUtils::GetAdjustedImageSize(image.size(), MaxThumbnailSize).expandedTo(QSize(1, 1));
+    const QSize thumbSize = Misc::GetAdjustedImageSize(image.size(), MaxThumbnailSize).expandedTo(QSize(1, 1));
     m_nImageWidth = image.width();
     m_nImageHeight = image.height();
     m_pThumbnail = std::make_unique<QImage>(thumbSize, QImage::Format_ARGB32_Premultiplied);
@@ -136,4 +149,4 @@ bool ImageCell::CreateThumbnail(const QImage& image)
     painter.drawImage(m_pThumbnail->rect(), image);
     return true;
 }
-} // namespace Engine
+} // namespace Model
