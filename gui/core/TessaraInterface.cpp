@@ -82,24 +82,24 @@ bool TessaraInterface::CompoundImage(const TessaraSettings* pSettings, const QSt
             if (progress.Feed(output) && onProgress)
                 onProgress(progress);
         });
-        m_bCancelled = false;
-        m_pRunning = &process;
+        m_cancelled = false;
+        m_running = &process;
         process.Run(GetTessaraExecutable(), GetCompoundArguments(pSettings, strOutputFile));
-        m_pRunning = nullptr;
+        m_running = nullptr;
 
         // A program that completed before the cancel reached it has still written the image.
         const bool bSuccess = process.GetResultCode() == Contract::ExitSuccess;
-        m_bCancelled = process.WasCancelled() && !bSuccess;
+        m_cancelled = process.WasCancelled() && !bSuccess;
         if (!bSuccess)
-            m_strError = process.GetOutputText();
+            m_error = process.GetOutputText();
         return bSuccess;
     });
 }
 
 void TessaraInterface::CancelCompound()
 {
-    if (m_pRunning)
-        m_pRunning->Cancel();
+    if (m_running)
+        m_running->Cancel();
 }
 
 bool TessaraInterface::ConvertImage(const QString& strSource, const QString& strTarget, bool bAutoOrient)

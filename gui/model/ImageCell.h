@@ -36,16 +36,16 @@ public:
     bool ConvertImage(const QString& strTarget);
 
     // Process-local identity, never reused during a run: drag data names cells by it.
-    qint64 GetId() const { return m_nId; }
-    const QString& GetFilename() const { return m_strFileName; }
-    const QImage* GetThumbnail() const { return m_pThumbnail.get(); }
-    QSize GetImageSize() const { return QSize(m_nImageWidth, m_nImageHeight); }
-    int GetGridRow() const { return m_nGridRow; }
-    int GetGridCol() const { return m_nGridCol; }
+    qint64 GetId() const { return m_id; }
+    const QString& GetFilename() const { return m_fileName; }
+    const QImage* GetThumbnail() const { return m_thumbnail.get(); }
+    QSize GetImageSize() const { return QSize(m_imageWidth, m_imageHeight); }
+    int GetGridRow() const { return m_gridRow; }
+    int GetGridCol() const { return m_gridCol; }
     void SetGridLocation(int nRow, int nCol);
     // Whether the thumbnail and the image size follow the file's EXIF orientation, as tesscli does
     // with -autoorient; takes effect at the next load.
-    void SetAutoOrient(bool bAutoOrient) { m_bAutoOrient = bAutoOrient; }
+    void SetAutoOrient(bool bAutoOrient) { m_autoOrient = bAutoOrient; }
 
 private:
     bool ReadImage(QImage& image);
@@ -53,13 +53,13 @@ private:
     bool ReadThroughConversion(QImage& image);
     bool CreateThumbnail(const QImage& image);
 
-    const qint64 m_nId;
-    QString m_strFileName;
-    std::unique_ptr<QImage> m_pThumbnail;
-    int m_nImageWidth = 0;
-    int m_nImageHeight = 0;
-    int m_nGridRow = -1;
-    int m_nGridCol = -1;
-    bool m_bAutoOrient = false;
+    const qint64 m_id;
+    QString m_fileName;
+    std::unique_ptr<QImage> m_thumbnail;
+    int m_imageWidth = 0;
+    int m_imageHeight = 0;
+    int m_gridRow = -1;
+    int m_gridCol = -1;
+    bool m_autoOrient = false;
 };
 } // namespace Model

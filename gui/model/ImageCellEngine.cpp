@@ -26,12 +26,12 @@ ImageCell* ImageCellEngine::CreateCell(const QString& strFileName, int nRow, int
         ImageCell* pCell = TakeRemovedCell(strFileName);
         if (!pCell) {
             pCell = new ImageCell();
-            pCell->SetAutoOrient(m_bAutoOrient);
+            pCell->SetAutoOrient(m_autoOrient);
             if (!pCell->AssignImage(strFileName)) {
                 delete pCell;
-                if (!m_strLastError.isEmpty())
-                    m_strLastError += QLatin1Char('\n');
-                m_strLastError += GetLoadErrorText(strFileName);
+                if (!m_lastError.isEmpty())
+                    m_lastError += QLatin1Char('\n');
+                m_lastError += GetLoadErrorText(strFileName);
                 return nullptr;
             }
         }
@@ -72,7 +72,7 @@ bool ImageCellEngine::CreateCells(const QStringList& files, int nRows, int nCols
 {
     return GUARD_RUN([&] {
         emit Sig_Operation(true);
-        m_strLastError.clear();
+        m_lastError.clear();
         // A grid without rows or columns holds nothing: everything goes to the tray.
         bool bFitsGrid = nRows >= 1 && nCols >= 1;
         bool bResult = true;
@@ -97,7 +97,7 @@ bool ImageCellEngine::CreateCells(const QList<QStringList>& rows)
 {
     return GUARD_RUN([&] {
         emit Sig_Operation(true);
-        m_strLastError.clear();
+        m_lastError.clear();
         bool bResult = true;
         for (int r = 0; r < rows.size(); ++r) {
             for (int c = 0; c < rows[r].size(); ++c) {
@@ -184,9 +184,9 @@ void ImageCellEngine::ClearTray()
 void ImageCellEngine::SetAutoOrient(bool bAutoOrient)
 {
     GUARD_RUN([&] {
-        if (bAutoOrient == m_bAutoOrient)
+        if (bAutoOrient == m_autoOrient)
             return;
-        m_bAutoOrient = bAutoOrient;
+        m_autoOrient = bAutoOrient;
         Misc::WaitCursor waitCursor;
         // One bracket, so that the tables measure and repaint once for all the new thumbnails.
         emit Sig_Operation(true);
@@ -210,7 +210,7 @@ void ImageCellEngine::DiscardAll(QList<ImageCell*>& cells)
 
 void ImageCellEngine::Discard(ImageCell* pCell)
 {
-    if (m_bKeepRemoved)
+    if (m_keepRemoved)
         m_removed.append(pCell);
     else
         delete pCell;
@@ -218,7 +218,7 @@ void ImageCellEngine::Discard(ImageCell* pCell)
 
 void ImageCellEngine::SetKeepRemovedCells(bool bKeep)
 {
-    m_bKeepRemoved = bKeep;
+    m_keepRemoved = bKeep;
     if (!bKeep)
         DestroyRemovedCells();
 }

@@ -43,7 +43,7 @@ public:
 
     // Whether thumbnails follow the images' EXIF orientation; changing it reloads every cell.
     void SetAutoOrient(bool bAutoOrient);
-    bool GetAutoOrient() const { return m_bAutoOrient; }
+    bool GetAutoOrient() const { return m_autoOrient; }
 
     ImageCell* GetCell(int nRow, int nCol) const;
     ImageCell* GetCell(CellContainer container, int nIndex) const;
@@ -51,7 +51,7 @@ public:
     ImageCell* FindCell(qint64 nCellId) const;
     int GetCellCount(int nContainer) const;
     int GetCellContainer(ImageCell* pCell) const;
-    const QString& GetLastError() const { return m_strLastError; }
+    const QString& GetLastError() const { return m_lastError; }
     // "None" or "KeepEmpty" in any letter case: a grid entry that stands for an empty cell.
     static bool IsEmptyCellWord(const QString& strEntry);
     // The line reported for a file that yields no image.
@@ -77,8 +77,8 @@ private:
     QList<ImageCell*> m_basket;
     QList<ImageCell*> m_tray;
     QList<ImageCell*> m_removed;
-    bool m_bKeepRemoved = false;
-    QString m_strLastError;
-    bool m_bAutoOrient = false;
+    bool m_keepRemoved = false;
+    QString m_lastError;
+    bool m_autoOrient = false;
 };
 } // namespace Model

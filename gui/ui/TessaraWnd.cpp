@@ -38,22 +38,22 @@ namespace {
 class BusyWindow
 {
 public:
-    explicit BusyWindow(QWidget* pWindow) : m_pWindow(pWindow)
+    explicit BusyWindow(QWidget* pWindow) : m_window(pWindow)
     {
-        m_pWindow->setEnabled(false);
-        m_pWindow->repaint();
+        m_window->setEnabled(false);
+        m_window->repaint();
     }
     ~BusyWindow()
     {
-        m_pWindow->setEnabled(true);
-        m_pWindow->repaint();
+        m_window->setEnabled(true);
+        m_window->repaint();
     }
     BusyWindow(const BusyWindow&) = delete;
     BusyWindow& operator=(const BusyWindow&) = delete;
 
 private:
     Misc::WaitCursor m_waitCursor;
-    QWidget* m_pWindow;
+    QWidget* m_window;
 };
 
 Core::TessaraOptions* Options()
@@ -68,7 +68,7 @@ QString ImageOpenFilter()
 } // namespace
 
 TessaraWnd::TessaraWnd(Model::ImageCellEngine* pCellEngine, QWidget* pParent, Qt::WindowFlags flags)
-    : QMainWindow(pParent, flags), m_pUi(std::make_unique<Ui_TessaraWndClass>()), m_pCellEngine(pCellEngine)
+    : QMainWindow(pParent, flags), m_ui(std::make_unique<Ui_TessaraWndClass>()), m_cellEngine(pCellEngine)
 {
     SetupUI();
     UpdateUI();
@@ -76,25 +76,25 @@ TessaraWnd::TessaraWnd(Model::ImageCellEngine* pCellEngine, QWidget* pParent, Qt
 
 TessaraWnd::~TessaraWnd()
 {
-    m_pCellEngine->SetKeepRemovedCells(false);
+    m_cellEngine->SetKeepRemovedCells(false);
 }
 
 void TessaraWnd::SetupUI()
 {
     GUARD_RUN([&] {
-        m_pUi->setupUi(this);
+        m_ui->setupUi(this);
         setMinimumSize(size());
 
-        m_pUi->viewToolBar->SetupToolBar();
-        m_pUi->imageGrid->InitGridTable(m_pCellEngine);
-        m_pUi->imageTray->InitImageTray(m_pCellEngine);
-        m_pUi->statusBar->InitStatusBar();
+        m_ui->viewToolBar->SetupToolBar();
+        m_ui->imageGrid->InitGridTable(m_cellEngine);
+        m_ui->imageTray->InitImageTray(m_cellEngine);
+        m_ui->statusBar->InitStatusBar();
         // The tables' context menus offer these window commands too.
         const QList<QAction*> contextActions = {
-            m_pUi->actGridCompound,    m_pUi->actGridCreate,    m_pUi->actGridFlipHorz,   m_pUi->actGridFlipVert,
-            m_pUi->actGridClearImages, m_pUi->actTrayAddImages, m_pUi->actTrayClearImages};
-        m_pUi->imageGrid->SetWindowActions(contextActions);
-        m_pUi->imageTray->SetWindowActions(contextActions);
+            m_ui->actGridCompound,    m_ui->actGridCreate,    m_ui->actGridFlipHorz,   m_ui->actGridFlipVert,
+            m_ui->actGridClearImages, m_ui->actTrayAddImages, m_ui->actTrayClearImages};
+        m_ui->imageGrid->SetWindowActions(contextActions);
+        m_ui->imageTray->SetWindowActions(contextActions);
 
         SetStatus(tr("%1 started (Version %2)").arg(QStringLiteral("Tessara"), Misc::GetVersionString(true)));
 
@@ -105,8 +105,8 @@ void TessaraWnd::SetupUI()
         ConnectSignals();
 
         SetGridSize(3, 3, true);
-        m_pUi->viewToolBar->SetGridZoomLevel(DefaultGridZoomLevel);
-        m_pUi->viewToolBar->SetTrayZoomLevel(DefaultTrayZoomLevel);
+        m_ui->viewToolBar->SetGridZoomLevel(DefaultGridZoomLevel);
+        m_ui->viewToolBar->SetTrayZoomLevel(DefaultTrayZoomLevel);
         ResetSettings();
         SetupEditHistory();
     });
@@ -114,12 +114,12 @@ void TessaraWnd::SetupUI()
 
 void TessaraWnd::SetupEditHistory()
 {
-    m_pHistory = new EditHistory([this] { return CaptureState(); },
-                                 [this](const EditorState& state) { RestoreState(state); }, this);
+    m_history = new EditHistory([this] { return CaptureState(); },
+                                [this](const EditorState& state) { RestoreState(state); }, this);
     // Removed cells stay available while a step that removed them can still be undone.
-    m_pCellEngine->SetKeepRemovedCells(true);
+    m_cellEngine->SetKeepRemovedCells(true);
 
-    QUndoStack* pStack = m_pHistory->GetUndoStack();
+    QUndoStack* pStack = m_history->GetUndoStack();
     QAction* pUndo = pStack->createUndoAction(this);
     pUndo->setObjectName(QStringLiteral("actEditUndo"));
     pUndo->setShortcut(QKeySequence(tr("Ctrl+Z")));
@@ -130,50 +130,50 @@ void TessaraWnd::SetupEditHistory()
     pEditMenu->setObjectName(QStringLiteral("menEdit"));
     pEditMenu->addAction(pUndo);
     pEditMenu->addAction(pRedo);
-    menuBar()->insertMenu(m_pUi->menGrid->menuAction(), pEditMenu);
+    menuBar()->insertMenu(m_ui->menGrid->menuAction(), pEditMenu);
 
-    for (Controls::ImageTableWidget* pTable : {static_cast<Controls::ImageTableWidget*>(m_pUi->imageGrid),
-                                               static_cast<Controls::ImageTableWidget*>(m_pUi->imageTray)}) {
-        connect(pTable, &Controls::ImageTableWidget::Sig_EditBegin, m_pHistory, &EditHistory::BeginStep);
-        connect(pTable, &Controls::ImageTableWidget::Sig_EditEnd, m_pHistory, &EditHistory::EndStep);
+    for (Controls::ImageTableWidget* pTable : {static_cast<Controls::ImageTableWidget*>(m_ui->imageGrid),
+                                               static_cast<Controls::ImageTableWidget*>(m_ui->imageTray)}) {
+        connect(pTable, &Controls::ImageTableWidget::Sig_EditBegin, m_history, &EditHistory::BeginStep);
+        connect(pTable, &Controls::ImageTableWidget::Sig_EditEnd, m_history, &EditHistory::EndStep);
         connect(pTable, &Controls::ImageTableWidget::Sig_ImageTableChanged, this,
-                [this] { m_pHistory->NoteChange(tr("Edit images")); });
+                [this] { m_history->NoteChange(tr("Edit images")); });
     }
     ConnectSettingsPanel();
-    connect(m_pHistory, &EditHistory::Sig_ModifiedChanged, this, &TessaraWnd::UpdateTitle);
-    m_pHistory->Reset(true);
+    connect(m_history, &EditHistory::Sig_ModifiedChanged, this, &TessaraWnd::UpdateTitle);
+    m_history->Reset(true);
     UpdateTitle();
 }
 
 void TessaraWnd::ConnectSettingsPanel()
 {
     const auto noteChange = [this](int nMergeId) {
-        return [this, nMergeId] { m_pHistory->NoteChange(tr("Change settings"), nMergeId); };
+        return [this, nMergeId] { m_history->NoteChange(tr("Change settings"), nMergeId); };
     };
-    for (QCheckBox* pCheckBox : {m_pUi->chkUseRegion, m_pUi->chkUseOverlap, m_pUi->chkUseBgColor,
-                                 m_pUi->chkUseTransparency, m_pUi->chkStackMode})
+    for (QCheckBox* pCheckBox :
+         {m_ui->chkUseRegion, m_ui->chkUseOverlap, m_ui->chkUseBgColor, m_ui->chkUseTransparency, m_ui->chkStackMode})
         connect(pCheckBox, &QCheckBox::toggled, this, noteChange(-1));
     // Each spin box merges its own run of changes: stepping a value up ten times is one step.
     int nMergeId = 1;
-    for (QSpinBox* pSpinBox : {m_pUi->txtRegionWidth, m_pUi->txtRegionHeight, m_pUi->txtOverlap})
+    for (QSpinBox* pSpinBox : {m_ui->txtRegionWidth, m_ui->txtRegionHeight, m_ui->txtOverlap})
         connect(pSpinBox, &QSpinBox::valueChanged, this, noteChange(nMergeId++));
-    for (Controls::ColorSelectButton* pButton : {m_pUi->btnBgColor, m_pUi->btnTransparency})
+    for (Controls::ColorSelectButton* pButton : {m_ui->btnBgColor, m_ui->btnTransparency})
         connect(pButton, &Controls::ColorSelectButton::Sig_ColorChanged, this, noteChange(-1));
 }
 
 QUndoStack* TessaraWnd::GetUndoStack() const
 {
-    return m_pHistory->GetUndoStack();
+    return m_history->GetUndoStack();
 }
 
 bool TessaraWnd::IsModified() const
 {
-    return m_pHistory->IsModified();
+    return m_history->IsModified();
 }
 
 void TessaraWnd::UpdateTitle()
 {
-    const QString strName = m_strProjectFile.isEmpty() ? tr("Untitled") : QFileInfo(m_strProjectFile).fileName();
+    const QString strName = m_projectFile.isEmpty() ? tr("Untitled") : QFileInfo(m_projectFile).fileName();
     setWindowTitle(QStringLiteral("%1%2 - %3 V%4")
                        .arg(strName, IsModified() ? QStringLiteral("*") : QString(), QStringLiteral("Tessara"),
                             Misc::GetVersionString(false)));
@@ -183,8 +183,8 @@ EditorState TessaraWnd::CaptureState() const
 {
     return GUARD_RUN([&] {
         EditorState state;
-        state.gridRows = m_pUi->imageGrid->GetRowFilenames();
-        state.tray = m_pUi->imageTray->GetRowFilenames().value(0);
+        state.gridRows = m_ui->imageGrid->GetRowFilenames();
+        state.tray = m_ui->imageTray->GetRowFilenames().value(0);
         state.panel = GetPanelValues();
         return state;
     });
@@ -204,46 +204,46 @@ void TessaraWnd::RestoreState(const EditorState& state)
 
 QVariantList TessaraWnd::GetPanelValues() const
 {
-    return {m_pUi->chkUseRegion->isChecked(),   m_pUi->txtRegionWidth->value(),
-            m_pUi->txtRegionHeight->value(),    m_pUi->chkUseOverlap->isChecked(),
-            m_pUi->txtOverlap->value(),         m_pUi->chkUseBgColor->isChecked(),
-            m_pUi->btnBgColor->GetColor(),      m_pUi->chkUseTransparency->isChecked(),
-            m_pUi->btnTransparency->GetColor(), m_pUi->chkStackMode->isChecked()};
+    return {m_ui->chkUseRegion->isChecked(),   m_ui->txtRegionWidth->value(),
+            m_ui->txtRegionHeight->value(),    m_ui->chkUseOverlap->isChecked(),
+            m_ui->txtOverlap->value(),         m_ui->chkUseBgColor->isChecked(),
+            m_ui->btnBgColor->GetColor(),      m_ui->chkUseTransparency->isChecked(),
+            m_ui->btnTransparency->GetColor(), m_ui->chkStackMode->isChecked()};
 }
 
 void TessaraWnd::SetPanelValues(const QVariantList& values)
 {
     if (values.size() != 10)
         return;
-    m_pUi->chkUseRegion->setChecked(values[0].toBool());
-    m_pUi->txtRegionWidth->setValue(values[1].toInt());
-    m_pUi->txtRegionHeight->setValue(values[2].toInt());
-    m_pUi->chkUseOverlap->setChecked(values[3].toBool());
-    m_pUi->txtOverlap->setValue(values[4].toInt());
-    m_pUi->chkUseBgColor->setChecked(values[5].toBool());
-    m_pUi->btnBgColor->SetColor(values[6].value<QColor>());
-    m_pUi->chkUseTransparency->setChecked(values[7].toBool());
-    m_pUi->btnTransparency->SetColor(values[8].value<QColor>());
-    m_pUi->chkStackMode->setChecked(values[9].toBool());
+    m_ui->chkUseRegion->setChecked(values[0].toBool());
+    m_ui->txtRegionWidth->setValue(values[1].toInt());
+    m_ui->txtRegionHeight->setValue(values[2].toInt());
+    m_ui->chkUseOverlap->setChecked(values[3].toBool());
+    m_ui->txtOverlap->setValue(values[4].toInt());
+    m_ui->chkUseBgColor->setChecked(values[5].toBool());
+    m_ui->btnBgColor->SetColor(values[6].value<QColor>());
+    m_ui->chkUseTransparency->setChecked(values[7].toBool());
+    m_ui->btnTransparency->SetColor(values[8].value<QColor>());
+    m_ui->chkStackMode->setChecked(values[9].toBool());
 }
 
 bool TessaraWnd::ShowCells(const QList<QStringList>& rows, const QSize& gridSize, const QStringList& tray,
                            QString& strError)
 {
     return GUARD_RUN([&] {
-        m_pCellEngine->ClearBasket();
-        m_pCellEngine->ClearTray();
-        bool bCreated = m_pCellEngine->CreateCells(rows);
+        m_cellEngine->ClearBasket();
+        m_cellEngine->ClearTray();
+        bool bCreated = m_cellEngine->CreateCells(rows);
         QStringList astrErrors;
         if (!bCreated)
-            astrErrors << m_pCellEngine->GetLastError();
+            astrErrors << m_cellEngine->GetLastError();
         // The grid is laid out even when some images could not be read, so it shows what was loaded.
         SetGridSize(gridSize.height(), gridSize.width(), false);
-        m_pUi->imageGrid->PopulateEntireGrid();
-        m_pUi->imageGrid->SetKeepEmptyCells(rows);
-        if (!tray.isEmpty() && !m_pCellEngine->CreateCells(tray, -1, -1)) {
+        m_ui->imageGrid->PopulateEntireGrid();
+        m_ui->imageGrid->SetKeepEmptyCells(rows);
+        if (!tray.isEmpty() && !m_cellEngine->CreateCells(tray, -1, -1)) {
             bCreated = false;
-            astrErrors << m_pCellEngine->GetLastError();
+            astrErrors << m_cellEngine->GetLastError();
         }
         strError = astrErrors.join(QLatin1Char('\n'));
         return bCreated;
@@ -257,31 +257,30 @@ void TessaraWnd::RestoreWindowState()
     if (!strState.isEmpty())
         restoreState(QByteArray::fromBase64(strState.toLatin1()), 0);
     const QString strSplitter = Options()->GetOption(SplitterStateOption, QString()).toString();
-    if (strSplitter.isEmpty() || !m_pUi->splMain->restoreState(QByteArray::fromBase64(strSplitter.toLatin1())))
-        m_pUi->splMain->setSizes({height(), 0}); // the tray starts at what it needs, the grid takes the rest
+    if (strSplitter.isEmpty() || !m_ui->splMain->restoreState(QByteArray::fromBase64(strSplitter.toLatin1())))
+        m_ui->splMain->setSizes({height(), 0}); // the tray starts at what it needs, the grid takes the rest
 }
 
 void TessaraWnd::ConnectSignals()
 {
-    connect(m_pUi->imageGrid, &Controls::ImageTableWidget::Sig_ImageTableChanged, this, &TessaraWnd::OnGridChanged);
-    connect(m_pUi->imageTray, &Controls::ImageTableWidget::Sig_ImageTableChanged, this, &TessaraWnd::OnTrayChanged);
-    connect(m_pUi->viewToolBar, &Controls::ViewToolBar::Sig_GridZoomLevelChanged, this, &TessaraWnd::OnGridZoomChanged);
-    connect(m_pUi->viewToolBar, &Controls::ViewToolBar::Sig_TrayZoomLevelChanged, this, &TessaraWnd::OnTrayZoomChanged);
+    connect(m_ui->imageGrid, &Controls::ImageTableWidget::Sig_ImageTableChanged, this, &TessaraWnd::OnGridChanged);
+    connect(m_ui->imageTray, &Controls::ImageTableWidget::Sig_ImageTableChanged, this, &TessaraWnd::OnTrayChanged);
+    connect(m_ui->viewToolBar, &Controls::ViewToolBar::Sig_GridZoomLevelChanged, this, &TessaraWnd::OnGridZoomChanged);
+    connect(m_ui->viewToolBar, &Controls::ViewToolBar::Sig_TrayZoomLevelChanged, this, &TessaraWnd::OnTrayZoomChanged);
 }
 
 void TessaraWnd::CreateToolBarLabels()
 {
-    m_pUi->fileToolBar->insertWidget(m_pUi->actGridCreate, new Controls::ToolBarHeader(tr("Grid"), m_pUi->fileToolBar));
-    m_pUi->fileToolBar->insertWidget(m_pUi->actTrayAddImages,
-                                     new Controls::ToolBarHeader(tr("Tray"), m_pUi->fileToolBar));
+    m_ui->fileToolBar->insertWidget(m_ui->actGridCreate, new Controls::ToolBarHeader(tr("Grid"), m_ui->fileToolBar));
+    m_ui->fileToolBar->insertWidget(m_ui->actTrayAddImages, new Controls::ToolBarHeader(tr("Tray"), m_ui->fileToolBar));
 }
 
 void TessaraWnd::ApplyStyleSheets()
 {
-    m_pUi->imageGrid->setStyleSheet(Misc::TranslateStyleSheet(
+    m_ui->imageGrid->setStyleSheet(Misc::TranslateStyleSheet(
         "#imageGrid { border: none; border-right: 1px solid lightgray; border-bottom: 1px solid lightgray; }"));
-    m_pUi->imageTray->setStyleSheet(Misc::TranslateStyleSheet("#imageTray { border: none; }"));
-    m_pUi->wdgtSettings->setStyleSheet(
+    m_ui->imageTray->setStyleSheet(Misc::TranslateStyleSheet("#imageTray { border: none; }"));
+    m_ui->wdgtSettings->setStyleSheet(
         Misc::TranslateStyleSheet("#wdgtSettings { border: none; border-bottom: 1px solid lightgray; }"));
 }
 
@@ -294,7 +293,7 @@ void TessaraWnd::closeEvent(QCloseEvent* pEvent)
             return;
         }
         Options()->SaveWindowState(this, WindowName);
-        Options()->SetOption(SplitterStateOption, QString::fromLatin1(m_pUi->splMain->saveState().toBase64()));
+        Options()->SetOption(SplitterStateOption, QString::fromLatin1(m_ui->splMain->saveState().toBase64()));
         Options()->SetOption(WindowStateOption, QString::fromLatin1(saveState(0).toBase64()));
         pEvent->accept();
     });
@@ -312,29 +311,28 @@ void TessaraWnd::UpdateUI()
 
 void TessaraWnd::UpdateActions()
 {
-    const int nGridImages = m_pUi->imageGrid->GetImageCount();
-    const int nTrayImages = m_pUi->imageTray->GetImageCount();
+    const int nGridImages = m_ui->imageGrid->GetImageCount();
+    const int nTrayImages = m_ui->imageTray->GetImageCount();
     // A single cell is already the whole picture: there is nothing to combine.
-    const bool bSingle = m_pUi->imageGrid->rowCount() < 2 && m_pUi->imageGrid->columnCount() <= 1;
+    const bool bSingle = m_ui->imageGrid->rowCount() < 2 && m_ui->imageGrid->columnCount() <= 1;
     const bool bCombinable = nGridImages >= 1 && !bSingle;
 
-    for (QAction* pAction :
-         {m_pUi->actProjectSave, m_pUi->actGridCompound, m_pUi->actGridFlipHorz, m_pUi->actGridFlipVert})
+    for (QAction* pAction : {m_ui->actProjectSave, m_ui->actGridCompound, m_ui->actGridFlipHorz, m_ui->actGridFlipVert})
         pAction->setEnabled(bCombinable);
-    m_pUi->btnGridCompound->setEnabled(bCombinable);
-    m_pUi->actGridClearImages->setEnabled(nGridImages >= 1);
-    m_pUi->actTrayClearImages->setEnabled(nTrayImages >= 1);
+    m_ui->btnGridCompound->setEnabled(bCombinable);
+    m_ui->actGridClearImages->setEnabled(nGridImages >= 1);
+    m_ui->actTrayClearImages->setEnabled(nTrayImages >= 1);
 }
 
 void TessaraWnd::UpdateStatusBar()
 {
-    m_pUi->statusBar->SetGridSize(m_pUi->imageGrid->rowCount(), m_pUi->imageGrid->columnCount());
-    m_pUi->statusBar->SetImageCount(m_pUi->imageGrid->GetImageCount(), m_pUi->imageTray->GetImageCount());
+    m_ui->statusBar->SetGridSize(m_ui->imageGrid->rowCount(), m_ui->imageGrid->columnCount());
+    m_ui->statusBar->SetImageCount(m_ui->imageGrid->GetImageCount(), m_ui->imageTray->GetImageCount());
 }
 
 void TessaraWnd::SetStatus(const QString& strText, bool bTemporary)
 {
-    m_pUi->statusBar->SetStatus(strText, bTemporary);
+    m_ui->statusBar->SetStatus(strText, bTemporary);
 }
 
 void TessaraWnd::OnGridChanged()
@@ -363,8 +361,8 @@ void TessaraWnd::ReportError(const QString& strMessage, bool bToStatusBar)
 
 void TessaraWnd::on_txtGridRows_valueChanged(int)
 {
-    m_pUi->btnGridResize->setEnabled(m_pUi->txtGridRows->value() != m_pUi->imageGrid->rowCount()
-                                     || m_pUi->txtGridColumns->value() != m_pUi->imageGrid->columnCount());
+    m_ui->btnGridResize->setEnabled(m_ui->txtGridRows->value() != m_ui->imageGrid->rowCount()
+                                    || m_ui->txtGridColumns->value() != m_ui->imageGrid->columnCount());
 }
 
 void TessaraWnd::on_txtGridColumns_valueChanged(int nValue)
@@ -374,8 +372,8 @@ void TessaraWnd::on_txtGridColumns_valueChanged(int nValue)
 
 void TessaraWnd::on_btnGridResize_clicked()
 {
-    EditStep step(m_pHistory, tr("Resize grid"));
-    SetGridSize(m_pUi->txtGridRows->value(), m_pUi->txtGridColumns->value(), true);
+    EditStep step(m_history, tr("Resize grid"));
+    SetGridSize(m_ui->txtGridRows->value(), m_ui->txtGridColumns->value(), true);
 }
 
 void TessaraWnd::SetGridSize(int nRows, int nCols, bool bPopulate)
@@ -384,12 +382,12 @@ void TessaraWnd::SetGridSize(int nRows, int nCols, bool bPopulate)
         bool bResized = false;
         {
             Misc::WaitCursor waitCursor;
-            bResized = m_pUi->imageGrid->Resize(nRows, nCols, bPopulate);
+            bResized = m_ui->imageGrid->Resize(nRows, nCols, bPopulate);
         }
         if (bResized) {
-            m_pUi->txtGridRows->setValue(nRows);
-            m_pUi->txtGridColumns->setValue(nCols);
-            m_pUi->btnGridResize->setEnabled(false);
+            m_ui->txtGridRows->setValue(nRows);
+            m_ui->txtGridColumns->setValue(nCols);
+            m_ui->btnGridResize->setEnabled(false);
         } else {
             Misc::MessageBox(Misc::MsgWarning, tr("Unable to resize the image grid"));
         }
@@ -403,41 +401,41 @@ void TessaraWnd::on_chkUseRegion_toggled(bool bChecked)
 {
     // A region and an overlap exclude each other.
     if (bChecked)
-        m_pUi->chkUseOverlap->setChecked(false);
+        m_ui->chkUseOverlap->setChecked(false);
 }
 
 void TessaraWnd::on_chkUseOverlap_toggled(bool bChecked)
 {
     if (bChecked)
-        m_pUi->chkUseRegion->setChecked(false);
+        m_ui->chkUseRegion->setChecked(false);
 }
 
 // The thumbnails follow at once, so that the grid shows what the combined image will get.
 void TessaraWnd::on_chkAutoOrient_toggled(bool bChecked)
 {
-    GUARD_RUN([&] { m_pCellEngine->SetAutoOrient(bChecked); });
+    GUARD_RUN([&] { m_cellEngine->SetAutoOrient(bChecked); });
 }
 
 void TessaraWnd::on_btnClearSettings_clicked()
 {
-    EditStep step(m_pHistory, tr("Reset settings"));
+    EditStep step(m_history, tr("Reset settings"));
     ResetSettings();
 }
 
 void TessaraWnd::ResetSettings()
 {
     GUARD_RUN([&] {
-        m_pUi->chkUseRegion->setChecked(false);
-        m_pUi->txtRegionWidth->setValue(5);
-        m_pUi->txtRegionHeight->setValue(5);
-        m_pUi->chkUseOverlap->setChecked(false);
-        m_pUi->txtOverlap->setValue(1);
-        m_pUi->chkUseBgColor->setChecked(false);
-        m_pUi->btnBgColor->SetColor(Qt::black);
-        m_pUi->chkUseTransparency->setChecked(false);
-        m_pUi->btnTransparency->SetColor(Qt::black);
-        m_pUi->chkStackMode->setChecked(false);
-        m_pUi->chkAutoOrient->setChecked(false);
+        m_ui->chkUseRegion->setChecked(false);
+        m_ui->txtRegionWidth->setValue(5);
+        m_ui->txtRegionHeight->setValue(5);
+        m_ui->chkUseOverlap->setChecked(false);
+        m_ui->txtOverlap->setValue(1);
+        m_ui->chkUseBgColor->setChecked(false);
+        m_ui->btnBgColor->SetColor(Qt::black);
+        m_ui->chkUseTransparency->setChecked(false);
+        m_ui->btnTransparency->SetColor(Qt::black);
+        m_ui->chkStackMode->setChecked(false);
+        m_ui->chkAutoOrient->setChecked(false);
     });
 }
 
@@ -445,35 +443,35 @@ void TessaraWnd::FillTessaraSettings(Core::TessaraSettings* pSettings) const
 {
     GUARD_RUN([&] {
         using Core::TessaraSettings;
-        pSettings->rows.append(m_pUi->imageGrid->GetRowFilenames());
+        pSettings->rows.append(m_ui->imageGrid->GetRowFilenames());
         pSettings->flags |= TessaraSettings::FlagRows;
 
-        const QList<QStringList> trayRows = m_pUi->imageTray->GetRowFilenames();
+        const QList<QStringList> trayRows = m_ui->imageTray->GetRowFilenames();
         if (!trayRows.isEmpty())
             pSettings->tray.append(trayRows.first());
         pSettings->flags |= TessaraSettings::FlagTray;
 
-        if (m_pUi->chkUseRegion->isChecked()) {
-            pSettings->regionWidth = m_pUi->txtRegionWidth->value();
-            pSettings->regionHeight = m_pUi->txtRegionHeight->value();
+        if (m_ui->chkUseRegion->isChecked()) {
+            pSettings->regionWidth = m_ui->txtRegionWidth->value();
+            pSettings->regionHeight = m_ui->txtRegionHeight->value();
             pSettings->flags |= TessaraSettings::FlagRegion;
-        } else if (m_pUi->chkUseOverlap->isChecked()) {
-            pSettings->overlap = m_pUi->txtOverlap->value();
+        } else if (m_ui->chkUseOverlap->isChecked()) {
+            pSettings->overlap = m_ui->txtOverlap->value();
             pSettings->flags |= TessaraSettings::FlagOverlap;
         }
-        if (m_pUi->chkUseBgColor->isChecked()) {
-            pSettings->background = m_pUi->btnBgColor->GetColor();
+        if (m_ui->chkUseBgColor->isChecked()) {
+            pSettings->background = m_ui->btnBgColor->GetColor();
             pSettings->flags |= TessaraSettings::FlagBackground;
         }
-        if (m_pUi->chkUseTransparency->isChecked()) {
-            pSettings->transparency = m_pUi->btnTransparency->GetColor();
+        if (m_ui->chkUseTransparency->isChecked()) {
+            pSettings->transparency = m_ui->btnTransparency->GetColor();
             pSettings->flags |= TessaraSettings::FlagTransparency;
         }
-        if (m_pUi->chkStackMode->isChecked()) {
+        if (m_ui->chkStackMode->isChecked()) {
             pSettings->stackImages = true;
             pSettings->flags |= TessaraSettings::FlagStackImages;
         }
-        if (m_pUi->chkAutoOrient->isChecked()) {
+        if (m_ui->chkAutoOrient->isChecked()) {
             pSettings->autoOrient = true;
             pSettings->flags |= TessaraSettings::FlagAutoOrient;
         }
@@ -486,24 +484,24 @@ void TessaraWnd::SetSettings(const Core::TessaraSettings* pSettings)
         using Core::TessaraSettings;
         ResetSettings();
         if (pSettings->IsSet(TessaraSettings::FlagRegion)) {
-            m_pUi->chkUseRegion->setChecked(true);
-            m_pUi->txtRegionWidth->setValue(pSettings->regionWidth);
-            m_pUi->txtRegionHeight->setValue(pSettings->regionHeight);
+            m_ui->chkUseRegion->setChecked(true);
+            m_ui->txtRegionWidth->setValue(pSettings->regionWidth);
+            m_ui->txtRegionHeight->setValue(pSettings->regionHeight);
         }
         if (pSettings->IsSet(TessaraSettings::FlagOverlap)) {
-            m_pUi->chkUseOverlap->setChecked(true);
-            m_pUi->txtOverlap->setValue(pSettings->overlap);
+            m_ui->chkUseOverlap->setChecked(true);
+            m_ui->txtOverlap->setValue(pSettings->overlap);
         }
         if (pSettings->IsSet(TessaraSettings::FlagBackground)) {
-            m_pUi->chkUseBgColor->setChecked(true);
-            m_pUi->btnBgColor->SetColor(pSettings->background);
+            m_ui->chkUseBgColor->setChecked(true);
+            m_ui->btnBgColor->SetColor(pSettings->background);
         }
         if (pSettings->IsSet(TessaraSettings::FlagTransparency)) {
-            m_pUi->chkUseTransparency->setChecked(true);
-            m_pUi->btnTransparency->SetColor(pSettings->transparency);
+            m_ui->chkUseTransparency->setChecked(true);
+            m_ui->btnTransparency->SetColor(pSettings->transparency);
         }
-        m_pUi->chkStackMode->setChecked(pSettings->IsSet(TessaraSettings::FlagStackImages) && pSettings->stackImages);
-        m_pUi->chkAutoOrient->setChecked(pSettings->IsSet(TessaraSettings::FlagAutoOrient) && pSettings->autoOrient);
+        m_ui->chkStackMode->setChecked(pSettings->IsSet(TessaraSettings::FlagStackImages) && pSettings->stackImages);
+        m_ui->chkAutoOrient->setChecked(pSettings->IsSet(TessaraSettings::FlagAutoOrient) && pSettings->autoOrient);
     });
 }
 
@@ -516,22 +514,22 @@ int TessaraWnd::ZoomImageSize(int nLevel)
 
 void TessaraWnd::on_actGridZoomIn_triggered()
 {
-    m_pUi->viewToolBar->SetGridZoomLevel(m_pUi->viewToolBar->GetGridZoomLevel() + 1);
+    m_ui->viewToolBar->SetGridZoomLevel(m_ui->viewToolBar->GetGridZoomLevel() + 1);
 }
 
 void TessaraWnd::on_actGridZoomOut_triggered()
 {
-    m_pUi->viewToolBar->SetGridZoomLevel(m_pUi->viewToolBar->GetGridZoomLevel() - 1);
+    m_ui->viewToolBar->SetGridZoomLevel(m_ui->viewToolBar->GetGridZoomLevel() - 1);
 }
 
 void TessaraWnd::on_actTrayZoomIn_triggered()
 {
-    m_pUi->viewToolBar->SetTrayZoomLevel(m_pUi->viewToolBar->GetTrayZoomLevel() + 1);
+    m_ui->viewToolBar->SetTrayZoomLevel(m_ui->viewToolBar->GetTrayZoomLevel() + 1);
 }
 
 void TessaraWnd::on_actTrayZoomOut_triggered()
 {
-    m_pUi->viewToolBar->SetTrayZoomLevel(m_pUi->viewToolBar->GetTrayZoomLevel() - 1);
+    m_ui->viewToolBar->SetTrayZoomLevel(m_ui->viewToolBar->GetTrayZoomLevel() - 1);
 }
 
 // Sizes the table's images for the zoom level and enables its zoom actions up to the slider's ends.
@@ -546,22 +544,22 @@ void TessaraWnd::ApplyZoom(Controls::ImageTableWidget* pTable, const QSlider* pS
 void TessaraWnd::OnGridZoomChanged(int nValue)
 {
     GUARD_RUN([&] {
-        ApplyZoom(m_pUi->imageGrid, m_pUi->viewToolBar->GetGridZoomSlider(), m_pUi->actGridZoomIn,
-                  m_pUi->actGridZoomOut, nValue);
+        ApplyZoom(m_ui->imageGrid, m_ui->viewToolBar->GetGridZoomSlider(), m_ui->actGridZoomIn, m_ui->actGridZoomOut,
+                  nValue);
     });
 }
 
 void TessaraWnd::OnTrayZoomChanged(int nValue)
 {
     GUARD_RUN([&] {
-        ApplyZoom(m_pUi->imageTray, m_pUi->viewToolBar->GetTrayZoomSlider(), m_pUi->actTrayZoomIn,
-                  m_pUi->actTrayZoomOut, nValue);
+        ApplyZoom(m_ui->imageTray, m_ui->viewToolBar->GetTrayZoomSlider(), m_ui->actTrayZoomIn, m_ui->actTrayZoomOut,
+                  nValue);
     });
 }
 
 void TessaraWnd::on_actGridCompactView_triggered(bool bChecked)
 {
-    GUARD_RUN([&] { m_pUi->imageGrid->SetCompactView(bChecked); });
+    GUARD_RUN([&] { m_ui->imageGrid->SetCompactView(bChecked); });
 }
 
 // ---- Grid and tray commands ----
@@ -572,16 +570,16 @@ void TessaraWnd::on_actProjectNew_triggered()
         if (!MaybeSaveChanges())
             return;
         {
-            EditStep step(m_pHistory, QString());
-            m_pCellEngine->ClearBasket();
-            m_pCellEngine->ClearTray();
+            EditStep step(m_history, QString());
+            m_cellEngine->ClearBasket();
+            m_cellEngine->ClearTray();
             ResetSettings();
             SetGridSize(3, 3, true);
         }
-        m_pUi->viewToolBar->SetGridZoomLevel(DefaultGridZoomLevel);
-        m_pUi->viewToolBar->SetTrayZoomLevel(DefaultTrayZoomLevel);
-        m_pUi->actGridCompactView->setChecked(false);
-        m_pUi->imageGrid->SetCompactView(false);
+        m_ui->viewToolBar->SetGridZoomLevel(DefaultGridZoomLevel);
+        m_ui->viewToolBar->SetTrayZoomLevel(DefaultTrayZoomLevel);
+        m_ui->actGridCompactView->setChecked(false);
+        m_ui->imageGrid->SetCompactView(false);
         SetProjectFile(QString(), true);
     });
 }
@@ -607,8 +605,7 @@ void TessaraWnd::on_actGridCreate_triggered()
                 tr("New grid (%1 rows, %2 columns) with %3 images created").arg(nRows).arg(nCols).arg(astrFiles.size()),
                 true);
         else
-            ReportError(tr("Errors occurred while creating a new grid:\n\n%1").arg(m_pCellEngine->GetLastError()),
-                        true);
+            ReportError(tr("Errors occurred while creating a new grid:\n\n%1").arg(m_cellEngine->GetLastError()), true);
     });
 }
 
@@ -617,13 +614,13 @@ bool TessaraWnd::CreateNewGrid(const QStringList& astrFiles, int nRows, int nCol
     return GUARD_RUN([&] {
         if (astrFiles.isEmpty() || nRows < 1 || nCols < 1)
             return false;
-        EditStep step(m_pHistory, tr("Create grid"));
-        m_pCellEngine->ClearBasket();
-        const bool bCreated = m_pCellEngine->CreateCells(Misc::SortedNaturally(astrFiles), nRows, nCols);
+        EditStep step(m_history, tr("Create grid"));
+        m_cellEngine->ClearBasket();
+        const bool bCreated = m_cellEngine->CreateCells(Misc::SortedNaturally(astrFiles), nRows, nCols);
         // Lay out the grid even when some files failed, so every cell that was created is shown
         // rather than left hidden in the engine.
         SetGridSize(nRows, nCols, false);
-        m_pUi->imageGrid->PopulateEntireGrid();
+        m_ui->imageGrid->PopulateEntireGrid();
         return bCreated;
     });
 }
@@ -640,7 +637,7 @@ void TessaraWnd::on_actTrayAddImages_triggered()
             SetStatus(tr("%1 image(s) added to the tray").arg(astrFiles.size()), true);
         else
             ReportError(
-                tr("Errors occurred while adding the images to the tray:\n\n%1").arg(m_pCellEngine->GetLastError()),
+                tr("Errors occurred while adding the images to the tray:\n\n%1").arg(m_cellEngine->GetLastError()),
                 true);
     });
 }
@@ -648,40 +645,40 @@ void TessaraWnd::on_actTrayAddImages_triggered()
 bool TessaraWnd::AddImagesToTray(const QStringList& astrFiles)
 {
     return GUARD_RUN([&] {
-        EditStep step(m_pHistory, tr("Add images"));
-        return !astrFiles.isEmpty() && m_pCellEngine->CreateCells(Misc::SortedNaturally(astrFiles), -1, -1);
+        EditStep step(m_history, tr("Add images"));
+        return !astrFiles.isEmpty() && m_cellEngine->CreateCells(Misc::SortedNaturally(astrFiles), -1, -1);
     });
 }
 
 void TessaraWnd::on_actTrayClearImages_triggered()
 {
     GUARD_RUN([&] {
-        EditStep step(m_pHistory, tr("Clear tray"));
-        m_pCellEngine->ClearTray();
+        EditStep step(m_history, tr("Clear tray"));
+        m_cellEngine->ClearTray();
     });
 }
 
 void TessaraWnd::on_actGridClearImages_triggered()
 {
     GUARD_RUN([&] {
-        EditStep step(m_pHistory, tr("Clear grid"));
-        m_pCellEngine->ClearBasket();
+        EditStep step(m_history, tr("Clear grid"));
+        m_cellEngine->ClearBasket();
     });
 }
 
 void TessaraWnd::on_actGridFlipHorz_triggered()
 {
     GUARD_RUN([&] {
-        EditStep step(m_pHistory, tr("Flip horizontally"));
-        m_pUi->imageGrid->FlipHorizontally();
+        EditStep step(m_history, tr("Flip horizontally"));
+        m_ui->imageGrid->FlipHorizontally();
     });
 }
 
 void TessaraWnd::on_actGridFlipVert_triggered()
 {
     GUARD_RUN([&] {
-        EditStep step(m_pHistory, tr("Flip vertically"));
-        m_pUi->imageGrid->FlipVertically();
+        EditStep step(m_history, tr("Flip vertically"));
+        m_ui->imageGrid->FlipVertically();
     });
 }
 
@@ -736,7 +733,7 @@ bool TessaraWnd::LoadProjectFrom(const QString& strFile, QString& strError)
         const Core::TessaraSettings& settings = project.GetSettings();
         bool bLoaded = false;
         {
-            EditStep step(m_pHistory, QString());
+            EditStep step(m_history, QString());
             // The rest of the project is taken over even when some images could not be read, so
             // the grid shows what was loaded and the settings are not lost.
             bLoaded = ShowCells(settings.rows, project.GetGridSize(), settings.tray, strError);
@@ -755,9 +752,9 @@ bool TessaraWnd::LoadProjectFrom(const QString& strFile, QString& strError)
 void TessaraWnd::SetProjectFile(const QString& strFile, bool bSaved)
 {
     // Cells kept for undoing removals are no longer reachable once the history is gone.
-    m_pHistory->Reset(bSaved);
-    m_pCellEngine->DestroyRemovedCells();
-    m_strProjectFile = strFile;
+    m_history->Reset(bSaved);
+    m_cellEngine->DestroyRemovedCells();
+    m_projectFile = strFile;
     UpdateTitle();
 }
 
@@ -766,7 +763,7 @@ bool TessaraWnd::MaybeSaveChanges()
     return GUARD_RUN([&] {
         if (!IsModified())
             return true;
-        const QString strName = m_strProjectFile.isEmpty() ? tr("Untitled") : QFileInfo(m_strProjectFile).fileName();
+        const QString strName = m_projectFile.isEmpty() ? tr("Untitled") : QFileInfo(m_projectFile).fileName();
         const QMessageBox::StandardButton answer =
             Misc::MessageBox(Misc::MsgQuestion, tr("Save changes to %1?").arg(strName),
                              QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
@@ -811,8 +808,8 @@ bool TessaraWnd::SaveProjectTo(const QString& strFile, QString& strError)
             strError = project.GetLastError();
             return false;
         }
-        m_pHistory->MarkSaved();
-        m_strProjectFile = strFile;
+        m_history->MarkSaved();
+        m_projectFile = strFile;
         UpdateTitle();
         Options()->AddRecentProject(strFile);
         CreateOpenRecentActions();
@@ -825,7 +822,7 @@ void TessaraWnd::CreateOpenRecentActions()
     GUARD_RUN([&] {
         // Later, not now: the action that started this (a recent project being opened) may still be emitting.
         for (QAction* pAction : std::exchange(m_openRecentActions, {})) {
-            m_pUi->menOpenRecent->removeAction(pAction);
+            m_ui->menOpenRecent->removeAction(pAction);
             pAction->deleteLater();
         }
         // Projects that no longer exist are hidden but stay stored: the drive may come back.
@@ -836,10 +833,10 @@ void TessaraWnd::CreateOpenRecentActions()
             pAction->setData(strProject);
             pAction->setShortcut(QKeySequence(tr("Ctrl+") + QString::number(m_openRecentActions.size() + 1)));
             connect(pAction, &QAction::triggered, this, &TessaraWnd::OnOpenRecentProject);
-            m_pUi->menOpenRecent->addAction(pAction);
+            m_ui->menOpenRecent->addAction(pAction);
             m_openRecentActions.append(pAction);
         }
-        m_pUi->actNoItemsToDisplay->setVisible(m_openRecentActions.isEmpty());
+        m_ui->actNoItemsToDisplay->setVisible(m_openRecentActions.isEmpty());
     });
 }
 
@@ -865,7 +862,7 @@ void TessaraWnd::on_actGridCompound_triggered()
             ShowCombinedImageSaved(strFile);
             return;
         }
-        if (m_bCombineCancelled) {
+        if (m_combineCancelled) {
             SetStatus(tr("Combine cancelled"));
             return;
         }
@@ -922,7 +919,7 @@ bool TessaraWnd::CreateCompoundImage(const QString& strFile, bool bShowStatus, Q
             });
             statusDialog.hide();
         }
-        m_bCombineCancelled = tesscli.WasCancelled();
+        m_combineCancelled = tesscli.WasCancelled();
         if (!bResult)
             strError = tesscli.GetLastError();
         return bResult;

@@ -136,11 +136,11 @@ private:
     bool MaybeSaveChanges();
     bool SaveProjectAs();
 
-    std::unique_ptr<Ui_TessaraWndClass> m_pUi;
+    std::unique_ptr<Ui_TessaraWndClass> m_ui;
     QList<QAction*> m_openRecentActions;
-    Model::ImageCellEngine* m_pCellEngine;
-    EditHistory* m_pHistory = nullptr;
-    QString m_strProjectFile;
-    bool m_bCombineCancelled = false;
+    Model::ImageCellEngine* m_cellEngine;
+    EditHistory* m_history = nullptr;
+    QString m_projectFile;
+    bool m_combineCancelled = false;
 };
 } // namespace UI

@@ -7,7 +7,7 @@
 #include "misc/UIUtils.h"
 
 namespace UI {
-TextViewerDlg::TextViewerDlg(QWidget* pParent) : BaseDialog(pParent), m_pUi(std::make_unique<Ui_TextViewerDlgClass>())
+TextViewerDlg::TextViewerDlg(QWidget* pParent) : BaseDialog(pParent), m_ui(std::make_unique<Ui_TextViewerDlgClass>())
 {
     SetupUI();
 }
@@ -17,7 +17,7 @@ TextViewerDlg::~TextViewerDlg() = default;
 void TextViewerDlg::SetupUI()
 {
     GUARD_RUN([&] {
-        m_pUi->setupUi(this);
+        m_ui->setupUi(this);
         InitDialog(true);
         Core::TessaraCore::s_instance->GetOptions()->LoadWindowState(this, WindowName);
         connect(this, &QDialog::finished, this, &TextViewerDlg::OnClose);
@@ -27,8 +27,8 @@ void TextViewerDlg::SetupUI()
 int TextViewerDlg::ShowDialog(const QString& strCaption, const QString& strText)
 {
     return GUARD_RUN([&] {
-        m_pUi->lblCaption->setText(strCaption);
-        m_pUi->txtText->setPlainText(strText);
+        m_ui->lblCaption->setText(strCaption);
+        m_ui->txtText->setPlainText(strText);
         return exec();
     });
 }
@@ -40,7 +40,7 @@ void TextViewerDlg::OnClose()
 
 bool TextViewerDlg::SaveLogTo(const QString& strFile) const
 {
-    return GUARD_RUN([&] { return Misc::WriteFileSafely(strFile, m_pUi->txtText->toPlainText().toUtf8()); });
+    return GUARD_RUN([&] { return Misc::WriteFileSafely(strFile, m_ui->txtText->toPlainText().toUtf8()); });
 }
 
 void TextViewerDlg::on_btnSaveLog_clicked()

@@ -31,6 +31,6 @@ private slots:
 private:
     void SetupUI();
 
-    std::unique_ptr<Ui_TextViewerDlgClass> m_pUi;
+    std::unique_ptr<Ui_TextViewerDlgClass> m_ui;
 };
 } // namespace UI

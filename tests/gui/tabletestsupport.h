@@ -120,11 +120,11 @@ struct Tables
     Tables()
     {
         auto* pLayout = new QVBoxLayout(&m_window);
-        pLayout->addWidget(m_pGrid = new UI::Controls::GridTable(&m_window));
-        pLayout->addWidget(m_pTray = new UI::Controls::ImageTray(&m_window));
-        m_bReady = m_pGrid->InitGridTable(&m_engine) && m_pTray->InitImageTray(&m_engine);
-        m_pGrid->SetImageSize(64);
-        m_pTray->SetImageSize(64);
+        pLayout->addWidget(m_grid = new UI::Controls::GridTable(&m_window));
+        pLayout->addWidget(m_tray = new UI::Controls::ImageTray(&m_window));
+        m_ready = m_grid->InitGridTable(&m_engine) && m_tray->InitImageTray(&m_engine);
+        m_grid->SetImageSize(64);
+        m_tray->SetImageSize(64);
         m_window.resize(800, 600);
     }
 
@@ -139,9 +139,9 @@ struct Tables
                 row << (strToken == "-" ? "none" : strToken == "K" ? "KEEPEMPTY" : WriteImages(sandbox, {strToken})[0]);
             rows << row;
         }
-        if (!m_bReady || !m_engine.CreateCells(rows) || !m_pGrid->Resize(int(rows.size()), int(rows[0].size()), true))
+        if (!m_ready || !m_engine.CreateCells(rows) || !m_grid->Resize(int(rows.size()), int(rows[0].size()), true))
             return false;
-        m_pGrid->SetKeepEmptyCells(rows);
+        m_grid->SetKeepEmptyCells(rows);
         return strTray.isEmpty() || m_engine.CreateCells(WriteImages(sandbox, strTray.split(' ')), -1, -1);
     }
     // Shows the window active, for drags and shortcuts.
@@ -151,12 +151,12 @@ struct Tables
         QApplication::setActiveWindow(&m_window);
         return QTest::qWaitForWindowActive(&m_window);
     }
-    QString LocationMismatches() const { return TableTest::LocationMismatches(m_engine, *m_pGrid); }
+    QString LocationMismatches() const { return TableTest::LocationMismatches(m_engine, *m_grid); }
 
     Model::ImageCellEngine m_engine;
     QWidget m_window;
-    UI::Controls::GridTable* m_pGrid;
-    UI::Controls::ImageTray* m_pTray;
-    bool m_bReady = false;
+    UI::Controls::GridTable* m_grid;
+    UI::Controls::ImageTray* m_tray;
+    bool m_ready = false;
 };
 } // namespace TableTest

@@ -57,13 +57,13 @@ class WindowTest : public QObject
 protected:
     // Closes the previous own window and opens a fresh one, shown and exposed when bShow.
     bool OpenWindow(bool bShow);
-    void UseWindow(UI::TessaraWnd* pWindow) { m_pWindow = pWindow; }
+    void UseWindow(UI::TessaraWnd* pWindow) { m_window = pWindow; }
     void CloseWindow();
 
     template <typename T>
     T* Find(const char* pName) const
     {
-        return Child<T>(m_pWindow, pName);
+        return Child<T>(m_window, pName);
     }
     QAction* Action(const char* pName) const { return Find<QAction>(pName); }
     UI::Controls::GridTable* Grid() const { return Find<UI::Controls::GridTable>("imageGrid"); }
@@ -72,9 +72,9 @@ protected:
     Core::TessaraSettings Filled() const;
 
     Sandbox m_sandbox;
-    std::unique_ptr<Model::ImageCellEngine> m_pEngine;
-    std::unique_ptr<UI::TessaraWnd> m_pOwnWindow;
-    UI::TessaraWnd* m_pWindow = nullptr;
+    std::unique_ptr<Model::ImageCellEngine> m_engine;
+    std::unique_ptr<UI::TessaraWnd> m_ownWindow;
+    UI::TessaraWnd* m_window = nullptr;
 };
 
 } // namespace TestUtils

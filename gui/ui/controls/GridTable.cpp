@@ -25,17 +25,17 @@ bool GridTable::InitGridTable(Model::ImageCellEngine* pEngine)
         connect(pEngine, &Model::ImageCellEngine::Sig_BasketCleared, this, &GridTable::OnBasketCleared);
         connect(this, &QTableWidget::cellDoubleClicked, this, &GridTable::OnItemDoubleClicked);
 
-        m_pActSelect = CreateAction(tr("&Select images..."), QStringLiteral(":/res/Actions/GridSelectImage.png"));
-        connect(m_pActSelect, &QAction::triggered, this, &GridTable::OnSelectImage);
-        m_pActKeepEmpty = CreateAction(tr("&Keep empty"), QString());
-        m_pActKeepEmpty->setCheckable(true);
-        connect(m_pActKeepEmpty, &QAction::triggered, this, &GridTable::OnKeepEmpty);
-        m_pActMoveToTray = CreateAction(tr("Move to &tray"), QStringLiteral(":/res/Actions/GridMoveToTray.png"));
-        m_pActMoveToTray->setShortcut(QKeySequence(tr("Ctrl+T")));
-        connect(m_pActMoveToTray, &QAction::triggered, this, &GridTable::OnMoveToTray);
-        m_pActClear = CreateAction(tr("&Clear images"), QStringLiteral(":/res/Actions/GridClearCell.png"));
-        m_pActClear->setShortcut(QKeySequence::Delete);
-        connect(m_pActClear, &QAction::triggered, this, &GridTable::OnClearImages);
+        m_selectAction = CreateAction(tr("&Select images..."), QStringLiteral(":/res/Actions/GridSelectImage.png"));
+        connect(m_selectAction, &QAction::triggered, this, &GridTable::OnSelectImage);
+        m_keepEmptyAction = CreateAction(tr("&Keep empty"), QString());
+        m_keepEmptyAction->setCheckable(true);
+        connect(m_keepEmptyAction, &QAction::triggered, this, &GridTable::OnKeepEmpty);
+        m_moveToTrayAction = CreateAction(tr("Move to &tray"), QStringLiteral(":/res/Actions/GridMoveToTray.png"));
+        m_moveToTrayAction->setShortcut(QKeySequence(tr("Ctrl+T")));
+        connect(m_moveToTrayAction, &QAction::triggered, this, &GridTable::OnMoveToTray);
+        m_clearAction = CreateAction(tr("&Clear images"), QStringLiteral(":/res/Actions/GridClearCell.png"));
+        m_clearAction->setShortcut(QKeySequence::Delete);
+        connect(m_clearAction, &QAction::triggered, this, &GridTable::OnClearImages);
 
         OnSelectionChanged();
         return true;
@@ -278,11 +278,11 @@ void GridTable::OnSelectionChanged()
         const int nSelected = int(SelectedItems().size());
         const int nImages = GetSelectedImagesCount();
         const int nKeepEmpty = GetSelectedKeepEmptyCount();
-        m_pActSelect->setEnabled(nSelected >= 1);
-        m_pActKeepEmpty->setEnabled(nSelected >= 1);
-        m_pActMoveToTray->setEnabled(nImages >= 1);
-        m_pActClear->setEnabled(nImages >= 1);
-        m_pActKeepEmpty->setChecked(nSelected >= 1 && nKeepEmpty == nSelected);
+        m_selectAction->setEnabled(nSelected >= 1);
+        m_keepEmptyAction->setEnabled(nSelected >= 1);
+        m_moveToTrayAction->setEnabled(nImages >= 1);
+        m_clearAction->setEnabled(nImages >= 1);
+        m_keepEmptyAction->setChecked(nSelected >= 1 && nKeepEmpty == nSelected);
         ImageTableWidget::OnSelectionChanged();
     });
 }
@@ -290,7 +290,7 @@ void GridTable::OnSelectionChanged()
 bool GridTable::PrepareContextMenu(QMenu* pMenu)
 {
     return GUARD_RUN([&] {
-        pMenu->addAction(m_pActSelect);
+        pMenu->addAction(m_selectAction);
         pMenu->addAction(GetOpenAction());
         pMenu->addSeparator();
         AddWindowAction(pMenu, QStringLiteral("actGridCompound"));
@@ -300,15 +300,15 @@ bool GridTable::PrepareContextMenu(QMenu* pMenu)
         AddWindowAction(pMenu, QStringLiteral("actGridFlipHorz"));
         AddWindowAction(pMenu, QStringLiteral("actGridFlipVert"));
         pMenu->addSeparator();
-        pMenu->addAction(m_pActKeepEmpty);
+        pMenu->addAction(m_keepEmptyAction);
         pMenu->addSeparator();
         pMenu->addAction(GetReloadAction());
         pMenu->addSeparator();
-        pMenu->addAction(m_pActMoveToTray);
+        pMenu->addAction(m_moveToTrayAction);
         pMenu->addSeparator();
         AddWindowAction(pMenu, QStringLiteral("actGridClearImages"));
-        pMenu->addAction(m_pActClear);
-        pMenu->setDefaultAction(m_pActSelect);
+        pMenu->addAction(m_clearAction);
+        pMenu->setDefaultAction(m_selectAction);
         return true;
     });
 }

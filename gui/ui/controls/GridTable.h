@@ -22,9 +22,9 @@ public:
     int GetSelectedKeepEmptyCount() const;
     void SelectImageForItem(ImageTableItem* pItem);
 
-    QAction* GetKeepEmptyAction() const { return m_pActKeepEmpty; }
-    QAction* GetMoveToTrayAction() const { return m_pActMoveToTray; }
-    QAction* GetClearAction() const { return m_pActClear; }
+    QAction* GetKeepEmptyAction() const { return m_keepEmptyAction; }
+    QAction* GetMoveToTrayAction() const { return m_moveToTrayAction; }
+    QAction* GetClearAction() const { return m_clearAction; }
 
 public slots:
     void OnSelectImage();
@@ -49,9 +49,9 @@ private:
     // Every selected item that shows a cell, with its cell, taken before the items change.
     QList<Model::ImageCell*> SelectedCells() const;
 
-    QAction* m_pActSelect = nullptr;
-    QAction* m_pActKeepEmpty = nullptr;
-    QAction* m_pActMoveToTray = nullptr;
-    QAction* m_pActClear = nullptr;
+    QAction* m_selectAction = nullptr;
+    QAction* m_keepEmptyAction = nullptr;
+    QAction* m_moveToTrayAction = nullptr;
+    QAction* m_clearAction = nullptr;
 };
 } // namespace UI::Controls

@@ -37,7 +37,7 @@ bool ImageTableWidget::InitImageTable(ImageTableType tableType, Model::ImageCell
 {
     return GUARD_RUN([&] {
         m_tableType = tableType;
-        m_pCellEngine = pEngine;
+        m_cellEngine = pEngine;
         setAttribute(Qt::WA_StaticContents);
         setItemPrototype(
             new ImageTableItem(this, m_tableType == TableGrid ? ImageTableItem::ItemGrid : ImageTableItem::ItemTray));
@@ -61,15 +61,15 @@ bool ImageTableWidget::InitImageTable(ImageTableType tableType, Model::ImageCell
         }
 
         connect(this, &QTableWidget::itemSelectionChanged, this, &ImageTableWidget::OnSelectionChanged);
-        connect(m_pCellEngine, &Model::ImageCellEngine::Sig_Removed, this, &ImageTableWidget::OnCellRemoved);
-        connect(m_pCellEngine, &Model::ImageCellEngine::Sig_Operation, this, &ImageTableWidget::OnCellOperation);
-        connect(m_pCellEngine, &Model::ImageCellEngine::Sig_ImagesReloaded, this, &ImageTableWidget::OnImagesReloaded);
+        connect(m_cellEngine, &Model::ImageCellEngine::Sig_Removed, this, &ImageTableWidget::OnCellRemoved);
+        connect(m_cellEngine, &Model::ImageCellEngine::Sig_Operation, this, &ImageTableWidget::OnCellOperation);
+        connect(m_cellEngine, &Model::ImageCellEngine::Sig_ImagesReloaded, this, &ImageTableWidget::OnImagesReloaded);
 
-        m_pActOpen = CreateAction(tr("&Open images"), QStringLiteral(":/res/Actions/ImageOpen.png"));
-        connect(m_pActOpen, &QAction::triggered, this, &ImageTableWidget::OnOpenImage);
-        m_pActReload = CreateAction(tr("&Reload images"), QStringLiteral(":/res/Actions/ImageReload.png"));
-        m_pActReload->setShortcut(QKeySequence(QStringLiteral("F5")));
-        connect(m_pActReload, &QAction::triggered, this, &ImageTableWidget::OnReloadImage);
+        m_openAction = CreateAction(tr("&Open images"), QStringLiteral(":/res/Actions/ImageOpen.png"));
+        connect(m_openAction, &QAction::triggered, this, &ImageTableWidget::OnOpenImage);
+        m_reloadAction = CreateAction(tr("&Reload images"), QStringLiteral(":/res/Actions/ImageReload.png"));
+        m_reloadAction->setShortcut(QKeySequence(QStringLiteral("F5")));
+        connect(m_reloadAction, &QAction::triggered, this, &ImageTableWidget::OnReloadImage);
         return true;
     });
 }
@@ -105,7 +105,7 @@ void ImageTableWidget::ReportError(const QString& strMessage)
 void ImageTableWidget::SetCompactView(bool bCompact)
 {
     GUARD_RUN([&] {
-        m_bCompactView = bCompact;
+        m_compactView = bCompact;
         RecalculateTableSize();
     });
 }
@@ -113,9 +113,9 @@ void ImageTableWidget::SetCompactView(bool bCompact)
 void ImageTableWidget::SetImageSize(int nSize)
 {
     GUARD_RUN([&] {
-        if (nSize == m_nImageSize)
+        if (nSize == m_imageSize)
             return;
-        m_nImageSize = std::clamp(nSize, MinImageSize, MaxImageSize);
+        m_imageSize = std::clamp(nSize, MinImageSize, MaxImageSize);
         RecalculateTableSize();
     });
 }
@@ -265,24 +265,24 @@ void ImageTableWidget::ClearItemDragHighlights()
 
 void ImageTableWidget::DisableUpdates()
 {
-    ++m_nUpdatesDisabled;
+    ++m_updatesDisabled;
     setUpdatesEnabled(false);
 }
 
 void ImageTableWidget::EnableUpdates()
 {
-    if (m_nUpdatesDisabled == 0)
+    if (m_updatesDisabled == 0)
         return;
-    if (--m_nUpdatesDisabled == 0) {
-        if (m_bTableSizeStale) {
-            m_bTableSizeStale = false;
+    if (--m_updatesDisabled == 0) {
+        if (m_tableSizeStale) {
+            m_tableSizeStale = false;
             RecalculateTableSize();
         }
         setUpdatesEnabled(true);
         update();
         viewport()->update();
-        if (m_bChangePending) {
-            m_bChangePending = false;
+        if (m_changePending) {
+            m_changePending = false;
             emit Sig_ImageTableChanged();
         }
     }
@@ -341,8 +341,8 @@ void ImageTableWidget::OnSelectionChanged()
 {
     GUARD_RUN([&] {
         const bool bHasImages = GetSelectedImagesCount() >= 1;
-        m_pActOpen->setEnabled(bHasImages);
-        m_pActReload->setEnabled(bHasImages);
+        m_openAction->setEnabled(bHasImages);
+        m_reloadAction->setEnabled(bHasImages);
     });
 }
 
@@ -463,16 +463,16 @@ bool ImageTableWidget::Drop_TargetAcceptable(QWidget* pSource, const QPoint& pos
 
 void ImageTableWidget::UpdateTableSize()
 {
-    if (m_nUpdatesDisabled > 0)
-        m_bTableSizeStale = true;
+    if (m_updatesDisabled > 0)
+        m_tableSizeStale = true;
     else
         RecalculateTableSize();
 }
 
 void ImageTableWidget::AnnounceTableChanged()
 {
-    if (m_nUpdatesDisabled > 0)
-        m_bChangePending = true;
+    if (m_updatesDisabled > 0)
+        m_changePending = true;
     else
         emit Sig_ImageTableChanged();
 }
@@ -547,7 +547,7 @@ bool ImageTableWidget::HandleCellDragOver(QDragMoveEvent* pEvent)
 {
     if (!pEvent->mimeData()->hasFormat(Model::ImageCellDrag::ImageCellMimeType))
         return false;
-    const Model::ImageCellDrag cellDrag(pEvent->mimeData(), *m_pCellEngine);
+    const Model::ImageCellDrag cellDrag(pEvent->mimeData(), *m_cellEngine);
     auto* pSource = qobject_cast<QWidget*>(pEvent->source());
     const QPoint pos = pEvent->position().toPoint();
     const bool bAcceptable = Drop_TargetAcceptable(pSource, pos);
@@ -585,13 +585,13 @@ void ImageTableWidget::dragLeaveEvent(QDragLeaveEvent* pEvent)
 QList<Model::ImageCell*> ImageTableWidget::CellsShownBy(const ImageTableWidget* pSourceTable,
                                                         const QMimeData* pMimeData) const
 {
-    Model::ImageCellDrag cellDrag(pMimeData, *m_pCellEngine);
+    Model::ImageCellDrag cellDrag(pMimeData, *m_cellEngine);
     if (!pSourceTable)
         return cellDrag.m_cells;
     const int nContainer = pSourceTable->GetTableType() == TableGrid ? Model::ImageCellEngine::CellBasket
                                                                      : Model::ImageCellEngine::CellTray;
     cellDrag.m_cells.removeIf(
-        [&](Model::ImageCell* pCell) { return m_pCellEngine->GetCellContainer(pCell) != nContainer; });
+        [&](Model::ImageCell* pCell) { return m_cellEngine->GetCellContainer(pCell) != nContainer; });
     return cellDrag.m_cells;
 }
 
@@ -639,23 +639,23 @@ bool ImageTableWidget::viewportEvent(QEvent* pEvent)
     });
 }
 
-TableUpdateBlocker::TableUpdateBlocker(ImageTableWidget* pTable) : m_pTable(pTable)
+TableUpdateBlocker::TableUpdateBlocker(ImageTableWidget* pTable) : m_table(pTable)
 {
-    m_pTable->DisableUpdates();
+    m_table->DisableUpdates();
 }
 
 TableUpdateBlocker::~TableUpdateBlocker()
 {
-    m_pTable->EnableUpdates();
+    m_table->EnableUpdates();
 }
 
-TableEditStep::TableEditStep(ImageTableWidget* pTable, const QString& strText) : m_pTable(pTable)
+TableEditStep::TableEditStep(ImageTableWidget* pTable, const QString& strText) : m_table(pTable)
 {
-    m_pTable->BeginEdit(strText);
+    m_table->BeginEdit(strText);
 }
 
 TableEditStep::~TableEditStep()
 {
-    m_pTable->EndEdit();
+    m_table->EndEdit();
 }
 } // namespace UI::Controls

@@ -52,13 +52,13 @@ public:
     void SetWindowActions(const QList<QAction*>& actions);
 
     ImageTableType GetTableType() const { return m_tableType; }
-    Model::ImageCellEngine* GetCellEngine() const { return m_pCellEngine; }
-    bool IsCompactView() const { return m_bCompactView; }
+    Model::ImageCellEngine* GetCellEngine() const { return m_cellEngine; }
+    bool IsCompactView() const { return m_compactView; }
     void SetCompactView(bool bCompact);
-    int GetImageSize() const { return m_nImageSize; }
+    int GetImageSize() const { return m_imageSize; }
     void SetImageSize(int nSize);
-    QAction* GetOpenAction() const { return m_pActOpen; }
-    QAction* GetReloadAction() const { return m_pActReload; }
+    QAction* GetOpenAction() const { return m_openAction; }
+    QAction* GetReloadAction() const { return m_reloadAction; }
 
     ImageTableItem* Item(int nRow, int nCol) const;
     ImageTableItem* CreateItem(int nRow, int nCol);
@@ -146,15 +146,15 @@ private:
 
     ImageTableType m_tableType = TableGrid;
     ImageTableDelegate m_delegate;
-    bool m_bCompactView = false;
-    Model::ImageCellEngine* m_pCellEngine = nullptr;
-    int m_nImageSize = 128;
-    int m_nUpdatesDisabled = 0;
-    bool m_bTableSizeStale = false;
-    bool m_bChangePending = false;
+    bool m_compactView = false;
+    Model::ImageCellEngine* m_cellEngine = nullptr;
+    int m_imageSize = 128;
+    int m_updatesDisabled = 0;
+    bool m_tableSizeStale = false;
+    bool m_changePending = false;
     QPoint m_dragStartPoint{-1, -1};
-    QAction* m_pActOpen = nullptr;
-    QAction* m_pActReload = nullptr;
+    QAction* m_openAction = nullptr;
+    QAction* m_reloadAction = nullptr;
     QList<QAction*> m_windowActions;
 };
 
@@ -168,7 +168,7 @@ public:
     TableUpdateBlocker& operator=(const TableUpdateBlocker&) = delete;
 
 private:
-    ImageTableWidget* m_pTable;
+    ImageTableWidget* m_table;
 };
 
 // Announces one named user edit of a table for its lifetime.
@@ -181,6 +181,6 @@ public:
     TableEditStep& operator=(const TableEditStep&) = delete;
 
 private:
-    ImageTableWidget* m_pTable;
+    ImageTableWidget* m_table;
 };
 } // namespace UI::Controls

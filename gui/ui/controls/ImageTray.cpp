@@ -34,9 +34,9 @@ bool ImageTray::InitImageTray(Model::ImageCellEngine* pEngine)
         connect(pEngine, &Model::ImageCellEngine::Sig_MovedToBasket, this, &ImageTray::OnMovedToBasket);
         connect(pEngine, &Model::ImageCellEngine::Sig_TrayCleared, this, &ImageTray::OnTrayCleared);
 
-        m_pActRemove = CreateAction(tr("&Remove images"), QStringLiteral(":/res/Actions/ImageRemove.png"));
-        m_pActRemove->setShortcut(QKeySequence::Delete);
-        connect(m_pActRemove, &QAction::triggered, this, &ImageTray::OnRemoveImages);
+        m_removeAction = CreateAction(tr("&Remove images"), QStringLiteral(":/res/Actions/ImageRemove.png"));
+        m_removeAction->setShortcut(QKeySequence::Delete);
+        connect(m_removeAction, &QAction::triggered, this, &ImageTray::OnRemoveImages);
 
         OnSelectionChanged();
         RecalculateTableSize();
@@ -109,7 +109,7 @@ void ImageTray::OnRemoveImages()
 void ImageTray::OnSelectionChanged()
 {
     GUARD_RUN([&] {
-        m_pActRemove->setEnabled(!SelectedItems().isEmpty());
+        m_removeAction->setEnabled(!SelectedItems().isEmpty());
         ImageTableWidget::OnSelectionChanged();
     });
 }
@@ -238,7 +238,7 @@ bool ImageTray::PrepareContextMenu(QMenu* pMenu)
         pMenu->addAction(GetReloadAction());
         pMenu->addSeparator();
         AddWindowAction(pMenu, QStringLiteral("actTrayClearImages"));
-        pMenu->addAction(m_pActRemove);
+        pMenu->addAction(m_removeAction);
         return true;
     });
 }

@@ -18,7 +18,7 @@ public:
     void AddImageCell(Model::ImageCell* pCell);
     void RemoveImageCell(Model::ImageCell* pCell);
 
-    QAction* GetRemoveAction() const { return m_pActRemove; }
+    QAction* GetRemoveAction() const { return m_removeAction; }
 
 public slots:
     void OnRemoveImages();
@@ -47,6 +47,6 @@ private:
     bool HandleFileDrag(QDragMoveEvent* pEvent);
     bool HandleFileDrop(QDropEvent* pEvent);
 
-    QAction* m_pActRemove = nullptr;
+    QAction* m_removeAction = nullptr;
 };
 } // namespace UI::Controls

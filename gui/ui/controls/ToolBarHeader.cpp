@@ -10,7 +10,7 @@
 
 namespace UI::Controls {
 ToolBarHeader::ToolBarHeader(const QString& strText, QToolBar* pToolBar)
-    : QLabel(strText, pToolBar), m_pToolBar(pToolBar)
+    : QLabel(strText, pToolBar), m_toolBar(pToolBar)
 {
     OnOrientationChanged(pToolBar->orientation());
     connect(pToolBar, &QToolBar::orientationChanged, this, &ToolBarHeader::OnOrientationChanged);
@@ -39,7 +39,7 @@ void ToolBarHeader::SetVerticalOrientation()
 
 bool ToolBarHeader::IsInHorizontalToolBar() const
 {
-    return m_pToolBar->orientation() == Qt::Horizontal;
+    return m_toolBar->orientation() == Qt::Horizontal;
 }
 
 void ToolBarHeader::paintEvent(QPaintEvent*)
