@@ -14,8 +14,11 @@
 #include "misc/VersionUtils.h"
 #include "misc/WaitCursor.h"
 #include "ui/AboutDlg.h"
+#include "ui/BusyWindow.h"
 #include "ui/EditHistory.h"
 #include "ui/GridSizeDlg.h"
+#include "ui/ProjectSession.h"
+#include "ui/SettingsPanel.h"
 #include "ui/StatusDlg.h"
 #include "ui/TextViewerDlg.h"
 #include "misc/UIUtils.h"
@@ -34,28 +37,6 @@
 
 namespace UI {
 namespace {
-// Disables the window behind the wait cursor for a long operation and undoes both on every path.
-class BusyWindow
-{
-public:
-    explicit BusyWindow(QWidget* pWindow) : m_window(pWindow)
-    {
-        m_window->setEnabled(false);
-        m_window->repaint();
-    }
-    ~BusyWindow()
-    {
-        m_window->setEnabled(true);
-        m_window->repaint();
-    }
-    BusyWindow(const BusyWindow&) = delete;
-    BusyWindow& operator=(const BusyWindow&) = delete;
-
-private:
-    Misc::WaitCursor m_waitCursor;
-    QWidget* m_window;
-};
-
 Core::TessaraOptions* Options()
 {
     return Core::TessaraCore::s_instance->GetOptions();
@@ -96,9 +77,11 @@ void TessaraWnd::SetupUI()
         m_ui->imageGrid->SetWindowActions(contextActions);
         m_ui->imageTray->SetWindowActions(contextActions);
 
+        m_settingsPanel = new SettingsPanel(*m_ui, this);
+        connect(m_settingsPanel, &SettingsPanel::Sig_AutoOrientChanged, this, &TessaraWnd::OnAutoOrientToggled);
+
         SetStatus(tr("%1 started (Version %2)").arg(QStringLiteral("Tessara"), Misc::GetVersionString(true)));
 
-        CreateOpenRecentActions();
         CreateToolBarLabels();
         ApplyStyleSheets();
         RestoreWindowState();
@@ -109,6 +92,7 @@ void TessaraWnd::SetupUI()
         m_ui->viewToolBar->SetTrayZoomLevel(DefaultTrayZoomLevel);
         ResetSettings();
         SetupEditHistory();
+        ConnectActions();
     });
 }
 
@@ -139,26 +123,14 @@ void TessaraWnd::SetupEditHistory()
         connect(pTable, &Controls::ImageTableWidget::Sig_ImageTableChanged, this,
                 [this] { m_history->NoteChange(tr("Edit images")); });
     }
-    ConnectSettingsPanel();
-    connect(m_history, &EditHistory::Sig_ModifiedChanged, this, &TessaraWnd::UpdateTitle);
-    m_history->Reset(true);
-    UpdateTitle();
-}
+    connect(m_settingsPanel, &SettingsPanel::Sig_Changed, m_history,
+            [this](int nMergeId) { m_history->NoteChange(tr("Change settings"), nMergeId); });
 
-void TessaraWnd::ConnectSettingsPanel()
-{
-    const auto noteChange = [this](int nMergeId) {
-        return [this, nMergeId] { m_history->NoteChange(tr("Change settings"), nMergeId); };
-    };
-    for (QCheckBox* pCheckBox :
-         {m_ui->chkUseRegion, m_ui->chkUseOverlap, m_ui->chkUseBgColor, m_ui->chkUseTransparency, m_ui->chkStackMode})
-        connect(pCheckBox, &QCheckBox::toggled, this, noteChange(-1));
-    // Each spin box merges its own run of changes: stepping a value up ten times is one step.
-    int nMergeId = 1;
-    for (QSpinBox* pSpinBox : {m_ui->txtRegionWidth, m_ui->txtRegionHeight, m_ui->txtOverlap})
-        connect(pSpinBox, &QSpinBox::valueChanged, this, noteChange(nMergeId++));
-    for (Controls::ColorSelectButton* pButton : {m_ui->btnBgColor, m_ui->btnTransparency})
-        connect(pButton, &Controls::ColorSelectButton::Sig_ColorChanged, this, noteChange(-1));
+    m_session =
+        new ProjectSession(this, *this, m_history, m_cellEngine, m_ui->menOpenRecent, m_ui->actNoItemsToDisplay);
+    m_session->CreateOpenRecentActions();
+    m_history->Reset(true);
+    m_session->UpdateTitle();
 }
 
 QUndoStack* TessaraWnd::GetUndoStack() const
@@ -171,21 +143,13 @@ bool TessaraWnd::IsModified() const
     return m_history->IsModified();
 }
 
-void TessaraWnd::UpdateTitle()
-{
-    const QString strName = m_projectFile.isEmpty() ? tr("Untitled") : QFileInfo(m_projectFile).fileName();
-    setWindowTitle(QStringLiteral("%1%2 - %3 V%4")
-                       .arg(strName, IsModified() ? QStringLiteral("*") : QString(), QStringLiteral("Tessara"),
-                            Misc::GetVersionString(false)));
-}
-
 EditorState TessaraWnd::CaptureState() const
 {
     return GUARD_RUN([&] {
         EditorState state;
         state.gridRows = m_ui->imageGrid->GetRowFilenames();
         state.tray = m_ui->imageTray->GetRowFilenames().value(0);
-        state.panel = GetPanelValues();
+        state.panel = m_settingsPanel->GetValues();
         return state;
     });
 }
@@ -198,33 +162,8 @@ void TessaraWnd::RestoreState(const EditorState& state)
         // Cells come back from the engine's removed ones, so nothing is read from disk here.
         QString strError;
         ShowCells(state.gridRows, QSize(nColumns, int(state.gridRows.size())), state.tray, strError);
-        SetPanelValues(state.panel);
+        m_settingsPanel->SetValues(state.panel);
     });
-}
-
-QVariantList TessaraWnd::GetPanelValues() const
-{
-    return {m_ui->chkUseRegion->isChecked(),   m_ui->txtRegionWidth->value(),
-            m_ui->txtRegionHeight->value(),    m_ui->chkUseOverlap->isChecked(),
-            m_ui->txtOverlap->value(),         m_ui->chkUseBgColor->isChecked(),
-            m_ui->btnBgColor->GetColor(),      m_ui->chkUseTransparency->isChecked(),
-            m_ui->btnTransparency->GetColor(), m_ui->chkStackMode->isChecked()};
-}
-
-void TessaraWnd::SetPanelValues(const QVariantList& values)
-{
-    if (values.size() != 10)
-        return;
-    m_ui->chkUseRegion->setChecked(values[0].toBool());
-    m_ui->txtRegionWidth->setValue(values[1].toInt());
-    m_ui->txtRegionHeight->setValue(values[2].toInt());
-    m_ui->chkUseOverlap->setChecked(values[3].toBool());
-    m_ui->txtOverlap->setValue(values[4].toInt());
-    m_ui->chkUseBgColor->setChecked(values[5].toBool());
-    m_ui->btnBgColor->SetColor(values[6].value<QColor>());
-    m_ui->chkUseTransparency->setChecked(values[7].toBool());
-    m_ui->btnTransparency->SetColor(values[8].value<QColor>());
-    m_ui->chkStackMode->setChecked(values[9].toBool());
 }
 
 bool TessaraWnd::ShowCells(const QList<QStringList>& rows, const QSize& gridSize, const QStringList& tray,
@@ -269,6 +208,34 @@ void TessaraWnd::ConnectSignals()
     connect(m_ui->viewToolBar, &Controls::ViewToolBar::Sig_TrayZoomLevelChanged, this, &TessaraWnd::OnTrayZoomChanged);
 }
 
+// Every command is wired here by hand; the form's object names only serve to find widgets.
+void TessaraWnd::ConnectActions()
+{
+    connect(m_ui->actProjectNew, &QAction::triggered, m_session, &ProjectSession::NewProject);
+    connect(m_ui->actProjectOpen, &QAction::triggered, m_session, &ProjectSession::OpenProject);
+    connect(m_ui->actProjectSave, &QAction::triggered, m_session, &ProjectSession::SaveProjectAs);
+    connect(m_ui->actGridCreate, &QAction::triggered, this, &TessaraWnd::ChooseImagesForNewGrid);
+    connect(m_ui->actGridCompound, &QAction::triggered, this, &TessaraWnd::ChooseCompoundImageFile);
+    connect(m_ui->btnGridCompound, &QPushButton::clicked, this, &TessaraWnd::ChooseCompoundImageFile);
+    connect(m_ui->actGridFlipHorz, &QAction::triggered, this, &TessaraWnd::FlipGridHorizontally);
+    connect(m_ui->actGridFlipVert, &QAction::triggered, this, &TessaraWnd::FlipGridVertically);
+    connect(m_ui->actGridClearImages, &QAction::triggered, this, &TessaraWnd::ClearGrid);
+    connect(m_ui->actGridZoomIn, &QAction::triggered, this, [this] { ZoomGrid(1); });
+    connect(m_ui->actGridZoomOut, &QAction::triggered, this, [this] { ZoomGrid(-1); });
+    connect(m_ui->actGridCompactView, &QAction::triggered, this, &TessaraWnd::OnCompactViewToggled);
+    connect(m_ui->actTrayAddImages, &QAction::triggered, this, &TessaraWnd::ChooseImagesForTray);
+    connect(m_ui->actTrayClearImages, &QAction::triggered, this, &TessaraWnd::ClearTray);
+    connect(m_ui->actTrayZoomIn, &QAction::triggered, this, [this] { ZoomTray(1); });
+    connect(m_ui->actTrayZoomOut, &QAction::triggered, this, [this] { ZoomTray(-1); });
+    connect(m_ui->actAbout, &QAction::triggered, this, &TessaraWnd::ShowAbout);
+    connect(m_ui->actHelp, &QAction::triggered, this, &TessaraWnd::ShowHelp);
+    connect(m_ui->actVelmontWebsite, &QAction::triggered, this, &TessaraWnd::OpenMakerWebsite);
+    connect(m_ui->txtGridRows, &QSpinBox::valueChanged, this, &TessaraWnd::OnGridSizeEdited);
+    connect(m_ui->txtGridColumns, &QSpinBox::valueChanged, this, &TessaraWnd::OnGridSizeEdited);
+    connect(m_ui->btnGridResize, &QPushButton::clicked, this, &TessaraWnd::ResizeGridAsEdited);
+    connect(m_ui->btnClearSettings, &QPushButton::clicked, this, &TessaraWnd::ResetSettingsAsEdit);
+}
+
 void TessaraWnd::CreateToolBarLabels()
 {
     m_ui->fileToolBar->insertWidget(m_ui->actGridCreate, new Controls::ToolBarHeader(tr("Grid"), m_ui->fileToolBar));
@@ -288,7 +255,7 @@ void TessaraWnd::closeEvent(QCloseEvent* pEvent)
 {
     GUARD_RUN([&] {
         // A disabled window is busy (a combine or a load runs): closing now would pull the ground away.
-        if (!isEnabled() || !MaybeSaveChanges()) {
+        if (!isEnabled() || !m_session->MaybeSaveChanges()) {
             pEvent->ignore();
             return;
         }
@@ -359,18 +326,13 @@ void TessaraWnd::ReportError(const QString& strMessage, bool bToStatusBar)
 
 // ---- Grid size ----
 
-void TessaraWnd::on_txtGridRows_valueChanged(int)
+void TessaraWnd::OnGridSizeEdited()
 {
     m_ui->btnGridResize->setEnabled(m_ui->txtGridRows->value() != m_ui->imageGrid->rowCount()
                                     || m_ui->txtGridColumns->value() != m_ui->imageGrid->columnCount());
 }
 
-void TessaraWnd::on_txtGridColumns_valueChanged(int nValue)
-{
-    on_txtGridRows_valueChanged(nValue);
-}
-
-void TessaraWnd::on_btnGridResize_clicked()
+void TessaraWnd::ResizeGridAsEdited()
 {
     EditStep step(m_history, tr("Resize grid"));
     SetGridSize(m_ui->txtGridRows->value(), m_ui->txtGridColumns->value(), true);
@@ -397,26 +359,13 @@ void TessaraWnd::SetGridSize(int nRows, int nCols, bool bPopulate)
 
 // ---- Settings panel ----
 
-void TessaraWnd::on_chkUseRegion_toggled(bool bChecked)
-{
-    // A region and an overlap exclude each other.
-    if (bChecked)
-        m_ui->chkUseOverlap->setChecked(false);
-}
-
-void TessaraWnd::on_chkUseOverlap_toggled(bool bChecked)
-{
-    if (bChecked)
-        m_ui->chkUseRegion->setChecked(false);
-}
-
 // The thumbnails follow at once, so that the grid shows what the combined image will get.
-void TessaraWnd::on_chkAutoOrient_toggled(bool bChecked)
+void TessaraWnd::OnAutoOrientToggled(bool bChecked)
 {
     GUARD_RUN([&] { m_cellEngine->SetAutoOrient(bChecked); });
 }
 
-void TessaraWnd::on_btnClearSettings_clicked()
+void TessaraWnd::ResetSettingsAsEdit()
 {
     EditStep step(m_history, tr("Reset settings"));
     ResetSettings();
@@ -424,19 +373,7 @@ void TessaraWnd::on_btnClearSettings_clicked()
 
 void TessaraWnd::ResetSettings()
 {
-    GUARD_RUN([&] {
-        m_ui->chkUseRegion->setChecked(false);
-        m_ui->txtRegionWidth->setValue(5);
-        m_ui->txtRegionHeight->setValue(5);
-        m_ui->chkUseOverlap->setChecked(false);
-        m_ui->txtOverlap->setValue(1);
-        m_ui->chkUseBgColor->setChecked(false);
-        m_ui->btnBgColor->SetColor(Qt::black);
-        m_ui->chkUseTransparency->setChecked(false);
-        m_ui->btnTransparency->SetColor(Qt::black);
-        m_ui->chkStackMode->setChecked(false);
-        m_ui->chkAutoOrient->setChecked(false);
-    });
+    m_settingsPanel->Reset();
 }
 
 void TessaraWnd::FillTessaraSettings(Core::TessaraSettings* pSettings) const
@@ -451,58 +388,13 @@ void TessaraWnd::FillTessaraSettings(Core::TessaraSettings* pSettings) const
             pSettings->tray.append(trayRows.first());
         pSettings->flags |= TessaraSettings::FlagTray;
 
-        if (m_ui->chkUseRegion->isChecked()) {
-            pSettings->regionWidth = m_ui->txtRegionWidth->value();
-            pSettings->regionHeight = m_ui->txtRegionHeight->value();
-            pSettings->flags |= TessaraSettings::FlagRegion;
-        } else if (m_ui->chkUseOverlap->isChecked()) {
-            pSettings->overlap = m_ui->txtOverlap->value();
-            pSettings->flags |= TessaraSettings::FlagOverlap;
-        }
-        if (m_ui->chkUseBgColor->isChecked()) {
-            pSettings->background = m_ui->btnBgColor->GetColor();
-            pSettings->flags |= TessaraSettings::FlagBackground;
-        }
-        if (m_ui->chkUseTransparency->isChecked()) {
-            pSettings->transparency = m_ui->btnTransparency->GetColor();
-            pSettings->flags |= TessaraSettings::FlagTransparency;
-        }
-        if (m_ui->chkStackMode->isChecked()) {
-            pSettings->stackImages = true;
-            pSettings->flags |= TessaraSettings::FlagStackImages;
-        }
-        if (m_ui->chkAutoOrient->isChecked()) {
-            pSettings->autoOrient = true;
-            pSettings->flags |= TessaraSettings::FlagAutoOrient;
-        }
+        m_settingsPanel->FillSettings(pSettings);
     });
 }
 
 void TessaraWnd::SetSettings(const Core::TessaraSettings* pSettings)
 {
-    GUARD_RUN([&] {
-        using Core::TessaraSettings;
-        ResetSettings();
-        if (pSettings->IsSet(TessaraSettings::FlagRegion)) {
-            m_ui->chkUseRegion->setChecked(true);
-            m_ui->txtRegionWidth->setValue(pSettings->regionWidth);
-            m_ui->txtRegionHeight->setValue(pSettings->regionHeight);
-        }
-        if (pSettings->IsSet(TessaraSettings::FlagOverlap)) {
-            m_ui->chkUseOverlap->setChecked(true);
-            m_ui->txtOverlap->setValue(pSettings->overlap);
-        }
-        if (pSettings->IsSet(TessaraSettings::FlagBackground)) {
-            m_ui->chkUseBgColor->setChecked(true);
-            m_ui->btnBgColor->SetColor(pSettings->background);
-        }
-        if (pSettings->IsSet(TessaraSettings::FlagTransparency)) {
-            m_ui->chkUseTransparency->setChecked(true);
-            m_ui->btnTransparency->SetColor(pSettings->transparency);
-        }
-        m_ui->chkStackMode->setChecked(pSettings->IsSet(TessaraSettings::FlagStackImages) && pSettings->stackImages);
-        m_ui->chkAutoOrient->setChecked(pSettings->IsSet(TessaraSettings::FlagAutoOrient) && pSettings->autoOrient);
-    });
+    m_settingsPanel->ApplySettings(*pSettings);
 }
 
 // ---- Zoom ----
@@ -512,24 +404,14 @@ int TessaraWnd::ZoomImageSize(int nLevel)
     return (nLevel + 2) * 32;
 }
 
-void TessaraWnd::on_actGridZoomIn_triggered()
+void TessaraWnd::ZoomGrid(int nSteps)
 {
-    m_ui->viewToolBar->SetGridZoomLevel(m_ui->viewToolBar->GetGridZoomLevel() + 1);
+    m_ui->viewToolBar->SetGridZoomLevel(m_ui->viewToolBar->GetGridZoomLevel() + nSteps);
 }
 
-void TessaraWnd::on_actGridZoomOut_triggered()
+void TessaraWnd::ZoomTray(int nSteps)
 {
-    m_ui->viewToolBar->SetGridZoomLevel(m_ui->viewToolBar->GetGridZoomLevel() - 1);
-}
-
-void TessaraWnd::on_actTrayZoomIn_triggered()
-{
-    m_ui->viewToolBar->SetTrayZoomLevel(m_ui->viewToolBar->GetTrayZoomLevel() + 1);
-}
-
-void TessaraWnd::on_actTrayZoomOut_triggered()
-{
-    m_ui->viewToolBar->SetTrayZoomLevel(m_ui->viewToolBar->GetTrayZoomLevel() - 1);
+    m_ui->viewToolBar->SetTrayZoomLevel(m_ui->viewToolBar->GetTrayZoomLevel() + nSteps);
 }
 
 // Sizes the table's images for the zoom level and enables its zoom actions up to the slider's ends.
@@ -557,18 +439,16 @@ void TessaraWnd::OnTrayZoomChanged(int nValue)
     });
 }
 
-void TessaraWnd::on_actGridCompactView_triggered(bool bChecked)
+void TessaraWnd::OnCompactViewToggled(bool bChecked)
 {
     GUARD_RUN([&] { m_ui->imageGrid->SetCompactView(bChecked); });
 }
 
 // ---- Grid and tray commands ----
 
-void TessaraWnd::on_actProjectNew_triggered()
+void TessaraWnd::ShowNewProject()
 {
     GUARD_RUN([&] {
-        if (!MaybeSaveChanges())
-            return;
         {
             EditStep step(m_history, QString());
             m_cellEngine->ClearBasket();
@@ -580,11 +460,10 @@ void TessaraWnd::on_actProjectNew_triggered()
         m_ui->viewToolBar->SetTrayZoomLevel(DefaultTrayZoomLevel);
         m_ui->actGridCompactView->setChecked(false);
         m_ui->imageGrid->SetCompactView(false);
-        SetProjectFile(QString(), true);
     });
 }
 
-void TessaraWnd::on_actGridCreate_triggered()
+void TessaraWnd::ChooseImagesForNewGrid()
 {
     GUARD_RUN([&] {
         const QStringList astrFiles =
@@ -625,7 +504,7 @@ bool TessaraWnd::CreateNewGrid(const QStringList& astrFiles, int nRows, int nCol
     });
 }
 
-void TessaraWnd::on_actTrayAddImages_triggered()
+void TessaraWnd::ChooseImagesForTray()
 {
     GUARD_RUN([&] {
         const QStringList astrFiles =
@@ -650,7 +529,7 @@ bool TessaraWnd::AddImagesToTray(const QStringList& astrFiles)
     });
 }
 
-void TessaraWnd::on_actTrayClearImages_triggered()
+void TessaraWnd::ClearTray()
 {
     GUARD_RUN([&] {
         EditStep step(m_history, tr("Clear tray"));
@@ -658,7 +537,7 @@ void TessaraWnd::on_actTrayClearImages_triggered()
     });
 }
 
-void TessaraWnd::on_actGridClearImages_triggered()
+void TessaraWnd::ClearGrid()
 {
     GUARD_RUN([&] {
         EditStep step(m_history, tr("Clear grid"));
@@ -666,7 +545,7 @@ void TessaraWnd::on_actGridClearImages_triggered()
     });
 }
 
-void TessaraWnd::on_actGridFlipHorz_triggered()
+void TessaraWnd::FlipGridHorizontally()
 {
     GUARD_RUN([&] {
         EditStep step(m_history, tr("Flip horizontally"));
@@ -674,7 +553,7 @@ void TessaraWnd::on_actGridFlipHorz_triggered()
     });
 }
 
-void TessaraWnd::on_actGridFlipVert_triggered()
+void TessaraWnd::FlipGridVertically()
 {
     GUARD_RUN([&] {
         EditStep step(m_history, tr("Flip vertically"));
@@ -684,170 +563,40 @@ void TessaraWnd::on_actGridFlipVert_triggered()
 
 // ---- Projects ----
 
-void TessaraWnd::on_actProjectOpen_triggered()
-{
-    GUARD_RUN([&] {
-        if (!MaybeSaveChanges())
-            return;
-        const QString strFile = Misc::GetOpenFileName(this, tr("Select the project to load"),
-                                                      tr("Tessara projects (*.tsp);;All files (*.*)"));
-        if (!strFile.isEmpty())
-            OnOpenProject(strFile);
-    });
-}
-
-void TessaraWnd::OnOpenRecentProject()
-{
-    GUARD_RUN([&] {
-        const QAction* pAction = qobject_cast<const QAction*>(sender());
-        if (!pAction)
-            return;
-        // Read before asking: saving rebuilds the recent-project actions.
-        const QString strProject = pAction->data().toString();
-        if (MaybeSaveChanges())
-            OnOpenProject(strProject);
-    });
-}
-
 void TessaraWnd::OnOpenProject(QString strProject)
 {
-    GUARD_RUN([&] {
-        SetStatus(tr("Loading project '%1'...").arg(strProject));
-        QString strError;
-        if (LoadProjectFrom(strProject, strError))
-            SetStatus(tr("Project '%1' loaded").arg(strProject), true);
-        else
-            ReportError(tr("An error occurred while loading the project:\n\n%1").arg(strError), true);
-    });
+    m_session->OpenProjectFile(strProject);
 }
 
 bool TessaraWnd::LoadProjectFrom(const QString& strFile, QString& strError)
 {
-    return GUARD_RUN([&] {
-        BusyWindow busy(this);
-        Core::TessaraProject project;
-        if (!project.LoadProject(strFile)) {
-            strError = project.GetLastError();
-            return false;
-        }
-        const Core::TessaraSettings& settings = project.GetSettings();
-        bool bLoaded = false;
-        {
-            EditStep step(m_history, QString());
-            // The rest of the project is taken over even when some images could not be read, so
-            // the grid shows what was loaded and the settings are not lost.
-            bLoaded = ShowCells(settings.rows, project.GetGridSize(), settings.tray, strError);
-            SetSettings(&settings);
-        }
-        // Only a complete load stands for the file: a partial one must be saved anew, not listed as recent.
-        SetProjectFile(bLoaded ? strFile : QString(), bLoaded);
-        if (bLoaded) {
-            Options()->AddRecentProject(strFile);
-            CreateOpenRecentActions();
-        }
-        return bLoaded;
-    });
-}
-
-void TessaraWnd::SetProjectFile(const QString& strFile, bool bSaved)
-{
-    // Cells kept for undoing removals are no longer reachable once the history is gone.
-    m_history->Reset(bSaved);
-    m_cellEngine->DestroyRemovedCells();
-    m_projectFile = strFile;
-    UpdateTitle();
-}
-
-bool TessaraWnd::MaybeSaveChanges()
-{
-    return GUARD_RUN([&] {
-        if (!IsModified())
-            return true;
-        const QString strName = m_projectFile.isEmpty() ? tr("Untitled") : QFileInfo(m_projectFile).fileName();
-        const QMessageBox::StandardButton answer =
-            Misc::MessageBox(Misc::MsgQuestion, tr("Save changes to %1?").arg(strName),
-                             QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
-        if (answer == QMessageBox::Discard)
-            return true;
-        return answer == QMessageBox::Save && SaveProjectAs();
-    });
-}
-
-void TessaraWnd::on_actProjectSave_triggered()
-{
-    SaveProjectAs();
-}
-
-bool TessaraWnd::SaveProjectAs()
-{
-    return GUARD_RUN([&] {
-        const QString strFile = Misc::GetSaveFileName(this, tr("Save the project"), tr("Tessara projects (*.tsp)"));
-        if (strFile.isEmpty())
-            return false;
-        SetStatus(tr("Saving project to '%1'...").arg(strFile));
-        QString strError;
-        if (!SaveProjectTo(strFile, strError)) {
-            ReportError(tr("An error occurred while saving the project:\n\n%1").arg(strError), true);
-            return false;
-        }
-        SetStatus(tr("Project saved to '%1'").arg(strFile), true);
-        Misc::MessageBox(Misc::MsgInformation, tr("The project has been saved to '%1'.").arg(strFile));
-        return true;
-    });
+    return m_session->LoadProjectFrom(strFile, strError);
 }
 
 bool TessaraWnd::SaveProjectTo(const QString& strFile, QString& strError)
 {
-    return GUARD_RUN([&] {
-        Core::TessaraProject project;
-        FillTessaraSettings(&project.GetSettings());
-        if (!project.GetSettings().VerifySettings(strError) || strFile.isEmpty())
-            return false;
-        BusyWindow busy(this);
-        if (!project.SaveProject(strFile)) {
-            strError = project.GetLastError();
-            return false;
-        }
-        m_history->MarkSaved();
-        m_projectFile = strFile;
-        UpdateTitle();
-        Options()->AddRecentProject(strFile);
-        CreateOpenRecentActions();
-        return true;
-    });
+    return m_session->SaveProjectTo(strFile, strError);
 }
 
 void TessaraWnd::CreateOpenRecentActions()
 {
-    GUARD_RUN([&] {
-        // Later, not now: the action that started this (a recent project being opened) may still be emitting.
-        for (QAction* pAction : std::exchange(m_openRecentActions, {})) {
-            m_ui->menOpenRecent->removeAction(pAction);
-            pAction->deleteLater();
-        }
-        // Projects that no longer exist are hidden but stay stored: the drive may come back.
-        for (const QString& strProject : Options()->GetRecentProjects()) {
-            if (!QFileInfo::exists(strProject))
-                continue;
-            QAction* pAction = new QAction(strProject, this);
-            pAction->setData(strProject);
-            pAction->setShortcut(QKeySequence(tr("Ctrl+") + QString::number(m_openRecentActions.size() + 1)));
-            connect(pAction, &QAction::triggered, this, &TessaraWnd::OnOpenRecentProject);
-            m_ui->menOpenRecent->addAction(pAction);
-            m_openRecentActions.append(pAction);
-        }
-        m_ui->actNoItemsToDisplay->setVisible(m_openRecentActions.isEmpty());
+    m_session->CreateOpenRecentActions();
+}
+
+bool TessaraWnd::ShowProject(const Core::TessaraProject& project, QString& strError)
+{
+    return GUARD_RUN([&] {
+        EditStep step(m_history, QString());
+        const bool bShown =
+            ShowCells(project.GetSettings().rows, project.GetGridSize(), project.GetSettings().tray, strError);
+        SetSettings(&project.GetSettings());
+        return bShown;
     });
 }
 
 // ---- Combine ----
 
-void TessaraWnd::on_btnGridCompound_clicked()
-{
-    on_actGridCompound_triggered();
-}
-
-void TessaraWnd::on_actGridCompound_triggered()
+void TessaraWnd::ChooseCompoundImageFile()
 {
     GUARD_RUN([&] {
         const QString strFile =
@@ -941,7 +690,7 @@ QString TessaraWnd::CombinePhaseText(Core::CombineProgress::Phase phase)
 
 // ---- Help ----
 
-void TessaraWnd::on_actAbout_triggered()
+void TessaraWnd::ShowAbout()
 {
     GUARD_RUN([&] {
         AboutDlg dialog(this);
@@ -949,7 +698,7 @@ void TessaraWnd::on_actAbout_triggered()
     });
 }
 
-void TessaraWnd::on_actHelp_triggered()
+void TessaraWnd::ShowHelp()
 {
     GUARD_RUN([&] {
         if (Misc::Help_IsAvailable())
@@ -959,7 +708,7 @@ void TessaraWnd::on_actHelp_triggered()
     });
 }
 
-void TessaraWnd::on_actVelmontWebsite_triggered()
+void TessaraWnd::OpenMakerWebsite()
 {
     GUARD_RUN([&] {
         // A web address, not a local file: opened as a URL by the desktop's browser.

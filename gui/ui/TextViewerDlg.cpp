@@ -21,6 +21,7 @@ void TextViewerDlg::SetupUI()
         InitDialog(true);
         Core::TessaraCore::s_instance->GetOptions()->LoadWindowState(this, WindowName);
         connect(this, &QDialog::finished, this, &TextViewerDlg::OnClose);
+        connect(m_ui->btnSaveLog, &QPushButton::clicked, this, &TextViewerDlg::ChooseFileAndSaveLog);
     });
 }
 
@@ -43,7 +44,7 @@ bool TextViewerDlg::SaveLogTo(const QString& strFile) const
     return GUARD_RUN([&] { return Misc::WriteFileSafely(strFile, m_ui->txtText->toPlainText().toUtf8()); });
 }
 
-void TextViewerDlg::on_btnSaveLog_clicked()
+void TextViewerDlg::ChooseFileAndSaveLog()
 {
     GUARD_RUN([&] {
         const QString strFile =
