@@ -18,12 +18,6 @@
 #include <utility>
 
 namespace UI {
-namespace {
-Core::TessaraOptions* Options()
-{
-    return Core::TessaraCore::s_instance->GetOptions();
-}
-} // namespace
 
 ProjectSession::ProjectSession(QMainWindow* pWindow, ProjectHost& host, EditHistory* pHistory,
                                Model::ImageCellEngine* pCellEngine, QMenu* pRecentMenu, QAction* pNoRecentProjects)
@@ -148,7 +142,7 @@ void ProjectSession::CreateOpenRecentActions()
             pAction->deleteLater();
         }
         // Projects that no longer exist are hidden but stay stored: the drive may come back.
-        for (const QString& strProject : Options()->GetRecentProjects()) {
+        for (const QString& strProject : Core::TessaraCore::s_instance->GetOptions()->GetRecentProjects()) {
             if (!QFileInfo::exists(strProject))
                 continue;
             QAction* pAction = new QAction(strProject, m_window);
@@ -184,7 +178,7 @@ void ProjectSession::SetProjectFile(const QString& strFile, bool bSaved)
 
 void ProjectSession::AddRecentProject(const QString& strFile)
 {
-    Options()->AddRecentProject(strFile);
+    Core::TessaraCore::s_instance->GetOptions()->AddRecentProject(strFile);
     CreateOpenRecentActions();
 }
 
