@@ -1,5 +1,6 @@
-#include "core/Guard.h"
+#include "misc/Guard.h"
 #include "core/TessaraCore.h"
+#include "ui/MainWindowFactory.h"
 
 using Core::TessaraCore;
 
@@ -7,7 +8,7 @@ int main(int argc, char** argv)
 {
     try {
         // Only the program name reaches Qt: the one argument the editor takes is a project file.
-        if (!TessaraCore::CreateCore(1, argv) || !TessaraCore::s_instance)
+        if (!TessaraCore::CreateCore(1, argv, &UI::CreateMainWindow) || !TessaraCore::s_instance)
             return 1;
         int nExitCode = 1;
         if (TessaraCore::s_instance->InitializeCore()) {
@@ -19,7 +20,7 @@ int main(int argc, char** argv)
         return nExitCode;
     } catch (...) {
         // The options are deliberately not saved: the state that failed may be inconsistent.
-        Guard_FatalError();
+        Misc::Guard_FatalError();
         return 2;
     }
 }

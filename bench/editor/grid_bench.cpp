@@ -1,7 +1,7 @@
 // Times the editor's grid on large mosaics: loading the cells, laying them out, flipping and
 // zooming. Usage: grid_bench <rows> <cols> [tile folder]; prints one line of milliseconds.
-#include "engine/ImageCellEngine.h"
-#include "ui/controls/ImageGrid.h"
+#include "model/ImageCellEngine.h"
+#include "ui/controls/GridTable.h"
 
 #include <QApplication>
 #include <QDir>
@@ -36,9 +36,9 @@ int main(int argc, char** argv)
     QTemporaryDir folder;
     const QStringList files = MakeTiles(argc > 3 ? QString(argv[3]) : folder.path(), nRows * nCols);
 
-    Engine::ImageCellEngine engine;
-    UI::Controls::ImageGrid grid;
-    grid.InitImageGrid(&engine);
+    Model::ImageCellEngine engine;
+    UI::Controls::GridTable grid;
+    grid.InitGridTable(&engine);
     grid.resize(1000, 700);
 
     QElapsedTimer timer;

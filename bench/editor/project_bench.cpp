@@ -1,6 +1,7 @@
 // Times opening a project in the editor's main window: reading the file, creating the cells and
 // filling the grid. Usage: project_bench <rows> <cols>; prints one line of milliseconds.
 #include "core/TessaraCore.h"
+#include "ui/MainWindowFactory.h"
 #include "ui/TessaraWnd.h"
 
 #include <QDir>
@@ -42,7 +43,8 @@ int main(int argc, char** argv)
 {
     const int nRows = argc > 1 ? atoi(argv[1]) : 100;
     const int nCols = argc > 2 ? atoi(argv[2]) : nRows;
-    if (!Core::TessaraCore::CreateCore(1, argv) || !Core::TessaraCore::s_instance->InitializeCore())
+    if (!Core::TessaraCore::CreateCore(1, argv, &UI::CreateMainWindow)
+        || !Core::TessaraCore::s_instance->InitializeCore())
         return 1;
     QTemporaryDir folder;
     const QString strProject = WriteProject(folder.path(), nRows, nCols);

@@ -10,17 +10,17 @@ const QByteArray SavingStart = "    Saving to ";
 const QByteArray PingDone = "... done";
 } // namespace
 
-CombineProgress::CombineProgress(int nImageCount) : m_nImageCount(std::max(0, nImageCount)) {}
+CombineProgress::CombineProgress(int nImageCount) : m_imageCount(std::max(0, nImageCount)) {}
 
 bool CombineProgress::Feed(const QByteArray& output)
 {
     const Phase phaseBefore = m_phase;
-    const int nStepBefore = m_nStep;
+    const int nStepBefore = m_step;
     for (const char ch : output)
         FeedChar(ch);
     // Never beyond the end, whatever extra lines a newer tesscli may print.
-    m_nStep = std::min(m_nStep, GetStepCount());
-    return m_phase != phaseBefore || m_nStep != nStepBefore;
+    m_step = std::min(m_step, GetStepCount());
+    return m_phase != phaseBefore || m_step != nStepBefore;
 }
 
 void CombineProgress::FeedChar(char ch)
@@ -33,12 +33,12 @@ void CombineProgress::FeedChar(char ch)
     // The composing line grows one "*" per cell; its end comes much later.
     if (m_phase == Phase::Preloading && m_line == CombiningStart) {
         m_phase = Phase::Combining;
-        m_nStep = m_nImageCount;
+        m_step = m_imageCount;
     } else if (m_phase == Phase::Combining && ch == '*' && m_line.startsWith(CombiningStart)) {
-        ++m_nStep;
+        ++m_step;
     } else if (m_phase == Phase::Combining && m_line == SavingStart) {
         m_phase = Phase::Saving;
-        m_nStep = 2 * m_nImageCount;
+        m_step = 2 * m_imageCount;
     }
 }
 
@@ -46,9 +46,9 @@ void CombineProgress::FinishLine()
 {
     // Only the indented ping lines count: the banner and the summary never end like them.
     if (m_phase == Phase::Preloading && m_line.startsWith("    ") && m_line.endsWith(PingDone))
-        ++m_nStep;
+        ++m_step;
     else if (m_phase == Phase::Saving && m_line.startsWith(SavingStart) && m_line.endsWith(" done"))
-        m_nStep = GetStepCount();
+        m_step = GetStepCount();
     m_line.clear();
 }
 

@@ -21,16 +21,16 @@ public:
     bool Feed(const QByteArray& output);
 
     Phase GetPhase() const { return m_phase; }
-    int GetStep() const { return m_nStep; }
-    int GetStepCount() const { return 2 * m_nImageCount + 1; }
+    int GetStep() const { return m_step; }
+    int GetStepCount() const { return 2 * m_imageCount + 1; }
 
 private:
     void FeedChar(char ch);
     void FinishLine();
 
-    int m_nImageCount;
+    int m_imageCount;
     Phase m_phase = Phase::Preloading;
-    int m_nStep = 0;
+    int m_step = 0;
     QByteArray m_line;
 };
 

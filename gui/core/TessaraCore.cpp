@@ -1,10 +1,12 @@
 #include "core/TessaraCore.h"
 
-#include "core/AppDirectories.h"
-#include "core/Guard.h"
+#include "core/ErrorReporter.h"
+#include "core/TessaraInterface.h"
+#include "misc/AppDirectories.h"
+#include "misc/Guard.h"
+#include "misc/UIUtils.h"
 #include "misc/VersionUtils.h"
-#include "ui/TessaraWnd.h"
-#include "ui/UIUtils.h"
+#include "model/ImageCell.h"
 
 #include <QDir>
 #include <QFile>
@@ -27,11 +29,14 @@ namespace {
 int s_nArgc = 0;
 } // namespace
 
-TessaraCore::TessaraCore(int& nArgc, char** ppArgv) : QApplication(nArgc, ppArgv)
+TessaraCore::TessaraCore(int& nArgc, char** ppArgv, MainWindowFactory fnCreateMainWindow)
+    : QApplication(nArgc, ppArgv), m_createMainWindow(std::move(fnCreateMainWindow))
 {
     InitTessaraResources();
+    // Cells read the formats Qt lacks through tesscli.
+    Model::ImageCell::SetConverter(&TessaraInterface::ConvertImage);
     setApplicationName(QStringLiteral("Tessara"));
-    setApplicationVersion(VersionUtils::GetVersionString(true));
+    setApplicationVersion(Misc::GetVersionString(true));
     setOrganizationName(QStringLiteral("Tessara Imaging"));
     setOrganizationDomain(QStringLiteral("tessara-imaging.org"));
     setWindowIcon(QIcon(QStringLiteral(":/res/Icons/TessaraIcon.png")));
@@ -39,15 +44,15 @@ TessaraCore::TessaraCore(int& nArgc, char** ppArgv) : QApplication(nArgc, ppArgv
 
 TessaraCore::~TessaraCore()
 {
-    delete m_pMainWindow;
+    delete m_mainWindow;
 }
 
-bool TessaraCore::CreateCore(int nArgc, char** ppArgv)
+bool TessaraCore::CreateCore(int nArgc, char** ppArgv, MainWindowFactory fnCreateMainWindow)
 {
     return GUARD_RUN([&] {
         DestroyCore();
         s_nArgc = nArgc;
-        s_instance = new TessaraCore(s_nArgc, ppArgv);
+        s_instance = new TessaraCore(s_nArgc, ppArgv, std::move(fnCreateMainWindow));
         return s_instance != nullptr;
     });
 }
@@ -67,11 +72,11 @@ bool TessaraCore::InitializeCore()
         m_options.InitOptionSet();
         const QString strConfig = TessaraOptions::GetConfigFile();
         if (QFileInfo::exists(strConfig) && !m_options.LoadOptions(strConfig))
-            UIUtils::MessageBox(UIUtils::MsgWarning, tr("An error occurred while loading the Tessara configuration."),
-                                QMessageBox::Ok);
+            Misc::MessageBox(Misc::MsgWarning, tr("An error occurred while loading the Tessara configuration."),
+                             QMessageBox::Ok);
         LoadGlobalStyleSheet();
-        m_pMainWindow = CreateMainWindow();
-        return m_pMainWindow != nullptr;
+        m_mainWindow = m_createMainWindow ? m_createMainWindow(&m_cellEngine) : nullptr;
+        return m_mainWindow != nullptr;
     });
 }
 
@@ -84,7 +89,7 @@ void TessaraCore::OpenProjectArgument(int nArgc, char** ppArgv)
         const QString strProject = GetProjectArgument(astrArguments);
         // Queued, so the window is shown first and reports a failed load like any other.
         if (!strProject.isEmpty())
-            QMetaObject::invokeMethod(m_pMainWindow, "OnOpenProject", Qt::QueuedConnection, Q_ARG(QString, strProject));
+            QMetaObject::invokeMethod(m_mainWindow, "OnOpenProject", Qt::QueuedConnection, Q_ARG(QString, strProject));
     });
 }
 
@@ -98,7 +103,7 @@ QString TessaraCore::GetProjectArgument(const QStringList& astrArguments)
 int TessaraCore::RunCore()
 {
     return GUARD_RUN([&] {
-        m_pMainWindow->show();
+        m_mainWindow->show();
         return exec();
     });
 }
@@ -107,29 +112,19 @@ void TessaraCore::ShutdownCore()
 {
     GUARD_RUN([&] {
         if (!m_options.SaveOptions(TessaraOptions::GetConfigFile()))
-            UIUtils::MessageBox(UIUtils::MsgWarning, tr("An error occurred while saving the Tessara configuration."),
-                                QMessageBox::Ok);
-        delete m_pMainWindow;
-        m_pMainWindow = nullptr;
+            Misc::MessageBox(Misc::MsgWarning, tr("An error occurred while saving the Tessara configuration."),
+                             QMessageBox::Ok);
+        delete m_mainWindow;
+        m_mainWindow = nullptr;
     });
-}
-
-QString TessaraCore::ResolveFilename(const QString& strFileName)
-{
-    return QFileInfo(QDir(QCoreApplication::applicationDirPath()), strFileName).filePath();
-}
-
-QString TessaraCore::ResolveFilename(const QString& strFileName, const QString& strSubDirectory)
-{
-    return ResolveFilename(QDir(strSubDirectory).filePath(strFileName));
 }
 
 void TessaraCore::CreateDirectories()
 {
     GUARD_RUN([&] {
         // Failures surface later, when a file inside cannot be written.
-        QDir().mkpath(AppDirectories::GetConfigDir());
-        QDir().mkpath(AppDirectories::GetTempDir());
+        QDir().mkpath(Misc::AppDirectories::GetConfigDir());
+        QDir().mkpath(Misc::AppDirectories::GetTempDir());
     });
 }
 
@@ -139,21 +134,16 @@ void TessaraCore::LoadGlobalStyleSheet()
         QFile file(QStringLiteral(":/res/StyleSheets/Global.css"));
         if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
             return;
-        setStyleSheet(UIUtils::TranslateStyleSheet(QString::fromUtf8(file.readAll())));
+        setStyleSheet(Misc::TranslateStyleSheet(QString::fromUtf8(file.readAll())));
     });
 }
 
 void TessaraCore::ReportError(const QString& strMessage, bool bToStatusBar)
 {
     GUARD_RUN([&] {
-        if (auto* pWindow = qobject_cast<UI::TessaraWnd*>(m_pMainWindow))
-            pWindow->ReportError(strMessage, bToStatusBar);
+        if (auto* pReporter = dynamic_cast<ErrorReporter*>(m_mainWindow))
+            pReporter->ReportError(strMessage, bToStatusBar);
     });
-}
-
-QMainWindow* TessaraCore::CreateMainWindow()
-{
-    return GUARD_RUN([&] { return new UI::TessaraWnd(&m_cellEngine); });
 }
 
 } // namespace Core

@@ -1,11 +1,13 @@
 #pragma once
 
 #include "core/TessaraOptions.h"
-#include "engine/ImageCellEngine.h"
+#include "model/ImageCellEngine.h"
 
 #include <QApplication>
 #include <QString>
 #include <QStringList>
+
+#include <functional>
 
 class QMainWindow;
 
@@ -20,7 +22,10 @@ class TessaraCore : public QApplication
 public:
     static TessaraCore* s_instance;
 
-    static bool CreateCore(int nArgc, char** ppArgv);
+    // Makes the editor's main window for the cell model; the window layer supplies it.
+    using MainWindowFactory = std::function<QMainWindow*(Model::ImageCellEngine* pCellEngine)>;
+
+    static bool CreateCore(int nArgc, char** ppArgv, MainWindowFactory fnCreateMainWindow);
     static void DestroyCore();
 
     bool InitializeCore();
@@ -33,30 +38,24 @@ public:
     int RunCore();
     void ShutdownCore();
 
-    // fileName relative to the editor's directory (an absolute name comes back unchanged).
-    static QString ResolveFilename(const QString& strFileName);
-    // fileName inside strSubDirectory of the editor's directory.
-    static QString ResolveFilename(const QString& strFileName, const QString& strSubDirectory);
-
     static void CreateDirectories();
     void LoadGlobalStyleSheet();
+    // Passed to the main window when it is an ErrorReporter.
     void ReportError(const QString& strMessage, bool bToStatusBar);
 
     TessaraOptions* GetOptions() { return &m_options; }
-    Engine::ImageCellEngine* GetCellEngine() { return &m_cellEngine; }
-    QMainWindow* GetMainWindow() const { return m_pMainWindow; }
+    Model::ImageCellEngine* GetCellEngine() { return &m_cellEngine; }
+    QMainWindow* GetMainWindow() const { return m_mainWindow; }
 
 private:
-    TessaraCore(int& nArgc, char** ppArgv);
+    TessaraCore(int& nArgc, char** ppArgv, MainWindowFactory fnCreateMainWindow);
     ~TessaraCore() override;
-
-    // The single place that decides which window the editor shows.
-    QMainWindow* CreateMainWindow();
 
     // Members die before the application base, so the cells release their pixmaps while it still exists.
     TessaraOptions m_options;
-    Engine::ImageCellEngine m_cellEngine;
-    QMainWindow* m_pMainWindow = nullptr;
+    Model::ImageCellEngine m_cellEngine;
+    MainWindowFactory m_createMainWindow;
+    QMainWindow* m_mainWindow = nullptr;
 };
 
 } // namespace Core

@@ -1,7 +1,7 @@
 #include "core/TessaraInterface.h"
 
-#include "core/Guard.h"
-#include "core/TessaraCore.h"
+#include "misc/Guard.h"
+#include "misc/AppDirectories.h"
 #include "core/TessaraProcess.h"
 #include "misc/FileUtils.h"
 
@@ -32,7 +32,7 @@ void AppendColor(QStringList& astrArguments, const QColor& color)
 QString TessaraInterface::GetTessaraExecutable()
 {
     const QString strName = QStringLiteral("tesscli");
-    const QString strBeside = TessaraCore::ResolveFilename(strName);
+    const QString strBeside = Misc::AppDirectories::ResolveFilename(strName);
     if (QFileInfo(strBeside).isExecutable())
         return strBeside;
     const QString strOnPath = QStandardPaths::findExecutable(strName);
@@ -82,31 +82,31 @@ bool TessaraInterface::CompoundImage(const TessaraSettings* pSettings, const QSt
             if (progress.Feed(output) && onProgress)
                 onProgress(progress);
         });
-        m_bCancelled = false;
-        m_pRunning = &process;
+        m_cancelled = false;
+        m_running = &process;
         process.Run(GetTessaraExecutable(), GetCompoundArguments(pSettings, strOutputFile));
-        m_pRunning = nullptr;
+        m_running = nullptr;
 
         // A program that completed before the cancel reached it has still written the image.
         const bool bSuccess = process.GetResultCode() == Contract::ExitSuccess;
-        m_bCancelled = process.WasCancelled() && !bSuccess;
+        m_cancelled = process.WasCancelled() && !bSuccess;
         if (!bSuccess)
-            m_strError = process.GetOutputText();
+            m_error = process.GetOutputText();
         return bSuccess;
     });
 }
 
 void TessaraInterface::CancelCompound()
 {
-    if (m_pRunning)
-        m_pRunning->Cancel();
+    if (m_running)
+        m_running->Cancel();
 }
 
 bool TessaraInterface::ConvertImage(const QString& strSource, const QString& strTarget, bool bAutoOrient)
 {
     return GUARD_RUN([&] {
         // tesscli would wait forever on a FIFO, and the editor waits for tesscli.
-        if (!FileUtils::IsRegularFile(strSource))
+        if (!Misc::IsRegularFile(strSource))
             return false;
         // execute() forwards the child's output to ours and reports a failed start or a crash as negative.
         QStringList astrArguments{SwitchArgument(Contract::Switch::kConvert), strSource, strTarget};

@@ -28,17 +28,17 @@ public:
                        const ProgressHandler& onProgress = {});
     // Stops the running composition; CompoundImage then returns false with WasCancelled() set.
     void CancelCompound();
-    bool WasCancelled() const { return m_bCancelled; }
+    bool WasCancelled() const { return m_cancelled; }
     // Converts one image synchronously; true exactly when the program exits with 0.
     // bAutoOrient turns the image upright from its EXIF orientation on the way (-autoorient).
     static bool ConvertImage(const QString& strSource, const QString& strTarget, bool bAutoOrient = false);
 
-    const QString& GetLastError() const { return m_strError; }
+    const QString& GetLastError() const { return m_error; }
 
 private:
-    QString m_strError;
-    TessaraProcess* m_pRunning = nullptr;
-    bool m_bCancelled = false;
+    QString m_error;
+    TessaraProcess* m_running = nullptr;
+    bool m_cancelled = false;
 };
 
 } // namespace Core

@@ -1,7 +1,7 @@
 #include "core/TessaraOptions.h"
 
-#include "core/AppDirectories.h"
-#include "core/Guard.h"
+#include "misc/AppDirectories.h"
+#include "misc/Guard.h"
 
 #include <QDir>
 
@@ -16,27 +16,27 @@ QString RecentFileOption(int nIndex)
 
 QString TessaraOptions::GetConfigFile()
 {
-    return QDir(AppDirectories::GetConfigDir()).filePath(QStringLiteral("Tessara.cfg"));
+    return QDir(Misc::AppDirectories::GetConfigDir()).filePath(QStringLiteral("Tessara.cfg"));
 }
 
 void TessaraOptions::AddRecentProject(const QString& strPath)
 {
     GUARD_RUN([&] {
-        m_astrRecentProjects.removeAll(strPath);
-        m_astrRecentProjects.prepend(strPath);
-        while (m_astrRecentProjects.size() > MaxRecentProjects)
-            m_astrRecentProjects.removeLast();
+        m_recentProjects.removeAll(strPath);
+        m_recentProjects.prepend(strPath);
+        while (m_recentProjects.size() > MaxRecentProjects)
+            m_recentProjects.removeLast();
     });
 }
 
 void TessaraOptions::LoadRecentProjects()
 {
     GUARD_RUN([&] {
-        m_astrRecentProjects.clear();
+        m_recentProjects.clear();
         for (int i = 0; i < MaxRecentProjects; ++i) {
             const QString strPath = GetOption(RecentFileOption(i), QString()).toString();
             if (!strPath.isEmpty())
-                m_astrRecentProjects.append(strPath);
+                m_recentProjects.append(strPath);
         }
     });
 }
@@ -45,7 +45,7 @@ void TessaraOptions::SaveRecentProjects()
 {
     GUARD_RUN([&] {
         for (int i = 0; i < MaxRecentProjects; ++i)
-            SetOption(RecentFileOption(i), m_astrRecentProjects.value(i));
+            SetOption(RecentFileOption(i), m_recentProjects.value(i));
     });
 }
 

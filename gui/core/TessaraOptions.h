@@ -15,7 +15,7 @@ public:
     static QString GetConfigFile();
 
     void AddRecentProject(const QString& strPath);
-    const QStringList& GetRecentProjects() const { return m_astrRecentProjects; }
+    const QStringList& GetRecentProjects() const { return m_recentProjects; }
 
     void LoadRecentProjects();
     void SaveRecentProjects();
@@ -25,7 +25,7 @@ protected:
     void OnSaveOptions() override;
 
 private:
-    QStringList m_astrRecentProjects; // most recent first
+    QStringList m_recentProjects; // most recent first
 };
 
 } // namespace Core

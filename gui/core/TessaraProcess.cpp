@@ -1,6 +1,6 @@
 #include "core/TessaraProcess.h"
 
-#include "core/Guard.h"
+#include "misc/Guard.h"
 
 #include <QEventLoop>
 
@@ -18,14 +18,14 @@ void TessaraProcess::Run(const QString& strExecutable, const QStringList& astrAr
 {
     GUARD_RUN([&] {
         m_output.clear();
-        m_bCancelled = false;
+        m_cancelled = false;
         QEventLoop loop;
         connect(&m_process, &QProcess::finished, &loop, &QEventLoop::quit);
         m_process.start(strExecutable, astrArguments, QIODevice::ReadOnly);
         if (!m_process.waitForStarted(-1)) {
-            m_nResultCode = -1;
-            m_strOutput = tr("Unable to start the Tessara command-line utility") + QLatin1Char('\n')
-                          + tr("Program tried: %1").arg(strExecutable);
+            m_resultCode = -1;
+            m_outputText = tr("Unable to start the Tessara command-line utility") + QLatin1Char('\n')
+                           + tr("Program tried: %1").arg(strExecutable);
             return;
         }
         if (m_process.state() != QProcess::NotRunning)
@@ -33,14 +33,14 @@ void TessaraProcess::Run(const QString& strExecutable, const QStringList& astrAr
         m_killTimer.stop();
         ReadOutput();
 
-        m_strOutput = QString::fromLocal8Bit(m_output);
+        m_outputText = QString::fromLocal8Bit(m_output);
         // A crash leaves no meaningful exit code; it must never pass for success.
         if (m_process.exitStatus() == QProcess::CrashExit) {
-            m_nResultCode = -1;
-            if (!m_bCancelled)
-                m_strOutput += tr("\nThe Tessara command-line utility terminated unexpectedly");
+            m_resultCode = -1;
+            if (!m_cancelled)
+                m_outputText += tr("\nThe Tessara command-line utility terminated unexpectedly");
         } else {
-            m_nResultCode = m_process.exitCode();
+            m_resultCode = m_process.exitCode();
         }
     });
 }
@@ -48,9 +48,9 @@ void TessaraProcess::Run(const QString& strExecutable, const QStringList& astrAr
 void TessaraProcess::Cancel()
 {
     GUARD_RUN([&] {
-        if (m_process.state() == QProcess::NotRunning || m_bCancelled)
+        if (m_process.state() == QProcess::NotRunning || m_cancelled)
             return;
-        m_bCancelled = true;
+        m_cancelled = true;
         m_process.terminate();
         m_killTimer.start();
     });

@@ -26,10 +26,10 @@ public:
     // Asks the program to stop (SIGTERM) and kills it when it has not ended after the grace period.
     void Cancel();
 
-    bool WasCancelled() const { return m_bCancelled; }
+    bool WasCancelled() const { return m_cancelled; }
     // The exit code, or -1 when the program did not start or crashed.
-    int GetResultCode() const { return m_nResultCode; }
-    QString GetOutputText() const { return m_strOutput; }
+    int GetResultCode() const { return m_resultCode; }
+    QString GetOutputText() const { return m_outputText; }
 
 signals:
     void Sig_Output(const QByteArray& output);
@@ -40,9 +40,9 @@ private:
     QProcess m_process;
     QTimer m_killTimer;
     QByteArray m_output;
-    QString m_strOutput;
-    int m_nResultCode = 0;
-    bool m_bCancelled = false;
+    QString m_outputText;
+    int m_resultCode = 0;
+    bool m_cancelled = false;
 };
 
 } // namespace Core

@@ -1,6 +1,6 @@
 #include "core/TessaraProject.h"
 
-#include "core/Guard.h"
+#include "misc/Guard.h"
 #include "misc/FileUtils.h"
 #include "misc/XmlUtils.h"
 
@@ -92,17 +92,17 @@ QString ToText(const QVariant& value)
 bool TessaraProject::LoadProject(const QString& strPath)
 {
     return GUARD_RUN([&] {
-        switch (XmlUtils::ReadXmlFile(strPath, m_document)) {
-        case XmlUtils::XmlReadResult::Read:
+        switch (Misc::ReadXmlFile(strPath, m_document)) {
+        case Misc::XmlReadResult::Read:
             break;
-        case XmlUtils::XmlReadResult::NotOpened:
-            m_strError = tr("Unable to open the project file");
+        case Misc::XmlReadResult::NotOpened:
+            m_error = tr("Unable to open the project file");
             return false;
-        case XmlUtils::XmlReadResult::NotRegularFile:
-            m_strError = tr("The project file is not a regular file");
+        case Misc::XmlReadResult::NotRegularFile:
+            m_error = tr("The project file is not a regular file");
             return false;
-        case XmlUtils::XmlReadResult::NotReadable:
-            m_strError = tr("Unable to read the project file");
+        case Misc::XmlReadResult::NotReadable:
+            m_error = tr("Unable to read the project file");
             return false;
         }
 
@@ -110,12 +110,12 @@ bool TessaraProject::LoadProject(const QString& strPath)
         if (root.tagName() != QLatin1String(Contract::Project::kRoot)
             || root.attribute(QLatin1String(Contract::Project::kTypeAttribute))
                    != QLatin1String(Contract::Project::kType)) {
-            m_strError = tr("The selected file is not a valid Tessara project");
+            m_error = tr("The selected file is not a valid Tessara project");
             return false;
         }
         if (ToWholeInteger(root.attribute(QLatin1String(Contract::Project::kVersionAttribute)))
             != Contract::Project::kVersion) {
-            m_strError = tr("The project file version doesn't match the current version");
+            m_error = tr("The project file version doesn't match the current version");
             return false;
         }
         return ReadRowsElement(root) && ReadTrayElement(root) && ReadSettingsElement(root);
@@ -128,7 +128,7 @@ bool TessaraProject::SaveProject(const QString& strPath)
         const bool bWritable =
             AreXmlTexts(m_settings.tray) && std::all_of(m_settings.rows.cbegin(), m_settings.rows.cend(), AreXmlTexts);
         if (!bWritable) {
-            m_strError = tr("Unable to write the project file");
+            m_error = tr("Unable to write the project file");
             return false;
         }
 
@@ -140,9 +140,9 @@ bool TessaraProject::SaveProject(const QString& strPath)
         project.appendChild(CreateSettingsElement());
         m_document.appendChild(project);
 
-        const bool bSaved = FileUtils::WriteFileSafely(strPath, SerializeDocument());
+        const bool bSaved = Misc::WriteFileSafely(strPath, SerializeDocument());
         if (!bSaved)
-            m_strError = tr("Unable to write the project file");
+            m_error = tr("Unable to write the project file");
         return bSaved;
     });
 }
@@ -181,7 +181,7 @@ bool TessaraProject::ReadRowsElement(const QDomElement& root)
         const QDomNodeList rows = root.firstChildElement(kRows).elementsByTagName(kRow);
         for (int i = 0; i < rows.size(); ++i) {
             if (!rows.at(i).isElement() || !ReadRowElement(rows.at(i).toElement())) {
-                m_strError = tr("Unable to read an input row");
+                m_error = tr("Unable to read an input row");
                 return false;
             }
         }
@@ -215,7 +215,7 @@ bool TessaraProject::ReadTrayElement(const QDomElement& root)
         for (int i = 0; i < files.size(); ++i) {
             QString strValue;
             if (!ReadFileValue(files.at(i).toElement(), strValue)) {
-                m_strError = tr("Unable to read an input row");
+                m_error = tr("Unable to read an input row");
                 return false;
             }
             m_settings.tray.append(strValue);
@@ -269,7 +269,7 @@ bool TessaraProject::ReadSettingsElement(const QDomElement& root)
             m_settings.autoOrient = ToBool(value.toString());
             m_settings.flags |= TessaraSettings::FlagAutoOrient;
         }
-        return m_settings.VerifySettings(m_strError);
+        return m_settings.VerifySettings(m_error);
     });
 }
 

@@ -28,7 +28,7 @@ public:
 
     TessaraSettings& GetSettings() { return m_settings; }
     const TessaraSettings& GetSettings() const { return m_settings; }
-    const QString& GetLastError() const { return m_strError; }
+    const QString& GetLastError() const { return m_error; }
 
 private:
     bool ReadRowsElement(const QDomElement& root);
@@ -47,7 +47,7 @@ private:
 
     TessaraSettings m_settings;
     QDomDocument m_document;
-    QString m_strError;
+    QString m_error;
 };
 
 } // namespace Core

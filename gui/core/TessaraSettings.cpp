@@ -1,6 +1,7 @@
 #include "core/TessaraSettings.h"
 
-#include "core/Guard.h"
+#include "misc/Guard.h"
+#include "model/ImageCellEngine.h"
 
 #include <QCoreApplication>
 
@@ -33,15 +34,10 @@ int TessaraSettings::GetImageCount() const
 {
     int nCount = 0;
     for (const QStringList& astrRow : rows)
-        nCount += int(std::count_if(astrRow.begin(), astrRow.end(),
-                                    [](const QString& strEntry) { return !IsEmptyCellWord(strEntry); }));
+        nCount += int(std::count_if(astrRow.begin(), astrRow.end(), [](const QString& strEntry) {
+            return !Model::ImageCellEngine::IsEmptyCellWord(strEntry);
+        }));
     return nCount;
-}
-
-bool TessaraSettings::IsEmptyCellWord(const QString& strEntry)
-{
-    return strEntry.compare(QLatin1String(Contract::kEmptyCellNone), Qt::CaseInsensitive) == 0
-           || strEntry.compare(QLatin1String(Contract::kEmptyCellKeep), Qt::CaseInsensitive) == 0;
 }
 
 bool TessaraSettings::VerifySettings(QString& strError) const

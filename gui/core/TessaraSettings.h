@@ -24,8 +24,6 @@ public:
     bool IsSet(Flag nFlag) const { return (flags & nFlag) != 0; }
     // Grid entries that name an image file, not an empty cell.
     int GetImageCount() const;
-    // "None" or "KeepEmpty" in any letter case.
-    static bool IsEmptyCellWord(const QString& strEntry);
 
     QList<QStringList> rows; // file names per row, left to right; "None" / "KeepEmpty" for empty cells
     int overlap;

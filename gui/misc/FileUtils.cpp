@@ -3,7 +3,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
-namespace FileUtils {
+namespace Misc {
 
 bool IsRegularFile(const QString& strFile)
 {
@@ -23,4 +23,4 @@ bool WriteFileSafely(const QString& strFile, const QByteArray& data)
     return file.open(QIODevice::WriteOnly) && file.write(data) == data.size() && file.flush() && file.commit();
 }
 
-} // namespace FileUtils
+} // namespace Misc

@@ -3,7 +3,7 @@
 #include <QByteArray>
 #include <QString>
 
-namespace FileUtils {
+namespace Misc {
 
 // True for a regular file or a link to one. Opening a FIFO or a device blocks or never ends, so
 // the editor reads nothing else.
@@ -16,4 +16,4 @@ bool IsSpecialFile(const QString& strFile);
 // alone swaps in a short or empty file when a write or the final flush hit a full disk.
 bool WriteFileSafely(const QString& strFile, const QByteArray& data);
 
-} // namespace FileUtils
+} // namespace Misc

@@ -1,6 +1,6 @@
 #include "misc/HelpFile.h"
 
-#include "core/TessaraCore.h"
+#include "misc/AppDirectories.h"
 #include "misc/SysUtils.h"
 
 #include <QFileInfo>
@@ -9,7 +9,7 @@ namespace Misc {
 
 QString Help_GetManualFile()
 {
-    return Core::TessaraCore::ResolveFilename(QStringLiteral("Tessara.pdf"));
+    return AppDirectories::ResolveFilename(QStringLiteral("Tessara.pdf"));
 }
 
 bool Help_IsAvailable()
@@ -20,7 +20,7 @@ bool Help_IsAvailable()
 void Help_OpenManual()
 {
     if (Help_IsAvailable())
-        SysUtils::LaunchFile(Help_GetManualFile());
+        Misc::LaunchFile(Help_GetManualFile());
 }
 
 } // namespace Misc

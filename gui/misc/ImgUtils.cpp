@@ -1,6 +1,6 @@
 #include "misc/ImgUtils.h"
 
-namespace ImgUtils {
+namespace Misc {
 
 QSize GetAdjustedImageSize(const QSize& size, int nMaxDimension)
 {
@@ -23,4 +23,4 @@ QString GetCommonImageFormatFilter(bool bForSaving)
     return QStringLiteral("Images (*.png *.bmp *.jpg *.jpeg *.tif *.tiff *.exr *.hdr *.gif *.psd *.tga)");
 }
 
-} // namespace ImgUtils
+} // namespace Misc

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-namespace Utils {
+namespace Misc {
 
 bool NaturalLess(const QString& strFirst, const QString& strSecond)
 {
@@ -20,4 +20,4 @@ QStringList SortedNaturally(QStringList astrFiles)
     return astrFiles;
 }
 
-} // namespace Utils
+} // namespace Misc

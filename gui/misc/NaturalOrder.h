@@ -3,7 +3,7 @@
 #include <QString>
 #include <QStringList>
 
-namespace Utils {
+namespace Misc {
 
 // Orders file names as people read them, as tesscli does (see TessaraNaturalOrder.h); names still
 // equal then (tile01 and tile1) fall back to plain code-unit order, so that the order is total.
@@ -12,4 +12,4 @@ bool NaturalLess(const QString& strFirst, const QString& strSecond);
 // The files in natural order, as the grid and the tray are filled from them.
 QStringList SortedNaturally(QStringList astrFiles);
 
-} // namespace Utils
+} // namespace Misc

@@ -1,6 +1,6 @@
 #include "misc/OptionSet.h"
 
-#include "core/Guard.h"
+#include "misc/Guard.h"
 #include "misc/FileUtils.h"
 #include "misc/XmlUtils.h"
 
@@ -44,7 +44,7 @@ bool OptionSet::LoadOptions(const QString& strFile)
 {
     return GUARD_RUN([&] {
         QDomDocument document;
-        const bool bLoaded = XmlUtils::ReadXmlFile(strFile, document) == XmlUtils::XmlReadResult::Read
+        const bool bLoaded = Misc::ReadXmlFile(strFile, document) == Misc::XmlReadResult::Read
                              && document.documentElement().tagName() == QLatin1String("Options");
         if (bLoaded) {
             for (QDomNode node = document.documentElement().firstChild(); !node.isNull(); node = node.nextSibling())
@@ -66,7 +66,7 @@ bool OptionSet::SaveOptions(const QString& strFile)
         for (auto it = m_options.cbegin(); it != m_options.cend(); ++it)
             CreateXmlElement(document, root, it.key()).appendChild(document.createTextNode(it.value().toString()));
 
-        return FileUtils::WriteFileSafely(strFile, document.toByteArray(4));
+        return Misc::WriteFileSafely(strFile, document.toByteArray(4));
     });
 }
 

@@ -3,11 +3,11 @@
 #include <QDesktopServices>
 #include <QUrl>
 
-namespace SysUtils {
+namespace Misc {
 
 bool LaunchFile(const QString& strPath)
 {
     return QDesktopServices::openUrl(QUrl::fromLocalFile(strPath));
 }
 
-} // namespace SysUtils
+} // namespace Misc

@@ -2,9 +2,9 @@
 
 #include <QString>
 
-namespace SysUtils {
+namespace Misc {
 
 // Opens a local file or folder with the desktop's default application.
 bool LaunchFile(const QString& strPath);
 
-} // namespace SysUtils
+} // namespace Misc

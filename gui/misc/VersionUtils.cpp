@@ -1,6 +1,6 @@
 #include "misc/VersionUtils.h"
 
-namespace VersionUtils {
+namespace Misc {
 
 QString GetVersionString(bool bFull)
 {
@@ -14,4 +14,4 @@ QString GetBuildDateText()
     return QStringLiteral("28.07.2010");
 }
 
-} // namespace VersionUtils
+} // namespace Misc

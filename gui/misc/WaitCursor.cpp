@@ -3,6 +3,8 @@
 #include <QCursor>
 #include <QGuiApplication>
 
+namespace Misc {
+
 WaitCursor::WaitCursor()
 {
     QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
@@ -12,3 +14,5 @@ WaitCursor::~WaitCursor()
 {
     QGuiApplication::restoreOverrideCursor();
 }
+
+} // namespace Misc

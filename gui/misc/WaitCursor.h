@@ -1,5 +1,7 @@
 #pragma once
 
+namespace Misc {
+
 // Shows the wait cursor for as long as it lives; wrap long operations in one.
 class WaitCursor
 {
@@ -10,3 +12,5 @@ public:
     WaitCursor(const WaitCursor&) = delete;
     WaitCursor& operator=(const WaitCursor&) = delete;
 };
+
+} // namespace Misc

@@ -5,7 +5,7 @@
 #include <QFile>
 #include <QXmlStreamReader>
 
-namespace XmlUtils {
+namespace Misc {
 
 namespace {
 bool IsWithinDepthLimit(const QByteArray& content)
@@ -25,7 +25,7 @@ bool IsWithinDepthLimit(const QByteArray& content)
 
 XmlReadResult ReadXmlFile(const QString& strFile, QDomDocument& document)
 {
-    if (FileUtils::IsSpecialFile(strFile))
+    if (Misc::IsSpecialFile(strFile))
         return XmlReadResult::NotRegularFile;
     QFile file(strFile);
     if (!file.open(QIODevice::ReadOnly))
@@ -36,4 +36,4 @@ XmlReadResult ReadXmlFile(const QString& strFile, QDomDocument& document)
     return XmlReadResult::Read;
 }
 
-} // namespace XmlUtils
+} // namespace Misc

@@ -3,7 +3,7 @@
 #include <QDomDocument>
 #include <QString>
 
-namespace XmlUtils {
+namespace Misc {
 
 enum class XmlReadResult {
     Read,
@@ -21,4 +21,4 @@ constexpr int MaxXmlDepth = 64;
 // pass before the DOM is built.
 XmlReadResult ReadXmlFile(const QString& strFile, QDomDocument& document);
 
-} // namespace XmlUtils
+} // namespace Misc

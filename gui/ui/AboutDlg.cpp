@@ -1,12 +1,12 @@
 #include "ui/AboutDlg.h"
 #include "ui_AboutDlg.h"
 
-#include "core/Guard.h"
+#include "misc/Guard.h"
 #include "misc/VersionUtils.h"
-#include "ui/UIUtils.h"
+#include "misc/UIUtils.h"
 
 namespace UI {
-AboutDlg::AboutDlg(QWidget* pParent) : BaseDialog(pParent), m_pUi(std::make_unique<Ui_AboutDlgClass>())
+AboutDlg::AboutDlg(QWidget* pParent) : BaseDialog(pParent), m_ui(std::make_unique<Ui_AboutDlgClass>())
 {
     SetupUI();
 }
@@ -16,15 +16,14 @@ AboutDlg::~AboutDlg() = default;
 void AboutDlg::SetupUI()
 {
     GUARD_RUN([&] {
-        m_pUi->setupUi(this);
+        m_ui->setupUi(this);
         InitDialog(false);
-        m_pUi->frmLogo->setAttribute(Qt::WA_StyledBackground);
-        m_pUi->lblTitle->setText(m_pUi->lblTitle->text().replace("%Major", "2").replace("%Minor", "0"));
-        m_pUi->lblVersion->setText(m_pUi->lblVersion->text().replace("%Version", VersionUtils::GetVersionString(true)));
-        m_pUi->lblCompilation->setText(
-            m_pUi->lblCompilation->text().replace("%Compilation", VersionUtils::GetBuildDateText()));
-        const QString strWebsite = UIUtils::GetMakerWebsite();
-        m_pUi->lblWebsite->setText(QString("<a href=\"%1\">%1</a>").arg(strWebsite));
+        m_ui->frmLogo->setAttribute(Qt::WA_StyledBackground);
+        m_ui->lblTitle->setText(m_ui->lblTitle->text().replace("%Major", "2").replace("%Minor", "0"));
+        m_ui->lblVersion->setText(m_ui->lblVersion->text().replace("%Version", Misc::GetVersionString(true)));
+        m_ui->lblCompilation->setText(m_ui->lblCompilation->text().replace("%Compilation", Misc::GetBuildDateText()));
+        const QString strWebsite = Misc::GetMakerWebsite();
+        m_ui->lblWebsite->setText(QString("<a href=\"%1\">%1</a>").arg(strWebsite));
     });
 }
 

@@ -21,6 +21,6 @@ public:
 private:
     void SetupUI();
 
-    std::unique_ptr<Ui_AboutDlgClass> m_pUi;
+    std::unique_ptr<Ui_AboutDlgClass> m_ui;
 };
 } // namespace UI

@@ -8,7 +8,7 @@ BaseDialog::BaseDialog(QWidget* pParent)
 
 void BaseDialog::InitDialog(bool bResizable)
 {
-    m_bResizable = bResizable;
+    m_resizable = bResizable;
     if (bResizable)
         setWindowFlags(windowFlags() | Qt::WindowMaximizeButtonHint);
 }
@@ -22,9 +22,9 @@ void BaseDialog::AdjustDialogSize()
 
 void BaseDialog::showEvent(QShowEvent* pEvent)
 {
-    if (m_bFirstShow) {
-        m_bFirstShow = false;
-        if (!m_bResizable)
+    if (m_firstShow) {
+        m_firstShow = false;
+        if (!m_resizable)
             AdjustDialogSize();
     }
     QDialog::showEvent(pEvent);

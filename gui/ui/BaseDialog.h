@@ -18,7 +18,7 @@ protected:
     void showEvent(QShowEvent* pEvent) override;
 
 private:
-    bool m_bResizable = false;
-    bool m_bFirstShow = true;
+    bool m_resizable = false;
+    bool m_firstShow = true;
 };
 } // namespace UI

@@ -1,6 +1,6 @@
 #include "ui/EditHistory.h"
 
-#include "core/Guard.h"
+#include "misc/Guard.h"
 
 #include <QUndoCommand>
 #include <QUndoStack>
@@ -10,11 +10,11 @@ class EditHistory::SnapshotCommand : public QUndoCommand
 {
 public:
     SnapshotCommand(EditHistory* pHistory, const QString& strText, int nMergeId, EditorState before, EditorState after)
-        : QUndoCommand(strText), m_pHistory(pHistory), m_nMergeId(nMergeId), m_before(std::move(before)),
+        : QUndoCommand(strText), m_history(pHistory), m_mergeId(nMergeId), m_before(std::move(before)),
           m_after(std::move(after))
     {}
 
-    int id() const override { return m_nMergeId; }
+    int id() const override { return m_mergeId; }
 
     bool mergeWith(const QUndoCommand* pOther) override
     {
@@ -23,59 +23,59 @@ public:
         return true;
     }
 
-    void undo() override { m_pHistory->Apply(m_before); }
+    void undo() override { m_history->Apply(m_before); }
 
     void redo() override
     {
         // Pushed after the edit was made: the first redo has nothing to do.
-        if (m_bDone)
-            m_pHistory->Apply(m_after);
-        m_bDone = true;
+        if (m_done)
+            m_history->Apply(m_after);
+        m_done = true;
     }
 
 private:
-    EditHistory* m_pHistory;
-    int m_nMergeId;
+    EditHistory* m_history;
+    int m_mergeId;
     EditorState m_before;
     EditorState m_after;
-    bool m_bDone = false;
+    bool m_done = false;
 };
 
 EditHistory::EditHistory(CaptureFunction fnCapture, RestoreFunction fnRestore, QObject* pParent)
-    : QObject(pParent), m_fnCapture(std::move(fnCapture)), m_fnRestore(std::move(fnRestore)),
-      m_pUndoStack(new QUndoStack(this))
+    : QObject(pParent), m_capture(std::move(fnCapture)), m_restore(std::move(fnRestore)),
+      m_undoStack(new QUndoStack(this))
 {}
 
 EditHistory::~EditHistory() = default;
 
 void EditHistory::BeginStep(const QString& strText)
 {
-    if (m_nStepDepth++ == 0)
-        m_strStepText = strText;
+    if (m_stepDepth++ == 0)
+        m_stepText = strText;
 }
 
 void EditHistory::EndStep()
 {
-    if (m_nStepDepth > 0 && --m_nStepDepth == 0)
-        Record(m_strStepText, -1);
+    if (m_stepDepth > 0 && --m_stepDepth == 0)
+        Record(m_stepText, -1);
 }
 
 void EditHistory::NoteChange(const QString& strText, int nMergeId)
 {
-    if (m_nStepDepth == 0)
+    if (m_stepDepth == 0)
         Record(strText, nMergeId);
 }
 
 void EditHistory::Record(const QString& strText, int nMergeId)
 {
     GUARD_RUN([&] {
-        if (m_bApplying)
+        if (m_applying)
             return;
-        EditorState after = m_fnCapture();
+        EditorState after = m_capture();
         if (after == m_current)
             return;
         EditorState before = std::exchange(m_current, after);
-        m_pUndoStack->push(new SnapshotCommand(this, strText, nMergeId, std::move(before), std::move(after)));
+        m_undoStack->push(new SnapshotCommand(this, strText, nMergeId, std::move(before), std::move(after)));
         UpdateModified();
     });
 }
@@ -83,9 +83,9 @@ void EditHistory::Record(const QString& strText, int nMergeId)
 void EditHistory::Apply(const EditorState& state)
 {
     GUARD_RUN([&] {
-        m_bApplying = true;
-        m_fnRestore(state);
-        m_bApplying = false;
+        m_applying = true;
+        m_restore(state);
+        m_applying = false;
         m_current = state;
         UpdateModified();
     });
@@ -94,9 +94,9 @@ void EditHistory::Apply(const EditorState& state)
 void EditHistory::Reset(bool bSaved)
 {
     GUARD_RUN([&] {
-        m_pUndoStack->clear();
-        m_nStepDepth = 0;
-        m_current = m_fnCapture();
+        m_undoStack->clear();
+        m_stepDepth = 0;
+        m_current = m_capture();
         m_saved = bSaved ? m_current : EditorState();
         UpdateModified();
     });
@@ -105,7 +105,7 @@ void EditHistory::Reset(bool bSaved)
 void EditHistory::MarkSaved()
 {
     // Also ends merging: an edit after saving never folds into the one before it.
-    m_pUndoStack->setClean();
+    m_undoStack->setClean();
     m_saved = m_current;
     UpdateModified();
 }
@@ -113,19 +113,19 @@ void EditHistory::MarkSaved()
 void EditHistory::UpdateModified()
 {
     const bool bModified = m_current != m_saved;
-    if (bModified == m_bModified)
+    if (bModified == m_modified)
         return;
-    m_bModified = bModified;
+    m_modified = bModified;
     emit Sig_ModifiedChanged(bModified);
 }
 
-EditStep::EditStep(EditHistory* pHistory, const QString& strText) : m_pHistory(pHistory)
+EditStep::EditStep(EditHistory* pHistory, const QString& strText) : m_history(pHistory)
 {
-    m_pHistory->BeginStep(strText);
+    m_history->BeginStep(strText);
 }
 
 EditStep::~EditStep()
 {
-    m_pHistory->EndStep();
+    m_history->EndStep();
 }
 } // namespace UI

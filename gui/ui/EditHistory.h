@@ -40,7 +40,7 @@ public:
     EditHistory(CaptureFunction fnCapture, RestoreFunction fnRestore, QObject* pParent = nullptr);
     ~EditHistory() override;
 
-    QUndoStack* GetUndoStack() const { return m_pUndoStack; }
+    QUndoStack* GetUndoStack() const { return m_undoStack; }
 
     // Brackets one edit made of many changes; the outermost end records it as one step named strText.
     void BeginStep(const QString& strText);
@@ -50,7 +50,7 @@ public:
     // Forgets the history and takes the current state as the one saved (bSaved) or as never saved.
     void Reset(bool bSaved);
     void MarkSaved();
-    bool IsModified() const { return m_bModified; }
+    bool IsModified() const { return m_modified; }
 
 signals:
     void Sig_ModifiedChanged(bool bModified);
@@ -62,15 +62,15 @@ private:
     void Apply(const EditorState& state);
     void UpdateModified();
 
-    CaptureFunction m_fnCapture;
-    RestoreFunction m_fnRestore;
-    QUndoStack* m_pUndoStack;
+    CaptureFunction m_capture;
+    RestoreFunction m_restore;
+    QUndoStack* m_undoStack;
     EditorState m_current;
     EditorState m_saved;
-    int m_nStepDepth = 0;
-    QString m_strStepText;
-    bool m_bApplying = false;
-    bool m_bModified = false;
+    int m_stepDepth = 0;
+    QString m_stepText;
+    bool m_applying = false;
+    bool m_modified = false;
 };
 
 // Keeps one edit step open for its lifetime.
@@ -83,6 +83,6 @@ public:
     EditStep& operator=(const EditStep&) = delete;
 
 private:
-    EditHistory* m_pHistory;
+    EditHistory* m_history;
 };
 } // namespace UI

@@ -1,12 +1,12 @@
 #include "ui/GridSizeDlg.h"
 #include "ui_GridSizeDlg.h"
 
-#include "core/Guard.h"
+#include "misc/Guard.h"
 
 #include <cmath>
 
 namespace UI {
-GridSizeDlg::GridSizeDlg(QWidget* pParent) : BaseDialog(pParent), m_pUi(std::make_unique<Ui_GridSizeDlgClass>())
+GridSizeDlg::GridSizeDlg(QWidget* pParent) : BaseDialog(pParent), m_ui(std::make_unique<Ui_GridSizeDlgClass>())
 {
     SetupUI();
 }
@@ -16,7 +16,7 @@ GridSizeDlg::~GridSizeDlg() = default;
 void GridSizeDlg::SetupUI()
 {
     GUARD_RUN([&] {
-        m_pUi->setupUi(this);
+        m_ui->setupUi(this);
         InitDialog(false);
     });
 }
@@ -32,21 +32,21 @@ QSize GridSizeDlg::ProposeGridSize(int nImages)
 int GridSizeDlg::ShowDialog(int nImages)
 {
     return GUARD_RUN([&] {
-        m_pUi->lblImages->setText(QString::number(nImages));
+        m_ui->lblImages->setText(QString::number(nImages));
         const QSize proposal = ProposeGridSize(nImages);
-        m_pUi->txtGridRows->setValue(proposal.height());
-        m_pUi->txtGridColumns->setValue(proposal.width());
+        m_ui->txtGridRows->setValue(proposal.height());
+        m_ui->txtGridColumns->setValue(proposal.width());
         return exec();
     });
 }
 
 int GridSizeDlg::GetGridRows() const
 {
-    return m_pUi->txtGridRows->value();
+    return m_ui->txtGridRows->value();
 }
 
 int GridSizeDlg::GetGridColumns() const
 {
-    return m_pUi->txtGridColumns->value();
+    return m_ui->txtGridColumns->value();
 }
 } // namespace UI

@@ -27,6 +27,6 @@ public:
 private:
     void SetupUI();
 
-    std::unique_ptr<Ui_GridSizeDlgClass> m_pUi;
+    std::unique_ptr<Ui_GridSizeDlgClass> m_ui;
 };
 } // namespace UI

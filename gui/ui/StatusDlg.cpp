@@ -1,10 +1,10 @@
 #include "ui/StatusDlg.h"
 #include "ui_StatusDlg.h"
 
-#include "core/Guard.h"
+#include "misc/Guard.h"
 
 namespace UI {
-StatusDlg::StatusDlg(QWidget* pParent) : BaseDialog(pParent), m_pUi(std::make_unique<Ui_StatusDlgClass>())
+StatusDlg::StatusDlg(QWidget* pParent) : BaseDialog(pParent), m_ui(std::make_unique<Ui_StatusDlgClass>())
 {
     SetupUI();
 }
@@ -14,13 +14,13 @@ StatusDlg::~StatusDlg() = default;
 void StatusDlg::SetupUI()
 {
     GUARD_RUN([&] {
-        m_pUi->setupUi(this);
+        m_ui->setupUi(this);
         // A plain widget paints its style-sheet background only when asked to.
-        m_pUi->wdgtIcon->setAttribute(Qt::WA_StyledBackground);
-        m_pUi->lblPhase->hide();
-        m_pUi->barProgress->hide();
+        m_ui->wdgtIcon->setAttribute(Qt::WA_StyledBackground);
+        m_ui->lblPhase->hide();
+        m_ui->barProgress->hide();
         SetCancellable(false);
-        connect(m_pUi->btnCancel, &QPushButton::clicked, this, &StatusDlg::reject);
+        connect(m_ui->btnCancel, &QPushButton::clicked, this, &StatusDlg::reject);
         InitDialog(false);
     });
 }
@@ -30,8 +30,8 @@ void StatusDlg::ShowDialog(const QString& strTitle, const QString& strText, cons
     GUARD_RUN([&] {
         setWindowTitle(strTitle);
         if (!strIcon.isEmpty())
-            m_pUi->wdgtIcon->setStyleSheet(QString("background-image: url(%1);").arg(strIcon));
-        m_pUi->lblStatus->setText(strText);
+            m_ui->wdgtIcon->setStyleSheet(QString("background-image: url(%1);").arg(strIcon));
+        m_ui->lblStatus->setText(strText);
         show();
     });
 }
@@ -40,31 +40,31 @@ void StatusDlg::SetProgress(const QString& strPhase, int nValue, int nMaximum)
 {
     GUARD_RUN([&] {
         // While a cancel is under way the dialog keeps saying so.
-        const bool bCancelling = !m_pUi->btnCancel->isHidden() && !m_pUi->btnCancel->isEnabled();
+        const bool bCancelling = !m_ui->btnCancel->isHidden() && !m_ui->btnCancel->isEnabled();
         if (!bCancelling)
-            m_pUi->lblPhase->setText(strPhase);
-        m_pUi->lblPhase->show();
-        m_pUi->barProgress->setRange(0, nMaximum);
-        m_pUi->barProgress->setValue(nValue);
-        m_pUi->barProgress->show();
+            m_ui->lblPhase->setText(strPhase);
+        m_ui->lblPhase->show();
+        m_ui->barProgress->setRange(0, nMaximum);
+        m_ui->barProgress->setValue(nValue);
+        m_ui->barProgress->show();
     });
 }
 
 void StatusDlg::SetCancellable(bool bCancellable)
 {
-    m_pUi->btnCancel->setVisible(bCancellable);
-    m_pUi->btnCancel->setEnabled(bCancellable);
+    m_ui->btnCancel->setVisible(bCancellable);
+    m_ui->btnCancel->setEnabled(bCancellable);
 }
 
 void StatusDlg::reject()
 {
     GUARD_RUN([&] {
         // Without a cancel on offer the notice cannot be dismissed: the operation is still running.
-        if (!m_pUi->btnCancel->isEnabled())
+        if (!m_ui->btnCancel->isEnabled())
             return;
         // Pressed once: stopping may take a moment, and a second request would change nothing.
-        m_pUi->btnCancel->setEnabled(false);
-        m_pUi->lblPhase->setText(tr("Cancelling..."));
+        m_ui->btnCancel->setEnabled(false);
+        m_ui->lblPhase->setText(tr("Cancelling..."));
         emit Sig_CancelRequested();
     });
 }

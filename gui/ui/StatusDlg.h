@@ -32,6 +32,6 @@ public slots:
 private:
     void SetupUI();
 
-    std::unique_ptr<Ui_StatusDlgClass> m_pUi;
+    std::unique_ptr<Ui_StatusDlgClass> m_ui;
 };
 } // namespace UI

@@ -1,12 +1,12 @@
 #include "ui/TessaraWnd.h"
 #include "ui_TessaraWnd.h"
 
-#include "core/Guard.h"
+#include "misc/Guard.h"
 #include "core/TessaraCore.h"
 #include "core/TessaraInterface.h"
 #include "core/TessaraProject.h"
 #include "core/TessaraSettings.h"
-#include "engine/ImageCellEngine.h"
+#include "model/ImageCellEngine.h"
 #include "misc/HelpFile.h"
 #include "misc/ImgUtils.h"
 #include "misc/NaturalOrder.h"
@@ -14,11 +14,14 @@
 #include "misc/VersionUtils.h"
 #include "misc/WaitCursor.h"
 #include "ui/AboutDlg.h"
+#include "ui/BusyWindow.h"
 #include "ui/EditHistory.h"
 #include "ui/GridSizeDlg.h"
+#include "ui/ProjectSession.h"
+#include "ui/SettingsPanel.h"
 #include "ui/StatusDlg.h"
 #include "ui/TextViewerDlg.h"
-#include "ui/UIUtils.h"
+#include "misc/UIUtils.h"
 #include "ui/controls/ToolBarHeader.h"
 
 #include <QCloseEvent>
@@ -34,28 +37,6 @@
 
 namespace UI {
 namespace {
-// Disables the window behind the wait cursor for a long operation and undoes both on every path.
-class BusyWindow
-{
-public:
-    explicit BusyWindow(QWidget* pWindow) : m_pWindow(pWindow)
-    {
-        m_pWindow->setEnabled(false);
-        m_pWindow->repaint();
-    }
-    ~BusyWindow()
-    {
-        m_pWindow->setEnabled(true);
-        m_pWindow->repaint();
-    }
-    BusyWindow(const BusyWindow&) = delete;
-    BusyWindow& operator=(const BusyWindow&) = delete;
-
-private:
-    WaitCursor m_waitCursor;
-    QWidget* m_pWindow;
-};
-
 Core::TessaraOptions* Options()
 {
     return Core::TessaraCore::s_instance->GetOptions();
@@ -63,12 +44,12 @@ Core::TessaraOptions* Options()
 
 QString ImageOpenFilter()
 {
-    return ImgUtils::GetCommonImageFormatFilter(false) + QStringLiteral(";;All files (*.*)");
+    return Misc::GetCommonImageFormatFilter(false) + QStringLiteral(";;All files (*.*)");
 }
 } // namespace
 
-TessaraWnd::TessaraWnd(Engine::ImageCellEngine* pCellEngine, QWidget* pParent, Qt::WindowFlags flags)
-    : QMainWindow(pParent, flags), m_pUi(std::make_unique<Ui_TessaraWndClass>()), m_pCellEngine(pCellEngine)
+TessaraWnd::TessaraWnd(Model::ImageCellEngine* pCellEngine, QWidget* pParent, Qt::WindowFlags flags)
+    : QMainWindow(pParent, flags), m_ui(std::make_unique<Ui_TessaraWndClass>()), m_cellEngine(pCellEngine)
 {
     SetupUI();
     UpdateUI();
@@ -76,50 +57,53 @@ TessaraWnd::TessaraWnd(Engine::ImageCellEngine* pCellEngine, QWidget* pParent, Q
 
 TessaraWnd::~TessaraWnd()
 {
-    m_pCellEngine->SetKeepRemovedCells(false);
+    m_cellEngine->SetKeepRemovedCells(false);
 }
 
 void TessaraWnd::SetupUI()
 {
     GUARD_RUN([&] {
-        m_pUi->setupUi(this);
+        m_ui->setupUi(this);
         setMinimumSize(size());
 
-        m_pUi->viewToolBar->SetupToolBar();
-        m_pUi->imageGrid->InitImageGrid(m_pCellEngine);
-        m_pUi->imageTray->InitImageTray(m_pCellEngine);
-        m_pUi->statusBar->InitStatusBar();
+        m_ui->viewToolBar->SetupToolBar();
+        m_ui->imageGrid->InitGridTable(m_cellEngine);
+        m_ui->imageTray->InitImageTray(m_cellEngine);
+        m_ui->statusBar->InitStatusBar();
         // The tables' context menus offer these window commands too.
         const QList<QAction*> contextActions = {
-            m_pUi->actGridCompound,    m_pUi->actGridCreate,    m_pUi->actGridFlipHorz,   m_pUi->actGridFlipVert,
-            m_pUi->actGridClearImages, m_pUi->actTrayAddImages, m_pUi->actTrayClearImages};
-        m_pUi->imageGrid->SetWindowActions(contextActions);
-        m_pUi->imageTray->SetWindowActions(contextActions);
+            m_ui->actGridCompound,    m_ui->actGridCreate,    m_ui->actGridFlipHorz,   m_ui->actGridFlipVert,
+            m_ui->actGridClearImages, m_ui->actTrayAddImages, m_ui->actTrayClearImages};
+        m_ui->imageGrid->SetWindowActions(contextActions);
+        m_ui->imageTray->SetWindowActions(contextActions);
 
-        SetStatus(tr("%1 started (Version %2)").arg(QStringLiteral("Tessara"), VersionUtils::GetVersionString(true)));
+        m_settingsPanel = new SettingsPanel(*m_ui, this);
+        connect(m_settingsPanel, &SettingsPanel::Sig_AutoOrientChanged, this, &TessaraWnd::OnAutoOrientToggled);
 
-        CreateOpenRecentActions();
+        SetStatus(tr("%1 started (Version %2)").arg(QStringLiteral("Tessara"), Misc::GetVersionString(true)));
+
         CreateToolBarLabels();
         ApplyStyleSheets();
         RestoreWindowState();
         ConnectSignals();
 
-        SetImageGridSize(3, 3, true);
-        m_pUi->viewToolBar->SetGridZoomLevel(DefaultGridZoomLevel);
-        m_pUi->viewToolBar->SetTrayZoomLevel(DefaultTrayZoomLevel);
+        SetGridSize(3, 3, true);
+        m_ui->viewToolBar->SetGridZoomLevel(DefaultGridZoomLevel);
+        m_ui->viewToolBar->SetTrayZoomLevel(DefaultTrayZoomLevel);
         ResetSettings();
         SetupEditHistory();
+        ConnectActions();
     });
 }
 
 void TessaraWnd::SetupEditHistory()
 {
-    m_pHistory = new EditHistory([this] { return CaptureState(); },
-                                 [this](const EditorState& state) { RestoreState(state); }, this);
+    m_history = new EditHistory([this] { return CaptureState(); },
+                                [this](const EditorState& state) { RestoreState(state); }, this);
     // Removed cells stay available while a step that removed them can still be undone.
-    m_pCellEngine->SetKeepRemovedCells(true);
+    m_cellEngine->SetKeepRemovedCells(true);
 
-    QUndoStack* pStack = m_pHistory->GetUndoStack();
+    QUndoStack* pStack = m_history->GetUndoStack();
     QAction* pUndo = pStack->createUndoAction(this);
     pUndo->setObjectName(QStringLiteral("actEditUndo"));
     pUndo->setShortcut(QKeySequence(tr("Ctrl+Z")));
@@ -130,62 +114,42 @@ void TessaraWnd::SetupEditHistory()
     pEditMenu->setObjectName(QStringLiteral("menEdit"));
     pEditMenu->addAction(pUndo);
     pEditMenu->addAction(pRedo);
-    menuBar()->insertMenu(m_pUi->menGrid->menuAction(), pEditMenu);
+    menuBar()->insertMenu(m_ui->menGrid->menuAction(), pEditMenu);
 
-    for (Controls::ImageTableWidget* pTable : {static_cast<Controls::ImageTableWidget*>(m_pUi->imageGrid),
-                                               static_cast<Controls::ImageTableWidget*>(m_pUi->imageTray)}) {
-        connect(pTable, &Controls::ImageTableWidget::Sig_EditBegin, m_pHistory, &EditHistory::BeginStep);
-        connect(pTable, &Controls::ImageTableWidget::Sig_EditEnd, m_pHistory, &EditHistory::EndStep);
+    for (Controls::ImageTableWidget* pTable : {static_cast<Controls::ImageTableWidget*>(m_ui->imageGrid),
+                                               static_cast<Controls::ImageTableWidget*>(m_ui->imageTray)}) {
+        connect(pTable, &Controls::ImageTableWidget::Sig_EditBegin, m_history, &EditHistory::BeginStep);
+        connect(pTable, &Controls::ImageTableWidget::Sig_EditEnd, m_history, &EditHistory::EndStep);
         connect(pTable, &Controls::ImageTableWidget::Sig_ImageTableChanged, this,
-                [this] { m_pHistory->NoteChange(tr("Edit images")); });
+                [this] { m_history->NoteChange(tr("Edit images")); });
     }
-    ConnectSettingsPanel();
-    connect(m_pHistory, &EditHistory::Sig_ModifiedChanged, this, &TessaraWnd::UpdateTitle);
-    m_pHistory->Reset(true);
-    UpdateTitle();
-}
+    connect(m_settingsPanel, &SettingsPanel::Sig_Changed, m_history,
+            [this](int nMergeId) { m_history->NoteChange(tr("Change settings"), nMergeId); });
 
-void TessaraWnd::ConnectSettingsPanel()
-{
-    const auto noteChange = [this](int nMergeId) {
-        return [this, nMergeId] { m_pHistory->NoteChange(tr("Change settings"), nMergeId); };
-    };
-    for (QCheckBox* pCheckBox : {m_pUi->chkUseRegion, m_pUi->chkUseOverlap, m_pUi->chkUseBgColor,
-                                 m_pUi->chkUseTransparency, m_pUi->chkStackMode})
-        connect(pCheckBox, &QCheckBox::toggled, this, noteChange(-1));
-    // Each spin box merges its own run of changes: stepping a value up ten times is one step.
-    int nMergeId = 1;
-    for (QSpinBox* pSpinBox : {m_pUi->txtRegionWidth, m_pUi->txtRegionHeight, m_pUi->txtOverlap})
-        connect(pSpinBox, &QSpinBox::valueChanged, this, noteChange(nMergeId++));
-    for (Controls::ColorSelectButton* pButton : {m_pUi->btnBgColor, m_pUi->btnTransparency})
-        connect(pButton, &Controls::ColorSelectButton::Sig_ColorChanged, this, noteChange(-1));
+    m_session =
+        new ProjectSession(this, *this, m_history, m_cellEngine, m_ui->menOpenRecent, m_ui->actNoItemsToDisplay);
+    m_session->CreateOpenRecentActions();
+    m_history->Reset(true);
+    m_session->UpdateTitle();
 }
 
 QUndoStack* TessaraWnd::GetUndoStack() const
 {
-    return m_pHistory->GetUndoStack();
+    return m_history->GetUndoStack();
 }
 
 bool TessaraWnd::IsModified() const
 {
-    return m_pHistory->IsModified();
-}
-
-void TessaraWnd::UpdateTitle()
-{
-    const QString strName = m_strProjectFile.isEmpty() ? tr("Untitled") : QFileInfo(m_strProjectFile).fileName();
-    setWindowTitle(QStringLiteral("%1%2 - %3 V%4")
-                       .arg(strName, IsModified() ? QStringLiteral("*") : QString(), QStringLiteral("Tessara"),
-                            VersionUtils::GetVersionString(false)));
+    return m_history->IsModified();
 }
 
 EditorState TessaraWnd::CaptureState() const
 {
     return GUARD_RUN([&] {
         EditorState state;
-        state.gridRows = m_pUi->imageGrid->GetRowFilenames();
-        state.tray = m_pUi->imageTray->GetRowFilenames().value(0);
-        state.panel = GetPanelValues();
+        state.gridRows = m_ui->imageGrid->GetRowFilenames();
+        state.tray = m_ui->imageTray->GetRowFilenames().value(0);
+        state.panel = m_settingsPanel->GetValues();
         return state;
     });
 }
@@ -193,57 +157,32 @@ EditorState TessaraWnd::CaptureState() const
 void TessaraWnd::RestoreState(const EditorState& state)
 {
     GUARD_RUN([&] {
-        WaitCursor waitCursor;
+        Misc::WaitCursor waitCursor;
         const int nColumns = state.gridRows.isEmpty() ? 0 : int(state.gridRows.first().size());
         // Cells come back from the engine's removed ones, so nothing is read from disk here.
         QString strError;
         ShowCells(state.gridRows, QSize(nColumns, int(state.gridRows.size())), state.tray, strError);
-        SetPanelValues(state.panel);
+        m_settingsPanel->SetValues(state.panel);
     });
-}
-
-QVariantList TessaraWnd::GetPanelValues() const
-{
-    return {m_pUi->chkUseRegion->isChecked(),   m_pUi->txtRegionWidth->value(),
-            m_pUi->txtRegionHeight->value(),    m_pUi->chkUseOverlap->isChecked(),
-            m_pUi->txtOverlap->value(),         m_pUi->chkUseBgColor->isChecked(),
-            m_pUi->btnBgColor->GetColor(),      m_pUi->chkUseTransparency->isChecked(),
-            m_pUi->btnTransparency->GetColor(), m_pUi->chkStackMode->isChecked()};
-}
-
-void TessaraWnd::SetPanelValues(const QVariantList& values)
-{
-    if (values.size() != 10)
-        return;
-    m_pUi->chkUseRegion->setChecked(values[0].toBool());
-    m_pUi->txtRegionWidth->setValue(values[1].toInt());
-    m_pUi->txtRegionHeight->setValue(values[2].toInt());
-    m_pUi->chkUseOverlap->setChecked(values[3].toBool());
-    m_pUi->txtOverlap->setValue(values[4].toInt());
-    m_pUi->chkUseBgColor->setChecked(values[5].toBool());
-    m_pUi->btnBgColor->SetColor(values[6].value<QColor>());
-    m_pUi->chkUseTransparency->setChecked(values[7].toBool());
-    m_pUi->btnTransparency->SetColor(values[8].value<QColor>());
-    m_pUi->chkStackMode->setChecked(values[9].toBool());
 }
 
 bool TessaraWnd::ShowCells(const QList<QStringList>& rows, const QSize& gridSize, const QStringList& tray,
                            QString& strError)
 {
     return GUARD_RUN([&] {
-        m_pCellEngine->ClearBasket();
-        m_pCellEngine->ClearTray();
-        bool bCreated = m_pCellEngine->CreateCells(rows);
+        m_cellEngine->ClearBasket();
+        m_cellEngine->ClearTray();
+        bool bCreated = m_cellEngine->CreateCells(rows);
         QStringList astrErrors;
         if (!bCreated)
-            astrErrors << m_pCellEngine->GetLastError();
+            astrErrors << m_cellEngine->GetLastError();
         // The grid is laid out even when some images could not be read, so it shows what was loaded.
-        SetImageGridSize(gridSize.height(), gridSize.width(), false);
-        m_pUi->imageGrid->PopulateEntireGrid();
-        m_pUi->imageGrid->SetKeepEmptyCells(rows);
-        if (!tray.isEmpty() && !m_pCellEngine->CreateCells(tray, -1, -1)) {
+        SetGridSize(gridSize.height(), gridSize.width(), false);
+        m_ui->imageGrid->PopulateEntireGrid();
+        m_ui->imageGrid->SetKeepEmptyCells(rows);
+        if (!tray.isEmpty() && !m_cellEngine->CreateCells(tray, -1, -1)) {
             bCreated = false;
-            astrErrors << m_pCellEngine->GetLastError();
+            astrErrors << m_cellEngine->GetLastError();
         }
         strError = astrErrors.join(QLatin1Char('\n'));
         return bCreated;
@@ -257,44 +196,71 @@ void TessaraWnd::RestoreWindowState()
     if (!strState.isEmpty())
         restoreState(QByteArray::fromBase64(strState.toLatin1()), 0);
     const QString strSplitter = Options()->GetOption(SplitterStateOption, QString()).toString();
-    if (strSplitter.isEmpty() || !m_pUi->splMain->restoreState(QByteArray::fromBase64(strSplitter.toLatin1())))
-        m_pUi->splMain->setSizes({height(), 0}); // the tray starts at what it needs, the grid takes the rest
+    if (strSplitter.isEmpty() || !m_ui->splMain->restoreState(QByteArray::fromBase64(strSplitter.toLatin1())))
+        m_ui->splMain->setSizes({height(), 0}); // the tray starts at what it needs, the grid takes the rest
 }
 
 void TessaraWnd::ConnectSignals()
 {
-    connect(m_pUi->imageGrid, &Controls::ImageTableWidget::Sig_ImageTableChanged, this, &TessaraWnd::OnGridChanged);
-    connect(m_pUi->imageTray, &Controls::ImageTableWidget::Sig_ImageTableChanged, this, &TessaraWnd::OnTrayChanged);
-    connect(m_pUi->viewToolBar, &Controls::ViewToolBar::Sig_GridZoomLevelChanged, this, &TessaraWnd::OnGridZoomChanged);
-    connect(m_pUi->viewToolBar, &Controls::ViewToolBar::Sig_TrayZoomLevelChanged, this, &TessaraWnd::OnTrayZoomChanged);
+    connect(m_ui->imageGrid, &Controls::ImageTableWidget::Sig_ImageTableChanged, this, &TessaraWnd::OnGridChanged);
+    connect(m_ui->imageTray, &Controls::ImageTableWidget::Sig_ImageTableChanged, this, &TessaraWnd::OnTrayChanged);
+    connect(m_ui->viewToolBar, &Controls::ViewToolBar::Sig_GridZoomLevelChanged, this, &TessaraWnd::OnGridZoomChanged);
+    connect(m_ui->viewToolBar, &Controls::ViewToolBar::Sig_TrayZoomLevelChanged, this, &TessaraWnd::OnTrayZoomChanged);
+}
+
+// Every command is wired here by hand; the form's object names only serve to find widgets.
+void TessaraWnd::ConnectActions()
+{
+    connect(m_ui->actProjectNew, &QAction::triggered, m_session, &ProjectSession::NewProject);
+    connect(m_ui->actProjectOpen, &QAction::triggered, m_session, &ProjectSession::OpenProject);
+    connect(m_ui->actProjectSave, &QAction::triggered, m_session, &ProjectSession::SaveProjectAs);
+    connect(m_ui->actGridCreate, &QAction::triggered, this, &TessaraWnd::ChooseImagesForNewGrid);
+    connect(m_ui->actGridCompound, &QAction::triggered, this, &TessaraWnd::ChooseCompoundImageFile);
+    connect(m_ui->btnGridCompound, &QPushButton::clicked, this, &TessaraWnd::ChooseCompoundImageFile);
+    connect(m_ui->actGridFlipHorz, &QAction::triggered, this, &TessaraWnd::FlipGridHorizontally);
+    connect(m_ui->actGridFlipVert, &QAction::triggered, this, &TessaraWnd::FlipGridVertically);
+    connect(m_ui->actGridClearImages, &QAction::triggered, this, &TessaraWnd::ClearGrid);
+    connect(m_ui->actGridZoomIn, &QAction::triggered, this, [this] { ZoomGrid(1); });
+    connect(m_ui->actGridZoomOut, &QAction::triggered, this, [this] { ZoomGrid(-1); });
+    connect(m_ui->actGridCompactView, &QAction::triggered, this, &TessaraWnd::OnCompactViewToggled);
+    connect(m_ui->actTrayAddImages, &QAction::triggered, this, &TessaraWnd::ChooseImagesForTray);
+    connect(m_ui->actTrayClearImages, &QAction::triggered, this, &TessaraWnd::ClearTray);
+    connect(m_ui->actTrayZoomIn, &QAction::triggered, this, [this] { ZoomTray(1); });
+    connect(m_ui->actTrayZoomOut, &QAction::triggered, this, [this] { ZoomTray(-1); });
+    connect(m_ui->actAbout, &QAction::triggered, this, &TessaraWnd::ShowAbout);
+    connect(m_ui->actHelp, &QAction::triggered, this, &TessaraWnd::ShowHelp);
+    connect(m_ui->actVelmontWebsite, &QAction::triggered, this, &TessaraWnd::OpenMakerWebsite);
+    connect(m_ui->txtGridRows, &QSpinBox::valueChanged, this, &TessaraWnd::OnGridSizeEdited);
+    connect(m_ui->txtGridColumns, &QSpinBox::valueChanged, this, &TessaraWnd::OnGridSizeEdited);
+    connect(m_ui->btnGridResize, &QPushButton::clicked, this, &TessaraWnd::ResizeGridAsEdited);
+    connect(m_ui->btnClearSettings, &QPushButton::clicked, this, &TessaraWnd::ResetSettingsAsEdit);
 }
 
 void TessaraWnd::CreateToolBarLabels()
 {
-    m_pUi->fileToolBar->insertWidget(m_pUi->actGridCreate, new Controls::ToolBarHeader(tr("Grid"), m_pUi->fileToolBar));
-    m_pUi->fileToolBar->insertWidget(m_pUi->actTrayAddImages,
-                                     new Controls::ToolBarHeader(tr("Tray"), m_pUi->fileToolBar));
+    m_ui->fileToolBar->insertWidget(m_ui->actGridCreate, new Controls::ToolBarHeader(tr("Grid"), m_ui->fileToolBar));
+    m_ui->fileToolBar->insertWidget(m_ui->actTrayAddImages, new Controls::ToolBarHeader(tr("Tray"), m_ui->fileToolBar));
 }
 
 void TessaraWnd::ApplyStyleSheets()
 {
-    m_pUi->imageGrid->setStyleSheet(UIUtils::TranslateStyleSheet(
+    m_ui->imageGrid->setStyleSheet(Misc::TranslateStyleSheet(
         "#imageGrid { border: none; border-right: 1px solid lightgray; border-bottom: 1px solid lightgray; }"));
-    m_pUi->imageTray->setStyleSheet(UIUtils::TranslateStyleSheet("#imageTray { border: none; }"));
-    m_pUi->wdgtSettings->setStyleSheet(
-        UIUtils::TranslateStyleSheet("#wdgtSettings { border: none; border-bottom: 1px solid lightgray; }"));
+    m_ui->imageTray->setStyleSheet(Misc::TranslateStyleSheet("#imageTray { border: none; }"));
+    m_ui->wdgtSettings->setStyleSheet(
+        Misc::TranslateStyleSheet("#wdgtSettings { border: none; border-bottom: 1px solid lightgray; }"));
 }
 
 void TessaraWnd::closeEvent(QCloseEvent* pEvent)
 {
     GUARD_RUN([&] {
         // A disabled window is busy (a combine or a load runs): closing now would pull the ground away.
-        if (!isEnabled() || !MaybeSaveChanges()) {
+        if (!isEnabled() || !m_session->MaybeSaveChanges()) {
             pEvent->ignore();
             return;
         }
         Options()->SaveWindowState(this, WindowName);
-        Options()->SetOption(SplitterStateOption, QString::fromLatin1(m_pUi->splMain->saveState().toBase64()));
+        Options()->SetOption(SplitterStateOption, QString::fromLatin1(m_ui->splMain->saveState().toBase64()));
         Options()->SetOption(WindowStateOption, QString::fromLatin1(saveState(0).toBase64()));
         pEvent->accept();
     });
@@ -312,29 +278,28 @@ void TessaraWnd::UpdateUI()
 
 void TessaraWnd::UpdateActions()
 {
-    const int nGridImages = m_pUi->imageGrid->GetImageCount();
-    const int nTrayImages = m_pUi->imageTray->GetImageCount();
+    const int nGridImages = m_ui->imageGrid->GetImageCount();
+    const int nTrayImages = m_ui->imageTray->GetImageCount();
     // A single cell is already the whole picture: there is nothing to combine.
-    const bool bSingle = m_pUi->imageGrid->rowCount() < 2 && m_pUi->imageGrid->columnCount() <= 1;
+    const bool bSingle = m_ui->imageGrid->rowCount() < 2 && m_ui->imageGrid->columnCount() <= 1;
     const bool bCombinable = nGridImages >= 1 && !bSingle;
 
-    for (QAction* pAction :
-         {m_pUi->actProjectSave, m_pUi->actGridCompound, m_pUi->actGridFlipHorz, m_pUi->actGridFlipVert})
+    for (QAction* pAction : {m_ui->actProjectSave, m_ui->actGridCompound, m_ui->actGridFlipHorz, m_ui->actGridFlipVert})
         pAction->setEnabled(bCombinable);
-    m_pUi->btnGridCompound->setEnabled(bCombinable);
-    m_pUi->actGridClearImages->setEnabled(nGridImages >= 1);
-    m_pUi->actTrayClearImages->setEnabled(nTrayImages >= 1);
+    m_ui->btnGridCompound->setEnabled(bCombinable);
+    m_ui->actGridClearImages->setEnabled(nGridImages >= 1);
+    m_ui->actTrayClearImages->setEnabled(nTrayImages >= 1);
 }
 
 void TessaraWnd::UpdateStatusBar()
 {
-    m_pUi->statusBar->SetGridSize(m_pUi->imageGrid->rowCount(), m_pUi->imageGrid->columnCount());
-    m_pUi->statusBar->SetImageCount(m_pUi->imageGrid->GetImageCount(), m_pUi->imageTray->GetImageCount());
+    m_ui->statusBar->SetGridSize(m_ui->imageGrid->rowCount(), m_ui->imageGrid->columnCount());
+    m_ui->statusBar->SetImageCount(m_ui->imageGrid->GetImageCount(), m_ui->imageTray->GetImageCount());
 }
 
 void TessaraWnd::SetStatus(const QString& strText, bool bTemporary)
 {
-    m_pUi->statusBar->SetStatus(strText, bTemporary);
+    m_ui->statusBar->SetStatus(strText, bTemporary);
 }
 
 void TessaraWnd::OnGridChanged()
@@ -350,7 +315,7 @@ void TessaraWnd::OnTrayChanged()
 void TessaraWnd::ReportError(const QString& strMessage, bool bToStatusBar)
 {
     GUARD_RUN([&] {
-        UIUtils::MessageBox(UIUtils::MsgCritical, strMessage);
+        Misc::MessageBox(Misc::MsgCritical, strMessage);
         if (!bToStatusBar)
             return;
         QString strLine = strMessage;
@@ -361,37 +326,32 @@ void TessaraWnd::ReportError(const QString& strMessage, bool bToStatusBar)
 
 // ---- Grid size ----
 
-void TessaraWnd::on_txtGridRows_valueChanged(int)
+void TessaraWnd::OnGridSizeEdited()
 {
-    m_pUi->btnGridResize->setEnabled(m_pUi->txtGridRows->value() != m_pUi->imageGrid->rowCount()
-                                     || m_pUi->txtGridColumns->value() != m_pUi->imageGrid->columnCount());
+    m_ui->btnGridResize->setEnabled(m_ui->txtGridRows->value() != m_ui->imageGrid->rowCount()
+                                    || m_ui->txtGridColumns->value() != m_ui->imageGrid->columnCount());
 }
 
-void TessaraWnd::on_txtGridColumns_valueChanged(int nValue)
+void TessaraWnd::ResizeGridAsEdited()
 {
-    on_txtGridRows_valueChanged(nValue);
+    EditStep step(m_history, tr("Resize grid"));
+    SetGridSize(m_ui->txtGridRows->value(), m_ui->txtGridColumns->value(), true);
 }
 
-void TessaraWnd::on_btnGridResize_clicked()
-{
-    EditStep step(m_pHistory, tr("Resize grid"));
-    SetImageGridSize(m_pUi->txtGridRows->value(), m_pUi->txtGridColumns->value(), true);
-}
-
-void TessaraWnd::SetImageGridSize(int nRows, int nCols, bool bPopulate)
+void TessaraWnd::SetGridSize(int nRows, int nCols, bool bPopulate)
 {
     GUARD_RUN([&] {
         bool bResized = false;
         {
-            WaitCursor waitCursor;
-            bResized = m_pUi->imageGrid->Resize(nRows, nCols, bPopulate);
+            Misc::WaitCursor waitCursor;
+            bResized = m_ui->imageGrid->Resize(nRows, nCols, bPopulate);
         }
         if (bResized) {
-            m_pUi->txtGridRows->setValue(nRows);
-            m_pUi->txtGridColumns->setValue(nCols);
-            m_pUi->btnGridResize->setEnabled(false);
+            m_ui->txtGridRows->setValue(nRows);
+            m_ui->txtGridColumns->setValue(nCols);
+            m_ui->btnGridResize->setEnabled(false);
         } else {
-            UIUtils::MessageBox(UIUtils::MsgWarning, tr("Unable to resize the image grid"));
+            Misc::MessageBox(Misc::MsgWarning, tr("Unable to resize the image grid"));
         }
         UpdateStatusBar();
     });
@@ -399,112 +359,42 @@ void TessaraWnd::SetImageGridSize(int nRows, int nCols, bool bPopulate)
 
 // ---- Settings panel ----
 
-void TessaraWnd::on_chkUseRegion_toggled(bool bChecked)
-{
-    // A region and an overlap exclude each other.
-    if (bChecked)
-        m_pUi->chkUseOverlap->setChecked(false);
-}
-
-void TessaraWnd::on_chkUseOverlap_toggled(bool bChecked)
-{
-    if (bChecked)
-        m_pUi->chkUseRegion->setChecked(false);
-}
-
 // The thumbnails follow at once, so that the grid shows what the combined image will get.
-void TessaraWnd::on_chkAutoOrient_toggled(bool bChecked)
+void TessaraWnd::OnAutoOrientToggled(bool bChecked)
 {
-    GUARD_RUN([&] { m_pCellEngine->SetAutoOrient(bChecked); });
+    GUARD_RUN([&] { m_cellEngine->SetAutoOrient(bChecked); });
 }
 
-void TessaraWnd::on_btnClearSettings_clicked()
+void TessaraWnd::ResetSettingsAsEdit()
 {
-    EditStep step(m_pHistory, tr("Reset settings"));
+    EditStep step(m_history, tr("Reset settings"));
     ResetSettings();
 }
 
 void TessaraWnd::ResetSettings()
 {
-    GUARD_RUN([&] {
-        m_pUi->chkUseRegion->setChecked(false);
-        m_pUi->txtRegionWidth->setValue(5);
-        m_pUi->txtRegionHeight->setValue(5);
-        m_pUi->chkUseOverlap->setChecked(false);
-        m_pUi->txtOverlap->setValue(1);
-        m_pUi->chkUseBgColor->setChecked(false);
-        m_pUi->btnBgColor->SetColor(Qt::black);
-        m_pUi->chkUseTransparency->setChecked(false);
-        m_pUi->btnTransparency->SetColor(Qt::black);
-        m_pUi->chkStackMode->setChecked(false);
-        m_pUi->chkAutoOrient->setChecked(false);
-    });
+    m_settingsPanel->Reset();
 }
 
 void TessaraWnd::FillTessaraSettings(Core::TessaraSettings* pSettings) const
 {
     GUARD_RUN([&] {
         using Core::TessaraSettings;
-        pSettings->rows.append(m_pUi->imageGrid->GetRowFilenames());
+        pSettings->rows.append(m_ui->imageGrid->GetRowFilenames());
         pSettings->flags |= TessaraSettings::FlagRows;
 
-        const QList<QStringList> trayRows = m_pUi->imageTray->GetRowFilenames();
+        const QList<QStringList> trayRows = m_ui->imageTray->GetRowFilenames();
         if (!trayRows.isEmpty())
             pSettings->tray.append(trayRows.first());
         pSettings->flags |= TessaraSettings::FlagTray;
 
-        if (m_pUi->chkUseRegion->isChecked()) {
-            pSettings->regionWidth = m_pUi->txtRegionWidth->value();
-            pSettings->regionHeight = m_pUi->txtRegionHeight->value();
-            pSettings->flags |= TessaraSettings::FlagRegion;
-        } else if (m_pUi->chkUseOverlap->isChecked()) {
-            pSettings->overlap = m_pUi->txtOverlap->value();
-            pSettings->flags |= TessaraSettings::FlagOverlap;
-        }
-        if (m_pUi->chkUseBgColor->isChecked()) {
-            pSettings->background = m_pUi->btnBgColor->GetColor();
-            pSettings->flags |= TessaraSettings::FlagBackground;
-        }
-        if (m_pUi->chkUseTransparency->isChecked()) {
-            pSettings->transparency = m_pUi->btnTransparency->GetColor();
-            pSettings->flags |= TessaraSettings::FlagTransparency;
-        }
-        if (m_pUi->chkStackMode->isChecked()) {
-            pSettings->stackImages = true;
-            pSettings->flags |= TessaraSettings::FlagStackImages;
-        }
-        if (m_pUi->chkAutoOrient->isChecked()) {
-            pSettings->autoOrient = true;
-            pSettings->flags |= TessaraSettings::FlagAutoOrient;
-        }
+        m_settingsPanel->FillSettings(pSettings);
     });
 }
 
 void TessaraWnd::SetSettings(const Core::TessaraSettings* pSettings)
 {
-    GUARD_RUN([&] {
-        using Core::TessaraSettings;
-        ResetSettings();
-        if (pSettings->IsSet(TessaraSettings::FlagRegion)) {
-            m_pUi->chkUseRegion->setChecked(true);
-            m_pUi->txtRegionWidth->setValue(pSettings->regionWidth);
-            m_pUi->txtRegionHeight->setValue(pSettings->regionHeight);
-        }
-        if (pSettings->IsSet(TessaraSettings::FlagOverlap)) {
-            m_pUi->chkUseOverlap->setChecked(true);
-            m_pUi->txtOverlap->setValue(pSettings->overlap);
-        }
-        if (pSettings->IsSet(TessaraSettings::FlagBackground)) {
-            m_pUi->chkUseBgColor->setChecked(true);
-            m_pUi->btnBgColor->SetColor(pSettings->background);
-        }
-        if (pSettings->IsSet(TessaraSettings::FlagTransparency)) {
-            m_pUi->chkUseTransparency->setChecked(true);
-            m_pUi->btnTransparency->SetColor(pSettings->transparency);
-        }
-        m_pUi->chkStackMode->setChecked(pSettings->IsSet(TessaraSettings::FlagStackImages) && pSettings->stackImages);
-        m_pUi->chkAutoOrient->setChecked(pSettings->IsSet(TessaraSettings::FlagAutoOrient) && pSettings->autoOrient);
-    });
+    m_settingsPanel->ApplySettings(*pSettings);
 }
 
 // ---- Zoom ----
@@ -514,24 +404,14 @@ int TessaraWnd::ZoomImageSize(int nLevel)
     return (nLevel + 2) * 32;
 }
 
-void TessaraWnd::on_actGridZoomIn_triggered()
+void TessaraWnd::ZoomGrid(int nSteps)
 {
-    m_pUi->viewToolBar->SetGridZoomLevel(m_pUi->viewToolBar->GetGridZoomLevel() + 1);
+    m_ui->viewToolBar->SetGridZoomLevel(m_ui->viewToolBar->GetGridZoomLevel() + nSteps);
 }
 
-void TessaraWnd::on_actGridZoomOut_triggered()
+void TessaraWnd::ZoomTray(int nSteps)
 {
-    m_pUi->viewToolBar->SetGridZoomLevel(m_pUi->viewToolBar->GetGridZoomLevel() - 1);
-}
-
-void TessaraWnd::on_actTrayZoomIn_triggered()
-{
-    m_pUi->viewToolBar->SetTrayZoomLevel(m_pUi->viewToolBar->GetTrayZoomLevel() + 1);
-}
-
-void TessaraWnd::on_actTrayZoomOut_triggered()
-{
-    m_pUi->viewToolBar->SetTrayZoomLevel(m_pUi->viewToolBar->GetTrayZoomLevel() - 1);
+    m_ui->viewToolBar->SetTrayZoomLevel(m_ui->viewToolBar->GetTrayZoomLevel() + nSteps);
 }
 
 // Sizes the table's images for the zoom level and enables its zoom actions up to the slider's ends.
@@ -546,51 +426,48 @@ void TessaraWnd::ApplyZoom(Controls::ImageTableWidget* pTable, const QSlider* pS
 void TessaraWnd::OnGridZoomChanged(int nValue)
 {
     GUARD_RUN([&] {
-        ApplyZoom(m_pUi->imageGrid, m_pUi->viewToolBar->GetGridZoomSlider(), m_pUi->actGridZoomIn,
-                  m_pUi->actGridZoomOut, nValue);
+        ApplyZoom(m_ui->imageGrid, m_ui->viewToolBar->GetGridZoomSlider(), m_ui->actGridZoomIn, m_ui->actGridZoomOut,
+                  nValue);
     });
 }
 
 void TessaraWnd::OnTrayZoomChanged(int nValue)
 {
     GUARD_RUN([&] {
-        ApplyZoom(m_pUi->imageTray, m_pUi->viewToolBar->GetTrayZoomSlider(), m_pUi->actTrayZoomIn,
-                  m_pUi->actTrayZoomOut, nValue);
+        ApplyZoom(m_ui->imageTray, m_ui->viewToolBar->GetTrayZoomSlider(), m_ui->actTrayZoomIn, m_ui->actTrayZoomOut,
+                  nValue);
     });
 }
 
-void TessaraWnd::on_actGridCompactView_triggered(bool bChecked)
+void TessaraWnd::OnCompactViewToggled(bool bChecked)
 {
-    GUARD_RUN([&] { m_pUi->imageGrid->SetCompactView(bChecked); });
+    GUARD_RUN([&] { m_ui->imageGrid->SetCompactView(bChecked); });
 }
 
 // ---- Grid and tray commands ----
 
-void TessaraWnd::on_actProjectNew_triggered()
+void TessaraWnd::ShowNewProject()
 {
     GUARD_RUN([&] {
-        if (!MaybeSaveChanges())
-            return;
         {
-            EditStep step(m_pHistory, QString());
-            m_pCellEngine->ClearBasket();
-            m_pCellEngine->ClearTray();
+            EditStep step(m_history, QString());
+            m_cellEngine->ClearBasket();
+            m_cellEngine->ClearTray();
             ResetSettings();
-            SetImageGridSize(3, 3, true);
+            SetGridSize(3, 3, true);
         }
-        m_pUi->viewToolBar->SetGridZoomLevel(DefaultGridZoomLevel);
-        m_pUi->viewToolBar->SetTrayZoomLevel(DefaultTrayZoomLevel);
-        m_pUi->actGridCompactView->setChecked(false);
-        m_pUi->imageGrid->SetCompactView(false);
-        SetProjectFile(QString(), true);
+        m_ui->viewToolBar->SetGridZoomLevel(DefaultGridZoomLevel);
+        m_ui->viewToolBar->SetTrayZoomLevel(DefaultTrayZoomLevel);
+        m_ui->actGridCompactView->setChecked(false);
+        m_ui->imageGrid->SetCompactView(false);
     });
 }
 
-void TessaraWnd::on_actGridCreate_triggered()
+void TessaraWnd::ChooseImagesForNewGrid()
 {
     GUARD_RUN([&] {
         const QStringList astrFiles =
-            UIUtils::GetOpenFileNames(this, tr("Select the input images for the new grid"), ImageOpenFilter());
+            Misc::GetOpenFileNames(this, tr("Select the input images for the new grid"), ImageOpenFilter());
         if (astrFiles.isEmpty())
             return;
         GridSizeDlg dialog(this);
@@ -607,8 +484,7 @@ void TessaraWnd::on_actGridCreate_triggered()
                 tr("New grid (%1 rows, %2 columns) with %3 images created").arg(nRows).arg(nCols).arg(astrFiles.size()),
                 true);
         else
-            ReportError(tr("Errors occurred while creating a new grid:\n\n%1").arg(m_pCellEngine->GetLastError()),
-                        true);
+            ReportError(tr("Errors occurred while creating a new grid:\n\n%1").arg(m_cellEngine->GetLastError()), true);
     });
 }
 
@@ -617,22 +493,22 @@ bool TessaraWnd::CreateNewGrid(const QStringList& astrFiles, int nRows, int nCol
     return GUARD_RUN([&] {
         if (astrFiles.isEmpty() || nRows < 1 || nCols < 1)
             return false;
-        EditStep step(m_pHistory, tr("Create grid"));
-        m_pCellEngine->ClearBasket();
-        const bool bCreated = m_pCellEngine->CreateCells(Utils::SortedNaturally(astrFiles), nRows, nCols);
+        EditStep step(m_history, tr("Create grid"));
+        m_cellEngine->ClearBasket();
+        const bool bCreated = m_cellEngine->CreateCells(Misc::SortedNaturally(astrFiles), nRows, nCols);
         // Lay out the grid even when some files failed, so every cell that was created is shown
         // rather than left hidden in the engine.
-        SetImageGridSize(nRows, nCols, false);
-        m_pUi->imageGrid->PopulateEntireGrid();
+        SetGridSize(nRows, nCols, false);
+        m_ui->imageGrid->PopulateEntireGrid();
         return bCreated;
     });
 }
 
-void TessaraWnd::on_actTrayAddImages_triggered()
+void TessaraWnd::ChooseImagesForTray()
 {
     GUARD_RUN([&] {
         const QStringList astrFiles =
-            UIUtils::GetOpenFileNames(this, tr("Select the images to add to the tray"), ImageOpenFilter());
+            Misc::GetOpenFileNames(this, tr("Select the images to add to the tray"), ImageOpenFilter());
         if (astrFiles.isEmpty())
             return;
         SetStatus(tr("Adding %1 image(s) to the tray...").arg(astrFiles.size()));
@@ -640,7 +516,7 @@ void TessaraWnd::on_actTrayAddImages_triggered()
             SetStatus(tr("%1 image(s) added to the tray").arg(astrFiles.size()), true);
         else
             ReportError(
-                tr("Errors occurred while adding the images to the tray:\n\n%1").arg(m_pCellEngine->GetLastError()),
+                tr("Errors occurred while adding the images to the tray:\n\n%1").arg(m_cellEngine->GetLastError()),
                 true);
     });
 }
@@ -648,214 +524,84 @@ void TessaraWnd::on_actTrayAddImages_triggered()
 bool TessaraWnd::AddImagesToTray(const QStringList& astrFiles)
 {
     return GUARD_RUN([&] {
-        EditStep step(m_pHistory, tr("Add images"));
-        return !astrFiles.isEmpty() && m_pCellEngine->CreateCells(Utils::SortedNaturally(astrFiles), -1, -1);
+        EditStep step(m_history, tr("Add images"));
+        return !astrFiles.isEmpty() && m_cellEngine->CreateCells(Misc::SortedNaturally(astrFiles), -1, -1);
     });
 }
 
-void TessaraWnd::on_actTrayClearImages_triggered()
+void TessaraWnd::ClearTray()
 {
     GUARD_RUN([&] {
-        EditStep step(m_pHistory, tr("Clear tray"));
-        m_pCellEngine->ClearTray();
+        EditStep step(m_history, tr("Clear tray"));
+        m_cellEngine->ClearTray();
     });
 }
 
-void TessaraWnd::on_actGridClearImages_triggered()
+void TessaraWnd::ClearGrid()
 {
     GUARD_RUN([&] {
-        EditStep step(m_pHistory, tr("Clear grid"));
-        m_pCellEngine->ClearBasket();
+        EditStep step(m_history, tr("Clear grid"));
+        m_cellEngine->ClearBasket();
     });
 }
 
-void TessaraWnd::on_actGridFlipHorz_triggered()
+void TessaraWnd::FlipGridHorizontally()
 {
     GUARD_RUN([&] {
-        EditStep step(m_pHistory, tr("Flip horizontally"));
-        m_pUi->imageGrid->FlipHorizontally();
+        EditStep step(m_history, tr("Flip horizontally"));
+        m_ui->imageGrid->FlipHorizontally();
     });
 }
 
-void TessaraWnd::on_actGridFlipVert_triggered()
+void TessaraWnd::FlipGridVertically()
 {
     GUARD_RUN([&] {
-        EditStep step(m_pHistory, tr("Flip vertically"));
-        m_pUi->imageGrid->FlipVertically();
+        EditStep step(m_history, tr("Flip vertically"));
+        m_ui->imageGrid->FlipVertically();
     });
 }
 
 // ---- Projects ----
 
-void TessaraWnd::on_actProjectOpen_triggered()
-{
-    GUARD_RUN([&] {
-        if (!MaybeSaveChanges())
-            return;
-        const QString strFile = UIUtils::GetOpenFileName(this, tr("Select the project to load"),
-                                                         tr("Tessara projects (*.tsp);;All files (*.*)"));
-        if (!strFile.isEmpty())
-            OnOpenProject(strFile);
-    });
-}
-
-void TessaraWnd::OnOpenRecentProject()
-{
-    GUARD_RUN([&] {
-        const QAction* pAction = qobject_cast<const QAction*>(sender());
-        if (!pAction)
-            return;
-        // Read before asking: saving rebuilds the recent-project actions.
-        const QString strProject = pAction->data().toString();
-        if (MaybeSaveChanges())
-            OnOpenProject(strProject);
-    });
-}
-
 void TessaraWnd::OnOpenProject(QString strProject)
 {
-    GUARD_RUN([&] {
-        SetStatus(tr("Loading project '%1'...").arg(strProject));
-        QString strError;
-        if (LoadProjectFrom(strProject, strError))
-            SetStatus(tr("Project '%1' loaded").arg(strProject), true);
-        else
-            ReportError(tr("An error occurred while loading the project:\n\n%1").arg(strError), true);
-    });
+    m_session->OpenProjectFile(strProject);
 }
 
 bool TessaraWnd::LoadProjectFrom(const QString& strFile, QString& strError)
 {
-    return GUARD_RUN([&] {
-        BusyWindow busy(this);
-        Core::TessaraProject project;
-        if (!project.LoadProject(strFile)) {
-            strError = project.GetLastError();
-            return false;
-        }
-        const Core::TessaraSettings& settings = project.GetSettings();
-        bool bLoaded = false;
-        {
-            EditStep step(m_pHistory, QString());
-            // The rest of the project is taken over even when some images could not be read, so
-            // the grid shows what was loaded and the settings are not lost.
-            bLoaded = ShowCells(settings.rows, project.GetGridSize(), settings.tray, strError);
-            SetSettings(&settings);
-        }
-        // Only a complete load stands for the file: a partial one must be saved anew, not listed as recent.
-        SetProjectFile(bLoaded ? strFile : QString(), bLoaded);
-        if (bLoaded) {
-            Options()->AddRecentProject(strFile);
-            CreateOpenRecentActions();
-        }
-        return bLoaded;
-    });
-}
-
-void TessaraWnd::SetProjectFile(const QString& strFile, bool bSaved)
-{
-    // Cells kept for undoing removals are no longer reachable once the history is gone.
-    m_pHistory->Reset(bSaved);
-    m_pCellEngine->DestroyRemovedCells();
-    m_strProjectFile = strFile;
-    UpdateTitle();
-}
-
-bool TessaraWnd::MaybeSaveChanges()
-{
-    return GUARD_RUN([&] {
-        if (!IsModified())
-            return true;
-        const QString strName = m_strProjectFile.isEmpty() ? tr("Untitled") : QFileInfo(m_strProjectFile).fileName();
-        const QMessageBox::StandardButton answer =
-            UIUtils::MessageBox(UIUtils::MsgQuestion, tr("Save changes to %1?").arg(strName),
-                                QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
-        if (answer == QMessageBox::Discard)
-            return true;
-        return answer == QMessageBox::Save && SaveProjectAs();
-    });
-}
-
-void TessaraWnd::on_actProjectSave_triggered()
-{
-    SaveProjectAs();
-}
-
-bool TessaraWnd::SaveProjectAs()
-{
-    return GUARD_RUN([&] {
-        const QString strFile = UIUtils::GetSaveFileName(this, tr("Save the project"), tr("Tessara projects (*.tsp)"));
-        if (strFile.isEmpty())
-            return false;
-        SetStatus(tr("Saving project to '%1'...").arg(strFile));
-        QString strError;
-        if (!SaveProjectTo(strFile, strError)) {
-            ReportError(tr("An error occurred while saving the project:\n\n%1").arg(strError), true);
-            return false;
-        }
-        SetStatus(tr("Project saved to '%1'").arg(strFile), true);
-        UIUtils::MessageBox(UIUtils::MsgInformation, tr("The project has been saved to '%1'.").arg(strFile));
-        return true;
-    });
+    return m_session->LoadProjectFrom(strFile, strError);
 }
 
 bool TessaraWnd::SaveProjectTo(const QString& strFile, QString& strError)
 {
-    return GUARD_RUN([&] {
-        Core::TessaraProject project;
-        FillTessaraSettings(&project.GetSettings());
-        if (!project.GetSettings().VerifySettings(strError) || strFile.isEmpty())
-            return false;
-        BusyWindow busy(this);
-        if (!project.SaveProject(strFile)) {
-            strError = project.GetLastError();
-            return false;
-        }
-        m_pHistory->MarkSaved();
-        m_strProjectFile = strFile;
-        UpdateTitle();
-        Options()->AddRecentProject(strFile);
-        CreateOpenRecentActions();
-        return true;
-    });
+    return m_session->SaveProjectTo(strFile, strError);
 }
 
 void TessaraWnd::CreateOpenRecentActions()
 {
-    GUARD_RUN([&] {
-        // Later, not now: the action that started this (a recent project being opened) may still be emitting.
-        for (QAction* pAction : std::exchange(m_openRecentActions, {})) {
-            m_pUi->menOpenRecent->removeAction(pAction);
-            pAction->deleteLater();
-        }
-        // Projects that no longer exist are hidden but stay stored: the drive may come back.
-        for (const QString& strProject : Options()->GetRecentProjects()) {
-            if (!QFileInfo::exists(strProject))
-                continue;
-            QAction* pAction = new QAction(strProject, this);
-            pAction->setData(strProject);
-            pAction->setShortcut(QKeySequence(tr("Ctrl+") + QString::number(m_openRecentActions.size() + 1)));
-            connect(pAction, &QAction::triggered, this, &TessaraWnd::OnOpenRecentProject);
-            m_pUi->menOpenRecent->addAction(pAction);
-            m_openRecentActions.append(pAction);
-        }
-        m_pUi->actNoItemsToDisplay->setVisible(m_openRecentActions.isEmpty());
+    m_session->CreateOpenRecentActions();
+}
+
+bool TessaraWnd::ShowProject(const Core::TessaraProject& project, QString& strError)
+{
+    return GUARD_RUN([&] {
+        EditStep step(m_history, QString());
+        const bool bShown =
+            ShowCells(project.GetSettings().rows, project.GetGridSize(), project.GetSettings().tray, strError);
+        SetSettings(&project.GetSettings());
+        return bShown;
     });
 }
 
 // ---- Combine ----
 
-void TessaraWnd::on_btnGridCompound_clicked()
-{
-    on_actGridCompound_triggered();
-}
-
-void TessaraWnd::on_actGridCompound_triggered()
+void TessaraWnd::ChooseCompoundImageFile()
 {
     GUARD_RUN([&] {
         const QString strFile =
-            UIUtils::GetSaveFileName(this, tr("Save the compound image"),
-                                     ImgUtils::GetCommonImageFormatFilter(true) + QStringLiteral(";;All files (*.*)"));
+            Misc::GetSaveFileName(this, tr("Save the compound image"),
+                                  Misc::GetCommonImageFormatFilter(true) + QStringLiteral(";;All files (*.*)"));
         if (strFile.isEmpty())
             return;
         SetStatus(tr("Combining images to '%1'...").arg(strFile));
@@ -865,7 +611,7 @@ void TessaraWnd::on_actGridCompound_triggered()
             ShowCombinedImageSaved(strFile);
             return;
         }
-        if (m_bCombineCancelled) {
+        if (m_combineCancelled) {
             SetStatus(tr("Combine cancelled"));
             return;
         }
@@ -887,9 +633,9 @@ void TessaraWnd::ShowCombinedImageSaved(const QString& strFile)
         box.setDefaultButton(box.addButton(tr("&OK"), QMessageBox::RejectRole));
         box.exec();
         if (box.clickedButton() == pOpenImage)
-            SysUtils::LaunchFile(strFile);
+            Misc::LaunchFile(strFile);
         else if (box.clickedButton() == pOpenFolder)
-            SysUtils::LaunchFile(QFileInfo(strFile).absolutePath());
+            Misc::LaunchFile(QFileInfo(strFile).absolutePath());
     });
 }
 
@@ -922,7 +668,7 @@ bool TessaraWnd::CreateCompoundImage(const QString& strFile, bool bShowStatus, Q
             });
             statusDialog.hide();
         }
-        m_bCombineCancelled = tesscli.WasCancelled();
+        m_combineCancelled = tesscli.WasCancelled();
         if (!bResult)
             strError = tesscli.GetLastError();
         return bResult;
@@ -944,7 +690,7 @@ QString TessaraWnd::CombinePhaseText(Core::CombineProgress::Phase phase)
 
 // ---- Help ----
 
-void TessaraWnd::on_actAbout_triggered()
+void TessaraWnd::ShowAbout()
 {
     GUARD_RUN([&] {
         AboutDlg dialog(this);
@@ -952,21 +698,21 @@ void TessaraWnd::on_actAbout_triggered()
     });
 }
 
-void TessaraWnd::on_actHelp_triggered()
+void TessaraWnd::ShowHelp()
 {
     GUARD_RUN([&] {
         if (Misc::Help_IsAvailable())
             Misc::Help_OpenManual();
         else
-            UIUtils::MessageBox(UIUtils::MsgWarning, tr("The help file is not available."));
+            Misc::MessageBox(Misc::MsgWarning, tr("The help file is not available."));
     });
 }
 
-void TessaraWnd::on_actVelmontWebsite_triggered()
+void TessaraWnd::OpenMakerWebsite()
 {
     GUARD_RUN([&] {
         // A web address, not a local file: opened as a URL by the desktop's browser.
-        QDesktopServices::openUrl(QUrl(UIUtils::GetMakerWebsite()));
+        QDesktopServices::openUrl(QUrl(Misc::GetMakerWebsite()));
     });
 }
 } // namespace UI

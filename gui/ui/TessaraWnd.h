@@ -1,6 +1,8 @@
 #pragma once
 
 #include "core/CombineProgress.h"
+#include "core/ErrorReporter.h"
+#include "ui/ProjectSession.h"
 
 #include <memory>
 
@@ -18,7 +20,7 @@ class QUndoStack;
 namespace Core {
 class TessaraSettings;
 }
-namespace Engine {
+namespace Model {
 class ImageCellEngine;
 }
 
@@ -26,34 +28,37 @@ class Ui_TessaraWndClass;
 
 namespace UI {
 class EditHistory;
+class ProjectSession;
+class SettingsPanel;
 struct EditorState;
 
 namespace Controls {
 class ImageTableWidget;
 }
 
-// The editor's main window: grid, settings panel, tray, toolbars and every command.
-class TessaraWnd : public QMainWindow
+// The editor's main window: grid, tray, toolbars and the grid, tray, combine and help commands.
+// The settings panel and the project file have classes of their own.
+class TessaraWnd : public QMainWindow, public Core::ErrorReporter, private ProjectHost
 {
     Q_OBJECT
 
 public:
-    explicit TessaraWnd(Engine::ImageCellEngine* pCellEngine, QWidget* pParent = nullptr,
+    explicit TessaraWnd(Model::ImageCellEngine* pCellEngine, QWidget* pParent = nullptr,
                         Qt::WindowFlags flags = Qt::WindowFlags());
     ~TessaraWnd() override;
 
     void UpdateUI();
     void ResetSettings();
     void SetSettings(const Core::TessaraSettings* pSettings);
-    void FillTessaraSettings(Core::TessaraSettings* pSettings) const;
+    void FillTessaraSettings(Core::TessaraSettings* pSettings) const override;
 
     bool AddImagesToTray(const QStringList& astrFiles);
     bool CreateNewGrid(const QStringList& astrFiles, int nRows, int nCols);
-    void SetImageGridSize(int nRows, int nCols, bool bPopulate);
+    void SetGridSize(int nRows, int nCols, bool bPopulate);
     bool LoadProjectFrom(const QString& strFile, QString& strError);
     bool SaveProjectTo(const QString& strFile, QString& strError);
     bool CreateCompoundImage(const QString& strFile, bool bShowStatus, QString& strError);
-    void ReportError(const QString& strMessage, bool bToStatusBar);
+    void ReportError(const QString& strMessage, bool bToStatusBar) override;
     void CreateOpenRecentActions();
 
     QUndoStack* GetUndoStack() const;
@@ -72,45 +77,15 @@ signals:
     void Sig_CombineProgress(int nStep, int nStepCount);
 
 private slots:
-    void on_actAbout_triggered();
-    void on_actProjectNew_triggered();
-    void on_actProjectSave_triggered();
-    void on_actProjectOpen_triggered();
-    void on_actGridCreate_triggered();
-    void on_actGridCompound_triggered();
-    void on_actGridFlipHorz_triggered();
-    void on_actGridFlipVert_triggered();
-    void on_actGridClearImages_triggered();
-    void on_actGridZoomIn_triggered();
-    void on_actGridZoomOut_triggered();
-    void on_actGridCompactView_triggered(bool bChecked);
-    void on_actTrayAddImages_triggered();
-    void on_actTrayClearImages_triggered();
-    void on_actTrayZoomIn_triggered();
-    void on_actTrayZoomOut_triggered();
-    void on_actHelp_triggered();
-    void on_actVelmontWebsite_triggered();
-    void on_txtGridRows_valueChanged(int);
-    void on_txtGridColumns_valueChanged(int);
-    void on_btnGridResize_clicked();
-    void on_btnClearSettings_clicked();
-    void on_btnGridCompound_clicked();
-    void on_chkUseRegion_toggled(bool bChecked);
-    void on_chkUseOverlap_toggled(bool bChecked);
-    void on_chkAutoOrient_toggled(bool bChecked);
-    void OnGridChanged();
-    void OnTrayChanged();
-    void OnGridZoomChanged(int nValue);
-    void OnTrayZoomChanged(int nValue);
-    void OnOpenRecentProject();
+    // Called by name: the core opens the project given on the command line through it.
     void OnOpenProject(QString strProject);
-    void UpdateTitle();
 
 protected:
     void closeEvent(QCloseEvent* pEvent) override;
 
 private:
     void SetupUI();
+    void ConnectActions();
     void ConnectSignals();
     void UpdateActions();
     void UpdateStatusBar();
@@ -121,25 +96,41 @@ private:
     static int ZoomImageSize(int nLevel);
     static void ApplyZoom(Controls::ImageTableWidget* pTable, const QSlider* pSlider, QAction* pZoomIn,
                           QAction* pZoomOut, int nValue);
-    void SetStatus(const QString& strText, bool bTemporary = false);
+    void SetStatus(const QString& strText, bool bTemporary = false) override;
     static QString CombinePhaseText(Core::CombineProgress::Phase phase);
     void SetupEditHistory();
-    void ConnectSettingsPanel();
-    QVariantList GetPanelValues() const;
-    void SetPanelValues(const QVariantList& values);
     // Puts rows and tray into fresh cells; false when some image could not be read.
     bool ShowCells(const QList<QStringList>& rows, const QSize& gridSize, const QStringList& tray, QString& strError);
-    // The window now stands for strFile (empty: untitled); its content counts as saved when bSaved.
-    void SetProjectFile(const QString& strFile, bool bSaved);
-    // Before the window's content is replaced: true to go on (saved or discarded), false to stop.
-    bool MaybeSaveChanges();
-    bool SaveProjectAs();
+    bool ShowProject(const Core::TessaraProject& project, QString& strError) override;
+    void ShowNewProject() override;
 
-    std::unique_ptr<Ui_TessaraWndClass> m_pUi;
-    QList<QAction*> m_openRecentActions;
-    Engine::ImageCellEngine* m_pCellEngine;
-    EditHistory* m_pHistory = nullptr;
-    QString m_strProjectFile;
-    bool m_bCombineCancelled = false;
+    void ShowAbout();
+    void ShowHelp();
+    void OpenMakerWebsite();
+    void ChooseImagesForNewGrid();
+    void ChooseImagesForTray();
+    void ChooseCompoundImageFile();
+    void FlipGridHorizontally();
+    void FlipGridVertically();
+    void ClearGrid();
+    void ClearTray();
+    void OnGridSizeEdited();
+    void ResizeGridAsEdited();
+    void ResetSettingsAsEdit();
+    void OnAutoOrientToggled(bool bChecked);
+    void OnCompactViewToggled(bool bChecked);
+    void OnGridChanged();
+    void OnTrayChanged();
+    void OnGridZoomChanged(int nValue);
+    void OnTrayZoomChanged(int nValue);
+    void ZoomGrid(int nSteps);
+    void ZoomTray(int nSteps);
+
+    std::unique_ptr<Ui_TessaraWndClass> m_ui;
+    Model::ImageCellEngine* m_cellEngine;
+    SettingsPanel* m_settingsPanel = nullptr;
+    EditHistory* m_history = nullptr;
+    ProjectSession* m_session = nullptr;
+    bool m_combineCancelled = false;
 };
 } // namespace UI

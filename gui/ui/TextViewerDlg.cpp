@@ -1,13 +1,13 @@
 #include "ui/TextViewerDlg.h"
 #include "ui_TextViewerDlg.h"
 
-#include "core/Guard.h"
+#include "misc/Guard.h"
 #include "core/TessaraCore.h"
 #include "misc/FileUtils.h"
-#include "ui/UIUtils.h"
+#include "misc/UIUtils.h"
 
 namespace UI {
-TextViewerDlg::TextViewerDlg(QWidget* pParent) : BaseDialog(pParent), m_pUi(std::make_unique<Ui_TextViewerDlgClass>())
+TextViewerDlg::TextViewerDlg(QWidget* pParent) : BaseDialog(pParent), m_ui(std::make_unique<Ui_TextViewerDlgClass>())
 {
     SetupUI();
 }
@@ -17,18 +17,19 @@ TextViewerDlg::~TextViewerDlg() = default;
 void TextViewerDlg::SetupUI()
 {
     GUARD_RUN([&] {
-        m_pUi->setupUi(this);
+        m_ui->setupUi(this);
         InitDialog(true);
         Core::TessaraCore::s_instance->GetOptions()->LoadWindowState(this, WindowName);
         connect(this, &QDialog::finished, this, &TextViewerDlg::OnClose);
+        connect(m_ui->btnSaveLog, &QPushButton::clicked, this, &TextViewerDlg::ChooseFileAndSaveLog);
     });
 }
 
 int TextViewerDlg::ShowDialog(const QString& strCaption, const QString& strText)
 {
     return GUARD_RUN([&] {
-        m_pUi->lblCaption->setText(strCaption);
-        m_pUi->txtText->setPlainText(strText);
+        m_ui->lblCaption->setText(strCaption);
+        m_ui->txtText->setPlainText(strText);
         return exec();
     });
 }
@@ -40,20 +41,20 @@ void TextViewerDlg::OnClose()
 
 bool TextViewerDlg::SaveLogTo(const QString& strFile) const
 {
-    return GUARD_RUN([&] { return FileUtils::WriteFileSafely(strFile, m_pUi->txtText->toPlainText().toUtf8()); });
+    return GUARD_RUN([&] { return Misc::WriteFileSafely(strFile, m_ui->txtText->toPlainText().toUtf8()); });
 }
 
-void TextViewerDlg::on_btnSaveLog_clicked()
+void TextViewerDlg::ChooseFileAndSaveLog()
 {
     GUARD_RUN([&] {
         const QString strFile =
-            UIUtils::GetSaveFileName(this, tr("Save the log file"), tr("Text files (*.txt);;All files (*.*)"));
+            Misc::GetSaveFileName(this, tr("Save the log file"), tr("Text files (*.txt);;All files (*.*)"));
         if (strFile.isEmpty())
             return;
         if (SaveLogTo(strFile))
-            UIUtils::MessageBox(UIUtils::MsgInformation, tr("The log has been saved to '%1'.").arg(strFile));
+            Misc::MessageBox(Misc::MsgInformation, tr("The log has been saved to '%1'.").arg(strFile));
         else
-            UIUtils::MessageBox(UIUtils::MsgWarning, tr("The log could not be saved to '%1'.").arg(strFile));
+            Misc::MessageBox(Misc::MsgWarning, tr("The log could not be saved to '%1'.").arg(strFile));
     });
 }
 } // namespace UI

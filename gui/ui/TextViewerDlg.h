@@ -24,13 +24,11 @@ public:
 
     static constexpr const char* WindowName = "TextViewerDlg";
 
-private slots:
-    void OnClose();
-    void on_btnSaveLog_clicked();
-
 private:
     void SetupUI();
+    void OnClose();
+    void ChooseFileAndSaveLog();
 
-    std::unique_ptr<Ui_TextViewerDlgClass> m_pUi;
+    std::unique_ptr<Ui_TextViewerDlgClass> m_ui;
 };
 } // namespace UI

@@ -2,10 +2,10 @@
 
 // Helpers shared by the cell-model and image-table tests: readable layouts instead of pointer checks.
 
-#include "engine/ImageCell.h"
-#include "engine/ImageCellEngine.h"
+#include "model/ImageCell.h"
+#include "model/ImageCellEngine.h"
 #include "testutils.h"
-#include "ui/controls/ImageGrid.h"
+#include "ui/controls/GridTable.h"
 #include "ui/controls/ImageTableItem.h"
 #include "ui/controls/ImageTableWidget.h"
 #include "ui/controls/ImageTray.h"
@@ -18,7 +18,7 @@
 #include <QtTest>
 
 namespace TableTest {
-inline QString Name(const Engine::ImageCell* pCell)
+inline QString Name(const Model::ImageCell* pCell)
 {
     return QFileInfo(pCell->GetFilename()).completeBaseName();
 }
@@ -53,7 +53,7 @@ inline QString Layout(const UI::Controls::ImageTableWidget& table)
     return rows.join(" | ");
 }
 
-inline QString Names(const Engine::ImageCellEngine& engine, Engine::ImageCellEngine::CellContainer container)
+inline QString Names(const Model::ImageCellEngine& engine, Model::ImageCellEngine::CellContainer container)
 {
     QStringList names;
     for (int i = 0; i < engine.GetCellCount(container); ++i)
@@ -62,12 +62,12 @@ inline QString Names(const Engine::ImageCellEngine& engine, Engine::ImageCellEng
 }
 
 // Cells whose recorded grid location disagrees with where the grid shows them (tray cells must show nowhere).
-inline QString LocationMismatches(const Engine::ImageCellEngine& engine, const UI::Controls::ImageTableWidget& grid)
+inline QString LocationMismatches(const Model::ImageCellEngine& engine, const UI::Controls::ImageTableWidget& grid)
 {
     QStringList names;
-    for (auto container : {Engine::ImageCellEngine::CellBasket, Engine::ImageCellEngine::CellTray}) {
+    for (auto container : {Model::ImageCellEngine::CellBasket, Model::ImageCellEngine::CellTray}) {
         for (int i = 0; i < engine.GetCellCount(container); ++i) {
-            const Engine::ImageCell* pCell = engine.GetCell(container, i);
+            const Model::ImageCell* pCell = engine.GetCell(container, i);
             const UI::Controls::ImageTableItem* pItem = grid.FindItem(pCell);
             if ((pItem ? QPoint(pItem->column(), pItem->row()) : QPoint(-1, -1))
                 != QPoint(pCell->GetGridCol(), pCell->GetGridRow()))
@@ -120,11 +120,11 @@ struct Tables
     Tables()
     {
         auto* pLayout = new QVBoxLayout(&m_window);
-        pLayout->addWidget(m_pGrid = new UI::Controls::ImageGrid(&m_window));
-        pLayout->addWidget(m_pTray = new UI::Controls::ImageTray(&m_window));
-        m_bReady = m_pGrid->InitImageGrid(&m_engine) && m_pTray->InitImageTray(&m_engine);
-        m_pGrid->SetImageSize(64);
-        m_pTray->SetImageSize(64);
+        pLayout->addWidget(m_grid = new UI::Controls::GridTable(&m_window));
+        pLayout->addWidget(m_tray = new UI::Controls::ImageTray(&m_window));
+        m_ready = m_grid->InitGridTable(&m_engine) && m_tray->InitImageTray(&m_engine);
+        m_grid->SetImageSize(64);
+        m_tray->SetImageSize(64);
         m_window.resize(800, 600);
     }
 
@@ -139,9 +139,9 @@ struct Tables
                 row << (strToken == "-" ? "none" : strToken == "K" ? "KEEPEMPTY" : WriteImages(sandbox, {strToken})[0]);
             rows << row;
         }
-        if (!m_bReady || !m_engine.CreateCells(rows) || !m_pGrid->Resize(int(rows.size()), int(rows[0].size()), true))
+        if (!m_ready || !m_engine.CreateCells(rows) || !m_grid->Resize(int(rows.size()), int(rows[0].size()), true))
             return false;
-        m_pGrid->SetKeepEmptyCells(rows);
+        m_grid->SetKeepEmptyCells(rows);
         return strTray.isEmpty() || m_engine.CreateCells(WriteImages(sandbox, strTray.split(' ')), -1, -1);
     }
     // Shows the window active, for drags and shortcuts.
@@ -151,12 +151,12 @@ struct Tables
         QApplication::setActiveWindow(&m_window);
         return QTest::qWaitForWindowActive(&m_window);
     }
-    QString LocationMismatches() const { return TableTest::LocationMismatches(m_engine, *m_pGrid); }
+    QString LocationMismatches() const { return TableTest::LocationMismatches(m_engine, *m_grid); }
 
-    Engine::ImageCellEngine m_engine;
+    Model::ImageCellEngine m_engine;
     QWidget m_window;
-    UI::Controls::ImageGrid* m_pGrid;
-    UI::Controls::ImageTray* m_pTray;
-    bool m_bReady = false;
+    UI::Controls::GridTable* m_grid;
+    UI::Controls::ImageTray* m_tray;
+    bool m_ready = false;
 };
 } // namespace TableTest

@@ -29,16 +29,16 @@ class EditingTest : public TestUtils::WindowTest
     // Grid "a b | c -", tray "d e", an overlap of 3: what every edit below starts from, saved as start.tsp.
     void Arrange()
     {
-        QVERIFY(m_pWindow->CreateNewGrid(Images({"a", "b", "c"}), 2, 2));
-        QVERIFY(m_pWindow->AddImagesToTray(Images({"d", "e"})));
+        QVERIFY(m_window->CreateNewGrid(Images({"a", "b", "c"}), 2, 2));
+        QVERIFY(m_window->AddImagesToTray(Images({"d", "e"})));
         Find<QCheckBox>("chkUseOverlap")->setChecked(true);
         Find<QSpinBox>("txtOverlap")->setValue(3);
-        QVERIFY(!SavedXml("start.tsp").isEmpty() && !m_pWindow->IsModified());
+        QVERIFY(!SavedXml("start.tsp").isEmpty() && !m_window->IsModified());
     }
     QString SavedXml(const QString& strName)
     {
         QString strError;
-        if (!m_pWindow->SaveProjectTo(m_sandbox.File(strName), strError))
+        if (!m_window->SaveProjectTo(m_sandbox.File(strName), strError))
             return strError;
         return QString::fromUtf8(m_sandbox.ReadText(strName));
     }
@@ -70,10 +70,10 @@ private slots:
             {"Remove images", [&] { act(Tray(), Tray()->GetRemoveAction(), QPoint(1, 0)); }},
             {"Clear grid", [&] { Action("actGridClearImages")->trigger(); }},
             {"Clear tray", [&] { Action("actTrayClearImages")->trigger(); }},
-            {"Add images", [&] { m_pWindow->AddImagesToTray(Images({"f"})); }},
+            {"Add images", [&] { m_window->AddImagesToTray(Images({"f"})); }},
             {"Create grid",
              [&] {
-                 m_pWindow->CreateNewGrid(Images(QStringList{"g", "h", "i"}), 1, 3);
+                 m_window->CreateNewGrid(Images(QStringList{"g", "h", "i"}), 1, 3);
              }},
             {"Flip horizontally", [&] { Action("actGridFlipHorz")->trigger(); }},
             {"Flip vertically", [&] { Action("actGridFlipVert")->trigger(); }},
@@ -97,23 +97,23 @@ private slots:
         };
         for (const auto& [strStep, fnDo] : edits) {
             QVERIFY(OpenWindow(true));
-            QUndoStack* pStack = m_pWindow->GetUndoStack();
+            QUndoStack* pStack = m_window->GetUndoStack();
             Arrange();
-            const UI::EditorState before = m_pWindow->CaptureState();
+            const UI::EditorState before = m_window->CaptureState();
             const QString strXmlBefore = QString::fromUtf8(m_sandbox.ReadText("start.tsp"));
             const int nSteps = pStack->count();
             fnDo();
-            const UI::EditorState after = m_pWindow->CaptureState();
+            const UI::EditorState after = m_window->CaptureState();
             QVERIFY2(after != before, qPrintable(strStep));
             QVERIFY2(pStack->count() == nSteps + 1, qPrintable(strStep));
 
             Action("actEditUndo")->trigger();
-            QVERIFY2(m_pWindow->CaptureState() == before, qPrintable(strStep));
+            QVERIFY2(m_window->CaptureState() == before, qPrintable(strStep));
             QCOMPARE(SavedXml("undone.tsp"), strXmlBefore);
-            QCOMPARE(TableTest::LocationMismatches(*m_pEngine, *Grid()), QString());
+            QCOMPARE(TableTest::LocationMismatches(*m_engine, *Grid()), QString());
 
             Action("actEditRedo")->trigger();
-            QVERIFY2(m_pWindow->CaptureState() == after, qPrintable(strStep));
+            QVERIFY2(m_window->CaptureState() == after, qPrintable(strStep));
         }
     }
 
@@ -148,10 +148,10 @@ private slots:
         other.GetSettings().flags = Core::TessaraSettings::FlagRows;
         QVERIFY(other.SaveProject(strOther));
         Core::TessaraCore::s_instance->GetOptions()->AddRecentProject(strOther);
-        m_pWindow->CreateOpenRecentActions();
+        m_window->CreateOpenRecentActions();
 
-        QVERIFY(m_pWindow->CreateNewGrid(Images({"a", "b"}), 1, 2));
-        const UI::EditorState edited = m_pWindow->CaptureState();
+        QVERIFY(m_window->CreateNewGrid(Images({"a", "b"}), 1, 2));
+        const UI::EditorState edited = m_window->CaptureState();
 
         TestUtils::ModalAnswers answers;
         const QString strSaved = m_sandbox.File("edited.tsp");
@@ -176,15 +176,15 @@ private slots:
                 return pAction->data().toString() == strOther;
             }))->trigger();
         } else
-            m_pWindow->close();
+            m_window->close();
         QCOMPARE(answers.Problems(), QString());
         QCOMPARE(QFileInfo::exists(strSaved), bSaves);
 
-        QCOMPARE(m_pWindow->isVisible(), !bGoesOn || command != "close");
+        QCOMPARE(m_window->isVisible(), !bGoesOn || command != "close");
         if (!bGoesOn)
-            QVERIFY(m_pWindow->IsModified() && m_pWindow->CaptureState() == edited);
+            QVERIFY(m_window->IsModified() && m_window->CaptureState() == edited);
         else if (command != "close") {
-            QVERIFY(!m_pWindow->IsModified());
+            QVERIFY(!m_window->IsModified());
             QCOMPARE(Layout(*Grid()), command == "new" ? "- - - | - - - | - - -" : "o -");
         }
     }
@@ -195,15 +195,15 @@ private slots:
         Action("actGridFlipVert")->trigger();
         Find<QCheckBox>("chkStackMode")->setChecked(true);
         Action("actEditUndo")->trigger();
-        QVERIFY(m_pWindow->IsModified());
+        QVERIFY(m_window->IsModified());
         Action("actEditUndo")->trigger();
-        QVERIFY(!m_pWindow->IsModified());
+        QVERIFY(!m_window->IsModified());
         Action("actEditRedo")->trigger();
         // Undo must not reach back past a loaded project.
         QString strError;
-        QVERIFY(m_pWindow->LoadProjectFrom(m_sandbox.File("start.tsp"), strError));
-        QCOMPARE(m_pWindow->GetUndoStack()->count(), 0);
-        QVERIFY(!m_pWindow->IsModified());
+        QVERIFY(m_window->LoadProjectFrom(m_sandbox.File("start.tsp"), strError));
+        QCOMPARE(m_window->GetUndoStack()->count(), 0);
+        QVERIFY(!m_window->IsModified());
     }
 };
 

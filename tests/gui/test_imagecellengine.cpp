@@ -1,6 +1,6 @@
 #include "testmain.h"
-#include "core/TessaraCore.h"
-#include "engine/ImageCellDrag.h"
+#include "misc/AppDirectories.h"
+#include "model/ImageCellDrag.h"
 #include "tabletestsupport.h"
 
 #include <QDataStream>
@@ -9,9 +9,9 @@
 #include <QPointer>
 #include <QtTest>
 
-using Engine::ImageCell;
-using Engine::ImageCellDrag;
-using Engine::ImageCellEngine;
+using Model::ImageCell;
+using Model::ImageCellDrag;
+using Model::ImageCellEngine;
 using TableTest::Names;
 using TableTest::WriteImages;
 
@@ -45,15 +45,15 @@ class TestImageCellEngine : public QObject
 
     TestUtils::Sandbox m_sandbox;
     ImageCellEngine m_engine; // for the drag payloads: a and b live in its tray
-    ImageCell* m_pCellA = nullptr;
-    ImageCell* m_pCellB = nullptr;
+    ImageCell* m_cellA = nullptr;
+    ImageCell* m_cellB = nullptr;
 
 private slots:
     void initTestCase()
     {
         QVERIFY(m_engine.CreateCells(TableTest::WriteImages(m_sandbox, {"a", "b"}), -1, -1));
-        m_pCellA = m_engine.GetCell(ImageCellEngine::CellTray, 0);
-        m_pCellB = m_engine.GetCell(ImageCellEngine::CellTray, 1);
+        m_cellA = m_engine.GetCell(ImageCellEngine::CellTray, 0);
+        m_cellB = m_engine.GetCell(ImageCellEngine::CellTray, 1);
     }
 
     void createCellsPlacesFilesRowByRow_data()
@@ -185,7 +185,7 @@ private slots:
         ImageCell cell;
         QVERIFY(cell.AssignImage(strFile));
         QCOMPARE(cell.GetImageSize(), QSize(30, 12));
-        const QString strTemp = Core::TessaraCore::ResolveFilename("converted.png", "Temp");
+        const QString strTemp = Misc::AppDirectories::ResolveFilename("converted.png", "Temp");
         QVERIFY2(!QFileInfo::exists(strTemp), qPrintable(strTemp));
         QCOMPARE(QFileInfo(strTemp).absolutePath(), QDir(QCoreApplication::applicationDirPath()).filePath("Temp"));
     }
@@ -210,15 +210,15 @@ private slots:
         QByteArray payload;
         QDataStream values(&payload, QIODevice::WriteOnly);
         for (const QString& strToken : strPayload.split(' ', Qt::SkipEmptyParts)) {
-            ImageCell* pRemoved = strToken == "R" ? m_engine.CreateCell(m_pCellA->GetFilename(), -1, -1) : nullptr;
-            values << (strToken == "A"   ? m_pCellA->GetId()
-                       : strToken == "B" ? m_pCellB->GetId()
+            ImageCell* pRemoved = strToken == "R" ? m_engine.CreateCell(m_cellA->GetFilename(), -1, -1) : nullptr;
+            values << (strToken == "A"   ? m_cellA->GetId()
+                       : strToken == "B" ? m_cellB->GetId()
                        : strToken == "Z" ? Q_INT64_C(0x7fff000012345678)
                        : pRemoved        ? pRemoved->GetId()
                                          : qint64(strToken.toLongLong()));
             if (pRemoved) { // a later cell must not take over the identity of the removed one
                 m_engine.Remove(pRemoved);
-                m_engine.CreateCell(m_pCellA->GetFilename(), -1, -1);
+                m_engine.CreateCell(m_cellA->GetFilename(), -1, -1);
             }
         }
         QMimeData mimeData;
@@ -226,7 +226,7 @@ private slots:
 
         QStringList actual;
         for (const ImageCell* pCell : ImageCellDrag(&mimeData, m_engine).m_cells)
-            actual << (pCell == m_pCellA ? "A" : "B");
+            actual << (pCell == m_cellA ? "A" : "B");
         QCOMPARE(actual, expected);
     }
 };

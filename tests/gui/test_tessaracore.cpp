@@ -2,8 +2,8 @@
 #include "testutils.h"
 #include "testutils_modal.h"
 
-#include "core/AppDirectories.h"
-#include "core/Guard.h"
+#include "misc/AppDirectories.h"
+#include "misc/Guard.h"
 #include "core/TessaraCore.h"
 #include "core/TessaraOptions.h"
 #include "misc/FileUtils.h"
@@ -16,6 +16,11 @@
 #include <stdexcept>
 
 using Core::TessaraCore;
+using Misc::AppDirectories;
+using Misc::g_guardCallStack;
+using Misc::Guard_FatalErrorText;
+using Misc::Guard_Run;
+using Misc::Guard_WriteErrorLog;
 
 class TestTessaraCore : public QObject
 {
@@ -25,10 +30,10 @@ private slots:
     void resolvesAgainstTheProgramDirectory()
     {
         const QDir appDir(QCoreApplication::applicationDirPath());
-        QCOMPARE(TessaraCore::ResolveFilename("Tessara.pdf"), appDir.filePath("Tessara.pdf"));
-        QCOMPARE(TessaraCore::ResolveFilename("Tessara.cfg", "Config"), appDir.filePath("Config/Tessara.cfg"));
-        QCOMPARE(TessaraCore::ResolveFilename("/abs/x.png"), QString("/abs/x.png"));
-        QCOMPARE(QFileInfo(TessaraCore::ResolveFilename("tesscli")).canonicalFilePath(),
+        QCOMPARE(AppDirectories::ResolveFilename("Tessara.pdf"), appDir.filePath("Tessara.pdf"));
+        QCOMPARE(AppDirectories::ResolveFilename("Tessara.cfg", "Config"), appDir.filePath("Config/Tessara.cfg"));
+        QCOMPARE(AppDirectories::ResolveFilename("/abs/x.png"), QString("/abs/x.png"));
+        QCOMPARE(QFileInfo(AppDirectories::ResolveFilename("tesscli")).canonicalFilePath(),
                  QFileInfo(QStringLiteral(TESSCLI_EXE)).canonicalFilePath());
     }
 
@@ -54,9 +59,9 @@ private slots:
         TestUtils::Sandbox sandbox;
         QVERIFY(QDir().mkpath(sandbox.File("copy")));
         QVERIFY(QDir().mkpath(sandbox.File("usr/bin")) && QDir().mkpath(sandbox.File("usr/share/tessara")));
-        QVERIFY(Core::AppDirectories::KeepsFilesBeside(sandbox.File("copy")));
-        QVERIFY(!Core::AppDirectories::KeepsFilesBeside(sandbox.File("usr/bin")));
-        QVERIFY(!Core::AppDirectories::KeepsFilesBeside(sandbox.File("missing")));
+        QVERIFY(AppDirectories::KeepsFilesBeside(sandbox.File("copy")));
+        QVERIFY(!AppDirectories::KeepsFilesBeside(sandbox.File("usr/bin")));
+        QVERIFY(!AppDirectories::KeepsFilesBeside(sandbox.File("missing")));
     }
 
     void lifeCycleInItsOwnFolder()
@@ -68,10 +73,10 @@ private slots:
         QString strLoadBox, strSaveBox;
 
         // First start: no configuration, no warning; the folders appear and the options are saved.
-        QVERIFY(!QFileInfo::exists(TessaraCore::ResolveFilename("Config")));
+        QVERIFY(!QFileInfo::exists(AppDirectories::ResolveFilename("Config")));
         QVERIFY(pCore->InitializeCore());
         QVERIFY(pCore->GetMainWindow());
-        QVERIFY(QFileInfo(TessaraCore::ResolveFilename("Temp")).isDir());
+        QVERIFY(QFileInfo(AppDirectories::ResolveFilename("Temp")).isDir());
         pCore->GetOptions()->AddRecentProject("/p/first.tsp");
         pCore->ShutdownCore();
         QVERIFY(!pCore->GetMainWindow());
@@ -80,7 +85,7 @@ private slots:
         QCOMPARE(saved.GetRecentProjects(), QStringList{"/p/first.tsp"});
 
         // A damaged configuration is reported and the start goes on.
-        QVERIFY(FileUtils::WriteFileSafely(strConfig, "<Options><RecentFiles>"));
+        QVERIFY(Misc::WriteFileSafely(strConfig, "<Options><RecentFiles>"));
         TestUtils::ModalAnswers answers;
         answers.Then(TestUtils::NoteText(strLoadBox)).Then(TestUtils::NoteText(strSaveBox));
         QVERIFY(pCore->InitializeCore());

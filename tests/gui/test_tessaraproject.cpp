@@ -476,8 +476,8 @@ private slots:
             options.SetOption(QString("Many.Option%1").arg(i), strLongName);
         {
             FullDisk fullDisk;
-            QVERIFY(FileUtils::WriteFileSafely(strProject, "old project"));
-            QVERIFY(FileUtils::WriteFileSafely(strOptions, "old options"));
+            QVERIFY(Misc::WriteFileSafely(strProject, "old project"));
+            QVERIFY(Misc::WriteFileSafely(strOptions, "old options"));
             QVERIFY(!project.SaveProject(strProject));
             QCOMPARE(project.GetLastError(), QString("Unable to write the project file"));
             QVERIFY(!options.SaveOptions(strOptions));

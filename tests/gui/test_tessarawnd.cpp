@@ -1,5 +1,6 @@
 #include "testmain.h"
 #include "core/TessaraCore.h"
+#include "misc/AppDirectories.h"
 #include "core/TessaraInterface.h"
 #include "misc/NaturalOrder.h"
 #include "tabletestsupport.h"
@@ -8,9 +9,9 @@
 #include "ui/GridSizeDlg.h"
 #include "ui/TessaraWnd.h"
 #include "ui/TextViewerDlg.h"
-#include "ui/UIUtils.h"
+#include "misc/UIUtils.h"
 #include "ui/controls/ColorSelectButton.h"
-#include "ui/controls/ImageGrid.h"
+#include "ui/controls/GridTable.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -31,7 +32,7 @@ class TessaraWndTest : public TestUtils::WindowTest
 {
     Q_OBJECT
 
-    QStringList m_astrImages;
+    QStringList m_images;
 
     QStringList RecentEntries() const
     {
@@ -43,7 +44,7 @@ class TessaraWndTest : public TestUtils::WindowTest
     }
 
 private slots:
-    void initTestCase() { m_astrImages = TableTest::WriteImages(m_sandbox, {"image0", "image1", "image2", "image3"}); }
+    void initTestCase() { m_images = TableTest::WriteImages(m_sandbox, {"image0", "image1", "image2", "image3"}); }
     void init() { QVERIFY(OpenWindow(false)); }
     void cleanup() { CloseWindow(); }
 
@@ -55,11 +56,11 @@ private slots:
             return Action("actProjectSave")->isEnabled() && Action("actGridCompound")->isEnabled()
                    && Find<QPushButton>("btnGridCompound")->isEnabled();
         };
-        QVERIFY(m_pWindow->AddImagesToTray(m_astrImages.mid(0, 2)));
+        QVERIFY(m_window->AddImagesToTray(m_images.mid(0, 2)));
         QVERIFY(!enabled());
-        QVERIFY(m_pWindow->CreateNewGrid(m_astrImages.mid(0, 1), 1, 1));
+        QVERIFY(m_window->CreateNewGrid(m_images.mid(0, 1), 1, 1));
         QVERIFY(!enabled());
-        QVERIFY(m_pWindow->CreateNewGrid(m_astrImages.mid(0, 1), 2, 1));
+        QVERIFY(m_window->CreateNewGrid(m_images.mid(0, 1), 2, 1));
         QVERIFY(enabled());
         Grid()->selectAll();
         Grid()->GetClearAction()->trigger();
@@ -68,12 +69,12 @@ private slots:
 
     void gridSizeEntryResizesTheGrid()
     {
-        QVERIFY(m_pWindow->CreateNewGrid(m_astrImages, 2, 2));
+        QVERIFY(m_window->CreateNewGrid(m_images, 2, 2));
         Find<QSpinBox>("txtGridRows")->setValue(1);
         Find<QSpinBox>("txtGridColumns")->setValue(5);
         Find<QPushButton>("btnGridResize")->click();
-        QCOMPARE(Filled().rows, (QList<QStringList>{m_astrImages.mid(0, 2) + QStringList{"None", "None", "None"}}));
-        QCOMPARE(m_pEngine->GetCellCount(Engine::ImageCellEngine::CellTray), 2); // what no longer fits is kept
+        QCOMPARE(Filled().rows, (QList<QStringList>{m_images.mid(0, 2) + QStringList{"None", "None", "None"}}));
+        QCOMPARE(m_engine->GetCellCount(Model::ImageCellEngine::CellTray), 2); // what no longer fits is kept
     }
 
     // Both together would be saved into a project that no longer loads.
@@ -112,12 +113,12 @@ private slots:
     void settingsPanelRoundTrip()
     {
         QFETCH(TessaraSettings, record);
-        QVERIFY(m_pWindow->CreateNewGrid(m_astrImages.mid(0, 3), 2, 2));
-        m_pWindow->SetSettings(&record);
+        QVERIFY(m_window->CreateNewGrid(m_images.mid(0, 3), 2, 2));
+        m_window->SetSettings(&record);
         const auto arguments = [](TessaraSettings settings) {
             return Core::TessaraInterface::GetCompoundArguments(&settings, "o.png");
         };
-        record.rows = {{m_astrImages[0], m_astrImages[1]}, {m_astrImages[2], "None"}};
+        record.rows = {{m_images[0], m_images[1]}, {m_images[2], "None"}};
         QCOMPARE(arguments(Filled()), arguments(record));
 
         // Reset clears the options but keeps the grid.
@@ -129,26 +130,26 @@ private slots:
     void gridAndTrayTakeFilesInNaturalOrder()
     {
         const QStringList astrFiles = TableTest::WriteImages(m_sandbox, {"t10", "t2", "T1", "t01"});
-        QVERIFY(m_pWindow->CreateNewGrid(astrFiles.mid(0, 3), 1, 3));
+        QVERIFY(m_window->CreateNewGrid(astrFiles.mid(0, 3), 1, 3));
         QCOMPARE(Filled().rows, (QList<QStringList>{{astrFiles[2], astrFiles[1], astrFiles[0]}}));
-        QVERIFY(m_pWindow->AddImagesToTray({astrFiles[0], astrFiles[3], astrFiles[2]}));
+        QVERIFY(m_window->AddImagesToTray({astrFiles[0], astrFiles[3], astrFiles[2]}));
         // t01 and T1 are equal as people read them; code-unit order puts "T" first.
         QCOMPARE(Filled().tray, (QStringList{astrFiles[2], astrFiles[3], astrFiles[0]}));
         // The shared comparison is tested with tesscli; here the editor's own letter-case fold.
-        QCOMPARE(Utils::SortedNaturally({"TILE10", "tile2", "tile1", "Tile1"}),
+        QCOMPARE(Misc::SortedNaturally({"TILE10", "tile2", "tile1", "Tile1"}),
                  (QStringList{"Tile1", "tile1", "tile2", "TILE10"}));
     }
 
     void newProjectStartsOver()
     {
-        QVERIFY(m_pWindow->CreateNewGrid(m_astrImages.mid(0, 2), 1, 2));
-        QVERIFY(m_pWindow->AddImagesToTray(m_astrImages.mid(2, 2)));
+        QVERIFY(m_window->CreateNewGrid(m_images.mid(0, 2), 1, 2));
+        QVERIFY(m_window->AddImagesToTray(m_images.mid(2, 2)));
         Find<QCheckBox>("chkStackMode")->setChecked(true);
         TestUtils::ModalAnswers answers;
         answers.Then(TestUtils::PressButton("Discard"));
         Action("actProjectNew")->trigger();
         QCOMPARE(answers.Problems(), QString());
-        QCOMPARE(m_pEngine->GetCellCount(Engine::ImageCellEngine::CellTray), 0);
+        QCOMPARE(m_engine->GetCellCount(Model::ImageCellEngine::CellTray), 0);
         QCOMPARE(Filled().flags, quint32(TessaraSettings::FlagRows | TessaraSettings::FlagTray));
     }
 
@@ -159,11 +160,11 @@ private slots:
         for (const char* pName : {"also-kept.tsp", "gone.tsp", "kept.tsp"})
             pOptions->AddRecentProject(astrProjects.emplaceBack(m_sandbox.WriteText(pName, "<Project/>")));
         QVERIFY(QFile::remove(astrProjects[1]));
-        m_pWindow->CreateOpenRecentActions();
+        m_window->CreateOpenRecentActions();
         QCOMPARE(RecentEntries(), (QStringList{astrProjects[2], astrProjects[0]}));
 
         QVERIFY(QFile::remove(astrProjects[0]) && QFile::remove(astrProjects[2]));
-        m_pWindow->CreateOpenRecentActions();
+        m_window->CreateOpenRecentActions();
         QCOMPARE(RecentEntries(), QStringList());
         QCOMPARE(pOptions->GetRecentProjects().mid(0, 3),
                  (QStringList{astrProjects[2], astrProjects[1], astrProjects[0]}));
@@ -181,7 +182,7 @@ private slots:
         // settings, even when one of its files is gone.
         QFETCH(bool, fromProject);
         const QString strMissing = m_sandbox.File("image1-missing.png"); // between the others by name
-        const QStringList astrFiles = {m_astrImages[0], strMissing, m_astrImages[2]};
+        const QStringList astrFiles = {m_images[0], strMissing, m_images[2]};
         QString strError;
         bool bResult = false;
         if (fromProject) {
@@ -191,22 +192,22 @@ private slots:
                                        "</Settings></Project>")
                                    .arg(astrFiles[0], astrFiles[1], astrFiles[2])
                                    .toUtf8());
-            bResult = m_pWindow->LoadProjectFrom(strProject, strError);
+            bResult = m_window->LoadProjectFrom(strProject, strError);
             QVERIFY(strError.contains("missing.png"));
             QCOMPARE(Filled().overlap, 3);
             // Only a complete load counts as a recent project.
             QVERIFY(!Core::TessaraCore::s_instance->GetOptions()->GetRecentProjects().contains(strProject));
         } else {
-            bResult = m_pWindow->CreateNewGrid(astrFiles, 1, 3);
+            bResult = m_window->CreateNewGrid(astrFiles, 1, 3);
         }
         QVERIFY(!bResult);
-        QCOMPARE(Grid()->GetImageCount(), m_pEngine->GetCellCount(Engine::ImageCellEngine::CellBasket));
-        QCOMPARE(Grid()->GetRowFilenames(), (QList<QStringList>{{m_astrImages[0], "None", m_astrImages[2]}}));
+        QCOMPARE(Grid()->GetImageCount(), m_engine->GetCellCount(Model::ImageCellEngine::CellBasket));
+        QCOMPARE(Grid()->GetRowFilenames(), (QList<QStringList>{{m_images[0], "None", m_images[2]}}));
     }
 
     void missingManualIsReported()
     {
-        if (QFileInfo::exists(Core::TessaraCore::ResolveFilename("Tessara.pdf")))
+        if (QFileInfo::exists(Misc::AppDirectories::ResolveFilename("Tessara.pdf")))
             QSKIP("a manual lies beside the test program");
         TestUtils::ModalAnswers answers;
         QString strText;
@@ -218,19 +219,19 @@ private slots:
 
     void failedLoadOrSaveIsShownAndChangesNothing()
     {
-        QVERIFY(m_pWindow->CreateNewGrid(m_astrImages.mid(0, 2), 1, 2));
+        QVERIFY(m_window->CreateNewGrid(m_images.mid(0, 2), 1, 2));
         const QStringList astrRecentBefore = Core::TessaraCore::s_instance->GetOptions()->GetRecentProjects();
         TestUtils::ModalAnswers answers;
         QString strBox;
         answers.Then(TestUtils::NoteText(strBox));
-        QMetaObject::invokeMethod(m_pWindow, "OnOpenProject", Q_ARG(QString, m_sandbox.File("missing.tsp")));
+        QMetaObject::invokeMethod(m_window, "OnOpenProject", Q_ARG(QString, m_sandbox.File("missing.tsp")));
         QCOMPARE(answers.Problems(), QString());
         QCOMPARE(strBox, QString("An error occurred while loading the project:\n\nUnable to open the project file"));
         QString strError;
-        QVERIFY(!m_pWindow->SaveProjectTo(m_sandbox.File("no-such-folder/p.tsp"), strError));
+        QVERIFY(!m_window->SaveProjectTo(m_sandbox.File("no-such-folder/p.tsp"), strError));
         QCOMPARE(strError, QString("Unable to write the project file"));
-        QVERIFY(!m_pWindow->SaveProjectTo(QString(), strError));
-        QVERIFY(m_pWindow->isEnabled());
+        QVERIFY(!m_window->SaveProjectTo(QString(), strError));
+        QVERIFY(m_window->isEnabled());
         QCOMPARE(Grid()->GetImageCount(), 2);
         QCOMPARE(Core::TessaraCore::s_instance->GetOptions()->GetRecentProjects(), astrRecentBefore);
     }
@@ -322,7 +323,7 @@ private slots:
                         pDialog->selectNameFilter(strNameFilter), emit pDialog->filterSelected(strNameFilter);
             TestUtils::ChooseFiles({folder.filePath(parts.last())})(pWidget);
         });
-        const QString strChosen = UIUtils::GetSaveFileName(nullptr, "Save", filter);
+        const QString strChosen = Misc::GetSaveFileName(nullptr, "Save", filter);
         QCOMPARE(answers.Problems(), QString());
         QCOMPARE(strChosen, folder.filePath(expected));
     }

@@ -5,7 +5,7 @@
 #include "ui/StatusDlg.h"
 #include "ui/TessaraWnd.h"
 #include "ui/controls/ColorSelectButton.h"
-#include "ui/controls/ImageGrid.h"
+#include "ui/controls/GridTable.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -25,7 +25,7 @@ class WorkflowTest : public TestUtils::WindowTest
 
     const QSize m_cellSize{8, 6};
     const QColor m_background{18, 114, 26};
-    QStringList m_astrImages; // red, green, blue: row-major into a 2 x 2 grid, last cell empty
+    QStringList m_images; // red, green, blue: row-major into a 2 x 2 grid, last cell empty
 
     // What tesscli itself prints for these arguments.
     static QString RunTesscli(const QStringList& astrArguments)
@@ -45,20 +45,20 @@ private slots:
         // as arguments and inside the saved project.
         const QStringList astrNames = {"1 red.png", QString::fromUtf8("2 grün & <b>.png"), "3-blue.png"};
         for (int i = 0; i < colours.size(); ++i) {
-            m_astrImages.append(m_sandbox.File(astrNames[i]));
-            QVERIFY(TestUtils::WriteImage(m_astrImages.last(), m_cellSize.width(), m_cellSize.height(), colours[i]));
+            m_images.append(m_sandbox.File(astrNames[i]));
+            QVERIFY(TestUtils::WriteImage(m_images.last(), m_cellSize.width(), m_cellSize.height(), colours[i]));
         }
         QVERIFY(Core::TessaraCore::s_instance->InitializeCore());
         UseWindow(qobject_cast<UI::TessaraWnd*>(Core::TessaraCore::s_instance->GetMainWindow()));
-        QVERIFY(m_pWindow);
-        m_pWindow->show();
+        QVERIFY(m_window);
+        m_window->show();
     }
 
     void createGridFromChosenFilesWithABackground()
     {
         TestUtils::ModalAnswers answers;
         // The proposed 2 x 2 grid is taken; the combined image below shows the layout.
-        answers.Then(TestUtils::ChooseFiles(m_astrImages)).Then(TestUtils::PressButton("OK"));
+        answers.Then(TestUtils::ChooseFiles(m_images)).Then(TestUtils::PressButton("OK"));
         Action("actGridCreate")->trigger();
         QCOMPARE(Grid()->GetImageCount(), 3);
 
@@ -103,7 +103,7 @@ private slots:
 
     void failedCombineShowsTheProgramOutput()
     {
-        QVERIFY(QFile::remove(m_astrImages[1]));
+        QVERIFY(QFile::remove(m_images[1]));
         const QString strOutput = m_sandbox.File("broken.png");
         TestUtils::ModalAnswers answers;
         QString strLog, strCaption;
@@ -114,10 +114,10 @@ private slots:
         });
         Find<QPushButton>("btnGridCompound")->click();
         QCOMPARE(answers.Problems(), QString());
-        QVERIFY2(strLog.contains(m_astrImages[1]) && strLog.contains("failed"), qPrintable(strLog));
+        QVERIFY2(strLog.contains(m_images[1]) && strLog.contains("failed"), qPrintable(strLog));
         QVERIFY(strCaption.startsWith("<b>An error occurred while combining the image.</b>"));
         QVERIFY(!QFileInfo::exists(strOutput));
-        QVERIFY(m_pWindow->isEnabled());
+        QVERIFY(m_window->isEnabled());
     }
 
     // Last: it leaves a large grid behind.
@@ -131,7 +131,7 @@ private slots:
             for (int x = 0; x < noise.width(); ++x)
                 noise.setPixel(x, y, nSeed = nSeed * 1664525u + 1013904223u);
         QVERIFY(noise.save(m_sandbox.File("noise.png")));
-        QVERIFY(m_pWindow->CreateNewGrid(QStringList(9, m_sandbox.File("noise.png")), 3, 3));
+        QVERIFY(m_window->CreateNewGrid(QStringList(9, m_sandbox.File("noise.png")), 3, 3));
         const QString strOutput = m_sandbox.File("kept.png");
         QVERIFY(TestUtils::WriteImage(strOutput, 5, 5, Qt::magenta));
         const QByteArray oldImage = m_sandbox.ReadText("kept.png");
@@ -145,7 +145,7 @@ private slots:
                 if (qobject_cast<UI::StatusDlg*>(pWidget) && pWidget->isVisible())
                     pWidget->findChild<QPushButton*>("btnCancel")->click();
         };
-        const auto connection = connect(m_pWindow, &UI::TessaraWnd::Sig_CombineProgress, this, onProgress);
+        const auto connection = connect(m_window, &UI::TessaraWnd::Sig_CombineProgress, this, onProgress);
         TestUtils::ModalAnswers answers;
         answers.Then(TestUtils::ChooseFiles({strOutput})).Then(TestUtils::PressButton("Yes")); // replace it
         Action("actGridCompound")->trigger();
@@ -155,7 +155,7 @@ private slots:
         QVERIFY(nLastStep > 9);
         QCOMPARE(m_sandbox.ReadText("kept.png"), oldImage);
         QCOMPARE(QDir(m_sandbox.Path()).entryList({".kept*"}, QDir::Files | QDir::Hidden), QStringList());
-        QVERIFY(m_pWindow->isEnabled());
+        QVERIFY(m_window->isEnabled());
     }
 };
 

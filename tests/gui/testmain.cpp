@@ -1,6 +1,7 @@
 #include "testmain.h"
 
 #include "core/TessaraCore.h"
+#include "ui/MainWindowFactory.h"
 
 #include <QByteArray>
 #include <QtTest>
@@ -41,7 +42,7 @@ int main(int argc, char** argv)
     // drag, so drags travel through QDrag and the real drag-enter, -move and drop events.
     qputenv("QT_QPA_PLATFORM", TESSARA_TEST_PLATFORM);
 #endif
-    if (!Core::TessaraCore::CreateCore(1, argv))
+    if (!Core::TessaraCore::CreateCore(1, argv, &UI::CreateMainWindow))
         return 1;
     int nResult = 0;
     for (const TestUtils::TestFactory& factory : TestUtils::Registered()) {

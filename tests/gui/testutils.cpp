@@ -109,26 +109,26 @@ bool InIsolatedCopy()
 bool WindowTest::OpenWindow(bool bShow)
 {
     CloseWindow();
-    m_pEngine = std::make_unique<Engine::ImageCellEngine>();
-    m_pOwnWindow = std::make_unique<UI::TessaraWnd>(m_pEngine.get());
-    m_pWindow = m_pOwnWindow.get();
+    m_engine = std::make_unique<Model::ImageCellEngine>();
+    m_ownWindow = std::make_unique<UI::TessaraWnd>(m_engine.get());
+    m_window = m_ownWindow.get();
     if (!bShow)
         return true;
-    m_pWindow->show();
-    return QTest::qWaitForWindowExposed(m_pWindow);
+    m_window->show();
+    return QTest::qWaitForWindowExposed(m_window);
 }
 
 void WindowTest::CloseWindow()
 {
-    m_pWindow = nullptr;
-    m_pOwnWindow.reset();
-    m_pEngine.reset();
+    m_window = nullptr;
+    m_ownWindow.reset();
+    m_engine.reset();
 }
 
 Core::TessaraSettings WindowTest::Filled() const
 {
     Core::TessaraSettings settings;
-    m_pWindow->FillTessaraSettings(&settings);
+    m_window->FillTessaraSettings(&settings);
     return settings;
 }
 

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "core/TessaraSettings.h"
-#include "engine/ImageCellEngine.h"
+#include "model/ImageCellEngine.h"
 #include "ui/TessaraWnd.h"
-#include "ui/controls/ImageGrid.h"
+#include "ui/controls/GridTable.h"
 #include "ui/controls/ImageTray.h"
 
 #include <QAction>
@@ -57,24 +57,24 @@ class WindowTest : public QObject
 protected:
     // Closes the previous own window and opens a fresh one, shown and exposed when bShow.
     bool OpenWindow(bool bShow);
-    void UseWindow(UI::TessaraWnd* pWindow) { m_pWindow = pWindow; }
+    void UseWindow(UI::TessaraWnd* pWindow) { m_window = pWindow; }
     void CloseWindow();
 
     template <typename T>
     T* Find(const char* pName) const
     {
-        return Child<T>(m_pWindow, pName);
+        return Child<T>(m_window, pName);
     }
     QAction* Action(const char* pName) const { return Find<QAction>(pName); }
-    UI::Controls::ImageGrid* Grid() const { return Find<UI::Controls::ImageGrid>("imageGrid"); }
+    UI::Controls::GridTable* Grid() const { return Find<UI::Controls::GridTable>("imageGrid"); }
     UI::Controls::ImageTray* Tray() const { return Find<UI::Controls::ImageTray>("imageTray"); }
     // The settings the window would save or pass to tesscli.
     Core::TessaraSettings Filled() const;
 
     Sandbox m_sandbox;
-    std::unique_ptr<Engine::ImageCellEngine> m_pEngine;
-    std::unique_ptr<UI::TessaraWnd> m_pOwnWindow;
-    UI::TessaraWnd* m_pWindow = nullptr;
+    std::unique_ptr<Model::ImageCellEngine> m_engine;
+    std::unique_ptr<UI::TessaraWnd> m_ownWindow;
+    UI::TessaraWnd* m_window = nullptr;
 };
 
 } // namespace TestUtils

@@ -1,6 +1,6 @@
 #include "ui/controls/ColorSelectButton.h"
 
-#include "core/Guard.h"
+#include "misc/Guard.h"
 
 #include <QColorDialog>
 #include <QPainter>

@@ -1,7 +1,7 @@
 #include "ui/controls/ImageTableDelegate.h"
 
-#include "core/Guard.h"
-#include "engine/ImageCell.h"
+#include "misc/Guard.h"
+#include "model/ImageCell.h"
 #include "misc/ImgUtils.h"
 #include "ui/controls/ImageTableItem.h"
 #include "ui/controls/ImageTableWidget.h"
@@ -18,12 +18,12 @@ constexpr int TopMargin = 3;
 constexpr int NameStripSpace = 23;
 } // namespace
 
-ImageTableDelegate::ImageTableDelegate(ImageTableWidget* pTable) : m_pTable(pTable) {}
+ImageTableDelegate::ImageTableDelegate(ImageTableWidget* pTable) : m_table(pTable) {}
 
 QRect ImageTableDelegate::GetItemRect(ItemRectType rectType, const QRect& cellRect) const
 {
     return GUARD_RUN([&] {
-        if (m_pTable->IsCompactView())
+        if (m_table->IsCompactView())
             return cellRect;
         const int x1 = cellRect.left(), y1 = cellRect.top(), x2 = cellRect.right(), y2 = cellRect.bottom();
         switch (rectType) {
@@ -47,9 +47,9 @@ QPoint ImageTableDelegate::GetCenterPoint(const QRect& rect, const QSize& size)
 QSize ImageTableDelegate::GetEmptyImageSize() const
 {
     return GUARD_RUN([&] {
-        if (m_pTable->GetImageCount() < 1)
-            return QSize(m_pTable->GetImageSize(), m_pTable->GetImageSize());
-        return m_pTable->GetAverageImageDimensions();
+        if (m_table->GetImageCount() < 1)
+            return QSize(m_table->GetImageSize(), m_table->GetImageSize());
+        return m_table->GetAverageImageDimensions();
     });
 }
 
@@ -57,13 +57,13 @@ QSize ImageTableDelegate::GetRequiredItemSize(const ImageTableItem* pItem, bool 
                                               const QSize* pEmptyImageSize) const
 {
     return GUARD_RUN([&] {
-        const Engine::ImageCell* pCell = pItem ? pItem->GetCell() : nullptr;
+        const Model::ImageCell* pCell = pItem ? pItem->GetCell() : nullptr;
         QSize size;
         if (pCell && pCell->GetThumbnail())
-            size = ImgUtils::GetAdjustedImageSize(pCell->GetThumbnail()->size(), m_pTable->GetImageSize());
+            size = Misc::GetAdjustedImageSize(pCell->GetThumbnail()->size(), m_table->GetImageSize());
         else
             size = pEmptyImageSize ? *pEmptyImageSize : GetEmptyImageSize();
-        if (!bImageOnly && !m_pTable->IsCompactView())
+        if (!bImageOnly && !m_table->IsCompactView())
             size += QSize(2 * SideMargin, TopMargin + NameStripSpace);
         return size;
     });
@@ -72,12 +72,12 @@ QSize ImageTableDelegate::GetRequiredItemSize(const ImageTableItem* pItem, bool 
 void ImageTableDelegate::paint(QPainter* pPainter, const QStyleOptionViewItem& option, const QModelIndex& index) const
 {
     GUARD_RUN([&] {
-        const ImageTableItem* pItem = m_pTable->Item(index.row(), index.column());
+        const ImageTableItem* pItem = m_table->Item(index.row(), index.column());
         pPainter->setRenderHint(QPainter::TextAntialiasing, true);
         pPainter->fillRect(option.rect, option.palette.brush(QPalette::Base));
         if (!pItem)
             return;
-        if (!m_pTable->IsCompactView()) {
+        if (!m_table->IsCompactView()) {
             pPainter->save();
             DrawName(pItem, pPainter, GetItemRect(RectName, option.rect), option);
             pPainter->restore();
@@ -114,8 +114,8 @@ void ImageTableDelegate::DrawName(const ImageTableItem* pItem, QPainter* pPainte
 
         const NameStripStyle style = GetNameStripStyle(pItem, option);
         QLinearGradient gradient(rect.left(), rect.top(), rect.left(), rect.bottom());
-        gradient.setColorAt(0.0, style.base.lighter(style.nLighter));
-        gradient.setColorAt(1.0, style.base.darker(style.nDarker));
+        gradient.setColorAt(0.0, style.base.lighter(style.lighterFactor));
+        gradient.setColorAt(1.0, style.base.darker(style.darkerFactor));
         pPainter->setBrush(gradient);
         pPainter->setPen(style.frame);
         pPainter->drawRect(rect);
@@ -131,8 +131,8 @@ void ImageTableDelegate::DrawImage(const ImageTableItem* pItem, QPainter* pPaint
                                    const QStyleOptionViewItem& option) const
 {
     GUARD_RUN([&] {
-        const bool bCompact = m_pTable->IsCompactView();
-        const Engine::ImageCell* pCell = pItem->GetCell();
+        const bool bCompact = m_table->IsCompactView();
+        const Model::ImageCell* pCell = pItem->GetCell();
         if (pCell && pCell->GetThumbnail()) {
             const QSize size = GetRequiredItemSize(pItem, true);
             const QPoint topLeft = bCompact ? rect.topLeft() : GetCenterPoint(rect, size);

@@ -46,13 +46,13 @@ private:
     {
         QColor frame;
         QColor base;
-        int nLighter;
-        int nDarker;
+        int lighterFactor;
+        int darkerFactor;
         QColor text;
     };
     NameStripStyle GetNameStripStyle(const ImageTableItem* pItem, const QStyleOptionViewItem& option) const;
 
-    ImageTableWidget* m_pTable;
+    ImageTableWidget* m_table;
     const QColor m_colorFrameImage{149, 178, 137};
     const QColor m_colorFrameEmpty{181, 130, 166};
     const QColor m_colorFrameSelected{130, 163, 186};

@@ -3,7 +3,7 @@
 #include <QString>
 #include <QTableWidgetItem>
 
-namespace Engine {
+namespace Model {
 class ImageCell;
 }
 
@@ -24,23 +24,23 @@ public:
 
     QTableWidgetItem* clone() const override;
 
-    bool IsKeepEmpty() const { return m_bKeepEmpty; }
-    void SetKeepEmpty(bool bKeepEmpty) { m_bKeepEmpty = bKeepEmpty; }
-    bool IsDragHighlighted() const { return m_bDragHighlight; }
-    void SetDragHighlighted(bool bHighlighted) { m_bDragHighlight = bHighlighted; }
-    Engine::ImageCell* GetCell() const { return m_pCell; }
+    bool IsKeepEmpty() const { return m_keepEmpty; }
+    void SetKeepEmpty(bool bKeepEmpty) { m_keepEmpty = bKeepEmpty; }
+    bool IsDragHighlighted() const { return m_dragHighlight; }
+    void SetDragHighlighted(bool bHighlighted) { m_dragHighlight = bHighlighted; }
+    Model::ImageCell* GetCell() const { return m_cell; }
     // Only the table changes the cell (ImageTableWidget::SetItemImageCell), so it can re-size and notify.
-    void SetCell(Engine::ImageCell* pCell) { m_pCell = pCell; }
+    void SetCell(Model::ImageCell* pCell) { m_cell = pCell; }
 
     QString GetToolTip() const;
     // Writes this item's position into the cell, or the tray location when the item is in no table.
-    void UpdateCellGridLocation(Engine::ImageCell* pCell) const;
+    void UpdateCellGridLocation(Model::ImageCell* pCell) const;
 
 private:
-    ImageTableWidget* m_pTable;
+    ImageTableWidget* m_table;
     ItemType m_itemType;
-    bool m_bKeepEmpty = false;
-    bool m_bDragHighlight = false;
-    Engine::ImageCell* m_pCell = nullptr;
+    bool m_keepEmpty = false;
+    bool m_dragHighlight = false;
+    Model::ImageCell* m_cell = nullptr;
 };
 } // namespace UI::Controls

@@ -1,10 +1,10 @@
 #include "ui/controls/ImageTableWidget.h"
 
-#include "core/Guard.h"
+#include "misc/Guard.h"
 #include "core/TessaraCore.h"
-#include "engine/ImageCell.h"
-#include "engine/ImageCellDrag.h"
-#include "engine/ImageCellEngine.h"
+#include "model/ImageCell.h"
+#include "model/ImageCellDrag.h"
+#include "model/ImageCellEngine.h"
 #include "misc/SysUtils.h"
 #include "misc/WaitCursor.h"
 #include "ui/controls/ImageTableItem.h"
@@ -33,11 +33,11 @@ ImageTableWidget::~ImageTableWidget()
     setItemDelegate(nullptr);
 }
 
-bool ImageTableWidget::InitImageTable(ImageTableType tableType, Engine::ImageCellEngine* pEngine)
+bool ImageTableWidget::InitImageTable(ImageTableType tableType, Model::ImageCellEngine* pEngine)
 {
     return GUARD_RUN([&] {
         m_tableType = tableType;
-        m_pCellEngine = pEngine;
+        m_cellEngine = pEngine;
         setAttribute(Qt::WA_StaticContents);
         setItemPrototype(
             new ImageTableItem(this, m_tableType == TableGrid ? ImageTableItem::ItemGrid : ImageTableItem::ItemTray));
@@ -61,15 +61,15 @@ bool ImageTableWidget::InitImageTable(ImageTableType tableType, Engine::ImageCel
         }
 
         connect(this, &QTableWidget::itemSelectionChanged, this, &ImageTableWidget::OnSelectionChanged);
-        connect(m_pCellEngine, &Engine::ImageCellEngine::Sig_Removed, this, &ImageTableWidget::OnCellRemoved);
-        connect(m_pCellEngine, &Engine::ImageCellEngine::Sig_Operation, this, &ImageTableWidget::OnCellOperation);
-        connect(m_pCellEngine, &Engine::ImageCellEngine::Sig_ImagesReloaded, this, &ImageTableWidget::OnImagesReloaded);
+        connect(m_cellEngine, &Model::ImageCellEngine::Sig_Removed, this, &ImageTableWidget::OnCellRemoved);
+        connect(m_cellEngine, &Model::ImageCellEngine::Sig_Operation, this, &ImageTableWidget::OnCellOperation);
+        connect(m_cellEngine, &Model::ImageCellEngine::Sig_ImagesReloaded, this, &ImageTableWidget::OnImagesReloaded);
 
-        m_pActOpen = CreateAction(tr("&Open images"), QStringLiteral(":/res/Actions/ImageOpen.png"));
-        connect(m_pActOpen, &QAction::triggered, this, &ImageTableWidget::OnOpenImage);
-        m_pActReload = CreateAction(tr("&Reload images"), QStringLiteral(":/res/Actions/ImageReload.png"));
-        m_pActReload->setShortcut(QKeySequence(QStringLiteral("F5")));
-        connect(m_pActReload, &QAction::triggered, this, &ImageTableWidget::OnReloadImage);
+        m_openAction = CreateAction(tr("&Open images"), QStringLiteral(":/res/Actions/ImageOpen.png"));
+        connect(m_openAction, &QAction::triggered, this, &ImageTableWidget::OnOpenImage);
+        m_reloadAction = CreateAction(tr("&Reload images"), QStringLiteral(":/res/Actions/ImageReload.png"));
+        m_reloadAction->setShortcut(QKeySequence(QStringLiteral("F5")));
+        connect(m_reloadAction, &QAction::triggered, this, &ImageTableWidget::OnReloadImage);
         return true;
     });
 }
@@ -105,7 +105,7 @@ void ImageTableWidget::ReportError(const QString& strMessage)
 void ImageTableWidget::SetCompactView(bool bCompact)
 {
     GUARD_RUN([&] {
-        m_bCompactView = bCompact;
+        m_compactView = bCompact;
         RecalculateTableSize();
     });
 }
@@ -113,9 +113,9 @@ void ImageTableWidget::SetCompactView(bool bCompact)
 void ImageTableWidget::SetImageSize(int nSize)
 {
     GUARD_RUN([&] {
-        if (nSize == m_nImageSize)
+        if (nSize == m_imageSize)
             return;
-        m_nImageSize = std::clamp(nSize, MinImageSize, MaxImageSize);
+        m_imageSize = std::clamp(nSize, MinImageSize, MaxImageSize);
         RecalculateTableSize();
     });
 }
@@ -137,7 +137,7 @@ ImageTableItem* ImageTableWidget::CreateItem(int nRow, int nCol)
     });
 }
 
-void ImageTableWidget::SetItemImageCell(ImageTableItem* pItem, Engine::ImageCell* pCell)
+void ImageTableWidget::SetItemImageCell(ImageTableItem* pItem, Model::ImageCell* pCell)
 {
     GUARD_RUN([&] {
         if (!pItem)
@@ -170,7 +170,7 @@ int ImageTableWidget::GetSelectedImagesCount() const
     return int(std::count_if(items.begin(), items.end(), [](const ImageTableItem* pItem) { return pItem->GetCell(); }));
 }
 
-ImageTableItem* ImageTableWidget::FindItem(const Engine::ImageCell* pCell) const
+ImageTableItem* ImageTableWidget::FindItem(const Model::ImageCell* pCell) const
 {
     return GUARD_RUN([&]() -> ImageTableItem* {
         for (int r = 0; r < rowCount(); ++r) {
@@ -265,24 +265,24 @@ void ImageTableWidget::ClearItemDragHighlights()
 
 void ImageTableWidget::DisableUpdates()
 {
-    ++m_nUpdatesDisabled;
+    ++m_updatesDisabled;
     setUpdatesEnabled(false);
 }
 
 void ImageTableWidget::EnableUpdates()
 {
-    if (m_nUpdatesDisabled == 0)
+    if (m_updatesDisabled == 0)
         return;
-    if (--m_nUpdatesDisabled == 0) {
-        if (m_bTableSizeStale) {
-            m_bTableSizeStale = false;
+    if (--m_updatesDisabled == 0) {
+        if (m_tableSizeStale) {
+            m_tableSizeStale = false;
             RecalculateTableSize();
         }
         setUpdatesEnabled(true);
         update();
         viewport()->update();
-        if (m_bChangePending) {
-            m_bChangePending = false;
+        if (m_changePending) {
+            m_changePending = false;
             emit Sig_ImageTableChanged();
         }
     }
@@ -311,9 +311,9 @@ ImageTableWidget::DragType ImageTableWidget::DetermineDragType(QObject* pSource,
 void ImageTableWidget::InitiateItemDrag(const QList<ImageTableItem*>& items)
 {
     GUARD_RUN([&] {
-        Engine::ImageCellDrag cellDrag;
+        Model::ImageCellDrag cellDrag;
         for (const ImageTableItem* pItem : items) {
-            Engine::ImageCell* pCell = pItem->GetCell();
+            Model::ImageCell* pCell = pItem->GetCell();
             if (pCell && pCell->GetThumbnail() && !cellDrag.m_cells.contains(pCell))
                 cellDrag.m_cells.append(pCell);
         }
@@ -341,18 +341,18 @@ void ImageTableWidget::OnSelectionChanged()
 {
     GUARD_RUN([&] {
         const bool bHasImages = GetSelectedImagesCount() >= 1;
-        m_pActOpen->setEnabled(bHasImages);
-        m_pActReload->setEnabled(bHasImages);
+        m_openAction->setEnabled(bHasImages);
+        m_reloadAction->setEnabled(bHasImages);
     });
 }
 
 void ImageTableWidget::OnOpenImage()
 {
     GUARD_RUN([&] {
-        WaitCursor waitCursor;
+        Misc::WaitCursor waitCursor;
         for (const ImageTableItem* pItem : SelectedItems()) {
             if (pItem->GetCell())
-                SysUtils::LaunchFile(pItem->GetCell()->GetFilename());
+                Misc::LaunchFile(pItem->GetCell()->GetFilename());
         }
     });
 }
@@ -360,23 +360,23 @@ void ImageTableWidget::OnOpenImage()
 void ImageTableWidget::OnReloadImage()
 {
     GUARD_RUN([&] {
-        WaitCursor waitCursor;
+        Misc::WaitCursor waitCursor;
         TableUpdateBlocker blocker(this);
         for (const ImageTableItem* pItem : SelectedItems()) {
-            Engine::ImageCell* pCell = pItem->GetCell();
+            Model::ImageCell* pCell = pItem->GetCell();
             if (!pCell || pCell->ReloadImage())
                 continue;
             ReportError(tr("Errors occurred while reloading the image of cell %1, %2:\n\n%3")
                             .arg(pItem->row() + 1)
                             .arg(pItem->column() + 1)
-                            .arg(Engine::ImageCellEngine::GetLoadErrorText(pCell->GetFilename())));
+                            .arg(Model::ImageCellEngine::GetLoadErrorText(pCell->GetFilename())));
         }
         // A reloaded image may have a new size.
         RecalculateTableSize();
     });
 }
 
-void ImageTableWidget::OnCellRemoved(Engine::ImageCell* pCell)
+void ImageTableWidget::OnCellRemoved(Model::ImageCell* pCell)
 {
     GUARD_RUN([&] {
         if (ImageTableItem* pItem = FindItem(pCell)) {
@@ -418,26 +418,26 @@ QList<ImageTableItem*> ImageTableWidget::GetDropDestinations(const QPoint& pos, 
     return destinations;
 }
 
-void ImageTableWidget::SwapCellsInto(const QList<Engine::ImageCell*>& cells, const QList<ImageTableItem*>& destinations)
+void ImageTableWidget::SwapCellsInto(const QList<Model::ImageCell*>& cells, const QList<ImageTableItem*>& destinations)
 {
     for (int i = 0; i < cells.size() && i < destinations.size(); ++i) {
         ImageTableItem* pDestination = destinations[i];
         ImageTableItem* pFormerItem = FindItem(cells[i]);
         if (pFormerItem == pDestination)
             continue;
-        Engine::ImageCell* pDisplaced = pDestination->GetCell();
+        Model::ImageCell* pDisplaced = pDestination->GetCell();
         PlaceDroppedCell(pDestination, cells[i]);
         if (pFormerItem)
             PlaceDroppedCell(pFormerItem, pDisplaced);
     }
 }
 
-void ImageTableWidget::PlaceDroppedCell(ImageTableItem* pItem, Engine::ImageCell* pCell)
+void ImageTableWidget::PlaceDroppedCell(ImageTableItem* pItem, Model::ImageCell* pCell)
 {
     SetItemImageCell(pItem, pCell);
 }
 
-void ImageTableWidget::Drop_UpdateHighlightedCells(const QList<Engine::ImageCell*>& cells, const QPoint& pos,
+void ImageTableWidget::Drop_UpdateHighlightedCells(const QList<Model::ImageCell*>& cells, const QPoint& pos,
                                                    bool bAcceptable, DragType dragType)
 {
     GUARD_RUN([&] {
@@ -450,9 +450,9 @@ void ImageTableWidget::Drop_UpdateHighlightedCells(const QList<Engine::ImageCell
     });
 }
 
-void ImageTableWidget::Drop_CellsDragged(const QList<Engine::ImageCell*>& cells, QWidget* pTarget, DragType dragType) {}
+void ImageTableWidget::Drop_CellsDragged(const QList<Model::ImageCell*>& cells, QWidget* pTarget, DragType dragType) {}
 
-void ImageTableWidget::Drop_DropCells(const QList<Engine::ImageCell*>& cells, const QPoint& pos, QWidget* pSource,
+void ImageTableWidget::Drop_DropCells(const QList<Model::ImageCell*>& cells, const QPoint& pos, QWidget* pSource,
                                       DragType dragType)
 {}
 
@@ -463,16 +463,16 @@ bool ImageTableWidget::Drop_TargetAcceptable(QWidget* pSource, const QPoint& pos
 
 void ImageTableWidget::UpdateTableSize()
 {
-    if (m_nUpdatesDisabled > 0)
-        m_bTableSizeStale = true;
+    if (m_updatesDisabled > 0)
+        m_tableSizeStale = true;
     else
         RecalculateTableSize();
 }
 
 void ImageTableWidget::AnnounceTableChanged()
 {
-    if (m_nUpdatesDisabled > 0)
-        m_bChangePending = true;
+    if (m_updatesDisabled > 0)
+        m_changePending = true;
     else
         emit Sig_ImageTableChanged();
 }
@@ -545,9 +545,9 @@ void ImageTableWidget::contextMenuEvent(QContextMenuEvent* pEvent)
 
 bool ImageTableWidget::HandleCellDragOver(QDragMoveEvent* pEvent)
 {
-    if (!pEvent->mimeData()->hasFormat(Engine::ImageCellDrag::ImageCellMimeType))
+    if (!pEvent->mimeData()->hasFormat(Model::ImageCellDrag::ImageCellMimeType))
         return false;
-    const Engine::ImageCellDrag cellDrag(pEvent->mimeData(), *m_pCellEngine);
+    const Model::ImageCellDrag cellDrag(pEvent->mimeData(), *m_cellEngine);
     auto* pSource = qobject_cast<QWidget*>(pEvent->source());
     const QPoint pos = pEvent->position().toPoint();
     const bool bAcceptable = Drop_TargetAcceptable(pSource, pos);
@@ -582,23 +582,23 @@ void ImageTableWidget::dragLeaveEvent(QDragLeaveEvent* pEvent)
     });
 }
 
-QList<Engine::ImageCell*> ImageTableWidget::CellsShownBy(const ImageTableWidget* pSourceTable,
-                                                         const QMimeData* pMimeData) const
+QList<Model::ImageCell*> ImageTableWidget::CellsShownBy(const ImageTableWidget* pSourceTable,
+                                                        const QMimeData* pMimeData) const
 {
-    Engine::ImageCellDrag cellDrag(pMimeData, *m_pCellEngine);
+    Model::ImageCellDrag cellDrag(pMimeData, *m_cellEngine);
     if (!pSourceTable)
         return cellDrag.m_cells;
-    const int nContainer = pSourceTable->GetTableType() == TableGrid ? Engine::ImageCellEngine::CellBasket
-                                                                     : Engine::ImageCellEngine::CellTray;
+    const int nContainer = pSourceTable->GetTableType() == TableGrid ? Model::ImageCellEngine::CellBasket
+                                                                     : Model::ImageCellEngine::CellTray;
     cellDrag.m_cells.removeIf(
-        [&](Engine::ImageCell* pCell) { return m_pCellEngine->GetCellContainer(pCell) != nContainer; });
+        [&](Model::ImageCell* pCell) { return m_cellEngine->GetCellContainer(pCell) != nContainer; });
     return cellDrag.m_cells;
 }
 
 void ImageTableWidget::dropEvent(QDropEvent* pEvent)
 {
     GUARD_RUN([&] {
-        if (!pEvent->mimeData()->hasFormat(Engine::ImageCellDrag::ImageCellMimeType)) {
+        if (!pEvent->mimeData()->hasFormat(Model::ImageCellDrag::ImageCellMimeType)) {
             QTableWidget::dropEvent(pEvent);
             return;
         }
@@ -607,7 +607,7 @@ void ImageTableWidget::dropEvent(QDropEvent* pEvent)
         if (!Drop_TargetAcceptable(pSource, pos)) {
             pEvent->ignore();
         } else {
-            const QList<Engine::ImageCell*> cells = CellsShownBy(TableOf(pSource), pEvent->mimeData());
+            const QList<Model::ImageCell*> cells = CellsShownBy(TableOf(pSource), pEvent->mimeData());
             if (!cells.isEmpty()) {
                 TableUpdateBlocker blocker(this);
                 std::optional<TableUpdateBlocker> sourceBlocker;
@@ -639,23 +639,23 @@ bool ImageTableWidget::viewportEvent(QEvent* pEvent)
     });
 }
 
-TableUpdateBlocker::TableUpdateBlocker(ImageTableWidget* pTable) : m_pTable(pTable)
+TableUpdateBlocker::TableUpdateBlocker(ImageTableWidget* pTable) : m_table(pTable)
 {
-    m_pTable->DisableUpdates();
+    m_table->DisableUpdates();
 }
 
 TableUpdateBlocker::~TableUpdateBlocker()
 {
-    m_pTable->EnableUpdates();
+    m_table->EnableUpdates();
 }
 
-TableEditStep::TableEditStep(ImageTableWidget* pTable, const QString& strText) : m_pTable(pTable)
+TableEditStep::TableEditStep(ImageTableWidget* pTable, const QString& strText) : m_table(pTable)
 {
-    m_pTable->BeginEdit(strText);
+    m_table->BeginEdit(strText);
 }
 
 TableEditStep::~TableEditStep()
 {
-    m_pTable->EndEdit();
+    m_table->EndEdit();
 }
 } // namespace UI::Controls

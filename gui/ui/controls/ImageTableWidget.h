@@ -11,10 +11,10 @@ class QAction;
 class QMenu;
 class QMimeData;
 
-namespace Engine {
+namespace Model {
 class ImageCell;
 class ImageCellEngine;
-} // namespace Engine
+} // namespace Model
 
 namespace UI::Controls {
 class ImageTableItem;
@@ -46,26 +46,26 @@ public:
     explicit ImageTableWidget(QWidget* pParent = nullptr);
     ~ImageTableWidget() override;
 
-    bool InitImageTable(ImageTableType tableType, Engine::ImageCellEngine* pEngine);
+    bool InitImageTable(ImageTableType tableType, Model::ImageCellEngine* pEngine);
     // The main window's actions that the context menus borrow, found by object name
     // ("actGridCompound", "actTrayAddImages", ...); names not given leave their entries out.
     void SetWindowActions(const QList<QAction*>& actions);
 
     ImageTableType GetTableType() const { return m_tableType; }
-    Engine::ImageCellEngine* GetCellEngine() const { return m_pCellEngine; }
-    bool IsCompactView() const { return m_bCompactView; }
+    Model::ImageCellEngine* GetCellEngine() const { return m_cellEngine; }
+    bool IsCompactView() const { return m_compactView; }
     void SetCompactView(bool bCompact);
-    int GetImageSize() const { return m_nImageSize; }
+    int GetImageSize() const { return m_imageSize; }
     void SetImageSize(int nSize);
-    QAction* GetOpenAction() const { return m_pActOpen; }
-    QAction* GetReloadAction() const { return m_pActReload; }
+    QAction* GetOpenAction() const { return m_openAction; }
+    QAction* GetReloadAction() const { return m_reloadAction; }
 
     ImageTableItem* Item(int nRow, int nCol) const;
     ImageTableItem* CreateItem(int nRow, int nCol);
-    void SetItemImageCell(ImageTableItem* pItem, Engine::ImageCell* pCell);
+    void SetItemImageCell(ImageTableItem* pItem, Model::ImageCell* pCell);
     QList<ImageTableItem*> SelectedItems() const;
     int GetSelectedImagesCount() const;
-    ImageTableItem* FindItem(const Engine::ImageCell* pCell) const;
+    ImageTableItem* FindItem(const Model::ImageCell* pCell) const;
     int GetImageCount() const;
     QSize GetAverageImageDimensions() const;
     QList<QStringList> GetRowFilenames() const;
@@ -89,7 +89,7 @@ signals:
 public slots:
     void OnOpenImage();
     void OnReloadImage();
-    void OnCellRemoved(Engine::ImageCell* pCell);
+    void OnCellRemoved(Model::ImageCell* pCell);
     void OnCellOperation(bool bBegin);
     void OnImagesReloaded();
 
@@ -97,10 +97,10 @@ protected slots:
     virtual void OnSelectionChanged();
 
 protected:
-    virtual void Drop_UpdateHighlightedCells(const QList<Engine::ImageCell*>& cells, const QPoint& pos,
-                                             bool bAcceptable, DragType dragType);
-    virtual void Drop_CellsDragged(const QList<Engine::ImageCell*>& cells, QWidget* pTarget, DragType dragType);
-    virtual void Drop_DropCells(const QList<Engine::ImageCell*>& cells, const QPoint& pos, QWidget* pSource,
+    virtual void Drop_UpdateHighlightedCells(const QList<Model::ImageCell*>& cells, const QPoint& pos, bool bAcceptable,
+                                             DragType dragType);
+    virtual void Drop_CellsDragged(const QList<Model::ImageCell*>& cells, QWidget* pTarget, DragType dragType);
+    virtual void Drop_DropCells(const QList<Model::ImageCell*>& cells, const QPoint& pos, QWidget* pSource,
                                 DragType dragType);
     virtual bool Drop_TargetAcceptable(QWidget* pSource, const QPoint& pos) const;
     virtual void RecalculateTableSize();
@@ -112,7 +112,7 @@ protected:
     void AnnounceTableChanged();
     virtual bool PrepareContextMenu(QMenu* pMenu);
     // Puts a dropped cell into an item; the grid also records the new position with the engine.
-    virtual void PlaceDroppedCell(ImageTableItem* pItem, Engine::ImageCell* pCell);
+    virtual void PlaceDroppedCell(ImageTableItem* pItem, Model::ImageCell* pCell);
 
     void mousePressEvent(QMouseEvent* pEvent) override;
     void mouseReleaseEvent(QMouseEvent* pEvent) override;
@@ -129,7 +129,7 @@ protected:
     // Items from the one under pos onwards in row-major order, passing over keep-empty ones, at most nCount.
     QList<ImageTableItem*> GetDropDestinations(const QPoint& pos, int nCount) const;
     // Rearranges by swapping: each cell goes to its destination, whose former cell takes the cell's old item.
-    void SwapCellsInto(const QList<Engine::ImageCell*>& cells, const QList<ImageTableItem*>& destinations);
+    void SwapCellsInto(const QList<Model::ImageCell*>& cells, const QList<ImageTableItem*>& destinations);
     // The table a drag source or target belongs to (drops arrive at the viewport).
     static ImageTableWidget* TableOf(QObject* pObject);
 
@@ -142,19 +142,19 @@ private:
     bool HandleCellDragOver(QDragMoveEvent* pEvent);
     // The dragged cells that still sit in the source table's container (basket for the grid, tray for
     // the tray); cells that moved elsewhere since the drag began are left out.
-    QList<Engine::ImageCell*> CellsShownBy(const ImageTableWidget* pSourceTable, const QMimeData* pMimeData) const;
+    QList<Model::ImageCell*> CellsShownBy(const ImageTableWidget* pSourceTable, const QMimeData* pMimeData) const;
 
     ImageTableType m_tableType = TableGrid;
     ImageTableDelegate m_delegate;
-    bool m_bCompactView = false;
-    Engine::ImageCellEngine* m_pCellEngine = nullptr;
-    int m_nImageSize = 128;
-    int m_nUpdatesDisabled = 0;
-    bool m_bTableSizeStale = false;
-    bool m_bChangePending = false;
+    bool m_compactView = false;
+    Model::ImageCellEngine* m_cellEngine = nullptr;
+    int m_imageSize = 128;
+    int m_updatesDisabled = 0;
+    bool m_tableSizeStale = false;
+    bool m_changePending = false;
     QPoint m_dragStartPoint{-1, -1};
-    QAction* m_pActOpen = nullptr;
-    QAction* m_pActReload = nullptr;
+    QAction* m_openAction = nullptr;
+    QAction* m_reloadAction = nullptr;
     QList<QAction*> m_windowActions;
 };
 
@@ -168,7 +168,7 @@ public:
     TableUpdateBlocker& operator=(const TableUpdateBlocker&) = delete;
 
 private:
-    ImageTableWidget* m_pTable;
+    ImageTableWidget* m_table;
 };
 
 // Announces one named user edit of a table for its lifetime.
@@ -181,6 +181,6 @@ public:
     TableEditStep& operator=(const TableEditStep&) = delete;
 
 private:
-    ImageTableWidget* m_pTable;
+    ImageTableWidget* m_table;
 };
 } // namespace UI::Controls

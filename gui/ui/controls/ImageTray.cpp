@@ -1,8 +1,8 @@
 #include "ui/controls/ImageTray.h"
 
-#include "core/Guard.h"
-#include "engine/ImageCell.h"
-#include "engine/ImageCellEngine.h"
+#include "misc/Guard.h"
+#include "model/ImageCell.h"
+#include "model/ImageCellEngine.h"
 #include "misc/NaturalOrder.h"
 #include "misc/WaitCursor.h"
 #include "ui/controls/ImageTableItem.h"
@@ -21,7 +21,7 @@
 namespace UI::Controls {
 ImageTray::ImageTray(QWidget* pParent) : ImageTableWidget(pParent) {}
 
-bool ImageTray::InitImageTray(Engine::ImageCellEngine* pEngine)
+bool ImageTray::InitImageTray(Model::ImageCellEngine* pEngine)
 {
     return GUARD_RUN([&] {
         if (!InitImageTable(TableTray, pEngine))
@@ -30,13 +30,13 @@ bool ImageTray::InitImageTray(Engine::ImageCellEngine* pEngine)
         setColumnCount(0);
         // The one row is always shown whole; the wheel scrolls sideways.
         setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        connect(pEngine, &Engine::ImageCellEngine::Sig_MovedToTray, this, &ImageTray::OnMovedToTray);
-        connect(pEngine, &Engine::ImageCellEngine::Sig_MovedToBasket, this, &ImageTray::OnMovedToBasket);
-        connect(pEngine, &Engine::ImageCellEngine::Sig_TrayCleared, this, &ImageTray::OnTrayCleared);
+        connect(pEngine, &Model::ImageCellEngine::Sig_MovedToTray, this, &ImageTray::OnMovedToTray);
+        connect(pEngine, &Model::ImageCellEngine::Sig_MovedToBasket, this, &ImageTray::OnMovedToBasket);
+        connect(pEngine, &Model::ImageCellEngine::Sig_TrayCleared, this, &ImageTray::OnTrayCleared);
 
-        m_pActRemove = CreateAction(tr("&Remove images"), QStringLiteral(":/res/Actions/ImageRemove.png"));
-        m_pActRemove->setShortcut(QKeySequence::Delete);
-        connect(m_pActRemove, &QAction::triggered, this, &ImageTray::OnRemoveImages);
+        m_removeAction = CreateAction(tr("&Remove images"), QStringLiteral(":/res/Actions/ImageRemove.png"));
+        m_removeAction->setShortcut(QKeySequence::Delete);
+        connect(m_removeAction, &QAction::triggered, this, &ImageTray::OnRemoveImages);
 
         OnSelectionChanged();
         RecalculateTableSize();
@@ -44,10 +44,10 @@ bool ImageTray::InitImageTray(Engine::ImageCellEngine* pEngine)
     });
 }
 
-void ImageTray::AddImageCell(Engine::ImageCell* pCell)
+void ImageTray::AddImageCell(Model::ImageCell* pCell)
 {
     GUARD_RUN([&] {
-        WaitCursor waitCursor;
+        Misc::WaitCursor waitCursor;
         TableUpdateBlocker blocker(this);
         const int nCol = columnCount();
         setColumnCount(nCol + 1);
@@ -55,10 +55,10 @@ void ImageTray::AddImageCell(Engine::ImageCell* pCell)
     });
 }
 
-void ImageTray::RemoveImageCell(Engine::ImageCell* pCell)
+void ImageTray::RemoveImageCell(Model::ImageCell* pCell)
 {
     GUARD_RUN([&] {
-        WaitCursor waitCursor;
+        Misc::WaitCursor waitCursor;
         TableUpdateBlocker blocker(this);
         ImageTableItem* pItem = FindItem(pCell);
         if (!pItem)
@@ -70,12 +70,12 @@ void ImageTray::RemoveImageCell(Engine::ImageCell* pCell)
     });
 }
 
-void ImageTray::OnMovedToTray(Engine::ImageCell* pCell)
+void ImageTray::OnMovedToTray(Model::ImageCell* pCell)
 {
     AddImageCell(pCell);
 }
 
-void ImageTray::OnMovedToBasket(Engine::ImageCell* pCell)
+void ImageTray::OnMovedToBasket(Model::ImageCell* pCell)
 {
     RemoveImageCell(pCell);
 }
@@ -83,7 +83,7 @@ void ImageTray::OnMovedToBasket(Engine::ImageCell* pCell)
 void ImageTray::OnTrayCleared()
 {
     GUARD_RUN([&] {
-        WaitCursor waitCursor;
+        Misc::WaitCursor waitCursor;
         setColumnCount(0);
         RecalculateTableSize();
         AnnounceTableChanged();
@@ -94,14 +94,14 @@ void ImageTray::OnRemoveImages()
 {
     GUARD_RUN([&] {
         TableEditStep step(this, tr("Remove images"));
-        WaitCursor waitCursor;
+        Misc::WaitCursor waitCursor;
         TableUpdateBlocker blocker(this);
-        QList<Engine::ImageCell*> cells;
+        QList<Model::ImageCell*> cells;
         for (const ImageTableItem* pItem : SelectedItems()) {
             if (pItem->GetCell())
                 cells.append(pItem->GetCell());
         }
-        for (Engine::ImageCell* pCell : cells)
+        for (Model::ImageCell* pCell : cells)
             RemoveImageCell(pCell);
     });
 }
@@ -109,7 +109,7 @@ void ImageTray::OnRemoveImages()
 void ImageTray::OnSelectionChanged()
 {
     GUARD_RUN([&] {
-        m_pActRemove->setEnabled(!SelectedItems().isEmpty());
+        m_removeAction->setEnabled(!SelectedItems().isEmpty());
         ImageTableWidget::OnSelectionChanged();
     });
 }
@@ -186,7 +186,7 @@ bool ImageTray::HandleFileDrop(QDropEvent* pEvent)
         files.append(url.toLocalFile());
     if (!files.isEmpty()) {
         TableEditStep step(this, tr("Add images"));
-        if (!GetCellEngine()->CreateCells(Utils::SortedNaturally(files), -1, -1)) {
+        if (!GetCellEngine()->CreateCells(Misc::SortedNaturally(files), -1, -1)) {
             ReportError(
                 tr("Errors occurred while adding the images to the tray:\n\n%1").arg(GetCellEngine()->GetLastError()));
         }
@@ -204,7 +204,7 @@ void ImageTray::dropEvent(QDropEvent* pEvent)
     });
 }
 
-void ImageTray::Drop_UpdateHighlightedCells(const QList<Engine::ImageCell*>& cells, const QPoint& pos, bool bAcceptable,
+void ImageTray::Drop_UpdateHighlightedCells(const QList<Model::ImageCell*>& cells, const QPoint& pos, bool bAcceptable,
                                             DragType dragType)
 {
     // Grid cells are always appended at the end, so no position is marked for them.
@@ -214,13 +214,13 @@ void ImageTray::Drop_UpdateHighlightedCells(const QList<Engine::ImageCell*>& cel
         ImageTableWidget::Drop_UpdateHighlightedCells(cells, pos, bAcceptable, dragType);
 }
 
-void ImageTray::Drop_DropCells(const QList<Engine::ImageCell*>& cells, const QPoint& pos, QWidget* pSource,
+void ImageTray::Drop_DropCells(const QList<Model::ImageCell*>& cells, const QPoint& pos, QWidget* pSource,
                                DragType dragType)
 {
     GUARD_RUN([&] {
         TableEditStep step(this, dragType == DragGridToTray ? tr("Move to tray") : tr("Reorder tray"));
         if (dragType == DragGridToTray) {
-            for (Engine::ImageCell* pCell : cells)
+            for (Model::ImageCell* pCell : cells)
                 GetCellEngine()->MoveToTray(pCell);
         } else if (dragType == DragTrayToTray && itemAt(pos)) {
             SwapCellsInto(cells, GetDropDestinations(pos, int(cells.size())));
@@ -238,7 +238,7 @@ bool ImageTray::PrepareContextMenu(QMenu* pMenu)
         pMenu->addAction(GetReloadAction());
         pMenu->addSeparator();
         AddWindowAction(pMenu, QStringLiteral("actTrayClearImages"));
-        pMenu->addAction(m_pActRemove);
+        pMenu->addAction(m_removeAction);
         return true;
     });
 }

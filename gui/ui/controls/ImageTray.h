@@ -14,16 +14,16 @@ public:
 
     explicit ImageTray(QWidget* pParent = nullptr);
 
-    bool InitImageTray(Engine::ImageCellEngine* pEngine);
-    void AddImageCell(Engine::ImageCell* pCell);
-    void RemoveImageCell(Engine::ImageCell* pCell);
+    bool InitImageTray(Model::ImageCellEngine* pEngine);
+    void AddImageCell(Model::ImageCell* pCell);
+    void RemoveImageCell(Model::ImageCell* pCell);
 
-    QAction* GetRemoveAction() const { return m_pActRemove; }
+    QAction* GetRemoveAction() const { return m_removeAction; }
 
 public slots:
     void OnRemoveImages();
-    void OnMovedToTray(Engine::ImageCell* pCell);
-    void OnMovedToBasket(Engine::ImageCell* pCell);
+    void OnMovedToTray(Model::ImageCell* pCell);
+    void OnMovedToBasket(Model::ImageCell* pCell);
     void OnTrayCleared();
 
 protected slots:
@@ -35,9 +35,9 @@ protected:
     void dragEnterEvent(QDragEnterEvent* pEvent) override;
     void dragMoveEvent(QDragMoveEvent* pEvent) override;
     void dropEvent(QDropEvent* pEvent) override;
-    void Drop_UpdateHighlightedCells(const QList<Engine::ImageCell*>& cells, const QPoint& pos, bool bAcceptable,
+    void Drop_UpdateHighlightedCells(const QList<Model::ImageCell*>& cells, const QPoint& pos, bool bAcceptable,
                                      DragType dragType) override;
-    void Drop_DropCells(const QList<Engine::ImageCell*>& cells, const QPoint& pos, QWidget* pSource,
+    void Drop_DropCells(const QList<Model::ImageCell*>& cells, const QPoint& pos, QWidget* pSource,
                         DragType dragType) override;
     void RecalculateTableSize() override;
     bool PrepareContextMenu(QMenu* pMenu) override;
@@ -47,6 +47,6 @@ private:
     bool HandleFileDrag(QDragMoveEvent* pEvent);
     bool HandleFileDrop(QDropEvent* pEvent);
 
-    QAction* m_pActRemove = nullptr;
+    QAction* m_removeAction = nullptr;
 };
 } // namespace UI::Controls

@@ -1,6 +1,6 @@
 #include "ui/controls/MainStatusBar.h"
 
-#include "core/Guard.h"
+#include "misc/Guard.h"
 
 #include <QLabel>
 #include <QTimer>
@@ -8,24 +8,24 @@
 namespace UI::Controls {
 MainStatusBar::MainStatusBar(QWidget* pParent) : QStatusBar(pParent)
 {
-    m_pTempTimer = new QTimer(this);
-    m_pTempTimer->setObjectName("tempTimer");
-    m_pTempTimer->setSingleShot(true);
-    connect(m_pTempTimer, &QTimer::timeout, this, &MainStatusBar::OnTempTimer);
+    m_tempTimer = new QTimer(this);
+    m_tempTimer->setObjectName("tempTimer");
+    m_tempTimer->setSingleShot(true);
+    connect(m_tempTimer, &QTimer::timeout, this, &MainStatusBar::OnTempTimer);
 }
 
 bool MainStatusBar::InitStatusBar()
 {
     return GUARD_RUN([&] {
-        m_pStatusLabel = new QLabel(this);
-        m_pStatusLabel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-        m_pStatusLabel->setIndent(3);
+        m_statusLabel = new QLabel(this);
+        m_statusLabel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        m_statusLabel->setIndent(3);
         // A long text is cut at the label's edge instead of widening it over the permanent labels.
-        m_pStatusLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-        addWidget(m_pStatusLabel, 1);
+        m_statusLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+        addWidget(m_statusLabel, 1);
 
-        m_pGridSizeLabel = CreatePermanentLabel(tr("Grid 999x999"));
-        m_pImageCountLabel = CreatePermanentLabel(tr("Images 999 Tray 999"));
+        m_gridSizeLabel = CreatePermanentLabel(tr("Grid 999x999"));
+        m_imageCountLabel = CreatePermanentLabel(tr("Images 999 Tray 999"));
 
         SetStatus(tr("Ready"), false);
         SetGridSize(0, 0);
@@ -53,22 +53,22 @@ void MainStatusBar::SetLabelText(QLabel* pLabel, const QString& strText)
 void MainStatusBar::SetStatus(const QString& strText, bool bTemporary)
 {
     GUARD_RUN([&] {
-        m_pTempTimer->stop();
+        m_tempTimer->stop();
         if (bTemporary)
-            m_pTempTimer->start(TemporaryMessageMs);
-        SetLabelText(m_pStatusLabel, strText);
-        m_pStatusLabel->setToolTip(strText);
+            m_tempTimer->start(TemporaryMessageMs);
+        SetLabelText(m_statusLabel, strText);
+        m_statusLabel->setToolTip(strText);
     });
 }
 
 void MainStatusBar::SetGridSize(int nRows, int nCols)
 {
-    SetLabelText(m_pGridSizeLabel, tr("Grid %1x%2").arg(nRows).arg(nCols));
+    SetLabelText(m_gridSizeLabel, tr("Grid %1x%2").arg(nRows).arg(nCols));
 }
 
 void MainStatusBar::SetImageCount(int nGridImages, int nTrayImages)
 {
-    SetLabelText(m_pImageCountLabel, tr("Images %1 Tray %2").arg(nGridImages).arg(nTrayImages));
+    SetLabelText(m_imageCountLabel, tr("Images %1 Tray %2").arg(nGridImages).arg(nTrayImages));
 }
 
 void MainStatusBar::OnTempTimer()

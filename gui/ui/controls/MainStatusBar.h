@@ -29,9 +29,9 @@ private:
     QLabel* CreatePermanentLabel(const QString& strWidestText);
     static void SetLabelText(QLabel* pLabel, const QString& strText);
 
-    QLabel* m_pStatusLabel = nullptr;
-    QLabel* m_pGridSizeLabel = nullptr;
-    QLabel* m_pImageCountLabel = nullptr;
-    QTimer* m_pTempTimer = nullptr;
+    QLabel* m_statusLabel = nullptr;
+    QLabel* m_gridSizeLabel = nullptr;
+    QLabel* m_imageCountLabel = nullptr;
+    QTimer* m_tempTimer = nullptr;
 };
 } // namespace UI::Controls

@@ -1,7 +1,7 @@
 #include "ui/controls/ToolBarHeader.h"
 
-#include "core/Guard.h"
-#include "ui/UIUtils.h"
+#include "misc/Guard.h"
+#include "misc/UIUtils.h"
 
 #include <QLinearGradient>
 #include <QPainter>
@@ -10,7 +10,7 @@
 
 namespace UI::Controls {
 ToolBarHeader::ToolBarHeader(const QString& strText, QToolBar* pToolBar)
-    : QLabel(strText, pToolBar), m_pToolBar(pToolBar)
+    : QLabel(strText, pToolBar), m_toolBar(pToolBar)
 {
     OnOrientationChanged(pToolBar->orientation());
     connect(pToolBar, &QToolBar::orientationChanged, this, &ToolBarHeader::OnOrientationChanged);
@@ -39,7 +39,7 @@ void ToolBarHeader::SetVerticalOrientation()
 
 bool ToolBarHeader::IsInHorizontalToolBar() const
 {
-    return m_pToolBar->orientation() == Qt::Horizontal;
+    return m_toolBar->orientation() == Qt::Horizontal;
 }
 
 void ToolBarHeader::paintEvent(QPaintEvent*)
@@ -54,12 +54,12 @@ void ToolBarHeader::paintEvent(QPaintEvent*)
         painter.setRenderHint(QPainter::Antialiasing);
         painter.setPen(Qt::NoPen);
         QLinearGradient gradient(area.topLeft(), area.bottomLeft());
-        gradient.setColorAt(0, UIUtils::GetBaseColor(UIUtils::ColorDock1));
-        gradient.setColorAt(1, UIUtils::GetBaseColor(UIUtils::ColorDock2));
+        gradient.setColorAt(0, Misc::GetBaseColor(Misc::ColorDock1));
+        gradient.setColorAt(1, Misc::GetBaseColor(Misc::ColorDock2));
         painter.setBrush(gradient);
         painter.drawRoundedRect(area, 6.25, 6.25);
 
-        painter.setPen(UIUtils::GetBaseColor(UIUtils::ColorBase));
+        painter.setPen(Misc::GetBaseColor(Misc::ColorBase));
         if (!bHorizontal) {
             painter.drawText(area, Qt::AlignCenter, text());
             return;

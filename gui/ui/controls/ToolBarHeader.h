@@ -29,6 +29,6 @@ private slots:
 private:
     bool IsInHorizontalToolBar() const;
 
-    QToolBar* m_pToolBar;
+    QToolBar* m_toolBar;
 };
 } // namespace UI::Controls

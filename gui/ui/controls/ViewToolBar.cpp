@@ -1,6 +1,6 @@
 #include "ui/controls/ViewToolBar.h"
 
-#include "core/Guard.h"
+#include "misc/Guard.h"
 
 #include <QBoxLayout>
 #include <QLabel>
@@ -14,15 +14,15 @@ void ViewToolBar::SetupToolBar()
     GUARD_RUN([&] {
         for (QAction* pAction : actions()) {
             if (QWidget* pWidget = widgetForAction(pAction))
-                m_nAccumulatedWidth += pWidget->sizeHint().width();
+                m_accumulatedWidth += pWidget->sizeHint().width();
         }
-        m_pGridZoomSlider = CreateZoomSlider(tr("Grid zoom:"));
-        connect(m_pGridZoomSlider, &QSlider::valueChanged, this, &ViewToolBar::OnGridZoomLevelChanged);
+        m_gridZoomSlider = CreateZoomSlider(tr("Grid zoom:"));
+        connect(m_gridZoomSlider, &QSlider::valueChanged, this, &ViewToolBar::OnGridZoomLevelChanged);
         addSeparator();
-        m_pTrayZoomSlider = CreateZoomSlider(tr("Tray zoom:"));
-        connect(m_pTrayZoomSlider, &QSlider::valueChanged, this, &ViewToolBar::OnTrayZoomLevelChanged);
+        m_trayZoomSlider = CreateZoomSlider(tr("Tray zoom:"));
+        connect(m_trayZoomSlider, &QSlider::valueChanged, this, &ViewToolBar::OnTrayZoomLevelChanged);
         // Wide enough that the sliders never hide behind the extension button.
-        setMinimumWidth(m_nAccumulatedWidth);
+        setMinimumWidth(m_accumulatedWidth);
     });
 }
 
@@ -61,7 +61,7 @@ QSlider* ViewToolBar::CreateZoomSlider(const QString& strCaption)
         pLayout->addLayout(pSliderLayout);
 
         addWidget(pContainer);
-        m_nAccumulatedWidth += pContainer->sizeHint().width();
+        m_accumulatedWidth += pContainer->sizeHint().width();
         return pSlider;
     });
 }
@@ -74,32 +74,32 @@ void ViewToolBar::SetSliderLevel(QSlider* pSlider, int nLevel)
 
 void ViewToolBar::SetGridZoomLevel(int nLevel)
 {
-    SetSliderLevel(m_pGridZoomSlider, nLevel);
+    SetSliderLevel(m_gridZoomSlider, nLevel);
 }
 
 void ViewToolBar::SetTrayZoomLevel(int nLevel)
 {
-    SetSliderLevel(m_pTrayZoomSlider, nLevel);
+    SetSliderLevel(m_trayZoomSlider, nLevel);
 }
 
 int ViewToolBar::GetGridZoomLevel() const
 {
-    return m_pGridZoomSlider->value();
+    return m_gridZoomSlider->value();
 }
 
 int ViewToolBar::GetTrayZoomLevel() const
 {
-    return m_pTrayZoomSlider->value();
+    return m_trayZoomSlider->value();
 }
 
 QSlider* ViewToolBar::GetGridZoomSlider() const
 {
-    return m_pGridZoomSlider;
+    return m_gridZoomSlider;
 }
 
 QSlider* ViewToolBar::GetTrayZoomSlider() const
 {
-    return m_pTrayZoomSlider;
+    return m_trayZoomSlider;
 }
 
 void ViewToolBar::OnGridZoomLevelChanged(int nLevel)

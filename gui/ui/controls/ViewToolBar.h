@@ -37,8 +37,8 @@ private:
     QSlider* CreateZoomSlider(const QString& strCaption);
     static void SetSliderLevel(QSlider* pSlider, int nLevel);
 
-    QSlider* m_pGridZoomSlider = nullptr;
-    QSlider* m_pTrayZoomSlider = nullptr;
-    int m_nAccumulatedWidth = 35;
+    QSlider* m_gridZoomSlider = nullptr;
+    QSlider* m_trayZoomSlider = nullptr;
+    int m_accumulatedWidth = 35;
 };
 } // namespace UI::Controls

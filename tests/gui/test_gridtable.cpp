@@ -1,5 +1,5 @@
 #include "testmain.h"
-#include "engine/ImageCellDrag.h"
+#include "model/ImageCellDrag.h"
 #include "tabletestsupport.h"
 #include "testutils_modal.h"
 
@@ -9,7 +9,7 @@
 #include <QUrl>
 #include <QtTest>
 
-using Engine::ImageCellEngine;
+using Model::ImageCellEngine;
 using TableTest::Layout;
 using TableTest::Names;
 using UI::Controls::ImageTableWidget;
@@ -20,7 +20,7 @@ struct GridEdit
 {
     QString before;
     QList<QPoint> selected;
-    QString strEdit, after;
+    QString command, after;
     QString tray = QString(); // the engine's tray afterwards
 };
 
@@ -41,28 +41,28 @@ QString DropFromOutside(ImageTableWidget* pTable, const QMimeData& mimeData, Qt:
 struct DragCase
 {
     QString grid, tray;
-    bool bFromTray;
+    bool fromTray;
     QList<QPoint> selected;
-    bool bToTray;
+    bool toTray;
     QPoint target;
     QString gridAfter, trayAfter;
     Qt::KeyboardModifiers modifiers = Qt::NoModifier;
-    bool bUnloaded = false; // the pressed cell's image is not loaded
+    bool unloaded = false; // the pressed cell's image is not loaded
 };
 } // namespace
 Q_DECLARE_METATYPE(GridEdit)
 Q_DECLARE_METATYPE(DragCase)
 
-class TestImageGrid : public QObject
+class TestGridTable : public QObject
 {
     Q_OBJECT
 
     TestUtils::Sandbox m_sandbox;
-    std::unique_ptr<TableTest::Tables> m_pTables;
-    UI::Controls::ImageGrid* m_pGrid = nullptr;
+    std::unique_ptr<TableTest::Tables> m_tables;
+    UI::Controls::GridTable* m_grid = nullptr;
 
 private slots:
-    void init() { m_pGrid = (m_pTables = std::make_unique<TableTest::Tables>())->m_pGrid; }
+    void init() { m_grid = (m_tables = std::make_unique<TableTest::Tables>())->m_grid; }
 
     void editsActOnTheSelectedPlaces_data()
     {
@@ -85,42 +85,42 @@ private slots:
     void editsActOnTheSelectedPlaces()
     {
         QFETCH(GridEdit, edit);
-        QVERIFY(m_pTables->Arrange(m_sandbox, edit.before));
-        TableTest::Select(*m_pGrid, edit.selected);
-        if (edit.strEdit == "flip vertically")
-            m_pGrid->FlipVertically();
-        else if (edit.strEdit == "flip horizontally")
-            m_pGrid->FlipHorizontally();
+        QVERIFY(m_tables->Arrange(m_sandbox, edit.before));
+        TableTest::Select(*m_grid, edit.selected);
+        if (edit.command == "flip vertically")
+            m_grid->FlipVertically();
+        else if (edit.command == "flip horizontally")
+            m_grid->FlipHorizontally();
         else
-            (edit.strEdit == "keep empty"     ? m_pGrid->GetKeepEmptyAction()
-             : edit.strEdit == "move to tray" ? m_pGrid->GetMoveToTrayAction()
-                                              : m_pGrid->GetClearAction())
+            (edit.command == "keep empty"     ? m_grid->GetKeepEmptyAction()
+             : edit.command == "move to tray" ? m_grid->GetMoveToTrayAction()
+                                              : m_grid->GetClearAction())
                 ->trigger();
-        QCOMPARE(Layout(*m_pGrid), edit.after);
-        QCOMPARE(Names(m_pTables->m_engine, ImageCellEngine::CellTray), edit.tray);
-        QCOMPARE(m_pTables->LocationMismatches(), QString());
+        QCOMPARE(Layout(*m_grid), edit.after);
+        QCOMPARE(Names(m_tables->m_engine, ImageCellEngine::CellTray), edit.tray);
+        QCOMPARE(m_tables->LocationMismatches(), QString());
     }
 
     void keepEmptyCellsFromProjectRows()
     {
-        QVERIFY(m_pTables->Arrange(m_sandbox, "a b | c d"));
-        m_pGrid->SetKeepEmptyCells({{"keepempty", "None"}, {"x.png", "KEEPEMPTY", "KeepEmpty"}, {"KeepEmpty"}});
-        QCOMPARE(Layout(*m_pGrid), "a* b | c d*");
+        QVERIFY(m_tables->Arrange(m_sandbox, "a b | c d"));
+        m_grid->SetKeepEmptyCells({{"keepempty", "None"}, {"x.png", "KEEPEMPTY", "KeepEmpty"}, {"KeepEmpty"}});
+        QCOMPARE(Layout(*m_grid), "a* b | c d*");
     }
 
     void shrinkingSendsOutsideCellsToTray()
     {
-        QVERIFY(m_pTables->Arrange(m_sandbox, "a b c | d e f | g h i"));
-        QVERIFY(!m_pGrid->Resize(0, 3, true));
-        QVERIFY(!m_pGrid->Resize(2, -1, false));
-        QVERIFY(m_pGrid->Resize(2, 2, true));
-        QCOMPARE(Layout(*m_pGrid), "a b | d e");
-        QCOMPARE(Names(m_pTables->m_engine, ImageCellEngine::CellTray), "i h g f c");
-        QVERIFY(m_pGrid->Resize(3, 3, true));
-        QCOMPARE(Layout(*m_pGrid), "a b - | d e - | - - -");
-        QCOMPARE(m_pTables->LocationMismatches(), QString());
-        m_pTables->m_engine.ClearBasket();
-        QCOMPARE(Layout(*m_pGrid), "- - - | - - - | - - -");
+        QVERIFY(m_tables->Arrange(m_sandbox, "a b c | d e f | g h i"));
+        QVERIFY(!m_grid->Resize(0, 3, true));
+        QVERIFY(!m_grid->Resize(2, -1, false));
+        QVERIFY(m_grid->Resize(2, 2, true));
+        QCOMPARE(Layout(*m_grid), "a b | d e");
+        QCOMPARE(Names(m_tables->m_engine, ImageCellEngine::CellTray), "i h g f c");
+        QVERIFY(m_grid->Resize(3, 3, true));
+        QCOMPARE(Layout(*m_grid), "a b - | d e - | - - -");
+        QCOMPARE(m_tables->LocationMismatches(), QString());
+        m_tables->m_engine.ClearBasket();
+        QCOMPARE(Layout(*m_grid), "- - - | - - - | - - -");
     }
 
     void selectingAnImageReplacesOnlyOnSuccess_data()
@@ -134,46 +134,46 @@ private slots:
     void selectingAnImageReplacesOnlyOnSuccess()
     {
         QFETCH(QString, strChoice);
-        QVERIFY(m_pTables->Arrange(m_sandbox, "a b"));
-        QPointer<Engine::ImageCell> oldCell(m_pGrid->Item(0, 1)->GetCell());
+        QVERIFY(m_tables->Arrange(m_sandbox, "a b"));
+        QPointer<Model::ImageCell> oldCell(m_grid->Item(0, 1)->GetCell());
         TestUtils::ModalAnswers answers;
         answers.Then(strChoice.isEmpty() ? TestUtils::FinishDialog(&QDialog::reject)
                      : strChoice == "broken"
                          ? TestUtils::ChooseFiles({m_sandbox.WriteText("broken.png", "no pixels here")})
                          : TestUtils::ChooseFiles(TableTest::WriteImages(m_sandbox, {strChoice})));
-        m_pGrid->SelectImageForItem(m_pGrid->Item(0, 1));
+        m_grid->SelectImageForItem(m_grid->Item(0, 1));
         QCOMPARE(answers.Problems(), QString());
-        QTEST(Layout(*m_pGrid), "layout");
+        QTEST(Layout(*m_grid), "layout");
         QCOMPARE(oldCell.isNull(), strChoice == "z");
-        QCOMPARE(m_pTables->m_engine.GetCellCount(ImageCellEngine::CellBasket), 2);
-        QCOMPARE(m_pTables->LocationMismatches(), QString());
+        QCOMPARE(m_tables->m_engine.GetCellCount(ImageCellEngine::CellBasket), 2);
+        QCOMPARE(m_tables->LocationMismatches(), QString());
     }
 
     void rowFilenamesMarkEmptyPositions()
     {
-        QVERIFY(m_pTables->Arrange(m_sandbox, "- one - | K - two"));
-        m_pGrid->Item(1, 2)->SetKeepEmpty(true); // an image placed on a reserved position is saved as the image
+        QVERIFY(m_tables->Arrange(m_sandbox, "- one - | K - two"));
+        m_grid->Item(1, 2)->SetKeepEmpty(true); // an image placed on a reserved position is saved as the image
         const QList<QStringList> expected{{"None", m_sandbox.File("one.png"), "None"},
                                           {"KeepEmpty", "None", m_sandbox.File("two.png")}};
-        QCOMPARE(m_pGrid->GetRowFilenames(), expected);
-        QCOMPARE(m_pGrid->GetImageCount(), 2);
+        QCOMPARE(m_grid->GetRowFilenames(), expected);
+        QCOMPARE(m_grid->GetImageCount(), 2);
     }
 
     void changesAreAnnouncedAndRemovedCellsForgotten()
     {
-        QVERIFY(m_pTables->Arrange(m_sandbox, "a -", "t"));
-        QSignalSpy changed(m_pGrid, &UI::Controls::ImageTableWidget::Sig_ImageTableChanged);
-        Engine::ImageCell* pCell = m_pTables->m_engine.GetCell(ImageCellEngine::CellTray, 0);
-        m_pGrid->SetItemImageCell(m_pGrid->Item(0, 1), pCell);
+        QVERIFY(m_tables->Arrange(m_sandbox, "a -", "t"));
+        QSignalSpy changed(m_grid, &UI::Controls::ImageTableWidget::Sig_ImageTableChanged);
+        Model::ImageCell* pCell = m_tables->m_engine.GetCell(ImageCellEngine::CellTray, 0);
+        m_grid->SetItemImageCell(m_grid->Item(0, 1), pCell);
         QCOMPARE(changed.count(), 1);
-        m_pTables->m_engine.Remove(pCell);
-        QCOMPARE(m_pGrid->Item(0, 1)->GetCell(), nullptr);
+        m_tables->m_engine.Remove(pCell);
+        QCOMPARE(m_grid->Item(0, 1)->GetCell(), nullptr);
     }
 
     void toolTipShowsMarkupInTheFileNameAsText()
     {
-        QVERIFY(m_pTables->Arrange(m_sandbox, "a<b>&c"));
-        const QString strToolTip = m_pGrid->Item(0, 0)->GetToolTip();
+        QVERIFY(m_tables->Arrange(m_sandbox, "a<b>&c"));
+        const QString strToolTip = m_grid->Item(0, 0)->GetToolTip();
         QVERIFY2(strToolTip.contains(m_sandbox.File("a<b>&c.png").toHtmlEscaped()), qPrintable(strToolTip));
         QVERIFY2(!strToolTip.contains("a<b>&c"), qPrintable(strToolTip));
     }
@@ -181,19 +181,19 @@ private slots:
     void deleteRemovesTheSelectionOfTheFocusedTableOnly()
     {
         // Grid and tray in one window both bind Delete; only the table with focus may react.
-        TableTest::Tables& tables = *m_pTables;
+        TableTest::Tables& tables = *m_tables;
         QVERIFY(tables.Arrange(m_sandbox, "g", "a b c d e") && tables.Show());
-        tables.m_pGrid->Item(0, 0)->setSelected(true);
-        TableTest::Select(*tables.m_pTray, {{0, 0}, {2, 0}, {3, 0}});
-        tables.m_pTray->setFocus();
+        tables.m_grid->Item(0, 0)->setSelected(true);
+        TableTest::Select(*tables.m_tray, {{0, 0}, {2, 0}, {3, 0}});
+        tables.m_tray->setFocus();
         QTest::keySequence(&tables.m_window, QKeySequence::Delete);
-        QCOMPARE(Layout(*tables.m_pTray), "b e");
-        QCOMPARE(Layout(*tables.m_pGrid), "g");
+        QCOMPARE(Layout(*tables.m_tray), "b e");
+        QCOMPARE(Layout(*tables.m_grid), "g");
         // The cells stay in the engine's tray until it is cleared.
         QCOMPARE(TableTest::Names(tables.m_engine, ImageCellEngine::CellTray), "a b c d e");
-        tables.m_pGrid->setFocus();
+        tables.m_grid->setFocus();
         QTest::keySequence(&tables.m_window, QKeySequence::Delete);
-        QCOMPARE(Layout(*tables.m_pGrid), "-");
+        QCOMPARE(Layout(*tables.m_grid), "-");
     }
 
     void mouseDragMovesCells_data()
@@ -227,18 +227,18 @@ private slots:
     void mouseDragMovesCells()
     {
         QFETCH(DragCase, drag);
-        TableTest::Tables& tables = *m_pTables;
+        TableTest::Tables& tables = *m_tables;
         QVERIFY(tables.Arrange(m_sandbox, drag.grid, drag.tray) && tables.Show());
-        ImageTableWidget* pSource = drag.bFromTray ? tables.m_pTray : static_cast<ImageTableWidget*>(tables.m_pGrid);
-        ImageTableWidget* pTarget = drag.bToTray ? tables.m_pTray : static_cast<ImageTableWidget*>(tables.m_pGrid);
+        ImageTableWidget* pSource = drag.fromTray ? tables.m_tray : static_cast<ImageTableWidget*>(tables.m_grid);
+        ImageTableWidget* pTarget = drag.toTray ? tables.m_tray : static_cast<ImageTableWidget*>(tables.m_grid);
         TableTest::Select(*pSource, drag.selected);
-        if (drag.bUnloaded)
+        if (drag.unloaded)
             pSource->Item(drag.selected[0].y(), drag.selected[0].x())->GetCell()->UnloadImage();
         TableTest::MouseDrag(pSource, drag.selected[0], pTarget, drag.target, drag.modifiers);
-        QCOMPARE(Layout(*tables.m_pGrid), drag.gridAfter);
-        QCOMPARE(Layout(*tables.m_pTray), drag.trayAfter);
+        QCOMPARE(Layout(*tables.m_grid), drag.gridAfter);
+        QCOMPARE(Layout(*tables.m_tray), drag.trayAfter);
         QCOMPARE(tables.LocationMismatches(), QString());
-        if (drag.bFromTray && drag.bToTray) // reordering the tray is display only
+        if (drag.fromTray && drag.toTray) // reordering the tray is display only
             QCOMPARE(TableTest::Names(tables.m_engine, ImageCellEngine::CellTray), drag.tray);
         if (drag.selected.size() > 1)
             QVERIFY(pSource->selectedItems().isEmpty());
@@ -246,29 +246,29 @@ private slots:
 
     void dropsFromOutsideTakeOnlyFilesOnTheTray()
     {
-        TableTest::Tables& tables = *m_pTables;
+        TableTest::Tables& tables = *m_tables;
         QVERIFY(tables.Arrange(m_sandbox, "a b", "x") && tables.Show());
         // A payload naming a live cell: only a drag of this editor may move cells.
         QMimeData cells;
         QByteArray payload;
         QDataStream(&payload, QIODevice::WriteOnly)
             << qint64(1) << tables.m_engine.GetCell(ImageCellEngine::CellTray, 0)->GetId();
-        cells.setData(Engine::ImageCellDrag::ImageCellMimeType, payload);
+        cells.setData(Model::ImageCellDrag::ImageCellMimeType, payload);
         QMimeData files;
         QList<QUrl> urls;
         for (const QString& strFile : TableTest::WriteImages(m_sandbox, {"b_dropped", "A_dropped", "a_dropped"}))
             urls << QUrl::fromLocalFile(strFile);
         files.setUrls(urls);
 
-        QCOMPARE(DropFromOutside(tables.m_pGrid, cells, Qt::MoveAction), "0 0");
-        QCOMPARE(DropFromOutside(tables.m_pTray, cells, Qt::MoveAction), "0 0");
-        QCOMPARE(DropFromOutside(tables.m_pGrid, files, Qt::CopyAction), "0 0");
-        QCOMPARE(Layout(*tables.m_pGrid), "a b");
-        QCOMPARE(Layout(*tables.m_pTray), "x");
-        QCOMPARE(DropFromOutside(tables.m_pTray, files, Qt::CopyAction), "1 1");
-        QCOMPARE(Layout(*tables.m_pTray), "x A_dropped a_dropped b_dropped");
+        QCOMPARE(DropFromOutside(tables.m_grid, cells, Qt::MoveAction), "0 0");
+        QCOMPARE(DropFromOutside(tables.m_tray, cells, Qt::MoveAction), "0 0");
+        QCOMPARE(DropFromOutside(tables.m_grid, files, Qt::CopyAction), "0 0");
+        QCOMPARE(Layout(*tables.m_grid), "a b");
+        QCOMPARE(Layout(*tables.m_tray), "x");
+        QCOMPARE(DropFromOutside(tables.m_tray, files, Qt::CopyAction), "1 1");
+        QCOMPARE(Layout(*tables.m_tray), "x A_dropped a_dropped b_dropped");
     }
 };
 
-TESSARA_TEST(TestImageGrid)
-#include "test_imagegrid.moc"
+TESSARA_TEST(TestGridTable)
+#include "test_gridtable.moc"

@@ -8,7 +8,7 @@ class QDrag;
 class QMimeData;
 class QWidget;
 
-namespace Engine {
+namespace Model {
 class ImageCell;
 class ImageCellEngine;
 
@@ -35,4 +35,4 @@ public:
     // In drag order; not owned. The source table fills it directly.
     QList<ImageCell*> m_cells;
 };
-} // namespace Engine
+} // namespace Model

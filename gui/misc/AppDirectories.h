@@ -2,7 +2,7 @@
 
 #include <QString>
 
-namespace Core {
+namespace Misc {
 
 // Where the editor keeps its options, working files and error log. A copy that runs from a writable
 // folder of its own (the build folder, an unpacked archive) keeps them beside its executable; an
@@ -14,6 +14,11 @@ public:
     // True for a writable strAppDir that is not the bin folder of an install (no data folder beside).
     static bool KeepsFilesBeside(const QString& strAppDir);
 
+    // strFileName relative to the editor's directory (an absolute name comes back unchanged).
+    static QString ResolveFilename(const QString& strFileName);
+    // strFileName inside strSubDirectory of the editor's directory.
+    static QString ResolveFilename(const QString& strFileName, const QString& strSubDirectory);
+
     // Holds "Tessara.cfg".
     static QString GetConfigDir();
     // The cell model's temporary conversions.
@@ -22,4 +27,4 @@ public:
     static QString GetErrorLogFile();
 };
 
-} // namespace Core
+} // namespace Misc

@@ -1,11 +1,11 @@
-#include "ui/controls/ImageGrid.h"
+#include "ui/controls/GridTable.h"
 
-#include "core/Guard.h"
-#include "engine/ImageCell.h"
-#include "engine/ImageCellEngine.h"
+#include "misc/Guard.h"
+#include "model/ImageCell.h"
+#include "model/ImageCellEngine.h"
 #include "misc/ImgUtils.h"
 #include "misc/WaitCursor.h"
-#include "ui/UIUtils.h"
+#include "misc/UIUtils.h"
 #include "ui/controls/ImageTableItem.h"
 
 #include "TessaraContract.h"
@@ -14,38 +14,38 @@
 #include <QMenu>
 
 namespace UI::Controls {
-ImageGrid::ImageGrid(QWidget* pParent) : ImageTableWidget(pParent) {}
+GridTable::GridTable(QWidget* pParent) : ImageTableWidget(pParent) {}
 
-bool ImageGrid::InitImageGrid(Engine::ImageCellEngine* pEngine)
+bool GridTable::InitGridTable(Model::ImageCellEngine* pEngine)
 {
     return GUARD_RUN([&] {
         if (!InitImageTable(TableGrid, pEngine))
             return false;
-        connect(pEngine, &Engine::ImageCellEngine::Sig_MovedToTray, this, &ImageGrid::OnMovedToTray);
-        connect(pEngine, &Engine::ImageCellEngine::Sig_BasketCleared, this, &ImageGrid::OnBasketCleared);
-        connect(this, &QTableWidget::cellDoubleClicked, this, &ImageGrid::OnItemDoubleClicked);
+        connect(pEngine, &Model::ImageCellEngine::Sig_MovedToTray, this, &GridTable::OnMovedToTray);
+        connect(pEngine, &Model::ImageCellEngine::Sig_BasketCleared, this, &GridTable::OnBasketCleared);
+        connect(this, &QTableWidget::cellDoubleClicked, this, &GridTable::OnItemDoubleClicked);
 
-        m_pActSelect = CreateAction(tr("&Select images..."), QStringLiteral(":/res/Actions/GridSelectImage.png"));
-        connect(m_pActSelect, &QAction::triggered, this, &ImageGrid::OnSelectImage);
-        m_pActKeepEmpty = CreateAction(tr("&Keep empty"), QString());
-        m_pActKeepEmpty->setCheckable(true);
-        connect(m_pActKeepEmpty, &QAction::triggered, this, &ImageGrid::OnKeepEmpty);
-        m_pActMoveToTray = CreateAction(tr("Move to &tray"), QStringLiteral(":/res/Actions/GridMoveToTray.png"));
-        m_pActMoveToTray->setShortcut(QKeySequence(tr("Ctrl+T")));
-        connect(m_pActMoveToTray, &QAction::triggered, this, &ImageGrid::OnMoveToTray);
-        m_pActClear = CreateAction(tr("&Clear images"), QStringLiteral(":/res/Actions/GridClearCell.png"));
-        m_pActClear->setShortcut(QKeySequence::Delete);
-        connect(m_pActClear, &QAction::triggered, this, &ImageGrid::OnClearImages);
+        m_selectAction = CreateAction(tr("&Select images..."), QStringLiteral(":/res/Actions/GridSelectImage.png"));
+        connect(m_selectAction, &QAction::triggered, this, &GridTable::OnSelectImage);
+        m_keepEmptyAction = CreateAction(tr("&Keep empty"), QString());
+        m_keepEmptyAction->setCheckable(true);
+        connect(m_keepEmptyAction, &QAction::triggered, this, &GridTable::OnKeepEmpty);
+        m_moveToTrayAction = CreateAction(tr("Move to &tray"), QStringLiteral(":/res/Actions/GridMoveToTray.png"));
+        m_moveToTrayAction->setShortcut(QKeySequence(tr("Ctrl+T")));
+        connect(m_moveToTrayAction, &QAction::triggered, this, &GridTable::OnMoveToTray);
+        m_clearAction = CreateAction(tr("&Clear images"), QStringLiteral(":/res/Actions/GridClearCell.png"));
+        m_clearAction->setShortcut(QKeySequence::Delete);
+        connect(m_clearAction, &QAction::triggered, this, &GridTable::OnClearImages);
 
         OnSelectionChanged();
         return true;
     });
 }
 
-bool ImageGrid::Resize(int nRows, int nCols, bool bPopulate)
+bool GridTable::Resize(int nRows, int nCols, bool bPopulate)
 {
     return GUARD_RUN([&] {
-        WaitCursor waitCursor;
+        Misc::WaitCursor waitCursor;
         if (nRows < 1 || nCols < 1)
             return false;
         {
@@ -68,18 +68,18 @@ bool ImageGrid::Resize(int nRows, int nCols, bool bPopulate)
     });
 }
 
-void ImageGrid::PopulateEntireGrid()
+void GridTable::PopulateEntireGrid()
 {
     GUARD_RUN([&] {
-        WaitCursor waitCursor;
+        Misc::WaitCursor waitCursor;
         TableUpdateBlocker blocker(this);
         // One pass over the basket instead of a search per position, which made large grids
         // quadratic. Walked backwards so that, as with GetCell, the first cell at a position wins.
         const int nRows = rowCount(), nCols = columnCount();
-        QList<Engine::ImageCell*> positions(qsizetype(nRows) * nCols, nullptr);
-        Engine::ImageCellEngine* pEngine = GetCellEngine();
-        for (int i = pEngine->GetCellCount(Engine::ImageCellEngine::CellBasket) - 1; i >= 0; --i) {
-            Engine::ImageCell* pCell = pEngine->GetCell(Engine::ImageCellEngine::CellBasket, i);
+        QList<Model::ImageCell*> positions(qsizetype(nRows) * nCols, nullptr);
+        Model::ImageCellEngine* pEngine = GetCellEngine();
+        for (int i = pEngine->GetCellCount(Model::ImageCellEngine::CellBasket) - 1; i >= 0; --i) {
+            Model::ImageCell* pCell = pEngine->GetCell(Model::ImageCellEngine::CellBasket, i);
             const int nRow = pCell->GetGridRow(), nCol = pCell->GetGridCol();
             if (nRow >= 0 && nRow < nRows && nCol >= 0 && nCol < nCols)
                 positions[qsizetype(nRow) * nCols + nCol] = pCell;
@@ -92,15 +92,15 @@ void ImageGrid::PopulateEntireGrid()
     });
 }
 
-void ImageGrid::FlipItems(int nRow1, int nCol1, int nRow2, int nCol2)
+void GridTable::FlipItems(int nRow1, int nCol1, int nRow2, int nCol2)
 {
     GUARD_RUN([&] {
         ImageTableItem* pItem1 = Item(nRow1, nCol1);
         ImageTableItem* pItem2 = Item(nRow2, nCol2);
         if (!pItem1 || !pItem2)
             return;
-        Engine::ImageCell* pCell1 = pItem1->GetCell();
-        Engine::ImageCell* pCell2 = pItem2->GetCell();
+        Model::ImageCell* pCell1 = pItem1->GetCell();
+        Model::ImageCell* pCell2 = pItem2->GetCell();
         pItem2->UpdateCellGridLocation(pCell1);
         pItem1->UpdateCellGridLocation(pCell2);
         SetItemImageCell(pItem1, pCell2);
@@ -111,10 +111,10 @@ void ImageGrid::FlipItems(int nRow1, int nCol1, int nRow2, int nCol2)
     });
 }
 
-void ImageGrid::FlipVertically()
+void GridTable::FlipVertically()
 {
     GUARD_RUN([&] {
-        WaitCursor waitCursor;
+        Misc::WaitCursor waitCursor;
         TableUpdateBlocker blocker(this);
         const int nCols = columnCount();
         for (int c = 0; c < nCols / 2; ++c) {
@@ -124,10 +124,10 @@ void ImageGrid::FlipVertically()
     });
 }
 
-void ImageGrid::FlipHorizontally()
+void GridTable::FlipHorizontally()
 {
     GUARD_RUN([&] {
-        WaitCursor waitCursor;
+        Misc::WaitCursor waitCursor;
         TableUpdateBlocker blocker(this);
         const int nRows = rowCount();
         for (int r = 0; r < nRows / 2; ++r) {
@@ -137,7 +137,7 @@ void ImageGrid::FlipHorizontally()
     });
 }
 
-void ImageGrid::SetKeepEmptyCells(const QList<QStringList>& rows)
+void GridTable::SetKeepEmptyCells(const QList<QStringList>& rows)
 {
     GUARD_RUN([&] {
         for (int r = 0; r < rows.size(); ++r) {
@@ -151,35 +151,35 @@ void ImageGrid::SetKeepEmptyCells(const QList<QStringList>& rows)
     });
 }
 
-int ImageGrid::GetSelectedKeepEmptyCount() const
+int GridTable::GetSelectedKeepEmptyCount() const
 {
     const QList<ImageTableItem*> items = SelectedItems();
     return int(
         std::count_if(items.begin(), items.end(), [](const ImageTableItem* pItem) { return pItem->IsKeepEmpty(); }));
 }
 
-void ImageGrid::SelectImageForItem(ImageTableItem* pItem)
+void GridTable::SelectImageForItem(ImageTableItem* pItem)
 {
     GUARD_RUN([&] {
         if (!pItem)
             return;
         const int nRow = pItem->row(), nCol = pItem->column();
-        const QString strFile = UIUtils::GetOpenFileName(
+        const QString strFile = Misc::GetOpenFileName(
             this, tr("Select the input image for cell %1, %2").arg(nRow + 1).arg(nCol + 1),
-            ImgUtils::GetCommonImageFormatFilter(false) + QStringLiteral(";;") + tr("All files (*.*)"));
+            Misc::GetCommonImageFormatFilter(false) + QStringLiteral(";;") + tr("All files (*.*)"));
         if (strFile.isEmpty())
             return;
 
         TableEditStep step(this, tr("Select image"));
         TableUpdateBlocker blocker(this);
         // The new cell is made first, so a file that cannot be loaded keeps the image already there.
-        Engine::ImageCell* pOldCell = pItem->GetCell();
-        Engine::ImageCell* pNewCell = GetCellEngine()->CreateCell(strFile, nRow, nCol);
+        Model::ImageCell* pOldCell = pItem->GetCell();
+        Model::ImageCell* pNewCell = GetCellEngine()->CreateCell(strFile, nRow, nCol);
         if (!pNewCell) {
             ReportError(tr("Errors occurred while assigning the image to cell %1, %2:\n\n%3")
                             .arg(nRow + 1)
                             .arg(nCol + 1)
-                            .arg(Engine::ImageCellEngine::GetLoadErrorText(strFile)));
+                            .arg(Model::ImageCellEngine::GetLoadErrorText(strFile)));
             return;
         }
         GetCellEngine()->Remove(pOldCell);
@@ -187,9 +187,9 @@ void ImageGrid::SelectImageForItem(ImageTableItem* pItem)
     });
 }
 
-QList<Engine::ImageCell*> ImageGrid::SelectedCells() const
+QList<Model::ImageCell*> GridTable::SelectedCells() const
 {
-    QList<Engine::ImageCell*> cells;
+    QList<Model::ImageCell*> cells;
     for (const ImageTableItem* pItem : SelectedItems()) {
         if (pItem->GetCell())
             cells.append(pItem->GetCell());
@@ -197,20 +197,20 @@ QList<Engine::ImageCell*> ImageGrid::SelectedCells() const
     return cells;
 }
 
-void ImageGrid::OnSelectImage()
+void GridTable::OnSelectImage()
 {
     GUARD_RUN([&] {
-        WaitCursor waitCursor;
+        Misc::WaitCursor waitCursor;
         for (ImageTableItem* pItem : SelectedItems())
             SelectImageForItem(pItem);
     });
 }
 
-void ImageGrid::OnKeepEmpty(bool bChecked)
+void GridTable::OnKeepEmpty(bool bChecked)
 {
     GUARD_RUN([&] {
         TableEditStep step(this, tr("Keep empty"));
-        WaitCursor waitCursor;
+        Misc::WaitCursor waitCursor;
         TableUpdateBlocker blocker(this);
         for (ImageTableItem* pItem : SelectedItems()) {
             if (bChecked) {
@@ -223,35 +223,35 @@ void ImageGrid::OnKeepEmpty(bool bChecked)
     });
 }
 
-void ImageGrid::OnMoveToTray()
+void GridTable::OnMoveToTray()
 {
     GUARD_RUN([&] {
         TableEditStep step(this, tr("Move to tray"));
-        WaitCursor waitCursor;
+        Misc::WaitCursor waitCursor;
         TableUpdateBlocker blocker(this);
-        for (Engine::ImageCell* pCell : SelectedCells())
+        for (Model::ImageCell* pCell : SelectedCells())
             GetCellEngine()->MoveToTray(pCell);
     });
 }
 
-void ImageGrid::OnMovedToTray(Engine::ImageCell* pCell)
+void GridTable::OnMovedToTray(Model::ImageCell* pCell)
 {
     GUARD_RUN([&] {
-        WaitCursor waitCursor;
+        Misc::WaitCursor waitCursor;
         TableUpdateBlocker blocker(this);
         if (ImageTableItem* pItem = FindItem(pCell))
             SetItemImageCell(pItem, nullptr);
     });
 }
 
-void ImageGrid::OnClearImages()
+void GridTable::OnClearImages()
 {
     GUARD_RUN([&] {
         TableEditStep step(this, tr("Clear cells"));
-        WaitCursor waitCursor;
+        Misc::WaitCursor waitCursor;
         TableUpdateBlocker blocker(this);
-        const QList<Engine::ImageCell*> cells = SelectedCells();
-        for (Engine::ImageCell* pCell : cells)
+        const QList<Model::ImageCell*> cells = SelectedCells();
+        for (Model::ImageCell* pCell : cells)
             GetCellEngine()->Remove(pCell);
         // The items forget removed cells silently; the window's counts and commands must still follow.
         if (!cells.isEmpty())
@@ -259,38 +259,38 @@ void ImageGrid::OnClearImages()
     });
 }
 
-void ImageGrid::OnBasketCleared()
+void GridTable::OnBasketCleared()
 {
     GUARD_RUN([&] {
-        WaitCursor waitCursor;
+        Misc::WaitCursor waitCursor;
         ClearImages();
     });
 }
 
-void ImageGrid::OnItemDoubleClicked(int nRow, int nCol)
+void GridTable::OnItemDoubleClicked(int nRow, int nCol)
 {
     GUARD_RUN([&] { SelectImageForItem(Item(nRow, nCol)); });
 }
 
-void ImageGrid::OnSelectionChanged()
+void GridTable::OnSelectionChanged()
 {
     GUARD_RUN([&] {
         const int nSelected = int(SelectedItems().size());
         const int nImages = GetSelectedImagesCount();
         const int nKeepEmpty = GetSelectedKeepEmptyCount();
-        m_pActSelect->setEnabled(nSelected >= 1);
-        m_pActKeepEmpty->setEnabled(nSelected >= 1);
-        m_pActMoveToTray->setEnabled(nImages >= 1);
-        m_pActClear->setEnabled(nImages >= 1);
-        m_pActKeepEmpty->setChecked(nSelected >= 1 && nKeepEmpty == nSelected);
+        m_selectAction->setEnabled(nSelected >= 1);
+        m_keepEmptyAction->setEnabled(nSelected >= 1);
+        m_moveToTrayAction->setEnabled(nImages >= 1);
+        m_clearAction->setEnabled(nImages >= 1);
+        m_keepEmptyAction->setChecked(nSelected >= 1 && nKeepEmpty == nSelected);
         ImageTableWidget::OnSelectionChanged();
     });
 }
 
-bool ImageGrid::PrepareContextMenu(QMenu* pMenu)
+bool GridTable::PrepareContextMenu(QMenu* pMenu)
 {
     return GUARD_RUN([&] {
-        pMenu->addAction(m_pActSelect);
+        pMenu->addAction(m_selectAction);
         pMenu->addAction(GetOpenAction());
         pMenu->addSeparator();
         AddWindowAction(pMenu, QStringLiteral("actGridCompound"));
@@ -300,32 +300,32 @@ bool ImageGrid::PrepareContextMenu(QMenu* pMenu)
         AddWindowAction(pMenu, QStringLiteral("actGridFlipHorz"));
         AddWindowAction(pMenu, QStringLiteral("actGridFlipVert"));
         pMenu->addSeparator();
-        pMenu->addAction(m_pActKeepEmpty);
+        pMenu->addAction(m_keepEmptyAction);
         pMenu->addSeparator();
         pMenu->addAction(GetReloadAction());
         pMenu->addSeparator();
-        pMenu->addAction(m_pActMoveToTray);
+        pMenu->addAction(m_moveToTrayAction);
         pMenu->addSeparator();
         AddWindowAction(pMenu, QStringLiteral("actGridClearImages"));
-        pMenu->addAction(m_pActClear);
-        pMenu->setDefaultAction(m_pActSelect);
+        pMenu->addAction(m_clearAction);
+        pMenu->setDefaultAction(m_selectAction);
         return true;
     });
 }
 
-bool ImageGrid::Drop_TargetAcceptable(QWidget* pSource, const QPoint& pos) const
+bool GridTable::Drop_TargetAcceptable(QWidget* pSource, const QPoint& pos) const
 {
     return TableOf(pSource) && itemAt(pos);
 }
 
-void ImageGrid::PlaceDroppedCell(ImageTableItem* pItem, Engine::ImageCell* pCell)
+void GridTable::PlaceDroppedCell(ImageTableItem* pItem, Model::ImageCell* pCell)
 {
     if (pCell)
         GetCellEngine()->MoveToBasket(pCell, pItem->row(), pItem->column());
     SetItemImageCell(pItem, pCell);
 }
 
-void ImageGrid::Drop_DropCells(const QList<Engine::ImageCell*>& cells, const QPoint& pos, QWidget* pSource,
+void GridTable::Drop_DropCells(const QList<Model::ImageCell*>& cells, const QPoint& pos, QWidget* pSource,
                                DragType dragType)
 {
     GUARD_RUN([&] {

@@ -8,7 +8,7 @@
 class QWidget;
 
 // Palette-derived colours, style-sheet placeholders and the editor's message boxes.
-namespace UIUtils {
+namespace Misc {
 enum TSColorType {
     ColorLine = 0,
     ColorBase = 1,
@@ -49,4 +49,4 @@ QStringList GetOpenFileNames(QWidget* pParent, const QString& strCaption, const 
 // The extension of a name filter's first "*.ext" pattern ("png" for "PNG (*.png)"), or empty.
 QString GetFilterSuffix(const QString& strNameFilter);
 QString GetSaveFileName(QWidget* pParent, const QString& strCaption, const QString& strFilter);
-} // namespace UIUtils
+} // namespace Misc

@@ -1,9 +1,8 @@
-#include "engine/ImageCell.h"
+#include "model/ImageCell.h"
 
-#include "core/Guard.h"
-#include "core/AppDirectories.h"
-#include "core/TessaraInterface.h"
+#include "misc/AppDirectories.h"
 #include "misc/FileUtils.h"
+#include "misc/Guard.h"
 #include "misc/ImgUtils.h"
 
 #include <QDir>
@@ -12,7 +11,7 @@
 #include <QImageReader>
 #include <QPainter>
 
-namespace Engine {
+namespace Model {
 namespace {
 qint64 NextCellId()
 {
@@ -20,31 +19,42 @@ qint64 NextCellId()
     static qint64 s_nLastId = 0;
     return ++s_nLastId;
 }
+
+ImageCell::Converter& SharedConverter()
+{
+    static ImageCell::Converter s_converter;
+    return s_converter;
+}
 } // namespace
 
-ImageCell::ImageCell() : m_nId(NextCellId()) {}
+void ImageCell::SetConverter(Converter fnConvert)
+{
+    SharedConverter() = std::move(fnConvert);
+}
+
+ImageCell::ImageCell() : m_id(NextCellId()) {}
 
 ImageCell::~ImageCell()
 {
-    if (m_pThumbnail)
+    if (m_thumbnail)
         UnloadImage();
 }
 
 void ImageCell::SetGridLocation(int nRow, int nCol)
 {
-    m_nGridRow = nRow;
-    m_nGridCol = nCol;
+    m_gridRow = nRow;
+    m_gridCol = nCol;
 }
 
 bool ImageCell::AssignImage(const QString& strFileName)
 {
     return GUARD_RUN([&] {
         // A folder, FIFO or device is refused like a missing file: the cell keeps its image.
-        if (strFileName.isEmpty() || !FileUtils::IsRegularFile(strFileName))
+        if (strFileName.isEmpty() || !Misc::IsRegularFile(strFileName))
             return false;
-        if (!m_strFileName.isEmpty())
+        if (!m_fileName.isEmpty())
             UnassignImage();
-        m_strFileName = strFileName;
+        m_fileName = strFileName;
         return LoadImage();
     });
 }
@@ -53,14 +63,14 @@ void ImageCell::UnassignImage()
 {
     GUARD_RUN([&] {
         UnloadImage();
-        m_strFileName.clear();
+        m_fileName.clear();
     });
 }
 
 bool ImageCell::LoadImage()
 {
     return GUARD_RUN([&] {
-        if (m_pThumbnail)
+        if (m_thumbnail)
             UnloadImage();
         QImage image;
         if (!ReadImage(image))
@@ -74,7 +84,7 @@ bool ImageCell::LoadImage()
 bool ImageCell::ReloadImage()
 {
     return GUARD_RUN([&] {
-        if (m_strFileName.isEmpty())
+        if (m_fileName.isEmpty())
             return true;
         return LoadImage();
     });
@@ -82,20 +92,23 @@ bool ImageCell::ReloadImage()
 
 void ImageCell::UnloadImage()
 {
-    GUARD_RUN([&] { m_pThumbnail.reset(); });
+    GUARD_RUN([&] { m_thumbnail.reset(); });
 }
 
 bool ImageCell::ConvertImage(const QString& strTarget)
 {
-    return GUARD_RUN([&] { return Core::TessaraInterface::ConvertImage(m_strFileName, strTarget, m_bAutoOrient); });
+    return GUARD_RUN([&] {
+        const Converter& fnConvert = SharedConverter();
+        return fnConvert && fnConvert(m_fileName, strTarget, m_autoOrient);
+    });
 }
 
 bool ImageCell::ReadImage(QImage& image)
 {
     // Checked at every load: the file may have been replaced by a FIFO, which would block the reader.
-    if (!FileUtils::IsRegularFile(m_strFileName))
+    if (!Misc::IsRegularFile(m_fileName))
         return false;
-    if (ReadFile(m_strFileName, image))
+    if (ReadFile(m_fileName, image))
         return true;
     return ReadThroughConversion(image);
 }
@@ -103,18 +116,18 @@ bool ImageCell::ReadImage(QImage& image)
 bool ImageCell::ReadFile(const QString& strFile, QImage& image) const
 {
     QImageReader reader(strFile);
-    reader.setAutoTransform(m_bAutoOrient);
+    reader.setAutoTransform(m_autoOrient);
     return reader.read(&image);
 }
 
 // Formats Qt has no plug-in for are turned into a temporary PNG by tesscli.
 bool ImageCell::ReadThroughConversion(QImage& image)
 {
-    const QString strTempDir = Core::AppDirectories::GetTempDir();
+    const QString strTempDir = Misc::AppDirectories::GetTempDir();
     // Normally made at start-up; recreating it costs nothing and keeps the fallback working.
     QDir().mkpath(strTempDir);
     const QString strTempFile =
-        QDir(strTempDir).filePath(QFileInfo(m_strFileName).completeBaseName() + QStringLiteral(".png"));
+        QDir(strTempDir).filePath(QFileInfo(m_fileName).completeBaseName() + QStringLiteral(".png"));
     const bool bRead = ConvertImage(strTempFile) && ReadFile(strTempFile, image);
     QFile::remove(strTempFile);
     return bRead;
@@ -123,17 +136,17 @@ bool ImageCell::ReadThroughConversion(QImage& image)
 bool ImageCell::CreateThumbnail(const QImage& image)
 {
     // A very thin image would fit to zero pixels on its short side; keep at least one.
-    const QSize thumbSize = ImgUtils::GetAdjustedImageSize(image.size(), MaxThumbnailSize).expandedTo(QSize(1, 1));
-    m_nImageWidth = image.width();
-    m_nImageHeight = image.height();
-    m_pThumbnail = std::make_unique<QImage>(thumbSize, QImage::Format_ARGB32_Premultiplied);
+    const QSize thumbSize = Misc::GetAdjustedImageSize(image.size(), MaxThumbnailSize).expandedTo(QSize(1, 1));
+    m_imageWidth = image.width();
+    m_imageHeight = image.height();
+    m_thumbnail = std::make_unique<QImage>(thumbSize, QImage::Format_ARGB32_Premultiplied);
 
     QPainter painter;
-    if (!painter.begin(m_pThumbnail.get()))
+    if (!painter.begin(m_thumbnail.get()))
         return false;
     painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
-    painter.fillRect(m_pThumbnail->rect(), Qt::white);
-    painter.drawImage(m_pThumbnail->rect(), image);
+    painter.fillRect(m_thumbnail->rect(), Qt::white);
+    painter.drawImage(m_thumbnail->rect(), image);
     return true;
 }
-} // namespace Engine
+} // namespace Model

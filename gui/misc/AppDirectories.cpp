@@ -1,13 +1,11 @@
-#include "core/AppDirectories.h"
-
-#include "core/TessaraCore.h"
+#include "misc/AppDirectories.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
 
-namespace Core {
+namespace Misc {
 
 namespace {
 // Set by the build from the install layout: the data folder relative to the bin folder.
@@ -31,23 +29,32 @@ bool AppDirectories::KeepsFilesBeside(const QString& strAppDir)
     return !bInstalled && QFileInfo(strAppDir).isWritable();
 }
 
+QString AppDirectories::ResolveFilename(const QString& strFileName)
+{
+    return QFileInfo(QDir(QCoreApplication::applicationDirPath()), strFileName).filePath();
+}
+
+QString AppDirectories::ResolveFilename(const QString& strFileName, const QString& strSubDirectory)
+{
+    return ResolveFilename(QDir(strSubDirectory).filePath(strFileName));
+}
+
 QString AppDirectories::GetConfigDir()
 {
-    return KeepsFilesBesideThisProgram() ? TessaraCore::ResolveFilename(QStringLiteral("Config"))
+    return KeepsFilesBesideThisProgram() ? ResolveFilename(QStringLiteral("Config"))
                                          : UserFolder(QStandardPaths::GenericConfigLocation);
 }
 
 QString AppDirectories::GetTempDir()
 {
-    return KeepsFilesBesideThisProgram() ? TessaraCore::ResolveFilename(QStringLiteral("Temp"))
+    return KeepsFilesBesideThisProgram() ? ResolveFilename(QStringLiteral("Temp"))
                                          : UserFolder(QStandardPaths::GenericCacheLocation);
 }
 
 QString AppDirectories::GetErrorLogFile()
 {
     const QString strName = QStringLiteral("error.log");
-    return KeepsFilesBesideThisProgram() ? TessaraCore::ResolveFilename(strName)
-                                         : QDir(GetConfigDir()).filePath(strName);
+    return KeepsFilesBesideThisProgram() ? ResolveFilename(strName) : QDir(GetConfigDir()).filePath(strName);
 }
 
-} // namespace Core
+} // namespace Misc

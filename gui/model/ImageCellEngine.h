@@ -5,7 +5,7 @@
 #include <QString>
 #include <QStringList>
 
-namespace Engine {
+namespace Model {
 class ImageCell;
 
 // Owns every image cell and keeps each in exactly one container: the basket (placed in the grid)
@@ -43,7 +43,7 @@ public:
 
     // Whether thumbnails follow the images' EXIF orientation; changing it reloads every cell.
     void SetAutoOrient(bool bAutoOrient);
-    bool GetAutoOrient() const { return m_bAutoOrient; }
+    bool GetAutoOrient() const { return m_autoOrient; }
 
     ImageCell* GetCell(int nRow, int nCol) const;
     ImageCell* GetCell(CellContainer container, int nIndex) const;
@@ -51,14 +51,16 @@ public:
     ImageCell* FindCell(qint64 nCellId) const;
     int GetCellCount(int nContainer) const;
     int GetCellContainer(ImageCell* pCell) const;
-    const QString& GetLastError() const { return m_strLastError; }
+    const QString& GetLastError() const { return m_lastError; }
+    // "None" or "KeepEmpty" in any letter case: a grid entry that stands for an empty cell.
+    static bool IsEmptyCellWord(const QString& strEntry);
     // The line reported for a file that yields no image.
     static QString GetLoadErrorText(const QString& strFileName);
 
 signals:
-    void Sig_Removed(Engine::ImageCell* pCell);
-    void Sig_MovedToBasket(Engine::ImageCell* pCell);
-    void Sig_MovedToTray(Engine::ImageCell* pCell);
+    void Sig_Removed(Model::ImageCell* pCell);
+    void Sig_MovedToBasket(Model::ImageCell* pCell);
+    void Sig_MovedToTray(Model::ImageCell* pCell);
     void Sig_BasketCleared();
     void Sig_TrayCleared();
     void Sig_Operation(bool bBegin);
@@ -75,8 +77,8 @@ private:
     QList<ImageCell*> m_basket;
     QList<ImageCell*> m_tray;
     QList<ImageCell*> m_removed;
-    bool m_bKeepRemoved = false;
-    QString m_strLastError;
-    bool m_bAutoOrient = false;
+    bool m_keepRemoved = false;
+    QString m_lastError;
+    bool m_autoOrient = false;
 };
-} // namespace Engine
+} // namespace Model

@@ -1,6 +1,6 @@
-#include "core/Guard.h"
+#include "misc/Guard.h"
 
-#include "core/AppDirectories.h"
+#include "misc/AppDirectories.h"
 #include "misc/VersionUtils.h"
 
 #include <QApplication>
@@ -8,6 +8,8 @@
 #include <QMessageBox>
 #include <QTextStream>
 #include <QTime>
+
+namespace Misc {
 
 QStringList g_guardCallStack;
 
@@ -34,8 +36,7 @@ bool Guard_WriteErrorLog(const QString& strLogFile)
     if (!file.open(QIODevice::Append | QIODevice::Text))
         return false;
     const QString strHeader =
-        QStringLiteral("< %1: %2 >")
-            .arg(VersionUtils::GetVersionString(true), QTime::currentTime().toString(Qt::TextDate));
+        QStringLiteral("< %1: %2 >").arg(Misc::GetVersionString(true), QTime::currentTime().toString(Qt::TextDate));
     QTextStream(&file) << QStringLiteral("%1\nA function resulted in a fatal error. Call stack:\n%2\n\n")
                               .arg(strHeader, CallStackLine());
     return true;
@@ -55,8 +56,10 @@ QString Guard_FatalErrorText()
 
 void Guard_FatalError()
 {
-    Guard_WriteErrorLog(Core::AppDirectories::GetErrorLogFile());
+    Guard_WriteErrorLog(AppDirectories::GetErrorLogFile());
     // Without an application object (failure before it existed) no box can be shown.
     if (qobject_cast<QApplication*>(QCoreApplication::instance()))
         QMessageBox::critical(nullptr, GuardText("Fatal error"), Guard_FatalErrorText());
 }
+
+} // namespace Misc

@@ -1,14 +1,15 @@
-#include "engine/ImageCellEngine.h"
+#include "model/ImageCellEngine.h"
 
-#include "core/Guard.h"
-#include "core/TessaraSettings.h"
-#include "engine/ImageCell.h"
+#include "misc/Guard.h"
+#include "model/ImageCell.h"
 #include "misc/FileUtils.h"
 #include "misc/WaitCursor.h"
 
+#include "TessaraContract.h"
+
 #include <utility>
 
-namespace Engine {
+namespace Model {
 ImageCellEngine::ImageCellEngine(QObject* pParent) : QObject(pParent) {}
 
 ImageCellEngine::~ImageCellEngine()
@@ -21,16 +22,16 @@ ImageCellEngine::~ImageCellEngine()
 ImageCell* ImageCellEngine::CreateCell(const QString& strFileName, int nRow, int nCol)
 {
     return GUARD_RUN([&]() -> ImageCell* {
-        WaitCursor waitCursor;
+        Misc::WaitCursor waitCursor;
         ImageCell* pCell = TakeRemovedCell(strFileName);
         if (!pCell) {
             pCell = new ImageCell();
-            pCell->SetAutoOrient(m_bAutoOrient);
+            pCell->SetAutoOrient(m_autoOrient);
             if (!pCell->AssignImage(strFileName)) {
                 delete pCell;
-                if (!m_strLastError.isEmpty())
-                    m_strLastError += QLatin1Char('\n');
-                m_strLastError += GetLoadErrorText(strFileName);
+                if (!m_lastError.isEmpty())
+                    m_lastError += QLatin1Char('\n');
+                m_lastError += GetLoadErrorText(strFileName);
                 return nullptr;
             }
         }
@@ -54,9 +55,15 @@ void ImageCellEngine::AdoptNewCell(ImageCell* pCell, int nRow, int nCol)
     }
 }
 
+bool ImageCellEngine::IsEmptyCellWord(const QString& strEntry)
+{
+    return strEntry.compare(QLatin1String(Contract::kEmptyCellNone), Qt::CaseInsensitive) == 0
+           || strEntry.compare(QLatin1String(Contract::kEmptyCellKeep), Qt::CaseInsensitive) == 0;
+}
+
 QString ImageCellEngine::GetLoadErrorText(const QString& strFileName)
 {
-    if (FileUtils::IsSpecialFile(strFileName))
+    if (Misc::IsSpecialFile(strFileName))
         return tr("The file '%1' is not a regular file and was not read").arg(strFileName);
     return tr("The image file '%1' couldn't be loaded or doesn't exist").arg(strFileName);
 }
@@ -65,7 +72,7 @@ bool ImageCellEngine::CreateCells(const QStringList& files, int nRows, int nCols
 {
     return GUARD_RUN([&] {
         emit Sig_Operation(true);
-        m_strLastError.clear();
+        m_lastError.clear();
         // A grid without rows or columns holds nothing: everything goes to the tray.
         bool bFitsGrid = nRows >= 1 && nCols >= 1;
         bool bResult = true;
@@ -90,11 +97,11 @@ bool ImageCellEngine::CreateCells(const QList<QStringList>& rows)
 {
     return GUARD_RUN([&] {
         emit Sig_Operation(true);
-        m_strLastError.clear();
+        m_lastError.clear();
         bool bResult = true;
         for (int r = 0; r < rows.size(); ++r) {
             for (int c = 0; c < rows[r].size(); ++c) {
-                if (!Core::TessaraSettings::IsEmptyCellWord(rows[r][c]) && !CreateCell(rows[r][c], r, c))
+                if (!IsEmptyCellWord(rows[r][c]) && !CreateCell(rows[r][c], r, c))
                     bResult = false;
             }
         }
@@ -177,10 +184,10 @@ void ImageCellEngine::ClearTray()
 void ImageCellEngine::SetAutoOrient(bool bAutoOrient)
 {
     GUARD_RUN([&] {
-        if (bAutoOrient == m_bAutoOrient)
+        if (bAutoOrient == m_autoOrient)
             return;
-        m_bAutoOrient = bAutoOrient;
-        WaitCursor waitCursor;
+        m_autoOrient = bAutoOrient;
+        Misc::WaitCursor waitCursor;
         // One bracket, so that the tables measure and repaint once for all the new thumbnails.
         emit Sig_Operation(true);
         // Cells kept for undo too, so that one brought back shows the same way as the others.
@@ -203,7 +210,7 @@ void ImageCellEngine::DiscardAll(QList<ImageCell*>& cells)
 
 void ImageCellEngine::Discard(ImageCell* pCell)
 {
-    if (m_bKeepRemoved)
+    if (m_keepRemoved)
         m_removed.append(pCell);
     else
         delete pCell;
@@ -211,7 +218,7 @@ void ImageCellEngine::Discard(ImageCell* pCell)
 
 void ImageCellEngine::SetKeepRemovedCells(bool bKeep)
 {
-    m_bKeepRemoved = bKeep;
+    m_keepRemoved = bKeep;
     if (!bKeep)
         DestroyRemovedCells();
 }
@@ -290,4 +297,4 @@ const QList<ImageCell*>* ImageCellEngine::Container(int nContainer) const
         return nullptr;
     }
 }
-} // namespace Engine
+} // namespace Model

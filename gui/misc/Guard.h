@@ -6,6 +6,8 @@
 #include <string_view>
 #include <utility>
 
+namespace Misc {
+
 // Functions an escaping exception travelled through, innermost first. GUI thread only.
 extern QStringList g_guardCallStack;
 
@@ -45,6 +47,8 @@ decltype(auto) Guard_Run(std::string_view strFunctionName, TBody&& fnBody)
     }
 }
 
+} // namespace Misc
+
 // Guard_Run under the name of the enclosing member function.
 // Usage: return GUARD_RUN([&] { ... });
-#define GUARD_RUN(...) Guard_Run(Guard_FunctionName(__PRETTY_FUNCTION__), __VA_ARGS__)
+#define GUARD_RUN(...) Misc::Guard_Run(Misc::Guard_FunctionName(__PRETTY_FUNCTION__), __VA_ARGS__)

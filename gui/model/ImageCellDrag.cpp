@@ -1,8 +1,8 @@
-#include "engine/ImageCellDrag.h"
+#include "model/ImageCellDrag.h"
 
-#include "core/Guard.h"
-#include "engine/ImageCell.h"
-#include "engine/ImageCellEngine.h"
+#include "misc/Guard.h"
+#include "model/ImageCell.h"
+#include "model/ImageCellEngine.h"
 #include "misc/ImgUtils.h"
 
 #include <QByteArray>
@@ -13,7 +13,7 @@
 #include <QPainter>
 #include <QWidget>
 
-namespace Engine {
+namespace Model {
 namespace {
 constexpr int CellPictureSize = 64;
 constexpr int StackOffset = 10;
@@ -101,7 +101,7 @@ QPixmap ImageCellDrag::CreateImageCellDragPixmap(const ImageCell* pCell)
 {
     return GUARD_RUN([&] {
         const QImage* pThumbnail = pCell->GetThumbnail();
-        const QSize pictureSize = pThumbnail ? ImgUtils::GetAdjustedImageSize(pThumbnail->size(), CellPictureSize)
+        const QSize pictureSize = pThumbnail ? Misc::GetAdjustedImageSize(pThumbnail->size(), CellPictureSize)
                                              : QSize(CellPictureSize, CellPictureSize);
         QPixmap pixmap(pictureSize);
         QPainter painter(&pixmap);
@@ -113,4 +113,4 @@ QPixmap ImageCellDrag::CreateImageCellDragPixmap(const ImageCell* pCell)
         return pixmap;
     });
 }
-} // namespace Engine
+} // namespace Model

@@ -1,11 +1,11 @@
-#include "ui/UIUtils.h"
+#include "misc/UIUtils.h"
 
 #include <QApplication>
 #include <QFileDialog>
 #include <QPalette>
 #include <QRegularExpression>
 
-namespace UIUtils {
+namespace Misc {
 QColor GetBaseColor(int nColorType)
 {
     const QPalette palette = QApplication::palette();
@@ -108,4 +108,4 @@ QString GetSaveFileName(QWidget* pParent, const QString& strCaption, const QStri
         return QString();
     return dialog.selectedFiles().constFirst();
 }
-} // namespace UIUtils
+} // namespace Misc

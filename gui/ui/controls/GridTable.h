@@ -5,14 +5,14 @@
 namespace UI::Controls {
 // The layout of the compound image: one item per grid position showing the engine's basket cell
 // placed there, nothing, or a reserved ("keep empty") position.
-class ImageGrid : public ImageTableWidget
+class GridTable : public ImageTableWidget
 {
     Q_OBJECT
 
 public:
-    explicit ImageGrid(QWidget* pParent = nullptr);
+    explicit GridTable(QWidget* pParent = nullptr);
 
-    bool InitImageGrid(Engine::ImageCellEngine* pEngine);
+    bool InitGridTable(Model::ImageCellEngine* pEngine);
     bool Resize(int nRows, int nCols, bool bPopulate);
     void PopulateEntireGrid();
     void FlipHorizontally();
@@ -22,16 +22,16 @@ public:
     int GetSelectedKeepEmptyCount() const;
     void SelectImageForItem(ImageTableItem* pItem);
 
-    QAction* GetKeepEmptyAction() const { return m_pActKeepEmpty; }
-    QAction* GetMoveToTrayAction() const { return m_pActMoveToTray; }
-    QAction* GetClearAction() const { return m_pActClear; }
+    QAction* GetKeepEmptyAction() const { return m_keepEmptyAction; }
+    QAction* GetMoveToTrayAction() const { return m_moveToTrayAction; }
+    QAction* GetClearAction() const { return m_clearAction; }
 
 public slots:
     void OnSelectImage();
     void OnKeepEmpty(bool bChecked);
     void OnMoveToTray();
     void OnClearImages();
-    void OnMovedToTray(Engine::ImageCell* pCell);
+    void OnMovedToTray(Model::ImageCell* pCell);
     void OnBasketCleared();
     void OnItemDoubleClicked(int nRow, int nCol);
 
@@ -39,19 +39,19 @@ protected slots:
     void OnSelectionChanged() override;
 
 protected:
-    void Drop_DropCells(const QList<Engine::ImageCell*>& cells, const QPoint& pos, QWidget* pSource,
+    void Drop_DropCells(const QList<Model::ImageCell*>& cells, const QPoint& pos, QWidget* pSource,
                         DragType dragType) override;
     bool Drop_TargetAcceptable(QWidget* pSource, const QPoint& pos) const override;
     bool PrepareContextMenu(QMenu* pMenu) override;
-    void PlaceDroppedCell(ImageTableItem* pItem, Engine::ImageCell* pCell) override;
+    void PlaceDroppedCell(ImageTableItem* pItem, Model::ImageCell* pCell) override;
 
 private:
     // Every selected item that shows a cell, with its cell, taken before the items change.
-    QList<Engine::ImageCell*> SelectedCells() const;
+    QList<Model::ImageCell*> SelectedCells() const;
 
-    QAction* m_pActSelect = nullptr;
-    QAction* m_pActKeepEmpty = nullptr;
-    QAction* m_pActMoveToTray = nullptr;
-    QAction* m_pActClear = nullptr;
+    QAction* m_selectAction = nullptr;
+    QAction* m_keepEmptyAction = nullptr;
+    QAction* m_moveToTrayAction = nullptr;
+    QAction* m_clearAction = nullptr;
 };
 } // namespace UI::Controls
