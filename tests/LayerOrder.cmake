@@ -4,10 +4,10 @@ cmake_minimum_required(VERSION 3.22)
 # are linked in the same order, but a header-only reach upwards would still compile, so this
 # check is what keeps the folder graph free of cycles.
 set(cli_layers misc threads codecs data cmdline collectors engine core)
-
+set(gui_layers misc model core ui)
 
 set(violations "")
-foreach(program cli)
+foreach(program cli gui)
   set(below "")
   foreach(layer IN LISTS ${program}_layers)
     set(allowed ${below} ${layer})
