@@ -1,3 +1,4 @@
+#include "../projects/ProjectCases.h"
 #include "testmain.h"
 #include "testutils.h"
 
@@ -42,18 +43,9 @@ struct FullDisk
     void (*m_oldHandler)(int) = SIG_DFL;
 };
 
-const QByteArray kRoot = "type=\"TessaraProject\" version=\"1\"";
-const QByteArray kOneRow = "<Rows><Row><File>a.png</File></Row></Rows>";
-
-QByteArray ProjectXml(const QByteArray& body, const QByteArray& rootAttributes = kRoot)
+QByteArray ProjectXml(const QByteArray& body)
 {
-    return "<Project " + rootAttributes + ">" + body + "</Project>";
-}
-
-// A one-row project with these settings elements.
-QByteArray WithSettings(const QByteArray& settings)
-{
-    return ProjectXml(kOneRow + "<Settings>" + settings + "</Settings>");
+    return "<Project type=\"TessaraProject\" version=\"1\">" + body + "</Project>";
 }
 
 // Every member of a record, to compare whole records.
@@ -61,6 +53,40 @@ auto Members(const TessaraSettings& s)
 {
     return std::make_tuple(s.flags, s.rows, s.tray, s.overlap, s.regionWidth, s.regionHeight, s.background,
                            s.transparency, s.stackImages, s.autoOrient);
+}
+
+// "#rrggbb" as in cases.txt; a colour that is not opaque shows its alpha in front ("#aarrggbb").
+std::string Hex(const QColor& color)
+{
+    if (!color.isValid())
+        return "invalid";
+    return color.name(color.alpha() == 255 ? QColor::HexRgb : QColor::HexArgb).toStdString();
+}
+
+std::vector<std::string> StdStrings(const QStringList& astrTexts)
+{
+    std::vector<std::string> texts;
+    for (const QString& strText : astrTexts)
+        texts.push_back(strText.toStdString());
+    return texts;
+}
+
+ProjectCases::Record RecordOf(const TessaraSettings& s)
+{
+    std::vector<std::vector<std::string>> rows;
+    for (const QStringList& astrRow : s.rows)
+        rows.push_back(StdStrings(astrRow));
+    return {s.flags,       rows,           StdStrings(s.tray), s.overlap,
+            s.regionWidth, s.regionHeight, Hex(s.background),  Hex(s.transparency),
+            s.stackImages, s.autoOrient};
+}
+
+// The line of cases.txt for a loaded record. The editor's own directory, which it puts in place of
+// @TS_DIR, shows as {appdir}.
+QString SummaryOf(const TessaraSettings& settings)
+{
+    return QString::fromStdString(ProjectCases::Summary(RecordOf(settings), RecordOf(TessaraSettings())))
+        .replace(QCoreApplication::applicationDirPath(), "{appdir}");
 }
 
 TessaraSettings RowsOnly(const QList<QStringList>& rows)
@@ -142,39 +168,37 @@ private slots:
         }
     }
 
+    // The project files of tests/projects against the editor's column of their table.
+    void projectCases_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("expected");
+        QTest::addColumn<QString>("problem");
+        for (const auto& [strName, entry] : ProjectCases::Read(TESSARA_PROJECT_CASES))
+            QTest::newRow(strName.c_str()) << QString::fromStdString(entry.path) << QString::fromStdString(entry.editor)
+                                           << QString::fromStdString(entry.problem);
+    }
+    void projectCases()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, expected);
+        QFETCH(QString, problem);
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
+        TessaraProject project;
+        const bool bLoaded = project.LoadProject(path);
+        QCOMPARE(bLoaded ? SummaryOf(project.GetSettings()) : "error: " + project.GetLastError(), expected);
+    }
+
+    // Failures a project file in tests/projects cannot show.
     void loadMessages_data()
     {
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QString>("error");
-        const QString strUnreadable = "Unable to read the project file";
-        const QString strSmallRegion = "The region is too small";
         QTest::newRow("no file") << QByteArray() << "Unable to open the project file";
-        QTest::newRow("not xml") << QByteArray("<Project") << strUnreadable;
         QTest::newRow("nested 100000 deep")
             << ProjectXml(QByteArray("<Rows>").repeated(100000) + QByteArray("</Rows>").repeated(100000))
-            << strUnreadable;
+            << "Unable to read the project file";
         QTest::newRow("FIFO") << QByteArray("fifo") << "The project file is not a regular file";
-        QTest::newRow("wrong root") << QByteArray("<Projekt " + kRoot + "/>")
-                                    << "The selected file is not a valid Tessara project";
-        QTest::newRow("version 2") << ProjectXml(kOneRow, "type=\"TessaraProject\" version=\"2\"")
-                                   << "The project file version doesn't match the current version";
-        QTest::newRow("row file without content")
-            << ProjectXml("<Rows><Row><File>a.png</File><File/></Row></Rows>") << "Unable to read an input row";
-        QTest::newRow("tray file without content")
-            << ProjectXml(kOneRow + "<Tray><File></File></Tray>") << "Unable to read an input row";
-        QTest::newRow("no rows element") << ProjectXml("<Settings/>") << "No input rows have been specified";
-        QTest::newRow("overlap and region")
-            << WithSettings("<Overlap>2</Overlap><Region><Width>9</Width><Height>9</Height></Region>")
-            << "Overlap and region cannot be used at the same time";
-        QTest::newRow("region 4 wide") << WithSettings("<Region><Width>4</Width><Height>9</Height></Region>")
-                                       << strSmallRegion;
-        QTest::newRow("region 4 high") << WithSettings("<Region><Width>9</Width><Height>4</Height></Region>")
-                                       << strSmallRegion;
-        QTest::newRow("overlap 0") << WithSettings("<Overlap>0</Overlap>") << "The overlap is too small";
-        QTest::newRow("background alpha form")
-            << WithSettings("<Background>#80ff0000</Background>") << "The background color is invalid";
-        QTest::newRow("unknown colour word")
-            << WithSettings("<Transparency>blurple</Transparency>") << "The transparency key color is invalid";
     }
     void loadMessages()
     {
@@ -188,68 +212,14 @@ private slots:
         QCOMPARE(project.GetLastError(), error);
     }
 
-    void settingValues_data()
+    // Nesting is limited, not width: a long row still loads. Empty rows count towards the grid's height.
+    void longRowLoads()
     {
-        QTest::addColumn<QByteArray>("settings");
-        QTest::addColumn<quint32>("extraFlags");
-        QTest::addColumn<QColor>("background");
-        QTest::addColumn<bool>("stack");
-        const quint32 nStack = TessaraSettings::FlagStackImages, nBackground = TessaraSettings::FlagBackground;
-        QTest::newRow("stack FALSE") << QByteArray("<StackImages>FALSE</StackImages>") << nStack << QColor() << false;
-        QTest::newRow("stack 0") << QByteArray("<StackImages>0</StackImages>") << nStack << QColor() << false;
-        QTest::newRow("overlap 1") << QByteArray("<Overlap>1</Overlap>") << quint32(TessaraSettings::FlagOverlap)
-                                   << QColor() << false;
-        QTest::newRow("region 5x5") << QByteArray("<Region><Width>5</Width><Height>5</Height></Region>")
-                                    << quint32(TessaraSettings::FlagRegion) << QColor() << false;
-        QTest::newRow("region lacking height")
-            << QByteArray("<Region><Width>9</Width></Region>") << 0u << QColor() << false;
-        QTest::newRow("colour keyword") << QByteArray("<Background>navy</Background>") << nBackground
-                                        << QColor(0, 0, 128) << false;
-    }
-    void settingValues()
-    {
-        QFETCH(QByteArray, settings);
-        QFETCH(quint32, extraFlags);
-        QFETCH(QColor, background);
-        QFETCH(bool, stack);
-        TessaraProject project;
-        QVERIFY2(project.LoadProject(m_sandbox.WriteText("p.tsp", WithSettings(settings))),
-                 qPrintable(project.GetLastError()));
-        QCOMPARE(project.GetSettings().flags, TessaraSettings::FlagRows | extraFlags);
-        QCOMPARE(project.GetSettings().background, background);
-        QCOMPARE(project.GetSettings().stackImages, stack);
-    }
-
-    void directoryTokenExpandsInRowsOnly()
-    {
-        TessaraProject project;
-        QVERIFY(project.LoadProject(m_sandbox.WriteText(
-            "p.tsp", ProjectXml("<Rows><Row><File>@TS_DIR/a.png</File><File>x@TS_DIR@TS_DIR</File>"
-                                "<File>@ts_dir/b.png</File></Row></Rows><Tray><File>@TS_DIR/t.png</File></Tray>"))));
-        const QString strDir = QCoreApplication::applicationDirPath();
-        QCOMPARE(project.GetSettings().rows,
-                 (QList<QStringList>{{strDir + "/a.png", "x" + strDir + strDir, "@ts_dir/b.png"}}));
-        QCOMPARE(project.GetSettings().tray, QStringList{"@TS_DIR/t.png"});
-    }
-
-    // Also what the grid is sized from: the longest row and the number of rows.
-    void rowsAndFilesAreFoundAmongDescendants()
-    {
-        TessaraProject project;
-        QVERIFY2(project.LoadProject(m_sandbox.WriteText(
-                     "p.tsp", ProjectXml("<Rows><Group><Row><Cell><File>a.png</File></Cell><Note/>"
-                                         "<File><!-- empty value --></File><File>b.png</File></Row></Group>"
-                                         "<Row><File><!-- c --></File></Row><Row/></Rows>"))),
-                 qPrintable(project.GetLastError()));
-        QCOMPARE(project.GetSettings().rows, (QList<QStringList>{{"a.png", "b.png"}, {}, {}}));
-        QCOMPARE(project.GetSettings().flags, quint32(TessaraSettings::FlagRows));
-        QCOMPARE(project.GetGridSize(), QSize(2, 3));
-
-        // Nesting is limited, not width: a long row still loads.
         TessaraProject wide;
         const QByteArray files = QByteArray("<File>a.png</File>").repeated(10000);
-        QVERIFY(wide.LoadProject(m_sandbox.WriteText("p.tsp", ProjectXml("<Rows><Row>" + files + "</Row></Rows>"))));
-        QCOMPARE(wide.GetGridSize(), QSize(10000, 1));
+        QVERIFY(
+            wide.LoadProject(m_sandbox.WriteText("p.tsp", ProjectXml("<Rows><Row>" + files + "</Row><Row/></Rows>"))));
+        QCOMPARE(wide.GetGridSize(), QSize(10000, 2));
     }
 
     void compoundArguments_data()
