@@ -6,7 +6,6 @@
 #include "data/ImageCompressions.h"
 #include "engine/CanvasLimits.h"
 #include "engine/ImageFileProducer.h"
-#include "engine/Orientation.h"
 #include "misc/Format.h"
 #include "threads/WorkerThreads.h"
 
@@ -202,16 +201,17 @@ ImageGrid::OutputPlan ImageGrid::PlanOutput() const
     // process starts at about 20 MiB. A streaming writer holds the band being composed and the
     // one being encoded, and the tiles read ahead.
     const unsigned long long nBase = 20ull << 20;
+    const std::unique_ptr<Codecs::ScanlineWriter> pWriter = ChooseStreamingWriter();
+    const bool bDirect = pWriter && DecodesDirectly();
     unsigned long long nLargestTile = 0;
     int nTallestRow = 0;
     ForEachCell([&](const ImageGridCell& cell) {
-        nLargestTile = std::max(nLargestTile, 8ull * cell.GetSize().width * cell.GetSize().height);
+        nLargestTile = std::max(nLargestTile, cell.GetDecodedBytes(bDirect));
         nTallestRow = std::max(nTallestRow, m_layout.GetRowHeight(cell.GetRow()));
     });
     const unsigned long long nWidth = static_cast<unsigned long long>(m_layout.GetTotalWidth());
     const unsigned long long nHeight = static_cast<unsigned long long>(m_layout.GetTotalHeight());
     OutputPlan plan;
-    const std::unique_ptr<Codecs::ScanlineWriter> pWriter = ChooseStreamingWriter();
     if (!pWriter) {
         plan.writer = "ImageMagick, from the whole canvas";
         plan.peakBytes = nBase + 8 * nWidth * nHeight + 2 * nLargestTile;
@@ -370,7 +370,11 @@ bool ImageGrid::ComposeRows(Codecs::ScanlineWriter& writer, const Codecs::Raster
         return true;
     };
     const bool bComposed = ForEachPreparedCell(startRow, [&](ImageGridCell& cell) {
-        band->Copy(cell.GetImage(), static_cast<int>(m_layout.GetColumnOffset(cell.GetColumn())), 0);
+        const int nX = static_cast<int>(m_layout.GetColumnOffset(cell.GetColumn()));
+        if (cell.HasTile())
+            band->Copy(cell.GetTile(), nX, 0);
+        else
+            band->Copy(cell.GetImage(), nX, 0);
         return true;
     });
     return bComposed && writeBand();
@@ -382,7 +386,10 @@ bool ImageGrid::ComposeStacked(Codecs::ScanlineWriter& writer, const Codecs::Ras
     PixelBand band = CreateBand(writer, format, format.height, 16);
     auto nothingFirst = [](const ImageGridCell&) { return true; };
     const bool bPlaced = ForEachPreparedCell(nothingFirst, [&](ImageGridCell& cell) {
-        band.Over(cell.GetImage(), 0, 0);
+        if (cell.HasTile())
+            band.Over(cell.GetTile(), 0, 0);
+        else
+            band.Over(cell.GetImage(), 0, 0);
         return true;
     });
     if (!bPlaced)
@@ -397,7 +404,8 @@ bool ImageGrid::ComposeStacked(Codecs::ScanlineWriter& writer, const Codecs::Ras
 int ImageGrid::GetReadAheadCount() const
 {
     bool bAny = false;
-    ForEachCell([&](const ImageGridCell& cell) { bAny = bAny || !cell.IsReadOneAtATime(); });
+    const bool bDirect = DecodesDirectly();
+    ForEachCell([&](const ImageGridCell& cell) { bAny = bAny || !cell.IsReadOneAtATime(bDirect); });
     // Beyond a few, the tiles would come faster than a JPEG or TIFF encoder, which runs on one
     // thread, takes them, and would only wait in memory.
     const int nMostAhead = 4;
@@ -410,18 +418,19 @@ bool ImageGrid::ForEachPreparedCell(const std::function<bool(const ImageGridCell
 {
     std::vector<ImageGridCell*> cells;
     ForEachCell([&](ImageGridCell& cell) { cells.push_back(&cell); });
+    const bool bDirect = DecodesDirectly();
     Threads::RunAhead preparation(
         cells.size(),
         [&](size_t nIndex, std::string& strError) {
             try {
-                return PrepareCell(cells[nIndex], strError);
+                return PrepareCell(cells[nIndex], bDirect, strError);
             } catch (const std::exception& e) {
                 // Also on a worker thread, where nothing else would catch it.
                 strError = e.what();
                 return false;
             }
         },
-        [&](size_t nIndex) { return !cells[nIndex]->IsReadOneAtATime(); }, GetReadAheadCount());
+        [&](size_t nIndex) { return !cells[nIndex]->IsReadOneAtATime(bDirect); }, GetReadAheadCount());
     for (size_t nIndex = 0; nIndex < cells.size(); ++nIndex) {
         if (!before(*cells[nIndex]))
             return false;
@@ -489,7 +498,7 @@ void ImageGrid::ApplyOutputOptions()
 bool ImageGrid::PlaceCell(ImageGridCell* pCell, int nX, int nY)
 {
     std::string strError;
-    if (!PrepareCell(pCell, strError)) {
+    if (!PrepareCell(pCell, false, strError)) {
         SetLastError("%s", strError.c_str());
         return false;
     }
@@ -508,16 +517,28 @@ bool ImageGrid::PlaceCell(ImageGridCell* pCell, int nX, int nY)
     return true;
 }
 
-bool ImageGrid::PrepareCell(ImageGridCell* pCell, std::string& strError) const
+bool ImageGrid::DecodesDirectly() const
 {
-    if (!pCell->ReadImage()) {
+    // The library's key-colour matching stays with the library; tests compare both decoders.
+    return !m_dataSet->IsSet(DataSet::FieldTransparentColor) && !std::getenv("TESSCLI_NO_DIRECT_DECODING");
+}
+
+bool ImageGrid::PrepareCell(ImageGridCell* pCell, bool bDirect, std::string& strError) const
+{
+    switch (pCell->ReadImage(bDirect)) {
+    case ImageGridCell::ReadResult::Read:
+        break;
+    case ImageGridCell::ReadResult::Refused:
+        strError = pCell->GetLastError();
+        return false;
+    case ImageGridCell::ReadResult::Failed:
         strError = Misc::Format("Failed to load image %s", pCell->GetFile().c_str());
         return false;
     }
     try {
         // Upright first, so that regions and overlaps are cut from the image as it is seen.
         if (IsAutoOriented())
-            TurnUpright(pCell->GetImage());
+            pCell->TurnUpright();
         if (CutCellImage(pCell))
             return true;
         strError = pCell->GetLastError();

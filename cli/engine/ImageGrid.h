@@ -96,9 +96,12 @@ private:
     // How many cells are read ahead of their placement: none on one thread or when every tile's
     // decoder reads one file at a time.
     int GetReadAheadCount() const;
-    // Reads the cell's pixels and applies the key colour, the region and the overlap. Touches
-    // nothing but the cell, so cells can be prepared on several threads at once.
-    bool PrepareCell(ImageGridCell* pCell, std::string& strError) const;
+    // Whether the streaming path reads tiles with the direct decoders where they can.
+    bool DecodesDirectly() const;
+    // Reads the cell's pixels (bDirect: with a direct decoder where one can) and applies the key
+    // colour, the region and the overlap. Touches nothing but the cell, so cells can be prepared
+    // on several threads at once.
+    bool PrepareCell(ImageGridCell* pCell, bool bDirect, std::string& strError) const;
     bool CutCellImage(ImageGridCell* pCell) const;
     bool IsStacked() const;
 

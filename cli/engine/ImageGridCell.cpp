@@ -1,5 +1,6 @@
 #include "engine/ImageGridCell.h"
 
+#include "codecs/TileDecoders.h"
 #include "engine/AlphaBeforeDecoding.h"
 #include "engine/ImageGrid.h"
 #include "engine/ImagePixelLimit.h"
@@ -19,6 +20,7 @@ bool HoldsRgbChannels(Magick::ColorspaceType colorSpace)
     case Magick::UndefinedColorspace:
     case Magick::RGBColorspace:
     case Magick::GRAYColorspace:
+    case MagickCore::LinearGRAYColorspace: // linear grey keeps its samples as linear RGB does
     case Magick::TransparentColorspace:
     case Magick::sRGBColorspace:
         return true;
@@ -58,10 +60,14 @@ bool ImageGridCell::PingImage()
     bool bPinged = LoadImage(false);
     if (bPinged) {
         m_size = LayoutSize(*m_image, m_grid->IsAutoOriented());
+        m_storedSize = ImageSize{static_cast<int>(m_image->columns()), static_cast<int>(m_image->rows())};
+        m_orientation = static_cast<int>(m_image->orientation());
         m_depth = m_image->depth();
         m_alpha = AlphaBeforeDecoding(*m_image, m_file);
-        m_grey = m_image->colorSpace() == Magick::GRAYColorspace;
+        m_grey = m_image->colorSpace() == Magick::GRAYColorspace
+                 || m_image->colorSpace() == MagickCore::LinearGRAYColorspace;
         m_pngCoder = IsPngCoder(m_image->magick());
+        m_directlyDecodable = Codecs::ChooseTileDecoder(m_file) != nullptr;
         ImagePixelLimit limit;
         bPinged = limit.Admits(m_file, m_image->columns(), m_image->rows());
         if (!bPinged)
@@ -73,11 +79,35 @@ bool ImageGridCell::PingImage()
     return bPinged;
 }
 
-bool ImageGridCell::ReadImage()
+unsigned long long ImageGridCell::GetDecodedBytes(bool bDirect) const
 {
+    const unsigned long long nPixels = static_cast<unsigned long long>(m_size.width) * m_size.height;
+    if (!(bDirect && m_directlyDecodable))
+        return 8 * nPixels;
+    const unsigned long long nChannels = (m_grey ? 1 : 3) + (HasAlpha() ? 1 : 0);
+    return nPixels * nChannels * (m_depth > 8 ? 2 : 1);
+}
+
+ImageGridCell::ReadResult ImageGridCell::ReadImage(bool bDirect)
+{
+    ReleaseImage();
+    if (bDirect && m_directlyDecodable) {
+        const ReadResult result = DecodeDirectly();
+        if (result != ReadResult::Failed)
+            return result;
+    }
     CreateImage();
     if (!LoadImage(true))
-        return false;
+        return ReadResult::Failed;
+    const int nWidth = static_cast<int>(m_image->columns());
+    const int nHeight = static_cast<int>(m_image->rows());
+    const bool bPinged = m_storedSize.width > 0;
+    if (bPinged && (nWidth != m_storedSize.width || nHeight != m_storedSize.height)) {
+        // Placed as it is, a replaced file would be clipped or leave a gap without a word.
+        SetLastError("The image %s changed since it was checked: %ix%i instead of %ix%i", m_file.c_str(), nWidth,
+                     nHeight, m_storedSize.width, m_storedSize.height);
+        return ReadResult::Refused;
+    }
     try {
         if (!HoldsRgbChannels(m_image->colorSpace()))
             m_image->colorSpace(Magick::sRGBColorspace);
@@ -85,9 +115,9 @@ bool ImageGridCell::ReadImage()
         // The pixels are converted all the same.
     } catch (const Magick::Exception& e) {
         SetLastError("%s", e.what());
-        return false;
+        return ReadResult::Failed;
     }
-    return true;
+    return ReadResult::Read;
 }
 
 bool ImageGridCell::LoadImage(bool bPixels)
@@ -113,9 +143,53 @@ bool ImageGridCell::LoadImage(bool bPixels)
     return true;
 }
 
+ImageGridCell::ReadResult ImageGridCell::DecodeDirectly()
+{
+    // Chosen again: the file may have changed since its ping. If it is no longer of a kind a
+    // direct decoder takes, the library reads it.
+    const std::unique_ptr<Codecs::TileDecoder> pDecoder = Codecs::ChooseTileDecoder(m_file);
+    if (!pDecoder)
+        return ReadResult::Failed;
+    Codecs::TileExpectation expected;
+    expected.width = m_storedSize.width;
+    expected.height = m_storedSize.height;
+    expected.maxPixels = ImagePixelLimit().GetLimit();
+    Codecs::TileRaster raster;
+    switch (pDecoder->Decode(expected, raster)) {
+    case Codecs::TileDecoder::Outcome::Decoded:
+        m_tile = std::make_unique<DecodedTile>(std::move(raster));
+        return ReadResult::Read;
+    case Codecs::TileDecoder::Outcome::Refused:
+        SetLastError("%s", pDecoder->GetLastError().c_str());
+        return ReadResult::Refused;
+    case Codecs::TileDecoder::Outcome::LeftToImageMagick:
+        break;
+    }
+    return ReadResult::Failed;
+}
+
 void ImageGridCell::ReleaseImage()
 {
     m_image.reset();
+    m_tile.reset();
+}
+
+void ImageGridCell::TurnUpright()
+{
+    if (m_tile)
+        m_tile->TurnUpright(m_orientation);
+    else if (m_image)
+        Engine::TurnUpright(*m_image);
+}
+
+int ImageGridCell::GetWidth() const
+{
+    return m_tile ? m_tile->GetWidth() : static_cast<int>(m_image->columns());
+}
+
+int ImageGridCell::GetHeight() const
+{
+    return m_tile ? m_tile->GetHeight() : static_cast<int>(m_image->rows());
 }
 
 void ImageGridCell::MakeTransparent(const Magick::Color& color)
@@ -126,12 +200,12 @@ void ImageGridCell::MakeTransparent(const Magick::Color& color)
 
 bool ImageGridCell::ExtractRegion(int nWidth, int nHeight)
 {
-    if (!m_image)
+    if (!HasImage() && !HasTile())
         return true;
     const int nX = m_column * nWidth;
     const int nY = m_row * nHeight;
-    const int nImageWidth = static_cast<int>(m_image->columns());
-    const int nImageHeight = static_cast<int>(m_image->rows());
+    const int nImageWidth = GetWidth();
+    const int nImageHeight = GetHeight();
     if (nX >= nImageWidth || nY >= nImageHeight) {
         SetLastError("The region %ix%i at (%i, %i) lies outside the image %s (%ix%i)", nWidth, nHeight, nX, nY,
                      m_file.c_str(), nImageWidth, nImageHeight);
@@ -143,14 +217,14 @@ bool ImageGridCell::ExtractRegion(int nWidth, int nHeight)
 
 bool ImageGridCell::TrimOverlap(int nOverlap, int nColumns, int nRows)
 {
-    if (!m_image || nOverlap < 1)
+    if ((!HasImage() && !HasTile()) || nOverlap < 1)
         return true;
     const int nLeft = m_column > 0 ? nOverlap : 0;
     const int nRight = m_column < nColumns - 1 ? nOverlap : 0;
     const int nTop = m_row > 0 ? nOverlap : 0;
     const int nBottom = m_row < nRows - 1 ? nOverlap : 0;
-    const int nImageWidth = static_cast<int>(m_image->columns());
-    const int nImageHeight = static_cast<int>(m_image->rows());
+    const int nImageWidth = GetWidth();
+    const int nImageHeight = GetHeight();
     // 64-bit, so that an overlap near the largest int cannot wrap around to a size.
     const long long nWidth = static_cast<long long>(nImageWidth) - nLeft - nRight;
     const long long nHeight = static_cast<long long>(nImageHeight) - nTop - nBottom;
@@ -167,6 +241,10 @@ bool ImageGridCell::TrimOverlap(int nOverlap, int nColumns, int nRows)
 // The block may reach past the image's right or bottom edge; the library clips it.
 void ImageGridCell::KeepBlock(int nX, int nY, int nWidth, int nHeight)
 {
+    if (m_tile) {
+        m_tile->Keep(nX, nY, nWidth, nHeight);
+        return;
+    }
     m_image->crop(Magick::Geometry(nWidth, nHeight, nX, nY));
     // The cut keeps its old position as a page offset; placement must start from its own corner.
     m_image->page(Magick::Geometry(0, 0, 0, 0));

@@ -20,6 +20,7 @@ public:
 
     // False, naming the file and its declared size, when the image is larger than the limit.
     bool Admits(const std::string& strFile, size_t nWidth, size_t nHeight);
+    unsigned long long GetLimit() const { return m_limit; }
 
 private:
     unsigned long long m_limit;

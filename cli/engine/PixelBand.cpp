@@ -1,6 +1,7 @@
 #include "engine/PixelBand.h"
 
 #include "codecs/ScanlineWriter.h"
+#include "engine/DecodedTile.h"
 
 #include <Magick++.h>
 
@@ -133,6 +134,106 @@ void PixelBand::Over(const Magick::Image& image, int nX, int nY)
         }
     };
     ForEachPixel<uint16_t>(image, nX, nY, blend);
+}
+
+template <typename Operation>
+void PixelBand::ForEachTileRow(const DecodedTile& tile, int nX, int nY, Operation operation)
+{
+    const int nLeft = std::max(nX, 0);
+    const int nRight = std::min(nX + tile.GetWidth(), m_width);
+    const int nTop = std::max(nY, 0);
+    const int nBottom = std::min(nY + tile.GetHeight(), m_height);
+    if (nLeft >= nRight || nTop >= nBottom)
+        return;
+    const Codecs::TileRaster& raster = tile.GetRaster();
+    const size_t nSourcePixelBytes = static_cast<size_t>(raster.channels) * (raster.bitDepth / 8);
+    const size_t nTargetPixelBytes = static_cast<size_t>(m_channels) * (m_bits / 8);
+    const size_t nSourceColumn = static_cast<size_t>(tile.GetLeft() + nLeft - nX);
+    for (int nRow = nTop; nRow < nBottom; ++nRow) {
+        const uint8_t* pSource = raster.Row(tile.GetTop() + nRow - nY) + nSourceColumn * nSourcePixelBytes;
+        uint8_t* pTarget = m_data.get() + nRow * BytesPerRow() + static_cast<size_t>(nLeft) * nTargetPixelBytes;
+        operation(pTarget, pSource, nRight - nLeft);
+    }
+}
+
+void PixelBand::Copy(const DecodedTile& tile, int nX, int nY)
+{
+    const Codecs::TileRaster& raster = tile.GetRaster();
+    if (raster.channels == m_channels && raster.bitDepth == m_bits) {
+        // The library's quanta of these samples narrow back to the same samples.
+        const size_t nPixelBytes = static_cast<size_t>(m_channels) * (m_bits / 8);
+        ForEachTileRow(tile, nX, nY, [&](uint8_t* pTarget, const uint8_t* pSource, int nPixels) {
+            std::memcpy(pTarget, pSource, nPixels * nPixelBytes);
+        });
+        return;
+    }
+    // Otherwise as Copy does with the library's pixels: grey is its red channel, a missing alpha
+    // is opaque.
+    const int nSourceChannels = raster.channels;
+    const bool bSourceGrey = nSourceChannels < 3;
+    const bool bSourceAlpha = nSourceChannels % 2 == 0;
+    const bool bGrey = m_channels < 3;
+    const bool bAlpha = m_channels % 2 == 0;
+    auto copyPixels = [&](auto* pTarget, const auto* pSource, int nPixels, auto quantum, auto store) {
+        for (int n = 0; n < nPixels; ++n, pSource += nSourceChannels) {
+            const uint16_t nRed = quantum(pSource[0]);
+            *pTarget++ = store(nRed);
+            if (!bGrey) {
+                *pTarget++ = store(bSourceGrey ? nRed : quantum(pSource[1]));
+                *pTarget++ = store(bSourceGrey ? nRed : quantum(pSource[2]));
+            }
+            if (bAlpha)
+                *pTarget++ = store(bSourceAlpha ? quantum(pSource[nSourceChannels - 1]) : uint16_t(QuantumRange));
+        }
+    };
+    auto from8 = [](uint8_t nSample) { return static_cast<uint16_t>(nSample * 257); };
+    auto from16 = [](uint16_t nSample) { return nSample; };
+    auto to8 = [this](uint16_t nQuantum) { return To8Bits(nQuantum); };
+    auto to16 = [](uint16_t nQuantum) { return nQuantum; };
+    ForEachTileRow(tile, nX, nY, [&](uint8_t* pTarget, const uint8_t* pSource, int nPixels) {
+        auto* pTarget16 = reinterpret_cast<uint16_t*>(pTarget);
+        const auto* pSource16 = reinterpret_cast<const uint16_t*>(pSource);
+        if (raster.bitDepth == 8 && m_bits == 8)
+            copyPixels(pTarget, pSource, nPixels, from8, to8);
+        else if (raster.bitDepth == 8)
+            copyPixels(pTarget16, pSource, nPixels, from8, to16);
+        else if (m_bits == 8)
+            copyPixels(pTarget, pSource16, nPixels, from16, to8);
+        else
+            copyPixels(pTarget16, pSource16, nPixels, from16, to16);
+    });
+}
+
+void PixelBand::Over(const DecodedTile& tile, int nX, int nY)
+{
+    const Codecs::TileRaster& raster = tile.GetRaster();
+    if (raster.channels % 2 != 0) {
+        Copy(tile, nX, nY);
+        return;
+    }
+    const int nSourceChannels = raster.channels;
+    const bool bSourceGrey = nSourceChannels < 3;
+    const bool bGrey = m_channels < 3;
+    ForEachTileRow(tile, nX, nY, [&](uint8_t* pTargetBytes, const uint8_t* pSourceBytes, int nPixels) {
+        auto* pTarget = reinterpret_cast<uint16_t*>(pTargetBytes);
+        for (int n = 0; n < nPixels; ++n, pTarget += m_channels) {
+            const size_t nFirst = static_cast<size_t>(n) * nSourceChannels;
+            auto quantum = [&](int c) {
+                return raster.bitDepth == 8 ? static_cast<Quantum>(pSourceBytes[nFirst + c] * 257)
+                                            : reinterpret_cast<const uint16_t*>(pSourceBytes)[nFirst + c];
+            };
+            const Quantum nOpacity = QuantumRange - quantum(nSourceChannels - 1);
+            // A fully transparent pixel leaves the destination exactly as it was.
+            if (nOpacity == TransparentOpacity)
+                continue;
+            const Quantum nRed = quantum(0);
+            pTarget[0] = Engine::Over(nRed, nOpacity, pTarget[0]);
+            if (!bGrey) {
+                pTarget[1] = Engine::Over(bSourceGrey ? nRed : quantum(1), nOpacity, pTarget[1]);
+                pTarget[2] = Engine::Over(bSourceGrey ? nRed : quantum(2), nOpacity, pTarget[2]);
+            }
+        }
+    });
 }
 
 bool PixelBand::WriteTo(Codecs::ScanlineWriter& writer, int nBits) const

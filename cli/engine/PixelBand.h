@@ -14,6 +14,8 @@ class ScanlineWriter;
 
 namespace Engine {
 
+class DecodedTile;
+
 // A strip of the compound image, as wide as the canvas, in plain interleaved samples: what one
 // grid row (or, stacked, the whole canvas) needs instead of a library image at 8 bytes a pixel.
 // Samples are 8 or 16 bits; a 16-bit band holds the library's own 16-bit quantum values so that
@@ -36,6 +38,9 @@ public:
     void Copy(const Magick::Image& image, int nX, int nY);
     // Blends the image over the band's opaque pixels at (nX, nY), as the library's Over operator.
     void Over(const Magick::Image& image, int nX, int nY);
+    // The same for the kept block of a directly decoded tile, to the same samples.
+    void Copy(const DecodedTile& tile, int nX, int nY);
+    void Over(const DecodedTile& tile, int nX, int nY);
 
     // Hands the band to the writer at nBits per sample, narrowing 16-bit quanta when needed.
     bool WriteTo(Codecs::ScanlineWriter& writer, int nBits) const;
@@ -45,6 +50,9 @@ public:
 private:
     template <typename Sample, typename Operation>
     void ForEachPixel(const Magick::Image& image, int nX, int nY, Operation operation);
+    // Calls operation(pTarget, pSource, nPixels) for each band row under the tile's kept block.
+    template <typename Operation>
+    void ForEachTileRow(const DecodedTile& tile, int nX, int nY, Operation operation);
     uint8_t To8Bits(uint16_t nQuantum) const;
 
     int m_width;

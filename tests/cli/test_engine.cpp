@@ -92,7 +92,7 @@ TEST(ImageGridCell, OverlapMayLeaveNothing)
     Engine::ImageGrid grid;
     Engine::ImageGridCell cell(&grid, dir / "cell.png", 0, 1);
     cell.CreateImage();
-    ASSERT_TRUE(cell.ReadImage());
+    ASSERT_EQ(cell.ReadImage(false), Engine::ImageGridCell::ReadResult::Read);
     EXPECT_FALSE(cell.TrimOverlap(50, 3, 1));
     EXPECT_EQ(cell.GetLastError(),
               "An overlap of 50 pixels leaves nothing of the image " + dir / "cell.png" + " (100x80)");
