@@ -25,6 +25,7 @@ struct JpegRecipe
     bool arithmetic = false;
     J_COLOR_SPACE coded = JCS_UNKNOWN; // libjpeg's choice unless set
     int orientation = 0;               // EXIF tag, none when 0
+    int scans = 0;                     // of a progressive file: the first few only, all when 0
 };
 
 void WriteJpeg(const std::string& strPath, const JpegRecipe& recipe)
@@ -47,6 +48,8 @@ void WriteJpeg(const std::string& strPath, const JpegRecipe& recipe)
     jpeg.comp_info[0].v_samp_factor = recipe.lumaV;
     if (recipe.progressive)
         jpeg_simple_progression(&jpeg);
+    if (recipe.scans)
+        jpeg.num_scans = recipe.scans; // still valid: the DC coefficients come first
     jpeg.restart_interval = recipe.restartMcus;
     jpeg.arith_code = recipe.arithmetic ? TRUE : FALSE;
     jpeg_start_compress(&jpeg, TRUE);
@@ -122,6 +125,7 @@ TEST(JpegTileDecoder, GivesImageMagicksSamplesForEveryAcceptedKind)
         {"arithmetic_420", {65, 40, 3, 2, 2, false, 0, true}},
         {"arithmetic_progressive", {65, 40, 3, 2, 1, true, 0, true}},
         {"rgb_coded", {33, 17, 3, 1, 1, false, 0, false, JCS_RGB}},
+        {"progressive_dc_only", {64, 48, 3, 2, 2, true, 0, false, JCS_UNKNOWN, 0, 3}}, // blocks smoothed
     };
     Sandbox dir;
     for (const auto& [pszName, recipe] : cases) {
