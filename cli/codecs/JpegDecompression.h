@@ -23,7 +23,8 @@ public:
     JpegDecompression(const JpegDecompression&) = delete;
     JpegDecompression& operator=(const JpegDecompression&) = delete;
 
-    // Opens the file; nMarker (an APPn code, or 0) is kept in Header().marker_list when read.
+    // Opens the file; the nKeptMarker segments (an APPn code, or 0 for none) are kept in
+    // Header().marker_list when read.
     bool Open(const std::string& strFile, int nKeptMarker = 0);
     bool ReadHeader();
     const jpeg_decompress_struct& Header() const { return m_jpeg; }
