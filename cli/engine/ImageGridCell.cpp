@@ -178,8 +178,12 @@ void ImageGridCell::TurnUpright()
 {
     if (m_tile)
         m_tile->TurnUpright(m_orientation);
-    else if (m_image)
+    else if (m_image) {
         Engine::TurnUpright(*m_image);
+        // The library's transverse leaves a page offset that would shift the region and overlap
+        // cut from the upright image.
+        m_image->page(Magick::Geometry(0, 0, 0, 0));
+    }
 }
 
 int ImageGridCell::GetWidth() const
