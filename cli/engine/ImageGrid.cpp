@@ -262,6 +262,7 @@ bool ImageGrid::ComposeWholeCanvas()
         return false;
     }
     Print("] done\n");
+    PrintReadWarnings();
 
     const bool bSaved = SaveCompoundImage();
     ReleaseCompoundImage();
@@ -310,6 +311,7 @@ bool ImageGrid::ComposeInBands(Codecs::ScanlineWriter& writer)
             return false;
         }
         Print("] done\n");
+        PrintReadWarnings();
         bComposed = true;
         Print(Misc::Format("    Saving to %s... ", m_dataSet->GetOutputFile().c_str()));
         if (!writer.End()) {
@@ -441,6 +443,7 @@ bool ImageGrid::ForEachPreparedCell(const std::function<bool(const ImageGridCell
         }
         if (!place(*cells[nIndex]))
             return false;
+        KeepReadWarning(*cells[nIndex]);
         cells[nIndex]->ReleaseImage();
         Print("*");
     }
@@ -513,8 +516,24 @@ bool ImageGrid::PlaceCell(ImageGridCell* pCell, int nX, int nY)
         SetLastError("%s", e.what());
         return false;
     }
+    KeepReadWarning(*pCell);
     pCell->ReleaseImage();
     return true;
+}
+
+void ImageGrid::KeepReadWarning(const ImageGridCell& cell)
+{
+    if (!cell.GetReadWarning().empty())
+        m_readWarnings.push_back(Misc::Format("    Warning: %s is damaged or ends early; what could be read is "
+                                              "composed (%s)\n",
+                                              cell.GetFile().c_str(), cell.GetReadWarning().c_str()));
+}
+
+void ImageGrid::PrintReadWarnings()
+{
+    for (const std::string& strWarning : m_readWarnings)
+        Print(strWarning);
+    m_readWarnings.clear();
 }
 
 bool ImageGrid::DecodesDirectly() const

@@ -104,12 +104,16 @@ private:
     bool PrepareCell(ImageGridCell* pCell, bool bDirect, std::string& strError) const;
     bool CutCellImage(ImageGridCell* pCell) const;
     bool IsStacked() const;
+    // Keeps the cell's read warning for PrintReadWarnings, in the order the cells are placed.
+    void KeepReadWarning(const ImageGridCell& cell);
+    void PrintReadWarnings();
 
     Data::DataSet* m_dataSet = nullptr;
     std::unique_ptr<Magick::Image> m_compoundImage;
     GridLayout m_layout;
     size_t m_imageDepth = 8;
     Printer m_printer;
+    std::vector<std::string> m_readWarnings;
 };
 
 } // namespace Engine

@@ -35,6 +35,14 @@ bool IsPngCoder(const std::string& strMagick)
 {
     return strMagick.rfind("PNG", 0) == 0 || strMagick == "MNG" || strMagick == "JNG";
 }
+// The library's words without the program name before them and the file and source location
+// after: "tesscli: Premature end of JPEG file `x.jpg' @ warning/..." says "Premature end of JPEG file".
+std::string ReasonOf(const std::string& strMessage)
+{
+    const size_t nStart = strMessage.find(": ");
+    std::string strReason = nStart == std::string::npos ? strMessage : strMessage.substr(nStart + 2);
+    return strReason.substr(0, strReason.find(" `"));
+}
 } // namespace
 
 ImageGridCell::ImageGridCell(ImageGrid* pGrid, const std::string& strFile, int nRow, int nColumn)
@@ -91,6 +99,7 @@ unsigned long long ImageGridCell::GetDecodedBytes(bool bDirect) const
 ImageGridCell::ReadResult ImageGridCell::ReadImage(bool bDirect)
 {
     ReleaseImage();
+    m_readWarning.clear();
     if (bDirect && m_directlyDecodable) {
         const ReadResult result = DecodeDirectly();
         if (result != ReadResult::Failed)
@@ -136,6 +145,9 @@ bool ImageGridCell::LoadImage(bool bPixels)
             SetLastError("%s", e.what());
             return false;
         }
+        // Data that ends early or is damaged still gives an image, which the user should hear of.
+        if (bPixels && dynamic_cast<const Magick::WarningCorruptImage*>(&e))
+            m_readWarning = ReasonOf(e.what());
     } catch (const Magick::Exception& e) {
         SetLastError("%s", e.what());
         return false;

@@ -65,6 +65,8 @@ public:
     void ReleaseImage();
     // Turns the pixels upright from the EXIF orientation the ping found.
     void TurnUpright();
+    // What the library said of damaged or missing data it read past; empty when the file was whole.
+    const std::string& GetReadWarning() const { return m_readWarning; }
 
     void MakeTransparent(const Magick::Color& color);
     // Keeps the nWidth x nHeight block at (column * nWidth, row * nHeight). False when that block
@@ -96,6 +98,7 @@ private:
     std::optional<bool> m_alpha = false;
     bool m_grey = false;
     bool m_pngCoder = false;
+    std::string m_readWarning;
 };
 
 } // namespace Engine
