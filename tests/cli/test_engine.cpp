@@ -152,3 +152,25 @@ TEST(ImageGrid, HugeGridsAndOverlapsStayCheapAndExact)
     layout.Calculate(3, 1, {{0, 0, {30, 20}}, {1, 0, {30, 20}}, {2, 0, {30, 20}}}, {-1, -1, INT_MAX, false});
     EXPECT_EQ(layout.GetTotalHeight(), 0);
 }
+
+// A file replaced after its ping is refused by name before its pixels are placed, whichever
+// decoder reads it; a bigger one before the direct decoders allocate anything.
+TEST(ImageGridCell, RefusesAFileThatChangedSinceItsPing)
+{
+    Sandbox dir;
+    Data::DataSet dataSet;
+    Engine::ImageGrid grid;
+    grid.SetDataSet(&dataSet);
+    for (const char* szName : {"cell.png", "cell.jpg", "cell.gif"}) {
+        SCOPED_TRACE(szName);
+        Save(CoordinateImage(30, 20, 1), dir / szName);
+        Engine::ImageGridCell cell(&grid, dir / szName, 0, 0);
+        ASSERT_TRUE(cell.PingImage()) << cell.GetLastError();
+        Save(CoordinateImage(60, 40, 1), dir / szName);
+        for (bool bDirect : {true, false}) {
+            EXPECT_EQ(cell.ReadImage(bDirect), Engine::ImageGridCell::ReadResult::Refused);
+            EXPECT_EQ(cell.GetLastError(),
+                      "The image " + dir / szName + " changed since it was checked: 60x40 instead of 30x20");
+        }
+    }
+}

@@ -1,0 +1,105 @@
+#include "TestSupport.h"
+
+#include <regex>
+
+using namespace TestSupport;
+
+namespace {
+// Tiles of the kinds the direct decoders take and a few they leave to the library, in sizes that
+// split JPEG blocks unevenly; one of them is turned by its EXIF orientation.
+class DirectDecodingTest : public TesscliTest
+{
+protected:
+    DirectDecodingTest()
+    {
+        auto patterned = [](int nWidth, int nHeight, unsigned nTag, bool bAlpha) {
+            return ImageOf(nWidth, nHeight, [=](int nX, int nY) {
+                return Rgba{unsigned(nX * 7 + nY) % 256, unsigned(nY * 5 + nTag) % 256, (nTag * 40 + nX * nY) % 256,
+                            bAlpha ? unsigned(nX * 9) % 256 : 255};
+            });
+        };
+        auto save = [&](Magick::Image image, const std::string& strName,
+                        const std::function<void(Magick::Image&)>& set) {
+            set(image);
+            Save(image, dir / strName);
+            m_tiles.push_back(strName);
+        };
+        save(patterned(37, 23, 1, false), "rgb.png", [](Magick::Image&) {});
+        save(patterned(30, 23, 2, true), "rgba.png", [](Magick::Image&) {});
+        save(patterned(37, 20, 3, false), "grey.png", [](Magick::Image& i) { i.type(Magick::GrayscaleType); });
+        save(patterned(25, 23, 4, true), "grey-alpha.png",
+             [](Magick::Image& i) { i.type(Magick::GrayscaleMatteType); });
+        save(patterned(37, 23, 5, false), "deep.png", [](Magick::Image& i) { i.depth(16); });
+        save(patterned(33, 17, 6, false), "palette.png", [](Magick::Image& i) { i.type(Magick::PaletteType); });
+        save(patterned(37, 23, 7, true), "interlaced.png",
+             [](Magick::Image& i) { i.interlaceType(Magick::LineInterlace); });
+        save(patterned(37, 23, 8, false), "q95.jpg", [](Magick::Image& i) { i.quality(95); });
+        save(patterned(35, 19, 9, false), "q80.jpg", [](Magick::Image& i) { i.quality(80); });
+        save(patterned(37, 23, 10, false), "grey.jpg", [](Magick::Image& i) { i.type(Magick::GrayscaleType); });
+        save(patterned(37, 21, 11, false), "progressive.jpg",
+             [](Magick::Image& i) { i.interlaceType(Magick::PlaneInterlace); });
+        save(patterned(37, 23, 12, false), "cmyk.jpg", [](Magick::Image& i) { i.colorSpace(Magick::CMYKColorspace); });
+        save(patterned(31, 23, 13, false), "tile.tif", [](Magick::Image&) {});
+        SaveTurned(patterned(37, 23, 14, false), "turned.jpg");
+        for (int n = 0; n < 2; ++n)
+            m_tiles.push_back(m_tiles[n * 5]);
+    }
+
+    // A JPEG with an EXIF orientation of 7 (a transverse), the one that once cut regions wrongly.
+    void SaveTurned(Magick::Image image, const std::string& strName)
+    {
+        image.quality(90);
+        Magick::Blob blob;
+        image.write(&blob, "JPEG");
+        const std::string strJpeg(static_cast<const char*>(blob.data()), blob.length());
+        const std::string strTiff("MM\0\x2a\0\0\0\x08\0\x01\x01\x12\0\x03\0\0\0\x01\0\x07\0\0\0\0\0\0", 26);
+        const std::string strPayload = std::string("Exif\0\0", 6) + strTiff;
+        const size_t nLength = strPayload.size() + 2;
+        const std::string strSegment = std::string("\xff\xe1") + char(nLength >> 8) + char(nLength & 0xff) + strPayload;
+        std::ofstream(dir / strName, std::ios::binary) << strJpeg.substr(0, 2) + strSegment + strJpeg.substr(2);
+        m_tiles.push_back(strName);
+    }
+
+    std::vector<std::string> Grid(const std::string& strOptions, const std::string& strOut) const
+    {
+        std::vector<std::string> arguments;
+        for (size_t n = 0; n < m_tiles.size(); ++n) {
+            if (n % 4 == 0)
+                arguments.push_back("-row");
+            arguments.push_back(m_tiles[n]);
+        }
+        for (const std::string& strWord : Words(strOptions + " -out " + strOut))
+            arguments.push_back(strWord);
+        return arguments;
+    }
+
+    std::vector<std::string> m_tiles;
+};
+
+std::string WithoutTimes(const std::string& strOutput)
+{
+    return std::regex_replace(strOutput, std::regex("finished in [0-9:]+"), "finished in");
+}
+} // namespace
+
+// The library's reading on one thread is the reference: the direct decoders on one and on all
+// threads give the same progress text and the same file, byte for byte.
+TEST_F(DirectDecodingTest, GiveTheLibrarysOutputOnOneAndAllThreads)
+{
+    for (const char* szOptions : {"", "-overlap 3", "-regionsize 8 5", "-stack", "-autoorient -overlap 2",
+                                  "-autoorient -regionsize 6 5 -bgcolor 9 8 7"}) {
+        for (const char* szOut : {"out.png", "out.tif"}) {
+            SCOPED_TRACE(std::string(szOptions) + " " + szOut);
+            const TesscliRun reference =
+                Run(Grid(szOptions, szOut), {"TESSCLI_NO_DIRECT_DECODING=1", "MAGICK_THREAD_LIMIT=1"});
+            ASSERT_EQ(reference.exitStatus, 0) << reference.standardOutput;
+            const std::string strReference = ReadFile(dir / szOut);
+            for (const std::vector<std::string>& environment :
+                 {std::vector<std::string>{"MAGICK_THREAD_LIMIT=1"}, std::vector<std::string>{}}) {
+                const TesscliRun run = Run(Grid(szOptions, szOut), environment);
+                EXPECT_EQ(WithoutTimes(run.standardOutput), WithoutTimes(reference.standardOutput));
+                EXPECT_TRUE(ReadFile(dir / szOut) == strReference);
+            }
+        }
+    }
+}
