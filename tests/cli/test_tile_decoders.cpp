@@ -30,6 +30,7 @@ enum class Extra {
     Srgb,
     Iccp,
     Sbit,
+    Properties, // pHYs, bKGD, tIME and text in each of its three chunks
     GreyPalette,
     GreyPaletteTransparency,
 };
@@ -45,8 +46,8 @@ struct PngKind
 std::string NameOf(const PngKind& kind)
 {
     static const char* const colorTypes[] = {"grey", "", "rgb", "palette", "greyalpha", "", "rgba"};
-    static const char* const extras[] = {"",      "_trns", "_gamma07", "_gamma10", "_gamma22",
-                                         "_srgb", "_iccp", "_sbit",    "_grey",    "_grey_trns"};
+    static const char* const extras[] = {"",      "_trns", "_gamma07",    "_gamma10", "_gamma22",  "_srgb",
+                                         "_iccp", "_sbit", "_properties", "_grey",    "_grey_trns"};
     return std::string(colorTypes[kind.colorType]) + std::to_string(kind.bitDepth) + (kind.interlaced ? "_adam7" : "")
            + extras[static_cast<int>(kind.extra)];
 }
@@ -68,7 +69,7 @@ std::vector<PngKind> Corpus()
                 if (!(nColorType & PNG_COLOR_MASK_ALPHA))
                     kinds.push_back({nColorType, nBitDepth, bInterlaced, Extra::Transparency});
             }
-    for (Extra extra : {Extra::Gamma07, Extra::Gamma22, Extra::Srgb, Extra::Iccp, Extra::Sbit}) {
+    for (Extra extra : {Extra::Gamma07, Extra::Gamma22, Extra::Srgb, Extra::Iccp, Extra::Sbit, Extra::Properties}) {
         kinds.push_back({PNG_COLOR_TYPE_GRAY, 16, false, extra});
         kinds.push_back({PNG_COLOR_TYPE_RGB, 8, false, extra});
         kinds.push_back({PNG_COLOR_TYPE_PALETTE, 4, true, extra});
@@ -158,6 +159,14 @@ bool EncodePng(const std::string& strFile, const PngKind& kind, png_bytepp pRows
                      bPalette ? static_cast<int>(paletteAlpha.size()) : 0, &transparent);
     }
     png_color_8 significant{5, 5, 5, 5, 0};
+    png_time time{2026, 12, 7, 16, 0, 0};
+    png_text texts[3] = {};
+    const int compressions[] = {PNG_TEXT_COMPRESSION_NONE, PNG_TEXT_COMPRESSION_zTXt, PNG_ITXT_COMPRESSION_NONE};
+    for (int i = 0; i < 3; ++i) {
+        texts[i].compression = compressions[i];
+        texts[i].key = const_cast<char*>("Comment");
+        texts[i].text = const_cast<char*>("a tile");
+    }
     switch (kind.extra) {
     case Extra::Gamma07:
         png_set_gAMA(pPng, pInfo, 0.7);
@@ -177,6 +186,12 @@ bool EncodePng(const std::string& strFile, const PngKind& kind, png_bytepp pRows
         break;
     case Extra::Sbit:
         png_set_sBIT(pPng, pInfo, &significant);
+        break;
+    case Extra::Properties:
+        png_set_pHYs(pPng, pInfo, 2835, 2835, PNG_RESOLUTION_METER);
+        png_set_bKGD(pPng, pInfo, &transparent);
+        png_set_tIME(pPng, pInfo, &time);
+        png_set_text(pPng, pInfo, texts, 3);
         break;
     default:
         break;
@@ -305,6 +320,11 @@ void ExpectAsMagickReads(const std::string& strFile, const TileRaster& raster)
                                   << expected[c];
         }
     EXPECT_EQ(nMismatches, 0);
+}
+
+void PrintTo(const PngKind& kind, std::ostream* pStream)
+{
+    *pStream << NameOf(kind);
 }
 
 class PngDecoderCorpus : public ::testing::TestWithParam<PngKind>
