@@ -3,8 +3,10 @@
 # run, for PNG tiles and for JPEG tiles. ImageMagick reads PNG files one at a time within a
 # process (its PNG coder holds one lock for the whole of each read), so for PNG tiles this time
 # is a floor for any tool that decodes through it in one process, however many threads it has;
-# JPEG files decode on several threads at once. The tools run in turn, the order rotated each
-# round. The decoding is timed by tile_decode_bench, built here, on one thread and on two.
+# JPEG files decode on several threads at once. The direct decoders (cli/codecs/TileDecoders.h)
+# read the tiles the chooser gives them without ImageMagick, the others through it. The tools run
+# in turn, the order rotated each round. The decoding is timed by tile_decode_bench, built here,
+# on one thread and on two.
 #   bench/decode.sh [build-dir]     3 rounds; REPS=5 for more
 # Environment: TESSCLI (default build/bin/tesscli), WORK (default /tmp/tesscli-bench).
 set -euo pipefail
@@ -28,14 +30,16 @@ for type in png jpg; do
   declare -A commands=(
     [decode1]="$DECODE 1 ${tiles[*]}"
     [decode2]="$DECODE 2 ${tiles[*]}"
+    [direct1]="$DECODE --direct 1 ${tiles[*]}"
+    [direct2]="$DECODE --direct 2 ${tiles[*]}"
     [tesscli]="$TESSCLI ${rows[*]} -quality 92 -out out-tesscli.jpg"
     [vips]="vips arrayjoin \"${tiles[*]}\" out-vips.jpg[Q=92,no_subsample,optimize_coding=false] --across 8"
   )
-  tools=(decode1 decode2 tesscli vips)
+  tools=(decode1 decode2 direct1 direct2 tesscli vips)
   declare -A wall=() cpu=()
   for round in $(seq 0 $((REPS - 1))); do
-    for k in 0 1 2 3; do
-      tool=${tools[$(((k + round) % 4))]}
+    for k in "${!tools[@]}"; do
+      tool=${tools[$(((k + round) % ${#tools[@]}))]}
       /usr/bin/time -f "%e %U %S" -o time.txt bash -c "${commands[$tool]}" >/dev/null 2>&1
       read -r e u s <time.txt
       wall[$tool]+="$e"$'\n'
@@ -51,6 +55,8 @@ for type in png jpg; do
     case $tool in
       decode1) what="ImageMagick decoding alone, 1 thread" ;;
       decode2) what="ImageMagick decoding alone, 2 threads" ;;
+      direct1) what="direct decoders (ping first), 1 thread" ;;
+      direct2) what="direct decoders (ping first), 2 thr." ;;
       tesscli) what="tesscli, tiles to JPEG" ;;
       vips) what="vips arrayjoin, tiles to JPEG" ;;
     esac
