@@ -1,6 +1,7 @@
 #include "TestSupport.h"
 
 #include <regex>
+#include <zlib.h>
 
 using namespace TestSupport;
 
@@ -101,5 +102,34 @@ TEST_F(DirectDecodingTest, GiveTheLibrarysOutputOnOneAndAllThreads)
                 EXPECT_TRUE(ReadFile(dir / szOut) == strReference);
             }
         }
+    }
+}
+
+// A grey PNG marked linear (gamma 1.0) keeps its samples as a linear RGB one does, whichever
+// decoder reads it, instead of being brightened by a conversion to sRGB.
+TEST_F(DirectDecodingTest, LinearGreyKeepsItsSamples)
+{
+    auto chunk = [](const std::string& strType, const std::string& strData) {
+        const std::string strBody = strType + strData;
+        const uLong nCrc = crc32(0, reinterpret_cast<const Bytef*>(strBody.data()), strBody.size());
+        auto bigEndian = [](uLong n) { return std::string{char(n >> 24), char(n >> 16), char(n >> 8), char(n)}; };
+        return bigEndian(strData.size()) + strBody + bigEndian(nCrc);
+    };
+    const std::string strRaw("\0\x0a\x64\xc8\0\x30\x80\xf0", 8); // two rows of three grey samples
+    std::string strPacked(compressBound(strRaw.size()), '\0');
+    uLongf nPacked = strPacked.size();
+    compress(reinterpret_cast<Bytef*>(&strPacked[0]), &nPacked, reinterpret_cast<const Bytef*>(strRaw.data()),
+             strRaw.size());
+    strPacked.resize(nPacked);
+    std::ofstream(dir / "linear.png", std::ios::binary)
+        << "\x89PNG\r\n\x1a\n" + chunk("IHDR", std::string("\0\0\0\3\0\0\0\2\x08\0\0\0\0", 13))
+               + chunk("gAMA", std::string("\0\x01\x86\xa0", 4)) + chunk("IDAT", strPacked) + chunk("IEND", "");
+    for (const char* szEnvironment :
+         {"MAGICK_THREAD_LIMIT=2", "TESSCLI_NO_DIRECT_DECODING=1", "TESSCLI_WHOLE_CANVAS=1"}) {
+        const TesscliRun run = Run({"-row", "linear.png", "-out", "out.png"}, {szEnvironment});
+        ASSERT_EQ(run.exitStatus, 0) << run.standardOutput;
+        Magick::Image image(dir / "out.png");
+        EXPECT_EQ(PixelAt(image, 1, 0), (Rgba{0x64, 0x64, 0x64})) << szEnvironment;
+        EXPECT_EQ(PixelAt(image, 2, 1), (Rgba{0xf0, 0xf0, 0xf0})) << szEnvironment;
     }
 }
