@@ -15,19 +15,8 @@ TileDecoder::Outcome JpegTileDecoder::Decode(const TileExpectation& expected, Ti
     if (!jpeg.Open(m_file) || !jpeg.ReadHeader())
         return Outcome::LeftToImageMagick;
     const jpeg_decompress_struct& header = jpeg.Header();
-    const int nWidth = static_cast<int>(header.image_width);
-    const int nHeight = static_cast<int>(header.image_height);
-    if (nWidth != expected.width || nHeight != expected.height) {
-        SetLastError("The image %s changed since it was checked: %ix%i instead of %ix%i", m_file.c_str(), nWidth,
-                     nHeight, expected.width, expected.height);
+    if (!AdmitsSize(m_file, header.image_width, header.image_height, expected))
         return Outcome::Refused;
-    }
-    const unsigned long long nPixels = static_cast<unsigned long long>(nWidth) * nHeight;
-    if (nPixels > expected.maxPixels) {
-        SetLastError("The image %s declares %ix%i pixels, more than the limit of %llu pixels per image", m_file.c_str(),
-                     nWidth, nHeight, expected.maxPixels);
-        return Outcome::Refused;
-    }
     // The chooser let only grey and colour files through; one rewritten since gets no guesses.
     const int nChannels = header.out_color_space == JCS_GRAYSCALE ? 1 : 3;
     if ((header.out_color_space != JCS_GRAYSCALE && header.out_color_space != JCS_RGB) || !jpeg.Start()
@@ -35,15 +24,15 @@ TileDecoder::Outcome JpegTileDecoder::Decode(const TileExpectation& expected, Ti
         || header.output_height != header.image_height)
         return Outcome::LeftToImageMagick;
     TileRaster decoded;
-    decoded.width = nWidth;
-    decoded.height = nHeight;
+    decoded.width = expected.width;
+    decoded.height = expected.height;
     decoded.channels = nChannels;
     decoded.bitDepth = 8;
     // Not zeroed: every byte is written by the decoder or the raster is dropped.
     decoded.data.reset(new (std::nothrow) uint8_t[decoded.ByteSize()]);
     if (!decoded.data)
         return Outcome::LeftToImageMagick;
-    if (!jpeg.ReadRows(decoded.Row(0), decoded.BytesPerRow(), nHeight) || !jpeg.Finish())
+    if (!jpeg.ReadRows(decoded.Row(0), decoded.BytesPerRow(), decoded.height) || !jpeg.Finish())
         return Outcome::LeftToImageMagick;
     raster = std::move(decoded);
     return Outcome::Decoded;

@@ -61,25 +61,6 @@ bool PngTileDecoder::ReadHeader()
     return true;
 }
 
-bool PngTileDecoder::Admits(const TileExpectation& expected)
-{
-    const int nWidth = static_cast<int>(png_get_image_width(m_png, m_info));
-    const int nHeight = static_cast<int>(png_get_image_height(m_png, m_info));
-    const unsigned long long nPixels =
-        static_cast<unsigned long long>(png_get_image_width(m_png, m_info)) * png_get_image_height(m_png, m_info);
-    if (nPixels > expected.maxPixels) {
-        SetLastError("The image %s declares %ux%u pixels, more than the limit of %llu pixels per image", m_file.c_str(),
-                     png_get_image_width(m_png, m_info), png_get_image_height(m_png, m_info), expected.maxPixels);
-        return false;
-    }
-    if (nWidth != expected.width || nHeight != expected.height) {
-        SetLastError("The image %s changed since it was checked: %ix%i instead of %ix%i", m_file.c_str(), nWidth,
-                     nHeight, expected.width, expected.height);
-        return false;
-    }
-    return true;
-}
-
 bool PngTileDecoder::PrepareRows(TileRaster& raster)
 {
     if (setjmp(png_jmpbuf(m_png)))
@@ -166,7 +147,7 @@ TileDecoder::Outcome PngTileDecoder::Decode(const TileExpectation& expected, Til
         Release();
         return Outcome::LeftToImageMagick;
     }
-    if (!Admits(expected)) {
+    if (!AdmitsSize(m_file, png_get_image_width(m_png, m_info), png_get_image_height(m_png, m_info), expected)) {
         Release();
         return Outcome::Refused;
     }

@@ -25,7 +25,6 @@ public:
 private:
     bool Open();
     bool ReadHeader();
-    bool Admits(const TileExpectation& expected);
     bool PrepareRows(TileRaster& raster);
     uint8_t* DecodedRow(TileRaster& raster, int nRow) const;
     bool ReadRows(TileRaster& raster);

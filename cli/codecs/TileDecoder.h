@@ -35,6 +35,12 @@ public:
     };
 
     virtual Outcome Decode(const TileExpectation& expected, TileRaster& raster) = 0;
+
+protected:
+    // False, with the last error naming strFile, when the size a header declares holds more
+    // pixels than allowed or is not the size expected.
+    bool AdmitsSize(const std::string& strFile, unsigned long long nWidth, unsigned long long nHeight,
+                    const TileExpectation& expected);
 };
 
 } // namespace Codecs
