@@ -1,0 +1,208 @@
+#include "codecs/JpegSegmentStream.h"
+
+#include <algorithm>
+#include <csetjmp>
+#include <new>
+
+#include <jerror.h>
+
+namespace Codecs {
+
+namespace {
+constexpr unsigned c_maxRestartInterval = 65535;
+
+struct ErrorManager
+{
+    jpeg_error_mgr base;
+    jmp_buf jump;
+    char message[JMSG_LENGTH_MAX];
+};
+
+void OnLibraryError(j_common_ptr pInfo)
+{
+    auto* pError = reinterpret_cast<ErrorManager*>(pInfo->err);
+    pInfo->err->format_message(pInfo, pError->message);
+    longjmp(pError->jump, 1);
+}
+
+// A libjpeg destination growing a vector, so a segment needs no temporary file.
+struct VectorDestination
+{
+    jpeg_destination_mgr base;
+    std::vector<uint8_t>* bytes;
+
+    static void Init(j_compress_ptr pJpeg)
+    {
+        auto* pDest = reinterpret_cast<VectorDestination*>(pJpeg->dest);
+        pDest->base.next_output_byte = pDest->bytes->data();
+        pDest->base.free_in_buffer = pDest->bytes->size();
+    }
+    static boolean Grow(j_compress_ptr pJpeg)
+    {
+        // libjpeg calls this when the whole buffer is full.
+        auto* pDest = reinterpret_cast<VectorDestination*>(pJpeg->dest);
+        const size_t nUsed = pDest->bytes->size();
+        bool bGrown = true;
+        try {
+            pDest->bytes->resize(nUsed * 2);
+        } catch (const std::bad_alloc&) {
+            bGrown = false;
+        }
+        if (!bGrown)
+            ERREXIT1(pJpeg, JERR_OUT_OF_MEMORY, 0);
+        pDest->base.next_output_byte = pDest->bytes->data() + nUsed;
+        pDest->base.free_in_buffer = nUsed;
+        return TRUE;
+    }
+    static void Term(j_compress_ptr pJpeg)
+    {
+        auto* pDest = reinterpret_cast<VectorDestination*>(pJpeg->dest);
+        pDest->bytes->resize(pDest->bytes->size() - pDest->base.free_in_buffer);
+    }
+};
+
+// Where a whole JPEG's entropy-coded data start (after the SOS header) and where its SOF0 marker
+// is; false when the bytes are not laid out as libjpeg writes a baseline file.
+bool FindScan(const std::vector<uint8_t>& jpeg, size_t& nDataAt, size_t& nFrameAt)
+{
+    nFrameAt = 0;
+    for (size_t nAt = 2; nAt + 4 <= jpeg.size();) {
+        if (jpeg[nAt] != 0xFF)
+            return false;
+        const uint8_t nMarker = jpeg[nAt + 1];
+        const size_t nLength = static_cast<size_t>(jpeg[nAt + 2]) << 8 | jpeg[nAt + 3];
+        if (nMarker == 0xC0)
+            nFrameAt = nAt;
+        nAt += 2 + nLength;
+        if (nMarker == 0xDA) {
+            nDataAt = nAt;
+            return nFrameAt != 0 && nDataAt + 2 <= jpeg.size() && jpeg[jpeg.size() - 2] == 0xFF
+                   && jpeg.back() == JPEG_EOI;
+        }
+    }
+    return false;
+}
+} // namespace
+
+JpegSegmentStream::JpegSegmentStream(JpegSettings settings, int nWidth, int nHeight, int nComponents,
+                                     Threads::WorkerPool& pool)
+    : m_settings(std::move(settings)), m_width(nWidth), m_height(nHeight), m_components(nComponents),
+      m_rowBytes(static_cast<size_t>(nWidth) * nComponents), m_pool(pool)
+{
+    m_segmentRows = SegmentRows(m_settings, nWidth, nComponents, m_settings.segmentRows);
+    const int nMcuSide = m_settings.McuSide(nComponents);
+    m_restartInterval = static_cast<unsigned>((nWidth + nMcuSide - 1) / nMcuSide * (m_segmentRows / nMcuSide));
+}
+
+int JpegSegmentStream::SegmentRows(const JpegSettings& settings, int nWidth, int nComponents, int nRequested)
+{
+    const int nMcuSide = settings.McuSide(nComponents);
+    const long long nMcusPerRow = (std::max(nWidth, 1) + nMcuSide - 1) / nMcuSide;
+    const long long nRows = nRequested > 0 ? nRequested : c_segmentPixels / std::max(nWidth, 1);
+    const long long nMcuRows = std::clamp<long long>((nRows + nMcuSide - 1) / nMcuSide, 1,
+                                                     std::max<long long>(c_maxRestartInterval / nMcusPerRow, 1));
+    return static_cast<int>(nMcuRows * nMcuSide);
+}
+
+bool JpegSegmentStream::Encode(Segment& segment, bool bFirst) const
+{
+    std::vector<JSAMPROW> rows(static_cast<size_t>(segment.rowCount));
+    for (size_t nRow = 0; nRow < rows.size(); ++nRow)
+        rows[nRow] = const_cast<JSAMPROW>(segment.rows + nRow * m_rowBytes);
+    // Room for a well-compressed segment at once; noisy ones grow it a few times.
+    segment.jpeg.resize(std::max<size_t>(m_rowBytes * rows.size() / 4, 4096));
+
+    jpeg_compress_struct jpeg{};
+    ErrorManager error{};
+    VectorDestination destination{};
+    destination.bytes = &segment.jpeg;
+    destination.base.init_destination = VectorDestination::Init;
+    destination.base.empty_output_buffer = VectorDestination::Grow;
+    destination.base.term_destination = VectorDestination::Term;
+    jpeg.err = jpeg_std_error(&error.base);
+    error.base.error_exit = OnLibraryError;
+    error.base.output_message = [](j_common_ptr) {}; // nothing goes to stderr
+    if (setjmp(error.jump)) {
+        segment.error = error.message;
+        jpeg_destroy_compress(&jpeg);
+        return false;
+    }
+    jpeg_create_compress(&jpeg);
+    jpeg.dest = &destination.base;
+    m_settings.Apply(jpeg, m_width, segment.rowCount, m_components);
+    jpeg.restart_interval = m_restartInterval;
+    jpeg_start_compress(&jpeg, TRUE);
+    if (bFirst)
+        m_settings.WriteComment(jpeg);
+    for (JDIMENSION nDone = 0; nDone < rows.size();)
+        nDone += jpeg_write_scanlines(&jpeg, rows.data() + nDone, static_cast<JDIMENSION>(rows.size() - nDone));
+    jpeg_finish_compress(&jpeg);
+    jpeg_destroy_compress(&jpeg);
+    return true;
+}
+
+bool JpegSegmentStream::Join(const Segment& segment, size_t nIndex, bool bLast, const Sink& sink,
+                             std::string& strError) const
+{
+    size_t nDataAt = 0, nFrameAt = 0;
+    if (!FindScan(segment.jpeg, nDataAt, nFrameAt)) {
+        strError = "libjpeg wrote a segment of an unexpected layout";
+        return false;
+    }
+    bool bOk = true;
+    if (nIndex == 0) {
+        // The segment's headers with the image's height in place of the segment's.
+        std::vector<uint8_t> header(segment.jpeg.begin(), segment.jpeg.begin() + nDataAt);
+        header[nFrameAt + 5] = static_cast<uint8_t>(m_height >> 8);
+        header[nFrameAt + 6] = static_cast<uint8_t>(m_height & 0xff);
+        bOk = sink(header.data(), header.size());
+    } else {
+        const uint8_t restart[2] = {0xFF, static_cast<uint8_t>(JPEG_RST0 + (nIndex - 1) % 8)};
+        bOk = sink(restart, sizeof restart);
+    }
+    // The entropy-coded data, with the EOI only after the image's last segment.
+    const size_t nEnd = segment.jpeg.size() - (bLast ? 0 : 2);
+    return bOk && sink(segment.jpeg.data() + nDataAt, nEnd - nDataAt);
+}
+
+bool JpegSegmentStream::Append(const uint8_t* pRows, int nRows, bool bLast, const Sink& sink, std::string& strError)
+{
+    // The carried rows first, topped up to a segment when these rows reach that far.
+    std::vector<Segment> segments;
+    int nAt = 0;
+    bool bCarriedOut = false;
+    const int nCarried = static_cast<int>(m_carried.size() / m_rowBytes);
+    if (nCarried > 0) {
+        nAt = std::min(nRows, m_segmentRows - nCarried);
+        m_carried.insert(m_carried.end(), pRows, pRows + nAt * m_rowBytes);
+        bCarriedOut = nCarried + nAt == m_segmentRows || bLast;
+        if (bCarriedOut)
+            segments.push_back({m_carried.data(), nCarried + nAt, {}, {}});
+    }
+    while (nRows - nAt >= m_segmentRows || (bLast && nAt < nRows)) {
+        const int nTake = std::min(m_segmentRows, nRows - nAt);
+        segments.push_back({pRows + nAt * m_rowBytes, nTake, {}, {}});
+        nAt += nTake;
+    }
+
+    std::vector<char> encoded(segments.size(), 0);
+    m_pool.ParallelFor(segments.size(),
+                       [&](size_t i) { encoded[i] = Encode(segments[i], m_segmentsWritten + i == 0); });
+    for (size_t i = 0; i < segments.size(); ++i) {
+        if (!encoded[i]) {
+            strError = segments[i].error;
+            return false;
+        }
+        if (!Join(segments[i], m_segmentsWritten, bLast && i + 1 == segments.size(), sink, strError))
+            return false;
+        ++m_segmentsWritten;
+        segments[i].jpeg = {}; // written: its memory goes back at once
+    }
+
+    if (bCarriedOut)
+        m_carried.clear();
+    m_carried.insert(m_carried.end(), pRows + nAt * m_rowBytes, pRows + nRows * m_rowBytes);
+    return true;
+}
+
+} // namespace Codecs
