@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <csetjmp>
+#include <cstring>
 #include <new>
 
 #include <jerror.h>
@@ -25,11 +26,13 @@ void OnLibraryError(j_common_ptr pInfo)
     longjmp(pError->jump, 1);
 }
 
-// A libjpeg destination growing a vector, so a segment needs no temporary file.
+// A libjpeg destination filling a vector that keeps its size from segment to segment, so its
+// memory is neither cleared nor faulted in again; used: the bytes written.
 struct VectorDestination
 {
     jpeg_destination_mgr base;
     std::vector<uint8_t>* bytes;
+    size_t used;
 
     static void Init(j_compress_ptr pJpeg)
     {
@@ -57,16 +60,16 @@ struct VectorDestination
     static void Term(j_compress_ptr pJpeg)
     {
         auto* pDest = reinterpret_cast<VectorDestination*>(pJpeg->dest);
-        pDest->bytes->resize(pDest->bytes->size() - pDest->base.free_in_buffer);
+        pDest->used = pDest->bytes->size() - pDest->base.free_in_buffer;
     }
 };
 
 // Where a whole JPEG's entropy-coded data start (after the SOS header) and where its SOF0 marker
 // is; false when the bytes are not laid out as libjpeg writes a baseline file.
-bool FindScan(const std::vector<uint8_t>& jpeg, size_t& nDataAt, size_t& nFrameAt)
+bool FindScan(const uint8_t* jpeg, size_t nSize, size_t& nDataAt, size_t& nFrameAt)
 {
     nFrameAt = 0;
-    for (size_t nAt = 2; nAt + 4 <= jpeg.size();) {
+    for (size_t nAt = 2; nAt + 4 <= nSize;) {
         if (jpeg[nAt] != 0xFF)
             return false;
         const uint8_t nMarker = jpeg[nAt + 1];
@@ -76,8 +79,7 @@ bool FindScan(const std::vector<uint8_t>& jpeg, size_t& nDataAt, size_t& nFrameA
         nAt += 2 + nLength;
         if (nMarker == 0xDA) {
             nDataAt = nAt;
-            return nFrameAt != 0 && nDataAt + 2 <= jpeg.size() && jpeg[jpeg.size() - 2] == 0xFF
-                   && jpeg.back() == JPEG_EOI;
+            return nFrameAt != 0 && nDataAt + 2 <= nSize && jpeg[nSize - 2] == 0xFF && jpeg[nSize - 1] == JPEG_EOI;
         }
     }
     return false;
@@ -110,32 +112,46 @@ bool JpegSegmentStream::Encode(Segment& segment, bool bFirst) const
     for (size_t nRow = 0; nRow < rows.size(); ++nRow)
         rows[nRow] = const_cast<JSAMPROW>(segment.rows + nRow * m_rowBytes);
     // Room for a well-compressed segment at once; noisy ones grow it a few times.
-    segment.jpeg.resize(std::max<size_t>(m_rowBytes * rows.size() / 4, 4096));
-
-    jpeg_compress_struct jpeg{};
-    ErrorManager error{};
+    const size_t nRoom = std::max<size_t>(m_rowBytes * rows.size() / 4, 4096);
+    if (segment.jpeg.size() < nRoom)
+        segment.jpeg.resize(nRoom);
     VectorDestination destination{};
     destination.bytes = &segment.jpeg;
     destination.base.init_destination = VectorDestination::Init;
     destination.base.empty_output_buffer = VectorDestination::Grow;
     destination.base.term_destination = VectorDestination::Term;
+    char message[JMSG_LENGTH_MAX] = {};
+    if (Compress(rows.data(), segment.rowCount, bFirst, destination.base, message)) {
+        segment.size = destination.used;
+        return true;
+    }
+    segment.error = message;
+    return false;
+}
+
+bool JpegSegmentStream::Compress(JSAMPARRAY pRows, int nRows, bool bFirst, jpeg_destination_mgr& destination,
+                                 char* pszMessage) const
+{
+    // Nothing here needs destroying but the compressor: libjpeg's errors jump back to setjmp.
+    jpeg_compress_struct jpeg{};
+    ErrorManager error{};
     jpeg.err = jpeg_std_error(&error.base);
     error.base.error_exit = OnLibraryError;
     error.base.output_message = [](j_common_ptr) {}; // nothing goes to stderr
     if (setjmp(error.jump)) {
-        segment.error = error.message;
+        std::memcpy(pszMessage, error.message, JMSG_LENGTH_MAX);
         jpeg_destroy_compress(&jpeg);
         return false;
     }
     jpeg_create_compress(&jpeg);
-    jpeg.dest = &destination.base;
-    m_settings.Apply(jpeg, m_width, segment.rowCount, m_components);
+    jpeg.dest = &destination;
+    m_settings.Apply(jpeg, m_width, nRows, m_components);
     jpeg.restart_interval = m_restartInterval;
     jpeg_start_compress(&jpeg, TRUE);
     if (bFirst)
         m_settings.WriteComment(jpeg);
-    for (JDIMENSION nDone = 0; nDone < rows.size();)
-        nDone += jpeg_write_scanlines(&jpeg, rows.data() + nDone, static_cast<JDIMENSION>(rows.size() - nDone));
+    while (jpeg.next_scanline < jpeg.image_height)
+        jpeg_write_scanlines(&jpeg, pRows + jpeg.next_scanline, jpeg.image_height - jpeg.next_scanline);
     jpeg_finish_compress(&jpeg);
     jpeg_destroy_compress(&jpeg);
     return true;
@@ -145,7 +161,7 @@ bool JpegSegmentStream::Join(const Segment& segment, size_t nIndex, bool bLast, 
                              std::string& strError) const
 {
     size_t nDataAt = 0, nFrameAt = 0;
-    if (!FindScan(segment.jpeg, nDataAt, nFrameAt)) {
+    if (!FindScan(segment.jpeg.data(), segment.size, nDataAt, nFrameAt)) {
         strError = "libjpeg wrote a segment of an unexpected layout";
         return false;
     }
@@ -161,14 +177,26 @@ bool JpegSegmentStream::Join(const Segment& segment, size_t nIndex, bool bLast, 
         bOk = sink(restart, sizeof restart);
     }
     // The entropy-coded data, with the EOI only after the image's last segment.
-    const size_t nEnd = segment.jpeg.size() - (bLast ? 0 : 2);
+    const size_t nEnd = segment.size - (bLast ? 0 : 2);
     return bOk && sink(segment.jpeg.data() + nDataAt, nEnd - nDataAt);
+}
+
+void JpegSegmentStream::AddSegment(const uint8_t* pRows, int nRows)
+{
+    // The slots and their buffers stay from band to band.
+    if (m_used == m_segments.size())
+        m_segments.emplace_back();
+    Segment& segment = m_segments[m_used++];
+    segment.rows = pRows;
+    segment.rowCount = nRows;
+    segment.size = 0;
+    segment.error.clear();
 }
 
 bool JpegSegmentStream::Append(const uint8_t* pRows, int nRows, bool bLast, const Sink& sink, std::string& strError)
 {
     // The carried rows first, topped up to a segment when these rows reach that far.
-    std::vector<Segment> segments;
+    m_used = 0;
     int nAt = 0;
     bool bCarriedOut = false;
     const int nCarried = static_cast<int>(m_carried.size() / m_rowBytes);
@@ -177,26 +205,24 @@ bool JpegSegmentStream::Append(const uint8_t* pRows, int nRows, bool bLast, cons
         m_carried.insert(m_carried.end(), pRows, pRows + nAt * m_rowBytes);
         bCarriedOut = nCarried + nAt == m_segmentRows || bLast;
         if (bCarriedOut)
-            segments.push_back({m_carried.data(), nCarried + nAt, {}, {}});
+            AddSegment(m_carried.data(), nCarried + nAt);
     }
     while (nRows - nAt >= m_segmentRows || (bLast && nAt < nRows)) {
         const int nTake = std::min(m_segmentRows, nRows - nAt);
-        segments.push_back({pRows + nAt * m_rowBytes, nTake, {}, {}});
+        AddSegment(pRows + nAt * m_rowBytes, nTake);
         nAt += nTake;
     }
 
-    std::vector<char> encoded(segments.size(), 0);
-    m_pool.ParallelFor(segments.size(),
-                       [&](size_t i) { encoded[i] = Encode(segments[i], m_segmentsWritten + i == 0); });
-    for (size_t i = 0; i < segments.size(); ++i) {
+    std::vector<char> encoded(m_used, 0);
+    m_pool.ParallelFor(m_used, [&](size_t i) { encoded[i] = Encode(m_segments[i], m_segmentsWritten + i == 0); });
+    for (size_t i = 0; i < m_used; ++i) {
         if (!encoded[i]) {
-            strError = segments[i].error;
+            strError = m_segments[i].error;
             return false;
         }
-        if (!Join(segments[i], m_segmentsWritten, bLast && i + 1 == segments.size(), sink, strError))
+        if (!Join(m_segments[i], m_segmentsWritten, bLast && i + 1 == m_used, sink, strError))
             return false;
         ++m_segmentsWritten;
-        segments[i].jpeg = {}; // written: its memory goes back at once
     }
 
     if (bCarriedOut)

@@ -46,11 +46,15 @@ private:
     {
         const uint8_t* rows = nullptr;
         int rowCount = 0;
-        std::vector<uint8_t> jpeg; // a whole small JPEG of these rows
+        std::vector<uint8_t> jpeg; // a whole small JPEG of these rows, in its first size bytes
+        size_t size = 0;
         std::string error;
     };
 
+    // Fills segment.jpeg, or segment.error; bFirst: the image's first segment, with the comment.
+    void AddSegment(const uint8_t* pRows, int nRows);
     bool Encode(Segment& segment, bool bFirst) const;
+    bool Compress(JSAMPARRAY pRows, int nRows, bool bFirst, jpeg_destination_mgr& destination, char* pszMessage) const;
     // Passes segment number nIndex of the image to sink as the file has it.
     bool Join(const Segment& segment, size_t nIndex, bool bLast, const Sink& sink, std::string& strError) const;
 
@@ -62,7 +66,9 @@ private:
     int m_segmentRows = 0;
     unsigned m_restartInterval = 0; // MCUs of one segment
     Threads::WorkerPool& m_pool;
-    std::vector<uint8_t> m_carried; // rows that do not make a whole segment yet
+    std::vector<uint8_t> m_carried;  // rows that do not make a whole segment yet
+    std::vector<Segment> m_segments; // of one part: the first m_used
+    size_t m_used = 0;
     size_t m_segmentsWritten = 0;
 };
 

@@ -17,10 +17,13 @@ struct JpegSettings
     bool optimizeCoding = false;
     J_DCT_METHOD dctMethod = JDCT_ISLOW;
     std::string comment; // written as COM markers when not empty
-    // Above 1, images of more than one segment are encoded in restart-marker segments at once.
+    // Above 1, large images are encoded in restart-marker segments at once (JpegSegmentStream).
     int threads = 1;
     // Rows of one segment, rounded up to whole MCU rows; 0 chooses them by the width.
     int segmentRows = 0;
+    // Smaller images keep ImageMagick's exact bytes: their whole encoding takes a few tens of
+    // milliseconds, and a second thread saved too little of that to show in measurements.
+    long long segmentedFromPixels = 4LL << 20;
 
     // ImageMagick's reading of a "jpeg:dct-method" value; an unknown one gives fallback.
     static J_DCT_METHOD DctMethodNamed(const std::string& strName, J_DCT_METHOD fallback);

@@ -43,6 +43,7 @@ bool JpegStreamWriter::Open()
     m_components = Format().channels <= 2 ? 1 : 3;
     const RasterFormat& format = Format();
     if (m_settings.threads > 1 && !m_settings.optimizeCoding
+        && static_cast<long long>(format.width) * format.height >= m_settings.segmentedFromPixels
         && format.height
                > JpegSegmentStream::SegmentRows(m_settings, format.width, m_components, m_settings.segmentRows)) {
         m_pool = std::make_unique<Threads::WorkerPool>(m_settings.threads);

@@ -229,6 +229,7 @@ TEST(StreamWriters, JpegRestartSegmentsDecodeToTheOneCompressorsPixels)
         ASSERT_TRUE(WriteInBands(oneWriter, strOne, format, raster)) << oneWriter.GetLastError();
         settings.threads = 3;
         settings.segmentRows = nSegmentRows;
+        settings.segmentedFromPixels = 0;
         Codecs::JpegStreamWriter segmentedWriter(settings);
         const std::string strSegmented = dir / (strName + "-segmented.jpg");
         ASSERT_TRUE(WriteInBands(segmentedWriter, strSegmented, format, raster)) << segmentedWriter.GetLastError();
@@ -251,8 +252,8 @@ TEST(StreamWriters, JpegRestartSegmentsDecodeToTheOneCompressorsPixels)
 
 TEST(StreamWriters, JpegOnOneThreadIsImageMagicksFileWhereTwoWouldSegmentIt)
 {
-    // Tall enough for two default segments; the thread limit alone decides the file.
-    const RasterFormat format{1024, 1200, 3, 8};
+    // Large enough to be segmented; the thread limit alone decides the file.
+    const RasterFormat format{2048, 2048, 3, 8};
     const std::vector<uint8_t> raster = MakeRaster(format);
     Sandbox dir;
     WriteWithMagick(dir / "theirs.jpg", format, raster, Options({}));
