@@ -20,7 +20,8 @@ namespace Codecs {
 // Every segment but the last covers whole MCU rows, so libjpeg pads with copied rows only at the
 // image's bottom, as for one compressor, and the quantised coefficients are those of one.
 // Memory: fewer than one segment's rows carried over to the next part, plus the encoded segments
-// of one part until they are written.
+// of one part (their buffers are kept for the next part's, which saves clearing and faulting in
+// fresh memory for every segment).
 class JpegSegmentStream
 {
 public:
@@ -32,7 +33,6 @@ public:
     // Rows of one segment: nRequested (0: about c_segmentPixels) rounded up to whole MCU rows,
     // within the 65535 MCUs a DRI marker can count.
     static int SegmentRows(const JpegSettings& settings, int nWidth, int nComponents, int nRequested);
-    int GetSegmentRows() const { return m_segmentRows; }
 
     // nRows more rows, back to back: encodes the segments they complete and passes their bytes to
     // sink in order, keeping the rest for the next call; bLast: the rows end the image. False when
@@ -51,8 +51,9 @@ private:
         std::string error;
     };
 
-    // Fills segment.jpeg, or segment.error; bFirst: the image's first segment, with the comment.
+    // Takes the next slot of m_segments for these rows.
     void AddSegment(const uint8_t* pRows, int nRows);
+    // Fills segment.jpeg, or segment.error; bFirst: the image's first segment, with the comment.
     bool Encode(Segment& segment, bool bFirst) const;
     bool Compress(JSAMPARRAY pRows, int nRows, bool bFirst, jpeg_destination_mgr& destination, char* pszMessage) const;
     // Passes segment number nIndex of the image to sink as the file has it.

@@ -17,12 +17,12 @@ namespace Codecs {
 // Writes a baseline JPEG with libjpeg band by band, in the background. Grey images (with or
 // without alpha) become one-component files; alpha is dropped and 16-bit samples are scaled to
 // 8 bits as ImageMagick does.
-// With several threads, standard Huffman tables and an image of more than one segment and at
-// least JpegSettings::segmentedFromPixels, the rows are encoded in restart-marker segments at once: the
-// same coefficients, so the same decoded pixels, in a file with DRI and RST markers. Otherwise
-// one compressor writes the file as ImageMagick does, byte for byte. Memory besides the two bands:
-// one compressor's few rows, or fewer than one segment's rows carried between bands plus one
-// band's encoded segments.
+// With several threads, standard Huffman tables and an image of at least
+// JpegSettings::segmentedFromPixels and more than one segment, the rows are encoded in
+// restart-marker segments at once (JpegSegmentStream): the same coefficients, so the same decoded
+// pixels, in a file with DRI and RST markers. Otherwise one compressor writes the file as
+// ImageMagick does, byte for byte. Memory besides the two bands: one compressor's few rows, or
+// fewer than one segment's rows carried between bands plus one band's encoded segments.
 class JpegStreamWriter : public BackgroundScanlineWriter
 {
 public:
