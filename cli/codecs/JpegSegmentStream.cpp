@@ -1,6 +1,8 @@
 #include "codecs/JpegSegmentStream.h"
 
 #include <algorithm>
+#include <condition_variable>
+#include <mutex>
 #include <csetjmp>
 #include <cstring>
 #include <new>
@@ -106,27 +108,24 @@ int JpegSegmentStream::SegmentRows(const JpegSettings& settings, int nWidth, int
     return static_cast<int>(nMcuRows * nMcuSide);
 }
 
-bool JpegSegmentStream::Encode(Segment& segment, bool bFirst) const
+void JpegSegmentStream::Encode(const Part& part, bool bFirst, Slot& slot) const
 {
-    std::vector<JSAMPROW> rows(static_cast<size_t>(segment.rowCount));
+    std::vector<JSAMPROW> rows(static_cast<size_t>(part.rowCount));
     for (size_t nRow = 0; nRow < rows.size(); ++nRow)
-        rows[nRow] = const_cast<JSAMPROW>(segment.rows + nRow * m_rowBytes);
+        rows[nRow] = const_cast<JSAMPROW>(part.rows + nRow * m_rowBytes);
     // Room for a well-compressed segment at once; noisy ones grow it a few times.
     const size_t nRoom = std::max<size_t>(m_rowBytes * rows.size() / 4, 4096);
-    if (segment.jpeg.size() < nRoom)
-        segment.jpeg.resize(nRoom);
+    if (slot.jpeg.size() < nRoom)
+        slot.jpeg.resize(nRoom);
     VectorDestination destination{};
-    destination.bytes = &segment.jpeg;
+    destination.bytes = &slot.jpeg;
     destination.base.init_destination = VectorDestination::Init;
     destination.base.empty_output_buffer = VectorDestination::Grow;
     destination.base.term_destination = VectorDestination::Term;
     char message[JMSG_LENGTH_MAX] = {};
-    if (Compress(rows.data(), segment.rowCount, bFirst, destination.base, message)) {
-        segment.size = destination.used;
-        return true;
-    }
-    segment.error = message;
-    return false;
+    slot.ok = Compress(rows.data(), part.rowCount, bFirst, destination.base, message);
+    slot.size = slot.ok ? destination.used : 0;
+    slot.error = slot.ok ? "" : message;
 }
 
 bool JpegSegmentStream::Compress(JSAMPARRAY pRows, int nRows, bool bFirst, jpeg_destination_mgr& destination,
@@ -157,18 +156,21 @@ bool JpegSegmentStream::Compress(JSAMPARRAY pRows, int nRows, bool bFirst, jpeg_
     return true;
 }
 
-bool JpegSegmentStream::Join(const Segment& segment, size_t nIndex, bool bLast, const Sink& sink,
-                             std::string& strError) const
+bool JpegSegmentStream::Join(const Slot& slot, size_t nIndex, bool bLast, const Sink& sink, std::string& strError) const
 {
+    if (!slot.ok) {
+        strError = slot.error;
+        return false;
+    }
     size_t nDataAt = 0, nFrameAt = 0;
-    if (!FindScan(segment.jpeg.data(), segment.size, nDataAt, nFrameAt)) {
+    if (!FindScan(slot.jpeg.data(), slot.size, nDataAt, nFrameAt)) {
         strError = "libjpeg wrote a segment of an unexpected layout";
         return false;
     }
     bool bOk = true;
     if (nIndex == 0) {
         // The segment's headers with the image's height in place of the segment's.
-        std::vector<uint8_t> header(segment.jpeg.begin(), segment.jpeg.begin() + nDataAt);
+        std::vector<uint8_t> header(slot.jpeg.begin(), slot.jpeg.begin() + nDataAt);
         header[nFrameAt + 5] = static_cast<uint8_t>(m_height >> 8);
         header[nFrameAt + 6] = static_cast<uint8_t>(m_height & 0xff);
         bOk = sink(header.data(), header.size());
@@ -177,26 +179,14 @@ bool JpegSegmentStream::Join(const Segment& segment, size_t nIndex, bool bLast, 
         bOk = sink(restart, sizeof restart);
     }
     // The entropy-coded data, with the EOI only after the image's last segment.
-    const size_t nEnd = segment.size - (bLast ? 0 : 2);
-    return bOk && sink(segment.jpeg.data() + nDataAt, nEnd - nDataAt);
-}
-
-void JpegSegmentStream::AddSegment(const uint8_t* pRows, int nRows)
-{
-    // The slots and their buffers stay from band to band.
-    if (m_used == m_segments.size())
-        m_segments.emplace_back();
-    Segment& segment = m_segments[m_used++];
-    segment.rows = pRows;
-    segment.rowCount = nRows;
-    segment.size = 0;
-    segment.error.clear();
+    const size_t nEnd = slot.size - (bLast ? 0 : 2);
+    return bOk && sink(slot.jpeg.data() + nDataAt, nEnd - nDataAt);
 }
 
 bool JpegSegmentStream::Append(const uint8_t* pRows, int nRows, bool bLast, const Sink& sink, std::string& strError)
 {
     // The carried rows first, topped up to a segment when these rows reach that far.
-    m_used = 0;
+    std::vector<Part> parts;
     int nAt = 0;
     bool bCarriedOut = false;
     const int nCarried = static_cast<int>(m_carried.size() / m_rowBytes);
@@ -205,30 +195,67 @@ bool JpegSegmentStream::Append(const uint8_t* pRows, int nRows, bool bLast, cons
         m_carried.insert(m_carried.end(), pRows, pRows + nAt * m_rowBytes);
         bCarriedOut = nCarried + nAt == m_segmentRows || bLast;
         if (bCarriedOut)
-            AddSegment(m_carried.data(), nCarried + nAt);
+            parts.push_back({m_carried.data(), nCarried + nAt});
     }
     while (nRows - nAt >= m_segmentRows || (bLast && nAt < nRows)) {
         const int nTake = std::min(m_segmentRows, nRows - nAt);
-        AddSegment(pRows + nAt * m_rowBytes, nTake);
+        parts.push_back({pRows + nAt * m_rowBytes, nTake});
         nAt += nTake;
     }
-
-    std::vector<char> encoded(m_used, 0);
-    m_pool.ParallelFor(m_used, [&](size_t i) { encoded[i] = Encode(m_segments[i], m_segmentsWritten + i == 0); });
-    for (size_t i = 0; i < m_used; ++i) {
-        if (!encoded[i]) {
-            strError = m_segments[i].error;
-            return false;
-        }
-        if (!Join(m_segments[i], m_segmentsWritten, bLast && i + 1 == m_used, sink, strError))
-            return false;
-        ++m_segmentsWritten;
-    }
-
+    if (!Write(parts, bLast, sink, strError))
+        return false;
     if (bCarriedOut)
         m_carried.clear();
     m_carried.insert(m_carried.end(), pRows + nAt * m_rowBytes, pRows + nRows * m_rowBytes);
     return true;
+}
+
+bool JpegSegmentStream::Write(const std::vector<Part>& parts, bool bLast, const Sink& sink, std::string& strError)
+{
+    // Segments are handed out in order and written in order by whichever thread completes the
+    // next one due, while the others go on encoding; one starts only when a slot within a few of
+    // the next one due is free, so memory stays at a few encoded segments.
+    const size_t nCount = parts.size();
+    const size_t nSlots = std::min(nCount, 2 * static_cast<size_t>(m_pool.GetThreadCount()));
+    if (m_slots.size() < nSlots)
+        m_slots.resize(nSlots);
+    const size_t nFirst = m_segmentsWritten;
+    std::vector<char> done(nSlots, 0);
+    std::mutex mutex;
+    std::condition_variable written;
+    size_t nNextDue = 0;
+    bool bWriting = false;
+    bool bFailed = false;
+
+    auto writeDue = [&](std::unique_lock<std::mutex>& lock) {
+        bWriting = true;
+        while (!bFailed && nNextDue < nCount && done[nNextDue % nSlots]) {
+            lock.unlock();
+            const bool bOk =
+                Join(m_slots[nNextDue % nSlots], nFirst + nNextDue, bLast && nNextDue + 1 == nCount, sink, strError);
+            lock.lock();
+            done[nNextDue % nSlots] = 0;
+            bFailed = !bOk;
+            ++nNextDue;
+            written.notify_all();
+        }
+        bWriting = false;
+    };
+
+    m_pool.ParallelFor(nCount, [&](size_t i) {
+        std::unique_lock<std::mutex> lock(mutex);
+        written.wait(lock, [&] { return bFailed || i < nNextDue + nSlots; });
+        if (bFailed)
+            return;
+        lock.unlock();
+        Encode(parts[i], nFirst + i == 0, m_slots[i % nSlots]);
+        lock.lock();
+        done[i % nSlots] = 1;
+        if (!bWriting)
+            writeDue(lock);
+    });
+    m_segmentsWritten += nNextDue;
+    return !bFailed;
 }
 
 } // namespace Codecs

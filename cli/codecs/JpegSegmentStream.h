@@ -19,8 +19,8 @@ namespace Codecs {
 // the image's height), then each segment's data after the RST marker numbered in turn.
 // Every segment but the last covers whole MCU rows, so libjpeg pads with copied rows only at the
 // image's bottom, as for one compressor, and the quantised coefficients are those of one.
-// Memory: fewer than one segment's rows carried over to the next part, plus the encoded segments
-// of one part (their buffers are kept for the next part's, which saves clearing and faulting in
+// Memory: fewer than one segment's rows carried over to the next part, plus two encoded segments
+// a thread (their buffers are kept for the next segments, which saves clearing and faulting in
 // fresh memory for every segment).
 class JpegSegmentStream
 {
@@ -42,22 +42,28 @@ public:
     static constexpr long long c_segmentPixels = 512 * 1024;
 
 private:
-    struct Segment
+    struct Part
     {
-        const uint8_t* rows = nullptr;
-        int rowCount = 0;
-        std::vector<uint8_t> jpeg; // a whole small JPEG of these rows, in its first size bytes
+        const uint8_t* rows;
+        int rowCount;
+    };
+    // One encoded segment: a whole small JPEG of its rows, in the first size bytes of jpeg, whose
+    // memory serves the next segments in this slot.
+    struct Slot
+    {
+        std::vector<uint8_t> jpeg;
         size_t size = 0;
+        bool ok = false;
         std::string error;
     };
 
-    // Takes the next slot of m_segments for these rows.
-    void AddSegment(const uint8_t* pRows, int nRows);
-    // Fills segment.jpeg, or segment.error; bFirst: the image's first segment, with the comment.
-    bool Encode(Segment& segment, bool bFirst) const;
+    // Encodes the parts on the pool and passes them to sink in order; bLast: the last is the image's.
+    bool Write(const std::vector<Part>& parts, bool bLast, const Sink& sink, std::string& strError);
+    // bFirst: the image's first segment, which carries the comment.
+    void Encode(const Part& part, bool bFirst, Slot& slot) const;
     bool Compress(JSAMPARRAY pRows, int nRows, bool bFirst, jpeg_destination_mgr& destination, char* pszMessage) const;
-    // Passes segment number nIndex of the image to sink as the file has it.
-    bool Join(const Segment& segment, size_t nIndex, bool bLast, const Sink& sink, std::string& strError) const;
+    // Passes the image's segment number nIndex to sink as the file has it.
+    bool Join(const Slot& slot, size_t nIndex, bool bLast, const Sink& sink, std::string& strError) const;
 
     const JpegSettings m_settings;
     const int m_width;
@@ -67,9 +73,8 @@ private:
     int m_segmentRows = 0;
     unsigned m_restartInterval = 0; // MCUs of one segment
     Threads::WorkerPool& m_pool;
-    std::vector<uint8_t> m_carried;  // rows that do not make a whole segment yet
-    std::vector<Segment> m_segments; // of one part: the first m_used
-    size_t m_used = 0;
+    std::vector<uint8_t> m_carried; // rows that do not make a whole segment yet
+    std::vector<Slot> m_slots;
     size_t m_segmentsWritten = 0;
 };
 
