@@ -22,7 +22,7 @@ namespace Codecs {
 // restart-marker segments at once (JpegSegmentStream): the same coefficients, so the same decoded
 // pixels, in a file with DRI and RST markers. Otherwise one compressor writes the file as
 // ImageMagick does, byte for byte. Memory besides the two bands: one compressor's few rows, or
-// fewer than one segment's rows carried between bands plus one band's encoded segments.
+// fewer than one segment's rows carried between bands plus two encoded segments a thread.
 class JpegStreamWriter : public BackgroundScanlineWriter
 {
 public:
