@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <condition_variable>
-#include <mutex>
 #include <csetjmp>
 #include <cstring>
+#include <mutex>
 #include <new>
 
 #include <jerror.h>
@@ -68,20 +68,20 @@ struct VectorDestination
 
 // Where a whole JPEG's entropy-coded data start (after the SOS header) and where its SOF0 marker
 // is; false when the bytes are not laid out as libjpeg writes a baseline file.
-bool FindScan(const uint8_t* jpeg, size_t nSize, size_t& nDataAt, size_t& nFrameAt)
+bool FindScan(const uint8_t* pJpeg, size_t nSize, size_t& nDataAt, size_t& nFrameAt)
 {
     nFrameAt = 0;
     for (size_t nAt = 2; nAt + 4 <= nSize;) {
-        if (jpeg[nAt] != 0xFF)
+        if (pJpeg[nAt] != 0xFF)
             return false;
-        const uint8_t nMarker = jpeg[nAt + 1];
-        const size_t nLength = static_cast<size_t>(jpeg[nAt + 2]) << 8 | jpeg[nAt + 3];
+        const uint8_t nMarker = pJpeg[nAt + 1];
+        const size_t nLength = static_cast<size_t>(pJpeg[nAt + 2]) << 8 | pJpeg[nAt + 3];
         if (nMarker == 0xC0)
             nFrameAt = nAt;
         nAt += 2 + nLength;
         if (nMarker == 0xDA) {
             nDataAt = nAt;
-            return nFrameAt != 0 && nDataAt + 2 <= nSize && jpeg[nSize - 2] == 0xFF && jpeg[nSize - 1] == JPEG_EOI;
+            return nFrameAt != 0 && nDataAt + 2 <= nSize && pJpeg[nSize - 2] == 0xFF && pJpeg[nSize - 1] == JPEG_EOI;
         }
     }
     return false;
@@ -93,16 +93,16 @@ JpegSegmentStream::JpegSegmentStream(JpegSettings settings, int nWidth, int nHei
     : m_settings(std::move(settings)), m_width(nWidth), m_height(nHeight), m_components(nComponents),
       m_rowBytes(static_cast<size_t>(nWidth) * nComponents), m_pool(pool)
 {
-    m_segmentRows = SegmentRows(m_settings, nWidth, nComponents, m_settings.segmentRows);
+    m_segmentRows = SegmentRows(m_settings, nWidth, nComponents);
     const int nMcuSide = m_settings.McuSide(nComponents);
     m_restartInterval = static_cast<unsigned>((nWidth + nMcuSide - 1) / nMcuSide * (m_segmentRows / nMcuSide));
 }
 
-int JpegSegmentStream::SegmentRows(const JpegSettings& settings, int nWidth, int nComponents, int nRequested)
+int JpegSegmentStream::SegmentRows(const JpegSettings& settings, int nWidth, int nComponents)
 {
     const int nMcuSide = settings.McuSide(nComponents);
     const long long nMcusPerRow = (std::max(nWidth, 1) + nMcuSide - 1) / nMcuSide;
-    const long long nRows = nRequested > 0 ? nRequested : c_segmentPixels / std::max(nWidth, 1);
+    const long long nRows = settings.segmentRows > 0 ? settings.segmentRows : c_segmentPixels / std::max(nWidth, 1);
     const long long nMcuRows = std::clamp<long long>((nRows + nMcuSide - 1) / nMcuSide, 1,
                                                      std::max<long long>(c_maxRestartInterval / nMcusPerRow, 1));
     return static_cast<int>(nMcuRows * nMcuSide);

@@ -30,9 +30,9 @@ public:
     // Images of nComponents (1 or 3) 8-bit samples a pixel, in segments of settings.segmentRows.
     JpegSegmentStream(JpegSettings settings, int nWidth, int nHeight, int nComponents, Threads::WorkerPool& pool);
 
-    // Rows of one segment: nRequested (0: about c_segmentPixels) rounded up to whole MCU rows,
-    // within the 65535 MCUs a DRI marker can count.
-    static int SegmentRows(const JpegSettings& settings, int nWidth, int nComponents, int nRequested);
+    // Rows of one segment: settings.segmentRows (0: about c_segmentPixels) rounded up to whole MCU
+    // rows, within the 65535 MCUs a DRI marker can count.
+    static int SegmentRows(const JpegSettings& settings, int nWidth, int nComponents);
 
     // nRows more rows, back to back: encodes the segments they complete and passes their bytes to
     // sink in order, keeping the rest for the next call; bLast: the rows end the image. False when

@@ -44,8 +44,7 @@ bool JpegStreamWriter::Open()
     const RasterFormat& format = Format();
     if (m_settings.threads > 1 && !m_settings.optimizeCoding
         && static_cast<long long>(format.width) * format.height >= m_settings.segmentedFromPixels
-        && format.height
-               > JpegSegmentStream::SegmentRows(m_settings, format.width, m_components, m_settings.segmentRows)) {
+        && format.height > JpegSegmentStream::SegmentRows(m_settings, format.width, m_components)) {
         m_pool = std::make_unique<Threads::WorkerPool>(m_settings.threads);
         m_segments =
             std::make_unique<JpegSegmentStream>(m_settings, format.width, format.height, m_components, *m_pool);
