@@ -8,8 +8,8 @@ BUILD_DIR=${1:-build}
 SIZE=${SIZE:-8000}
 WORK=${WORK:-/tmp/tesscli-bench}
 mkdir -p "$WORK"
-cmake --build "$BUILD_DIR" --target png_encode_bench -j"$(nproc)" >/dev/null
-BENCH=$(find "$BUILD_DIR" -name png_encode_bench -type f -executable | head -n 1)
+cmake --build "$BUILD_DIR" --target encode_bench -j"$(nproc)" >/dev/null
+BENCH=$(find "$BUILD_DIR" -name encode_bench -type f -executable | head -n 1)
 for threads in 1 2; do
   echo "MAGICK_THREAD_LIMIT=$threads:"
   MAGICK_THREAD_LIMIT=$threads "$BENCH" "$SIZE" "$WORK/encode.png" $([ "$threads" = 1 ] && echo magick)

@@ -8,7 +8,8 @@ PACKAGES=(g++ cmake make pkg-config clang-format
   libpng-dev libjpeg62-turbo-dev libtiff-dev zlib1g-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev fonts-dejavu-core xvfb xauth xdotool
   desktop-file-utils appstream shared-mime-info man-db groff lintian dpkg-dev
-  clang-14 libclang-rt-14-dev gdb)
+  clang-14 libclang-rt-14-dev gdb
+  libvips-tools) # a second JPEG decoder for the writer tests
 
 missing=()
 for p in "${PACKAGES[@]}"; do

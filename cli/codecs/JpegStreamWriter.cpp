@@ -1,23 +1,10 @@
 #include "codecs/JpegStreamWriter.h"
 
-#include "misc/TextCase.h"
-
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 namespace Codecs {
-
-J_DCT_METHOD JpegSettings::DctMethodNamed(const std::string& strName, J_DCT_METHOD fallback)
-{
-    static const std::pair<const char*, J_DCT_METHOD> c_methods[] = {
-        {"default", JDCT_DEFAULT}, {"fastest", JDCT_FASTEST}, {"float", JDCT_FLOAT},
-        {"ifast", JDCT_IFAST},     {"islow", JDCT_ISLOW},
-    };
-    for (const auto& [pszName, method] : c_methods)
-        if (Misc::EqualsNoCase(strName, pszName))
-            return method;
-    return fallback;
-}
 
 JpegStreamWriter::JpegStreamWriter(JpegSettings settings) : m_settings(std::move(settings)) {}
 
@@ -44,6 +31,8 @@ void JpegStreamWriter::Release()
     if (m_jpeg)
         jpeg_destroy_compress(m_jpeg.get());
     m_jpeg.reset();
+    m_segments.reset();
+    m_pool.reset();
     CloseFile(false);
 }
 
@@ -52,6 +41,15 @@ bool JpegStreamWriter::Open()
     if (!OpenFile())
         return false;
     m_components = Format().channels <= 2 ? 1 : 3;
+    const RasterFormat& format = Format();
+    if (m_settings.threads > 1 && !m_settings.optimizeCoding
+        && static_cast<long long>(format.width) * format.height >= m_settings.segmentedFromPixels
+        && format.height > JpegSegmentStream::SegmentRows(m_settings, format.width, m_components)) {
+        m_pool = std::make_unique<Threads::WorkerPool>(m_settings.threads);
+        m_segments =
+            std::make_unique<JpegSegmentStream>(m_settings, format.width, format.height, m_components, *m_pool);
+        return true;
+    }
     m_jpeg = std::make_unique<jpeg_compress_struct>();
     m_jpeg->err = jpeg_std_error(&m_error.base);
     m_error.base.error_exit = OnLibraryError;
@@ -71,28 +69,9 @@ bool JpegStreamWriter::StartCompress()
         return false;
     jpeg_create_compress(pJpeg);
     jpeg_stdio_dest(pJpeg, File());
-    pJpeg->image_width = static_cast<JDIMENSION>(Format().width);
-    pJpeg->image_height = static_cast<JDIMENSION>(Format().height);
-    pJpeg->input_components = m_components;
-    pJpeg->in_color_space = m_components == 1 ? JCS_GRAYSCALE : JCS_RGB;
-    jpeg_set_defaults(pJpeg);
-    jpeg_set_quality(pJpeg, m_settings.quality, TRUE);
-    if (m_settings.fullChroma) {
-        for (int i = 0; i < MAX_COMPONENTS; ++i) {
-            pJpeg->comp_info[i].h_samp_factor = 1;
-            pJpeg->comp_info[i].v_samp_factor = 1;
-        }
-    }
-    pJpeg->dct_method = m_settings.dctMethod;
-    pJpeg->optimize_coding = m_settings.optimizeCoding ? TRUE : FALSE;
+    m_settings.Apply(*pJpeg, Format().width, Format().height, m_components);
     jpeg_start_compress(pJpeg, TRUE);
-    // ImageMagick splits a long comment into markers of at most 65533 bytes.
-    const std::string& strComment = m_settings.comment;
-    for (size_t nAt = 0; nAt < strComment.size(); nAt += 65533) {
-        const size_t nLength = std::min<size_t>(65533, strComment.size() - nAt);
-        jpeg_write_marker(pJpeg, JPEG_COM, reinterpret_cast<const JOCTET*>(strComment.data() + nAt),
-                          static_cast<unsigned>(nLength));
-    }
+    m_settings.WriteComment(*pJpeg);
     return true;
 }
 
@@ -137,8 +116,24 @@ bool JpegStreamWriter::WriteRows(const uint8_t* pRows, int nRows)
     return true;
 }
 
-bool JpegStreamWriter::EncodeRows(std::vector<uint8_t>& band, int nRows, bool, std::string& strError)
+bool JpegStreamWriter::WriteToFile(const uint8_t* pData, size_t nSize)
 {
+    if (std::fwrite(pData, 1, nSize, File()) == nSize)
+        return true;
+    m_fileError = std::strerror(errno);
+    return false;
+}
+
+bool JpegStreamWriter::EncodeRows(std::vector<uint8_t>& band, int nRows, bool bLast, std::string& strError)
+{
+    if (m_segments) {
+        std::string strLibrary;
+        const auto sink = [this](const uint8_t* pData, size_t nSize) { return WriteToFile(pData, nSize); };
+        if (m_segments->Append(band.data(), nRows, bLast, sink, strLibrary))
+            return true;
+        strError = "Cannot write " + Path() + ": " + (strLibrary.empty() ? m_fileError : strLibrary);
+        return false;
+    }
     if (WriteRows(band.data(), nRows))
         return true;
     strError = LibraryError();
@@ -157,13 +152,15 @@ bool JpegStreamWriter::FinishCompress()
 bool JpegStreamWriter::Close(bool bComplete)
 {
     bool bOk = true;
-    if (bComplete && !FinishCompress()) {
+    if (bComplete && m_jpeg && !FinishCompress()) {
         SetLastError("%s", LibraryError().c_str());
         bOk = false;
     }
     if (m_jpeg)
         jpeg_destroy_compress(m_jpeg.get());
     m_jpeg.reset();
+    m_segments.reset();
+    m_pool.reset();
     if (!CloseFile(bComplete && bOk))
         bOk = false;
     return bOk;

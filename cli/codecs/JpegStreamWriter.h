@@ -1,6 +1,9 @@
 #pragma once
 
 #include "codecs/BackgroundScanlineWriter.h"
+#include "codecs/JpegSegmentStream.h"
+#include "codecs/JpegSettings.h"
+#include "threads/WorkerThreads.h"
 
 #include <cstdio>
 #include <csetjmp>
@@ -11,22 +14,15 @@
 
 namespace Codecs {
 
-// How a JPEG is encoded: ImageMagick's choices for the run's options (see StreamingWriters).
-struct JpegSettings
-{
-    int quality = 92;
-    bool fullChroma = true; // 1x1 sampling of every component instead of libjpeg's 2x2 luma
-    bool optimizeCoding = false;
-    J_DCT_METHOD dctMethod = JDCT_ISLOW;
-    std::string comment; // written as COM markers when not empty
-
-    // ImageMagick's reading of a "jpeg:dct-method" value; an unknown one gives fallback.
-    static J_DCT_METHOD DctMethodNamed(const std::string& strName, J_DCT_METHOD fallback);
-};
-
 // Writes a baseline JPEG with libjpeg band by band, in the background. Grey images (with or
 // without alpha) become one-component files; alpha is dropped and 16-bit samples are scaled to
 // 8 bits as ImageMagick does.
+// With several threads, standard Huffman tables and an image of at least
+// JpegSettings::segmentedFromPixels and more than one segment, the rows are encoded in
+// restart-marker segments at once (JpegSegmentStream): the same coefficients, so the same decoded
+// pixels, in a file with DRI and RST markers. Otherwise one compressor writes the file as
+// ImageMagick does, byte for byte. Memory besides the two bands: one compressor's few rows, or
+// fewer than one segment's rows carried between bands plus two encoded segments a thread.
 class JpegStreamWriter : public BackgroundScanlineWriter
 {
 public:
@@ -59,8 +55,13 @@ private:
     void Release();
     static void OnLibraryError(j_common_ptr pInfo);
 
+    bool WriteToFile(const uint8_t* pData, size_t nSize);
+
     JpegSettings m_settings;
     std::unique_ptr<jpeg_compress_struct> m_jpeg;
+    std::unique_ptr<Threads::WorkerPool> m_pool;
+    std::unique_ptr<JpegSegmentStream> m_segments;
+    std::string m_fileError;
     ErrorManager m_error{};
     int m_components = 3;
 };

@@ -37,8 +37,9 @@ struct OutputOptions
 
 // Writes an image scanline by scanline, top to bottom, without holding it whole. Memory: every
 // writer here keeps at most two of the caller's bands (one waiting, one being encoded on a
-// background thread, see BackgroundScanlineWriter) plus encoder state of a few rows; nothing it
-// holds grows with the image's height.
+// background thread, see BackgroundScanlineWriter) plus encoder state of a few rows (a JPEG in
+// restart segments: fewer rows than a segment, and two encoded segments a thread); nothing it holds
+// grows with the image's height.
 class ScanlineWriter : public Object
 {
 public:

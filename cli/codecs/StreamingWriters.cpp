@@ -170,6 +170,7 @@ std::unique_ptr<ScanlineWriter> CreateJpegWriter(const OutputOptions& options)
     for (const auto& [strName, strValue] : options.attributes)
         if (Misc::EqualsNoCase(strName, "comment"))
             settings.comment = strValue;
+    settings.threads = Threads::UsableThreadCount();
     return std::make_unique<JpegStreamWriter>(std::move(settings));
 }
 

@@ -1,4 +1,5 @@
 #include "TestSupport.h"
+#include "codecs/JpegStreamWriter.h"
 #include "codecs/PngStreamWriter.h"
 #include "codecs/StreamingWriters.h"
 #include "codecs/TiffStreamWriter.h"
@@ -98,6 +99,38 @@ std::string IdatPayload(const std::string& strPath)
     return strPayload;
 }
 
+// The restart interval of a JPEG's DRI marker (0 without one) and the numbers of the RST markers
+// in its entropy-coded data, in order.
+std::pair<unsigned, std::vector<int>> RestartMarkers(const std::string& strBytes)
+{
+    const auto byteAt = [&](size_t nAt) { return static_cast<unsigned char>(strBytes[nAt]); };
+    unsigned nInterval = 0;
+    size_t nAt = 2;
+    while (nAt + 4 <= strBytes.size() && byteAt(nAt + 1) != 0xDA) {
+        if (byteAt(nAt + 1) == 0xDD)
+            nInterval = byteAt(nAt + 4) << 8 | byteAt(nAt + 5);
+        nAt += 2 + (byteAt(nAt + 2) << 8 | byteAt(nAt + 3));
+    }
+    std::vector<int> restarts;
+    for (nAt += 2 + (byteAt(nAt + 2) << 8 | byteAt(nAt + 3)); nAt + 1 < strBytes.size(); ++nAt)
+        if (byteAt(nAt) == 0xFF && byteAt(nAt + 1) >= 0xD0 && byteAt(nAt + 1) <= 0xD7)
+            restarts.push_back(byteAt(nAt + 1) - 0xD0);
+    return {nInterval, restarts};
+}
+
+// The pixels vips decodes, as a PNG it wrote; empty when vips is not installed or failed.
+std::vector<uint16_t> DecodedByVips(const std::string& strJpeg)
+{
+    const std::string strPng = strJpeg + ".vips.png";
+    const std::string strCommand = "vips copy '" + strJpeg + "' '" + strPng + "' >/dev/null 2>&1";
+    return std::system(strCommand.c_str()) == 0 ? Decoded(strPng) : std::vector<uint16_t>{};
+}
+
+bool HasVips()
+{
+    return std::system("command -v vips >/dev/null 2>&1") == 0;
+}
+
 OutputOptions Options(std::optional<unsigned> quality, std::optional<std::string> compression = {},
                       std::vector<std::pair<std::string, std::string>> attributes = {})
 {
@@ -161,6 +194,80 @@ TEST(StreamWriters, DecodeToWhatImageMagickWritesOfTheSamePixels)
         if (Codecs::StreamingFormatName(strOurs) == "JPEG") {
             EXPECT_TRUE(ReadFile(strOurs) == ReadFile(strTheirs));
         }
+    }
+}
+
+TEST(StreamWriters, JpegRestartSegmentsDecodeToTheOneCompressorsPixels)
+{
+    // Width, height, channels, quality (from 90 on 4:4:4, below 4:2:0 with 16-row MCUs), rows
+    // asked of a segment, and the RST markers that the rows rounded to whole MCU rows make.
+    using Case = std::tuple<int, int, int, int, int, size_t>;
+    const Case cases[] = {
+        {1001, 1003, 3, 75, 16, 62}, // markers wrap round RST7 many times
+        {1001, 1003, 3, 92, 100, 9}, // 104-row segments
+        {33, 17, 3, 85, 16, 1},      // a last segment of one row
+        {33, 17, 1, 95, 5, 2},       // grey, 8-row segments
+        {53, 37, 4, 90, 20, 1},      // alpha dropped, 24-row segments
+        {130, 200, 3, 50, 40, 4},    // 48-row segments
+        {8, 64, 3, 92, 8, 7},        // one MCU a segment
+    };
+    const bool bVips = HasVips();
+    Sandbox dir;
+    for (const auto& [nWidth, nHeight, nChannels, nQuality, nSegmentRows, nRestarts] : cases) {
+        const RasterFormat format{nWidth, nHeight, nChannels, 8};
+        const std::string strName = std::to_string(nWidth) + "x" + std::to_string(nHeight) + "x"
+                                    + std::to_string(nChannels) + "-q" + std::to_string(nQuality);
+        SCOPED_TRACE(strName);
+        const std::vector<uint8_t> raster = MakeRaster(format);
+        Codecs::JpegSettings settings;
+        settings.quality = nQuality;
+        settings.fullChroma = nQuality >= 90;
+        settings.dctMethod = nQuality > 90 ? JDCT_ISLOW : JDCT_IFAST;
+        settings.comment = "segments";
+        Codecs::JpegStreamWriter oneWriter(settings);
+        const std::string strOne = dir / (strName + "-one.jpg");
+        ASSERT_TRUE(WriteInBands(oneWriter, strOne, format, raster)) << oneWriter.GetLastError();
+        settings.threads = 3;
+        settings.segmentRows = nSegmentRows;
+        settings.segmentedFromPixels = 0;
+        Codecs::JpegStreamWriter segmentedWriter(settings);
+        const std::string strSegmented = dir / (strName + "-segmented.jpg");
+        ASSERT_TRUE(WriteInBands(segmentedWriter, strSegmented, format, raster)) << segmentedWriter.GetLastError();
+
+        const auto [nInterval, restarts] = RestartMarkers(ReadFile(strSegmented));
+        EXPECT_GT(nInterval, 0u);
+        EXPECT_EQ(restarts.size(), nRestarts);
+        for (size_t i = 0; i < restarts.size(); ++i)
+            EXPECT_EQ(restarts[i], static_cast<int>(i % 8)) << i;
+        EXPECT_EQ(RestartMarkers(ReadFile(strOne)).first, 0u);
+        EXPECT_EQ(Magick::Image(strSegmented).comment(), "segments");
+        EXPECT_TRUE(Decoded(strSegmented) == Decoded(strOne));
+        if (bVips) {
+            const std::vector<uint16_t> vipsPixels = DecodedByVips(strSegmented);
+            EXPECT_FALSE(vipsPixels.empty());
+            EXPECT_TRUE(vipsPixels == DecodedByVips(strOne));
+        }
+    }
+}
+
+TEST(StreamWriters, JpegOnOneThreadIsImageMagicksFileWhereTwoWouldSegmentIt)
+{
+    // Large enough to be segmented; the thread limit alone decides the file.
+    const RasterFormat format{2048, 2048, 3, 8};
+    const std::vector<uint8_t> raster = MakeRaster(format);
+    Sandbox dir;
+    WriteWithMagick(dir / "theirs.jpg", format, raster, Options({}));
+    for (const char* pszLimit : {"1", "2"}) {
+        SCOPED_TRACE(pszLimit);
+        ASSERT_EQ(setenv("MAGICK_THREAD_LIMIT", pszLimit, 1), 0);
+        auto pWriter = Codecs::CreateStreamingWriter(dir / "ours.jpg", Options({}));
+        unsetenv("MAGICK_THREAD_LIMIT");
+        ASSERT_TRUE(pWriter);
+        ASSERT_TRUE(WriteInBands(*pWriter, dir / "ours.jpg", format, raster)) << pWriter->GetLastError();
+        const bool bOneThread = *pszLimit == '1' || Threads::UsableThreadCount() == 1;
+        EXPECT_EQ(ReadFile(dir / "ours.jpg") == ReadFile(dir / "theirs.jpg"), bOneThread);
+        EXPECT_EQ(RestartMarkers(ReadFile(dir / "ours.jpg")).second.empty(), bOneThread);
+        EXPECT_TRUE(Decoded(dir / "ours.jpg") == Decoded(dir / "theirs.jpg"));
     }
 }
 

@@ -1,6 +1,7 @@
-// Times the streaming PNG writer on a generated RGB image, written in bands as the engine
-// writes them; with "magick" also ImageMagick writing the same pixels from one whole image.
-//   png_encode_bench SIZE OUTPUT.png [magick]
+// Times the streaming writer of OUTPUT's format (at its default options) on a generated RGB image,
+// written in bands as the engine writes them, in wall and CPU seconds; with "magick" also
+// ImageMagick writing the same pixels from one whole image.
+//   encode_bench SIZE OUTPUT.png|OUTPUT.jpg [magick]
 #include "codecs/StreamingWriters.h"
 
 #include <Magick++.h>
@@ -9,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <vector>
 
@@ -36,6 +38,14 @@ double Seconds(std::chrono::steady_clock::time_point start)
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
+// User and system time of every thread of the process so far.
+double CpuSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
 long FileSize(const std::string& strPath)
 {
     struct stat info
@@ -47,7 +57,7 @@ long FileSize(const std::string& strPath)
 int main(int argc, char** argv)
 {
     if (argc < 3) {
-        std::printf("usage: png_encode_bench SIZE OUTPUT.png [magick]\n");
+        std::printf("usage: encode_bench SIZE OUTPUT.png|OUTPUT.jpg [magick]\n");
         return 1;
     }
     const int nSize = std::atoi(argv[1]);
@@ -62,6 +72,7 @@ int main(int argc, char** argv)
 
     auto pWriter = Codecs::CreateStreamingWriter(strOutput, Codecs::OutputOptions{});
     const auto start = std::chrono::steady_clock::now();
+    const double dCpuStart = CpuSeconds();
     bool bOk = pWriter && pWriter->Begin(strOutput, format);
     for (size_t nBand = 0; bOk && nBand < bands.size(); ++nBand)
         bOk =
@@ -71,7 +82,8 @@ int main(int argc, char** argv)
         std::printf("failed: %s\n", pWriter ? pWriter->GetLastError().c_str() : "no writer");
         return 1;
     }
-    std::printf("streaming writer: %.2f s, %.1f MiB\n", Seconds(start), FileSize(strOutput) / 1048576.0);
+    std::printf("streaming writer: %.2f s, cpu %.2f s, %.1f MiB\n", Seconds(start), CpuSeconds() - dCpuStart,
+                FileSize(strOutput) / 1048576.0);
 
     if (argc > 3 && std::string(argv[3]) == "magick") {
         Magick::InitializeMagick(argv[0]);
@@ -80,7 +92,7 @@ int main(int argc, char** argv)
             pixels.insert(pixels.end(), band.begin(), band.end());
         Magick::Image image(nSize, nSize, "RGB", Magick::CharPixel, pixels.data());
         image.depth(8);
-        const std::string strMagick = strOutput + ".magick.png";
+        const std::string strMagick = strOutput + ".magick" + strOutput.substr(strOutput.rfind('.'));
         const auto magickStart = std::chrono::steady_clock::now();
         image.write(strMagick);
         std::printf("ImageMagick write: %.2f s, %.1f MiB\n", Seconds(magickStart), FileSize(strMagick) / 1048576.0);
