@@ -100,6 +100,12 @@ ImageGridCell::ReadResult ImageGridCell::ReadImage(bool bDirect)
 {
     ReleaseImage();
     m_readWarning.clear();
+    // Checked again: a FIFO put in the file's place since its ping would block the reader.
+    std::string strError;
+    if (!Misc::CheckRegularFile(m_file, strError)) {
+        SetLastError("%s", strError.c_str());
+        return ReadResult::Refused;
+    }
     if (bDirect && m_directlyDecodable) {
         const ReadResult result = DecodeDirectly();
         if (result != ReadResult::Failed)

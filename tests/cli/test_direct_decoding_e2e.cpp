@@ -133,3 +133,37 @@ TEST_F(DirectDecodingTest, LinearGreyKeepsItsSamples)
         EXPECT_EQ(PixelAt(image, 2, 1), (Rgba{0xf0, 0xf0, 0xf0})) << szEnvironment;
     }
 }
+
+// Damaged tiles end a run, or are composed with a warning, the same way on one thread and on all,
+// and the message names the file.
+TEST_F(DirectDecodingTest, DamagedTilesEndAlikeOnOneAndAllThreads)
+{
+    const std::string strJpeg = ReadFile(dir / "q95.jpg");
+    const std::string strPng = ReadFile(dir / "rgb.png");
+    std::string strFlipped = strJpeg;
+    for (size_t n = strFlipped.size() / 2; n < strFlipped.size() / 2 + 40; ++n)
+        strFlipped[n] = static_cast<char>(~strFlipped[n]);
+    const std::pair<const char*, std::string> damaged[] = {
+        {"empty.png", ""},
+        {"short.jpg", strJpeg.substr(0, strJpeg.size() / 3)},
+        {"short.png", strPng.substr(0, strPng.size() / 2)},
+        {"flipped.jpg", strFlipped},
+    };
+    for (const auto& [szName, strBytes] : damaged) {
+        SCOPED_TRACE(szName);
+        std::ofstream(dir / szName, std::ios::binary) << strBytes;
+        const std::vector<std::string> arguments = {"-row", "rgb.png",  "q80.jpg", "-row",
+                                                    szName, "grey.jpg", "-out",    "out.png"};
+        const TesscliRun one = Run(arguments, {"MAGICK_THREAD_LIMIT=1"});
+        const std::string strOne = ReadFile(dir / "out.png");
+        const TesscliRun all = Run(arguments);
+        EXPECT_EQ(all.exitStatus, one.exitStatus);
+        EXPECT_EQ(WithoutTimes(all.standardOutput), WithoutTimes(one.standardOutput));
+        EXPECT_TRUE(ReadFile(dir / "out.png") == strOne);
+        const size_t nMessage = one.exitStatus == 0 ? one.standardOutput.find("Warning: ")
+                                                    : one.standardOutput.rfind(":\n    "); // the error block
+        ASSERT_NE(nMessage, std::string::npos) << one.standardOutput;
+        EXPECT_NE(one.standardOutput.find(dir / szName, nMessage), std::string::npos) << one.standardOutput;
+        std::filesystem::remove(dir / "out.png");
+    }
+}

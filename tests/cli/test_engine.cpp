@@ -5,10 +5,13 @@
 #include "threads/WorkerThreads.h"
 
 #include <climits>
+#include <filesystem>
 #include <mutex>
 #include <sstream>
 #include <thread>
 #include <vector>
+
+#include <sys/stat.h>
 
 using namespace TestSupport;
 
@@ -172,5 +175,13 @@ TEST(ImageGridCell, RefusesAFileThatChangedSinceItsPing)
             EXPECT_EQ(cell.GetLastError(),
                       "The image " + dir / szName + " changed since it was checked: 60x40 instead of 30x20");
         }
+        // A FIFO in its place would block any reader.
+        std::filesystem::remove(dir / szName);
+        ASSERT_EQ(mkfifo((dir / szName).c_str(), 0600), 0);
+        for (bool bDirect : {true, false}) {
+            EXPECT_EQ(cell.ReadImage(bDirect), Engine::ImageGridCell::ReadResult::Refused);
+            EXPECT_NE(cell.GetLastError().find(dir / szName), std::string::npos) << cell.GetLastError();
+        }
+        std::filesystem::remove(dir / szName);
     }
 }
