@@ -1,6 +1,7 @@
 #include "codecs/ReplacingFileWriter.h"
 
 #include "misc/InterruptCleanup.h"
+#include "misc/RegularFile.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -50,13 +51,30 @@ bool SyncToDisk(const std::string& strPath, int nFlags)
     errno = nError;
     return bSynced;
 }
+
+// Renaming over a link would turn it into a plain file; the user linked it to keep the file elsewhere.
+std::string FollowLinks(const std::string& strPath)
+{
+    fs::path path(strPath);
+    std::error_code error;
+    // As many hops as the kernel allows before it calls it a loop.
+    for (int nHop = 0; nHop < 40 && fs::is_symlink(fs::symlink_status(path, error)); ++nHop) {
+        const fs::path link = fs::read_symlink(path, error);
+        if (error)
+            break;
+        path = link.is_absolute() ? link : path.parent_path() / link;
+    }
+    return path.string();
+}
 } // namespace
 
-ReplacingFileWriter::ReplacingFileWriter(const std::string& strTarget) : m_target(strTarget) {}
+ReplacingFileWriter::ReplacingFileWriter(const std::string& strTarget)
+    : m_target(strTarget), m_replaced(FollowLinks(strTarget))
+{}
 
 bool ReplacingFileWriter::CreateTemporaryFile(std::string& strTemporary)
 {
-    const fs::path target(m_target);
+    const fs::path target(m_replaced);
     const fs::path directory = target.parent_path();
     std::error_code error;
     if (!directory.empty() && !fs::exists(directory, error))
@@ -70,7 +88,7 @@ bool ReplacingFileWriter::CreateTemporaryFile(std::string& strTemporary)
         return false;
     }
     // A temporary file starts private.
-    fchmod(nFile, ResultMode(m_target));
+    fchmod(nFile, ResultMode(m_replaced));
     close(nFile);
     strTemporary = strTemplate;
     return true;
@@ -78,6 +96,11 @@ bool ReplacingFileWriter::CreateTemporaryFile(std::string& strTemporary)
 
 bool ReplacingFileWriter::Write(const Producer& produce)
 {
+    std::string strRefusal;
+    if (!Misc::CheckOutputTarget(m_target, strRefusal)) {
+        SetLastError("%s", strRefusal.c_str());
+        return false;
+    }
     std::string strTemporary;
     {
         // The file exists from its creation on: an interrupt must already know its name.
@@ -87,9 +110,10 @@ bool ReplacingFileWriter::Write(const Producer& produce)
         Misc::InterruptCleanup::SetPendingFile(strTemporary);
     }
     const bool bReplaced = ProduceAndReplace(produce, strTemporary);
-    if (!bReplaced)
+    if (!bReplaced) {
         std::remove(strTemporary.c_str());
-    Misc::InterruptCleanup::ClearPendingFile(bReplaced);
+        Misc::InterruptCleanup::ClearPendingFile();
+    }
     return bReplaced;
 }
 
@@ -100,16 +124,21 @@ bool ReplacingFileWriter::ProduceAndReplace(const Producer& produce, const std::
         SetLastError("%s", ReplaceAll(strError, strTemporary, m_target).c_str());
         return false;
     }
+    Misc::InterruptCleanup::StopPointForTests("produced");
     if (!SyncToDisk(strTemporary, O_RDONLY)) {
         SetLastError("Cannot write %s: %s", m_target.c_str(), std::strerror(errno));
         return false;
     }
-    if (std::rename(strTemporary.c_str(), m_target.c_str()) != 0) {
+    std::string strDirectory = fs::path(m_replaced).parent_path().string();
+    if (strDirectory.empty())
+        strDirectory = ".";
+    // From the rename on, an interrupt reports the output as written.
+    if (!Misc::InterruptCleanup::ReplaceWithPendingFile(m_replaced, strDirectory)) {
         SetLastError("Cannot replace %s: %s", m_target.c_str(), std::strerror(errno));
         return false;
     }
-    const std::string strDirectory = fs::path(m_target).parent_path().string();
-    SyncToDisk(strDirectory.empty() ? "." : strDirectory, O_RDONLY | O_DIRECTORY);
+    Misc::InterruptCleanup::StopPointForTests("replaced");
+    SyncToDisk(strDirectory, O_RDONLY | O_DIRECTORY);
     return true;
 }
 

@@ -11,6 +11,8 @@ namespace Codecs {
 // temporary file beside the target (same extension, so the same format) which replaces the
 // target only once it is complete and on the disk; a replaced target's permissions are kept. A
 // missing target directory is created, one level deep. An interrupted run removes the temporary.
+// A symbolic link at the target stays a link: the file it leads to is replaced, in its own folder.
+// A FIFO, device or socket at the target is refused and left alone.
 class ReplacingFileWriter : public Object
 {
 public:
@@ -26,6 +28,8 @@ private:
     bool ProduceAndReplace(const Producer& produce, const std::string& strTemporary);
 
     std::string m_target;
+    // The file actually replaced: the target, or where its symbolic links lead.
+    std::string m_replaced;
 };
 
 } // namespace Codecs

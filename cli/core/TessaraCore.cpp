@@ -20,6 +20,7 @@
 #include <malloc.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdarg>
 #include <cstdio>
@@ -128,6 +129,8 @@ bool TessaraCore::InitializeCore(int argc, char** argv)
 
 void TessaraCore::RunCore()
 {
+    // A reader of standard output may go away from the first line on.
+    Misc::InterruptCleanup::Install(Contract::ExitProcessing);
     PrintBanner();
     if (!CheckCommandLine()) {
         m_exitStatus = Contract::ExitCommandLine;
@@ -159,8 +162,11 @@ void TessaraCore::Print(const char* format, ...)
     va_start(args, format);
     const std::string strText = Misc::FormatV(format, args);
     va_end(args);
-    std::fwrite(strText.data(), 1, strText.size(), stdout);
-    std::fflush(stdout);
+    const size_t nWritten = std::fwrite(strText.data(), 1, strText.size(), stdout);
+    // Nobody reads the progress any more (a closed pipe): ended like an interrupt, so the status
+    // still tells whoever waits for it.
+    if ((std::fflush(stdout) != 0 || nWritten != strText.size()) && errno == EPIPE)
+        Misc::InterruptCleanup::EndInterrupted();
 }
 
 void TessaraCore::PrintNewLines(int nCount)
@@ -233,7 +239,7 @@ bool TessaraCore::ConvertImage()
 // failures keep their short "failed".
 bool TessaraCore::Convert(const std::string& strSource, const std::string& strDestination, std::string& strRefusal)
 {
-    if (!Misc::CheckRegularFile(strSource, strRefusal))
+    if (!Misc::CheckOutputTarget(strDestination, strRefusal) || !Misc::CheckRegularFile(strSource, strRefusal))
         return false;
     // Ask for true colour with alpha so that transparency survives. The image is empty until
     // read, so no colour space is set on it: this library version refuses to transform an
@@ -331,6 +337,9 @@ bool TessaraCore::PrepareData()
 
 bool TessaraCore::CheckOutputFile(Engine::OutputFormat& outputFormat)
 {
+    std::string strRefusal;
+    if (!Misc::CheckOutputTarget(m_dataSet.GetOutputFile(), strRefusal))
+        return ReportFailure("An error occurred while checking the output file", strRefusal);
     if (!outputFormat.Check(m_dataSet.GetOutputFile()))
         return ReportFailure("An error occurred while checking the output file", outputFormat.GetLastError());
     return true;

@@ -7,6 +7,7 @@
 #include "engine/CanvasLimits.h"
 #include "engine/ImageFileProducer.h"
 #include "misc/Format.h"
+#include "misc/InterruptCleanup.h"
 #include "threads/WorkerThreads.h"
 
 #include <Magick++.h>
@@ -446,6 +447,8 @@ bool ImageGrid::ForEachPreparedCell(const std::function<bool(const ImageGridCell
         KeepReadWarning(*cells[nIndex]);
         cells[nIndex]->ReleaseImage();
         Print("*");
+        if (nIndex == 0)
+            Misc::InterruptCleanup::StopPointForTests("composing");
     }
     return true;
 }

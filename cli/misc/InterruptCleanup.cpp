@@ -1,6 +1,8 @@
 #include "misc/InterruptCleanup.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <csignal>
 #include <dirent.h>
@@ -16,6 +18,8 @@ const char kNotWritten[] = "\nInterrupted: the output file was not written.\n";
 const char kWritten[] = "\nInterrupted after the output file was written.\n";
 
 char g_pendingFile[PATH_MAX];
+// The folder of a replaced output, synced before exiting so the rename lasts.
+char g_writtenFolder[PATH_MAX];
 char g_temporaryFolder[PATH_MAX];
 volatile sig_atomic_t g_temporaryFolderFd = -1;
 volatile sig_atomic_t g_outputWritten = 0;
@@ -54,14 +58,41 @@ void EmptyTemporaryFolder()
     rmdir(g_temporaryFolder);
 }
 
-// SIGINT and SIGTERM, the two signals the cleanup answers.
+const int kInterruptSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGXFSZ};
+
 sigset_t InterruptSignals()
 {
     sigset_t signals;
     sigemptyset(&signals);
-    sigaddset(&signals, SIGINT);
-    sigaddset(&signals, SIGTERM);
+    for (const int nSignal : kInterruptSignals)
+        sigaddset(&signals, nSignal);
     return signals;
+}
+
+bool OnMainThread()
+{
+    return syscall(SYS_gettid) == getpid();
+}
+
+// Async-signal-safe throughout; called on the main thread with the interrupting signals held.
+[[noreturn]] void CleanUpAndExit()
+{
+    if (g_pendingFile[0] != '\0')
+        unlink(g_pendingFile);
+    EmptyTemporaryFolder();
+    const bool bWritten = g_outputWritten;
+    if (bWritten) {
+        const int nFolder = open(g_writtenFolder, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (nFolder >= 0) {
+            fsync(nFolder);
+            close(nFolder);
+        }
+    }
+    const char* pText = bWritten ? kWritten : kNotWritten;
+    const ssize_t nIgnored = write(STDOUT_FILENO, pText, std::strlen(pText));
+    (void)nIgnored;
+    // The output the user asked for exists complete: the run did its job.
+    _exit(bWritten ? 0 : g_exitStatus);
 }
 
 void OnInterrupt(int nSignal)
@@ -69,22 +100,16 @@ void OnInterrupt(int nSignal)
     // A signal may reach any thread (the encoders', the library's pools). Only the main thread
     // cleans up: there the signals held around a file's creation and registration take effect,
     // so the signal is passed on and waits until they are released.
-    const pid_t nProcess = getpid();
-    if (syscall(SYS_gettid) != nProcess) {
+    if (!OnMainThread()) {
+        const pid_t nProcess = getpid();
         syscall(SYS_tgkill, nProcess, nProcess, nSignal);
         return;
     }
-    if (g_pendingFile[0] != '\0')
-        unlink(g_pendingFile);
-    EmptyTemporaryFolder();
-    const char* pText = g_outputWritten ? kWritten : kNotWritten;
-    const ssize_t nIgnored = write(STDOUT_FILENO, pText, std::strlen(pText));
-    (void)nIgnored;
-    _exit(g_exitStatus);
+    CleanUpAndExit();
 }
 } // namespace
 
-// The handler must never see a half-copied path: updates happen with both signals held back.
+// The handler must never see a half-copied path: updates happen with the signals held back.
 InterruptCleanup::SignalsHeld::SignalsHeld()
 {
     const sigset_t signals = InterruptSignals();
@@ -102,10 +127,32 @@ void InterruptCleanup::Install(int nStatus)
     struct sigaction action;
     std::memset(&action, 0, sizeof(action));
     action.sa_handler = OnInterrupt;
-    // While one signal is being handled the other must not start a second cleanup.
+    // While one signal is being handled another must not start a second cleanup.
     action.sa_mask = InterruptSignals();
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
+    for (const int nSignal : kInterruptSignals) {
+        // A hang-up ignored by nohup stays ignored; so does a file-size limit whose signal the
+        // caller ignores: the write then fails with EFBIG and the writer reports it.
+        struct sigaction previous;
+        if ((nSignal == SIGHUP || nSignal == SIGXFSZ) && sigaction(nSignal, nullptr, &previous) == 0
+            && previous.sa_handler == SIG_IGN)
+            continue;
+        sigaction(nSignal, &action, nullptr);
+    }
+    signal(SIGPIPE, SIG_IGN);
+}
+
+void InterruptCleanup::EndInterrupted()
+{
+    // Another thread hands the clean-up to the main one, as a signal would be.
+    if (!OnMainThread()) {
+        const pid_t nProcess = getpid();
+        syscall(SYS_tgkill, nProcess, nProcess, SIGTERM);
+        for (;;)
+            pause();
+    }
+    const sigset_t signals = InterruptSignals();
+    sigprocmask(SIG_BLOCK, &signals, nullptr);
+    CleanUpAndExit();
 }
 
 void InterruptCleanup::SetPendingFile(const std::string& strPath)
@@ -114,12 +161,28 @@ void InterruptCleanup::SetPendingFile(const std::string& strPath)
     CopyPath(g_pendingFile, strPath);
 }
 
-void InterruptCleanup::ClearPendingFile(bool bWritten)
+void InterruptCleanup::ClearPendingFile()
 {
     SignalsHeld held;
     g_pendingFile[0] = '\0';
-    if (bWritten)
-        g_outputWritten = 1;
+}
+
+bool InterruptCleanup::ReplaceWithPendingFile(const std::string& strTarget, const std::string& strFolder)
+{
+    SignalsHeld held;
+    if (std::rename(g_pendingFile, strTarget.c_str()) != 0)
+        return false;
+    g_pendingFile[0] = '\0';
+    CopyPath(g_writtenFolder, strFolder);
+    g_outputWritten = 1;
+    return true;
+}
+
+void InterruptCleanup::StopPointForTests(const char* pPoint)
+{
+    const char* pStopAt = std::getenv("TESSCLI_TEST_STOP_AT");
+    if (pStopAt && std::strcmp(pStopAt, pPoint) == 0)
+        raise(SIGSTOP);
 }
 
 void InterruptCleanup::SetTemporaryFolder(const std::string& strPath)

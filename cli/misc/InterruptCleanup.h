@@ -5,9 +5,11 @@
 
 namespace Misc {
 
-// Ends the process cleanly on SIGINT and SIGTERM: the output file being written and the private
-// temporary folder are removed, a line on standard output says so, and the status is nStatus. The
-// editor's cancel relies on this. Everything the handler needs is kept in preallocated storage,
+// Ends the process cleanly on SIGINT, SIGTERM, SIGHUP, SIGQUIT and SIGXFSZ: the output file being
+// written and the private temporary folder are removed, a line on standard output says so, and the
+// status is nStatus. Once the output has replaced its target the line says it was written and the
+// status is 0. The editor's cancel relies on this. SIGPIPE is ignored: a closed standard output is
+// noticed by the write that fails (EndInterrupted), any other pipe fails its own write. Everything the handler needs is kept in preallocated storage,
 // since a signal handler may only make async-signal-safe calls. Install it, and use it, on the
 // process's main thread: signals that reach other threads are passed on to that one.
 class InterruptCleanup
@@ -15,7 +17,10 @@ class InterruptCleanup
 public:
     static void Install(int nStatus);
 
-    // Holds SIGINT and SIGTERM back on the main thread while it lives, so that a file and its
+    // The same clean-up and exit as a signal, for standard output gone (EPIPE). Does not return.
+    [[noreturn]] static void EndInterrupted();
+
+    // Holds the interrupting signals back on the main thread while it lives, so that a file and its
     // registration come into being together.
     class SignalsHeld
     {
@@ -31,8 +36,15 @@ public:
 
     // The file a write is producing right now; removed if the run is interrupted.
     static void SetPendingFile(const std::string& strPath);
-    // The write either replaced its target (bWritten) or was abandoned.
-    static void ClearPendingFile(bool bWritten);
+    // The write was abandoned; its file is gone.
+    static void ClearPendingFile();
+    // Renames the pending file over strTarget, in strFolder, and notes the output as written, both
+    // at once for the handler. False with errno when the rename fails.
+    static bool ReplaceWithPendingFile(const std::string& strTarget, const std::string& strFolder);
+
+    // Tests interrupt a run at a known point: when TESSCLI_TEST_STOP_AT names pPoint, the process
+    // stops itself here (SIGSTOP) until it is continued.
+    static void StopPointForTests(const char* pPoint);
 
     // A folder only this process uses; its files (no subfolders) are removed if interrupted.
     static void SetTemporaryFolder(const std::string& strPath);

@@ -23,4 +23,13 @@ bool CheckRegularFile(const std::string& strPath, std::string& strError)
     return true;
 }
 
+bool CheckOutputTarget(const std::string& strPath, std::string& strError)
+{
+    struct stat status;
+    if (stat(strPath.c_str(), &status) != 0 || S_ISREG(status.st_mode) || S_ISDIR(status.st_mode))
+        return true;
+    strError = Format("The output file %s is a FIFO, device or socket; it is left as it is", strPath.c_str());
+    return false;
+}
+
 } // namespace Misc

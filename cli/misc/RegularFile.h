@@ -9,4 +9,9 @@ namespace Misc {
 // not exist at all passes: the reader reports it in its own words. False with a message.
 bool CheckRegularFile(const std::string& strPath, std::string& strError);
 
+// Refuses an output path that is a FIFO, device or socket (itself or through symbolic links):
+// writing it would block or reach hardware, and replacing it would destroy it. A missing path,
+// a regular file and a folder pass (the folder is refused by the format check). False with a message.
+bool CheckOutputTarget(const std::string& strPath, std::string& strError);
+
 } // namespace Misc

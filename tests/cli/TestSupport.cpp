@@ -120,7 +120,8 @@ std::string ReadAndClose(FILE* pFile)
 } // namespace
 
 pid_t StartTesscli(const std::vector<std::string>& arguments, const std::string& strWorkDir,
-                   const std::vector<std::string>& extraEnvironment, FILE* pOut, FILE* pErr)
+                   const std::vector<std::string>& extraEnvironment, FILE* pOut, FILE* pErr,
+                   const std::function<void()>& inChild)
 {
     std::vector<char*> argv{const_cast<char*>(TESSCLI_EXE)};
     for (const std::string& strArg : arguments)
@@ -140,6 +141,8 @@ pid_t StartTesscli(const std::vector<std::string>& arguments, const std::string&
             putenv(const_cast<char*>(strEntry.c_str()));
         // A run that hangs (blocked on a FIFO, say) is killed and fails its own case, not the suite.
         alarm(60);
+        if (inChild)
+            inChild();
         execv(TESSCLI_EXE, argv.data());
         _exit(127);
     }

@@ -85,9 +85,11 @@ struct TesscliRun
 };
 
 // Starts tesscli in strWorkDir with extraEnvironment ("NAME=value") added to the inherited one; its
-// output goes to pOut, its errors to pErr unless that is null.
+// output goes to pOut, its errors to pErr unless that is null. inChild runs in the child just
+// before tesscli starts (limits, signal dispositions).
 pid_t StartTesscli(const std::vector<std::string>& arguments, const std::string& strWorkDir,
-                   const std::vector<std::string>& extraEnvironment, FILE* pOut, FILE* pErr);
+                   const std::vector<std::string>& extraEnvironment, FILE* pOut, FILE* pErr,
+                   const std::function<void()>& inChild = nullptr);
 
 // The block a run prints when it initialises ImageMagick, configured from beside the executable.
 std::string MagickSetupText();

@@ -44,6 +44,41 @@ Magick::Image Noise(int nSide)
     return ImageOf(nSide, nSide, [](int nX, int nY) { return Rgba{unsigned(nX * nY % 251), unsigned(nX % 256), 9}; });
 }
 
+// An 8x8 grid of one tile, so that every writer has several bands to encode.
+std::vector<std::string> GridOf(const std::string& strTile, const std::string& strOutput)
+{
+    std::vector<std::string> arguments;
+    for (int nRow = 0; nRow < 8; ++nRow) {
+        arguments.push_back("-row");
+        arguments.insert(arguments.end(), 8, strTile);
+    }
+    arguments.insert(arguments.end(), {"-out", strOutput});
+    return arguments;
+}
+
+// What the test process ignores (a shell's background job, say) must not pass on to the run.
+void DefaultSignals()
+{
+    for (const int nSignal : {SIGHUP, SIGINT, SIGPIPE, SIGQUIT, SIGTERM, SIGXFSZ})
+        signal(nSignal, SIG_DFL);
+}
+
+int ExitStatusOf(int nStatus)
+{
+    return WIFEXITED(nStatus) ? WEXITSTATUS(nStatus) : -1;
+}
+
+std::string ReadAll(FILE* pFile)
+{
+    std::string strText;
+    rewind(pFile);
+    char buffer[4096];
+    for (size_t nRead; (nRead = fread(buffer, 1, sizeof(buffer), pFile)) > 0;)
+        strText.append(buffer, nRead);
+    fclose(pFile);
+    return strText;
+}
+
 // Every run gets a temporary folder of its own, which must be empty again once it ends.
 class HostileTest : public TesscliTest
 {
@@ -55,6 +90,24 @@ protected:
     {
         environment.push_back("TMPDIR=" + dir / "tmp");
         return Run(arguments, environment);
+    }
+
+    // A run that stops itself at pPoint (TESSCLI_TEST_STOP_AT), gets nSignal there and goes on.
+    TesscliRun RunSignalledAt(const std::vector<std::string>& arguments, const char* pPoint, int nSignal) const
+    {
+        FILE* pOut = tmpfile();
+        const pid_t pid = StartTesscli(arguments, dir.Path().string(),
+                                       {"TMPDIR=" + dir / "tmp", std::string("TESSCLI_TEST_STOP_AT=") + pPoint}, pOut,
+                                       nullptr, DefaultSignals);
+        int nStatus = 0;
+        waitpid(pid, &nStatus, WUNTRACED);
+        EXPECT_TRUE(WIFSTOPPED(nStatus)) << "never reached " << pPoint;
+        if (WIFSTOPPED(nStatus)) {
+            kill(pid, nSignal);
+            kill(pid, SIGCONT);
+            waitpid(pid, &nStatus, 0);
+        }
+        return TesscliRun{ReadAll(pOut), "", ExitStatusOf(nStatus)};
     }
 
     std::string TailOf(const TesscliRun& run) const
@@ -211,5 +264,147 @@ TEST_F(HostileTest, InterruptedRunsKeepTheOldOutputAndLeaveNothingBehind)
         fs::remove(strLog);
         EXPECT_EQ(HiddenFiles(dir.Path()), std::vector<std::string>());
         EXPECT_TRUE(fs::is_empty(dir / "tmp"));
+    }
+}
+
+// Before the rename every signal leaves the old output; from the rename on the new output is there
+// and the run says so and succeeds. SIGPIPE is ignored: only a closed standard output ends a run.
+TEST_F(HostileTest, EverySignalLeavesTheOldOutputOrTheWholeNewOne)
+{
+    Save(Noise(24), dir / "noise.png");
+    const std::string strNotWritten = "Interrupted: the output file was not written.";
+    for (const char* pFormat : {"png", "jpg", "tif"}) {
+        const std::string strOutput = std::string("out.") + pFormat;
+        const std::vector<std::string> arguments = GridOf("noise.png", strOutput);
+        ASSERT_EQ(RunWith(arguments).exitStatus, 0);
+        const std::string strNew = ReadFile(dir / strOutput);
+        for (const char* pPoint : {"composing", "produced", "replaced"}) {
+            for (const int nSignal : {SIGHUP, SIGPIPE, SIGXFSZ, SIGQUIT, SIGTERM}) {
+                SCOPED_TRACE(strOutput + " at " + pPoint + ", signal " + std::to_string(nSignal));
+                std::ofstream(dir / strOutput, std::ios::binary) << "the old output";
+                const TesscliRun run = RunSignalledAt(arguments, pPoint, nSignal);
+                const bool bReplaced = std::string(pPoint) == "replaced";
+                if (nSignal == SIGPIPE) {
+                    EXPECT_EQ(run.exitStatus, 0);
+                    EXPECT_EQ(TailOf(run).rfind("Operation finished in ", 0), 0u) << run.standardOutput;
+                } else {
+                    EXPECT_EQ(run.exitStatus, bReplaced ? 0 : 5);
+                    EXPECT_EQ(TailOf(run),
+                              bReplaced ? "Interrupted after the output file was written." : strNotWritten);
+                }
+                EXPECT_EQ(ReadFile(dir / strOutput), bReplaced || nSignal == SIGPIPE ? strNew : "the old output");
+                EXPECT_EQ(HiddenFiles(dir.Path()), std::vector<std::string>());
+                EXPECT_TRUE(fs::is_empty(dir / "tmp"));
+            }
+        }
+    }
+}
+
+// Nobody reads the progress any more, from the start or half-way: the run ends as interrupted and
+// its status still says so.
+TEST_F(HostileTest, AClosedStandardOutputEndsTheRunAsInterrupted)
+{
+    Save(Noise(24), dir / "noise.png");
+    for (const std::string strPoint : {"", "composing"}) {
+        SCOPED_TRACE(strPoint);
+        std::ofstream(dir / "out.png", std::ios::binary) << "the old output";
+        int pipeEnds[2];
+        ASSERT_EQ(pipe(pipeEnds), 0);
+        if (strPoint.empty())
+            close(pipeEnds[0]);
+        FILE* pWrite = fdopen(pipeEnds[1], "w");
+        const pid_t pid =
+            StartTesscli(GridOf("noise.png", "out.png"), dir.Path().string(),
+                         {"TMPDIR=" + dir / "tmp", "TESSCLI_TEST_STOP_AT=" + strPoint}, pWrite, nullptr, [&] {
+                             close(pipeEnds[0]);
+                             DefaultSignals();
+                         });
+        fclose(pWrite);
+        int nStatus = 0;
+        if (!strPoint.empty()) {
+            waitpid(pid, &nStatus, WUNTRACED);
+            EXPECT_TRUE(WIFSTOPPED(nStatus));
+            close(pipeEnds[0]);
+            kill(pid, SIGCONT);
+        }
+        waitpid(pid, &nStatus, 0);
+        EXPECT_EQ(ExitStatusOf(nStatus), 5);
+        EXPECT_EQ(ReadFile(dir / "out.png"), "the old output");
+        EXPECT_EQ(HiddenFiles(dir.Path()), std::vector<std::string>());
+    }
+}
+
+// A file-size limit (ulimit -f) stops the streaming writers: by its signal, as an interrupt; with
+// the signal ignored, by the failed write (EFBIG), which the writer reports.
+TEST_F(HostileTest, AFileSizeLimitEndsTheStreamingWritersCleanly)
+{
+    Save(Noise(300), dir / "noise.png");
+    for (const char* pFormat : {"png", "jpg", "tif"}) {
+        const std::string strOutput = std::string("out.") + pFormat;
+        for (const bool bIgnored : {false, true}) {
+            SCOPED_TRACE(strOutput + (bIgnored ? ", signal ignored" : ""));
+            std::ofstream(dir / strOutput, std::ios::binary) << "the old output";
+            FILE* pOut = tmpfile();
+            // The limit applies to the captured output too, which stays far below it.
+            const pid_t pid = StartTesscli(Words("-row noise.png noise.png -out " + strOutput), dir.Path().string(),
+                                           {"TMPDIR=" + dir / "tmp"}, pOut, nullptr, [&] {
+                                               DefaultSignals();
+                                               const rlimit limit{8 * 1024, 8 * 1024};
+                                               setrlimit(RLIMIT_FSIZE, &limit);
+                                               if (bIgnored)
+                                                   signal(SIGXFSZ, SIG_IGN);
+                                           });
+            int nStatus = 0;
+            waitpid(pid, &nStatus, 0);
+            const TesscliRun run{ReadAll(pOut), "", ExitStatusOf(nStatus)};
+            EXPECT_EQ(run.exitStatus, 5) << run.standardOutput;
+            if (bIgnored)
+                EXPECT_EQ(TailOf(run).rfind("    Cannot write " + dir / strOutput + ": ", 0), 0u) << run.standardOutput;
+            else
+                EXPECT_EQ(TailOf(run), "Interrupted: the output file was not written.");
+            EXPECT_EQ(ReadFile(dir / strOutput), "the old output");
+            EXPECT_EQ(HiddenFiles(dir.Path()), std::vector<std::string>());
+        }
+    }
+}
+
+// A link at the output stays a link and the file it leads to is replaced (or made) in its own
+// folder; a FIFO at the output is refused by name and left alone, since writing would block and a
+// rename would destroy it.
+TEST_F(HostileTest, OutputLinksAreFollowedAndFifosRefused)
+{
+    Save(SolidImage(10, 10, {1, 2, 3}), dir / "tile.png");
+    fs::create_directory(dir / "elsewhere");
+    ASSERT_EQ(mkfifo((dir / "fifo.png").c_str(), 0600), 0);
+    auto composition = [](const std::string& strOutput) {
+        return std::vector<std::string>{"-row", "tile.png", "tile.png", "-out", strOutput};
+    };
+    auto conversion = [](const std::string& strOutput) {
+        return std::vector<std::string>{"-convert", "tile.png", strOutput};
+    };
+    // How a run builds its arguments, and how it names the refused output.
+    const std::pair<std::function<std::vector<std::string>(const std::string&)>, std::string> runs[] = {
+        {composition, dir / "fifo.png"}, {conversion, "fifo.png"}};
+    for (const auto& [arguments, strShownFifo] : runs) {
+        for (const char* pTarget : {"elsewhere/old.png", "elsewhere/new.png"}) {
+            SCOPED_TRACE(arguments("link.png")[0] + std::string(" to ") + pTarget);
+            std::ofstream(dir / "elsewhere/old.png", std::ios::binary) << "the old output";
+            fs::create_symlink(pTarget, dir / "link.png");
+            const TesscliRun run = RunWith(arguments("link.png"));
+            EXPECT_EQ(run.exitStatus, 0) << run.standardOutput;
+            EXPECT_TRUE(fs::is_symlink(dir / "link.png"));
+            EXPECT_EQ(fs::read_symlink(dir / "link.png"), pTarget);
+            EXPECT_EQ(ReadFile(dir / pTarget).substr(1, 3), "PNG");
+            EXPECT_EQ(HiddenFiles(dir / "elsewhere"), std::vector<std::string>());
+            fs::remove(dir / "link.png");
+            fs::remove(dir / "elsewhere/new.png");
+        }
+        const TesscliRun run = RunWith(arguments("fifo.png"));
+        EXPECT_EQ(run.exitStatus, 5);
+        EXPECT_EQ(TailOf(run),
+                  "    The output file " + strShownFifo + " is a FIFO, device or socket; it is left as it is");
+        EXPECT_EQ(run.standardOutput.find("Creating image grid"), std::string::npos);
+        EXPECT_TRUE(fs::is_fifo(dir / "fifo.png"));
+        EXPECT_EQ(HiddenFiles(dir.Path()), std::vector<std::string>());
     }
 }
