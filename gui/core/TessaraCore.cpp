@@ -70,6 +70,7 @@ bool TessaraCore::InitializeCore()
     return GUARD_RUN([&] {
         CreateDirectories();
         m_options.InitOptionSet();
+        m_options.ClaimInstanceSlot(Misc::AppDirectories::GetConfigDir());
         const QString strConfig = TessaraOptions::GetConfigFile();
         if (QFileInfo::exists(strConfig) && !m_options.LoadOptions(strConfig))
             Misc::MessageBox(Misc::MsgWarning, tr("An error occurred while loading the Tessara configuration."),
@@ -111,7 +112,7 @@ int TessaraCore::RunCore()
 void TessaraCore::ShutdownCore()
 {
     GUARD_RUN([&] {
-        if (!m_options.SaveOptions(TessaraOptions::GetConfigFile()))
+        if (!m_options.MergeAndSaveOptions(TessaraOptions::GetConfigFile()))
             Misc::MessageBox(Misc::MsgWarning, tr("An error occurred while saving the Tessara configuration."),
                              QMessageBox::Ok);
         delete m_mainWindow;

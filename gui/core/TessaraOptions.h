@@ -2,7 +2,10 @@
 
 #include "misc/OptionSet.h"
 
+#include <QLockFile>
 #include <QStringList>
+
+#include <memory>
 
 namespace Core {
 
@@ -20,12 +23,25 @@ public:
     void LoadRecentProjects();
     void SaveRecentProjects();
 
+    // Takes the lowest numbered instance marker in strFolder that no other running editor holds and
+    // keeps it while this object lives; the number is how many editors were open before this one,
+    // at least as far as the main window's place goes.
+    int ClaimInstanceSlot(const QString& strFolder);
+    int GetInstanceSlot() const { return m_instanceSlot; }
+
 protected:
     void OnLoadOptions() override;
     void OnSaveOptions() override;
+    // Recent projects opened here come first, then the file's list, then the rest of this one's.
+    void OnMergeOptions(const QMap<QString, QVariant>& fileOptions) override;
 
 private:
+    static constexpr int MaxInstanceSlots = 16;
+
     QStringList m_recentProjects; // most recent first
+    QStringList m_openedProjects; // added since the start, for the merge with other instances
+    std::unique_ptr<QLockFile> m_instanceLock;
+    int m_instanceSlot = 0;
 };
 
 } // namespace Core

@@ -4,6 +4,12 @@
 
 #include <QEventLoop>
 
+#ifdef Q_OS_LINUX
+#include <csignal>
+#include <sys/prctl.h>
+#include <unistd.h>
+#endif
+
 namespace Core {
 
 TessaraProcess::TessaraProcess(QObject* pParent) : QObject(pParent)
@@ -12,6 +18,19 @@ TessaraProcess::TessaraProcess(QObject* pParent) : QObject(pParent)
     m_killTimer.setInterval(TerminateGraceMilliseconds);
     connect(&m_killTimer, &QTimer::timeout, &m_process, &QProcess::kill);
     connect(&m_process, &QProcess::readyReadStandardOutput, this, &TessaraProcess::ReadOutput);
+#ifdef Q_OS_LINUX
+    // A killed editor must not leave tesscli writing on for a reader that is gone: the kernel sends it
+    // SIGTERM, which tesscli answers by removing its temporary file and keeping the old output. The
+    // signal follows the death of the thread that forked, and QProcess forks from the thread calling
+    // start(), the GUI thread, which lives as long as the editor.
+    const pid_t nParent = getpid();
+    m_process.setChildProcessModifier([nParent] {
+        prctl(PR_SET_PDEATHSIG, SIGTERM);
+        // The editor may have died between the fork and the prctl call.
+        if (getppid() != nParent)
+            raise(SIGTERM);
+    });
+#endif
 }
 
 void TessaraProcess::Run(const QString& strExecutable, const QStringList& astrArguments)

@@ -7,6 +7,7 @@
 #include "TessaraContract.h"
 
 #include <QCoreApplication>
+#include <QDir>
 
 #include <algorithm>
 
@@ -92,17 +93,20 @@ QString ToText(const QVariant& value)
 bool TessaraProject::LoadProject(const QString& strPath)
 {
     return GUARD_RUN([&] {
-        switch (Misc::ReadXmlFile(strPath, m_document)) {
+        // The first line stays the same for every cause; the file and the cause follow on their own lines.
+        QString strReason;
+        const QString strDetail = QLatin1Char('\n') + QDir::toNativeSeparators(strPath) + QLatin1Char('\n');
+        switch (Misc::ReadXmlFile(strPath, m_document, &strReason)) {
         case Misc::XmlReadResult::Read:
             break;
         case Misc::XmlReadResult::NotOpened:
-            m_error = tr("Unable to open the project file");
+            m_error = tr("Unable to open the project file") + strDetail + strReason;
             return false;
         case Misc::XmlReadResult::NotRegularFile:
             m_error = tr("The project file is not a regular file");
             return false;
         case Misc::XmlReadResult::NotReadable:
-            m_error = tr("Unable to read the project file");
+            m_error = tr("Unable to read the project file") + strDetail + strReason;
             return false;
         }
 

@@ -5,8 +5,10 @@
 #include "misc/XmlUtils.h"
 
 #include <QGuiApplication>
+#include <QLockFile>
 #include <QScreen>
 #include <QStringList>
+#include <QStyle>
 #include <QWidget>
 
 #include <algorithm>
@@ -51,6 +53,7 @@ bool OptionSet::LoadOptions(const QString& strFile)
                 ParseXmlElement(node.toElement(), node.toElement().tagName());
         }
         OnLoadOptions();
+        m_loadedOptions = m_options;
         return bLoaded;
     });
 }
@@ -67,6 +70,33 @@ bool OptionSet::SaveOptions(const QString& strFile)
             CreateXmlElement(document, root, it.key()).appendChild(document.createTextNode(it.value().toString()));
 
         return Misc::WriteFileSafely(strFile, document.toByteArray(4));
+    });
+}
+
+bool OptionSet::MergeAndSaveOptions(const QString& strFile)
+{
+    return GUARD_RUN([&] {
+        // A lock that cannot be had in time (a hung instance) must not cost this instance its options:
+        // it then merges without the lock, as the rename keeps the file whole anyway.
+        QLockFile lock(strFile + QStringLiteral(".lock"));
+        lock.tryLock(5000);
+        OptionSet onDisk;
+        onDisk.LoadOptions(strFile);
+
+        OnSaveOptions();
+        QMap<QString, QVariant> merged = onDisk.m_options;
+        for (auto it = m_options.cbegin(); it != m_options.cend(); ++it) {
+            const auto loaded = m_loadedOptions.constFind(it.key());
+            // Compared as texts: the file gives texts, setters may store numbers.
+            if (loaded == m_loadedOptions.cend() || loaded->toString() != it.value().toString())
+                merged.insert(it.key(), it.value());
+        }
+        m_options = merged;
+        OnMergeOptions(onDisk.m_options);
+        if (!SaveOptions(strFile))
+            return false;
+        m_loadedOptions = m_options;
+        return true;
     });
 }
 
@@ -124,7 +154,7 @@ void OptionSet::SaveWindowState(const QWidget* pWindow, const QString& strName)
     });
 }
 
-void OptionSet::LoadWindowState(QWidget* pWindow, const QString& strName) const
+void OptionSet::LoadWindowState(QWidget* pWindow, const QString& strName, int nCascade) const
 {
     GUARD_RUN([&] {
         const QString strKey = QStringLiteral("Windows.") + strName;
@@ -139,6 +169,8 @@ void OptionSet::LoadWindowState(QWidget* pWindow, const QString& strName) const
             pWindow->setWindowState(pWindow->windowState() | Qt::WindowMaximized);
             return;
         }
+        const int nStep = pWindow->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, pWindow);
+        ptPosition += QPoint(nStep, nStep) * nCascade;
         FitToScreen(ptPosition, szSize);
         pWindow->move(ptPosition);
         pWindow->resize(szSize);

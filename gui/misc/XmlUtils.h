@@ -18,7 +18,8 @@ enum class XmlReadResult {
 constexpr int MaxXmlDepth = 64;
 
 // Reads strFile into document (namespace processing on). The nesting is checked by a streaming
-// pass before the DOM is built.
-XmlReadResult ReadXmlFile(const QString& strFile, QDomDocument& document);
+// pass before the DOM is built. On failure *pReason, when given, says why in words for the user:
+// the system's reason, or the line and column where the XML goes wrong.
+XmlReadResult ReadXmlFile(const QString& strFile, QDomDocument& document, QString* pReason = nullptr);
 
 } // namespace Misc

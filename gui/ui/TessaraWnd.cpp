@@ -191,7 +191,7 @@ bool TessaraWnd::ShowCells(const QList<QStringList>& rows, const QSize& gridSize
 
 void TessaraWnd::RestoreWindowState()
 {
-    Options()->LoadWindowState(this, WindowName);
+    Options()->LoadWindowState(this, WindowName, Options()->GetInstanceSlot());
     const QString strState = Options()->GetOption(WindowStateOption, QString()).toString();
     if (!strState.isEmpty())
         restoreState(QByteArray::fromBase64(strState.toLatin1()), 0);

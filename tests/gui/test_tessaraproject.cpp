@@ -10,11 +10,13 @@
 #include "misc/OptionSet.h"
 
 #include <QFileInfo>
+#include <QStyle>
 #include <QtTest>
 
 #include <csignal>
 #include <sys/resource.h>
 #include <tuple>
+#include <unistd.h>
 
 using Core::TessaraInterface;
 using Core::TessaraProject;
@@ -96,6 +98,34 @@ TessaraSettings RowsOnly(const QList<QStringList>& rows)
     settings.flags = TessaraSettings::FlagRows;
     return settings;
 }
+
+// The first process whose parent is nParent, or 0.
+pid_t ChildOf(qint64 nParent)
+{
+    for (const QString& strEntry : QDir("/proc").entryList(QDir::Dirs)) {
+        QFile stat("/proc/" + strEntry + "/stat");
+        if (!stat.open(QIODevice::ReadOnly))
+            continue;
+        // "pid (name) state ppid ...": the name may hold spaces, so fields are counted after ')'.
+        const QByteArray line = stat.readAll();
+        const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+        if (fields.size() > 1 && fields[1].toLongLong() == nParent)
+            return strEntry.toInt();
+    }
+    return 0;
+}
+
+// Neither running nor stopped; a zombie nobody reaps counts as ended.
+bool Ended(pid_t nPid)
+{
+    QFile stat(QString("/proc/%1/stat").arg(nPid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return true;
+    const QByteArray line = stat.readAll();
+    return line.mid(line.lastIndexOf(')') + 2, 1) == "Z";
+}
+
+const char* const kDoomedEditorVariable = "TESSARA_TEST_DOOMED_EDITOR";
 
 TessaraSettings Settings(quint32 nExtraFlags, int nOverlap, QSize region)
 {
@@ -186,18 +216,25 @@ private slots:
         QVERIFY2(problem.isEmpty(), qPrintable(problem));
         TessaraProject project;
         const bool bLoaded = project.LoadProject(path);
-        QCOMPARE(bLoaded ? SummaryOf(project.GetSettings()) : "error: " + project.GetLastError(), expected);
+        // Only the first line: the lines after it name this checkout's path.
+        QCOMPARE(bLoaded ? SummaryOf(project.GetSettings()) : "error: " + project.GetLastError().section('\n', 0, 0),
+                 expected);
     }
 
-    // Failures a project file in tests/projects cannot show.
+    // Failures a project file in tests/projects cannot show, and what follows the first line, which
+    // is all that the shared table compares: the file, then the reason.
     void loadMessages_data()
     {
         QTest::addColumn<QByteArray>("content");
-        QTest::addColumn<QString>("error");
-        QTest::newRow("no file") << QByteArray() << "Unable to open the project file";
+        QTest::addColumn<QString>("error"); // %1: the file
+        QTest::newRow("no file") << QByteArray() << "Unable to open the project file\n%1\nNo such file or directory";
+        QTest::newRow("not readable") << QByteArray("unreadable")
+                                      << "Unable to open the project file\n%1\nPermission denied";
         QTest::newRow("nested 100000 deep")
             << ProjectXml(QByteArray("<Rows>").repeated(100000) + QByteArray("</Rows>").repeated(100000))
-            << "Unable to read the project file";
+            << "Unable to read the project file\n%1\nLine 1, column 427: elements nested more than 64 deep";
+        QTest::newRow("cut off") << ProjectXml("<Rows>\n  <Row>").chopped(10)
+                                 << "Unable to read the project file\n%1\nLine 2, column 7: Premature end of document.";
         QTest::newRow("FIFO") << QByteArray("fifo") << "The project file is not a regular file";
     }
     void loadMessages()
@@ -205,11 +242,16 @@ private slots:
         QFETCH(QByteArray, content);
         QFETCH(QString, error);
         TessaraProject project;
-        const QString strPath = content.isEmpty()   ? m_sandbox.File("absent.tsp")
-                                : content == "fifo" ? m_sandbox.MakeFifo("fifo.tsp")
-                                                    : m_sandbox.WriteText("p.tsp", content);
+        QString strPath = content.isEmpty()   ? m_sandbox.File("absent.tsp")
+                          : content == "fifo" ? m_sandbox.MakeFifo("fifo.tsp")
+                                              : m_sandbox.WriteText("p.tsp", content);
+        if (content == "unreadable") {
+            if (geteuid() == 0)
+                QSKIP("root reads every file");
+            QVERIFY(QFile::setPermissions(strPath, QFile::WriteOwner));
+        }
         QVERIFY(!project.LoadProject(strPath));
-        QCOMPARE(project.GetLastError(), error);
+        QCOMPARE(project.GetLastError(), QString(error).replace("%1", strPath));
     }
 
     // Nesting is limited, not width: a long row still loads. Empty rows count towards the grid's height.
@@ -278,6 +320,47 @@ private slots:
         // The search path is the second place looked at.
         qputenv("PATH", QFile::encodeName(QFileInfo(QStringLiteral(TESSCLI_EXE)).absolutePath()));
         QCOMPARE(TessaraInterface::GetTessaraExecutable(), QStringLiteral(TESSCLI_EXE));
+    }
+
+    // A copy of this program combines as the editor does and is killed with SIGKILL while tesscli
+    // writes; tesscli must end at once, leaving neither the output nor its temporary file.
+    void combineEndsWithAKilledEditor()
+    {
+        const QByteArray folder = qgetenv(kDoomedEditorVariable);
+        if (!folder.isEmpty()) {
+            const QDir dir(QString::fromLocal8Bit(folder));
+            const TessaraSettings s = RowsOnly(QList<QStringList>(40, QStringList(40, dir.filePath("tile.png"))));
+            TessaraInterface().CompoundImage(&s, dir.filePath("out.png")); // ended by the kill
+            QFAIL("the combine was not interrupted");
+        }
+        TestUtils::Sandbox sandbox;
+        QImage tile(200, 200, QImage::Format_RGB32);
+        for (int y = 0; y < tile.height(); ++y)
+            for (int x = 0; x < tile.width(); ++x)
+                tile.setPixel(x, y, qRgb(x * 7 ^ y * 13, x * y, x + y)); // noise, so that deflate has work
+        QVERIFY(tile.save(sandbox.File("tile.png")));
+
+        QProcess editor;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(kDoomedEditorVariable, sandbox.Path());
+        editor.setProcessEnvironment(environment);
+        editor.start(QCoreApplication::applicationFilePath(), {"combineEndsWithAKilledEditor"});
+        QVERIFY(editor.waitForStarted());
+
+        // Frozen once its temporary file exists, so that the kill surely lands while it writes.
+        pid_t nTesscli = 0;
+        const auto temporaryFiles = [&] {
+            return QDir(sandbox.Path()).entryList({".out.png-*"}, QDir::Files | QDir::Hidden);
+        };
+        QTRY_VERIFY_WITH_TIMEOUT((nTesscli = ChildOf(editor.processId())) != 0 && !temporaryFiles().isEmpty()
+                                     && kill(nTesscli, SIGSTOP) == 0,
+                                 30000);
+        QVERIFY(kill(static_cast<pid_t>(editor.processId()), SIGKILL) == 0);
+        QVERIFY(editor.waitForFinished());
+        kill(nTesscli, SIGCONT);
+        QTRY_VERIFY_WITH_TIMEOUT(Ended(nTesscli), 5000);
+        QCOMPARE(temporaryFiles(), QStringList());
+        QVERIFY(!QFileInfo::exists(sandbox.File("out.png")));
     }
 
     void processKeepsExitCodeAndOutput_data()
@@ -410,6 +493,67 @@ private slots:
             m_sandbox.WriteText("g.cfg", "<Options><RecentFiles><File0>a</File0><File1/><File2>b</File2><File3></File3>"
                                          "<File9>beyond eight</File9></RecentFiles></Options>")));
         QCOMPARE(options.GetRecentProjects(), (QStringList{"a", "b"}));
+    }
+
+    // Two editors loaded the same file; each keeps what it changed, recent projects are joined, newest first.
+    void twoEditorsMergeTheirOptions()
+    {
+        const QString strFile =
+            m_sandbox.WriteText("two.cfg", "<Options><RecentFiles><File0>/p/a</File0><File1>/p/b</File1></RecentFiles>"
+                                           "<Kept>file</Kept><Position>0</Position><Both>0</Both></Options>");
+        Core::TessaraOptions first, second;
+        QVERIFY(first.LoadOptions(strFile) && second.LoadOptions(strFile));
+        first.AddRecentProject("/p/x");
+        first.AddRecentProject("/p/b");
+        first.SetOption("Position", 10);
+        first.SetOption("Both", "first");
+        first.SetOption("OnlyFirst", "1");
+        second.AddRecentProject("/p/y");
+        second.SetOption("Both", "second");
+        second.SetOption("OnlySecond", "2");
+        QVERIFY(first.MergeAndSaveOptions(strFile));
+        QVERIFY(second.MergeAndSaveOptions(strFile));
+
+        Core::TessaraOptions loaded;
+        QVERIFY(loaded.LoadOptions(strFile));
+        QCOMPARE(loaded.GetRecentProjects(), (QStringList{"/p/y", "/p/b", "/p/x", "/p/a"}));
+        QCOMPARE(loaded.GetOption("Position").toString(), QString("10"));
+        QCOMPARE(loaded.GetOption("Both").toString(), QString("second"));
+        QCOMPARE(loaded.GetOption("Kept").toString(), QString("file"));
+        QCOMPARE(loaded.GetOption("OnlyFirst").toString() + loaded.GetOption("OnlySecond").toString(), QString("12"));
+
+        // Nine projects between them: the oldest falls off, as in one editor.
+        for (int i = 0; i < 8; ++i)
+            first.AddRecentProject(QString("/q/%1").arg(i));
+        QVERIFY(first.MergeAndSaveOptions(strFile));
+        QVERIFY(loaded.LoadOptions(strFile));
+        QCOMPARE(loaded.GetRecentProjects().size(), Core::TessaraOptions::MaxRecentProjects);
+        QCOMPARE(loaded.GetRecentProjects().first(), QString("/q/7"));
+    }
+
+    // The second editor's window comes one title bar lower and further right; a marker freed by an
+    // editor that ended is taken again.
+    void secondEditorWindowIsOffset()
+    {
+        TestUtils::Sandbox sandbox;
+        auto first = std::make_unique<Core::TessaraOptions>();
+        Core::TessaraOptions second;
+        QCOMPARE(first->ClaimInstanceSlot(sandbox.Path()), 0);
+        QCOMPARE(second.ClaimInstanceSlot(sandbox.Path()), 1);
+        QWidget firstWindow, secondWindow;
+        for (Core::TessaraOptions* pOptions : {first.get(), &second}) {
+            pOptions->SetOption_Point("Windows.W.Position", QPoint(100, 100));
+            pOptions->SetOption_Size("Windows.W.Size", QSize(300, 200));
+        }
+        first->LoadWindowState(&firstWindow, "W", first->GetInstanceSlot());
+        second.LoadWindowState(&secondWindow, "W", second.GetInstanceSlot());
+        const int nStep = secondWindow.style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &secondWindow);
+        QVERIFY(nStep > 0);
+        QCOMPARE(firstWindow.pos(), QPoint(100, 100));
+        QCOMPARE(secondWindow.pos(), QPoint(100 + nStep, 100 + nStep));
+
+        first.reset();
+        QCOMPARE(Core::TessaraOptions().ClaimInstanceSlot(sandbox.Path()), 0);
     }
 
     // A stored window state from another screen, or a damaged one, must not put the window where

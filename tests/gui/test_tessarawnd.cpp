@@ -226,7 +226,8 @@ private slots:
         answers.Then(TestUtils::NoteText(strBox));
         QMetaObject::invokeMethod(m_window, "OnOpenProject", Q_ARG(QString, m_sandbox.File("missing.tsp")));
         QCOMPARE(answers.Problems(), QString());
-        QCOMPARE(strBox, QString("An error occurred while loading the project:\n\nUnable to open the project file"));
+        QCOMPARE(strBox, "An error occurred while loading the project:\n\nUnable to open the project file\n"
+                             + m_sandbox.File("missing.tsp") + "\nNo such file or directory");
         QString strError;
         QVERIFY(!m_window->SaveProjectTo(m_sandbox.File("no-such-folder/p.tsp"), strError));
         QCOMPARE(strError, QString("Unable to write the project file"));
