@@ -245,14 +245,14 @@ bool TessaraCore::Convert(const std::string& strSource, const std::string& strDe
         strReason = outputFormat.GetLastError();
         return false;
     }
-    // Ask for true colour with alpha so that transparency survives. The image is empty until
-    // read, so no colour space is set on it: this library version refuses to transform an
-    // image without pixels, and the read replaces it anyway.
     Engine::ImagePixelLimit limit;
     if (!limit.AdmitsDeclaredSize(strSource)) {
         strReason = limit.GetLastError();
         return false;
     }
+    // Ask for true colour with alpha so that transparency survives. The image is empty until
+    // read, so no colour space is set on it: this library version refuses to transform an
+    // image without pixels, and the read replaces it anyway.
     Magick::Image image;
     try {
         Magick::Image attributes;
