@@ -25,7 +25,7 @@ crashes=$BUILD_DIR/fuzz-crashes
 rm -rf "$corpus"
 mkdir -p "$crashes"
 scripts/fuzz_corpus.sh "$corpus"
-for target in fuzz_switches fuzz_color fuzz_cli_project fuzz_sources fuzz_editor_project; do
+for target in fuzz_switches fuzz_color fuzz_cli_project fuzz_sources fuzz_tile_decoders fuzz_editor_project; do
   [ -x "$BUILD_DIR/bin/$target" ] || continue
   echo "== $target for ${FUZZ_SECONDS}s"
   log=$crashes/$target.log

@@ -1,5 +1,7 @@
 #include "codecs/TileDecoder.h"
 
+#include "misc/Format.h"
+
 namespace Codecs {
 
 bool TileDecoder::AdmitsSize(const std::string& strFile, unsigned long long nWidth, unsigned long long nHeight,
@@ -8,13 +10,13 @@ bool TileDecoder::AdmitsSize(const std::string& strFile, unsigned long long nWid
     // Both sides fit in 32 bits in PNG and JPEG headers, so the product cannot wrap.
     if (nWidth * nHeight > expected.maxPixels) {
         SetLastError("The image %s declares %llux%llu pixels, more than the limit of %llu pixels per image",
-                     strFile.c_str(), nWidth, nHeight, expected.maxPixels);
+                     Misc::Printable(strFile).c_str(), nWidth, nHeight, expected.maxPixels);
         return false;
     }
     if (nWidth != static_cast<unsigned long long>(expected.width)
         || nHeight != static_cast<unsigned long long>(expected.height)) {
-        SetLastError("The image %s changed since it was checked: %llux%llu instead of %ix%i", strFile.c_str(), nWidth,
-                     nHeight, expected.width, expected.height);
+        SetLastError("The image %s changed since it was checked: %llux%llu instead of %ix%i",
+                     Misc::Printable(strFile).c_str(), nWidth, nHeight, expected.width, expected.height);
         return false;
     }
     return true;

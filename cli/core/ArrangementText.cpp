@@ -14,7 +14,7 @@ const char* const kEmptyCell = "(empty)";
 
 std::string NameOf(const std::string& strFile)
 {
-    return std::filesystem::path(strFile).filename().string();
+    return Misc::Printable(std::filesystem::path(strFile).filename().string());
 }
 } // namespace
 

@@ -41,7 +41,7 @@ std::string EchoArguments(int argc, char** argv)
 {
     std::string strEcho = "> ";
     for (int nArg = 1; nArg < argc; ++nArg) {
-        const std::string strArg = argv[nArg] ? argv[nArg] : "";
+        const std::string strArg = Misc::Printable(argv[nArg] ? argv[nArg] : "");
         if (strArg.find(' ', 1) != std::string::npos)
             strEcho += "\"" + strArg + "\" ";
         else
@@ -140,6 +140,10 @@ void TessaraCore::RunCore()
         Print("%s", m_cmdLine.GetUsage().c_str());
         return;
     }
+    if (!CheckEnvironment()) {
+        m_exitStatus = Contract::ExitDataPreparation;
+        return;
+    }
     InitializeImageMagick();
     // After the library's set-up, which may install handlers of its own.
     Misc::InterruptCleanup::Install(Contract::ExitProcessing);
@@ -226,21 +230,32 @@ bool TessaraCore::ConvertImage()
     const CmdLine::CommandLineValue* pOccurrence = m_cmdLine.GetConvertSwitch()->GetFirstOccurrence();
     const std::string strSource = pOccurrence->GetString(0);
     const std::string strDestination = pOccurrence->GetString(1);
-    Print("Converting '%s' to '%s'... ", strSource.c_str(), strDestination.c_str());
-    std::string strRefusal;
-    const bool bConverted = Convert(strSource, strDestination, strRefusal);
+    Print("Converting '%s' to '%s'... ", Misc::Printable(strSource).c_str(), Misc::Printable(strDestination).c_str());
+    std::string strReason;
+    const bool bConverted = Convert(strSource, strDestination, strReason);
     Print(bConverted ? "done\n" : "failed\n");
-    if (!strRefusal.empty())
-        Print("    %s\n", strRefusal.c_str());
+    if (!bConverted && !strReason.empty())
+        Print("    %s\n", Misc::Printable(strReason).c_str());
     return bConverted;
 }
 
-// strRefusal explains the inputs refused before the library reads them; the library's own
-// failures keep their short "failed".
-bool TessaraCore::Convert(const std::string& strSource, const std::string& strDestination, std::string& strRefusal)
+// strReason says why a conversion failed: a refusal before reading, or the library's or the
+// system's words.
+bool TessaraCore::Convert(const std::string& strSource, const std::string& strDestination, std::string& strReason)
 {
-    if (!Misc::CheckOutputTarget(strDestination, strRefusal) || !Misc::CheckRegularFile(strSource, strRefusal))
+    if (!Misc::CheckOutputTarget(strDestination, strReason) || !Misc::CheckRegularFile(strSource, strReason))
         return false;
+    // As for a composition, an output no writer takes ends the run before the input is read.
+    Engine::OutputFormat outputFormat;
+    if (!outputFormat.Check(strDestination)) {
+        strReason = outputFormat.GetLastError();
+        return false;
+    }
+    Engine::ImagePixelLimit limit;
+    if (!limit.AdmitsDeclaredSize(strSource)) {
+        strReason = limit.GetLastError();
+        return false;
+    }
     // Ask for true colour with alpha so that transparency survives. The image is empty until
     // read, so no colour space is set on it: this library version refuses to transform an
     // image without pixels, and the read replaces it anyway.
@@ -248,9 +263,8 @@ bool TessaraCore::Convert(const std::string& strSource, const std::string& strDe
     try {
         Magick::Image attributes;
         IgnoringWarnings([&] { attributes.ping(strSource); });
-        Engine::ImagePixelLimit limit;
         if (!limit.Admits(strSource, attributes.columns(), attributes.rows())) {
-            strRefusal = limit.GetLastError();
+            strReason = limit.GetLastError();
             return false;
         }
         image.type(MagickCore::TrueColorMatteType);
@@ -259,11 +273,15 @@ bool TessaraCore::Convert(const std::string& strSource, const std::string& strDe
         // The editor converts what it cannot read itself and shows it as a composition gets it.
         if (m_cmdLine.GetAutoOrientSwitch()->IsSet())
             Engine::TurnUpright(image);
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        strReason = Misc::WithoutSourceLocation(e.what());
         return false;
     }
     Codecs::ReplacingFileWriter writer(strDestination);
-    return writer.Write(Engine::ImageFileProducer(image));
+    if (writer.Write(Engine::ImageFileProducer(image)))
+        return true;
+    strReason = writer.GetLastError();
+    return false;
 }
 
 void TessaraCore::RunComposition()
@@ -315,7 +333,7 @@ bool TessaraCore::PrepareData()
     const CmdLine::CommandLineSwitch* pProject = m_cmdLine.GetProjectSwitch();
     if (pProject->IsSet()) {
         const std::string strProject = pProject->GetFirstOccurrence()->GetString(0);
-        Print("Loading project %s...\n", strProject.c_str());
+        Print("Loading project %s...\n", Misc::Printable(strProject).c_str());
         Collectors::TessaraProject project;
         if (!project.LoadProject(strProject))
             return ReportFailure("An error occurred while loading the project", project.GetLastError());
@@ -353,7 +371,7 @@ void TessaraCore::PrintDryRun(const Engine::OutputFormat& outputFormat)
     Print("%s", DescribeCellMap(m_imageGrid, 8).c_str());
     const Engine::GridLayout& layout = m_imageGrid.GetLayout();
     Print("    Canvas size: %lldx%lld pixels\n", layout.GetTotalWidth(), layout.GetTotalHeight());
-    Print("    Output file: %s\n", m_dataSet.GetOutputFile().c_str());
+    Print("    Output file: %s\n", Misc::Printable(m_dataSet.GetOutputFile()).c_str());
     Print("    Output format: %s\n", outputFormat.GetDescription().c_str());
     const Engine::ImageGrid::OutputPlan plan = m_imageGrid.PlanOutput();
     Print("    Written by: %s\n", plan.writer.c_str());
@@ -371,10 +389,22 @@ bool TessaraCore::RunGridPhase(const char* pHeading, bool (Engine::ImageGrid::*p
     return true;
 }
 
+// An error's further lines (the reason under a failure) keep their indentation relative to its first.
 bool TessaraCore::ReportFailure(const char* pHeading, const std::string& strError)
 {
-    Print("\n%s:\n    %s\n", pHeading, strError.c_str());
+    std::string strIndented;
+    for (const char cCharacter : strError)
+        strIndented += cCharacter == '\n' ? std::string("\n    ") : std::string(1, cCharacter);
+    Print("\n%s:\n    %s\n", pHeading, strIndented.c_str());
     return false;
+}
+
+bool TessaraCore::CheckEnvironment()
+{
+    Engine::ImagePixelLimit limit;
+    if (!limit.CheckEnvironment())
+        return ReportFailure("An error occurred while checking the environment", limit.GetLastError());
+    return true;
 }
 
 } // namespace Core

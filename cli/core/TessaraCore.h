@@ -45,11 +45,13 @@ private:
     bool CheckCommandLine();
     void InitializeImageMagick();
     bool ConvertImage();
-    bool Convert(const std::string& strSource, const std::string& strDestination, std::string& strRefusal);
+    bool Convert(const std::string& strSource, const std::string& strDestination, std::string& strReason);
     // The composition phases; each prints its heading and, on failure, its error.
     void RunComposition();
     bool PrepareData();
     bool CheckOutputFile(Engine::OutputFormat& outputFormat);
+    // The environment's settings, before any file is read.
+    bool CheckEnvironment();
     bool ComposeGrid();
     // Prints the heading, runs the step on the grid and reports its error under pFailureHeading.
     bool RunGridPhase(const char* pHeading, bool (Engine::ImageGrid::*pStep)(), const char* pFailureHeading);

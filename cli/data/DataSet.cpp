@@ -72,7 +72,7 @@ DataSet::DataSet()
 bool DataSet::SetOutputFile(const std::string& strName)
 {
     if (strName.empty()) {
-        SetLastError("Invalid output file (%s)", strName.c_str());
+        SetLastError("Invalid output file (%s)", Misc::Printable(strName).c_str());
         return false;
     }
     m_outputFile = ResolveAgainst(CurrentDirectory(), strName);
@@ -83,7 +83,7 @@ bool DataSet::SetOutputFile(const std::string& strName)
 bool DataSet::SetSourceDirectory(const std::string& strName)
 {
     if (strName.empty()) {
-        SetLastError("Invalid source directory (%s)", strName.c_str());
+        SetLastError("Invalid source directory (%s)", Misc::Printable(strName).c_str());
         return false;
     }
     m_sourceDirectory = strName;
@@ -94,7 +94,7 @@ bool DataSet::SetSourceDirectory(const std::string& strName)
 bool DataSet::AddInputFile(const std::string& strName, int nRow, int nColumn, int nIndex)
 {
     if (strName.empty()) {
-        SetLastError("An invalid input file name was provided (%s)", strName.c_str());
+        SetLastError("An invalid input file name was provided (%s)", Misc::Printable(strName).c_str());
         return false;
     }
 
@@ -127,7 +127,7 @@ bool DataSet::SetSources(const std::string& strFilter, int nFirst, int nLast)
     const std::string strDirectory = filter.parent_path().string();
     const std::vector<std::string> files = ListVisibleFiles(strDirectory);
     if (files.empty()) {
-        SetLastError("The source directory doesn't contain any files (%s)", strDirectory.c_str());
+        SetLastError("The source directory doesn't contain any files (%s)", Misc::Printable(strDirectory).c_str());
         return false;
     }
 
@@ -135,7 +135,7 @@ bool DataSet::SetSources(const std::string& strFilter, int nFirst, int nLast)
     const std::string strPattern = filter.filename().string();
     SourcesRegEx regEx;
     if (strPattern.empty() || !regEx.SetFilter(strPattern)) {
-        SetLastError("The sources filter is invalid (%s)", strPattern.c_str());
+        SetLastError("The sources filter is invalid (%s)", Misc::Printable(strPattern).c_str());
         return false;
     }
 
@@ -145,7 +145,7 @@ bool DataSet::SetSources(const std::string& strFilter, int nFirst, int nLast)
         int nIndex = -1;
         const SourcesRegEx::MatchResult result = regEx.Match(strFile, nRow, nColumn, nIndex);
         if (result == SourcesRegEx::MatchResult::Failed) {
-            SetLastError("The sources filter could not be matched against %s (%s)", strFile.c_str(),
+            SetLastError("The sources filter could not be matched against %s (%s)", Misc::Printable(strFile).c_str(),
                          regEx.GetLastError().c_str());
             return false;
         }
@@ -287,7 +287,7 @@ bool DataSet::SetQuality(int nValue)
 bool DataSet::AddAttribute(const std::string& strName, const std::string& strValue)
 {
     if (strName.empty() || strValue.empty()) {
-        SetLastError("The attribute (%s) is invalid", strName.c_str());
+        SetLastError("The attribute (%s) is invalid", Misc::Printable(strName).c_str());
         return false;
     }
     m_attributes.emplace_back(strName, strValue);
@@ -373,11 +373,11 @@ std::vector<const InputFile*> DataSet::GetFilesWithoutCell() const
 std::string DataSet::GetSummary() const
 {
     using Misc::Format;
-    std::string strSummary = Format("    Current directory: %s\n", CurrentDirectory().c_str());
+    std::string strSummary = Format("    Current directory: %s\n", Misc::Printable(CurrentDirectory()).c_str());
     if (IsSet(FieldOutputFile))
-        strSummary += Format("    Output file: %s\n", m_outputFile.c_str());
+        strSummary += Format("    Output file: %s\n", Misc::Printable(m_outputFile).c_str());
     if (IsSet(FieldSourceDirectory))
-        strSummary += Format("    Source directory: %s\n", m_sourceDirectory.c_str());
+        strSummary += Format("    Source directory: %s\n", Misc::Printable(m_sourceDirectory).c_str());
     if (IsSet(FieldInputFiles))
         strSummary += Format("    Number of input files: %i\n", static_cast<int>(m_inputFiles.GetCount()));
     if (IsSet(FieldGridSize))

@@ -58,6 +58,11 @@ bool CanvasLimits::Admits(int nWidth, int nHeight)
     return true;
 }
 
+std::string SideLimitText(bool bHeight)
+{
+    return LimitText(bHeight ? MagickCore::HeightResource : MagickCore::WidthResource, Unit::Pixels);
+}
+
 std::string CanvasLimits::DescribeFailure(int nWidth, int nHeight, const std::string& strReason) const
 {
     // The library keeps four channels per pixel.

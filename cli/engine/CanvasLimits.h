@@ -17,4 +17,7 @@ public:
     std::string DescribeFailure(int nWidth, int nHeight, const std::string& strReason) const;
 };
 
+// The library's width or height limit in the notation of its policy files ("1MP"), or "unlimited".
+std::string SideLimitText(bool bHeight);
+
 } // namespace Engine

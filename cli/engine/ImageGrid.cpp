@@ -120,7 +120,7 @@ bool ImageGrid::PreloadImages()
     ForEachCell([&](ImageGridCell& cell) {
         if (!bPinged)
             return;
-        Print(Misc::Format("    %s... ", cell.GetFile().c_str()));
+        Print(Misc::Format("    %s... ", Misc::Printable(cell.GetFile()).c_str()));
         bPinged = cell.PingImage();
         Print(bPinged ? "done\n" : "failed\n");
         if (!bPinged)
@@ -298,6 +298,7 @@ bool ImageGrid::ComposeInBands(Codecs::ScanlineWriter& writer)
     if (!AdmitsCanvas(writer, format))
         return false;
     bool bComposed = false;
+    bool bCellFailed = false;
     Codecs::ReplacingFileWriter file(m_dataSet->GetOutputFile());
     const bool bSaved = file.Write([&](const std::string& strTemporary, std::string& strError) {
         if (!writer.Begin(strTemporary, format)) {
@@ -309,12 +310,13 @@ bool ImageGrid::ComposeInBands(Codecs::ScanlineWriter& writer)
             Print("x] failed\n");
             writer.End();
             strError = GetLastError();
+            bCellFailed = true;
             return false;
         }
         Print("] done\n");
         PrintReadWarnings();
         bComposed = true;
-        Print(Misc::Format("    Saving to %s... ", m_dataSet->GetOutputFile().c_str()));
+        Print(Misc::Format("    Saving to %s... ", Misc::Printable(m_dataSet->GetOutputFile()).c_str()));
         if (!writer.End()) {
             strError = writer.GetLastError();
             return false;
@@ -323,8 +325,10 @@ bool ImageGrid::ComposeInBands(Codecs::ScanlineWriter& writer)
     });
     if (bComposed)
         Print(bSaved ? "done\n" : "failed\n");
-    if (!bSaved)
-        SetLastError("%s", file.GetLastError().c_str());
+    // A cell's error is printable already and may hold a reason on a line of its own; the
+    // writer's name the output as given.
+    if (!bSaved && !bCellFailed)
+        SetLastError("%s", Misc::Printable(file.GetLastError()).c_str());
     return bSaved;
 }
 
@@ -358,7 +362,7 @@ bool ImageGrid::ComposeRows(Codecs::ScanlineWriter& writer, const Codecs::Raster
     auto writeBand = [&] {
         if (!band || band->GetHeight() == 0 || band->WriteTo(writer, format.bitDepth))
             return true;
-        SetLastError("%s", writer.GetLastError().c_str());
+        SetLastError("%s", Misc::Printable(writer.GetLastError()).c_str());
         return false;
     };
     auto startRow = [&](const ImageGridCell& cell) {
@@ -398,7 +402,7 @@ bool ImageGrid::ComposeStacked(Codecs::ScanlineWriter& writer, const Codecs::Ras
     if (!bPlaced)
         return false;
     if (!band.WriteTo(writer, format.bitDepth)) {
-        SetLastError("%s", writer.GetLastError().c_str());
+        SetLastError("%s", Misc::Printable(writer.GetLastError()).c_str());
         return false;
     }
     return true;
@@ -429,7 +433,7 @@ bool ImageGrid::ForEachPreparedCell(const std::function<bool(const ImageGridCell
                 return PrepareCell(cells[nIndex], bDirect, strError);
             } catch (const std::exception& e) {
                 // Also on a worker thread, where nothing else would catch it.
-                strError = e.what();
+                strError = Misc::Printable(e.what());
                 return false;
             }
         },
@@ -478,7 +482,7 @@ bool ImageGrid::CreateCanvas(const Magick::Geometry& size, const Magick::Color& 
         ApplyOutputOptions();
     } catch (const Magick::Exception& e) {
         m_compoundImage.reset();
-        SetLastError("%s", limits.DescribeFailure(nWidth, nHeight, e.what()).c_str());
+        SetLastError("%s", limits.DescribeFailure(nWidth, nHeight, Misc::Printable(e.what())).c_str());
         return false;
     }
     return true;
@@ -516,7 +520,7 @@ bool ImageGrid::PlaceCell(ImageGridCell* pCell, int nX, int nY)
             m_compoundImage->matte(true);
         m_compoundImage->composite(pCell->GetImage(), nX, nY, compose);
     } catch (const Magick::Exception& e) {
-        SetLastError("%s", e.what());
+        SetLastError("%s", Misc::Printable(e.what()).c_str());
         return false;
     }
     KeepReadWarning(*pCell);
@@ -529,7 +533,8 @@ void ImageGrid::KeepReadWarning(const ImageGridCell& cell)
     if (!cell.GetReadWarning().empty())
         m_readWarnings.push_back(Misc::Format("    Warning: %s is damaged or ends early; what could be read is "
                                               "composed (%s)\n",
-                                              cell.GetFile().c_str(), cell.GetReadWarning().c_str()));
+                                              Misc::Printable(cell.GetFile()).c_str(),
+                                              Misc::Printable(cell.GetReadWarning()).c_str()));
 }
 
 void ImageGrid::PrintReadWarnings()
@@ -554,7 +559,10 @@ bool ImageGrid::PrepareCell(ImageGridCell* pCell, bool bDirect, std::string& str
         strError = pCell->GetLastError();
         return false;
     case ImageGridCell::ReadResult::Failed:
-        strError = Misc::Format("Failed to load image %s", pCell->GetFile().c_str());
+        // The library's words (or the system's) say why: a damaged file, an exhausted pixel cache, a
+        // full temporary disk.
+        strError = Misc::WithReason(Misc::Format("Failed to load image %s", Misc::Printable(pCell->GetFile()).c_str()),
+                                    Misc::WithoutSourceLocation(pCell->GetLastError()));
         return false;
     }
     try {
@@ -565,7 +573,7 @@ bool ImageGrid::PrepareCell(ImageGridCell* pCell, bool bDirect, std::string& str
             return true;
         strError = pCell->GetLastError();
     } catch (const Magick::Exception& e) {
-        strError = e.what();
+        strError = Misc::Printable(e.what());
     }
     return false;
 }
@@ -586,12 +594,12 @@ bool ImageGrid::CutCellImage(ImageGridCell* pCell) const
 bool ImageGrid::SaveCompoundImage()
 {
     const std::string& strTarget = m_dataSet->GetOutputFile();
-    Print(Misc::Format("    Saving to %s... ", strTarget.c_str()));
+    Print(Misc::Format("    Saving to %s... ", Misc::Printable(strTarget).c_str()));
     Codecs::ReplacingFileWriter writer(strTarget);
     const bool bSaved = writer.Write(ImageFileProducer(*m_compoundImage));
     Print(bSaved ? "done\n" : "failed\n");
     if (!bSaved)
-        SetLastError("%s", writer.GetLastError().c_str());
+        SetLastError("%s", Misc::Printable(writer.GetLastError()).c_str());
     return bSaved;
 }
 

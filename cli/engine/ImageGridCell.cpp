@@ -5,6 +5,7 @@
 #include "engine/ImageGrid.h"
 #include "engine/ImagePixelLimit.h"
 #include "engine/Orientation.h"
+#include "misc/Format.h"
 #include "misc/RegularFile.h"
 
 #include <Magick++.h>
@@ -64,6 +65,11 @@ bool ImageGridCell::PingImage()
         SetLastError("%s", strError.c_str());
         return false;
     }
+    ImagePixelLimit limit;
+    if (!limit.AdmitsDeclaredSize(m_file)) {
+        SetLastError("%s", limit.GetLastError().c_str());
+        return false;
+    }
     CreateImage();
     bool bPinged = LoadImage(false);
     if (bPinged) {
@@ -76,7 +82,6 @@ bool ImageGridCell::PingImage()
                  || m_image->colorSpace() == MagickCore::LinearGRAYColorspace;
         m_pngCoder = IsPngCoder(m_image->magick());
         m_directlyDecodable = Codecs::ChooseTileDecoder(m_file) != nullptr;
-        ImagePixelLimit limit;
         bPinged = limit.Admits(m_file, m_image->columns(), m_image->rows());
         if (!bPinged)
             SetLastError("%s", limit.GetLastError().c_str());
@@ -100,6 +105,7 @@ ImageGridCell::ReadResult ImageGridCell::ReadImage(bool bDirect)
 {
     ReleaseImage();
     m_readWarning.clear();
+    SetLastError("%s", "");
     // Checked again: a FIFO put in the file's place since its ping would block the reader.
     std::string strError;
     if (!Misc::CheckRegularFile(m_file, strError)) {
@@ -119,8 +125,8 @@ ImageGridCell::ReadResult ImageGridCell::ReadImage(bool bDirect)
     const bool bPinged = m_storedSize.width > 0;
     if (bPinged && (nWidth != m_storedSize.width || nHeight != m_storedSize.height)) {
         // Placed as it is, a replaced file would be clipped or leave a gap without a word.
-        SetLastError("The image %s changed since it was checked: %ix%i instead of %ix%i", m_file.c_str(), nWidth,
-                     nHeight, m_storedSize.width, m_storedSize.height);
+        SetLastError("The image %s changed since it was checked: %ix%i instead of %ix%i",
+                     Misc::Printable(m_file).c_str(), nWidth, nHeight, m_storedSize.width, m_storedSize.height);
         return ReadResult::Refused;
     }
     try {
@@ -129,7 +135,7 @@ ImageGridCell::ReadResult ImageGridCell::ReadImage(bool bDirect)
     } catch (const Magick::Warning&) {
         // The pixels are converted all the same.
     } catch (const Magick::Exception& e) {
-        SetLastError("%s", e.what());
+        SetLastError("%s", Misc::Printable(e.what()).c_str());
         return ReadResult::Failed;
     }
     return ReadResult::Read;
@@ -148,14 +154,14 @@ bool ImageGridCell::LoadImage(bool bPixels)
         // Harmless oddities of a file (an unknown TIFF tag, a slightly short JPEG) come as
         // warnings with a usable image; some decoders also warn when they delivered nothing.
         if (m_image->columns() == 0 || m_image->rows() == 0) {
-            SetLastError("%s", e.what());
+            SetLastError("%s", Misc::Printable(e.what()).c_str());
             return false;
         }
         // Data that ends early or is damaged still gives an image, which the user should hear of.
         if (bPixels && dynamic_cast<const Magick::WarningCorruptImage*>(&e))
             m_readWarning = ReasonOf(e.what());
     } catch (const Magick::Exception& e) {
-        SetLastError("%s", e.what());
+        SetLastError("%s", Misc::Printable(e.what()).c_str());
         return false;
     }
     return true;
@@ -230,7 +236,7 @@ bool ImageGridCell::ExtractRegion(int nWidth, int nHeight)
     const int nImageHeight = GetHeight();
     if (nX >= nImageWidth || nY >= nImageHeight) {
         SetLastError("The region %ix%i at (%i, %i) lies outside the image %s (%ix%i)", nWidth, nHeight, nX, nY,
-                     m_file.c_str(), nImageWidth, nImageHeight);
+                     Misc::Printable(m_file).c_str(), nImageWidth, nImageHeight);
         return false;
     }
     KeepBlock(nX, nY, nWidth, nHeight);
@@ -251,8 +257,8 @@ bool ImageGridCell::TrimOverlap(int nOverlap, int nColumns, int nRows)
     const long long nWidth = static_cast<long long>(nImageWidth) - nLeft - nRight;
     const long long nHeight = static_cast<long long>(nImageHeight) - nTop - nBottom;
     if (nWidth < 1 || nHeight < 1) {
-        SetLastError("An overlap of %i pixels leaves nothing of the image %s (%ix%i)", nOverlap, m_file.c_str(),
-                     nImageWidth, nImageHeight);
+        SetLastError("An overlap of %i pixels leaves nothing of the image %s (%ix%i)", nOverlap,
+                     Misc::Printable(m_file).c_str(), nImageWidth, nImageHeight);
         return false;
     }
     if (nWidth < nImageWidth || nHeight < nImageHeight)

@@ -1,5 +1,7 @@
 #include "engine/OutputFormat.h"
 
+#include "misc/Format.h"
+
 #include <Magick++.h>
 
 #include <filesystem>
@@ -27,24 +29,26 @@ bool OutputFormat::Check(const std::string& strPath)
     std::string strExtension = path.extension().string();
     if (!strExtension.empty())
         strExtension.erase(0, 1);
+    const std::string strShownPath = Misc::Printable(strPath);
+    const std::string strShownExtension = Misc::Printable(strExtension);
 
     std::error_code error;
     if (fs::is_directory(path, error)) {
-        SetLastError("The output file %s is a directory (extension '%s'); name an image file instead", strPath.c_str(),
-                     strExtension.c_str());
+        SetLastError("The output file %s is a directory (extension '%s'); name an image file instead",
+                     strShownPath.c_str(), strShownExtension.c_str());
         return false;
     }
     // Without an extension ImageMagick would fall back on the canvas's own pseudo-format and fail
     // only after every tile was read.
     if (strExtension.empty()) {
         SetLastError("The output file %s has no extension (such as '.png') to choose the image format by",
-                     strPath.c_str());
+                     strShownPath.c_str());
         return false;
     }
     const MagickCore::MagickInfo* pWriter = FindWriter(strExtension);
     if (!pWriter) {
-        SetLastError("No image writer knows the extension '%s' of the output file %s", strExtension.c_str(),
-                     strPath.c_str());
+        SetLastError("No image writer knows the extension '%s' of the output file %s", strShownExtension.c_str(),
+                     strShownPath.c_str());
         return false;
     }
     m_description = pWriter->name ? pWriter->name : strExtension;

@@ -12,12 +12,12 @@ bool CheckRegularFile(const std::string& strPath, std::string& strError)
     if (stat(strPath.c_str(), &status) == 0) {
         if (S_ISREG(status.st_mode))
             return true;
-        strError = Format("The file %s is not a regular file", strPath.c_str());
+        strError = Format("The file %s is not a regular file", Printable(strPath).c_str());
         return false;
     }
     struct stat linkStatus;
     if (lstat(strPath.c_str(), &linkStatus) == 0 && S_ISLNK(linkStatus.st_mode)) {
-        strError = Format("The file %s is a symbolic link to a file that does not exist", strPath.c_str());
+        strError = Format("The file %s is a symbolic link to a file that does not exist", Printable(strPath).c_str());
         return false;
     }
     return true;

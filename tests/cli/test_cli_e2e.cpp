@@ -155,12 +155,26 @@ TEST_F(TesscliRunTest, LibraryWarningsAreNoFailure)
     ExpectSamePixels(Magick::Image(dir / "whole.jpg"), Magick::Image(dir / "tile.png"));
 }
 
-TEST_F(TesscliRunTest, ConvertFailsOnUnreadableSources)
+// The reason comes under the "failed"; an output no writer takes is refused before the input is read.
+TEST_F(TesscliRunTest, ConvertFailuresSayWhy)
 {
     std::ofstream(dir / "text.png") << "not an image\n";
-    for (const char* szSource : {"missing.png", "text.png"}) {
-        SCOPED_TRACE(szSource);
-        ExpectRun(Run({"-convert", szSource, "out.png"}), ConvertText(szSource, "out.png", "failed"), 5);
+    std::ofstream(dir / "empty.png");
+    fs::create_directory(dir / "folder.png");
+    // Source, target and the reason.
+    const std::array<const char*, 3> cases[] = {
+        {"missing.png", "out.png", "tesscli: unable to open image `missing.png': No such file or directory"},
+        {"text.png", "out.png", "tesscli: improper image header `text.png'"},
+        {"empty.png", "out.png", "tesscli: improper image header `empty.png'"},
+        {"missing.png", "folder.png",
+         "The output file folder.png is a directory (extension 'png'); name an image file instead"},
+        {"missing.png", "out.xyz", "No image writer knows the extension 'xyz' of the output file out.xyz"},
+        {"missing.png", "out", "The output file out has no extension (such as '.png') to choose the image format by"},
+    };
+    for (const auto& [szSource, szTarget, szReason] : cases) {
+        SCOPED_TRACE(szTarget);
+        ExpectRun(Run({"-convert", szSource, szTarget}),
+                  ConvertText(szSource, szTarget, (std::string("failed\n    ") + szReason).c_str()), 5);
         EXPECT_FALSE(fs::exists(dir / "out.png"));
     }
 }

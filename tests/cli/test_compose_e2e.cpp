@@ -254,7 +254,7 @@ TEST_F(ComposeTest, UnreadableImagesStopTheRun)
         ExpectFailure({"-row", "t1.png", "t2.png", "-row", "cut.png", "t3.png", "-out", szOut},
                       "    Combining images... [**x] failed\n\nAn error occurred while creating the compound image:\n"
                       "    Failed to load image "
-                          + dir / "cut.png" + "\n");
+                          + dir / "cut.png" + "\n        tesscli: No image was loaded.\n");
     }
     EXPECT_EQ(ReadFile(dir / "out.png"), "old");
     EXPECT_FALSE(fs::exists(dir / "out.bmp"));

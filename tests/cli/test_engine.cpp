@@ -110,7 +110,7 @@ TEST(ImageGrid, CanvasBeyondTheLibraryLimitsNamesTheLimitAndTheSize)
     EXPECT_FALSE(grid.CreateCanvas(Magick::Geometry(0, 0), black));
     EXPECT_EQ(grid.GetLastError().rfind("The compound image would be empty (0x0 pixels)", 0), 0u);
     using namespace MagickCore;
-    const ResourceType limited[] = {WidthResource, MemoryResource, MapResource, DiskResource};
+    const ResourceType limited[] = {WidthResource, HeightResource, MemoryResource, MapResource, DiskResource};
     std::vector<MagickSizeType> saved;
     for (ResourceType type : limited)
         saved.push_back(GetMagickResourceLimit(type));
@@ -119,6 +119,13 @@ TEST(ImageGrid, CanvasBeyondTheLibraryLimitsNamesTheLimitAndTheSize)
     EXPECT_FALSE(grid.CreateCanvas(Magick::Geometry(1001, 10), black));
     EXPECT_EQ(grid.GetLastError(),
               "The compound image of 1001x10 pixels is wider than ImageMagick's width limit (1KP)");
+    // A height limit of its own, below the width limit, so that a check of the wrong side fails.
+    SetMagickResourceLimit(HeightResource, 500);
+    EXPECT_TRUE(grid.CreateCanvas(Magick::Geometry(10, 500), black)) << grid.GetLastError();
+    EXPECT_FALSE(grid.CreateCanvas(Magick::Geometry(10, 501), black));
+    EXPECT_EQ(grid.GetLastError(),
+              "The compound image of 10x501 pixels is higher than ImageMagick's height limit (500P)");
+    SetMagickResourceLimit(HeightResource, saved[1]);
     for (ResourceType type : {MemoryResource, MapResource, DiskResource})
         SetMagickResourceLimit(type, 1024 * 1024);
     EXPECT_FALSE(grid.CreateCanvas(Magick::Geometry(900, 2000), black));

@@ -2,6 +2,7 @@
 // with a message and a status, keep the old output and leave nothing behind.
 #include "TestSupport.h"
 
+#include <algorithm>
 #include <csignal>
 #include <cstdint>
 #include <fstream>
@@ -127,19 +128,106 @@ TEST_F(HostileTest, ImagesClaimingTooManyPixelsAreRefusedBeforeDecoding)
         return std::string("    The image ") + strFile + " declares " + pSize + " pixels, more than the limit of "
                + pLimit + " pixels per image (set TESSCLI_MAX_IMAGE_PIXELS to raise it)";
     };
-    // The limit (empty: the default), the run, and how it must end.
-    auto expect = [&](const char* pLimit, const std::vector<std::string>& arguments, const std::string& strTail) {
-        const TesscliRun run = RunWith(arguments, {std::string("TESSCLI_MAX_IMAGE_PIXELS=") + pLimit});
-        const bool bDone = strTail.rfind("Converting", 0) == 0;
-        EXPECT_EQ(run.exitStatus, bDone ? 0 : 5) << run.standardOutput;
+    // ImageMagick's PNG reader refuses these itself, without a word of which limit they break.
+    std::ofstream(dir / "tall.png", std::ios::binary) << PngClaiming(1, 2000000000);
+    std::ofstream(dir / "wide.png", std::ios::binary) << PngClaiming(2000000, 1);
+    // The limit (null: not set), the run, how it must end and its status.
+    auto expect = [&](const char* pLimit, const std::vector<std::string>& arguments, const std::string& strTail,
+                      int nStatus) {
+        std::vector<std::string> environment;
+        if (pLimit)
+            environment.push_back(std::string("TESSCLI_MAX_IMAGE_PIXELS=") + pLimit);
+        const TesscliRun run = RunWith(arguments, environment);
+        EXPECT_EQ(run.exitStatus, nStatus) << run.standardOutput;
         EXPECT_EQ(TailOf(run), strTail);
-        EXPECT_EQ(fs::exists(dir / "out.png"), bDone);
+        EXPECT_EQ(fs::exists(dir / "out.png"), nStatus == 0);
+        fs::remove(dir / "out.png");
     };
-    expect("", {"-row", "tile.png", "bomb.png", "-out", "out.png"},
-           refusal(dir / "bomb.png", "100000x100000", "1000000000"));
-    expect("", {"-convert", "bomb.png", "out.png"}, refusal("bomb.png", "100000x100000", "1000000000"));
-    expect("99", {"-row", "tile.png", "-row", "tile.png", "-out", "out.png"}, refusal(dir / "tile.png", "10x10", "99"));
-    expect("100", {"-convert", "tile.png", "out.png"}, "Converting 'tile.png' to 'out.png'... done");
+    expect(nullptr, {"-row", "tile.png", "bomb.png", "-out", "out.png"},
+           refusal(dir / "bomb.png", "100000x100000", "1000000000"), 5);
+    expect(nullptr, {"-convert", "bomb.png", "out.png"}, refusal("bomb.png", "100000x100000", "1000000000"), 5);
+    expect("99", {"-row", "tile.png", "-row", "tile.png", "-out", "out.png"}, refusal(dir / "tile.png", "10x10", "99"),
+           5);
+    expect("100", {"-convert", "tile.png", "out.png"}, "Converting 'tile.png' to 'out.png'... done", 0);
+    expect(nullptr, {"-row", "tile.png", "tall.png", "-out", "out.png"},
+           refusal(dir / "tall.png", "1x2000000000", "1000000000"), 5);
+    expect("3000000000", {"-convert", "tall.png", "out.png"},
+           "    The image tall.png declares 1x2000000000 pixels, higher than ImageMagick's height limit (1MP)", 5);
+    expect(nullptr, {"-convert", "wide.png", "out.png"},
+           "    The image wide.png declares 2000000x1 pixels, wider than ImageMagick's width limit (1MP)", 5);
+    // A limit that is no positive whole number is not replaced by the default or by no limit at all.
+    for (const char* pLimit : {" -5", "abc", "0", "", "12x"}) {
+        const std::string strRefusal = std::string("    TESSCLI_MAX_IMAGE_PIXELS is '") + pLimit
+                                       + "', which is not a positive whole number of pixels";
+        expect(pLimit, {"-row", "tile.png", "-out", "out.png"}, strRefusal, 4);
+        expect(pLimit, {"-convert", "tile.png", "out.png"}, strRefusal, 4);
+    }
+}
+
+// Under "Failed to load image" or a failed conversion, the library's or the system's words say why.
+TEST_F(HostileTest, ReadFailuresSayWhy)
+{
+    Magick::Image zipped = SolidImage(100, 100, {1, 2, 3});
+    zipped.compressType(Magick::ZipCompression);
+    Save(zipped, dir / "tile.tif");
+    // The header still pings; the deflated strip after it no longer inflates.
+    std::string strDamaged = ReadFile(dir / "tile.tif");
+    strDamaged.replace(8, 52, 52, '\xab');
+    std::ofstream(dir / "bad.tif", std::ios::binary) << strDamaged;
+    const std::string strCacheLimits[] = {"MAGICK_MEMORY_LIMIT=1KB", "MAGICK_MAP_LIMIT=1KB", "MAGICK_DISK_LIMIT=1KB"};
+    // The run, the limits it runs under and how its output must end.
+    const std::tuple<std::vector<std::string>, std::vector<std::string>, std::string> runs[] = {
+        {{"-row", "tile.tif", "bad.tif", "-out", "out.png"},
+         {},
+         "    Failed to load image " + dir / "bad.tif"
+             + "\n        tesscli: Decoding error at scanline 0. `ZIPDecode'"},
+        {{"-row", "tile.tif", "-out", "out.png"},
+         {std::begin(strCacheLimits), std::end(strCacheLimits)},
+         "    Failed to load image " + dir / "tile.tif" + "\n        tesscli: cache resources exhausted `"
+             + dir / "tile.tif" + "'"},
+        {{"-convert", "bad.tif", "out.png"}, {}, "failed\n    tesscli: Decoding error at scanline 0. `ZIPDecode'"},
+    };
+    for (const auto& [arguments, environment, strEnd] : runs) {
+        SCOPED_TRACE(arguments[1]);
+        const TesscliRun run = RunWith(arguments, environment);
+        EXPECT_EQ(run.exitStatus, 5);
+        const std::string strOutput = run.standardOutput.substr(0, run.standardOutput.find_last_not_of('\n') + 1);
+        EXPECT_EQ(strOutput.substr(strOutput.size() - std::min(strOutput.size(), strEnd.size())), strEnd)
+            << run.standardOutput;
+        EXPECT_FALSE(fs::exists(dir / "out.png"));
+    }
+}
+
+// A name may hold any byte but '/' and NUL; printed as it is, a newline in it could end a line and
+// forge the next, such as a successful end.
+TEST_F(HostileTest, ControlCharactersInNamesArePrintedEscaped)
+{
+    const std::string strForging = "a\nOperation finished in 00:00 minutes.png";
+    Save(SolidImage(10, 10, {1, 2, 3}), dir / strForging);
+    Save(SolidImage(10, 10, {1, 2, 3}), dir / "\x1b[2J.png");
+    std::ofstream(dir / "bad\r.png") << "not an image";
+    const std::string strShown = "a\\nOperation finished in 00:00 minutes.png";
+    // The run and a line it must print.
+    const std::pair<std::vector<std::string>, std::string> runs[] = {
+        {{"-row", strForging, "-out", "out\t.png"}, "    Saving to " + dir / "out\\t.png... done"},
+        {{"-row", strForging, "bad\r.png", "-out", "out.png"},
+         "    tesscli: improper image header `" + dir / "bad\\r.png'"},
+        {{"-row", strForging, "\x1b[2J.png", "-out", "out.png", "-dryrun"}, "        " + strShown + "  \\x1b[2J.png"},
+        {{"-convert", strForging, "out\x7f.bmp"}, "Converting '" + strShown + "' to 'out\\x7f.bmp'... done"},
+    };
+    for (const auto& [arguments, strLine] : runs) {
+        SCOPED_TRACE(arguments.back());
+        const TesscliRun run = RunWith(arguments);
+        std::istringstream lines(run.standardOutput);
+        bool bFound = false;
+        for (std::string strPrinted; std::getline(lines, strPrinted);) {
+            bFound = bFound || strPrinted.rfind(strLine, 0) == 0;
+            EXPECT_EQ(strPrinted.rfind("Operation finished in 00:00 minutes.png", 0), std::string::npos);
+            for (const char cCharacter : strPrinted)
+                EXPECT_TRUE(static_cast<unsigned char>(cCharacter) >= 0x20 && cCharacter != 0x7f) << strPrinted;
+        }
+        EXPECT_TRUE(bFound) << strLine << " not in:\n" << run.standardOutput;
+    }
 }
 
 // A FIFO would block the reader forever; a dangling link used to be reported as a security policy.
@@ -214,11 +302,20 @@ TEST_F(HostileTest, AFullTemporaryFolderIsNamedAsSuch)
     if (mount("tmpfs", strSmall.c_str(), "tmpfs", 0, "size=64k") != 0)
         GTEST_SKIP() << "cannot mount a tmpfs here";
     Save(SolidImage(100, 100, {1, 2, 3}), dir / "tile.png");
-    const TesscliRun run =
-        Run({"-row", "tile.png", "tile.png", "-out", "out.bmp"},
-            {"TMPDIR=" + strSmall, "MAGICK_AREA_LIMIT=1KB", "MAGICK_MEMORY_LIMIT=1KB", "MAGICK_MAP_LIMIT=1KB"});
+    Save(SolidImage(200, 200, {1, 2, 3}), dir / "tile.tif");
+    const std::vector<std::string> environment = {"TMPDIR=" + strSmall, "MAGICK_AREA_LIMIT=1KB",
+                                                  "MAGICK_MEMORY_LIMIT=1KB", "MAGICK_MAP_LIMIT=1KB"};
+    const TesscliRun run = Run({"-row", "tile.png", "tile.png", "-out", "out.bmp"}, environment);
+    // A tile that ImageMagick reads into its cache, with the system's words under it.
+    const TesscliRun tile = Run({"-row", "tile.tif", "-out", "out.png"}, environment);
     const bool bEmptied = fs::is_empty(strSmall);
     umount(strSmall.c_str());
+    EXPECT_EQ(tile.exitStatus, 5);
+    const std::string strTileEnd = "    Failed to load image " + dir / "tile.tif"
+                                   + "\n        tesscli: unable to write " + "pixel cache `" + strSmall + "/tesscli-";
+    const size_t nTileEnd = tile.standardOutput.find(strTileEnd);
+    EXPECT_NE(nTileEnd, std::string::npos) << tile.standardOutput;
+    EXPECT_EQ(TailOf(tile).substr(TailOf(tile).size() - 26), "': No space left on device") << tile.standardOutput;
     EXPECT_EQ(run.exitStatus, 5);
     const std::string strExpected =
         "    The temporary folder is full: the compound image of 200x100 pixels (156.2KiB) does not fit in it";

@@ -6,6 +6,9 @@
 #include "data/ImageCompressions.h"
 #include "threads/WorkerThreads.h"
 
+#include <tiffio.h>
+
+#include <cstdarg>
 #include <cstdlib>
 #include <cstring>
 #include <tuple>
@@ -394,6 +397,49 @@ TEST(StreamWriters, MagickThreadLimitCapsTheThreadsTesscliUses)
         EXPECT_EQ(Threads::UsableThreadCount(), nAll) << pszIgnored;
     }
     unsetenv("MAGICK_THREAD_LIMIT");
+}
+
+static int CountTiffMessage(TIFF*, void* pCount, const char*, const char*, va_list)
+{
+    ++*static_cast<int*>(pCount);
+    return 1;
+}
+
+// The last sample of grey+alpha and RGBA is declared unassociated alpha, which the samples are;
+// a count that disagrees with the photometric interpretation makes libtiff warn on every open.
+TEST(StreamWriters, TiffDeclaresItsAlphaAsUnassociated)
+{
+    Sandbox dir;
+    for (const int nChannels : {2, 4}) {
+        SCOPED_TRACE(nChannels);
+        const RasterFormat format{20, 10, nChannels, 8};
+        const std::string strFile = dir / ("alpha" + std::to_string(nChannels) + ".tif");
+        auto pWriter = Codecs::CreateStreamingWriter(strFile, Options({}, "LZW"));
+        ASSERT_TRUE(pWriter);
+        ASSERT_TRUE(WriteInBands(*pWriter, strFile, format, MakeRaster(format))) << pWriter->GetLastError();
+
+        int nMessages = 0;
+        TIFFOpenOptions* pOptions = TIFFOpenOptionsAlloc();
+        TIFFOpenOptionsSetErrorHandlerExtR(pOptions, CountTiffMessage, &nMessages);
+        TIFFOpenOptionsSetWarningHandlerExtR(pOptions, CountTiffMessage, &nMessages);
+        TIFF* pTiff = TIFFOpenExt(strFile.c_str(), "r", pOptions);
+        TIFFOpenOptionsFree(pOptions);
+        ASSERT_NE(pTiff, nullptr);
+        uint16_t nSamples = 0, nPhotometric = 0, nExtraCount = 0;
+        uint16_t* pExtraTypes = nullptr;
+        EXPECT_EQ(TIFFGetField(pTiff, TIFFTAG_SAMPLESPERPIXEL, &nSamples), 1);
+        EXPECT_EQ(TIFFGetField(pTiff, TIFFTAG_PHOTOMETRIC, &nPhotometric), 1);
+        ASSERT_EQ(TIFFGetField(pTiff, TIFFTAG_EXTRASAMPLES, &nExtraCount, &pExtraTypes), 1);
+        EXPECT_EQ(nSamples, nChannels);
+        EXPECT_EQ(nPhotometric, nChannels == 2 ? PHOTOMETRIC_MINISBLACK : PHOTOMETRIC_RGB);
+        ASSERT_EQ(nExtraCount, 1);
+        EXPECT_EQ(pExtraTypes[0], EXTRASAMPLE_UNASSALPHA);
+        std::vector<uint8_t> strip(TIFFStripSize(pTiff));
+        for (uint32_t nStrip = 0; nStrip < TIFFNumberOfStrips(pTiff); ++nStrip)
+            EXPECT_GE(TIFFReadEncodedStrip(pTiff, nStrip, strip.data(), tmsize_t(strip.size())), 0);
+        TIFFClose(pTiff);
+        EXPECT_EQ(nMessages, 0) << "libtiff warned or failed";
+    }
 }
 
 TEST(StreamWriters, TiffTurnsBigWhenTheFileCouldPassFourGiB)
