@@ -106,7 +106,6 @@ ArgumentTable::ArgumentTable(const std::vector<std::string>& arguments)
     Initialize(static_cast<int>(argv.size()), argv.data());
 }
 
-namespace {
 std::string ReadAndClose(FILE* pFile)
 {
     std::string strText;
@@ -117,7 +116,6 @@ std::string ReadAndClose(FILE* pFile)
     fclose(pFile);
     return strText;
 }
-} // namespace
 
 pid_t StartTesscli(const std::vector<std::string>& arguments, const std::string& strWorkDir,
                    const std::vector<std::string>& extraEnvironment, FILE* pOut, FILE* pErr,

@@ -91,6 +91,9 @@ pid_t StartTesscli(const std::vector<std::string>& arguments, const std::string&
                    const std::vector<std::string>& extraEnvironment, FILE* pOut, FILE* pErr,
                    const std::function<void()>& inChild = nullptr);
 
+// Everything written to a capture file, which is then closed.
+std::string ReadAndClose(FILE* pFile);
+
 // The block a run prints when it initialises ImageMagick, configured from beside the executable.
 std::string MagickSetupText();
 

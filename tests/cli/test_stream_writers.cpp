@@ -129,20 +129,25 @@ std::vector<uint16_t> DecodedByVips(const std::string& strJpeg)
     return std::system(strCommand.c_str()) == 0 ? Decoded(strPng) : std::vector<uint16_t>{};
 }
 
-bool HasVips()
+OutputOptions Options(std::optional<unsigned> quality, std::optional<std::string> compression = {},
+                      std::vector<std::pair<std::string, std::string>> attributes = {},
+                      std::vector<OutputOptions::Define> defines = {})
 {
-    return std::system("command -v vips >/dev/null 2>&1") == 0;
+    OutputOptions options{compression, quality, std::move(attributes), {{"jpeg", "optimize-coding", "false"}}};
+    options.defines.insert(options.defines.end(), defines.begin(), defines.end());
+    return options;
 }
 
-OutputOptions Options(std::optional<unsigned> quality, std::optional<std::string> compression = {},
-                      std::vector<std::pair<std::string, std::string>> attributes = {})
+// A writer for strPath with the options wrote raster in bands, or why not.
+::testing::AssertionResult Streamed(const std::string& strPath, const OutputOptions& options,
+                                    const RasterFormat& format, const std::vector<uint8_t>& raster)
 {
-    OutputOptions options;
-    options.quality = quality;
-    options.compression = compression;
-    options.attributes = std::move(attributes);
-    options.defines.push_back({"jpeg", "optimize-coding", "false"});
-    return options;
+    auto pWriter = Codecs::CreateStreamingWriter(strPath, options);
+    if (!pWriter)
+        return ::testing::AssertionFailure() << "no writer";
+    if (!WriteInBands(*pWriter, strPath, format, raster))
+        return ::testing::AssertionFailure() << pWriter->GetLastError();
+    return ::testing::AssertionSuccess();
 }
 } // namespace
 
@@ -150,13 +155,6 @@ TEST(StreamWriters, DecodeToWhatImageMagickWritesOfTheSamePixels)
 {
     // The extension, channels, bits per sample and options.
     using Case = std::tuple<const char*, int, int, OutputOptions>;
-    OutputOptions optimised = Options(70u);
-    optimised.defines.back().value = "true"; // Huffman tables made for the image
-    OutputOptions floatDct = Options(95u);
-    floatDct.defines.push_back({"jpeg", "dct-method", "float"});
-    // Any value ends the fast DCT of lower qualities, even a name ImageMagick does not know.
-    OutputOptions unknownDct = Options(35u);
-    unknownDct.defines.push_back({"jpeg", "dct-method", "fast"});
     const std::vector<Case> cases = {
         {"png", 1, 8, Options({})},
         {"png", 2, 8, Options(46u)},
@@ -169,9 +167,10 @@ TEST(StreamWriters, DecodeToWhatImageMagickWritesOfTheSamePixels)
         {"jpeg", 4, 8, Options(90u, {}, {{"comment", "c"}})},
         {"jpg", 3, 16, Options({})},
         {"jpg", 2, 16, Options(50u)},
-        {"jpg", 3, 8, optimised},
-        {"jpg", 3, 8, floatDct},
-        {"jpg", 3, 8, unknownDct},
+        {"jpg", 3, 8, Options(70u, {}, {}, {{"jpeg", "optimize-coding", "true"}})}, // tables made for the image
+        {"jpg", 3, 8, Options(95u, {}, {}, {{"jpeg", "dct-method", "float"}})},
+        // Any value ends the fast DCT of lower qualities, even a name ImageMagick does not know.
+        {"jpg", 3, 8, Options(35u, {}, {}, {{"jpeg", "dct-method", "fast"}})},
         {"tif", 1, 8, Options({})},
         {"tif", 2, 8, Options({}, "LZW")},
         {"tiff", 3, 16, Options(40u, "Zip")},
@@ -187,16 +186,13 @@ TEST(StreamWriters, DecodeToWhatImageMagickWritesOfTheSamePixels)
         SCOPED_TRACE(strName);
         const std::string strOurs = dir / ("ours-" + strName + "." + szExtension);
         const std::string strTheirs = dir / ("theirs-" + strName + "." + szExtension);
-        auto pWriter = Codecs::CreateStreamingWriter(strOurs, options);
-        ASSERT_TRUE(pWriter);
-        ASSERT_TRUE(WriteInBands(*pWriter, strOurs, format, raster)) << pWriter->GetLastError();
+        ASSERT_TRUE(Streamed(strOurs, options, format, raster));
         WriteWithMagick(strTheirs, format, raster, options);
         EXPECT_TRUE(Decoded(strOurs) == Decoded(strTheirs));
         // With the same settings libjpeg writes the same bytes: the Huffman tables, the DCT and
         // the markers match too.
-        if (Codecs::StreamingFormatName(strOurs) == "JPEG") {
+        if (Codecs::StreamingFormatName(strOurs) == "JPEG")
             EXPECT_TRUE(ReadFile(strOurs) == ReadFile(strTheirs));
-        }
     }
 }
 
@@ -214,7 +210,7 @@ TEST(StreamWriters, JpegRestartSegmentsDecodeToTheOneCompressorsPixels)
         {130, 200, 3, 50, 40, 4},    // 48-row segments
         {8, 64, 3, 92, 8, 7},        // one MCU a segment
     };
-    const bool bVips = HasVips();
+    const bool bVips = std::system("command -v vips >/dev/null 2>&1") == 0;
     Sandbox dir;
     for (const auto& [nWidth, nHeight, nChannels, nQuality, nSegmentRows, nRestarts] : cases) {
         const RasterFormat format{nWidth, nHeight, nChannels, 8};
@@ -263,10 +259,9 @@ TEST(StreamWriters, JpegOnOneThreadIsImageMagicksFileWhereTwoWouldSegmentIt)
     for (const char* pszLimit : {"1", "2"}) {
         SCOPED_TRACE(pszLimit);
         ASSERT_EQ(setenv("MAGICK_THREAD_LIMIT", pszLimit, 1), 0);
-        auto pWriter = Codecs::CreateStreamingWriter(dir / "ours.jpg", Options({}));
+        const bool bStreamed = Streamed(dir / "ours.jpg", Options({}), format, raster);
         unsetenv("MAGICK_THREAD_LIMIT");
-        ASSERT_TRUE(pWriter);
-        ASSERT_TRUE(WriteInBands(*pWriter, dir / "ours.jpg", format, raster)) << pWriter->GetLastError();
+        ASSERT_TRUE(bStreamed);
         const bool bOneThread = *pszLimit == '1' || Threads::UsableThreadCount() == 1;
         EXPECT_EQ(ReadFile(dir / "ours.jpg") == ReadFile(dir / "theirs.jpg"), bOneThread);
         EXPECT_EQ(RestartMarkers(ReadFile(dir / "ours.jpg")).second.empty(), bOneThread);
@@ -279,14 +274,11 @@ TEST(StreamWriters, OnePiecePngStreamEqualsImageMagicksByteForByte)
     // Same zlib level and strategy and the same filter for every row as ImageMagick chooses.
     const RasterFormat format{128, 64, 3, 8};
     const std::vector<uint8_t> raster = MakeRaster(format);
-    std::vector<OutputOptions> cases;
+    std::vector<OutputOptions> cases = {
+        Options(62u, {}, {}, {{"png", "compression-filter", "5"}, {"png", "compression-strategy", "2"}}),
+        Options({}, {}, {}, {{"PNG", "compression-level", "3"}})};
     for (unsigned nQuality : {0u, 5u, 41u, 46u, 83u, 98u, 99u, 100u})
         cases.push_back(Options(nQuality));
-    cases.push_back(Options(62u));
-    cases.back().defines.push_back({"png", "compression-filter", "5"});
-    cases.back().defines.push_back({"png", "compression-strategy", "2"});
-    cases.push_back(Options({}));
-    cases.back().defines.push_back({"PNG", "compression-level", "3"});
     Sandbox dir;
     for (size_t i = 0; i < cases.size(); ++i) {
         SCOPED_TRACE(i);
@@ -331,18 +323,12 @@ TEST(StreamWriters, ParallelPngPiecesSplitRowsAndBandsYetDecodeExactly)
 
 TEST(StreamWriters, TakeOnlyWhatTheyCanWriteExactly)
 {
-    OutputOptions defined = Options({});
-    defined.defines.push_back({"png", "compression-filter", "2"});
-    OutputOptions bitDepth = Options({});
-    bitDepth.defines.push_back({"png", "bit-depth", "8"});
-    OutputOptions otherCoder = Options({});
-    otherCoder.defines.push_back({"quantum", "format", "floating-point"});
     // The output file, the options and the writer's format, empty for none.
     const std::tuple<const char*, OutputOptions, const char*> cases[] = {
         {"a.PNG", Options(75u), "PNG"},
-        {"a.png", defined, "PNG"},
-        {"a.png", bitDepth, ""},
-        {"a.JPE", otherCoder, ""},
+        {"a.png", Options({}, {}, {}, {{"png", "compression-filter", "2"}}), "PNG"},
+        {"a.png", Options({}, {}, {}, {{"png", "bit-depth", "8"}}), ""},
+        {"a.JPE", Options({}, {}, {}, {{"quantum", "format", "floating-point"}}), ""},
         {"a.gif", Options({}), ""},
         {"a.png", Options({}, {}, {{"density", "300"}}), ""},
         {"a.png", Options({}, {}, {{"x", "1"}, {"X", "2"}}), ""},
@@ -353,9 +339,8 @@ TEST(StreamWriters, TakeOnlyWhatTheyCanWriteExactly)
     for (const auto& [szFile, options, szFormat] : cases) {
         SCOPED_TRACE(szFile);
         EXPECT_EQ(Codecs::CreateStreamingWriter(szFile, options) != nullptr, *szFormat != '\0');
-        if (*szFormat) {
+        if (*szFormat)
             EXPECT_EQ(Codecs::StreamingFormatName(szFile), szFormat);
-        }
     }
 }
 
@@ -399,12 +384,6 @@ TEST(StreamWriters, MagickThreadLimitCapsTheThreadsTesscliUses)
     unsetenv("MAGICK_THREAD_LIMIT");
 }
 
-static int CountTiffMessage(TIFF*, void* pCount, const char*, const char*, va_list)
-{
-    ++*static_cast<int*>(pCount);
-    return 1;
-}
-
 // The last sample of grey+alpha and RGBA is declared unassociated alpha, which the samples are;
 // a count that disagrees with the photometric interpretation makes libtiff warn on every open.
 TEST(StreamWriters, TiffDeclaresItsAlphaAsUnassociated)
@@ -414,25 +393,24 @@ TEST(StreamWriters, TiffDeclaresItsAlphaAsUnassociated)
         SCOPED_TRACE(nChannels);
         const RasterFormat format{20, 10, nChannels, 8};
         const std::string strFile = dir / ("alpha" + std::to_string(nChannels) + ".tif");
-        auto pWriter = Codecs::CreateStreamingWriter(strFile, Options({}, "LZW"));
-        ASSERT_TRUE(pWriter);
-        ASSERT_TRUE(WriteInBands(*pWriter, strFile, format, MakeRaster(format))) << pWriter->GetLastError();
-
+        ASSERT_TRUE(Streamed(strFile, Options({}, "LZW"), format, MakeRaster(format)));
         int nMessages = 0;
+        TIFFErrorHandlerExtR count = [](TIFF*, void* pCount, const char*, const char*, va_list) {
+            return ++*static_cast<int*>(pCount), 1;
+        };
         TIFFOpenOptions* pOptions = TIFFOpenOptionsAlloc();
-        TIFFOpenOptionsSetErrorHandlerExtR(pOptions, CountTiffMessage, &nMessages);
-        TIFFOpenOptionsSetWarningHandlerExtR(pOptions, CountTiffMessage, &nMessages);
+        TIFFOpenOptionsSetErrorHandlerExtR(pOptions, count, &nMessages);
+        TIFFOpenOptionsSetWarningHandlerExtR(pOptions, count, &nMessages);
         TIFF* pTiff = TIFFOpenExt(strFile.c_str(), "r", pOptions);
         TIFFOpenOptionsFree(pOptions);
         ASSERT_NE(pTiff, nullptr);
         uint16_t nSamples = 0, nPhotometric = 0, nExtraCount = 0;
         uint16_t* pExtraTypes = nullptr;
-        EXPECT_EQ(TIFFGetField(pTiff, TIFFTAG_SAMPLESPERPIXEL, &nSamples), 1);
-        EXPECT_EQ(TIFFGetField(pTiff, TIFFTAG_PHOTOMETRIC, &nPhotometric), 1);
-        ASSERT_EQ(TIFFGetField(pTiff, TIFFTAG_EXTRASAMPLES, &nExtraCount, &pExtraTypes), 1);
+        ASSERT_TRUE(TIFFGetField(pTiff, TIFFTAG_SAMPLESPERPIXEL, &nSamples) == 1
+                    && TIFFGetField(pTiff, TIFFTAG_PHOTOMETRIC, &nPhotometric) == 1
+                    && TIFFGetField(pTiff, TIFFTAG_EXTRASAMPLES, &nExtraCount, &pExtraTypes) == 1 && nExtraCount == 1);
         EXPECT_EQ(nSamples, nChannels);
         EXPECT_EQ(nPhotometric, nChannels == 2 ? PHOTOMETRIC_MINISBLACK : PHOTOMETRIC_RGB);
-        ASSERT_EQ(nExtraCount, 1);
         EXPECT_EQ(pExtraTypes[0], EXTRASAMPLE_UNASSALPHA);
         std::vector<uint8_t> strip(TIFFStripSize(pTiff));
         for (uint32_t nStrip = 0; nStrip < TIFFNumberOfStrips(pTiff); ++nStrip)
