@@ -85,16 +85,11 @@ std::vector<uint8_t> IccProfile(bool bGrey)
                                  {144, "XYZ "}})
         std::memcpy(&profile[nAt], pszBytes, 4);
     // Size, version, the D50 illuminant, one tag: its offset and size.
-    for (auto [nAt, nValue] : {std::pair<int, uint32_t>{0, 400},
-                               {8, 0x02100000},
-                               {68, 0xf6d6},
-                               {72, 0x10000},
-                               {76, 0xd32d},
-                               {128, 1},
-                               {136, 144},
-                               {140, 20}})
+    const int offsets[] = {0, 8, 68, 72, 76, 128, 136, 144};
+    const uint32_t values[] = {400, 0x02100000, 0xf6d6, 0x10000, 0xd32d, 1, 144, 20};
+    for (int n = 0; n < 8; ++n)
         for (int i = 0; i < 4; ++i)
-            profile[nAt + i] = static_cast<uint8_t>(nValue >> (24 - 8 * i));
+            profile[offsets[n] + i] = static_cast<uint8_t>(values[n] >> (24 - 8 * i));
     return profile;
 }
 
@@ -140,14 +135,10 @@ bool EncodePng(FILE* pFile, const PngKind& kind, PngContents& contents)
         png_set_sBIT(pPng, pInfo, &significant);
     png_time time{2026, 12, 7, 16, 0, 0};
     char szKey[] = "Comment", szText[] = "a tile";
+    const int compressions[] = {PNG_TEXT_COMPRESSION_NONE, PNG_TEXT_COMPRESSION_zTXt, PNG_ITXT_COMPRESSION_NONE};
     png_text texts[3] = {};
-    for (int i = 0; i < 3; ++i) {
-        texts[i].compression = i == 0   ? PNG_TEXT_COMPRESSION_NONE
-                               : i == 1 ? PNG_TEXT_COMPRESSION_zTXt
-                                        : PNG_ITXT_COMPRESSION_NONE;
-        texts[i].key = szKey;
-        texts[i].text = szText;
-    }
+    for (int i = 0; i < 3; ++i)
+        texts[i].compression = compressions[i], texts[i].key = szKey, texts[i].text = szText;
     if (kind.extra == "_properties") {
         png_set_pHYs(pPng, pInfo, 2835, 2835, PNG_RESOLUTION_METER);
         png_set_bKGD(pPng, pInfo, &contents.transparent);
@@ -166,10 +157,7 @@ bool EncodePng(FILE* pFile, const PngKind& kind, PngContents& contents)
 
 void WritePng(const std::string& strFile, const PngKind& kind)
 {
-    const int nChannels = kind.colorType == PNG_COLOR_TYPE_GRAY_ALPHA  ? 2
-                          : kind.colorType == PNG_COLOR_TYPE_RGB       ? 3
-                          : kind.colorType == PNG_COLOR_TYPE_RGB_ALPHA ? 4
-                                                                       : 1;
+    const int nChannels = std::vector<int>{1, 0, 3, 1, 2, 0, 4}[kind.colorType]; // by colour type
     const int nSampleBytes = kind.bitDepth == 16 ? 2 : 1;
     // One byte per sample below 8 bits (libpng packs them), 16-bit samples big-endian.
     std::vector<std::vector<uint8_t>> rows(kHeight, std::vector<uint8_t>(kWidth * nChannels * nSampleBytes));
@@ -191,10 +179,8 @@ void WritePng(const std::string& strFile, const PngKind& kind)
         if (i < contents.paletteAlpha.size())
             contents.paletteAlpha[i] = static_cast<png_byte>(i * 97);
     }
-    png_color_16& transparent = contents.transparent;
-    transparent.red = transparent.gray = static_cast<png_uint_16>(SampleAt(4, 2, 0, kind.bitDepth));
-    transparent.green = static_cast<png_uint_16>(SampleAt(4, 2, 1, kind.bitDepth));
-    transparent.blue = static_cast<png_uint_16>(SampleAt(4, 2, 2, kind.bitDepth));
+    auto sampleAt42 = [&](int nChannel) { return static_cast<png_uint_16>(SampleAt(4, 2, nChannel, kind.bitDepth)); };
+    contents.transparent = {0, sampleAt42(0), sampleAt42(1), sampleAt42(2), sampleAt42(0)}; // index, RGB, grey
     contents.profile = IccProfile(kind.colorType == PNG_COLOR_TYPE_GRAY);
     FILE* pFile = std::fopen(strFile.c_str(), "wb");
     ASSERT_NE(pFile, nullptr) << strFile;
