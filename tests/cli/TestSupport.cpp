@@ -7,10 +7,91 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <stdexcept>
+#include <thread>
 #include <vector>
 
 namespace TestSupport {
+
+using Codecs::TileRaster;
+using Outcome = Codecs::TileDecoder::Outcome;
+
+Outcome DecodeDirectly(const std::string& strFile, const Codecs::TileExpectation& expected, TileRaster& raster)
+{
+    std::unique_ptr<Codecs::TileDecoder> decoder = Codecs::ChooseTileDecoder(strFile);
+    if (decoder)
+        return decoder->Decode(expected, raster);
+    ADD_FAILURE() << "no decoder chosen for " << strFile;
+    return Outcome::LeftToImageMagick;
+}
+
+void ExpectAsMagickReads(const std::string& strFile, const TileRaster& raster, int nOrientation)
+{
+    Magick::Image image;
+    image.read(strFile);
+    if (nOrientation) {
+        EXPECT_EQ(image.orientation(), Magick::OrientationType(nOrientation));
+    }
+    ASSERT_EQ(static_cast<size_t>(raster.width), image.columns());
+    ASSERT_EQ(static_cast<size_t>(raster.height), image.rows());
+    const bool bGrey = raster.channels <= 2, bAlpha = raster.channels % 2 == 0;
+    EXPECT_EQ(bGrey,
+              image.colorSpace() == Magick::GRAYColorspace || image.colorSpace() == MagickCore::LinearGRAYColorspace)
+        << "grey";
+    EXPECT_EQ(bAlpha, image.matte()) << "alpha";
+    const unsigned nRange = (1u << MAGICKCORE_QUANTUM_DEPTH) - 1;
+    const Magick::PixelPacket* pPixels = image.getConstPixels(0, 0, image.columns(), image.rows());
+    int nMismatches = 0;
+    for (int nY = 0; nY < raster.height; ++nY)
+        for (int nX = 0; nX < raster.width; ++nX, ++pPixels) {
+            const unsigned actual[] = {raster.Quantum(nX, nY, 0), raster.Quantum(nX, nY, bGrey ? 0 : 1),
+                                       raster.Quantum(nX, nY, bGrey ? 0 : 2),
+                                       bAlpha ? raster.Quantum(nX, nY, raster.channels - 1) : nRange};
+            const unsigned expected[] = {pPixels->red, pPixels->green, pPixels->blue,
+                                         image.matte() ? nRange - pPixels->opacity : nRange};
+            for (int c = 0; c < 4; ++c)
+                if (actual[c] != expected[c] && nMismatches++ < 3)
+                    ADD_FAILURE() << strFile << " (" << nX << "," << nY << ") channel " << c << ": " << actual[c]
+                                  << " instead of " << expected[c];
+        }
+    EXPECT_EQ(nMismatches, 0) << strFile;
+}
+
+void ExpectRefused(const std::string& strFile, const Codecs::TileExpectation& expected, const std::string& strReason)
+{
+    std::unique_ptr<Codecs::TileDecoder> decoder = Codecs::ChooseTileDecoder(strFile);
+    ASSERT_NE(decoder, nullptr) << strFile;
+    TileRaster raster;
+    EXPECT_EQ(decoder->Decode(expected, raster), Outcome::Refused) << strReason;
+    EXPECT_NE(decoder->GetLastError().find(strFile), std::string::npos) << decoder->GetLastError();
+    EXPECT_NE(decoder->GetLastError().find(strReason), std::string::npos) << decoder->GetLastError();
+    EXPECT_EQ(raster.data, nullptr) << strReason;
+}
+
+void ExpectSameSamplesOnThreads(const std::vector<std::pair<std::string, Codecs::TileExpectation>>& files, int nRounds)
+{
+    std::vector<TileRaster> alone(files.size());
+    for (size_t i = 0; i < files.size(); ++i)
+        ASSERT_EQ(DecodeDirectly(files[i].first, files[i].second, alone[i]), Outcome::Decoded) << files[i].first;
+    std::vector<int> different(4);
+    std::vector<std::thread> threads;
+    for (size_t nThread = 0; nThread < different.size(); ++nThread)
+        threads.emplace_back([&, nThread] {
+            for (int nRound = 0; nRound < nRounds; ++nRound)
+                for (size_t i = 0; i < files.size(); ++i) {
+                    const size_t n = (i + nThread * 7) % files.size(); // each thread in its own order
+                    TileRaster raster;
+                    different[nThread] +=
+                        Codecs::ChooseTileDecoder(files[n].first)->Decode(files[n].second, raster) != Outcome::Decoded
+                        || raster.ByteSize() != alone[n].ByteSize()
+                        || std::memcmp(raster.data.get(), alone[n].data.get(), raster.ByteSize());
+                }
+        });
+    for (std::thread& thread : threads)
+        thread.join();
+    EXPECT_EQ(different, std::vector<int>(different.size(), 0));
+}
 
 Magick::Image ImageOf(int nWidth, int nHeight, const std::function<Rgba(int, int)>& pixelAt)
 {

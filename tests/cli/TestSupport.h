@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cmdline/TessaraCmdLine.h"
+#include "codecs/TileDecoders.h"
 #include "data/DataSetInputFiles.h"
 #include "misc/Color.h"
 
@@ -64,6 +65,18 @@ inline std::string ReadFile(const std::filesystem::path& path)
 Rgba PixelAt(Magick::Image image, int nX, int nY); // a cheap copy: images share their pixels
 // Same size and every pixel equal, alpha included.
 void ExpectSamePixels(const Magick::Image& expected, const Magick::Image& actual);
+
+// The direct decoders against ImageMagick. DecodeDirectly fails the test when no decoder is chosen.
+Codecs::TileDecoder::Outcome DecodeDirectly(const std::string& strFile, const Codecs::TileExpectation& expected,
+                                            Codecs::TileRaster& raster);
+// Every pixel of the raster against ImageMagick's reading of strFile as quanta (grey against red,
+// green and blue; alpha opaque where a side has none), and whether both hold grey, alpha. A
+// non-zero nOrientation must have been read, so that the unturned samples are the stored ones.
+void ExpectAsMagickReads(const std::string& strFile, const Codecs::TileRaster& raster, int nOrientation = 0);
+// Refused before allocating, with a message that names the file and contains strReason.
+void ExpectRefused(const std::string& strFile, const Codecs::TileExpectation& expected, const std::string& strReason);
+// Four threads, each through all files in its own order nRounds times, get the samples of one alone.
+void ExpectSameSamplesOnThreads(const std::vector<std::pair<std::string, Codecs::TileExpectation>>& files, int nRounds);
 
 // "R,G,B" of a colour setting, to compare all three components at once.
 inline std::string RgbOf(const Misc::Color& color)

@@ -1,14 +1,10 @@
 #include "TestSupport.h"
-#include "codecs/TileDecoders.h"
 
 #include <jpeglib.h>
 
 #include <algorithm>
-#include <cstring>
-#include <thread>
 
 using namespace TestSupport;
-using Codecs::TileDecoder;
 using Codecs::TileExpectation;
 using Codecs::TileRaster;
 using Outcome = Codecs::TileDecoder::Outcome;
@@ -81,37 +77,6 @@ TileExpectation Expect(const JpegRecipe& recipe, unsigned long long nMaxPixels =
     return {recipe.width, recipe.height, nMaxPixels};
 }
 
-Outcome DecodeDirectly(const std::string& strPath, const TileExpectation& expected, TileRaster& raster)
-{
-    std::unique_ptr<TileDecoder> pDecoder = Codecs::ChooseTileDecoder(strPath);
-    if (pDecoder)
-        return pDecoder->Decode(expected, raster);
-    ADD_FAILURE() << "no decoder chosen for " << strPath;
-    return Outcome::LeftToImageMagick;
-}
-
-// Every sample ImageMagick gives equals the raster's as a quantum; a grey file's in the red channel.
-// An orientation tag must have been seen, so that its unturned samples are the stored ones.
-void ExpectMagickSamples(const std::string& strPath, int nOrientation, const TileRaster& raster)
-{
-    Magick::Image image;
-    image.read(strPath);
-    if (nOrientation) {
-        EXPECT_EQ(image.orientation(), Magick::OrientationType(nOrientation));
-    }
-    ASSERT_EQ(raster.width, int(image.columns()));
-    ASSERT_EQ(raster.height, int(image.rows()));
-    const Magick::PixelPacket* pPixels = image.getConstPixels(0, 0, image.columns(), image.rows());
-    size_t nDifferent = 0;
-    for (int nY = 0; nY < raster.height; ++nY)
-        for (int nX = 0; nX < raster.width; ++nX) {
-            const Magick::PixelPacket& pixel = pPixels[size_t(nY) * raster.width + nX];
-            const Magick::Quantum rgb[] = {pixel.red, pixel.green, pixel.blue};
-            for (int c = 0; c < raster.channels; ++c)
-                nDifferent += raster.Quantum(nX, nY, c) != rgb[c];
-        }
-    EXPECT_EQ(nDifferent, 0u) << strPath;
-}
 } // namespace
 
 TEST(JpegTileDecoder, GivesImageMagicksSamplesForEveryAcceptedKindAndOrientation)
@@ -142,7 +107,7 @@ TEST(JpegTileDecoder, GivesImageMagicksSamplesForEveryAcceptedKindAndOrientation
         TileRaster raster;
         ASSERT_EQ(DecodeDirectly(strPath, Expect(recipe), raster), Outcome::Decoded) << strName;
         EXPECT_EQ(raster.channels, recipe.components) << strName;
-        ExpectMagickSamples(strPath, recipe.orientation, raster);
+        ExpectAsMagickReads(strPath, raster, recipe.orientation);
     }
 }
 
@@ -179,20 +144,9 @@ TEST(JpegTileDecoder, RefusesAnotherSizeOrTooManyPixelsWithoutAllocating)
     std::string strBytes = ReadFile(strPath);
     strBytes.replace(strBytes.find("\xFF\xC0") + 5, 4, "\xEA\x60\xEA\x60");
     std::ofstream(dir / "huge.jpg", std::ios::binary) << strBytes;
-    const std::vector<std::tuple<std::string, TileExpectation, const char*>> cases = {
-        {strPath, {33, 18, 1000}, "changed since it was checked: 33x17 instead of 33x18"},
-        {strPath, {33, 17, 560}, "declares 33x17 pixels"},
-        {dir / "huge.jpg", {60000, 60000, 1000000000}, "declares 60000x60000 pixels"},
-    };
-    for (const auto& [strFile, expected, pszMessage] : cases) {
-        std::unique_ptr<TileDecoder> pDecoder = Codecs::ChooseTileDecoder(strFile);
-        ASSERT_NE(pDecoder, nullptr);
-        TileRaster raster;
-        EXPECT_EQ(pDecoder->Decode(expected, raster), Outcome::Refused) << pszMessage;
-        EXPECT_NE(pDecoder->GetLastError().find(pszMessage), std::string::npos) << pDecoder->GetLastError();
-        EXPECT_NE(pDecoder->GetLastError().find(strFile), std::string::npos);
-        EXPECT_EQ(raster.data, nullptr);
-    }
+    ExpectRefused(strPath, {33, 18, 1000}, "changed since it was checked: 33x17 instead of 33x18");
+    ExpectRefused(strPath, {33, 17, 560}, "declares 33x17 pixels");
+    ExpectRefused(dir / "huge.jpg", {60000, 60000, 1000000000}, "declares 60000x60000 pixels");
 }
 
 TEST(JpegTileDecoder, LeavesDamagedDataToImageMagick)
@@ -212,12 +166,9 @@ TEST(JpegTileDecoder, LeavesDamagedDataToImageMagick)
         {"restarts_out_of_order", strBadRestart},
     };
     for (const auto& [pszName, strData] : cases) {
-        const std::string strPath = dir / pszName;
-        std::ofstream(strPath, std::ios::binary) << strData;
-        std::unique_ptr<TileDecoder> pDecoder = Codecs::ChooseTileDecoder(strPath);
-        TileRaster raster;
-        ASSERT_NE(pDecoder, nullptr) << pszName; // the header is whole
-        EXPECT_EQ(pDecoder->Decode(Expect(recipe), raster), Outcome::LeftToImageMagick) << pszName;
+        std::ofstream(dir / pszName, std::ios::binary) << strData;
+        TileRaster raster; // the header is whole: a decoder is chosen
+        EXPECT_EQ(DecodeDirectly(dir / pszName, Expect(recipe), raster), Outcome::LeftToImageMagick) << pszName;
         EXPECT_EQ(raster.data, nullptr) << pszName;
     }
 }
@@ -225,25 +176,10 @@ TEST(JpegTileDecoder, LeavesDamagedDataToImageMagick)
 TEST(JpegTileDecoder, DecodersRunAtOnce)
 {
     Sandbox dir;
-    std::vector<std::string> files;
+    std::vector<std::pair<std::string, TileExpectation>> files;
     for (int i = 0; i < 4; ++i) {
-        files.push_back(dir / ("t" + std::to_string(i) + ".jpg"));
-        WriteJpeg(files.back(), {200 + i, 150, i == 0 ? 1 : 3, 2, 2, i % 2 == 1, i});
+        files.emplace_back(dir / ("t" + std::to_string(i) + ".jpg"), TileExpectation{200 + i, 150, 1ULL << 20});
+        WriteJpeg(files.back().first, {200 + i, 150, i == 0 ? 1 : 3, 2, 2, i % 2 == 1, i});
     }
-    std::vector<TileRaster> alone(files.size());
-    for (size_t i = 0; i < files.size(); ++i)
-        ASSERT_EQ(DecodeDirectly(files[i], {200 + int(i), 150, 1ULL << 20}, alone[i]), Outcome::Decoded);
-    std::vector<int> mismatches(files.size());
-    std::vector<std::thread> threads;
-    for (size_t i = 0; i < files.size(); ++i)
-        threads.emplace_back([&, i] {
-            for (int nRound = 0; nRound < 20; ++nRound) {
-                TileRaster raster;
-                const bool bOk = DecodeDirectly(files[i], {200 + int(i), 150, 1ULL << 20}, raster) == Outcome::Decoded;
-                mismatches[i] += !bOk || std::memcmp(raster.data.get(), alone[i].data.get(), raster.ByteSize()) != 0;
-            }
-        });
-    for (std::thread& thread : threads)
-        thread.join();
-    EXPECT_EQ(mismatches, std::vector<int>(files.size(), 0));
+    ExpectSameSamplesOnThreads(files, 20);
 }
