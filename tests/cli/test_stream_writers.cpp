@@ -191,8 +191,9 @@ TEST(StreamWriters, DecodeToWhatImageMagickWritesOfTheSamePixels)
         EXPECT_TRUE(Decoded(strOurs) == Decoded(strTheirs));
         // With the same settings libjpeg writes the same bytes: the Huffman tables, the DCT and
         // the markers match too.
-        if (Codecs::StreamingFormatName(strOurs) == "JPEG")
+        if (Codecs::StreamingFormatName(strOurs) == "JPEG") {
             EXPECT_TRUE(ReadFile(strOurs) == ReadFile(strTheirs));
+        }
     }
 }
 
@@ -339,8 +340,9 @@ TEST(StreamWriters, TakeOnlyWhatTheyCanWriteExactly)
     for (const auto& [szFile, options, szFormat] : cases) {
         SCOPED_TRACE(szFile);
         EXPECT_EQ(Codecs::CreateStreamingWriter(szFile, options) != nullptr, *szFormat != '\0');
-        if (*szFormat)
+        if (*szFormat) {
             EXPECT_EQ(Codecs::StreamingFormatName(szFile), szFormat);
+        }
     }
 }
 
