@@ -1,10 +1,8 @@
 #include "codecs/JpegSegmentStream.h"
 
 #include <algorithm>
-#include <condition_variable>
 #include <csetjmp>
 #include <cstring>
-#include <mutex>
 #include <new>
 
 #include <jerror.h>
@@ -212,50 +210,20 @@ bool JpegSegmentStream::Append(const uint8_t* pRows, int nRows, bool bLast, cons
 
 bool JpegSegmentStream::Write(const std::vector<Part>& parts, bool bLast, const Sink& sink, std::string& strError)
 {
-    // Segments are handed out in order and written in order by whichever thread completes the
-    // next one due, while the others go on encoding; one starts only when a slot within a few of
-    // the next one due is free, so memory stays at a few encoded segments.
+    // Encoded at once, joined in order; two slots a thread keep memory at a few encoded segments.
     const size_t nCount = parts.size();
     const size_t nSlots = std::min(nCount, 2 * static_cast<size_t>(m_pool.GetThreadCount()));
     if (m_slots.size() < nSlots)
         m_slots.resize(nSlots);
     const size_t nFirst = m_segmentsWritten;
-    std::vector<char> done(nSlots, 0);
-    std::mutex mutex;
-    std::condition_variable written;
-    size_t nNextDue = 0;
-    bool bWriting = false;
-    bool bFailed = false;
-
-    auto writeDue = [&](std::unique_lock<std::mutex>& lock) {
-        bWriting = true;
-        while (!bFailed && nNextDue < nCount && done[nNextDue % nSlots]) {
-            lock.unlock();
-            const bool bOk =
-                Join(m_slots[nNextDue % nSlots], nFirst + nNextDue, bLast && nNextDue + 1 == nCount, sink, strError);
-            lock.lock();
-            done[nNextDue % nSlots] = 0;
-            bFailed = !bOk;
-            ++nNextDue;
-            written.notify_all();
-        }
-        bWriting = false;
-    };
-
-    m_pool.ParallelFor(nCount, [&](size_t i) {
-        std::unique_lock<std::mutex> lock(mutex);
-        written.wait(lock, [&] { return bFailed || i < nNextDue + nSlots; });
-        if (bFailed)
-            return;
-        lock.unlock();
-        Encode(parts[i], nFirst + i == 0, m_slots[i % nSlots]);
-        lock.lock();
-        done[i % nSlots] = 1;
-        if (!bWriting)
-            writeDue(lock);
-    });
-    m_segmentsWritten += nNextDue;
-    return !bFailed;
+    const bool bJoined = m_pool.ProduceInOrder(
+        nCount, nSlots, [&](size_t i, size_t nSlot) { Encode(parts[i], nFirst + i == 0, m_slots[nSlot]); },
+        [&](size_t i, size_t nSlot) {
+            return Join(m_slots[nSlot], nFirst + i, bLast && i + 1 == nCount, sink, strError);
+        });
+    if (bJoined)
+        m_segmentsWritten += nCount;
+    return bJoined;
 }
 
 } // namespace Codecs

@@ -3,8 +3,6 @@
 #include <zlib.h>
 
 #include <algorithm>
-#include <condition_variable>
-#include <mutex>
 #include <cstring>
 
 namespace Codecs {
@@ -87,64 +85,35 @@ bool ParallelDeflateStream::Append(const uint8_t* pData, size_t nSize, bool bLas
 {
     // Even an empty last part makes a piece: the one that ends the stream.
     const size_t nPieces = std::max<size_t>((nSize + m_pieceSize - 1) / m_pieceSize, bLast ? 1 : 0);
-    // Pieces are handed out in order and written in order by whichever thread completes the next
-    // one due, while the others go on compressing: no thread waits for a whole round. A piece
-    // starts only within a window of the next one due, so memory stays at a few pieces.
+    // Compressed at once, written in order; the window keeps memory at a few pieces.
     const size_t nWindow = 4 * static_cast<size_t>(m_pool.GetThreadCount());
     std::vector<Piece> slots(std::min(nPieces, nWindow));
-    std::vector<char> done(slots.size(), 0);
-    std::mutex mutex;
-    std::condition_variable written;
-    size_t nNextDue = 0;
-    bool bWriting = false;
-    bool bFailed = false;
-
-    auto writeDuePieces = [&](std::unique_lock<std::mutex>& lock) {
-        bWriting = true;
-        while (!bFailed && nNextDue < nPieces && done[nNextDue % slots.size()]) {
-            Piece& piece = slots[nNextDue % slots.size()];
-            const bool bFinal = nNextDue + 1 == nPieces;
-            lock.unlock();
-            bool bOk = piece.ok;
-            if (bOk) {
-                const size_t nLength = std::min(m_pieceSize, nSize - nNextDue * m_pieceSize);
-                m_adler = adler32_combine(m_adler, piece.adler, static_cast<z_off_t>(nLength));
-                // The header rides with the first piece and the trailer with the last, so no tiny chunks.
-                if (!m_started) {
-                    const std::vector<uint8_t> header = HeaderBytes();
-                    piece.data.insert(piece.data.begin(), header.begin(), header.end());
-                    m_started = true;
-                }
-                if (bLast && bFinal) {
-                    const uint8_t trailer[4] = {static_cast<uint8_t>(m_adler >> 24),
-                                                static_cast<uint8_t>(m_adler >> 16), static_cast<uint8_t>(m_adler >> 8),
-                                                static_cast<uint8_t>(m_adler)};
-                    piece.data.insert(piece.data.end(), trailer, trailer + sizeof trailer);
-                }
-                bOk = piece.data.empty() || sink(piece.data.data(), piece.data.size());
-            }
-            lock.lock();
-            done[nNextDue % slots.size()] = 0;
-            bFailed = !bOk;
-            ++nNextDue;
-            written.notify_all();
+    auto writePiece = [&](size_t i, size_t nSlot) {
+        Piece& piece = slots[nSlot];
+        if (!piece.ok)
+            return false;
+        const size_t nLength = std::min(m_pieceSize, nSize - i * m_pieceSize);
+        m_adler = adler32_combine(m_adler, piece.adler, static_cast<z_off_t>(nLength));
+        // The header rides with the first piece and the trailer with the last, so no tiny chunks.
+        if (!m_started) {
+            const std::vector<uint8_t> header = HeaderBytes();
+            piece.data.insert(piece.data.begin(), header.begin(), header.end());
+            m_started = true;
         }
-        bWriting = false;
+        if (bLast && i + 1 == nPieces) {
+            const uint8_t trailer[4] = {static_cast<uint8_t>(m_adler >> 24), static_cast<uint8_t>(m_adler >> 16),
+                                        static_cast<uint8_t>(m_adler >> 8), static_cast<uint8_t>(m_adler)};
+            piece.data.insert(piece.data.end(), trailer, trailer + sizeof trailer);
+        }
+        return piece.data.empty() || sink(piece.data.data(), piece.data.size());
     };
-
-    m_pool.ParallelFor(nPieces, [&](size_t i) {
-        std::unique_lock<std::mutex> lock(mutex);
-        written.wait(lock, [&] { return bFailed || i < nNextDue + slots.size(); });
-        if (bFailed)
-            return;
-        lock.unlock();
-        Compress(pData, nSize, i * m_pieceSize, bLast && i + 1 == nPieces, slots[i % slots.size()]);
-        lock.lock();
-        done[i % slots.size()] = 1;
-        if (!bWriting)
-            writeDuePieces(lock);
-    });
-    if (bFailed)
+    const bool bWritten = m_pool.ProduceInOrder(
+        nPieces, slots.size(),
+        [&](size_t i, size_t nSlot) {
+            Compress(pData, nSize, i * m_pieceSize, bLast && i + 1 == nPieces, slots[nSlot]);
+        },
+        writePiece);
+    if (!bWritten)
         return false;
     KeepTail(pData, nSize);
     return true;

@@ -45,6 +45,46 @@ void WorkerPool::ParallelFor(size_t nCount, const std::function<void(size_t)>& t
     m_task = nullptr;
 }
 
+bool WorkerPool::ProduceInOrder(size_t nCount, size_t nSlots, const std::function<void(size_t, size_t)>& produce,
+                                const std::function<bool(size_t, size_t)>& consume)
+{
+    std::vector<char> done(nSlots, 0);
+    std::mutex mutex;
+    std::condition_variable consumed;
+    size_t nNextDue = 0;
+    bool bConsuming = false;
+    bool bFailed = false;
+
+    // Called with the lock held by a thread that completed a part; hands the lock back held.
+    auto consumeDue = [&](std::unique_lock<std::mutex>& lock) {
+        bConsuming = true;
+        while (!bFailed && nNextDue < nCount && done[nNextDue % nSlots]) {
+            lock.unlock();
+            const bool bOk = consume(nNextDue, nNextDue % nSlots);
+            lock.lock();
+            done[nNextDue % nSlots] = 0;
+            bFailed = !bOk;
+            ++nNextDue;
+            consumed.notify_all();
+        }
+        bConsuming = false;
+    };
+
+    ParallelFor(nCount, [&](size_t i) {
+        std::unique_lock<std::mutex> lock(mutex);
+        consumed.wait(lock, [&] { return bFailed || i < nNextDue + nSlots; });
+        if (bFailed)
+            return;
+        lock.unlock();
+        produce(i, i % nSlots);
+        lock.lock();
+        done[i % nSlots] = 1;
+        if (!bConsuming)
+            consumeDue(lock);
+    });
+    return !bFailed;
+}
+
 void WorkerPool::Work()
 {
     unsigned long nSeen = 0;

@@ -23,6 +23,12 @@ public:
     int GetThreadCount() const { return static_cast<int>(m_threads.size()) + 1; }
     // Calls task(0) .. task(nCount - 1), in any order and at once; returns when all have returned.
     void ParallelFor(size_t nCount, const std::function<void(size_t)>& task);
+    // Calls produce(i, nSlot) for i = 0 .. nCount - 1 at once, and consume(i, nSlot) in the order
+    // of i, each by whichever thread completes the next one due while the others go on producing.
+    // A part starts only once its slot (i % nSlots) has been consumed, so at most nSlots results
+    // wait. Stops at the first consume that returns false; true when every part was consumed.
+    bool ProduceInOrder(size_t nCount, size_t nSlots, const std::function<void(size_t, size_t)>& produce,
+                        const std::function<bool(size_t, size_t)>& consume);
 
 private:
     void Work();
