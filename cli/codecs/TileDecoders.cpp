@@ -97,18 +97,6 @@ bool IsPngTheDirectDecoderReads(std::FILE* pFile)
 
 // ---- JPEG ----
 
-// The first bytes of a file, fewer when it is shorter.
-std::string FileStart(const std::string& strFile, size_t nBytes)
-{
-    std::string strStart(nBytes, '\0');
-    FILE* pFile = std::fopen(strFile.c_str(), "rb");
-    if (!pFile)
-        return {};
-    strStart.resize(std::fread(&strStart[0], 1, nBytes, pFile));
-    std::fclose(pFile);
-    return strStart;
-}
-
 // ImageMagick reads an APP13 Photoshop block that starts with "G3FAX" as an ITU fax image, in Lab.
 bool HasFaxBlock(const jpeg_decompress_struct& header)
 {
@@ -122,9 +110,6 @@ bool HasFaxBlock(const jpeg_decompress_struct& header)
 // or progressive, Huffman or arithmetic coded, any sampling, with or without restart markers.
 std::unique_ptr<TileDecoder> ChooseJpegDecoder(const std::string& strFile)
 {
-    // ImageMagick rejects any JPEG file this short as lacking data.
-    if (FileStart(strFile, 107).size() < 107)
-        return nullptr;
     JpegDecompression jpeg;
     // Fails on 12-bit and lossless files (this libjpeg reads neither), and on any header warning.
     if (!jpeg.Open(strFile, JPEG_APP0 + 13) || !jpeg.ReadHeader())
@@ -147,10 +132,16 @@ std::unique_ptr<TileDecoder> ChooseJpegDecoder(const std::string& strFile)
 
 std::unique_ptr<TileDecoder> ChooseTileDecoder(const std::string& strFile)
 {
-    if (FileStart(strFile, 3) == "\xFF\xD8\xFF")
-        return ChooseJpegDecoder(strFile);
     FileHandle file(std::fopen(strFile.c_str(), "rb"));
-    if (file && IsPngTheDirectDecoderReads(file.get()))
+    if (!file)
+        return nullptr;
+    // ImageMagick rejects any JPEG file shorter than this as lacking data.
+    uint8_t start[107];
+    const size_t nRead = std::fread(start, 1, sizeof start, file.get());
+    if (nRead >= 3 && std::memcmp(start, "\xFF\xD8\xFF", 3) == 0)
+        return nRead == sizeof start ? ChooseJpegDecoder(strFile) : nullptr;
+    std::rewind(file.get());
+    if (IsPngTheDirectDecoderReads(file.get()))
         return std::make_unique<PngTileDecoder>(strFile);
     return nullptr;
 }
