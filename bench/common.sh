@@ -46,6 +46,16 @@ make_jpeg_tiles() {
 # tiles (png unless EXTENSION says jpg).
 tile_list() { for k in $(seq 0 $(($1 * $1 - 1))); do echo "tiles/t$((k % 64 + 1)).${2:-png}"; done; }
 
+# time_into KEY COMMAND...: runs the command once and appends its wall and CPU seconds to the
+# caller's associative arrays wall[KEY] and cpu[KEY].
+time_into() {
+  local e u s
+  /usr/bin/time -f "%e %U %S" -o time.txt "${@:2}" >/dev/null 2>&1
+  read -r e u s <time.txt
+  wall[$1]+="$e"$'\n'
+  cpu[$1]+="$(awk -v u="$u" -v s="$s" 'BEGIN { print u + s }')"$'\n'
+}
+
 # median: the median of the numbers read, one a line (blank lines skipped).
 median() { sort -n | awk 'NF { v[++n] = $1 } END { print (n % 2) ? v[(n + 1) / 2] : (v[n / 2] + v[n / 2 + 1]) / 2 }'; }
 

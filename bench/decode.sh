@@ -40,10 +40,7 @@ for type in png jpg; do
   for round in $(seq 0 $((REPS - 1))); do
     for k in "${!tools[@]}"; do
       tool=${tools[$(((k + round) % ${#tools[@]}))]}
-      /usr/bin/time -f "%e %U %S" -o time.txt bash -c "${commands[$tool]}" >/dev/null 2>&1
-      read -r e u s <time.txt
-      wall[$tool]+="$e"$'\n'
-      cpu[$tool]+="$(awk -v u="$u" -v s="$s" 'BEGIN { print u + s }')"$'\n'
+      time_into "$tool" bash -c "${commands[$tool]}"
     done
   done
 

@@ -33,10 +33,7 @@ for type in png jpg; do
     for k in 0 1 2 3; do
       run=${runs[$(((k + round) % 4))]}
       tool=${run%%:*} cores=${run#*:}
-      /usr/bin/time -f "%e %U %S" -o time.txt taskset -c "$cores" bash -c "${commands[$tool]}" >/dev/null 2>&1
-      read -r e u s <time.txt
-      wall[$run]+="$e"$'\n'
-      cpu[$run]+="$(awk -v u="$u" -v s="$s" 'BEGIN { print u + s }')"$'\n'
+      time_into "$run" taskset -c "$cores" bash -c "${commands[$tool]}"
     done
   done
   for tool in tesscli vips; do
