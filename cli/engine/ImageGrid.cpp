@@ -556,7 +556,7 @@ bool ImageGrid::PrepareCell(ImageGridCell* pCell, bool bDirect, std::string& str
     case ImageGridCell::ReadResult::Read:
         break;
     case ImageGridCell::ReadResult::Refused:
-        strError = pCell->GetLastError();
+        strError = Misc::Printable(pCell->GetLastError());
         return false;
     case ImageGridCell::ReadResult::Failed:
         // The library's words (or the system's) say why: a damaged file, an exhausted pixel cache, a

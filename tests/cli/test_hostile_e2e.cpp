@@ -222,6 +222,9 @@ TEST_F(HostileTest, ControlCharactersInNamesArePrintedEscaped)
     Save(SolidImage(10, 10, {1, 2, 3}), dir / strForging);
     Save(SolidImage(10, 10, {1, 2, 3}), dir / "\x1b[2J.png");
     std::ofstream(dir / "bad\r.png") << "not an image";
+    Save(CoordinateImage(300, 300, 1), dir / "whole.jpg");
+    const std::string strJpeg = ReadFile(dir / "whole.jpg");
+    std::ofstream(dir / "short\n.jpg", std::ios::binary) << strJpeg.substr(0, strJpeg.size() / 2);
     const std::string strShown = "a\\nOperation finished in 00:00 minutes.png";
     // The run and a line it must print.
     const std::pair<std::vector<std::string>, std::string> runs[] = {
@@ -230,6 +233,7 @@ TEST_F(HostileTest, ControlCharactersInNamesArePrintedEscaped)
          "    tesscli: improper image header `" + dir / "bad\\r.png'"},
         {{"-row", strForging, "\x1b[2J.png", "-out", "out.png", "-dryrun"}, "        " + strShown + "  \\x1b[2J.png"},
         {{"-convert", strForging, "out\x7f.bmp"}, "Converting '" + strShown + "' to 'out\\x7f.bmp'... done"},
+        {{"-row", "short\n.jpg", "-out", "out.png"}, "    Warning: " + dir / "short\\n.jpg is damaged"},
     };
     for (const auto& [arguments, strLine] : runs) {
         SCOPED_TRACE(arguments.back());
