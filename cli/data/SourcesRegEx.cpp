@@ -43,6 +43,28 @@ int ToNumber(const std::string& strDigits)
     return nValue > INT_MAX ? INT_MAX : static_cast<int>(nValue);
 }
 
+// A run of n optional wildcards, ".?" n times, makes the matcher try 2^n ways to split the name;
+// ".{0,n}" accepts the same names in n + 1 tries. An escaped "\." starts no run.
+std::string CollapseOptionalRuns(const std::string& strExpression)
+{
+    std::string strCollapsed;
+    size_t nBackslashes = 0;
+    for (size_t nPos = 0; nPos < strExpression.size();) {
+        size_t nRun = 0;
+        while (nBackslashes % 2 == 0 && strExpression.compare(nPos + 2 * nRun, 2, ".?") == 0)
+            ++nRun;
+        if (nRun > 1) {
+            strCollapsed += ".{0," + std::to_string(nRun) + "}";
+            nPos += 2 * nRun;
+            nBackslashes = 0;
+            continue;
+        }
+        nBackslashes = strExpression[nPos] == '\\' ? nBackslashes + 1 : 0;
+        strCollapsed += strExpression[nPos++];
+    }
+    return strCollapsed;
+}
+
 // Escapes what would otherwise be regular-expression syntax in file names, turns the wildcards and
 // placeholders into their expression forms; "^", "$", "|" and backslashes keep their expression meaning.
 std::string ToExpression(const std::string& strPattern)
@@ -54,7 +76,20 @@ std::string ToExpression(const std::string& strPattern)
     for (const char* placeholder : {kRowPlaceholder, kColumnPlaceholder, kIndexPlaceholder})
         ReplaceAll(strExpression, placeholder, "(\\d+)");
     EscapeEach(strExpression, "{}");
-    return strExpression;
+    return CollapseOptionalRuns(strExpression);
+}
+// PCRE2's own limit of ten million steps lets one hostile filter spend many seconds on each name;
+// real filters need a few hundred.
+pcre2_match_context* LimitedMatchContext()
+{
+    static const std::unique_ptr<pcre2_match_context, decltype(&pcre2_match_context_free)> context = [] {
+        std::unique_ptr<pcre2_match_context, decltype(&pcre2_match_context_free)> created(
+            pcre2_match_context_create(nullptr), &pcre2_match_context_free);
+        if (created)
+            pcre2_set_match_limit(created.get(), 1000000);
+        return created;
+    }();
+    return context.get();
 }
 } // namespace
 
@@ -120,7 +155,7 @@ SourcesRegEx::MatchResult SourcesRegEx::Match(const std::string& strFileName, in
         return MatchResult::Failed;
     }
     const int nResult = pcre2_match(m_regEx.get(), reinterpret_cast<PCRE2_SPTR>(strFileName.c_str()),
-                                    strFileName.size(), 0, 0, matchData.get(), nullptr);
+                                    strFileName.size(), 0, 0, matchData.get(), LimitedMatchContext());
     if (nResult == PCRE2_ERROR_NOMATCH)
         return MatchResult::NoMatch;
     if (nResult < 0) {

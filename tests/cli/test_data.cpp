@@ -151,6 +151,13 @@ TEST(SourcesFilter, MatchesUnanchoredAndReadsNumbersByPlaceholderRank)
         {"? may be nothing", "a?.png", "a.png", true, {-1, -1, -1}},
         {"? may be one", "a?.png", "ab.png", true, {-1, -1, -1}},
         {"? is not two", "a?.png", "abc.png", false, {-1, -1, -1}},
+        {"??? is up to three", "a???.png", "abcd.png", true, {-1, -1, -1}},
+        {"??? is not four", "a???.png", "abcde.png", false, {-1, -1, -1}},
+        {"a long run of ? is matched, not given up",
+         "???????????????????????img_r{row}_c{col}",
+         "img_r3_c7.tif",
+         true,
+         {3, 7, -1}},
         {"unanchored", "a?.png", "xa1.png.bak", true, {-1, -1, -1}},
         {"dot is literal", "a.png", "aXpng", false, {-1, -1, -1}},
         {"brackets, plus, equals literal", "[a]+=(b)-*", "[a]+=(b)-1", true, {-1, -1, -1}},
@@ -165,6 +172,7 @@ TEST(SourcesFilter, MatchesUnanchoredAndReadsNumbersByPlaceholderRank)
         {"dollar anchors", "img{index}.png$", "img3.png.bak", false, {-1, -1, -1}},
         {"alternation", "cat|dog", "hotdog.png", true, {-1, -1, -1}},
         {"backslash escape", "\\d{index}", "x12", true, {-1, -1, 2}},
+        {"an escaped run start stays escaped", "a\\??b", "a.xb", true, {-1, -1, -1}},
     };
     for (const auto& [szName, szPattern, szFile, bMatches, numbers] : cases) {
         SCOPED_TRACE(szName);
