@@ -3,6 +3,7 @@
 #include <magick/MagickCore.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -140,6 +141,34 @@ void ExpectSamePixels(const Magick::Image& expected, const Magick::Image& actual
     const size_t nPixel = n / 4, nWidth = expected.columns();
     ASSERT_EQ(n, want.size()) << "first difference at (" << nPixel % nWidth << ", " << nPixel / nWidth << ") in sample "
                               << n % 4 << ": expected " << want[n] << ", got " << got[n];
+}
+
+std::string BigEndian(uint32_t nValue)
+{
+    return {char(nValue >> 24), char(nValue >> 16), char(nValue >> 8), char(nValue)};
+}
+
+std::string Deflated(const std::string& strRaw)
+{
+    uLongf nSize = compressBound(uLong(strRaw.size()));
+    std::string strDeflated(nSize, '\0');
+    compress(reinterpret_cast<Bytef*>(&strDeflated[0]), &nSize, reinterpret_cast<const Bytef*>(strRaw.data()),
+             uLong(strRaw.size()));
+    return strDeflated.substr(0, nSize);
+}
+
+std::string PngChunk(const std::string& strType, const std::string& strData)
+{
+    const std::string strTyped = strType + strData;
+    const uLong nCrc = crc32(0, reinterpret_cast<const Bytef*>(strTyped.data()), uInt(strTyped.size()));
+    return BigEndian(uint32_t(strData.size())) + strTyped + BigEndian(uint32_t(nCrc));
+}
+
+std::string PngFile(const std::string& strHeader, const std::string& strBeforeData, const std::string& strData,
+                    bool bEnded)
+{
+    return "\x89PNG\r\n\x1a\n" + PngChunk("IHDR", strHeader) + strBeforeData + PngChunk("IDAT", strData)
+           + (bEnded ? PngChunk("IEND", "") : "");
 }
 
 std::string Layout(const Data::DataSetInputFiles& files, const std::string& strDir)

@@ -6,11 +6,15 @@
 #include "misc/Color.h"
 
 #include <Magick++.h>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/types.h>
 
+#include <cstdint>
 #include <cstdio>
 
+// Also what every test file uses of the standard library.
+#include <array>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -18,9 +22,15 @@
 #include <ostream>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace TestSupport {
+
+using ::testing::EndsWith;
+using ::testing::HasSubstr;
+using ::testing::Not;
+using ::testing::StartsWith;
 
 // 8-bit colour with alpha, for exact pixel comparisons. Fully transparent pixels are equal
 // whatever colour they keep.
@@ -77,6 +87,23 @@ void ExpectAsMagickReads(const std::string& strFile, const Codecs::TileRaster& r
 void ExpectRefused(const std::string& strFile, const Codecs::TileExpectation& expected, const std::string& strReason);
 // Four threads, each through all files in its own order nRounds times, get the samples of one alone.
 void ExpectSameSamplesOnThreads(const std::vector<std::pair<std::string, Codecs::TileExpectation>>& files, int nRounds);
+
+// Hand-made PNG files, for what no encoder would write: nValue's four bytes, most significant first;
+// zlib's stream of strRaw; a chunk with its length and checksum; a whole file of a 13-byte header,
+// strBeforeData's chunks and one data chunk, without its end chunk when bEnded is false.
+std::string BigEndian(uint32_t nValue);
+std::string Deflated(const std::string& strRaw);
+std::string PngChunk(const std::string& strType, const std::string& strData);
+std::string PngFile(const std::string& strHeader, const std::string& strBeforeData, const std::string& strData,
+                    bool bEnded = true);
+
+// The payload of a JPEG's APP1 segment: Exif, a big-endian TIFF header, one IFD entry (the
+// orientation, a SHORT) and no next IFD.
+inline std::string ExifOrientation(int nOrientation)
+{
+    return std::string("Exif\0\0MM\0\x2a\0\0\0\x08\0\x01\x01\x12\0\x03\0\0\0\x01\0", 25) + char(nOrientation)
+           + std::string(6, '\0');
+}
 
 // "R,G,B" of a colour setting, to compare all three components at once.
 inline std::string RgbOf(const Misc::Color& color)
