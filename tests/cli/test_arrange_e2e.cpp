@@ -1,9 +1,5 @@
 #include "TestSupport.h"
 
-#include <filesystem>
-#include <fstream>
-#include <tuple>
-
 using namespace TestSupport;
 namespace fs = std::filesystem;
 
@@ -85,10 +81,8 @@ TEST_F(ArrangeTest, DryRunShowsTheCellMapAndWritesNothing)
     // A format without a streaming writer is planned with the whole canvas: 8 bytes a pixel.
     Save(CoordinateImage(2000, 1000, 1), dir / "wide.png");
     const TesscliRun run = Run({"-row", "wide.png", "wide.png", "-out", "out.bmp", "-dryrun"});
-    EXPECT_NE(DryRunReport(run).find(
-                  "    Written by: ImageMagick, from the whole canvas\n    Estimated peak memory: 82 MiB\n"),
-              std::string::npos)
-        << run.standardOutput;
+    EXPECT_THAT(DryRunReport(run),
+                HasSubstr("    Written by: ImageMagick, from the whole canvas\n    Estimated peak memory: 82 MiB\n"));
 }
 
 TEST_F(ArrangeTest, AutoOrientTurnsImagesUprightBeforeTheLayout)
@@ -140,11 +134,9 @@ TEST_F(ArrangeTest, OutputFileIsCheckedBeforeAnyTileIsRead)
             SCOPED_TRACE(std::string(szOut) + " " + szDryRun);
             const TesscliRun run = Run(Words(std::string("-row bad.png t1.png -out ") + szOut + " " + szDryRun));
             EXPECT_EQ(run.exitStatus, 5);
-            const std::string& strOutput = run.standardOutput;
-            const std::string strTail =
-                "\nAn error occurred while checking the output file:\n    " + strMessage + "\n\n";
-            EXPECT_EQ(strOutput.substr(strOutput.size() - std::min(strOutput.size(), strTail.size())), strTail);
-            EXPECT_EQ(strOutput.find("Pre-loading"), std::string::npos);
+            EXPECT_THAT(run.standardOutput,
+                        EndsWith("\nAn error occurred while checking the output file:\n    " + strMessage + "\n\n"));
+            EXPECT_THAT(run.standardOutput, Not(HasSubstr("Pre-loading")));
         }
     }
     EXPECT_EQ(ReadFile(dir / "out.xyz"), "old");

@@ -1,12 +1,5 @@
 #include "TestSupport.h"
 
-#include <array>
-#include <filesystem>
-#include <fstream>
-#include <string>
-#include <tuple>
-#include <vector>
-
 namespace fs = std::filesystem;
 using namespace TestSupport;
 
@@ -48,9 +41,8 @@ using TesscliRunTest = TesscliTest;
 std::string AfterInitialization(const TesscliRun& run)
 {
     const size_t nPos = run.standardOutput.find(MagickSetupText());
-    if (nPos == std::string::npos)
-        return "<no initialization block in:\n" + run.standardOutput + ">";
-    return run.standardOutput.substr(nPos + MagickSetupText().size());
+    return nPos == std::string::npos ? "<no initialization block in:\n" + run.standardOutput + ">"
+                                     : run.standardOutput.substr(nPos + MagickSetupText().size());
 }
 
 class PrepareRun : public TesscliTest
@@ -71,11 +63,7 @@ protected:
     // Preparation succeeded when its summary and a blank line are followed by the grid phase.
     void ExpectPrepared(const TesscliRun& run, const std::string& strPreparation) const
     {
-        const std::string strOutput = AfterInitialization(run);
-        EXPECT_EQ(strOutput.rfind(strPreparation + "\nCreating image grid...\n", 0), 0u)
-            << "expected:\n"
-            << strPreparation << "\nactual:\n"
-            << strOutput;
+        EXPECT_THAT(AfterInitialization(run), StartsWith(strPreparation + "\nCreating image grid...\n"));
         EXPECT_NE(run.exitStatus, 3);
         EXPECT_NE(run.exitStatus, 4);
         EXPECT_EQ(run.standardError, "");
@@ -225,7 +213,7 @@ TEST_F(PrepareRun, CommandLineOverridesTheProject)
                               "    Transparent color: R:0 G:255 B:1\n    Background color: R:1 G:1 B:1\n");
     for (const std::string& strShown :
          {"    " + m_dir + "/a.png... done\n", std::string("would be empty (0x0 pixels)")})
-        EXPECT_NE(run.standardOutput.find(strShown), std::string::npos) << run.standardOutput;
+        EXPECT_THAT(run.standardOutput, HasSubstr(strShown));
 }
 
 TEST_F(PrepareRun, EachFailureClassEndsWithStatus4)

@@ -1,12 +1,6 @@
 #include "TestSupport.h"
 #include "misc/ExecutableDir.h"
 
-#include <filesystem>
-#include <fstream>
-#include <string>
-#include <tuple>
-#include <vector>
-
 namespace fs = std::filesystem;
 using namespace CmdLine;
 using TestSupport::ArgumentTable;

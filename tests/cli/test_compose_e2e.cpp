@@ -1,9 +1,6 @@
 #include "TestSupport.h"
 
-#include <filesystem>
-#include <fstream>
 #include <regex>
-#include <tuple>
 #include <sys/stat.h>
 
 using namespace TestSupport;
@@ -71,8 +68,8 @@ protected:
         const TesscliRun run = Run(arguments, environment);
         EXPECT_EQ(run.exitStatus, 5);
         EXPECT_EQ(run.standardError, "");
-        EXPECT_NE(run.standardOutput.find(strExpected), std::string::npos) << run.standardOutput;
-        EXPECT_EQ(run.standardOutput.find("Operation finished"), std::string::npos);
+        EXPECT_THAT(run.standardOutput, HasSubstr(strExpected));
+        EXPECT_THAT(run.standardOutput, Not(HasSubstr("Operation finished")));
     }
 };
 } // namespace

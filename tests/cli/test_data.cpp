@@ -3,13 +3,6 @@
 #include "data/DataSet.h"
 #include "data/SourcesRegEx.h"
 
-#include <array>
-#include <filesystem>
-#include <fstream>
-#include <functional>
-#include <tuple>
-#include <vector>
-
 namespace fs = std::filesystem;
 using Data::DataSet;
 using TestSupport::Layout;

@@ -5,11 +5,8 @@
 #include "threads/WorkerThreads.h"
 
 #include <climits>
-#include <filesystem>
 #include <mutex>
-#include <sstream>
 #include <thread>
-#include <vector>
 
 #include <sys/stat.h>
 
@@ -108,7 +105,7 @@ TEST(ImageGrid, CanvasBeyondTheLibraryLimitsNamesTheLimitAndTheSize)
     grid.SetDataSet(&dataSet);
     const Magick::Color black(0, 0, 0);
     EXPECT_FALSE(grid.CreateCanvas(Magick::Geometry(0, 0), black));
-    EXPECT_EQ(grid.GetLastError().rfind("The compound image would be empty (0x0 pixels)", 0), 0u);
+    EXPECT_THAT(grid.GetLastError(), StartsWith("The compound image would be empty (0x0 pixels)"));
     using namespace MagickCore;
     const ResourceType limited[] = {WidthResource, HeightResource, MemoryResource, MapResource, DiskResource};
     std::vector<MagickSizeType> saved;
@@ -129,12 +126,9 @@ TEST(ImageGrid, CanvasBeyondTheLibraryLimitsNamesTheLimitAndTheSize)
     for (ResourceType type : {MemoryResource, MapResource, DiskResource})
         SetMagickResourceLimit(type, 1024 * 1024);
     EXPECT_FALSE(grid.CreateCanvas(Magick::Geometry(900, 2000), black));
-    const std::string strError = grid.GetLastError();
-    EXPECT_EQ(
-        strError.rfind("The compound image of 900x2000 pixels (13.73MiB) exceeds ImageMagick's resource limits (", 0),
-        0u)
-        << strError;
-    EXPECT_NE(strError.find("memory 1MiB, map 1MiB, disk 1MiB): "), std::string::npos) << strError;
+    EXPECT_THAT(grid.GetLastError(), StartsWith("The compound image of 900x2000 pixels (13.73MiB) exceeds "
+                                                "ImageMagick's resource limits ("));
+    EXPECT_THAT(grid.GetLastError(), HasSubstr("memory 1MiB, map 1MiB, disk 1MiB): "));
     for (size_t n = 0; n < saved.size(); ++n)
         SetMagickResourceLimit(limited[n], saved[n]);
 }
@@ -187,7 +181,7 @@ TEST(ImageGridCell, RefusesAFileThatChangedSinceItsPing)
         ASSERT_EQ(mkfifo((dir / szName).c_str(), 0600), 0);
         for (bool bDirect : {true, false}) {
             EXPECT_EQ(cell.ReadImage(bDirect), Engine::ImageGridCell::ReadResult::Refused);
-            EXPECT_NE(cell.GetLastError().find(dir / szName), std::string::npos) << cell.GetLastError();
+            EXPECT_THAT(cell.GetLastError(), HasSubstr(dir / szName));
         }
         std::filesystem::remove(dir / szName);
     }

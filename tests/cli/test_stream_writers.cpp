@@ -11,7 +11,6 @@
 #include <cstdarg>
 #include <cstdlib>
 #include <cstring>
-#include <tuple>
 
 using namespace TestSupport;
 using Codecs::OutputOptions;
@@ -181,11 +180,9 @@ TEST(StreamWriters, DecodeToWhatImageMagickWritesOfTheSamePixels)
         const auto& [szExtension, nChannels, nBitDepth, options] = cases[i];
         const RasterFormat format{53, 37, nChannels, nBitDepth};
         const std::vector<uint8_t> raster = MakeRaster(format);
-        const std::string strName =
-            std::to_string(i) + "-" + std::to_string(nChannels) + "x" + std::to_string(nBitDepth);
-        SCOPED_TRACE(strName);
-        const std::string strOurs = dir / ("ours-" + strName + "." + szExtension);
-        const std::string strTheirs = dir / ("theirs-" + strName + "." + szExtension);
+        SCOPED_TRACE(std::to_string(i) + ": " + std::to_string(nChannels) + "x" + std::to_string(nBitDepth));
+        const std::string strOurs = dir / ("ours." + std::string(szExtension)),
+                          strTheirs = dir / ("theirs." + std::string(szExtension));
         ASSERT_TRUE(Streamed(strOurs, options, format, raster));
         WriteWithMagick(strTheirs, format, raster, options);
         EXPECT_TRUE(Decoded(strOurs) == Decoded(strTheirs));
@@ -359,18 +356,18 @@ TEST(StreamWriters, FailuresAreReportedNotHidden)
         auto pFull = Codecs::CreateStreamingWriter(strTarget, Options({}, "None"));
         ASSERT_TRUE(pFull);
         EXPECT_FALSE(pFull->Begin(dir / ("missing/" + strTarget), format));
-        EXPECT_NE(pFull->GetLastError().find(dir / "missing"), std::string::npos) << pFull->GetLastError();
+        EXPECT_THAT(pFull->GetLastError(), HasSubstr(dir / "missing"));
         const bool bWritten = pFull->Begin("/dev/full", format) && pFull->WriteScanlines(raster.data(), 100)
                               && pFull->WriteScanlines(&raster[format.BytesPerRow() * 100], 100) && pFull->End();
         EXPECT_FALSE(bWritten);
-        EXPECT_NE(pFull->GetLastError().find("/dev/full"), std::string::npos) << pFull->GetLastError();
+        EXPECT_THAT(pFull->GetLastError(), HasSubstr("/dev/full"));
 
         auto pShort = Codecs::CreateStreamingWriter(strTarget, Options({}));
         ASSERT_TRUE(pShort->Begin(dir / strTarget, format));
         ASSERT_TRUE(pShort->WriteScanlines(raster.data(), 199));
         EXPECT_FALSE(pShort->WriteScanlines(raster.data(), 2));
         EXPECT_FALSE(pShort->End());
-        EXPECT_NE(pShort->GetLastError().find("199 of the 200 rows"), std::string::npos) << pShort->GetLastError();
+        EXPECT_THAT(pShort->GetLastError(), HasSubstr("199 of the 200 rows"));
     }
 }
 
