@@ -10,14 +10,20 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QTimer>
+#include <QtTest>
 
 namespace TestUtils {
 
-ModalAnswers::ModalAnswers()
+ModalAnswers::ModalAnswers(QList<Handler> handlers) : m_pending(std::move(handlers))
 {
     auto* pTimer = new QTimer(this);
     connect(pTimer, &QTimer::timeout, this, &ModalAnswers::OnPoll);
     pTimer->start(20);
+}
+
+ModalAnswers::~ModalAnswers()
+{
+    QTest::qCompare(Problems(), QString(), "answers.Problems()", "QString()", __FILE__, __LINE__);
 }
 
 ModalAnswers& ModalAnswers::Then(Handler fnHandler)

@@ -10,6 +10,7 @@ namespace TestUtils {
 // Answers modal windows as they open, in order: each queued handler receives the next modal widget
 // and closes it, from that window's own event loop (so it may open further modal windows). A window
 // no handler expects, or that its handler left open, is rejected and recorded: the test fails, not hangs.
+// At its end every handler must have run and no other window have appeared.
 class ModalAnswers : public QObject
 {
     Q_OBJECT
@@ -17,7 +18,8 @@ class ModalAnswers : public QObject
 public:
     using Handler = std::function<void(QWidget*)>;
 
-    ModalAnswers();
+    explicit ModalAnswers(QList<Handler> handlers = {});
+    ~ModalAnswers() override;
 
     ModalAnswers& Then(Handler fnHandler);
     // Empty when every handler has run and no other window appeared; otherwise what happened.
