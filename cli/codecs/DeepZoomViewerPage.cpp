@@ -1,6 +1,6 @@
 #include "codecs/DeepZoomViewerPage.h"
 
-#include "codecs/ReplacingFileWriter.h"
+#include "TessaraContract.h"
 
 #include <cctype>
 #include <cerrno>
@@ -119,23 +119,18 @@ std::string MakePage(const std::string& strName, const DeepZoomLayout& layout)
 
 std::string DeepZoomViewerPage::PagePathFor(const std::string& strDescriptor)
 {
-    return std::filesystem::path(strDescriptor).replace_extension(".html").string();
+    return std::filesystem::path(strDescriptor).replace_extension(Contract::DeepZoom::kViewerPageExtension).string();
 }
 
 bool DeepZoomViewerPage::Write(const std::string& strDescriptor, const DeepZoomLayout& layout)
 {
+    const std::string strPath = PagePathFor(strDescriptor);
     const std::string strPage = MakePage(std::filesystem::path(strDescriptor).stem().string(), layout);
-    ReplacingFileWriter writer(PagePathFor(strDescriptor));
-    const bool bWritten = writer.Write([&](const std::string& strTemporary, std::string& strError) {
-        std::ofstream file(strTemporary, std::ios::binary | std::ios::trunc);
-        if (file.write(strPage.data(), static_cast<std::streamsize>(strPage.size())).flush())
-            return true;
-        strError = std::strerror(errno);
-        return false;
-    });
-    if (!bWritten)
-        SetLastError("Cannot write the viewer page: %s", writer.GetLastError().c_str());
-    return bWritten;
+    std::ofstream file(strPath, std::ios::binary | std::ios::trunc);
+    if (file.write(strPage.data(), static_cast<std::streamsize>(strPage.size())).flush())
+        return true;
+    SetLastError("Cannot write the viewer page %s: %s", strPath.c_str(), std::strerror(errno));
+    return false;
 }
 
 } // namespace Codecs

@@ -25,7 +25,8 @@ struct DeepZoomLayout
 class DeepZoomViewerPage : public Object
 {
 public:
-    // strDescriptor is the pyramid's final path; the page replaces any old one only when complete.
+    // Writes the page beside strDescriptor, which must carry the final name: in the hidden folder the
+    // pyramid is built in, so that the page is moved into place with it.
     bool Write(const std::string& strDescriptor, const DeepZoomLayout& layout);
 
     static std::string PagePathFor(const std::string& strDescriptor);

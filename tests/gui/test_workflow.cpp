@@ -9,6 +9,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QColorDialog>
 #include <QLabel>
 #include <QMessageBox>
@@ -99,6 +100,32 @@ private slots:
         const QString strFromProject = m_sandbox.File("from-project.png");
         const QString strLog = RunTesscli({"-project", m_sandbox.File("mosaic.tsp"), "-out", strFromProject});
         QVERIFY2(TestUtils::CompareImageFile(strFromProject, expected).isEmpty(), qPrintable(strLog));
+    }
+
+    // Named without an extension, the output takes the DeepZoom type chosen in the save dialog, and
+    // the confirmation leads to the viewer page tesscli wrote beside the pyramid.
+    void combineToDeepZoomOffersItsViewerPage()
+    {
+        const QString strPage = m_sandbox.File("pyramid.html");
+        TestUtils::ModalAnswers answers;
+        QString strConfirmation, strOpenButton;
+        answers
+            .Then([this](QWidget* pDialog) {
+                auto* pTypes = pDialog->findChild<QComboBox*>("fileTypeCombo");
+                const int nType = pTypes->findText("DeepZoom pyramid (*.dzi)");
+                pTypes->setCurrentIndex(nType);
+                emit pTypes->activated(nType);
+                TestUtils::ChooseFiles({m_sandbox.File("pyramid")})(pDialog);
+            })
+            .Then([&](QWidget* pBox) {
+                strOpenButton = qobject_cast<QMessageBox*>(pBox)->buttons().value(0)->text();
+                TestUtils::NoteText(strConfirmation)(pBox);
+            });
+        Action("actGridCompound")->trigger();
+        QCOMPARE(answers.Problems(), QString());
+        QVERIFY2(strConfirmation.contains(strPage), qPrintable(strConfirmation));
+        QCOMPARE(strOpenButton, QString("Open &viewer page"));
+        QVERIFY(QFileInfo(m_sandbox.File("pyramid.dzi")).isFile() && QFileInfo(strPage).isFile());
     }
 
     void failedCombineShowsTheProgramOutput()
