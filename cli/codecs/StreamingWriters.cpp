@@ -1,5 +1,6 @@
 #include "codecs/StreamingWriters.h"
 
+#include "codecs/DeepZoomWriter.h"
 #include "codecs/JpegStreamWriter.h"
 #include "codecs/PngStreamWriter.h"
 #include "codecs/TiffStreamWriter.h"
@@ -201,6 +202,44 @@ std::unique_ptr<ScanlineWriter> CreateTiffWriter(const OutputOptions& options)
     }
     return std::make_unique<TiffStreamWriter>(std::move(settings));
 }
+// A whole number from nMin to nMax, nothing else.
+bool ParseNumber(const std::string& strValue, int nMin, int nMax, int& nNumber)
+{
+    if (strValue.empty() || strValue.size() > 9 || strValue.find_first_not_of("0123456789") != std::string::npos)
+        return false;
+    nNumber = std::stoi(strValue);
+    return nNumber >= nMin && nNumber <= nMax;
+}
+
+// Only this writer makes DeepZoom pyramids, so it answers to its own defines alone; the
+// other formats' defines have nothing to change here.
+std::unique_ptr<ScanlineWriter> CreateDeepZoomWriter(const OutputOptions& options)
+{
+    DeepZoomSettings settings;
+    for (const OutputOptions::Define& define : options.defines) {
+        if (!Misc::EqualsNoCase(define.format, "dzi"))
+            continue;
+        const std::string strKey = Misc::ToLowerAscii(define.key);
+        const std::string strValue = Misc::ToLowerAscii(define.value);
+        if (strKey == "tile-size" && ParseNumber(strValue, 1, DeepZoomSettings::kMaxTileSize, settings.tileSize))
+            continue;
+        if (strKey == "overlap" && ParseNumber(strValue, 0, DeepZoomSettings::kMaxTileSize, settings.overlap))
+            continue;
+        if (strKey == "format" && (strValue == "jpg" || strValue == "jpeg" || strValue == "png")) {
+            settings.png = strValue == "png";
+            continue;
+        }
+        return nullptr;
+    }
+    if (settings.overlap > settings.tileSize)
+        return nullptr;
+    // vips's quality for DeepZoom tiles, and ImageMagick's rules for what depends on it.
+    settings.jpeg.quality = options.quality.value_or(0) == 0 ? 75 : static_cast<int>(*options.quality);
+    settings.jpeg.fullChroma = settings.jpeg.quality >= 90;
+    settings.jpeg.dctMethod = JDCT_ISLOW;
+    settings.threads = Threads::UsableThreadCount();
+    return std::make_unique<DeepZoomWriter>(std::move(settings));
+}
 } // namespace
 
 std::string StreamingFormatName(const std::string& strOutputFile)
@@ -212,7 +251,24 @@ std::string StreamingFormatName(const std::string& strOutputFile)
         return "JPEG";
     if (strExtension == ".tif" || strExtension == ".tiff")
         return "TIFF";
+    if (strExtension == ".dzi")
+        return "DZI";
     return "";
+}
+
+const char* const kPyramidOptionsHelp =
+    "DeepZoom takes -extradata dzi tile-size (1 to 8192), overlap (0 to the tile size) and format (jpg or png); "
+    "a pyramidal TIFF takes -compression None, LZW, Zip or JPEG";
+
+bool IsPyramidOutput(const std::string& strOutputFile, const OutputOptions& options)
+{
+    const std::string strFormat = StreamingFormatName(strOutputFile);
+    if (strFormat == "DZI")
+        return true;
+    return strFormat == "TIFF" && std::any_of(options.defines.begin(), options.defines.end(), [](const auto& define) {
+               return Misc::EqualsNoCase(define.format, "tiff") && Misc::EqualsNoCase(define.key, "pyramid")
+                      && IsTrue(define.value);
+           });
 }
 
 std::unique_ptr<ScanlineWriter> CreateStreamingWriter(const std::string& strOutputFile, const OutputOptions& options)
@@ -224,6 +280,8 @@ std::unique_ptr<ScanlineWriter> CreateStreamingWriter(const std::string& strOutp
         return CreateJpegWriter(options);
     if (strFormat == "TIFF")
         return CreateTiffWriter(options);
+    if (strFormat == "DZI")
+        return CreateDeepZoomWriter(options);
     return nullptr;
 }
 
