@@ -3,6 +3,7 @@
 #include "codecs/DeepZoomWriter.h"
 #include "codecs/JpegStreamWriter.h"
 #include "codecs/PngStreamWriter.h"
+#include "codecs/PyramidTiffWriter.h"
 #include "codecs/TiffStreamWriter.h"
 #include "misc/TextCase.h"
 #include "threads/WorkerThreads.h"
@@ -175,6 +176,29 @@ std::unique_ptr<ScanlineWriter> CreateJpegWriter(const OutputOptions& options)
     return std::make_unique<JpegStreamWriter>(std::move(settings));
 }
 
+// Only this writer makes pyramidal TIFFs; of the TIFF defines it takes the one that asks for it.
+std::unique_ptr<ScanlineWriter> CreatePyramidTiffWriter(const OutputOptions& options)
+{
+    for (const OutputOptions::Define& define : options.defines)
+        if (Misc::EqualsNoCase(define.format, "tiff") && !Misc::EqualsNoCase(define.key, "pyramid"))
+            return nullptr;
+    using Compression = PyramidTiffSettings::Compression;
+    static const std::pair<const char*, Compression> c_compressions[] = {
+        {"", Compression::None},        {"None", Compression::None},   {"LZW", Compression::Lzw},
+        {"RLE", Compression::PackBits}, {"Zip", Compression::Deflate}, {"JPEG", Compression::Jpeg}};
+    const std::string strCompression = options.compression.value_or("");
+    const auto found = std::find_if(std::begin(c_compressions), std::end(c_compressions),
+                                    [&](const auto& entry) { return strCompression == entry.first; });
+    if (found == std::end(c_compressions))
+        return nullptr;
+    PyramidTiffSettings settings;
+    settings.compression = found->second;
+    const unsigned nQuality = options.quality.value_or(0);
+    settings.zipQuality = nQuality == 0 ? 7 : static_cast<int>(std::min(nQuality / 10, 9u));
+    settings.jpegQuality = nQuality == 0 ? 75 : static_cast<int>(nQuality);
+    return std::make_unique<PyramidTiffWriter>(settings);
+}
+
 std::unique_ptr<ScanlineWriter> CreateTiffWriter(const OutputOptions& options)
 {
     for (const OutputOptions::Define& define : options.defines)
@@ -279,7 +303,7 @@ std::unique_ptr<ScanlineWriter> CreateStreamingWriter(const std::string& strOutp
     if (strFormat == "JPEG")
         return CreateJpegWriter(options);
     if (strFormat == "TIFF")
-        return CreateTiffWriter(options);
+        return IsPyramidOutput(strOutputFile, options) ? CreatePyramidTiffWriter(options) : CreateTiffWriter(options);
     if (strFormat == "DZI")
         return CreateDeepZoomWriter(options);
     return nullptr;
