@@ -64,9 +64,12 @@ bool HalvingCascade::AddRow(size_t nLevel, const uint8_t* pRow)
     level.rows.insert(level.rows.end(), pRow, pRow + nRowBytes);
     const int nY = level.rowsTaken++;
 
-    const int nBandEnd = std::min((level.tileRow + 1) * m_tileSize + m_overlap, level.size.height);
-    if (nY + 1 == nBandEnd && !EmitTileRow(level, nLevel))
-        return false;
+    // With an overlap wider than the last tile row, the rows that complete one complete the next too.
+    const int nTileRows = (level.size.height + m_tileSize - 1) / m_tileSize;
+    while (level.tileRow < nTileRows
+           && nY + 1 == std::min((level.tileRow + 1) * m_tileSize + m_overlap, level.size.height))
+        if (!EmitTileRow(level, nLevel))
+            return false;
 
     if (nLevel + 1 == m_levels.size())
         return true;
