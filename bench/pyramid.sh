@@ -22,7 +22,7 @@ ulimit -n "$(ulimit -Hn)"
 report() { # TOOL FILES-FOLDER, after a run timed into pyramid-time.txt
   local wall rss tiles
   read -r wall rss <pyramid-time.txt
-  tiles=$(find "$2" -type f -name '*.jpg' | wc -l)
+  tiles=$(find "$2" -type f -name '*.jp*g' | wc -l)
   printf '%-16s wall %7.1f s  peak %6.0f MiB  %7d tiles  %7.0f tiles/s  %s\n' "$1" "$wall" \
     "$(awk -v k="$rss" 'BEGIN { print k / 1024 }')" "$tiles" "$(awk -v t="$tiles" -v w="$wall" 'BEGIN { print t / w }')" \
     "$(cat "$2"/../*.dzi 2>/dev/null | tr -d '\n ' | grep -o 'Width="[0-9]*"' | head -1)"

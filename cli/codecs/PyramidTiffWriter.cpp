@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <mutex>
 
 namespace fs = std::filesystem;
 
@@ -35,6 +36,53 @@ int NoWarning(TIFF*, void*, const char*, const char*, va_list)
 {
     return 1;
 }
+
+int KeepError(TIFF*, void* pUser, const char* pszModule, const char* pszFormat, va_list arguments)
+{
+    char message[512];
+    std::vsnprintf(message, sizeof message, pszFormat, arguments);
+    *static_cast<std::string*>(pUser) = std::string(pszModule ? pszModule : "") + ": " + message;
+    return 1;
+}
+
+// A TIFF in memory: libtiff's codecs compress one tile into it on a worker thread, and the tile's
+// bytes are then written raw into the real file in order.
+struct MemoryFile
+{
+    std::vector<uint8_t> bytes;
+    toff_t position = 0;
+
+    static MemoryFile& Of(thandle_t handle) { return *static_cast<MemoryFile*>(handle); }
+    static tmsize_t Read(thandle_t handle, void* pData, tmsize_t nSize)
+    {
+        MemoryFile& file = Of(handle);
+        const size_t nRead = std::min<size_t>(static_cast<size_t>(nSize),
+                                              file.bytes.size() - std::min<size_t>(file.position, file.bytes.size()));
+        std::memcpy(pData, file.bytes.data() + file.position, nRead);
+        file.position += nRead;
+        return static_cast<tmsize_t>(nRead);
+    }
+    static tmsize_t Write(thandle_t handle, void* pData, tmsize_t nSize)
+    {
+        MemoryFile& file = Of(handle);
+        if (file.position + nSize > file.bytes.size())
+            file.bytes.resize(file.position + nSize);
+        std::memcpy(file.bytes.data() + file.position, pData, static_cast<size_t>(nSize));
+        file.position += nSize;
+        return nSize;
+    }
+    static toff_t Seek(thandle_t handle, toff_t nOffset, int nWhence)
+    {
+        MemoryFile& file = Of(handle);
+        file.position =
+            nWhence == SEEK_SET ? nOffset : (nWhence == SEEK_CUR ? file.position : file.bytes.size()) + nOffset;
+        return file.position;
+    }
+    static int Close(thandle_t) { return 0; }
+    static toff_t Size(thandle_t handle) { return Of(handle).bytes.size(); }
+    static int Map(thandle_t, void**, toff_t*) { return 0; }
+    static void Unmap(thandle_t, void*, toff_t) {}
+};
 } // namespace
 
 PyramidTiffWriter::PyramidTiffWriter(PyramidTiffSettings settings) : m_settings(settings) {}
@@ -84,7 +132,7 @@ TIFF* PyramidTiffWriter::OpenTiff(const std::string& strPath, const char* pszMod
     return pTiff;
 }
 
-bool PyramidTiffWriter::SetFields(TIFF* pTiff, const PyramidGeometry::Size& size, bool bReduced)
+bool PyramidTiffWriter::SetFields(TIFF* pTiff, const PyramidGeometry::Size& size, bool bReduced) const
 {
     const RasterFormat& format = Format();
     const uint16_t nCompression = CompressionTag(m_settings.compression);
@@ -146,8 +194,22 @@ bool PyramidTiffWriter::Open()
             return false;
         }
     }
-    m_tile.assign(
-        static_cast<size_t>(PyramidTiffSettings::kTileSize) * PyramidTiffSettings::kTileSize * format.channels, 0);
+    // Every tile is compressed alike, so the JPEG tables of one serve them all.
+    if (m_settings.compression == PyramidTiffSettings::Compression::Jpeg) {
+        std::vector<uint8_t> tile(static_cast<size_t>(PyramidTiffSettings::kTileSize) * PyramidTiffSettings::kTileSize
+                                  * format.channels);
+        std::vector<uint8_t> tables, compressed;
+        bool bTables = CompressTile(tile.data(), compressed, m_libraryMessage, &tables);
+        for (TIFF* pTiff : m_files)
+            bTables =
+                bTables && TIFFSetField(pTiff, TIFFTAG_JPEGTABLES, static_cast<uint32_t>(tables.size()), tables.data());
+        if (!bTables) {
+            SetLastError("%s", LibraryError().c_str());
+            CloseAll();
+            return false;
+        }
+    }
+    m_pool = std::make_unique<Threads::WorkerPool>(m_settings.threads);
     m_cascade =
         std::make_unique<HalvingCascade>(m_levels, format.channels, PyramidTiffSettings::kTileSize, 0,
                                          [this](const HalvingCascade::Band& band) { return WriteTileRow(band); });
@@ -162,23 +224,66 @@ bool PyramidTiffWriter::EncodeRows(std::vector<uint8_t>& band, int nRows, bool, 
     return false;
 }
 
+bool PyramidTiffWriter::CompressTile(const uint8_t* pTile, std::vector<uint8_t>& compressed, std::string& strError,
+                                     std::vector<uint8_t>* pTables) const
+{
+    MemoryFile file;
+    TIFFOpenOptions* pOptions = TIFFOpenOptionsAlloc();
+    TIFFOpenOptionsSetErrorHandlerExtR(pOptions, KeepError, &strError);
+    TIFFOpenOptionsSetWarningHandlerExtR(pOptions, NoWarning, nullptr);
+    TIFF* pTiff = TIFFClientOpenExt("tile", "w", &file, MemoryFile::Read, MemoryFile::Write, MemoryFile::Seek,
+                                    MemoryFile::Close, MemoryFile::Size, MemoryFile::Map, MemoryFile::Unmap, pOptions);
+    TIFFOpenOptionsFree(pOptions);
+    if (!pTiff)
+        return false;
+    const int nSide = PyramidTiffSettings::kTileSize;
+    const tmsize_t nBytes = static_cast<tmsize_t>(nSide) * nSide * Format().channels;
+    bool bOk = SetFields(pTiff, {nSide, nSide}, false)
+               && TIFFWriteEncodedTile(pTiff, 0, const_cast<uint8_t*>(pTile), nBytes) >= 0;
+    if (bOk) {
+        const uint64_t nOffset = TIFFGetStrileOffset(pTiff, 0);
+        const uint64_t nSize = TIFFGetStrileByteCount(pTiff, 0);
+        compressed.assign(file.bytes.begin() + static_cast<std::ptrdiff_t>(nOffset),
+                          file.bytes.begin() + static_cast<std::ptrdiff_t>(nOffset + nSize));
+        uint32_t nTables = 0;
+        void* pData = nullptr;
+        if (pTables && TIFFGetField(pTiff, TIFFTAG_JPEGTABLES, &nTables, &pData))
+            pTables->assign(static_cast<uint8_t*>(pData), static_cast<uint8_t*>(pData) + nTables);
+    }
+    TIFFClose(pTiff);
+    return bOk;
+}
+
 bool PyramidTiffWriter::WriteTileRow(const HalvingCascade::Band& band)
 {
     const int nSide = PyramidTiffSettings::kTileSize;
     const size_t nPixelBytes = static_cast<size_t>(Format().channels);
     const size_t nRowBytes = band.width * nPixelBytes;
-    TIFF* pTiff = m_files[static_cast<size_t>(band.level)];
-    for (int nLeft = 0; nLeft < band.width; nLeft += nSide) {
+    const size_t nColumns = (static_cast<size_t>(band.width) + nSide - 1) / nSide;
+    m_compressed.resize(std::max(m_compressed.size(), nColumns));
+    std::mutex failure;
+    m_pool->ParallelFor(nColumns, [&](size_t nColumn) {
+        const int nLeft = static_cast<int>(nColumn) * nSide;
         const size_t nCopied = std::min(nSide, band.width - nLeft) * nPixelBytes;
-        // Edge tiles are padded with black, as libtiff's readers expect whole tiles.
-        if (nCopied < nSide * nPixelBytes || band.rows < nSide)
-            std::fill(m_tile.begin(), m_tile.end(), 0);
+        // Edge tiles are padded with black: readers expect whole tiles.
+        std::vector<uint8_t> tile(static_cast<size_t>(nSide) * nSide * nPixelBytes, 0);
         for (int nRow = 0; nRow < band.rows; ++nRow)
-            std::memcpy(&m_tile[nRow * nSide * nPixelBytes], band.pixels + nRow * nRowBytes + nLeft * nPixelBytes,
+            std::memcpy(&tile[nRow * nSide * nPixelBytes], band.pixels + nRow * nRowBytes + nLeft * nPixelBytes,
                         nCopied);
+        std::string strError;
+        if (!CompressTile(tile.data(), m_compressed[nColumn], strError, nullptr)) {
+            std::lock_guard<std::mutex> lock(failure);
+            m_libraryMessage = strError;
+        }
+    });
+    if (!m_libraryMessage.empty())
+        return false;
+    TIFF* pTiff = m_files[static_cast<size_t>(band.level)];
+    for (size_t nColumn = 0; nColumn < nColumns; ++nColumn) {
         const uint32_t nTile =
-            TIFFComputeTile(pTiff, static_cast<uint32_t>(nLeft), static_cast<uint32_t>(band.top), 0, 0);
-        if (TIFFWriteEncodedTile(pTiff, nTile, m_tile.data(), static_cast<tmsize_t>(m_tile.size())) < 0)
+            TIFFComputeTile(pTiff, static_cast<uint32_t>(nColumn * nSide), static_cast<uint32_t>(band.top), 0, 0);
+        std::vector<uint8_t>& bytes = m_compressed[nColumn];
+        if (TIFFWriteRawTile(pTiff, nTile, bytes.data(), static_cast<tmsize_t>(bytes.size())) < 0)
             return false;
     }
     return true;
@@ -229,6 +334,8 @@ void PyramidTiffWriter::CloseAll()
             TIFFClose(pTiff);
     m_files.clear();
     m_cascade.reset();
+    m_pool.reset();
+    m_compressed.clear();
 }
 
 bool PyramidTiffWriter::Close(bool bComplete)

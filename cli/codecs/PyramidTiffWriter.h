@@ -23,6 +23,7 @@ struct PyramidTiffSettings
     Compression compression = Compression::None;
     int zipQuality = 7;
     int jpegQuality = 75;
+    int threads = 1;
 
     static constexpr int kTileSize = 256;
 };
@@ -34,7 +35,8 @@ struct PyramidTiffSettings
 // written as it completes into a spool file of its own beside it (".level<N>.tif", hidden in the
 // folder the pyramid is built in); at the end their compressed tiles are copied into the file
 // unchanged. Memory besides the two bands: 256 rows of every level; the spools take about a third
-// of the file on the disk. BigTIFF when the file could pass the 4 GiB of a classic TIFF.
+// of the file on the disk. Each tile row's tiles are compressed on every thread of a pool, each in
+// a TIFF of its own in memory, and written raw into the file in order. BigTIFF when the file could pass the 4 GiB of a classic TIFF.
 class PyramidTiffWriter : public BackgroundScanlineWriter
 {
 public:
@@ -58,7 +60,11 @@ protected:
 
 private:
     TIFF* OpenTiff(const std::string& strPath, const char* pszMode);
-    bool SetFields(TIFF* pTiff, const PyramidGeometry::Size& size, bool bReduced);
+    bool SetFields(TIFF* pTiff, const PyramidGeometry::Size& size, bool bReduced) const;
+    // One tile of 256x256 pixels compressed as the file's tiles are, on any thread; the JPEG
+    // tables when pTables asks for them.
+    bool CompressTile(const uint8_t* pTile, std::vector<uint8_t>& compressed, std::string& strError,
+                      std::vector<uint8_t>* pTables) const;
     bool WriteTileRow(const HalvingCascade::Band& band);
     bool AppendSpooledLevels();
     bool CopyTiles(TIFF* pFrom, size_t nLevel);
@@ -70,7 +76,8 @@ private:
     std::vector<PyramidGeometry::Size> m_levels;
     std::vector<TIFF*> m_files; // the file itself for level 0, then the spools
     std::unique_ptr<HalvingCascade> m_cascade;
-    std::vector<uint8_t> m_tile;
+    std::unique_ptr<Threads::WorkerPool> m_pool;
+    std::vector<std::vector<uint8_t>> m_compressed; // a tile row's tiles, in order
     std::string m_libraryMessage;
 };
 

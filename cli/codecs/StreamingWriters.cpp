@@ -196,6 +196,7 @@ std::unique_ptr<ScanlineWriter> CreatePyramidTiffWriter(const OutputOptions& opt
     const unsigned nQuality = options.quality.value_or(0);
     settings.zipQuality = nQuality == 0 ? 7 : static_cast<int>(std::min(nQuality / 10, 9u));
     settings.jpegQuality = nQuality == 0 ? 75 : static_cast<int>(nQuality);
+    settings.threads = Threads::UsableThreadCount();
     return std::make_unique<PyramidTiffWriter>(settings);
 }
 
@@ -280,9 +281,13 @@ std::string StreamingFormatName(const std::string& strOutputFile)
     return "";
 }
 
-const char* const kPyramidOptionsHelp =
-    "DeepZoom takes -extradata dzi tile-size (1 to 8192), overlap (0 to the tile size) and format (jpg or png); "
-    "a pyramidal TIFF takes -compression None, LZW, Zip or JPEG";
+std::string PyramidOptionsHelp(const std::string& strOutputFile)
+{
+    return StreamingFormatName(strOutputFile) == "DZI"
+               ? "DeepZoom takes -extradata dzi tile-size (1 to 8192), overlap (0 to the tile size) and format "
+                 "(jpg or png)"
+               : "a pyramidal TIFF takes -compression None, LZW, Zip, JPEG or RLE, and no other tiff define";
+}
 
 bool IsPyramidOutput(const std::string& strOutputFile, const OutputOptions& options)
 {

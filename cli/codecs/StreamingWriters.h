@@ -21,7 +21,7 @@ std::unique_ptr<ScanlineWriter> CreateStreamingWriter(const std::string& strOutp
 // Whether the output asks for a pyramid (a DeepZoom name, or a TIFF with the define "tiff
 // pyramid" true), which only CreateStreamingWriter's writers make: without one, the run fails.
 bool IsPyramidOutput(const std::string& strOutputFile, const OutputOptions& options);
-// What the pyramid writers accept, for the message when they refuse the options.
-extern const char* const kPyramidOptionsHelp;
+// What the pyramid writer of that output accepts, for the message when it refuses the options.
+std::string PyramidOptionsHelp(const std::string& strOutputFile);
 
 } // namespace Codecs

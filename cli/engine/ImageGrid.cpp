@@ -179,7 +179,8 @@ bool ImageGrid::CreateCompoundImage()
     std::unique_ptr<Codecs::ScanlineWriter> pWriter = ChooseStreamingWriter();
     if (!pWriter && Codecs::IsPyramidOutput(m_dataSet->GetOutputFile(), GetOutputOptions())) {
         SetLastError("The options of the pyramid %s are not valid: %s",
-                     Misc::Printable(m_dataSet->GetOutputFile()).c_str(), Codecs::kPyramidOptionsHelp);
+                     Misc::Printable(m_dataSet->GetOutputFile()).c_str(),
+                     Codecs::PyramidOptionsHelp(m_dataSet->GetOutputFile()).c_str());
         return false;
     }
     return pWriter ? ComposeInBands(*pWriter) : ComposeWholeCanvas();
