@@ -45,6 +45,8 @@ convert -size 1000x6 xc:'#d9531e' "$WORK/right.png"
 grep -qxF "    Configuration directory: $PREFIX/share/tessara/ImConfig" "$WORK/wide.log" ||
   fail "installed tesscli did not take its configuration from the data folder"
 [ "$(magick identify -format %wx%h "$WORK/wide.png")" = 18000x6 ] || fail "wrong canvas size"
+# tesscli writes OpenSeadragon into every DeepZoom viewer page; its licence ships with the programs.
+grep -q "^Files: third_party/openseadragon/" "$PREFIX/share/doc/tessara/copyright" || fail "OpenSeadragon's licence is not installed"
 magick convert "$WORK/left.png" "$WORK/right.png" +append "$WORK/expected.png"
 [ "$(magick compare -metric AE "$WORK/wide.png" "$WORK/expected.png" null: 2>&1)" = 0 ] ||
   fail "composed pixels differ from the tiles"

@@ -9,7 +9,8 @@ PACKAGES=(g++ cmake make pkg-config clang-format
   qt6-base-dev qt6-base-dev-tools libgl-dev fonts-dejavu-core xvfb xauth xdotool
   desktop-file-utils appstream shared-mime-info man-db groff lintian dpkg-dev
   clang-14 libclang-rt-14-dev gdb
-  libvips-tools) # a second JPEG decoder for the writer tests
+  libvips-tools # a second JPEG decoder for the writer tests
+  python3 chromium) # the DeepZoom viewer page's test in a real browser
 
 missing=()
 for p in "${PACKAGES[@]}"; do

@@ -46,6 +46,13 @@ constexpr const char* kAutoOrient = "AutoOrient";
 constexpr const char* kDirToken = "@TS_DIR";
 } // namespace Project
 
+// A DeepZoom output: tesscli writes a viewer page beside the descriptor, named like it with the page's
+// extension in place of the descriptor's ("mosaic.dzi" gets "mosaic.html").
+namespace DeepZoom {
+constexpr const char* kDescriptorExtension = ".dzi";
+constexpr const char* kViewerPageExtension = ".html";
+} // namespace DeepZoom
+
 // Grid entries that leave a cell empty, in any letter case.
 constexpr const char* kEmptyCellNone = "None";
 constexpr const char* kEmptyCellKeep = "KeepEmpty";

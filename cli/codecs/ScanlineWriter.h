@@ -60,6 +60,18 @@ public:
     // (most coders) or rounded down (its PNG coder). Blended pixels and tiles converted from
     // other colour models tell the difference.
     virtual bool TruncatesTo8Bits() const { return false; }
+    // A pyramid (DeepZoom, pyramidal TIFF): no other writer makes it, so the engine gives it any
+    // tiles, at the depth it takes, and builds it in a hidden folder (ReplacingFolderWriter).
+    virtual bool WritesPyramid() const { return false; }
+    // A pyramid's levels and tiles for an image of that format, and the bytes its writer keeps
+    // besides the caller's bands; all 0 for a single image.
+    struct PyramidPlan
+    {
+        int levels = 0;
+        long long tiles = 0;
+        unsigned long long bufferBytes = 0;
+    };
+    virtual PyramidPlan PlanPyramid(const RasterFormat&) const { return {}; }
 };
 
 } // namespace Codecs

@@ -1,7 +1,9 @@
 #include "codecs/StreamingWriters.h"
 
+#include "codecs/DeepZoomWriter.h"
 #include "codecs/JpegStreamWriter.h"
 #include "codecs/PngStreamWriter.h"
+#include "codecs/PyramidTiffWriter.h"
 #include "codecs/TiffStreamWriter.h"
 #include "misc/TextCase.h"
 #include "threads/WorkerThreads.h"
@@ -174,6 +176,30 @@ std::unique_ptr<ScanlineWriter> CreateJpegWriter(const OutputOptions& options)
     return std::make_unique<JpegStreamWriter>(std::move(settings));
 }
 
+// Only this writer makes pyramidal TIFFs; of the TIFF defines it takes the one that asks for it.
+std::unique_ptr<ScanlineWriter> CreatePyramidTiffWriter(const OutputOptions& options)
+{
+    for (const OutputOptions::Define& define : options.defines)
+        if (Misc::EqualsNoCase(define.format, "tiff") && !Misc::EqualsNoCase(define.key, "pyramid"))
+            return nullptr;
+    using Compression = PyramidTiffSettings::Compression;
+    static const std::pair<const char*, Compression> c_compressions[] = {
+        {"", Compression::None},        {"None", Compression::None},   {"LZW", Compression::Lzw},
+        {"RLE", Compression::PackBits}, {"Zip", Compression::Deflate}, {"JPEG", Compression::Jpeg}};
+    const std::string strCompression = options.compression.value_or("");
+    const auto found = std::find_if(std::begin(c_compressions), std::end(c_compressions),
+                                    [&](const auto& entry) { return strCompression == entry.first; });
+    if (found == std::end(c_compressions))
+        return nullptr;
+    PyramidTiffSettings settings;
+    settings.compression = found->second;
+    const unsigned nQuality = options.quality.value_or(0);
+    settings.zipQuality = nQuality == 0 ? 7 : static_cast<int>(std::min(nQuality / 10, 9u));
+    settings.jpegQuality = nQuality == 0 ? 75 : static_cast<int>(nQuality);
+    settings.threads = Threads::UsableThreadCount();
+    return std::make_unique<PyramidTiffWriter>(settings);
+}
+
 std::unique_ptr<ScanlineWriter> CreateTiffWriter(const OutputOptions& options)
 {
     for (const OutputOptions::Define& define : options.defines)
@@ -201,6 +227,44 @@ std::unique_ptr<ScanlineWriter> CreateTiffWriter(const OutputOptions& options)
     }
     return std::make_unique<TiffStreamWriter>(std::move(settings));
 }
+// A whole number from nMin to nMax, nothing else.
+bool ParseNumber(const std::string& strValue, int nMin, int nMax, int& nNumber)
+{
+    if (strValue.empty() || strValue.size() > 9 || strValue.find_first_not_of("0123456789") != std::string::npos)
+        return false;
+    nNumber = std::stoi(strValue);
+    return nNumber >= nMin && nNumber <= nMax;
+}
+
+// Only this writer makes DeepZoom pyramids, so it answers to its own defines alone; the
+// other formats' defines have nothing to change here.
+std::unique_ptr<ScanlineWriter> CreateDeepZoomWriter(const OutputOptions& options)
+{
+    DeepZoomSettings settings;
+    for (const OutputOptions::Define& define : options.defines) {
+        if (!Misc::EqualsNoCase(define.format, "dzi"))
+            continue;
+        const std::string strKey = Misc::ToLowerAscii(define.key);
+        const std::string strValue = Misc::ToLowerAscii(define.value);
+        if (strKey == "tile-size" && ParseNumber(strValue, 1, DeepZoomSettings::kMaxTileSize, settings.tileSize))
+            continue;
+        if (strKey == "overlap" && ParseNumber(strValue, 0, DeepZoomSettings::kMaxTileSize, settings.overlap))
+            continue;
+        if (strKey == "format" && (strValue == "jpg" || strValue == "jpeg" || strValue == "png")) {
+            settings.png = strValue == "png";
+            continue;
+        }
+        return nullptr;
+    }
+    if (settings.overlap > settings.tileSize)
+        return nullptr;
+    // vips's quality for DeepZoom tiles, and ImageMagick's rules for what depends on it.
+    settings.jpeg.quality = options.quality.value_or(0) == 0 ? 75 : static_cast<int>(*options.quality);
+    settings.jpeg.fullChroma = settings.jpeg.quality >= 90;
+    settings.jpeg.dctMethod = JDCT_ISLOW;
+    settings.threads = Threads::UsableThreadCount();
+    return std::make_unique<DeepZoomWriter>(std::move(settings));
+}
 } // namespace
 
 std::string StreamingFormatName(const std::string& strOutputFile)
@@ -212,7 +276,28 @@ std::string StreamingFormatName(const std::string& strOutputFile)
         return "JPEG";
     if (strExtension == ".tif" || strExtension == ".tiff")
         return "TIFF";
+    if (strExtension == ".dzi")
+        return "DZI";
     return "";
+}
+
+std::string PyramidOptionsHelp(const std::string& strOutputFile)
+{
+    return StreamingFormatName(strOutputFile) == "DZI"
+               ? "DeepZoom takes -extradata dzi tile-size (1 to 8192), overlap (0 to the tile size) and format "
+                 "(jpg or png)"
+               : "a pyramidal TIFF takes -compression None, LZW, Zip, JPEG or RLE, and no other tiff define";
+}
+
+bool IsPyramidOutput(const std::string& strOutputFile, const OutputOptions& options)
+{
+    const std::string strFormat = StreamingFormatName(strOutputFile);
+    if (strFormat == "DZI")
+        return true;
+    return strFormat == "TIFF" && std::any_of(options.defines.begin(), options.defines.end(), [](const auto& define) {
+               return Misc::EqualsNoCase(define.format, "tiff") && Misc::EqualsNoCase(define.key, "pyramid")
+                      && IsTrue(define.value);
+           });
 }
 
 std::unique_ptr<ScanlineWriter> CreateStreamingWriter(const std::string& strOutputFile, const OutputOptions& options)
@@ -223,7 +308,9 @@ std::unique_ptr<ScanlineWriter> CreateStreamingWriter(const std::string& strOutp
     if (strFormat == "JPEG")
         return CreateJpegWriter(options);
     if (strFormat == "TIFF")
-        return CreateTiffWriter(options);
+        return IsPyramidOutput(strOutputFile, options) ? CreatePyramidTiffWriter(options) : CreateTiffWriter(options);
+    if (strFormat == "DZI")
+        return CreateDeepZoomWriter(options);
     return nullptr;
 }
 

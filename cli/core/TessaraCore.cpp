@@ -375,6 +375,8 @@ void TessaraCore::PrintDryRun(const Engine::OutputFormat& outputFormat)
     Print("    Output format: %s\n", outputFormat.GetDescription().c_str());
     const Engine::ImageGrid::OutputPlan plan = m_imageGrid.PlanOutput();
     Print("    Written by: %s\n", plan.writer.c_str());
+    if (!plan.pyramid.empty())
+        Print("    Pyramid: %s\n", plan.pyramid.c_str());
     Print("    Estimated peak memory: %llu MiB\n", (plan.peakBytes + (1u << 20) - 1) >> 20);
     const std::vector<const Data::InputFile*> filesWithoutCell = m_dataSet.GetFilesWithoutCell();
     if (!filesWithoutCell.empty())

@@ -1,6 +1,7 @@
 #include "engine/ImageGrid.h"
 
 #include "codecs/ReplacingFileWriter.h"
+#include "codecs/ReplacingFolderWriter.h"
 #include "codecs/StreamingWriters.h"
 #include "data/DataSet.h"
 #include "data/ImageCompressions.h"
@@ -176,11 +177,21 @@ bool ImageGrid::CreateCompoundImage()
         return false;
     }
     std::unique_ptr<Codecs::ScanlineWriter> pWriter = ChooseStreamingWriter();
+    if (!pWriter && Codecs::IsPyramidOutput(m_dataSet->GetOutputFile(), GetOutputOptions())) {
+        SetLastError("The options of the pyramid %s are not valid: %s",
+                     Misc::Printable(m_dataSet->GetOutputFile()).c_str(),
+                     Codecs::PyramidOptionsHelp(m_dataSet->GetOutputFile()).c_str());
+        return false;
+    }
     return pWriter ? ComposeInBands(*pWriter) : ComposeWholeCanvas();
 }
 
 std::unique_ptr<Codecs::ScanlineWriter> ImageGrid::ChooseStreamingWriter() const
 {
+    std::unique_ptr<Codecs::ScanlineWriter> pWriter =
+        Codecs::CreateStreamingWriter(m_dataSet->GetOutputFile(), GetOutputOptions());
+    if (pWriter && pWriter->WritesPyramid())
+        return pWriter;
     // Tests compare both paths on the same grids.
     if (std::getenv("TESSCLI_WHOLE_CANVAS"))
         return nullptr;
@@ -193,7 +204,7 @@ std::unique_ptr<Codecs::ScanlineWriter> ImageGrid::ChooseStreamingWriter() const
     ForEachCell([&](const ImageGridCell& cell) { bAlphaKnown = bAlphaKnown && cell.IsAlphaKnown(); });
     if (!bAlphaKnown)
         return nullptr;
-    return Codecs::CreateStreamingWriter(m_dataSet->GetOutputFile(), GetOutputOptions());
+    return pWriter;
 }
 
 ImageGrid::OutputPlan ImageGrid::PlanOutput() const
@@ -223,7 +234,10 @@ ImageGrid::OutputPlan ImageGrid::PlanOutput() const
     const unsigned long long nBand = nWidth * nBandRows * format.channels * (IsStacked() ? 2 : format.bitDepth / 8);
     plan.writer = "the streaming " + pWriter->GetFormatName() + " writer, "
                   + (IsStacked() ? "in one band" : "one grid row at a time");
-    plan.peakBytes = nBase + 2 * nBand + (2ull + GetReadAheadCount()) * nLargestTile;
+    const Codecs::ScanlineWriter::PyramidPlan pyramid = pWriter->PlanPyramid(format);
+    if (pyramid.levels > 0)
+        plan.pyramid = Misc::Format("%i levels, %lld tiles", pyramid.levels, pyramid.tiles);
+    plan.peakBytes = nBase + 2 * nBand + (2ull + GetReadAheadCount()) * nLargestTile + pyramid.bufferBytes;
     return plan;
 }
 
@@ -276,7 +290,8 @@ Codecs::RasterFormat ImageGrid::GetRasterFormat(const Codecs::ScanlineWriter& wr
     bool bAlpha = m_dataSet->IsSet(DataSet::FieldTransparentColor);
     ForEachCell([&](const ImageGridCell& cell) {
         bGrey = bGrey && cell.IsGrey();
-        bAlpha = bAlpha || cell.HasAlpha();
+        // Known only once read: a pyramid, which takes any tiles, keeps room for it.
+        bAlpha = bAlpha || cell.HasAlpha() || !cell.IsAlphaKnown();
     });
     const Magick::Color background = GetBackgroundColor();
     bGrey = bGrey && background.redQuantum() == background.greenQuantum()
@@ -288,7 +303,8 @@ Codecs::RasterFormat ImageGrid::GetRasterFormat(const Codecs::ScanlineWriter& wr
     format.width = static_cast<int>(m_layout.GetTotalWidth());
     format.height = static_cast<int>(m_layout.GetTotalHeight());
     format.channels = (bGrey ? 1 : 3) + (bAlpha ? 1 : 0);
-    format.bitDepth = std::min(static_cast<int>(m_imageDepth), writer.GetMaxBitDepth());
+    // Bilevel or 4-bit tiles reach only a pyramid writer, which takes 8 bits.
+    format.bitDepth = std::min(std::max(static_cast<int>(m_imageDepth), 8), writer.GetMaxBitDepth());
     return format;
 }
 
@@ -299,8 +315,7 @@ bool ImageGrid::ComposeInBands(Codecs::ScanlineWriter& writer)
         return false;
     bool bComposed = false;
     bool bCellFailed = false;
-    Codecs::ReplacingFileWriter file(m_dataSet->GetOutputFile());
-    const bool bSaved = file.Write([&](const std::string& strTemporary, std::string& strError) {
+    const auto produce = [&](const std::string& strTemporary, std::string& strError) {
         if (!writer.Begin(strTemporary, format)) {
             strError = writer.GetLastError();
             return false;
@@ -322,13 +337,17 @@ bool ImageGrid::ComposeInBands(Codecs::ScanlineWriter& writer)
             return false;
         }
         return true;
-    });
+    };
+    Codecs::ReplacingFileWriter file(m_dataSet->GetOutputFile());
+    Codecs::ReplacingFolderWriter folder(m_dataSet->GetOutputFile());
+    const bool bSaved = writer.WritesPyramid() ? folder.Write(produce) : file.Write(produce);
     if (bComposed)
         Print(bSaved ? "done\n" : "failed\n");
     // A cell's error is printable already and may hold a reason on a line of its own; the
     // writer's name the output as given.
     if (!bSaved && !bCellFailed)
-        SetLastError("%s", Misc::Printable(file.GetLastError()).c_str());
+        SetLastError("%s",
+                     Misc::Printable(writer.WritesPyramid() ? folder.GetLastError() : file.GetLastError()).c_str());
     return bSaved;
 }
 

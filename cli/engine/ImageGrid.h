@@ -51,6 +51,7 @@ public:
     struct OutputPlan
     {
         std::string writer;
+        std::string pyramid; // its levels and tiles, empty for a single image
         unsigned long long peakBytes = 0;
     };
     OutputPlan PlanOutput() const;

@@ -1,5 +1,6 @@
 #include "engine/OutputFormat.h"
 
+#include "codecs/StreamingWriters.h"
 #include "misc/Format.h"
 
 #include <Magick++.h>
@@ -44,6 +45,11 @@ bool OutputFormat::Check(const std::string& strPath)
         SetLastError("The output file %s has no extension (such as '.png') to choose the image format by",
                      strShownPath.c_str());
         return false;
+    }
+    // ImageMagick writes no DeepZoom pyramid; the streaming writer does.
+    if (Codecs::StreamingFormatName(strPath) == "DZI") {
+        m_description = "DZI (DeepZoom image pyramid)";
+        return true;
     }
     const MagickCore::MagickInfo* pWriter = FindWriter(strExtension);
     if (!pWriter) {

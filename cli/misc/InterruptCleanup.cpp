@@ -21,6 +21,7 @@ char g_pendingFile[PATH_MAX];
 // The folder of a replaced output, synced before exiting so the rename lasts.
 char g_writtenFolder[PATH_MAX];
 char g_temporaryFolder[PATH_MAX];
+char g_pendingFolder[PATH_MAX];
 volatile sig_atomic_t g_temporaryFolderFd = -1;
 volatile sig_atomic_t g_outputWritten = 0;
 volatile sig_atomic_t g_exitStatus = 1;
@@ -58,6 +59,34 @@ void EmptyTemporaryFolder()
     rmdir(g_temporaryFolder);
 }
 
+// Removes the entry nName of the folder nParent, and all it holds. A pyramid under construction is
+// three folders deep (its tiles, a level, a tile); the buffers are static, one for each depth.
+bool RemoveTree(int nParent, const char* pName, int nDepth)
+{
+    constexpr int kDeepest = 6;
+    alignas(8) static char entries[kDeepest][8192];
+    if (unlinkat(nParent, pName, 0) == 0)
+        return true;
+    const int nFolder =
+        nDepth < kDeepest ? openat(nParent, pName, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC) : -1;
+    if (nFolder < 0)
+        return false;
+    for (bool bRemoved = true; bRemoved;) {
+        bRemoved = false;
+        lseek(nFolder, 0, SEEK_SET);
+        const long nBytes = syscall(SYS_getdents64, nFolder, entries[nDepth], sizeof(entries[nDepth]));
+        for (long nOffset = 0; nOffset < nBytes;) {
+            const auto* pEntry = reinterpret_cast<const struct dirent64*>(entries[nDepth] + nOffset);
+            nOffset += pEntry->d_reclen;
+            if (std::strcmp(pEntry->d_name, ".") == 0 || std::strcmp(pEntry->d_name, "..") == 0)
+                continue;
+            bRemoved |= RemoveTree(nFolder, pEntry->d_name, nDepth + 1);
+        }
+    }
+    close(nFolder);
+    return unlinkat(nParent, pName, AT_REMOVEDIR) == 0;
+}
+
 const int kInterruptSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGXFSZ};
 
 sigset_t InterruptSignals()
@@ -80,6 +109,8 @@ bool OnMainThread()
     if (g_pendingFile[0] != '\0')
         unlink(g_pendingFile);
     EmptyTemporaryFolder();
+    if (g_pendingFolder[0] != '\0')
+        RemoveTree(AT_FDCWD, g_pendingFolder, 0);
     const bool bWritten = g_outputWritten;
     if (bWritten) {
         const int nFolder = open(g_writtenFolder, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -176,6 +207,25 @@ bool InterruptCleanup::ReplaceWithPendingFile(const std::string& strTarget, cons
     CopyPath(g_writtenFolder, strFolder);
     g_outputWritten = 1;
     return true;
+}
+
+void InterruptCleanup::SetPendingFolder(const std::string& strPath)
+{
+    SignalsHeld held;
+    CopyPath(g_pendingFolder, strPath);
+}
+
+void InterruptCleanup::ClearPendingFolder()
+{
+    SignalsHeld held;
+    g_pendingFolder[0] = '\0';
+}
+
+void InterruptCleanup::NoteOutputWritten(const std::string& strFolder)
+{
+    SignalsHeld held;
+    CopyPath(g_writtenFolder, strFolder);
+    g_outputWritten = 1;
 }
 
 void InterruptCleanup::StopPointForTests(const char* pPoint)

@@ -42,6 +42,14 @@ public:
     // at once for the handler. False with errno when the rename fails.
     static bool ReplaceWithPendingFile(const std::string& strTarget, const std::string& strFolder);
 
+    // A folder a write is building (a pyramid and its tiles); removed with all it holds if the run
+    // is interrupted, also after the output was written (it then holds only what was replaced).
+    static void SetPendingFolder(const std::string& strPath);
+    static void ClearPendingFolder();
+    // The output is in place: an interrupt from now on reports it written and syncs strFolder.
+    // Call it with the signals held, together with the renames that put the output in place.
+    static void NoteOutputWritten(const std::string& strFolder);
+
     // Tests interrupt a run at a known point: when TESSCLI_TEST_STOP_AT names pPoint, the process
     // stops itself here (SIGSTOP) until it is continued.
     static void StopPointForTests(const char* pPoint);

@@ -7,6 +7,7 @@
 
 #include "TessaraContract.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
@@ -70,6 +71,14 @@ QStringList TessaraInterface::GetCompoundArguments(const TessaraSettings* pSetti
             astrArguments << SwitchArgument(Contract::Switch::kAutoOrient);
         return astrArguments;
     });
+}
+
+QString TessaraInterface::GetViewerPage(const QString& strOutputFile)
+{
+    const QFileInfo output(strOutputFile);
+    if (QLatin1Char('.') + output.suffix().toLower() != QLatin1String(Contract::DeepZoom::kDescriptorExtension))
+        return QString();
+    return output.dir().filePath(output.completeBaseName() + QLatin1String(Contract::DeepZoom::kViewerPageExtension));
 }
 
 bool TessaraInterface::CompoundImage(const TessaraSettings* pSettings, const QString& strOutputFile,

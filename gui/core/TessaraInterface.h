@@ -19,6 +19,8 @@ public:
 
     static QString GetTessaraExecutable();
     static QStringList GetCompoundArguments(const TessaraSettings* pSettings, const QString& strOutputFile);
+    // The web page tesscli writes beside a DeepZoom output to view it; empty for any other output.
+    static QString GetViewerPage(const QString& strOutputFile);
 
     using ProgressHandler = std::function<void(const CombineProgress&)>;
 

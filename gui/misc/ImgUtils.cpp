@@ -19,7 +19,7 @@ QString GetCommonImageFormatFilter(bool bForSaving)
 {
     if (bForSaving)
         return QStringLiteral("PNG (*.png);;Bitmap (*.bmp);;JPEG (*.jpg);;Tiff (*.tif);;OpenEXR (*.exr);;"
-                              "Gif (*.gif);;Photoshop (*.psd);;Targa (*.tga)");
+                              "Gif (*.gif);;Photoshop (*.psd);;Targa (*.tga);;DeepZoom pyramid (*.dzi)");
     return QStringLiteral("Images (*.png *.bmp *.jpg *.jpeg *.tif *.tiff *.exr *.hdr *.gif *.psd *.tga)");
 }
 

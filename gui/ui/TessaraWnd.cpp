@@ -626,14 +626,19 @@ void TessaraWnd::ChooseCompoundImageFile()
 void TessaraWnd::ShowCombinedImageSaved(const QString& strFile)
 {
     GUARD_RUN([&] {
-        QMessageBox box(QMessageBox::Information, QApplication::applicationName(),
-                        tr("The combined image has been saved to '%1'.").arg(strFile));
-        QPushButton* pOpenImage = box.addButton(tr("Open &image"), QMessageBox::YesRole);
+        // A pyramid is looked at through its viewer page, in the desktop's web browser.
+        const QString strViewerPage = Core::TessaraInterface::GetViewerPage(strFile);
+        QString strText = tr("The combined image has been saved to '%1'.").arg(strFile);
+        if (!strViewerPage.isEmpty())
+            strText += tr(" Its viewer page '%1' shows it in a web browser.").arg(strViewerPage);
+        QMessageBox box(QMessageBox::Information, QApplication::applicationName(), strText);
+        QPushButton* pOpenImage =
+            box.addButton(strViewerPage.isEmpty() ? tr("Open &image") : tr("Open &viewer page"), QMessageBox::YesRole);
         QPushButton* pOpenFolder = box.addButton(tr("Open &folder"), QMessageBox::NoRole);
         box.setDefaultButton(box.addButton(tr("&OK"), QMessageBox::RejectRole));
         box.exec();
         if (box.clickedButton() == pOpenImage)
-            Misc::LaunchFile(strFile);
+            Misc::LaunchFile(strViewerPage.isEmpty() ? strFile : strViewerPage);
         else if (box.clickedButton() == pOpenFolder)
             Misc::LaunchFile(QFileInfo(strFile).absolutePath());
     });

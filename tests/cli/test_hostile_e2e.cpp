@@ -431,3 +431,30 @@ TEST_F(HostileTest, OutputLinksAreFollowedAndFifosRefused)
         EXPECT_EQ(HiddenFiles(dir.Path()), std::vector<std::string>());
     }
 }
+
+// A pyramid is built in a hidden folder: stopped before it is moved into place, the old pyramid
+// (descriptor and tiles) stays whole and nothing is left; stopped after, the new one is complete.
+TEST_F(HostileTest, AnInterruptedPyramidLeavesTheOldOneWhole)
+{
+    Save(Noise(24), dir / "noise.png");
+    for (const std::string strOutput : {"out.dzi", "out.tif"}) {
+        std::vector<std::string> arguments = GridOf("noise.png", strOutput);
+        arguments.insert(arguments.end(), {"-extradata", "tiff", "pyramid", "true"});
+        for (const std::string strPoint : {"composing", "produced", "replaced"}) {
+            SCOPED_TRACE(strOutput + " at " + strPoint);
+            std::ofstream(dir / strOutput, std::ios::binary) << kOld;
+            fs::create_directories(dir / "out_files/9");
+            std::ofstream(dir / "out_files/9/old.jpg") << kOld;
+            FILE* pOut = tmpfile();
+            const TesscliRun run = Finish(Start(arguments, pOut, {"TESSCLI_TEST_STOP_AT=" + strPoint}), pOut,
+                                          [&](pid_t pid) { kill(pid, SIGTERM); });
+            const bool bReplaced = strPoint == "replaced";
+            EXPECT_EQ(run.exitStatus, bReplaced ? 0 : 5);
+            EXPECT_EQ(ReadFile(dir / strOutput) == kOld, !bReplaced);
+            EXPECT_EQ(fs::exists(dir / "out_files/9/old.jpg"), !bReplaced || strOutput == "out.tif");
+            EXPECT_EQ(fs::exists(dir / "out_files/0/0_0.jpg"), bReplaced && strOutput == "out.dzi");
+            EXPECT_EQ(HiddenFiles(dir.Path()), std::vector<std::string>());
+            fs::remove_all(dir / "out_files");
+        }
+    }
+}

@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QFileDialog>
 #include <QColorDialog>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -89,6 +90,35 @@ private slots:
         const QString strFromProject = m_sandbox.File("from-project.png");
         const QString strLog = RunTesscli({"-project", m_sandbox.File("mosaic.tsp"), "-out", strFromProject});
         QVERIFY2(TestUtils::CompareImageFile(strFromProject, expected).isEmpty(), qPrintable(strLog));
+    }
+
+    // Named without an extension, the output takes the DeepZoom type chosen in the save dialog, and
+    // the confirmation leads to the viewer page tesscli wrote beside the pyramid.
+    void combineToDeepZoomOffersItsViewerPage()
+    {
+        const QString strPage = m_sandbox.File("pyramid.html");
+        TestUtils::ModalAnswers answers;
+        QString strConfirmation;
+        QStringList astrButtons;
+        answers
+            .Then([this](QWidget* pDialog) {
+                auto* pFileDialog = qobject_cast<QFileDialog*>(pDialog);
+                const QString strType = "DeepZoom pyramid (*.dzi)";
+                QVERIFY(pFileDialog->nameFilters().contains(strType));
+                pFileDialog->selectNameFilter(strType);
+                emit pFileDialog->filterSelected(strType); // as a choice in the list does
+                TestUtils::ChooseFiles({m_sandbox.File("pyramid")})(pDialog);
+            })
+            .Then([&](QWidget* pBox) {
+                for (const QAbstractButton* pButton : qobject_cast<QMessageBox*>(pBox)->buttons())
+                    astrButtons << pButton->text();
+                TestUtils::NoteText(strConfirmation)(pBox);
+            });
+        Action("actGridCompound")->trigger();
+        QCOMPARE(answers.Problems(), QString());
+        QVERIFY2(strConfirmation.contains(strPage), qPrintable(strConfirmation));
+        QVERIFY2(astrButtons.contains("Open &viewer page"), qPrintable(astrButtons.join(", ")));
+        QVERIFY(QFileInfo(m_sandbox.File("pyramid.dzi")).isFile() && QFileInfo(strPage).isFile());
     }
 
     void failedCombineShowsTheProgramOutput()
