@@ -1,5 +1,7 @@
 #include "ui/BaseDialog.h"
 
+#include <utility>
+
 namespace UI {
 BaseDialog::BaseDialog(QWidget* pParent)
     : QDialog(pParent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
@@ -20,13 +22,12 @@ void BaseDialog::AdjustDialogSize()
     setMaximumSize(size());
 }
 
-void BaseDialog::showEvent(QShowEvent* pEvent)
+// Fixed before the native window exists, so the window manager is told at once that there is
+// nothing to resize or maximise.
+void BaseDialog::setVisible(bool bVisible)
 {
-    if (m_firstShow) {
-        m_firstShow = false;
-        if (!m_resizable)
-            AdjustDialogSize();
-    }
-    QDialog::showEvent(pEvent);
+    if (bVisible && std::exchange(m_firstShow, false) && !m_resizable)
+        AdjustDialogSize();
+    QDialog::setVisible(bVisible);
 }
 } // namespace UI

@@ -15,7 +15,9 @@ public:
 protected:
     void InitDialog(bool bResizable);
     void AdjustDialogSize();
-    void showEvent(QShowEvent* pEvent) override;
+
+public:
+    void setVisible(bool bVisible) override;
 
 private:
     bool m_resizable = false;
