@@ -66,6 +66,6 @@ sleep 1
 # Open the most recent project with its keyboard shortcut, as a user would.
 xdotool windowfocus --sync "$WINDOW" key ctrl+1
 sleep 3
-# A palette of 128 colours keeps the picture small in the repository and the package.
-import -window "$WINDOW" -strip -colors 128 "PNG8:$OUTPUT"
+# A palette of 256 colours keeps the picture small in the repository and the package.
+import -window "$WINDOW" -strip +dither -colors 256 "PNG8:$OUTPUT"
 echo "Saved $OUTPUT"

@@ -31,6 +31,8 @@
 #include <QFileInfo>
 #include <QMenu>
 #include <QMessageBox>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSlider>
 #include <QUndoStack>
 #include <QUrl>
@@ -77,6 +79,18 @@ void TessaraWnd::SetupUI()
             m_ui->actGridClearImages, m_ui->actTrayAddImages, m_ui->actTrayClearImages};
         m_ui->imageGrid->SetWindowActions(contextActions);
         m_ui->imageTray->SetWindowActions(contextActions);
+
+        // On a small screen or at a large scale factor the panel scrolls rather than squeezing its controls.
+        auto* pSettingsScroll = new QScrollArea(m_ui->wdgtGridPane);
+        pSettingsScroll->setObjectName(QStringLiteral("scrSettings"));
+        pSettingsScroll->setFrameShape(QFrame::NoFrame);
+        pSettingsScroll->setWidgetResizable(true);
+        pSettingsScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        pSettingsScroll->setFixedWidth(m_ui->wdgtSettings->maximumWidth()
+                                       + pSettingsScroll->verticalScrollBar()->sizeHint().width());
+        m_ui->wdgtSettings->setMaximumWidth(QWIDGETSIZE_MAX);
+        delete m_ui->wdgtGridPane->layout()->replaceWidget(m_ui->wdgtSettings, pSettingsScroll);
+        pSettingsScroll->setWidget(m_ui->wdgtSettings);
 
         m_settingsPanel = new SettingsPanel(*m_ui, this);
         connect(m_settingsPanel, &SettingsPanel::Sig_AutoOrientChanged, this, &TessaraWnd::OnAutoOrientToggled);
