@@ -1,7 +1,5 @@
 #include "ui/BaseDialog.h"
 
-#include <utility>
-
 namespace UI {
 BaseDialog::BaseDialog(QWidget* pParent)
     : QDialog(pParent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
@@ -22,12 +20,13 @@ void BaseDialog::AdjustDialogSize()
     setMaximumSize(size());
 }
 
-// Fixed before the native window exists, so the window manager is told at once that there is
-// nothing to resize or maximise.
-void BaseDialog::setVisible(bool bVisible)
+void BaseDialog::showEvent(QShowEvent* pEvent)
 {
-    if (bVisible && std::exchange(m_firstShow, false) && !m_resizable)
-        AdjustDialogSize();
-    QDialog::setVisible(bVisible);
+    if (m_firstShow) {
+        m_firstShow = false;
+        if (!m_resizable)
+            AdjustDialogSize();
+    }
+    QDialog::showEvent(pEvent);
 }
 } // namespace UI

@@ -15,9 +15,7 @@ public:
 protected:
     void InitDialog(bool bResizable);
     void AdjustDialogSize();
-
-public:
-    void setVisible(bool bVisible) override;
+    void showEvent(QShowEvent* pEvent) override;
 
 private:
     bool m_resizable = false;
