@@ -10,6 +10,7 @@
 #include <QFileDialog>
 #include <QColorDialog>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QtTest>
