@@ -22,7 +22,7 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 step() { echo "== $*"; }
 
 # Files every install holds, relative to the prefix.
-EXPECTED=(bin/tesscli bin/Tessara share/tessara/ImConfig/policy.xml
+EXPECTED=(bin/tesscli bin/Tessara share/tessara/ImConfig/policy.xml share/tessara/Help/index.html share/tessara/Help/editor.png
   share/man/man1/tesscli.1.gz share/man/man1/Tessara.1.gz
   share/bash-completion/completions/tesscli share/doc/tessara/copyright
   "share/applications/$APP_ID.desktop" "share/metainfo/$APP_ID.metainfo.xml"

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Takes docs/editor.png: the editor holding a real grid, run headless under Xvfb.
+# Takes docs/guide/editor.png, the user guide's (and README's) picture of the editor holding a real
+# grid, run headless under Xvfb.
 # It works on a private copy of the built programs, so the configuration it writes beside the
 # editor never touches the build's own.  Usage: scripts/screenshot.sh [build-dir]  (default: build)
 set -euo pipefail
@@ -11,7 +12,7 @@ if [ -z "${TESSARA_SCREENSHOT_INNER:-}" ]; then
 fi
 
 BUILD_DIR=${1:-${BUILD_DIR:-build}}
-OUTPUT=$PWD/docs/editor.png
+OUTPUT=$PWD/docs/guide/editor.png
 WORK=$(mktemp -d)
 trap 'kill "${EDITOR_PID:-}" 2>/dev/null || true; rm -rf "$WORK"' EXIT
 
@@ -65,5 +66,6 @@ sleep 1
 # Open the most recent project with its keyboard shortcut, as a user would.
 xdotool windowfocus --sync "$WINDOW" key ctrl+1
 sleep 3
-import -window "$WINDOW" "$OUTPUT"
+# A palette of 256 colours keeps the picture small in the repository and the package.
+import -window "$WINDOW" -strip +dither -colors 256 "PNG8:$OUTPUT"
 echo "Saved $OUTPUT"

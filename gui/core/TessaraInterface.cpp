@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 
 namespace Core {
@@ -103,6 +104,22 @@ bool TessaraInterface::CompoundImage(const TessaraSettings* pSettings, const QSt
             m_error = process.GetOutputText();
         return bSuccess;
     });
+}
+
+QString TessaraInterface::GetErrorBlock(const QString& strOutput)
+{
+    // Steps are headings ending in "..." with their lines indented below; what went wrong is the
+    // heading after the last step, with its lines.
+    static const QRegularExpression s_blankLines(QStringLiteral("\\n(?:[ \\t]*\\n)+"));
+    const QStringList astrBlocks = strOutput.split(s_blankLines, Qt::SkipEmptyParts);
+    for (auto it = astrBlocks.crbegin(); it != astrBlocks.crend(); ++it) {
+        const QString strHeading = it->section(QLatin1Char('\n'), 0, 0).trimmed();
+        if (strHeading.endsWith(QStringLiteral("...")))
+            break;
+        if (!strHeading.isEmpty() && !it->front().isSpace() && !strHeading.startsWith(QLatin1Char('>')))
+            return it->trimmed();
+    }
+    return QString();
 }
 
 void TessaraInterface::CancelCompound()

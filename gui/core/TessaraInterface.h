@@ -36,6 +36,9 @@ public:
     static bool ConvertImage(const QString& strSource, const QString& strTarget, bool bAutoOrient = false);
 
     const QString& GetLastError() const { return m_error; }
+    // The paragraph of tesscli's output that says why it failed: the last one starting at the left
+    // margin ("An error occurred while checking the output file:" and its indented lines); empty if none.
+    static QString GetErrorBlock(const QString& strOutput);
 
 private:
     QString m_error;

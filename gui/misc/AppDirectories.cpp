@@ -39,6 +39,13 @@ QString AppDirectories::ResolveFilename(const QString& strFileName, const QStrin
     return ResolveFilename(QDir(strSubDirectory).filePath(strFileName));
 }
 
+QString AppDirectories::ResolveDataFile(const QString& strFileName)
+{
+    const QString strBeside = ResolveFilename(strFileName);
+    return QFileInfo::exists(strBeside) ? strBeside
+                                        : ResolveFilename(strFileName, QString::fromUtf8(kInstalledDataDir));
+}
+
 QString AppDirectories::GetConfigDir()
 {
     return KeepsFilesBesideThisProgram() ? ResolveFilename(QStringLiteral("Config"))

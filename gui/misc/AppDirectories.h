@@ -18,6 +18,8 @@ public:
     static QString ResolveFilename(const QString& strFileName);
     // strFileName inside strSubDirectory of the editor's directory.
     static QString ResolveFilename(const QString& strFileName, const QString& strSubDirectory);
+    // A file shipped with the programs: beside the executable in a build, in the data folder when installed.
+    static QString ResolveDataFile(const QString& strFileName);
 
     // Holds "Tessara.cfg".
     static QString GetConfigDir();

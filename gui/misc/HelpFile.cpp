@@ -1,7 +1,6 @@
 #include "misc/HelpFile.h"
 
 #include "misc/AppDirectories.h"
-#include "misc/SysUtils.h"
 
 #include <QFileInfo>
 
@@ -9,18 +8,12 @@ namespace Misc {
 
 QString Help_GetManualFile()
 {
-    return AppDirectories::ResolveFilename(QStringLiteral("Tessara.pdf"));
+    return AppDirectories::ResolveDataFile(QStringLiteral("Help/index.html"));
 }
 
 bool Help_IsAvailable()
 {
     return QFileInfo::exists(Help_GetManualFile());
-}
-
-void Help_OpenManual()
-{
-    if (Help_IsAvailable())
-        Misc::LaunchFile(Help_GetManualFile());
 }
 
 } // namespace Misc

@@ -4,9 +4,8 @@
 
 namespace Misc {
 
+// The user guide's first page (HTML, with its pictures beside it), shipped with the programs.
 QString Help_GetManualFile();
 bool Help_IsAvailable();
-// Opens the manual with the desktop's viewer; does nothing when it is missing.
-void Help_OpenManual();
 
 } // namespace Misc

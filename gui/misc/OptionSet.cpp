@@ -2,37 +2,15 @@
 
 #include "misc/Guard.h"
 #include "misc/FileUtils.h"
+#include "misc/WindowFit.h"
 #include "misc/XmlUtils.h"
 
-#include <QGuiApplication>
 #include <QLockFile>
-#include <QScreen>
 #include <QStringList>
 #include <QStyle>
 #include <QWidget>
 
-#include <algorithm>
-
 namespace Misc {
-
-namespace {
-// A stored geometry may come from a screen that is gone or from a damaged file: the window is kept
-// inside the available area of the screen under its stored position, or else of the primary one.
-void FitToScreen(QPoint& ptPosition, QSize& szSize)
-{
-    const QScreen* pScreen = QGuiApplication::screenAt(ptPosition);
-    if (!pScreen)
-        pScreen = QGuiApplication::primaryScreen();
-    if (!pScreen)
-        return;
-    const QRect available = pScreen->availableGeometry();
-    szSize = szSize.boundedTo(available.size());
-    ptPosition.setX(
-        std::clamp(ptPosition.x(), available.left(), available.left() + available.width() - szSize.width()));
-    ptPosition.setY(
-        std::clamp(ptPosition.y(), available.top(), available.top() + available.height() - szSize.height()));
-}
-} // namespace
 
 bool OptionSet::InitOptionSet()
 {
@@ -171,9 +149,8 @@ void OptionSet::LoadWindowState(QWidget* pWindow, const QString& strName, int nC
         }
         const int nStep = pWindow->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, pWindow);
         ptPosition += QPoint(nStep, nStep) * nCascade;
-        FitToScreen(ptPosition, szSize);
-        pWindow->move(ptPosition);
-        pWindow->resize(szSize);
+        // A stored geometry may come from a larger screen, another scale factor or a damaged file.
+        PlaceWindowOnScreen(pWindow, QRect(ptPosition, szSize));
         pWindow->setWindowState(pWindow->windowState() & ~Qt::WindowMaximized);
     });
 }

@@ -1,9 +1,14 @@
 #include "misc/UIUtils.h"
 
+#include "misc/SysUtils.h"
+
+#include <QAbstractButton>
 #include <QApplication>
 #include <QFileDialog>
 #include <QPalette>
 #include <QRegularExpression>
+
+#include <utility>
 
 namespace Misc {
 QColor GetBaseColor(int nColorType)
@@ -47,26 +52,34 @@ QString TranslateStyleSheet(const QString& strStyleSheet)
 QMessageBox::StandardButton MessageBox(int nType, const QString& strText, QMessageBox::StandardButtons buttons,
                                        QMessageBox::StandardButton defaultButton)
 {
-    const QString strTitle = QApplication::applicationName();
-    switch (nType) {
-    case MsgPlain: {
-        QMessageBox box(QMessageBox::NoIcon, strTitle, strText, buttons, nullptr,
-                        Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
-        box.setDefaultButton(defaultButton);
-        box.setEscapeButton(QMessageBox::Cancel);
-        return static_cast<QMessageBox::StandardButton>(box.exec());
-    }
-    case MsgInformation:
-        return QMessageBox::information(nullptr, strTitle, strText, buttons, defaultButton);
-    case MsgQuestion:
-        return QMessageBox::question(nullptr, strTitle, strText, buttons, defaultButton);
-    case MsgWarning:
-        return QMessageBox::warning(nullptr, strTitle, strText, buttons, defaultButton);
-    case MsgCritical:
-        return QMessageBox::critical(nullptr, strTitle, strText, buttons, defaultButton);
-    default:
+    static const QMessageBox::Icon s_icons[] = {QMessageBox::NoIcon, QMessageBox::Information, QMessageBox::Question,
+                                                QMessageBox::Warning, QMessageBox::Critical};
+    if (nType < MsgPlain || nType > MsgCritical)
         return QMessageBox::NoButton;
-    }
+    QMessageBox box(s_icons[nType], QApplication::applicationName(), strText, buttons, nullptr,
+                    Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
+    // Every button answers to Alt and its underlined letter, as in the rest of the editor.
+    static const std::pair<QMessageBox::StandardButton, const char*> s_mnemonics[] = {
+        {QMessageBox::Ok, QT_TRANSLATE_NOOP("MessageBox", "&OK")},
+        {QMessageBox::Yes, QT_TRANSLATE_NOOP("MessageBox", "&Yes")},
+        {QMessageBox::No, QT_TRANSLATE_NOOP("MessageBox", "&No")},
+        {QMessageBox::Save, QT_TRANSLATE_NOOP("MessageBox", "&Save")},
+        {QMessageBox::Discard, QT_TRANSLATE_NOOP("MessageBox", "&Discard")},
+        {QMessageBox::Cancel, QT_TRANSLATE_NOOP("MessageBox", "&Cancel")}};
+    for (const auto& [button, pText] : s_mnemonics)
+        if (QAbstractButton* pButton = box.button(button))
+            pButton->setText(QCoreApplication::translate("MessageBox", pText));
+    if (defaultButton != QMessageBox::NoButton)
+        box.setDefaultButton(defaultButton);
+    return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
+void OpenWithDesktop(const QString& strPath)
+{
+    if (!LaunchFile(strPath))
+        MessageBox(MsgWarning, QCoreApplication::translate("MessageBox", "This desktop has no application set up to "
+                                                                         "open '%1'.")
+                                   .arg(strPath));
 }
 
 QString GetMakerWebsite()

@@ -39,6 +39,9 @@ QMessageBox::StandardButton MessageBox(int nType, const QString& strText,
                                        QMessageBox::StandardButtons buttons = QMessageBox::Ok,
                                        QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
 
+// Opens a file or folder with the desktop's application for it, or says in a box that there is none.
+void OpenWithDesktop(const QString& strPath);
+
 // The maker's web site, built from the application's organisation domain.
 QString GetMakerWebsite();
 

@@ -20,6 +20,8 @@ public:
     {
         // Typing "120" into a spin box is one edit, not three.
         m_after = static_cast<const SnapshotCommand*>(pOther)->m_after;
+        // Typing a value and undoing it in the field leaves nothing to undo: the stack drops the step.
+        setObsolete(m_after == m_before);
         return true;
     }
 

@@ -81,20 +81,30 @@ bool ProjectSession::LoadProjectFrom(const QString& strFile, QString& strError)
     });
 }
 
+bool ProjectSession::SaveProject()
+{
+    return m_projectFile.isEmpty() ? SaveProjectAs() : SaveWithStatus(m_projectFile);
+}
+
 bool ProjectSession::SaveProjectAs()
 {
     return GUARD_RUN([&] {
         const QString strFile = Misc::GetSaveFileName(m_window, tr("Save the project"), tr("Tessara projects (*.tsp)"));
-        if (strFile.isEmpty())
-            return false;
+        return !strFile.isEmpty() && SaveWithStatus(strFile);
+    });
+}
+
+bool ProjectSession::SaveWithStatus(const QString& strFile)
+{
+    return GUARD_RUN([&] {
         m_host.SetStatus(tr("Saving project to '%1'...").arg(strFile), false);
         QString strError;
         if (!SaveProjectTo(strFile, strError)) {
             m_host.ReportError(tr("An error occurred while saving the project:\n\n%1").arg(strError), true);
             return false;
         }
+        // Saving is frequent: the status bar says it, a box to dismiss every time would be in the way.
         m_host.SetStatus(tr("Project saved to '%1'").arg(strFile), true);
-        Misc::MessageBox(Misc::MsgInformation, tr("The project has been saved to '%1'.").arg(strFile));
         return true;
     });
 }
@@ -129,7 +139,7 @@ bool ProjectSession::MaybeSaveChanges()
                              QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
         if (answer == QMessageBox::Discard)
             return true;
-        return answer == QMessageBox::Save && SaveProjectAs();
+        return answer == QMessageBox::Save && SaveProject();
     });
 }
 

@@ -49,6 +49,8 @@ public:
     void OpenProject();
     // Loads strProject, reporting success in the status bar and failure in a box.
     void OpenProjectFile(const QString& strProject);
+    // Saves to the project's own file, asking for one only while untitled; false when cancelled or failed.
+    bool SaveProject();
     // Asks for a file name and saves there; false when cancelled or failed.
     bool SaveProjectAs();
 
@@ -61,6 +63,8 @@ public:
     void UpdateTitle();
 
 private:
+    // Saves to strFile, reporting success in the status bar and failure in a box.
+    bool SaveWithStatus(const QString& strFile);
     // The window now stands for strFile (empty: untitled); its content counts as saved when bSaved.
     void SetProjectFile(const QString& strFile, bool bSaved);
     void AddRecentProject(const QString& strFile);

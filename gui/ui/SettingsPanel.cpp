@@ -13,26 +13,44 @@ SettingsPanel::SettingsPanel(const Ui_TessaraWndClass& form, QObject* pParent) :
 
 void SettingsPanel::ConnectControls()
 {
-    // A region and an overlap exclude each other.
+    // A region and an overlap exclude each other; the control the user changed names the one step.
     connect(m_form.chkUseRegion, &QCheckBox::toggled, this, [this](bool bChecked) {
         if (bChecked)
-            m_form.chkUseOverlap->setChecked(false);
+            UncheckQuietly(m_form.chkUseOverlap);
     });
     connect(m_form.chkUseOverlap, &QCheckBox::toggled, this, [this](bool bChecked) {
         if (bChecked)
-            m_form.chkUseRegion->setChecked(false);
+            UncheckQuietly(m_form.chkUseRegion);
     });
     connect(m_form.chkAutoOrient, &QCheckBox::toggled, this, &SettingsPanel::Sig_AutoOrientChanged);
 
-    for (QCheckBox* pCheckBox : {m_form.chkUseRegion, m_form.chkUseOverlap, m_form.chkUseBgColor,
-                                 m_form.chkUseTransparency, m_form.chkStackMode})
-        connect(pCheckBox, &QCheckBox::toggled, this, [this] { emit Sig_Changed(-1); });
+    const auto emitChanged = [this](const QString& strStep, int nMergeId) {
+        return [this, strStep, nMergeId] {
+            if (!m_excluding)
+                emit Sig_Changed(strStep, nMergeId);
+        };
+    };
+    const QString strRegion = tr("Change region"), strOverlap = tr("Change overlap"),
+                  strBackground = tr("Change background"), strTransparency = tr("Change transparency");
+    connect(m_form.chkUseRegion, &QCheckBox::toggled, this, emitChanged(strRegion, -1));
+    connect(m_form.chkUseOverlap, &QCheckBox::toggled, this, emitChanged(strOverlap, -1));
+    connect(m_form.chkUseBgColor, &QCheckBox::toggled, this, emitChanged(strBackground, -1));
+    connect(m_form.chkUseTransparency, &QCheckBox::toggled, this, emitChanged(strTransparency, -1));
+    connect(m_form.chkStackMode, &QCheckBox::toggled, this, emitChanged(tr("Change stacking"), -1));
     // Each spin box merges its own run of changes: stepping a value up ten times is one step.
-    int nMergeId = 1;
-    for (QSpinBox* pSpinBox : {m_form.txtRegionWidth, m_form.txtRegionHeight, m_form.txtOverlap})
-        connect(pSpinBox, &QSpinBox::valueChanged, this, [this, nMergeId = nMergeId++] { emit Sig_Changed(nMergeId); });
-    for (Controls::ColorSelectButton* pButton : {m_form.btnBgColor, m_form.btnTransparency})
-        connect(pButton, &Controls::ColorSelectButton::Sig_ColorChanged, this, [this] { emit Sig_Changed(-1); });
+    connect(m_form.txtRegionWidth, &QSpinBox::valueChanged, this, emitChanged(strRegion, 1));
+    connect(m_form.txtRegionHeight, &QSpinBox::valueChanged, this, emitChanged(strRegion, 2));
+    connect(m_form.txtOverlap, &QSpinBox::valueChanged, this, emitChanged(strOverlap, 3));
+    connect(m_form.btnBgColor, &Controls::ColorSelectButton::Sig_ColorChanged, this, emitChanged(strBackground, -1));
+    connect(m_form.btnTransparency, &Controls::ColorSelectButton::Sig_ColorChanged, this,
+            emitChanged(strTransparency, -1));
+}
+
+void SettingsPanel::UncheckQuietly(QCheckBox* pCheckBox)
+{
+    m_excluding = true;
+    pCheckBox->setChecked(false);
+    m_excluding = false;
 }
 
 void SettingsPanel::Reset()

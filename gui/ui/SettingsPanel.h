@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QVariantList>
 
+class QCheckBox;
 class Ui_TessaraWndClass;
 
 namespace Core {
@@ -34,14 +35,18 @@ public:
     void SetValues(const QVariantList& values);
 
 signals:
-    // A control changed; nMergeId is the same for a run of changes of one spin box, -1 otherwise.
-    void Sig_Changed(int nMergeId);
+    // A control changed; strStep names the setting ("Change overlap"), nMergeId is the same for a run
+    // of changes of one spin box, -1 otherwise.
+    void Sig_Changed(const QString& strStep, int nMergeId);
     void Sig_AutoOrientChanged(bool bAutoOrient);
 
 private:
     void ConnectControls();
+    // Unchecks the control excluded by the one just checked, as part of that control's change.
+    void UncheckQuietly(QCheckBox* pCheckBox);
 
     const Ui_TessaraWndClass& m_form;
+    bool m_excluding = false;
 };
 
 } // namespace UI

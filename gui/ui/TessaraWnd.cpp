@@ -13,10 +13,12 @@
 #include "misc/SysUtils.h"
 #include "misc/VersionUtils.h"
 #include "misc/WaitCursor.h"
+#include "misc/WindowFit.h"
 #include "ui/AboutDlg.h"
 #include "ui/BusyWindow.h"
 #include "ui/EditHistory.h"
 #include "ui/GridSizeDlg.h"
+#include "ui/HelpViewer.h"
 #include "ui/ProjectSession.h"
 #include "ui/SettingsPanel.h"
 #include "ui/StatusDlg.h"
@@ -29,6 +31,8 @@
 #include <QFileInfo>
 #include <QMenu>
 #include <QMessageBox>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSlider>
 #include <QUndoStack>
 #include <QUrl>
@@ -64,7 +68,6 @@ void TessaraWnd::SetupUI()
 {
     GUARD_RUN([&] {
         m_ui->setupUi(this);
-        setMinimumSize(size());
 
         m_ui->viewToolBar->SetupToolBar();
         m_ui->imageGrid->InitGridTable(m_cellEngine);
@@ -76,6 +79,18 @@ void TessaraWnd::SetupUI()
             m_ui->actGridClearImages, m_ui->actTrayAddImages, m_ui->actTrayClearImages};
         m_ui->imageGrid->SetWindowActions(contextActions);
         m_ui->imageTray->SetWindowActions(contextActions);
+
+        // On a small screen or at a large scale factor the panel scrolls rather than squeezing its controls.
+        auto* pSettingsScroll = new QScrollArea(m_ui->wdgtGridPane);
+        pSettingsScroll->setObjectName(QStringLiteral("scrSettings"));
+        pSettingsScroll->setFrameShape(QFrame::NoFrame);
+        pSettingsScroll->setWidgetResizable(true);
+        pSettingsScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        pSettingsScroll->setFixedWidth(m_ui->wdgtSettings->maximumWidth()
+                                       + pSettingsScroll->verticalScrollBar()->sizeHint().width());
+        m_ui->wdgtSettings->setMaximumWidth(QWIDGETSIZE_MAX);
+        delete m_ui->wdgtGridPane->layout()->replaceWidget(m_ui->wdgtSettings, pSettingsScroll);
+        pSettingsScroll->setWidget(m_ui->wdgtSettings);
 
         m_settingsPanel = new SettingsPanel(*m_ui, this);
         connect(m_settingsPanel, &SettingsPanel::Sig_AutoOrientChanged, this, &TessaraWnd::OnAutoOrientToggled);
@@ -123,11 +138,11 @@ void TessaraWnd::SetupEditHistory()
         connect(pTable, &Controls::ImageTableWidget::Sig_ImageTableChanged, this,
                 [this] { m_history->NoteChange(tr("Edit images")); });
     }
-    connect(m_settingsPanel, &SettingsPanel::Sig_Changed, m_history,
-            [this](int nMergeId) { m_history->NoteChange(tr("Change settings"), nMergeId); });
+    connect(m_settingsPanel, &SettingsPanel::Sig_Changed, m_history, &EditHistory::NoteChange);
 
     m_session =
         new ProjectSession(this, *this, m_history, m_cellEngine, m_ui->menOpenRecent, m_ui->actNoItemsToDisplay);
+    connect(m_history, &EditHistory::Sig_ModifiedChanged, this, &TessaraWnd::UpdateActions);
     m_session->CreateOpenRecentActions();
     m_history->Reset(true);
     m_session->UpdateTitle();
@@ -192,6 +207,8 @@ bool TessaraWnd::ShowCells(const QList<QStringList>& rows, const QSize& gridSize
 void TessaraWnd::RestoreWindowState()
 {
     Options()->LoadWindowState(this, WindowName, Options()->GetInstanceSlot());
+    if (!isMaximized()) // the form's default size too must fit a small screen or a large scale factor
+        Misc::PlaceWindowOnScreen(this, QRect(pos(), size()));
     const QString strState = Options()->GetOption(WindowStateOption, QString()).toString();
     if (!strState.isEmpty())
         restoreState(QByteArray::fromBase64(strState.toLatin1()), 0);
@@ -213,7 +230,9 @@ void TessaraWnd::ConnectActions()
 {
     connect(m_ui->actProjectNew, &QAction::triggered, m_session, &ProjectSession::NewProject);
     connect(m_ui->actProjectOpen, &QAction::triggered, m_session, &ProjectSession::OpenProject);
-    connect(m_ui->actProjectSave, &QAction::triggered, m_session, &ProjectSession::SaveProjectAs);
+    connect(m_ui->actProjectSave, &QAction::triggered, m_session, &ProjectSession::SaveProject);
+    connect(m_ui->actProjectSaveAs, &QAction::triggered, m_session, &ProjectSession::SaveProjectAs);
+    m_ui->actExit->setShortcuts({QKeySequence(tr("Ctrl+Q")), QKeySequence(tr("Alt+X"))});
     connect(m_ui->actGridCreate, &QAction::triggered, this, &TessaraWnd::ChooseImagesForNewGrid);
     connect(m_ui->actGridCompound, &QAction::triggered, this, &TessaraWnd::ChooseCompoundImageFile);
     connect(m_ui->btnGridCompound, &QPushButton::clicked, this, &TessaraWnd::ChooseCompoundImageFile);
@@ -284,8 +303,10 @@ void TessaraWnd::UpdateActions()
     const bool bSingle = m_ui->imageGrid->rowCount() < 2 && m_ui->imageGrid->columnCount() <= 1;
     const bool bCombinable = nGridImages >= 1 && !bSingle;
 
-    for (QAction* pAction : {m_ui->actProjectSave, m_ui->actGridCompound, m_ui->actGridFlipHorz, m_ui->actGridFlipVert})
+    for (QAction* pAction : {m_ui->actGridCompound, m_ui->actGridFlipHorz, m_ui->actGridFlipVert})
         pAction->setEnabled(bCombinable);
+    // Whatever the title marks as unsaved can be saved, a tray of images or changed settings alone too.
+    m_ui->actProjectSave->setEnabled(nGridImages + nTrayImages > 0 || (m_history && m_history->IsModified()));
     m_ui->btnGridCompound->setEnabled(bCombinable);
     m_ui->actGridClearImages->setEnabled(nGridImages >= 1);
     m_ui->actTrayClearImages->setEnabled(nTrayImages >= 1);
@@ -616,10 +637,13 @@ void TessaraWnd::ChooseCompoundImageFile()
             return;
         }
         SetStatus(tr("Failed to save combined image to '%1'").arg(strFile));
+        // The reason first, in words; the whole log below it opens at the same place.
+        const QString strReason = Core::TessaraInterface::GetErrorBlock(strError);
         TextViewerDlg viewer(this);
-        viewer.ShowDialog(tr("<b>An error occurred while combining the image.</b><br>"
-                             "Output log of the Tessara command-line utility:"),
-                          strError);
+        viewer.ShowDialog(tr("<b>An error occurred while combining the image.</b><br>%1<br>"
+                             "Output log of the Tessara command-line utility:")
+                              .arg(strReason.toHtmlEscaped().replace(QLatin1Char('\n'), QStringLiteral("<br>"))),
+                          strError, strReason);
     });
 }
 
@@ -638,9 +662,9 @@ void TessaraWnd::ShowCombinedImageSaved(const QString& strFile)
         box.setDefaultButton(box.addButton(tr("&OK"), QMessageBox::RejectRole));
         box.exec();
         if (box.clickedButton() == pOpenImage)
-            Misc::LaunchFile(strViewerPage.isEmpty() ? strFile : strViewerPage);
+            Misc::OpenWithDesktop(strViewerPage.isEmpty() ? strFile : strViewerPage);
         else if (box.clickedButton() == pOpenFolder)
-            Misc::LaunchFile(QFileInfo(strFile).absolutePath());
+            Misc::OpenWithDesktop(QFileInfo(strFile).absolutePath());
     });
 }
 
@@ -706,10 +730,18 @@ void TessaraWnd::ShowAbout()
 void TessaraWnd::ShowHelp()
 {
     GUARD_RUN([&] {
-        if (Misc::Help_IsAvailable())
-            Misc::Help_OpenManual();
-        else
-            Misc::MessageBox(Misc::MsgWarning, tr("The help file is not available."));
+        if (!Misc::Help_IsAvailable()) {
+            Misc::MessageBox(Misc::MsgWarning,
+                             tr("The user guide is not installed: %1 is missing.").arg(Misc::Help_GetManualFile()));
+            return;
+        }
+        // One guide beside the window, left open while the user works.
+        auto* pViewer = findChild<HelpViewer*>();
+        if (!pViewer)
+            pViewer = new HelpViewer(Misc::Help_GetManualFile(), this);
+        pViewer->show();
+        pViewer->raise();
+        pViewer->activateWindow();
     });
 }
 

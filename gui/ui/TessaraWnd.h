@@ -69,7 +69,8 @@ public:
     static constexpr const char* WindowName = "MainWindow";
     static constexpr const char* WindowStateOption = "Windows.MainWindow.State";
     static constexpr const char* SplitterStateOption = "Windows.MainWindow.Splitter";
-    static constexpr int DefaultGridZoomLevel = 3;
+    // Small enough for a new project's 3 x 3 grid to show whole in the default window on a 1366x768 screen.
+    static constexpr int DefaultGridZoomLevel = 2;
     static constexpr int DefaultTrayZoomLevel = 1;
 
 signals:

@@ -6,6 +6,9 @@
 #include "misc/FileUtils.h"
 #include "misc/UIUtils.h"
 
+#include <QTextCursor>
+#include <QTimer>
+
 namespace UI {
 TextViewerDlg::TextViewerDlg(QWidget* pParent) : BaseDialog(pParent), m_ui(std::make_unique<Ui_TextViewerDlgClass>())
 {
@@ -25,11 +28,19 @@ void TextViewerDlg::SetupUI()
     });
 }
 
-int TextViewerDlg::ShowDialog(const QString& strCaption, const QString& strText)
+int TextViewerDlg::ShowDialog(const QString& strCaption, const QString& strText, const QString& strFocus)
 {
     return GUARD_RUN([&] {
         m_ui->lblCaption->setText(strCaption);
         m_ui->txtText->setPlainText(strText);
+        const qsizetype nFocus = strFocus.isEmpty() ? -1 : strText.lastIndexOf(strFocus);
+        if (nFocus >= 0) {
+            QTextCursor cursor = m_ui->txtText->textCursor();
+            cursor.setPosition(int(nFocus));
+            m_ui->txtText->setTextCursor(cursor);
+            // Scrolled once the dialog has its size, which its layout gives it only when shown.
+            QTimer::singleShot(0, m_ui->txtText, [this] { m_ui->txtText->centerCursor(); });
+        }
         return exec();
     });
 }

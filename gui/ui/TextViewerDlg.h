@@ -17,8 +17,9 @@ public:
     explicit TextViewerDlg(QWidget* pParent = nullptr);
     ~TextViewerDlg() override;
 
-    // Caption may be rich text; runs modally.
-    int ShowDialog(const QString& strCaption, const QString& strText);
+    // Caption may be rich text; runs modally. The text opens scrolled to the last occurrence of
+    // strFocus, with the cursor at its start (at the top when it is empty or absent).
+    int ShowDialog(const QString& strCaption, const QString& strText, const QString& strFocus = QString());
     // Writes the shown text to strFile; false when the file cannot be written.
     bool SaveLogTo(const QString& strFile) const;
 

@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <tuple>
 
 using TableTest::Layout;
 using UI::Controls::ImageTableWidget;
@@ -87,7 +88,7 @@ private slots:
                  Grid()->SelectImageForItem(Grid()->Item(1, 0));
              }},
             {"Reset settings", [&] { Find<QPushButton>("btnClearSettings")->click(); }},
-            {"Change settings",
+            {"Change overlap",
              [&] {
                  for (int i = 0; i < 4; ++i) // consecutive steps of one box are one edit
                      Find<QSpinBox>("txtOverlap")->stepUp();
@@ -104,6 +105,7 @@ private slots:
             const UI::EditorState after = m_window->CaptureState();
             QVERIFY2(after != before, qPrintable(strStep));
             QVERIFY2(pStack->count() == nSteps + 1, qPrintable(strStep));
+            QCOMPARE(pStack->undoText(), strStep);
 
             Action("actEditUndo")->trigger();
             QVERIFY2(m_window->CaptureState() == before, qPrintable(strStep));
@@ -112,6 +114,27 @@ private slots:
 
             Action("actEditRedo")->trigger();
             QVERIFY2(m_window->CaptureState() == after, qPrintable(strStep));
+        }
+    }
+
+    // Undo keys typed in a settings field belong to the field; the window's history is left as it was.
+    void fieldUndoStaysInTheField()
+    {
+        Arrange();
+        QUndoStack* pStack = m_window->GetUndoStack();
+        const int nSteps = pStack->count();
+        auto* pOverlap = Find<QSpinBox>("txtOverlap");
+        m_window->activateWindow();
+        pOverlap->setFocus();
+        QVERIFY(QTest::qWaitForWindowActive(m_window));
+        pOverlap->selectAll();
+        QTest::keyClicks(pOverlap, "17");
+        QCOMPARE(pStack->count(), nSteps + 1);
+        for (const auto& [key, nValue, nStepsAfter] : {std::tuple{Qt::Key_Z, 3, nSteps}, {Qt::Key_Y, 17, nSteps + 1}}) {
+            QTest::keyClick(pOverlap, key, Qt::ControlModifier);
+            QCOMPARE(pOverlap->value(), nValue);
+            QCOMPARE(pStack->count(), nStepsAfter);
+            QCOMPARE(pStack->index(), nStepsAfter);
         }
     }
 
@@ -157,7 +180,7 @@ private slots:
         const bool bSaves = answer == "Save";
         answers.Then(TestUtils::PressButton(answer.section(',', 0, 0)));
         if (bSaves)
-            answers.Then(TestUtils::ChooseFiles({strSaved})).Then(TestUtils::PressButton("OK"));
+            answers.Then(TestUtils::ChooseFiles({strSaved}));
         else if (answer.startsWith("Save"))
             answers.Then(TestUtils::FinishDialog(&QDialog::reject));
         const bool bGoesOn = bSaves || answer == "Discard";

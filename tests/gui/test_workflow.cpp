@@ -10,6 +10,7 @@
 #include <QFileDialog>
 #include <QColorDialog>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QtTest>
@@ -68,12 +69,35 @@ private slots:
         QCOMPARE(Filled().background, m_background);
     }
 
-    void saveProject()
+    // Save asks only while the project is untitled, Save as always; success shows in the status bar only.
+    void saveAndSaveAs()
     {
-        const QString strProject = m_sandbox.File("mosaic.tsp");
-        TestUtils::ModalAnswers answers({TestUtils::ChooseFiles({strProject}), TestUtils::PressButton("OK")});
+        // Title, recent projects (newest first) and file after a save.
+        const auto saved = [this](const QStringList& astrRecent) {
+            QCOMPARE(m_window->windowTitle().section(" - ", 0, 0), astrRecent.first());
+            QStringList astrFiles;
+            for (const QString& strName : astrRecent)
+                astrFiles << m_sandbox.File(strName);
+            QCOMPARE(Core::TessaraCore::s_instance->GetOptions()->GetRecentProjects().mid(0, astrFiles.size()),
+                     astrFiles);
+            QVERIFY(m_sandbox.ReadText(astrRecent.first()).contains("<Background>"));
+        };
+        TestUtils::ModalAnswers answers;
+        answers.Then(TestUtils::ChooseFiles({m_sandbox.File("mosaic.tsp")}));
         Action("actProjectSave")->trigger();
-        QCOMPARE(Core::TessaraCore::s_instance->GetOptions()->GetRecentProjects().value(0), strProject);
+        saved({"mosaic.tsp"});
+        answers.Then(TestUtils::ChooseFiles({m_sandbox.File("copy.tsp")}));
+        Action("actProjectSaveAs")->trigger();
+        saved({"copy.tsp", "mosaic.tsp"});
+        const QByteArray mosaic = m_sandbox.ReadText("mosaic.tsp");
+        for (bool bStack : {true, false}) {
+            Find<QCheckBox>("chkStackMode")->setChecked(bStack);
+            QVERIFY(m_window->windowTitle().startsWith("copy.tsp*"));
+            Action("actProjectSave")->trigger();
+            QCOMPARE(m_sandbox.ReadText("copy.tsp").contains("<StackImages>"), bStack);
+            saved({"copy.tsp", "mosaic.tsp"});
+        }
+        QCOMPARE(m_sandbox.ReadText("mosaic.tsp"), mosaic);
     }
 
     void combineWritesTheCompoundImage()
@@ -127,14 +151,20 @@ private slots:
         const QString strOutput = m_sandbox.File("broken.png");
         TestUtils::ModalAnswers answers;
         QString strLog, strCaption;
+        int nCursor = -1;
         answers.Then(TestUtils::ChooseFiles({strOutput})).Then([&](QWidget* pViewer) {
             strLog = pViewer->findChild<QPlainTextEdit*>("txtText")->toPlainText();
+            nCursor = pViewer->findChild<QPlainTextEdit*>("txtText")->textCursor().position();
             strCaption = pViewer->findChild<QLabel*>("lblCaption")->text();
             qobject_cast<QDialog*>(pViewer)->accept();
         });
         Find<QPushButton>("btnGridCompound")->click();
         QVERIFY2(strLog.contains(m_images[1]) && strLog.contains("failed"), qPrintable(strLog));
-        QVERIFY(strCaption.startsWith("<b>An error occurred while combining the image.</b>"));
+        // The reason stands in the caption, and the log opens at it.
+        QVERIFY(strCaption.startsWith("<b>An error occurred while combining the image.</b><br>"
+                                      "Failed to load a grid image:<br>"));
+        QVERIFY2(strCaption.contains(QString(m_images[1]).toHtmlEscaped()), qPrintable(strCaption));
+        QCOMPARE(strLog.mid(nCursor).section('\n', 0, 0), QString("Failed to load a grid image:"));
         QVERIFY(!QFileInfo::exists(strOutput));
         QVERIFY(m_window->isEnabled());
     }

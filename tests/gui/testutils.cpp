@@ -112,6 +112,8 @@ bool WindowTest::OpenWindow(bool bShow)
     m_engine = std::make_unique<Model::ImageCellEngine>();
     m_ownWindow = std::make_unique<UI::TessaraWnd>(m_engine.get());
     m_window = m_ownWindow.get();
+    // The form's own size: the test platforms' 800x600 screen would shrink it and hide cells.
+    m_window->resize(1060, 700);
     if (!bShow)
         return true;
     m_window->show();

@@ -47,9 +47,12 @@ void ColorSelectButton::paintEvent(QPaintEvent* pEvent)
         QPainter painter(this);
         // The swatch and values stay visible when the button is disabled, so the stored
         // colour can be read even while it is not in use.
-        painter.fillRect(QRect(QPoint(5, 5), QPoint(25, height() - 1 - 5)), m_color);
-        painter.drawText(QRect(QPoint(30, 0), QPoint(width() - 1, height() - 1)), Qt::AlignLeft | Qt::AlignVCenter,
-                         GetColorText());
+        const int nMargin = 5;
+        const QRect swatch(nMargin, nMargin, 20, height() - 2 * nMargin);
+        const QRect text = rect().adjusted(swatch.right() + 2 * nMargin, 0, -2 * nMargin, 0);
+        painter.fillRect(swatch, m_color);
+        painter.drawText(text, Qt::AlignLeft | Qt::AlignVCenter,
+                         fontMetrics().elidedText(GetColorText(), Qt::ElideRight, text.width()));
     });
 }
 } // namespace UI::Controls

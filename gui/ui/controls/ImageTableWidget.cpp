@@ -5,7 +5,7 @@
 #include "model/ImageCell.h"
 #include "model/ImageCellDrag.h"
 #include "model/ImageCellEngine.h"
-#include "misc/SysUtils.h"
+#include "misc/UIUtils.h"
 #include "misc/WaitCursor.h"
 #include "ui/controls/ImageTableItem.h"
 
@@ -352,7 +352,7 @@ void ImageTableWidget::OnOpenImage()
         Misc::WaitCursor waitCursor;
         for (const ImageTableItem* pItem : SelectedItems()) {
             if (pItem->GetCell())
-                Misc::LaunchFile(pItem->GetCell()->GetFilename());
+                Misc::OpenWithDesktop(pItem->GetCell()->GetFilename());
         }
     });
 }
