@@ -52,24 +52,10 @@ bool SyncToDisk(const std::string& strPath, int nFlags)
     return bSynced;
 }
 
-// Renaming over a link would turn it into a plain file; the user linked it to keep the file elsewhere.
-std::string FollowLinks(const std::string& strPath)
-{
-    fs::path path(strPath);
-    std::error_code error;
-    // As many hops as the kernel allows before it calls it a loop.
-    for (int nHop = 0; nHop < 40 && fs::is_symlink(fs::symlink_status(path, error)); ++nHop) {
-        const fs::path link = fs::read_symlink(path, error);
-        if (error)
-            break;
-        path = link.is_absolute() ? link : path.parent_path() / link;
-    }
-    return path.string();
-}
 } // namespace
 
 ReplacingFileWriter::ReplacingFileWriter(const std::string& strTarget)
-    : m_target(strTarget), m_replaced(FollowLinks(strTarget))
+    : m_target(strTarget), m_replaced(Misc::FollowLinks(strTarget))
 {}
 
 bool ReplacingFileWriter::CreateTemporaryFile(std::string& strTemporary)

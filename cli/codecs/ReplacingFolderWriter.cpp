@@ -50,7 +50,7 @@ void SyncFileSystem(const std::string& strFolder)
 }
 } // namespace
 
-ReplacingFolderWriter::ReplacingFolderWriter(const std::string& strTarget) : m_target(strTarget) {}
+ReplacingFolderWriter::ReplacingFolderWriter(const std::string& strTarget) : m_target(Misc::FollowLinks(strTarget)) {}
 
 bool ReplacingFolderWriter::CreateHiddenFolder(std::string& strFolder)
 {

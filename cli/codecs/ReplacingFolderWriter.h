@@ -13,6 +13,7 @@ namespace Codecs {
 // start with a dot stay behind (spools). A folder replaces an old one of its name in one atomic
 // exchange, so the old pyramid stays whole until the new one is; the hidden folder, then holding
 // what was replaced, is removed at the end, and by the interrupt clean-up if the run is stopped.
+// A symbolic link at the target is followed, as ReplacingFileWriter does.
 class ReplacingFolderWriter : public Object
 {
 public:

@@ -2,7 +2,10 @@
 
 #include "misc/Format.h"
 
+#include <filesystem>
 #include <sys/stat.h>
+
+namespace fs = std::filesystem;
 
 namespace Misc {
 
@@ -30,6 +33,20 @@ bool CheckOutputTarget(const std::string& strPath, std::string& strError)
         return true;
     strError = Format("The output file %s is a FIFO, device or socket; it is left as it is", strPath.c_str());
     return false;
+}
+
+std::string FollowLinks(const std::string& strPath)
+{
+    fs::path path(strPath);
+    std::error_code error;
+    // As many hops as the kernel allows before it calls it a loop.
+    for (int nHop = 0; nHop < 40 && fs::is_symlink(fs::symlink_status(path, error)); ++nHop) {
+        const fs::path link = fs::read_symlink(path, error);
+        if (error)
+            break;
+        path = link.is_absolute() ? link : path.parent_path() / link;
+    }
+    return path.string();
 }
 
 } // namespace Misc

@@ -14,4 +14,8 @@ bool CheckRegularFile(const std::string& strPath, std::string& strError);
 // a regular file and a folder pass (the folder is refused by the format check). False with a message.
 bool CheckOutputTarget(const std::string& strPath, std::string& strError);
 
+// Where the symbolic links at a path lead: the output that is really replaced. Renaming over a link
+// would turn it into a plain file, and the user linked it to keep the file elsewhere.
+std::string FollowLinks(const std::string& strPath);
+
 } // namespace Misc

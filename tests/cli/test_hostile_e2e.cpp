@@ -404,30 +404,34 @@ TEST_F(HostileTest, OutputLinksAreFollowedAndFifosRefused)
 {
     Save(SolidImage(10, 10, {1, 2, 3}), dir / "tile.png");
     fs::create_directory(dir / "elsewhere");
-    ASSERT_EQ(mkfifo((dir / "fifo.png").c_str(), 0600), 0);
-    // The run before its output, and how it names the refused output.
-    const std::pair<const char*, std::string> runs[] = {{"-row tile.png tile.png -out ", dir / "fifo.png"},
-                                                        {"-convert tile.png ", "fifo.png"}};
-    for (const auto& [pArguments, strShownFifo] : runs) {
-        for (const char* pTarget : {"elsewhere/old.png", "elsewhere/new.png"}) {
-            SCOPED_TRACE(pArguments + std::string(" to ") + pTarget);
-            std::ofstream(dir / "elsewhere/old.png", std::ios::binary) << kOld;
-            fs::create_symlink(pTarget, dir / "link.png");
-            const TesscliRun run = RunWith(Words(pArguments + std::string("link.png")));
+    for (const char* pFifo : {"fifo.png", "fifo.tif"})
+        ASSERT_EQ(mkfifo((dir / pFifo).c_str(), 0600), 0);
+    // The run before its output, how it names the refused output, the extension and its signature.
+    const std::tuple<const char*, std::string, std::string, std::string> runs[] = {
+        {"-row tile.png tile.png -out ", dir / "fifo.png", ".png", "\x89PNG"},
+        {"-convert tile.png ", "fifo.png", ".png", "\x89PNG"},
+        {"-row tile.png tile.png -extradata tiff pyramid true -out ", dir / "fifo.tif", ".tif",
+         std::string("II*\0", 4)}};
+    for (const auto& [pArguments, strShownFifo, strExtension, strSignature] : runs) {
+        for (const std::string strTarget : {"elsewhere/old", "elsewhere/new"}) {
+            SCOPED_TRACE(pArguments + std::string(" to ") + strTarget + strExtension);
+            std::ofstream(dir / ("elsewhere/old" + strExtension), std::ios::binary) << kOld;
+            fs::create_symlink(strTarget + strExtension, dir / ("link" + strExtension));
+            const TesscliRun run = RunWith(Words(pArguments + std::string("link") + strExtension));
             EXPECT_EQ(run.exitStatus, 0) << run.standardOutput;
-            EXPECT_TRUE(fs::is_symlink(dir / "link.png"));
-            EXPECT_EQ(fs::read_symlink(dir / "link.png"), pTarget);
-            EXPECT_EQ(ReadFile(dir / pTarget).substr(1, 3), "PNG");
+            EXPECT_TRUE(fs::is_symlink(dir / ("link" + strExtension)));
+            EXPECT_EQ(fs::read_symlink(dir / ("link" + strExtension)), strTarget + strExtension);
+            EXPECT_EQ(ReadFile(dir / (strTarget + strExtension)).substr(0, 4), strSignature);
             EXPECT_EQ(HiddenFiles(dir / "elsewhere"), std::vector<std::string>());
-            fs::remove(dir / "link.png");
-            fs::remove(dir / "elsewhere/new.png");
+            fs::remove(dir / ("link" + strExtension));
+            fs::remove(dir / ("elsewhere/new" + strExtension));
         }
-        const TesscliRun run = RunWith(Words(pArguments + std::string("fifo.png")));
+        const TesscliRun run = RunWith(Words(pArguments + std::string("fifo") + strExtension));
         EXPECT_EQ(run.exitStatus, 5);
         EXPECT_EQ(TailOf(run),
                   "    The output file " + strShownFifo + " is a FIFO, device or socket; it is left as it is");
         EXPECT_THAT(run.standardOutput, Not(HasSubstr("Creating image grid")));
-        EXPECT_TRUE(fs::is_fifo(dir / "fifo.png"));
+        EXPECT_TRUE(fs::is_fifo(dir / ("fifo" + strExtension)));
         EXPECT_EQ(HiddenFiles(dir.Path()), std::vector<std::string>());
     }
 }
