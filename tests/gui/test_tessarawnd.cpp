@@ -10,6 +10,7 @@
 #include "ui/TessaraWnd.h"
 #include "ui/TextViewerDlg.h"
 #include "misc/UIUtils.h"
+#include "model/ThumbnailLoader.h"
 #include "ui/controls/ColorSelectButton.h"
 #include "ui/controls/GridTable.h"
 
@@ -20,6 +21,7 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QtTest>
 
@@ -203,6 +205,27 @@ private slots:
         QVERIFY(!bResult);
         QCOMPARE(Grid()->GetImageCount(), m_engine->GetCellCount(Model::ImageCellEngine::CellBasket));
         QCOMPARE(Grid()->GetRowFilenames(), (QList<QStringList>{{m_images[0], "None", m_images[2]}}));
+    }
+
+    // A large project shows at once: the event loop runs again while the thumbnails are still read,
+    // the cells in view before the others.
+    void largeProjectOpensBeforeItsThumbnails()
+    {
+        QVERIFY(OpenWindow(true));
+        QByteArray xml = "<Project type=\"TessaraProject\" version=\"1\"><Rows>";
+        for (int r = 0; r < 300; ++r) {
+            xml += "<Row>";
+            for (int c = 0; c < 300; ++c)
+                xml += "<File>" + QFile::encodeName(m_images[(r + c) % 4]) + "</File>";
+            xml += "</Row>";
+        }
+        QString strError;
+        QVERIFY(m_window->LoadProjectFrom(m_sandbox.WriteText("large.tsp", xml + "</Rows></Project>"), strError));
+        QVERIFY(m_engine->GetThumbnailLoader()->IsBusy());
+        Grid()->scrollToBottom(); // the cells read last in the background order come into view
+        Grid()->horizontalScrollBar()->setValue(Grid()->horizontalScrollBar()->maximum());
+        QTRY_VERIFY_WITH_TIMEOUT(m_engine->GetCell(299, 299)->GetThumbnail(), 20000);
+        QVERIFY(!m_engine->GetCell(150, 150)->GetThumbnail());
     }
 
     void missingManualIsReported()
