@@ -325,7 +325,9 @@ void ImageTableWidget::InitiateItemDrag(const QList<ImageTableItem*>& items)
         Model::ImageCellDrag cellDrag;
         for (const ImageTableItem* pItem : items) {
             Model::ImageCell* pCell = pItem->GetCell();
-            if (pCell && !cellDrag.m_cells.contains(pCell))
+            // A thumbnail still being read, or out of memory for now, does not hold a cell back.
+            if (pCell && pCell->GetLoadState() != Model::ImageCell::LoadState::Failed
+                && !cellDrag.m_cells.contains(pCell))
                 cellDrag.m_cells.append(pCell);
         }
         if (cellDrag.m_cells.isEmpty())
