@@ -27,6 +27,9 @@ bool MainStatusBar::InitStatusBar()
 
         m_loadBar = new QProgressBar(this);
         m_loadBar->setFormat(tr("Thumbnails %v of %m"));
+        // Wide enough for the text of a 300x300 grid, so that it neither wraps nor jumps.
+        m_loadBar->setMinimumWidth(m_loadBar->fontMetrics().horizontalAdvance(tr("Thumbnails %1 of %1").arg(99999))
+                                   + 2 * m_loadBar->fontMetrics().averageCharWidth());
         m_loadBar->setMaximumHeight(m_statusLabel->sizeHint().height());
         m_loadBar->hide();
         addPermanentWidget(m_loadBar);
