@@ -10,7 +10,7 @@
 #include "ui/TessaraWnd.h"
 #include "ui/TextViewerDlg.h"
 #include "misc/UIUtils.h"
-#include "model/ThumbnailLoader.h"
+#include "model/ImageCell.h"
 #include "ui/controls/ColorSelectButton.h"
 #include "ui/controls/GridTable.h"
 
@@ -221,11 +221,14 @@ private slots:
         }
         QString strError;
         QVERIFY(m_window->LoadProjectFrom(m_sandbox.WriteText("large.tsp", xml + "</Rows></Project>"), strError));
-        QVERIFY(m_engine->GetThumbnailLoader()->IsBusy());
+        const auto pending = [this](int nRow, int nCol) {
+            return m_engine->GetCell(nRow, nCol)->GetLoadState() == Model::ImageCell::LoadState::Pending;
+        };
+        QVERIFY(pending(150, 150) && pending(299, 299));
         Grid()->scrollToBottom(); // the cells read last in the background order come into view
         Grid()->horizontalScrollBar()->setValue(Grid()->horizontalScrollBar()->maximum());
         QTRY_VERIFY_WITH_TIMEOUT(m_engine->GetCell(299, 299)->GetThumbnail(), 20000);
-        QVERIFY(!m_engine->GetCell(150, 150)->GetThumbnail());
+        QVERIFY(pending(150, 150));
     }
 
     void missingManualIsReported()
