@@ -1,28 +1,48 @@
-// Times opening a project in the editor's main window: reading the file, creating the cells and
-// filling the grid. Usage: project_bench <rows> <cols>; prints one line of milliseconds.
+// Times opening an N x N project in the editor's main window: until the event loop answers again
+// (the window usable), until every thumbnail is read, and an undo of a flip of the whole grid.
+// Usage: project_bench <rows> <cols> [tile folder]; prints one line of milliseconds. The tiles
+// (256 distinct 640x480 JPEGs, repeated) are made in the tile folder when missing; the thumbnail
+// cache is wherever XDG_CACHE_HOME points.
 #include "core/TessaraCore.h"
+#include "model/ImageCellEngine.h"
+#include "model/ThumbnailLoader.h"
 #include "ui/MainWindowFactory.h"
 #include "ui/TessaraWnd.h"
 
+#include <QAction>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QImage>
+#include <QPainter>
 #include <QTemporaryDir>
+#include <QTimer>
+#include <QUndoStack>
 
 #include <cstdio>
+#include <ctime>
 
 namespace {
-// A project over a handful of small tiles, repeated: the cost measured is the editor's, not the disk's.
-QString WriteProject(const QString& strFolder, int nRows, int nCols)
+QStringList MakeTiles(const QString& strFolder)
 {
     QStringList tiles;
-    for (int i = 0; i < 16; ++i) {
-        QImage tile(32, 24, QImage::Format_RGB32);
-        tile.fill(QColor::fromHsv(i * 22, 200, 220));
-        tiles.append(QDir(strFolder).filePath(QString("tile_%1.png").arg(i)));
-        tile.save(tiles.last());
+    for (int i = 0; i < 256; ++i) {
+        tiles.append(QDir(strFolder).filePath(QString("tile_%1.jpg").arg(i, 3, 10, QChar('0'))));
+        if (QFile::exists(tiles.last()))
+            continue;
+        QImage tile(640, 480, QImage::Format_RGB32);
+        QPainter painter(&tile);
+        painter.fillRect(tile.rect(), QLinearGradient(0, 0, 640, 480));
+        painter.fillRect(tile.rect(), QColor::fromHsv((i * 37) % 360, 160, 220, 160));
+        painter.drawText(tile.rect(), Qt::AlignCenter, QString::number(i));
+        tile.save(tiles.last(), "JPEG", 90);
     }
+    return tiles;
+}
+
+QString WriteProject(const QString& strFolder, const QStringList& tiles, int nRows, int nCols)
+{
     QByteArray xml = "<Project type=\"TessaraProject\" version=\"1\"><Rows>";
     for (int r = 0; r < nRows; ++r) {
         xml += "<Row>";
@@ -37,6 +57,22 @@ QString WriteProject(const QString& strFolder, int nRows, int nCols)
         return QString();
     return strProject;
 }
+
+// This thread's processor time: the open without the waits of a busy machine.
+qint64 ThreadCpuMs()
+{
+    timespec time{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &time);
+    return qint64(time.tv_sec) * 1000 + time.tv_nsec / 1000000;
+}
+
+// Returns once the event loop has handled what was queued before: what a click would wait for.
+void WaitForEventLoop()
+{
+    QEventLoop loop;
+    QTimer::singleShot(0, &loop, &QEventLoop::quit);
+    loop.exec();
+}
 } // namespace
 
 int main(int argc, char** argv)
@@ -47,15 +83,33 @@ int main(int argc, char** argv)
         || !Core::TessaraCore::s_instance->InitializeCore())
         return 1;
     QTemporaryDir folder;
-    const QString strProject = WriteProject(folder.path(), nRows, nCols);
+    const QStringList tiles = MakeTiles(argc > 3 ? QString(argv[3]) : folder.path());
+    const QString strProject = WriteProject(folder.path(), tiles, nRows, nCols);
     auto* pWindow = static_cast<UI::TessaraWnd*>(Core::TessaraCore::s_instance->GetMainWindow());
     pWindow->show();
+    WaitForEventLoop();
 
     QElapsedTimer timer;
     timer.start();
+    const qint64 nCpuStart = ThreadCpuMs();
     QString strError;
     const bool bLoaded = pWindow->LoadProjectFrom(strProject, strError);
-    std::printf("%dx%d project: open %lld ms%s\n", nRows, nCols, timer.elapsed(), bLoaded ? "" : " (failed)");
+    WaitForEventLoop();
+    const qint64 nUsable = timer.elapsed();
+    const qint64 nUsableCpu = ThreadCpuMs() - nCpuStart;
+    Model::ThumbnailLoader* pLoader = Core::TessaraCore::s_instance->GetCellEngine()->GetThumbnailLoader();
+    while (pLoader->IsBusy())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    const qint64 nThumbnails = timer.elapsed();
+
+    pWindow->findChild<QAction*>("actGridFlipHorz")->trigger();
+    WaitForEventLoop();
+    timer.restart();
+    pWindow->GetUndoStack()->undo();
+    WaitForEventLoop();
+    const qint64 nUndo = timer.elapsed();
+    std::printf("%dx%d project: usable %lld ms (%lld ms CPU), thumbnails %lld ms, undo %lld ms%s\n", nRows, nCols,
+                nUsable, nUsableCpu, nThumbnails, nUndo, bLoaded ? "" : " (failed)");
     Core::TessaraCore::DestroyCore();
     return bLoaded ? 0 : 1;
 }

@@ -8,10 +8,12 @@
 #include "TessaraContract.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <QTimer>
 
 namespace Core {
 
@@ -24,6 +26,16 @@ QString SwitchArgument(const char* pName)
 void AppendColor(QStringList& astrArguments, const QColor& color)
 {
     astrArguments << QString::number(color.red()) << QString::number(color.green()) << QString::number(color.blue());
+}
+
+// tesscli writes a stack as one band and a grid one row at a time, leaving out rows without images.
+QList<int> ImagesPerBand(const TessaraSettings& settings)
+{
+    QList<int> bands = settings.GetImagesPerRow();
+    bands.removeAll(0);
+    if (settings.IsSet(TessaraSettings::FlagStackImages) && settings.stackImages && !bands.isEmpty())
+        return {settings.GetImageCount()};
+    return bands;
 }
 } // namespace
 
@@ -87,11 +99,20 @@ bool TessaraInterface::CompoundImage(const TessaraSettings* pSettings, const QSt
 {
     return GUARD_RUN([&] {
         TessaraProcess process;
-        CombineProgress progress(pSettings->GetImageCount());
+        CombineProgress progress(ImagesPerBand(*pSettings));
+        QElapsedTimer clock;
+        clock.start();
         QObject::connect(&process, &TessaraProcess::Sig_Output, [&](const QByteArray& output) {
-            if (progress.Feed(output) && onProgress)
+            if (progress.Feed(output, clock.elapsed()) && onProgress)
                 onProgress(progress);
         });
+        // Between lines the estimate moves on by itself, so that a long band does not look stuck.
+        QTimer ticker;
+        QObject::connect(&ticker, &QTimer::timeout, [&] {
+            if (progress.Advance(clock.elapsed()) && onProgress)
+                onProgress(progress);
+        });
+        ticker.start(250);
         m_cancelled = false;
         m_running = &process;
         process.Run(GetTessaraExecutable(), GetCompoundArguments(pSettings, strOutputFile));

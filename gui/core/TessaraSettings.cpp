@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 
 #include <algorithm>
+#include <numeric>
 
 namespace Core {
 
@@ -32,12 +33,18 @@ void TessaraSettings::ClearSettings()
 
 int TessaraSettings::GetImageCount() const
 {
-    int nCount = 0;
+    const QList<int> perRow = GetImagesPerRow();
+    return std::accumulate(perRow.begin(), perRow.end(), 0);
+}
+
+QList<int> TessaraSettings::GetImagesPerRow() const
+{
+    QList<int> perRow;
     for (const QStringList& astrRow : rows)
-        nCount += int(std::count_if(astrRow.begin(), astrRow.end(), [](const QString& strEntry) {
+        perRow.append(int(std::count_if(astrRow.begin(), astrRow.end(), [](const QString& strEntry) {
             return !Model::ImageCellEngine::IsEmptyCellWord(strEntry);
-        }));
-    return nCount;
+        })));
+    return perRow;
 }
 
 bool TessaraSettings::VerifySettings(QString& strError) const

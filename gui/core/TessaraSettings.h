@@ -24,6 +24,8 @@ public:
     bool IsSet(Flag nFlag) const { return (flags & nFlag) != 0; }
     // Grid entries that name an image file, not an empty cell.
     int GetImageCount() const;
+    // The same, row by row.
+    QList<int> GetImagesPerRow() const;
 
     QList<QStringList> rows; // file names per row, left to right; "None" / "KeepEmpty" for empty cells
     int overlap;

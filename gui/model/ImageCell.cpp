@@ -4,12 +4,14 @@
 #include "misc/FileUtils.h"
 #include "misc/Guard.h"
 #include "misc/ImgUtils.h"
+#include "model/ThumbnailCache.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QPainter>
+#include <QTemporaryFile>
 
 namespace Model {
 namespace {
@@ -36,8 +38,34 @@ ImageCell::ImageCell() : m_id(NextCellId()) {}
 
 ImageCell::~ImageCell()
 {
-    if (m_thumbnail)
-        UnloadImage();
+    Thumbnails().remove(m_id);
+}
+
+QCache<qint64, QImage>& ImageCell::Thumbnails()
+{
+    // A screenful of the largest thumbnails many times over, a fraction of a 300x300 grid's.
+    static QCache<qint64, QImage> s_thumbnails(128 << 20);
+    return s_thumbnails;
+}
+
+const QImage* ImageCell::GetThumbnail() const
+{
+    return Thumbnails().object(m_id);
+}
+
+void ImageCell::SetThumbnail(const QImage& thumbnail, const QSize& imageSize)
+{
+    m_thumbnailSize = thumbnail.size();
+    m_imageWidth = imageSize.width();
+    m_imageHeight = imageSize.height();
+    m_loadState = LoadState::Loaded;
+    Thumbnails().insert(m_id, new QImage(thumbnail), qsizetype(thumbnail.sizeInBytes()));
+}
+
+void ImageCell::SetLoadFailed()
+{
+    Thumbnails().remove(m_id);
+    m_loadState = LoadState::Failed;
 }
 
 void ImageCell::SetGridLocation(int nRow, int nCol)
@@ -48,6 +76,11 @@ void ImageCell::SetGridLocation(int nRow, int nCol)
 
 bool ImageCell::AssignImage(const QString& strFileName)
 {
+    return GUARD_RUN([&] { return AssignFile(strFileName) && LoadImage(); });
+}
+
+bool ImageCell::AssignFile(const QString& strFileName)
+{
     return GUARD_RUN([&] {
         // A folder, FIFO or device is refused like a missing file: the cell keeps its image.
         if (strFileName.isEmpty() || !Misc::IsRegularFile(strFileName))
@@ -55,7 +88,8 @@ bool ImageCell::AssignImage(const QString& strFileName)
         if (!m_fileName.isEmpty())
             UnassignImage();
         m_fileName = strFileName;
-        return LoadImage();
+        m_loadState = LoadState::Pending;
+        return true;
     });
 }
 
@@ -70,14 +104,15 @@ void ImageCell::UnassignImage()
 bool ImageCell::LoadImage()
 {
     return GUARD_RUN([&] {
-        if (m_thumbnail)
-            UnloadImage();
-        QImage image;
-        if (!ReadImage(image))
+        UnloadImage();
+        QImage thumbnail;
+        QSize imageSize;
+        if (!ReadThumbnail(m_fileName, m_autoOrient, thumbnail, imageSize)) {
+            SetLoadFailed();
             return false;
-        if (image.isNull())
-            return true;
-        return CreateThumbnail(image);
+        }
+        SetThumbnail(thumbnail, imageSize);
+        return true;
     });
 }
 
@@ -92,61 +127,84 @@ bool ImageCell::ReloadImage()
 
 void ImageCell::UnloadImage()
 {
-    GUARD_RUN([&] { m_thumbnail.reset(); });
-}
-
-bool ImageCell::ConvertImage(const QString& strTarget)
-{
-    return GUARD_RUN([&] {
-        const Converter& fnConvert = SharedConverter();
-        return fnConvert && fnConvert(m_fileName, strTarget, m_autoOrient);
+    GUARD_RUN([&] {
+        Thumbnails().remove(m_id);
+        m_loadState = LoadState::Pending;
     });
 }
 
-bool ImageCell::ReadImage(QImage& image)
+namespace {
+bool ConvertFile(const QString& strSource, const QString& strTarget, bool bAutoOrient)
 {
-    // Checked at every load: the file may have been replaced by a FIFO, which would block the reader.
-    if (!Misc::IsRegularFile(m_fileName))
-        return false;
-    if (ReadFile(m_fileName, image))
-        return true;
-    return ReadThroughConversion(image);
+    const ImageCell::Converter& fnConvert = SharedConverter();
+    return fnConvert && fnConvert(strSource, strTarget, bAutoOrient);
 }
 
-bool ImageCell::ReadFile(const QString& strFile, QImage& image) const
+// Decodes no more than the thumbnail needs; the entry's image is upright when bAutoOrient.
+bool ReadScaled(const QString& strFile, bool bAutoOrient, ThumbnailCache::Entry& entry)
 {
     QImageReader reader(strFile);
-    reader.setAutoTransform(m_autoOrient);
-    return reader.read(&image);
+    reader.setAutoTransform(bAutoOrient);
+    QSize imageSize = reader.size();
+    if (imageSize.isValid())
+        reader.setScaledSize(Misc::GetAdjustedImageSize(imageSize, ThumbnailCache::LargeSize).expandedTo(QSize(1, 1)));
+    QImage image;
+    if (!reader.read(&image))
+        return false;
+    entry.transformation = int(reader.transformation());
+    if (!imageSize.isValid()) {
+        // The reader could not tell the size first: the image came whole, already turned.
+        imageSize = image.size();
+        image = image.scaled(Misc::GetAdjustedImageSize(imageSize, ThumbnailCache::LargeSize).expandedTo(QSize(1, 1)),
+                             Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    } else if (bAutoOrient && (reader.transformation() & QImageIOHandler::TransformationRotate90)) {
+        imageSize.transpose();
+    }
+    entry.image = image;
+    entry.imageSize = imageSize;
+    return true;
 }
 
 // Formats Qt has no plug-in for are turned into a temporary PNG by tesscli.
-bool ImageCell::ReadThroughConversion(QImage& image)
+bool ReadThroughConversion(const QString& strFile, bool bAutoOrient, ThumbnailCache::Entry& entry)
 {
     const QString strTempDir = Misc::AppDirectories::GetTempDir();
     // Normally made at start-up; recreating it costs nothing and keeps the fallback working.
     QDir().mkpath(strTempDir);
-    const QString strTempFile =
-        QDir(strTempDir).filePath(QFileInfo(m_fileName).completeBaseName() + QStringLiteral(".png"));
-    const bool bRead = ConvertImage(strTempFile) && ReadFile(strTempFile, image);
-    QFile::remove(strTempFile);
-    return bRead;
-}
-
-bool ImageCell::CreateThumbnail(const QImage& image)
-{
-    // A very thin image would fit to zero pixels on its short side; keep at least one.
-    const QSize thumbSize = Misc::GetAdjustedImageSize(image.size(), MaxThumbnailSize).expandedTo(QSize(1, 1));
-    m_imageWidth = image.width();
-    m_imageHeight = image.height();
-    m_thumbnail = std::make_unique<QImage>(thumbSize, QImage::Format_ARGB32_Premultiplied);
-
-    QPainter painter;
-    if (!painter.begin(m_thumbnail.get()))
+    // A name of its own: several cells convert at once.
+    QTemporaryFile target(QDir(strTempDir).filePath(QFileInfo(strFile).completeBaseName() + "-XXXXXX.png"));
+    if (!target.open())
         return false;
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
-    painter.fillRect(m_thumbnail->rect(), Qt::white);
-    painter.drawImage(m_thumbnail->rect(), image);
+    target.close();
+    if (!ConvertFile(strFile, target.fileName(), bAutoOrient) || !ReadScaled(target.fileName(), false, entry))
+        return false;
+    // Without -autoorient the result may still need turning, which the cache cannot record.
+    entry.transformation = bAutoOrient ? 0 : -1;
+    return true;
+}
+} // namespace
+
+bool ImageCell::ReadThumbnail(const QString& strFile, bool bAutoOrient, QImage& thumbnail, QSize& imageSize)
+{
+    // Checked at every read: the file may have been replaced by a FIFO, which would block the reader.
+    if (!Misc::IsRegularFile(strFile))
+        return false;
+    // The cache holds upright thumbnails: one serves a cell that shows the image as stored only
+    // when the image needs no turning.
+    ThumbnailCache::Entry entry;
+    const bool bCached = ThumbnailCache::Read(strFile, entry) && (bAutoOrient || entry.transformation == 0);
+    if (!bCached) {
+        if (!ReadScaled(strFile, bAutoOrient, entry) && !ReadThroughConversion(strFile, bAutoOrient, entry))
+            return false;
+        if (bAutoOrient || entry.transformation == 0)
+            ThumbnailCache::Write(strFile, entry);
+    }
+    // Shown on white, as the tables' background.
+    thumbnail = QImage(entry.image.size(), QImage::Format_RGB32);
+    thumbnail.fill(Qt::white);
+    QPainter painter(&thumbnail);
+    painter.drawImage(0, 0, entry.image);
+    imageSize = entry.imageSize;
     return true;
 }
 } // namespace Model

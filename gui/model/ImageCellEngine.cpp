@@ -2,15 +2,16 @@
 
 #include "misc/Guard.h"
 #include "model/ImageCell.h"
+#include "model/ThumbnailLoader.h"
 #include "misc/FileUtils.h"
-#include "misc/WaitCursor.h"
 
 #include "TessaraContract.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace Model {
-ImageCellEngine::ImageCellEngine(QObject* pParent) : QObject(pParent) {}
+ImageCellEngine::ImageCellEngine(QObject* pParent) : QObject(pParent), m_loader(new ThumbnailLoader(this)) {}
 
 ImageCellEngine::~ImageCellEngine()
 {
@@ -21,13 +22,17 @@ ImageCellEngine::~ImageCellEngine()
 
 ImageCell* ImageCellEngine::CreateCell(const QString& strFileName, int nRow, int nCol)
 {
+    return CreateCell(strFileName, nRow, nCol, true);
+}
+
+ImageCell* ImageCellEngine::CreateCell(const QString& strFileName, int nRow, int nCol, bool bReadNow)
+{
     return GUARD_RUN([&]() -> ImageCell* {
-        Misc::WaitCursor waitCursor;
         ImageCell* pCell = TakeRemovedCell(strFileName);
         if (!pCell) {
             pCell = new ImageCell();
             pCell->SetAutoOrient(m_autoOrient);
-            if (!pCell->AssignImage(strFileName)) {
+            if (!(bReadNow ? pCell->AssignImage(strFileName) : pCell->AssignFile(strFileName))) {
                 delete pCell;
                 if (!m_lastError.isEmpty())
                     m_lastError += QLatin1Char('\n');
@@ -36,6 +41,8 @@ ImageCell* ImageCellEngine::CreateCell(const QString& strFileName, int nRow, int
             }
         }
         AdoptNewCell(pCell, nRow, nCol);
+        if (pCell->NeedsThumbnail())
+            m_loader->Request(pCell, false);
         return pCell;
     });
 }
@@ -85,7 +92,7 @@ bool ImageCellEngine::CreateCells(const QStringList& files, int nRows, int nCols
                 if (!bFitsGrid)
                     nRow = nCol = -1;
             }
-            if (!CreateCell(files[i], nRow, nCol))
+            if (!CreateCell(files[i], nRow, nCol, false))
                 bResult = false;
         }
         emit Sig_Operation(false);
@@ -101,7 +108,7 @@ bool ImageCellEngine::CreateCells(const QList<QStringList>& rows)
         bool bResult = true;
         for (int r = 0; r < rows.size(); ++r) {
             for (int c = 0; c < rows[r].size(); ++c) {
-                if (!IsEmptyCellWord(rows[r][c]) && !CreateCell(rows[r][c], r, c))
+                if (!IsEmptyCellWord(rows[r][c]) && !CreateCell(rows[r][c], r, c, false))
                     bResult = false;
             }
         }
@@ -187,18 +194,16 @@ void ImageCellEngine::SetAutoOrient(bool bAutoOrient)
         if (bAutoOrient == m_autoOrient)
             return;
         m_autoOrient = bAutoOrient;
-        Misc::WaitCursor waitCursor;
-        // One bracket, so that the tables measure and repaint once for all the new thumbnails.
-        emit Sig_Operation(true);
+        auto reorient = [&](ImageCell* pCell) {
+            pCell->SetAutoOrient(bAutoOrient);
+            pCell->UnloadImage();
+            m_loader->Request(pCell, false);
+        };
         // Cells kept for undo too, so that one brought back shows the same way as the others.
-        for (QList<ImageCell*>* pCells : {&m_basket, &m_tray, &m_removed}) {
-            for (ImageCell* pCell : *pCells) {
-                pCell->SetAutoOrient(bAutoOrient);
-                pCell->ReloadImage();
-            }
-        }
+        for (QList<ImageCell*>* pCells : {&m_basket, &m_tray})
+            std::for_each(pCells->begin(), pCells->end(), reorient);
+        std::for_each(m_removed.begin(), m_removed.end(), reorient);
         emit Sig_ImagesReloaded();
-        emit Sig_Operation(false);
     });
 }
 
@@ -211,7 +216,7 @@ void ImageCellEngine::DiscardAll(QList<ImageCell*>& cells)
 void ImageCellEngine::Discard(ImageCell* pCell)
 {
     if (m_keepRemoved)
-        m_removed.append(pCell);
+        m_removed.insert(pCell->GetFilename(), pCell);
     else
         delete pCell;
 }
@@ -230,11 +235,12 @@ void ImageCellEngine::DestroyRemovedCells()
 
 ImageCell* ImageCellEngine::TakeRemovedCell(const QString& strFileName)
 {
-    for (int i = 0; i < m_removed.size(); ++i) {
-        if (m_removed[i]->GetFilename() == strFileName)
-            return m_removed.takeAt(i);
-    }
-    return nullptr;
+    const auto it = m_removed.find(strFileName);
+    if (it == m_removed.end())
+        return nullptr;
+    ImageCell* pCell = it.value();
+    m_removed.erase(it);
+    return pCell;
 }
 
 ImageCell* ImageCellEngine::GetCell(int nRow, int nCol) const

@@ -1,12 +1,14 @@
 #pragma once
 
 #include <QList>
+#include <QMultiHash>
 #include <QObject>
 #include <QString>
 #include <QStringList>
 
 namespace Model {
 class ImageCell;
+class ThumbnailLoader;
 
 // Owns every image cell and keeps each in exactly one container: the basket (placed in the grid)
 // or the tray. Views change placement only through it and follow its signals.
@@ -25,9 +27,13 @@ public:
     explicit ImageCellEngine(QObject* pParent = nullptr);
     ~ImageCellEngine() override;
 
+    // Reads the image at once: false, and no cell, when it yields none.
     ImageCell* CreateCell(const QString& strFileName, int nRow, int nCol);
+    // Many cells at once: only missing and special files are refused here; the thumbnails are read
+    // in the background (GetThumbnailLoader), so a large grid shows at once.
     bool CreateCells(const QStringList& files, int nRows, int nCols);
     bool CreateCells(const QList<QStringList>& rows);
+    ThumbnailLoader* GetThumbnailLoader() const { return m_loader; }
 
     void MoveToBasket(ImageCell* pCell, int nRow, int nCol);
     void MoveToTray(ImageCell* pCell);
@@ -41,7 +47,8 @@ public:
     void SetKeepRemovedCells(bool bKeep);
     void DestroyRemovedCells();
 
-    // Whether thumbnails follow the images' EXIF orientation; changing it reloads every cell.
+    // Whether thumbnails follow the images' EXIF orientation; changing it reads every cell again
+    // in the background.
     void SetAutoOrient(bool bAutoOrient);
     bool GetAutoOrient() const { return m_autoOrient; }
 
@@ -68,6 +75,7 @@ signals:
     void Sig_ImagesReloaded();
 
 private:
+    ImageCell* CreateCell(const QString& strFileName, int nRow, int nCol, bool bReadNow);
     void AdoptNewCell(ImageCell* pCell, int nRow, int nCol);
     const QList<ImageCell*>* Container(int nContainer) const;
     void DiscardAll(QList<ImageCell*>& cells);
@@ -76,7 +84,9 @@ private:
 
     QList<ImageCell*> m_basket;
     QList<ImageCell*> m_tray;
-    QList<ImageCell*> m_removed;
+    // By file name: an undo brings back a whole grid's cells.
+    QMultiHash<QString, ImageCell*> m_removed;
+    ThumbnailLoader* m_loader;
     bool m_keepRemoved = false;
     QString m_lastError;
     bool m_autoOrient = false;

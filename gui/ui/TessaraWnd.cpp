@@ -7,6 +7,7 @@
 #include "core/TessaraProject.h"
 #include "core/TessaraSettings.h"
 #include "model/ImageCellEngine.h"
+#include "model/ThumbnailLoader.h"
 #include "misc/HelpFile.h"
 #include "misc/ImgUtils.h"
 #include "misc/NaturalOrder.h"
@@ -221,6 +222,15 @@ void TessaraWnd::ConnectSignals()
 {
     connect(m_ui->imageGrid, &Controls::ImageTableWidget::Sig_ImageTableChanged, this, &TessaraWnd::OnGridChanged);
     connect(m_ui->imageTray, &Controls::ImageTableWidget::Sig_ImageTableChanged, this, &TessaraWnd::OnTrayChanged);
+    connect(m_cellEngine->GetThumbnailLoader(), &Model::ThumbnailLoader::Sig_Progress, this,
+            [this](int nDone, int nTotal) {
+                m_ui->statusBar->SetLoadProgress(nDone, nTotal);
+                const QStringList& failed = m_cellEngine->GetThumbnailLoader()->GetFailedFiles();
+                if (nDone == nTotal && !failed.isEmpty())
+                    SetStatus(tr("%n image(s) could not be read, among them '%1'", nullptr, int(failed.size()))
+                                  .arg(failed.first()),
+                              false);
+            });
     connect(m_ui->viewToolBar, &Controls::ViewToolBar::Sig_GridZoomLevelChanged, this, &TessaraWnd::OnGridZoomChanged);
     connect(m_ui->viewToolBar, &Controls::ViewToolBar::Sig_TrayZoomLevelChanged, this, &TessaraWnd::OnTrayZoomChanged);
 }
@@ -684,16 +694,16 @@ bool TessaraWnd::CreateCompoundImage(const QString& strFile, bool bShowStatus, Q
             if (bShowStatus) {
                 connect(&statusDialog, &StatusDlg::Sig_CancelRequested, this, [&] { tesscli.CancelCompound(); });
                 statusDialog.SetCancellable(true);
-                statusDialog.SetProgress(CombinePhaseText(Core::CombineProgress::Phase::Preloading), 0,
-                                         Core::CombineProgress(settings.GetImageCount()).GetStepCount());
+                statusDialog.SetProgress(CombineProgressText(Core::CombineProgress({})), 0,
+                                         Core::CombineProgress::Scale);
                 statusDialog.ShowDialog(tr("Combining images..."),
                                         tr("The images are being combined into %1...").arg(strFile),
                                         QStringLiteral(":/res/Icons/Hourglass.png"));
             }
             bResult = tesscli.CompoundImage(&settings, strFile, [&](const Core::CombineProgress& progress) {
-                statusDialog.SetProgress(CombinePhaseText(progress.GetPhase()), progress.GetStep(),
-                                         progress.GetStepCount());
-                emit Sig_CombineProgress(progress.GetStep(), progress.GetStepCount());
+                statusDialog.SetProgress(CombineProgressText(progress), progress.GetValue(),
+                                         Core::CombineProgress::Scale);
+                emit Sig_CombineProgress(progress.GetValue(), Core::CombineProgress::Scale);
             });
             statusDialog.hide();
         }
@@ -704,17 +714,25 @@ bool TessaraWnd::CreateCompoundImage(const QString& strFile, bool bShowStatus, Q
     });
 }
 
-QString TessaraWnd::CombinePhaseText(Core::CombineProgress::Phase phase)
+QString TessaraWnd::CombineProgressText(const Core::CombineProgress& progress)
 {
-    switch (phase) {
-    case Core::CombineProgress::Phase::Combining:
-        return tr("Combining...");
-    case Core::CombineProgress::Phase::Saving:
-        return tr("Saving...");
+    QString strText;
+    switch (progress.GetPhase()) {
     case Core::CombineProgress::Phase::Preloading:
+        return tr("Pre-loading grid images...");
+    case Core::CombineProgress::Phase::Combining:
+        strText = tr("Combining row %1 of %2").arg(progress.GetRow()).arg(progress.GetRowCount());
+        break;
+    case Core::CombineProgress::Phase::Saving:
+        strText = tr("Saving the last row");
         break;
     }
-    return tr("Pre-loading grid images...");
+    const int nLeft = progress.GetSecondsLeft();
+    if (nLeft < 0)
+        return strText + QStringLiteral("...");
+    if (nLeft < 60)
+        return tr("%1, about %2 s left").arg(strText).arg(nLeft);
+    return tr("%1, about %2 min %3 s left").arg(strText).arg(nLeft / 60).arg(nLeft % 60);
 }
 
 // ---- Help ----

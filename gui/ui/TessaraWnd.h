@@ -98,7 +98,7 @@ private:
     static void ApplyZoom(Controls::ImageTableWidget* pTable, const QSlider* pSlider, QAction* pZoomIn,
                           QAction* pZoomOut, int nValue);
     void SetStatus(const QString& strText, bool bTemporary = false) override;
-    static QString CombinePhaseText(Core::CombineProgress::Phase phase);
+    static QString CombineProgressText(const Core::CombineProgress& progress);
     void SetupEditHistory();
     // Puts rows and tray into fresh cells; false when some image could not be read.
     bool ShowCells(const QList<QStringList>& rows, const QSize& gridSize, const QStringList& tray, QString& strError);

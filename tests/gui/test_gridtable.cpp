@@ -217,7 +217,7 @@ private slots:
             << DragCase{"-", "x y z", Tray, {{1, 0}}, Tray, {1, 0}, "-", "x y z"};
         QTest::newRow("Control press selects, never drags")
             << DragCase{"a b", "", Grid, {{0, 0}}, Grid, {1, 0}, "a b", "", Qt::ControlModifier};
-        QTest::newRow("cell without a loaded image stays")
+        QTest::newRow("cell whose image could not be read stays")
             << DragCase{"a b", "", Grid, {{0, 0}}, Grid, {1, 0}, "a b", "", Qt::NoModifier, true};
     }
     void mouseDragMovesCells()
@@ -229,7 +229,7 @@ private slots:
         ImageTableWidget* pTarget = drag.toTray ? tables.m_tray : static_cast<ImageTableWidget*>(tables.m_grid);
         TableTest::Select(*pSource, drag.selected);
         if (drag.unloaded)
-            pSource->Item(drag.selected[0].y(), drag.selected[0].x())->GetCell()->UnloadImage();
+            pSource->Item(drag.selected[0].y(), drag.selected[0].x())->GetCell()->SetLoadFailed();
         TableTest::MouseDrag(pSource, drag.selected[0], pTarget, drag.target, drag.modifiers);
         QCOMPARE(Layout(*tables.m_grid), drag.gridAfter);
         QCOMPARE(Layout(*tables.m_tray), drag.trayAfter);

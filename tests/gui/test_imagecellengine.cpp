@@ -1,6 +1,7 @@
 #include "testmain.h"
 #include "misc/AppDirectories.h"
 #include "model/ImageCellDrag.h"
+#include "model/ThumbnailCache.h"
 #include "tabletestsupport.h"
 
 #include <QtTest>
@@ -158,6 +159,44 @@ private slots:
         cell.UnloadImage(); // the file stays the cell's, to be saved with the project
         QVERIFY(!cell.GetThumbnail());
         QCOMPARE(cell.GetFilename(), strFile);
+    }
+
+    // Shared with file managers: named after the MD5 of the URI, stamped with the URI and the
+    // modification time, private to the owner; a stamp that no longer matches the file is redrawn.
+    void thumbnailCacheFollowsTheSharedConvention()
+    {
+        const QString strFile = m_sandbox.File("cached.png");
+        QVERIFY(TestUtils::WriteImage(strFile, 600, 300, Qt::red));
+        const QByteArray uri = "file://" + QFile::encodeName(QFileInfo(strFile).absoluteFilePath());
+        const QString strCached = qEnvironmentVariable("XDG_CACHE_HOME") + "/thumbnails/large/"
+                                  + QCryptographicHash::hash(uri, QCryptographicHash::Md5).toHex() + ".png";
+        QImage thumbnail;
+        QSize imageSize;
+        auto stamp = [&](const char* pKey) { return QImage(strCached).text(pKey); };
+        QVERIFY(ImageCell::ReadThumbnail(strFile, false, thumbnail, imageSize));
+        QCOMPARE(QImage(strCached).size(), QSize(256, 128));
+        QCOMPARE(stamp("Thumb::URI"), QString::fromLatin1(uri));
+        QCOMPARE(stamp("Thumb::MTime"), QString::number(QFileInfo(strFile).lastModified().toSecsSinceEpoch()));
+        QCOMPARE(QFile::permissions(strCached),
+                 QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
+        QCOMPARE(imageSize, QSize(600, 300));
+
+        // The cached picture is what is shown while its stamp matches...
+        QImage stored = QImage(strCached).convertToFormat(QImage::Format_RGB32);
+        stored.fill(Qt::green);
+        stored.setText("Thumb::URI", stamp("Thumb::URI"));
+        stored.setText("Thumb::Image::Width", "600");
+        stored.setText("Thumb::Image::Height", "300");
+        stored.setText("Thumb::MTime", stamp("Thumb::MTime"));
+        QVERIFY(stored.save(strCached));
+        QVERIFY(ImageCell::ReadThumbnail(strFile, false, thumbnail, imageSize));
+        QCOMPARE(thumbnail.pixel(5, 5), QColor(Qt::green).rgb());
+        // ...and drawn anew from the file once the file is newer than the stamp.
+        stored.setText("Thumb::MTime", "1");
+        QVERIFY(stored.save(strCached));
+        QVERIFY(ImageCell::ReadThumbnail(strFile, false, thumbnail, imageSize));
+        QCOMPARE(thumbnail.pixel(5, 5), QColor(Qt::red).rgb());
+        QCOMPARE(stamp("Thumb::MTime"), QString::number(QFileInfo(strFile).lastModified().toSecsSinceEpoch()));
     }
 
     void unreadableFormatGoesThroughTemporaryConversion()

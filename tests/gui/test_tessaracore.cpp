@@ -4,6 +4,7 @@
 
 #include "misc/AppDirectories.h"
 #include "misc/Guard.h"
+#include "core/CombineProgress.h"
 #include "core/TessaraCore.h"
 #include "core/TessaraOptions.h"
 #include "misc/FileUtils.h"
@@ -114,6 +115,52 @@ private slots:
         const QRegularExpression entries("^(< 2\\.0\\.0\\.100: \\d\\d:\\d\\d:\\d\\d >\nA function resulted in a fatal "
                                          "error\\. Call stack:\nProbe::Inner<-Probe::Outer\n\n){2}$");
         QVERIFY2(entries.match(strText).hasMatch(), qPrintable(strText));
+    }
+
+    // A recorded 8x8 composition into PNG (1000x1000 tiles, 90.9 s): the pings take half a second,
+    // each row's stars come when the row two up has been written, the last two rows are written
+    // after the last star. At a quarter, half and three quarters of the time the bar must be
+    // within 15 points of the share.
+    void combineProgressFollowsTheWrittenRows()
+    {
+        const QList<int> rowStartMs{1611, 3300, 14440, 26067, 36389, 46147, 56050, 67679};
+        QList<QPair<qint64, QByteArray>> output{{390, "Tessara\n\n> -row a b\n\nPre-loading images...\n"}};
+        for (int i = 0; i < 64; ++i) // a line in two pieces, as tesscli prints it
+            output << QPair<qint64, QByteArray>(400 + i * 2, "    /t/" + QByteArray::number(i) + ".png... ")
+                   << QPair<qint64, QByteArray>(401 + i * 2, "done\n");
+        output.append({546, "\nCreating compound image...\n    Combining images... ["});
+        for (int i = 0; i < 64; ++i) // a row's stars spread over a second and a half
+            output.append({rowStartMs[i / 8] + (i % 8) * 200, "*"});
+        output.append({78711, "] done\n    Saving to /t/out.png... "});
+        output.append({90731, "done\n\nOperation finished in 01:30 minutes\n"});
+
+        Core::CombineProgress progress(QList<int>(8, 8));
+        QStringList seen;
+        auto note = [&](qint64 nMs) {
+            seen << QString("%1s:%2/r%3/%4/%5s")
+                        .arg(nMs / 1000)
+                        .arg(int(progress.GetPhase()))
+                        .arg(progress.GetRow())
+                        .arg(progress.GetValue())
+                        .arg(progress.GetSecondsLeft());
+        };
+        int nNextQuarter = 1;
+        for (const auto& [nMs, text] : output) {
+            for (; nNextQuarter <= 3 && nNextQuarter * 90888 / 4 < nMs; ++nNextQuarter) {
+                const qint64 nQuarterMs = nNextQuarter * 90888 / 4;
+                progress.Advance(nQuarterMs);
+                QVERIFY2(qAbs(progress.GetValue() - nNextQuarter * 250) <= 150,
+                         qPrintable(QString::number(progress.GetValue())));
+                note(nQuarterMs);
+            }
+            progress.Feed(text, nMs);
+            if (nMs == 527 || nMs == 546 || nMs == 3300 || nMs == 14440 || nMs >= 78711)
+                note(nMs);
+        }
+        // The row whose cells come next, the bar in tenths of a percent, the estimate.
+        QCOMPARE(seen, QStringList({"0s:0/r0/20/-1s", "0s:1/r1/20/-1s", "3s:1/r2/89/-1s", "14s:1/r3/143/97s",
+                                    "22s:1/r4/216/89s", "45s:1/r6/480/51s", "68s:1/r8/760/22s", "78s:2/r8/878/11s",
+                                    "90s:2/r8/1000/0s"}));
     }
 };
 

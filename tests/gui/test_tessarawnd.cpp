@@ -9,6 +9,7 @@
 #include "ui/TextViewerDlg.h"
 #include "misc/UIUtils.h"
 #include "misc/WindowFit.h"
+#include "model/ImageCell.h"
 #include "ui/controls/ColorSelectButton.h"
 
 #include <QAction>
@@ -18,6 +19,7 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QTextBrowser>
 #include <QtTest>
@@ -200,6 +202,30 @@ private slots:
         QVERIFY(!bResult);
         QCOMPARE(Grid()->GetImageCount(), m_engine->GetCellCount(Model::ImageCellEngine::CellBasket));
         QCOMPARE(Grid()->GetRowFilenames(), (QList<QStringList>{{m_images[0], "None", m_images[2]}}));
+    }
+
+    // A large project shows at once: the event loop runs again while the thumbnails are still read,
+    // the cells in view before the others.
+    void largeProjectOpensBeforeItsThumbnails()
+    {
+        QVERIFY(OpenWindow(true));
+        QByteArray xml = "<Project type=\"TessaraProject\" version=\"1\"><Rows>";
+        for (int r = 0; r < 300; ++r) {
+            xml += "<Row>";
+            for (int c = 0; c < 300; ++c)
+                xml += "<File>" + QFile::encodeName(m_images[(r + c) % 4]) + "</File>";
+            xml += "</Row>";
+        }
+        QString strError;
+        QVERIFY(m_window->LoadProjectFrom(m_sandbox.WriteText("large.tsp", xml + "</Rows></Project>"), strError));
+        const auto pending = [this](int nRow, int nCol) {
+            return m_engine->GetCell(nRow, nCol)->GetLoadState() == Model::ImageCell::LoadState::Pending;
+        };
+        QVERIFY(pending(150, 150) && pending(299, 299));
+        Grid()->scrollToBottom(); // the cells read last in the background order come into view
+        Grid()->horizontalScrollBar()->setValue(Grid()->horizontalScrollBar()->maximum());
+        QTRY_VERIFY_WITH_TIMEOUT(m_engine->GetCell(299, 299)->GetThumbnail(), 20000);
+        QVERIFY(pending(150, 150));
     }
 
     // The guide is built beside the programs and opens inside the editor, once however often F1 is pressed.

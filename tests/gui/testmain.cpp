@@ -4,6 +4,7 @@
 #include "ui/MainWindowFactory.h"
 
 #include <QByteArray>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <vector>
@@ -42,6 +43,9 @@ int main(int argc, char** argv)
     // drag, so drags travel through QDrag and the real drag-enter, -move and drop events.
     qputenv("QT_QPA_PLATFORM", TESSARA_TEST_PLATFORM);
 #endif
+    // Thumbnails go to a cache of the run's own, never the user's.
+    const QTemporaryDir cacheHome;
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(cacheHome.path()));
     if (!Core::TessaraCore::CreateCore(1, argv, &UI::CreateMainWindow))
         return 1;
     int nResult = 0;

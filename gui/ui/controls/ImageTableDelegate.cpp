@@ -2,6 +2,8 @@
 
 #include "misc/Guard.h"
 #include "model/ImageCell.h"
+#include "model/ImageCellEngine.h"
+#include "model/ThumbnailLoader.h"
 #include "misc/ImgUtils.h"
 #include "ui/controls/ImageTableItem.h"
 #include "ui/controls/ImageTableWidget.h"
@@ -59,8 +61,8 @@ QSize ImageTableDelegate::GetRequiredItemSize(const ImageTableItem* pItem, bool 
     return GUARD_RUN([&] {
         const Model::ImageCell* pCell = pItem ? pItem->GetCell() : nullptr;
         QSize size;
-        if (pCell && pCell->GetThumbnail())
-            size = Misc::GetAdjustedImageSize(pCell->GetThumbnail()->size(), m_table->GetImageSize());
+        if (pCell && pCell->GetThumbnailSize().isValid())
+            size = Misc::GetAdjustedImageSize(pCell->GetThumbnailSize(), m_table->GetImageSize());
         else
             size = pEmptyImageSize ? *pEmptyImageSize : GetEmptyImageSize();
         if (!bImageOnly && !m_table->IsCompactView())
@@ -132,14 +134,17 @@ void ImageTableDelegate::DrawImage(const ImageTableItem* pItem, QPainter* pPaint
 {
     GUARD_RUN([&] {
         const bool bCompact = m_table->IsCompactView();
-        const Model::ImageCell* pCell = pItem->GetCell();
-        if (pCell && pCell->GetThumbnail()) {
+        Model::ImageCell* pCell = pItem->GetCell();
+        if (const QImage* pThumbnail = pCell ? pCell->GetThumbnail() : nullptr) {
             const QSize size = GetRequiredItemSize(pItem, true);
             const QPoint topLeft = bCompact ? rect.topLeft() : GetCenterPoint(rect, size);
             pPainter->save();
             pPainter->setRenderHint(QPainter::SmoothPixmapTransform, true);
-            pPainter->drawImage(QRect(topLeft, size), *pCell->GetThumbnail());
+            pPainter->drawImage(QRect(topLeft, size), *pThumbnail);
             pPainter->restore();
+        } else if (pCell && pCell->NeedsThumbnail()) {
+            // In view: read before the cells out of sight.
+            m_table->GetCellEngine()->GetThumbnailLoader()->Request(pCell, true);
         }
 
         const bool bSelected = option.state & QStyle::State_Selected;
@@ -163,6 +168,8 @@ void ImageTableDelegate::DrawImage(const ImageTableItem* pItem, QPainter* pPaint
         pPainter->drawRect(rect);
         if (!pCell)
             pPainter->drawText(rect, Qt::AlignCenter, tr("No image"));
+        else if (pCell->GetLoadState() == Model::ImageCell::LoadState::Failed)
+            pPainter->drawText(rect, Qt::AlignCenter, tr("Unreadable"));
     });
 }
 } // namespace UI::Controls

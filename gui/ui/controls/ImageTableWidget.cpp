@@ -6,6 +6,8 @@
 #include "model/ImageCellDrag.h"
 #include "model/ImageCellEngine.h"
 #include "misc/UIUtils.h"
+#include "model/ThumbnailLoader.h"
+#include "misc/SysUtils.h"
 #include "misc/WaitCursor.h"
 #include "ui/controls/ImageTableItem.h"
 
@@ -64,6 +66,14 @@ bool ImageTableWidget::InitImageTable(ImageTableType tableType, Model::ImageCell
         connect(m_cellEngine, &Model::ImageCellEngine::Sig_Removed, this, &ImageTableWidget::OnCellRemoved);
         connect(m_cellEngine, &Model::ImageCellEngine::Sig_Operation, this, &ImageTableWidget::OnCellOperation);
         connect(m_cellEngine, &Model::ImageCellEngine::Sig_ImagesReloaded, this, &ImageTableWidget::OnImagesReloaded);
+        // Thumbnails arrive by the thousand: the table repaints and re-measures a few times a second.
+        m_thumbnailTimer.setSingleShot(true);
+        m_thumbnailTimer.setInterval(ThumbnailRefreshMs);
+        connect(&m_thumbnailTimer, &QTimer::timeout, this, &ImageTableWidget::OnThumbnailsArrived);
+        connect(m_cellEngine->GetThumbnailLoader(), &Model::ThumbnailLoader::Sig_CellLoaded, this, [this] {
+            if (!m_thumbnailTimer.isActive())
+                m_thumbnailTimer.start();
+        });
 
         m_openAction = CreateAction(tr("&Open images"), QStringLiteral(":/res/Actions/ImageOpen.png"));
         connect(m_openAction, &QAction::triggered, this, &ImageTableWidget::OnOpenImage);
@@ -144,7 +154,9 @@ void ImageTableWidget::SetItemImageCell(ImageTableItem* pItem, Model::ImageCell*
             return;
         pItem->SetCell(pCell);
         UpdateTableSize();
-        viewport()->update();
+        // A bulk change repaints once, when its bracket closes.
+        if (m_updatesDisabled == 0)
+            viewport()->update();
         AnnounceTableChanged();
     });
 }
@@ -205,7 +217,7 @@ QSize ImageTableWidget::GetAverageImageDimensions() const
         for (int r = 0; r < rowCount(); ++r) {
             for (int c = 0; c < columnCount(); ++c) {
                 const ImageTableItem* pItem = Item(r, c);
-                if (pItem && pItem->GetCell() && pItem->GetCell()->GetThumbnail()) {
+                if (pItem && pItem->GetCell() && pItem->GetCell()->GetThumbnailSize().isValid()) {
                     total += m_delegate.GetRequiredItemSize(pItem, true);
                     ++nCount;
                 }
@@ -314,7 +326,9 @@ void ImageTableWidget::InitiateItemDrag(const QList<ImageTableItem*>& items)
         Model::ImageCellDrag cellDrag;
         for (const ImageTableItem* pItem : items) {
             Model::ImageCell* pCell = pItem->GetCell();
-            if (pCell && pCell->GetThumbnail() && !cellDrag.m_cells.contains(pCell))
+            // A thumbnail still being read, or out of memory for now, does not hold a cell back.
+            if (pCell && pCell->GetLoadState() != Model::ImageCell::LoadState::Failed
+                && !cellDrag.m_cells.contains(pCell))
                 cellDrag.m_cells.append(pCell);
         }
         if (cellDrag.m_cells.isEmpty())
@@ -392,6 +406,19 @@ void ImageTableWidget::OnCellOperation(bool bBegin)
         DisableUpdates();
     else
         EnableUpdates();
+}
+
+void ImageTableWidget::OnThumbnailsArrived()
+{
+    GUARD_RUN([&] {
+        // Measuring a large grid takes a while: at most once a second while more are coming.
+        if (!m_cellEngine->GetThumbnailLoader()->IsBusy() || !m_lastMeasure.isValid()
+            || m_lastMeasure.hasExpired(MeasureIntervalMs)) {
+            UpdateTableSize();
+            m_lastMeasure.start();
+        }
+        viewport()->update();
+    });
 }
 
 // Turned thumbnails need other row heights and column widths.

@@ -2,10 +2,12 @@
 
 #include "ui/controls/ImageTableDelegate.h"
 
+#include <QElapsedTimer>
 #include <QList>
 #include <QPoint>
 #include <QStringList>
 #include <QTableWidget>
+#include <QTimer>
 
 class QAction;
 class QMenu;
@@ -92,6 +94,7 @@ public slots:
     void OnCellRemoved(Model::ImageCell* pCell);
     void OnCellOperation(bool bBegin);
     void OnImagesReloaded();
+    void OnThumbnailsArrived();
 
 protected slots:
     virtual void OnSelectionChanged();
@@ -144,6 +147,9 @@ private:
     // the tray); cells that moved elsewhere since the drag began are left out.
     QList<Model::ImageCell*> CellsShownBy(const ImageTableWidget* pSourceTable, const QMimeData* pMimeData) const;
 
+    static constexpr int ThumbnailRefreshMs = 150;
+    static constexpr int MeasureIntervalMs = 1000;
+
     ImageTableType m_tableType = TableGrid;
     ImageTableDelegate m_delegate;
     bool m_compactView = false;
@@ -156,6 +162,8 @@ private:
     QAction* m_openAction = nullptr;
     QAction* m_reloadAction = nullptr;
     QList<QAction*> m_windowActions;
+    QTimer m_thumbnailTimer;
+    QElapsedTimer m_lastMeasure;
 };
 
 // Keeps a table's updates disabled for its lifetime, so a bulk change repaints once.

@@ -58,11 +58,13 @@ void ImageTray::AddImageCell(Model::ImageCell* pCell)
 void ImageTray::RemoveImageCell(Model::ImageCell* pCell)
 {
     GUARD_RUN([&] {
-        Misc::WaitCursor waitCursor;
-        TableUpdateBlocker blocker(this);
+        // Asked for every cell a project places in the grid: a cell that is not here costs nothing,
+        // not even a cursor change, which goes to the display server each time.
         ImageTableItem* pItem = FindItem(pCell);
         if (!pItem)
             return;
+        Misc::WaitCursor waitCursor;
+        TableUpdateBlocker blocker(this);
         pItem->SetCell(nullptr);
         removeColumn(pItem->column());
         UpdateTableSize();

@@ -3,6 +3,7 @@
 #include "misc/Guard.h"
 
 #include <QLabel>
+#include <QProgressBar>
 #include <QTimer>
 
 namespace UI::Controls {
@@ -24,6 +25,14 @@ bool MainStatusBar::InitStatusBar()
         m_statusLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
         addWidget(m_statusLabel, 1);
 
+        m_loadBar = new QProgressBar(this);
+        m_loadBar->setFormat(tr("Thumbnails %v of %m"));
+        // Wide enough for the text of a 300x300 grid, so that it neither wraps nor jumps.
+        m_loadBar->setMinimumWidth(m_loadBar->fontMetrics().horizontalAdvance(tr("Thumbnails %1 of %1").arg(99999))
+                                   + 2 * m_loadBar->fontMetrics().averageCharWidth());
+        m_loadBar->setMaximumHeight(m_statusLabel->sizeHint().height());
+        m_loadBar->hide();
+        addPermanentWidget(m_loadBar);
         m_gridSizeLabel = CreatePermanentLabel(tr("Grid 999x999"));
         m_imageCountLabel = CreatePermanentLabel(tr("Images 999 Tray 999"));
 
@@ -69,6 +78,13 @@ void MainStatusBar::SetGridSize(int nRows, int nCols)
 void MainStatusBar::SetImageCount(int nGridImages, int nTrayImages)
 {
     SetLabelText(m_imageCountLabel, tr("Images %1 Tray %2").arg(nGridImages).arg(nTrayImages));
+}
+
+void MainStatusBar::SetLoadProgress(int nDone, int nTotal)
+{
+    m_loadBar->setVisible(nDone < nTotal);
+    m_loadBar->setRange(0, nTotal);
+    m_loadBar->setValue(nDone);
 }
 
 void MainStatusBar::OnTempTimer()

@@ -3,11 +3,12 @@
 #include <QStatusBar>
 
 class QLabel;
+class QProgressBar;
 class QTimer;
 
 namespace UI::Controls {
-// Status bar with a message field (temporary messages revert to "Ready"), the grid size
-// and the image counts.
+// Status bar with a message field (temporary messages revert to "Ready"), the thumbnails being
+// read, the grid size and the image counts.
 class MainStatusBar : public QStatusBar
 {
     Q_OBJECT
@@ -19,6 +20,8 @@ public:
     void SetStatus(const QString& strText, bool bTemporary);
     void SetGridSize(int nRows, int nCols);
     void SetImageCount(int nGridImages, int nTrayImages);
+    // Shown while nDone < nTotal.
+    void SetLoadProgress(int nDone, int nTotal);
 
     static constexpr int TemporaryMessageMs = 3000;
 
@@ -30,6 +33,7 @@ private:
     static void SetLabelText(QLabel* pLabel, const QString& strText);
 
     QLabel* m_statusLabel = nullptr;
+    QProgressBar* m_loadBar = nullptr;
     QLabel* m_gridSizeLabel = nullptr;
     QLabel* m_imageCountLabel = nullptr;
     QTimer* m_tempTimer = nullptr;
