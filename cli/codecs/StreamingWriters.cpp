@@ -227,6 +227,7 @@ std::unique_ptr<ScanlineWriter> CreateTiffWriter(const OutputOptions& options)
     }
     return std::make_unique<TiffStreamWriter>(std::move(settings));
 }
+
 // A whole number from nMin to nMax, nothing else.
 bool ParseNumber(const std::string& strValue, int nMin, int nMax, int& nNumber)
 {
