@@ -5,6 +5,8 @@
 #include "misc/WindowFit.h"
 #include "misc/XmlUtils.h"
 
+#include <algorithm>
+
 #include <QLockFile>
 #include <QStringList>
 #include <QStyle>
@@ -139,8 +141,12 @@ void OptionSet::LoadWindowState(QWidget* pWindow, const QString& strName, int nC
         if (!ContainsOptionBranch(strKey))
             return;
 
-        QPoint ptPosition = GetOption_Point(strKey + QStringLiteral(".Position"), pWindow->pos());
-        QSize szSize = GetOption_Size(strKey + QStringLiteral(".Size"), pWindow->size());
+        // A damaged file may hold any number; bounded, the rectangle's corners stay representable.
+        const auto bounded = [](int n, int nLowest) { return std::clamp(n, nLowest, QWIDGETSIZE_MAX); };
+        const QPoint ptStored = GetOption_Point(strKey + QStringLiteral(".Position"), pWindow->pos());
+        const QSize szStored = GetOption_Size(strKey + QStringLiteral(".Size"), pWindow->size());
+        QPoint ptPosition(bounded(ptStored.x(), -QWIDGETSIZE_MAX), bounded(ptStored.y(), -QWIDGETSIZE_MAX));
+        const QSize szSize(bounded(szStored.width(), 0), bounded(szStored.height(), 0));
         // Texts from the file convert like bools: only "", "0" and "false" are false.
         const bool bMaximized = GetOption(strKey + QStringLiteral(".Maximized"), pWindow->isMaximized()).toBool();
         if (bMaximized) {
