@@ -59,6 +59,13 @@ inline Magick::Image CoordinateImage(int nWidth, int nHeight, unsigned nTag)
         return Rgba{unsigned(nX % 256), unsigned(nY % 256), nTag};
     });
 }
+// Many colours, so that the encoders take a while and the file gets large.
+inline Magick::Image Noise(int nWidth, int nHeight)
+{
+    return ImageOf(nWidth, nHeight, [](int nX, int nY) {
+        return Rgba{unsigned(nX * nY % 251), unsigned(nX % 256), 9};
+    });
+}
 inline Magick::Image SolidImage(int nWidth, int nHeight, const Rgba& color)
 {
     return ImageOf(nWidth, nHeight, [color](int, int) { return color; });

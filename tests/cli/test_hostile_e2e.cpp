@@ -20,12 +20,6 @@ std::string PngClaiming(uint32_t nWidth, uint32_t nHeight)
     return PngFile(BigEndian(nWidth) + BigEndian(nHeight) + std::string("\x08\x02\x00\x00\x00", 5), "", Deflated(""));
 }
 
-// Many colours, so that the encoders take a while and the file gets large.
-Magick::Image Noise(int nSide)
-{
-    return ImageOf(nSide, nSide, [](int nX, int nY) { return Rgba{unsigned(nX * nY % 251), unsigned(nX % 256), 9}; });
-}
-
 // An 8x8 grid of one tile, so that every writer has several bands to encode.
 std::vector<std::string> GridOf(const std::string& strTile, const std::string& strOutput)
 {
@@ -281,7 +275,7 @@ TEST_F(HostileTest, AFullTemporaryFolderIsNamedAsSuch)
 // file and ImageMagick's caches go, and the status says the run failed.
 TEST_F(HostileTest, InterruptedRunsKeepTheOldOutputAndLeaveNothingBehind)
 {
-    Save(Noise(1200), dir / "noise.png");
+    Save(Noise(1200, 1200), dir / "noise.png");
     std::ofstream(dir / "out.png", std::ios::binary) << kOld;
     const std::string strLog = dir / "run.out";
     auto logged = [&](const char* szText) { return ReadFile(strLog).find(szText) != std::string::npos; };
@@ -316,7 +310,7 @@ TEST_F(HostileTest, InterruptedRunsKeepTheOldOutputAndLeaveNothingBehind)
 // and the run says so and succeeds. SIGPIPE is ignored: only a closed standard output ends a run.
 TEST_F(HostileTest, EverySignalLeavesTheOldOutputOrTheWholeNewOne)
 {
-    Save(Noise(24), dir / "noise.png");
+    Save(Noise(24, 24), dir / "noise.png");
     for (const char* pFormat : {"png", "jpg", "tif"}) {
         const std::string strOutput = std::string("out.") + pFormat;
         const std::vector<std::string> arguments = GridOf("noise.png", strOutput);
@@ -348,7 +342,7 @@ TEST_F(HostileTest, EverySignalLeavesTheOldOutputOrTheWholeNewOne)
 // its status still says so.
 TEST_F(HostileTest, AClosedStandardOutputEndsTheRunAsInterrupted)
 {
-    Save(Noise(24), dir / "noise.png");
+    Save(Noise(24, 24), dir / "noise.png");
     for (const std::string strPoint : {"", "composing"}) {
         SCOPED_TRACE(strPoint);
         std::ofstream(dir / "out.png", std::ios::binary) << kOld;
@@ -373,7 +367,7 @@ TEST_F(HostileTest, AClosedStandardOutputEndsTheRunAsInterrupted)
 // old output stays as it was; a replaced output keeps its permissions.
 TEST_F(HostileTest, AFileSizeLimitKeepsTheOldOutput)
 {
-    Save(Noise(300), dir / "noise.png");
+    Save(Noise(300, 300), dir / "noise.png");
     for (const char* pArguments : {"-convert noise.png out.bmp", "-row noise.png noise.png -out out.bmp",
                                    "-row noise.png noise.png -out out.png", "-row noise.png noise.png -out out.jpg",
                                    "-row noise.png noise.png -out out.tif"}) {
@@ -419,7 +413,6 @@ TEST_F(HostileTest, OutputLinksAreFollowedAndFifosRefused)
             fs::create_symlink(strTarget + strExtension, dir / ("link" + strExtension));
             const TesscliRun run = RunWith(Words(pArguments + std::string("link") + strExtension));
             EXPECT_EQ(run.exitStatus, 0) << run.standardOutput;
-            EXPECT_TRUE(fs::is_symlink(dir / ("link" + strExtension)));
             EXPECT_EQ(fs::read_symlink(dir / ("link" + strExtension)), strTarget + strExtension);
             EXPECT_EQ(ReadFile(dir / (strTarget + strExtension)).substr(0, 4), strSignature);
             EXPECT_EQ(HiddenFiles(dir / "elsewhere"), std::vector<std::string>());
@@ -440,7 +433,7 @@ TEST_F(HostileTest, OutputLinksAreFollowedAndFifosRefused)
 // (descriptor and tiles) stays whole and nothing is left; stopped after, the new one is complete.
 TEST_F(HostileTest, AnInterruptedPyramidLeavesTheOldOneWhole)
 {
-    Save(Noise(24), dir / "noise.png");
+    Save(Noise(24, 24), dir / "noise.png");
     for (const std::string strOutput : {"out.dzi", "out.tif"}) {
         std::vector<std::string> arguments = GridOf("noise.png", strOutput);
         arguments.insert(arguments.end(), {"-extradata", "tiff", "pyramid", "true"});

@@ -182,11 +182,7 @@ TEST(Pyramids, PyramidalTiffHoldsEveryLevelAsAReducedImage)
 // TIFF the levels that vips and ImageMagick read back; the dry run tells the levels and tiles.
 TEST_F(PyramidRunTest, PyramidsOfTheMosaicAreThoseVipsMakesAndReads)
 {
-    Save(ImageOf(301, 150,
-                 [](int nX, int nY) {
-                     return Rgba{unsigned(nX * nY % 251), unsigned(nX % 256), 9};
-                 }),
-         dir / "a.png");
+    Save(Noise(301, 150), dir / "a.png");
     Save(CoordinateImage(200, 149, 77), dir / "b.png");
     const std::string strGrid = "-row a.png b.png -row b.png a.png -extradata dzi format png -out ";
     ASSERT_EQ(Run(Words(strGrid + "mosaic.png")).exitStatus, 0);

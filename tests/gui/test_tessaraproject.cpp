@@ -264,17 +264,15 @@ private slots:
         QTest::newRow("rows, empty row skipped")
             << s << QString("/o.png") << "-row|/a.png|None|-row|None|KeepEmpty|-out|/o.png";
 
-        s = RowsOnly({{"a.png"}});
+        s = Settings(TessaraSettings::FlagTray | TessaraSettings::FlagOverlap, 12, {});
         s.tray = {"tray.png"};
-        s.flags |= TessaraSettings::FlagTray | TessaraSettings::FlagOverlap;
-        s.overlap = 12;
         QTest::newRow("overlap, tray never passed") << s << QString("o.png") << "-row|a.png|-out|o.png|-overlap|12";
         s.flags |= TessaraSettings::FlagRegion;
         s.regionWidth = 40, s.regionHeight = 30;
         QTest::newRow("region wins over overlap") << s << QString("o.png") << "-row|a.png|-out|o.png|-regionsize|40|30";
-        s = RowsOnly({{"a.png"}});
-        s.flags |= TessaraSettings::FlagBackground | TessaraSettings::FlagTransparency
-                   | TessaraSettings::FlagStackImages | TessaraSettings::FlagAutoOrient;
+        s = Settings(TessaraSettings::FlagBackground | TessaraSettings::FlagTransparency
+                         | TessaraSettings::FlagStackImages | TessaraSettings::FlagAutoOrient,
+                     0, {});
         s.background = QColor(1, 128, 255);
         s.transparency = QColor(255, 0, 7);
         s.stackImages = s.autoOrient = true;

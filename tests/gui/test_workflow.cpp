@@ -82,8 +82,7 @@ private slots:
                      astrFiles);
             QVERIFY(m_sandbox.ReadText(astrRecent.first()).contains("<Background>"));
         };
-        TestUtils::ModalAnswers answers;
-        answers.Then(TestUtils::ChooseFiles({m_sandbox.File("mosaic.tsp")}));
+        TestUtils::ModalAnswers answers({TestUtils::ChooseFiles({m_sandbox.File("mosaic.tsp")})});
         Action("actProjectSave")->trigger();
         saved({"mosaic.tsp"});
         answers.Then(TestUtils::ChooseFiles({m_sandbox.File("copy.tsp")}));
@@ -139,7 +138,6 @@ private slots:
                 TestUtils::NoteText(strConfirmation)(pBox);
             });
         Action("actGridCompound")->trigger();
-        QCOMPARE(answers.Problems(), QString());
         QVERIFY2(strConfirmation.contains(strPage), qPrintable(strConfirmation));
         QVERIFY2(astrButtons.contains("Open &viewer page"), qPrintable(astrButtons.join(", ")));
         QVERIFY(QFileInfo(m_sandbox.File("pyramid.dzi")).isFile() && QFileInfo(strPage).isFile());
