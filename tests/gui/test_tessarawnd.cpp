@@ -15,7 +15,6 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QColorDialog>
-#include <QFileDialog>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -350,14 +349,8 @@ private slots:
         QFETCH(QString, expected);
         QTemporaryDir folder;
         const QStringList parts = typed.split('|');
-        TestUtils::ModalAnswers answers({[&](QWidget* pWidget) {
-            auto* pDialog = qobject_cast<QFileDialog*>(pWidget);
-            if (parts.size() > 1)
-                for (const QString& strNameFilter : pDialog->nameFilters())
-                    if (strNameFilter.contains(parts.first()))
-                        pDialog->selectNameFilter(strNameFilter), emit pDialog->filterSelected(strNameFilter);
-            TestUtils::ChooseFiles({folder.filePath(parts.last())})(pWidget);
-        }});
+        TestUtils::ModalAnswers answers(
+            {TestUtils::ChooseFiles({folder.filePath(parts.last())}, parts.size() > 1 ? parts.first() : QString())});
         const QString strChosen = Misc::GetSaveFileName(nullptr, "Save", filter);
         QCOMPARE(strChosen, folder.filePath(expected));
     }
