@@ -143,6 +143,28 @@ void ExpectSamePixels(const Magick::Image& expected, const Magick::Image& actual
                               << n % 4 << ": expected " << want[n] << ", got " << got[n];
 }
 
+bool WriteInBands(Codecs::ScanlineWriter& writer, const std::string& strPath, const Codecs::RasterFormat& format,
+                  const std::vector<uint8_t>& raster)
+{
+    if (!writer.Begin(strPath, format))
+        return false;
+    for (int nRow = 0, nBand = 5; nRow < format.height; nRow += nBand, nBand = nBand * 2 + 1)
+        if (!writer.WriteScanlines(&raster[format.BytesPerRow() * nRow], std::min(nBand, format.height - nRow)))
+            return false;
+    return writer.End();
+}
+
+::testing::AssertionResult Streamed(const std::string& strPath, const Codecs::OutputOptions& options,
+                                    const Codecs::RasterFormat& format, const std::vector<uint8_t>& raster)
+{
+    auto pWriter = Codecs::CreateStreamingWriter(strPath, options);
+    if (!pWriter)
+        return ::testing::AssertionFailure() << "no writer";
+    if (!WriteInBands(*pWriter, strPath, format, raster))
+        return ::testing::AssertionFailure() << pWriter->GetLastError();
+    return ::testing::AssertionSuccess();
+}
+
 std::string BigEndian(uint32_t nValue)
 {
     return {char(nValue >> 24), char(nValue >> 16), char(nValue >> 8), char(nValue)};

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cmdline/TessaraCmdLine.h"
+#include "codecs/StreamingWriters.h"
 #include "codecs/TileDecoders.h"
 #include "data/DataSetInputFiles.h"
 #include "misc/Color.h"
@@ -58,6 +59,13 @@ inline Magick::Image CoordinateImage(int nWidth, int nHeight, unsigned nTag)
         return Rgba{unsigned(nX % 256), unsigned(nY % 256), nTag};
     });
 }
+// Many colours, so that the encoders take a while and the file gets large.
+inline Magick::Image Noise(int nWidth, int nHeight)
+{
+    return ImageOf(nWidth, nHeight, [](int nX, int nY) {
+        return Rgba{unsigned(nX * nY % 251), unsigned(nX % 256), 9};
+    });
+}
 inline Magick::Image SolidImage(int nWidth, int nHeight, const Rgba& color)
 {
     return ImageOf(nWidth, nHeight, [color](int, int) { return color; });
@@ -87,6 +95,13 @@ void ExpectAsMagickReads(const std::string& strFile, const Codecs::TileRaster& r
 void ExpectRefused(const std::string& strFile, const Codecs::TileExpectation& expected, const std::string& strReason);
 // Four threads, each through all files in its own order nRounds times, get the samples of one alone.
 void ExpectSameSamplesOnThreads(const std::vector<std::pair<std::string, Codecs::TileExpectation>>& files, int nRounds);
+
+// Writes raster in bands of uneven heights, so that band edges fall anywhere.
+bool WriteInBands(Codecs::ScanlineWriter& writer, const std::string& strPath, const Codecs::RasterFormat& format,
+                  const std::vector<uint8_t>& raster);
+// A writer for strPath with the options wrote raster in bands, or why not.
+::testing::AssertionResult Streamed(const std::string& strPath, const Codecs::OutputOptions& options,
+                                    const Codecs::RasterFormat& format, const std::vector<uint8_t>& raster);
 
 // Hand-made PNG files, for what no encoder would write: nValue's four bytes, most significant first;
 // zlib's stream of strRaw; a chunk with its length and checksum; a whole file of a 13-byte header,

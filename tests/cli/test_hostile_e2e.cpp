@@ -20,12 +20,6 @@ std::string PngClaiming(uint32_t nWidth, uint32_t nHeight)
     return PngFile(BigEndian(nWidth) + BigEndian(nHeight) + std::string("\x08\x02\x00\x00\x00", 5), "", Deflated(""));
 }
 
-// Many colours, so that the encoders take a while and the file gets large.
-Magick::Image Noise(int nSide)
-{
-    return ImageOf(nSide, nSide, [](int nX, int nY) { return Rgba{unsigned(nX * nY % 251), unsigned(nX % 256), 9}; });
-}
-
 // An 8x8 grid of one tile, so that every writer has several bands to encode.
 std::vector<std::string> GridOf(const std::string& strTile, const std::string& strOutput)
 {
@@ -281,7 +275,7 @@ TEST_F(HostileTest, AFullTemporaryFolderIsNamedAsSuch)
 // file and ImageMagick's caches go, and the status says the run failed.
 TEST_F(HostileTest, InterruptedRunsKeepTheOldOutputAndLeaveNothingBehind)
 {
-    Save(Noise(1200), dir / "noise.png");
+    Save(Noise(1200, 1200), dir / "noise.png");
     std::ofstream(dir / "out.png", std::ios::binary) << kOld;
     const std::string strLog = dir / "run.out";
     auto logged = [&](const char* szText) { return ReadFile(strLog).find(szText) != std::string::npos; };
@@ -313,23 +307,32 @@ TEST_F(HostileTest, InterruptedRunsKeepTheOldOutputAndLeaveNothingBehind)
 }
 
 // Before the rename every signal leaves the old output; from the rename on the new output is there
-// and the run says so and succeeds. SIGPIPE is ignored: only a closed standard output ends a run.
+// and the run says so and succeeds. SIGPIPE is ignored: only a closed standard output ends a run. A
+// pyramid is built in a hidden folder: the old one (descriptor and tiles) stays whole until then.
 TEST_F(HostileTest, EverySignalLeavesTheOldOutputOrTheWholeNewOne)
 {
-    Save(Noise(24), dir / "noise.png");
-    for (const char* pFormat : {"png", "jpg", "tif"}) {
-        const std::string strOutput = std::string("out.") + pFormat;
-        const std::vector<std::string> arguments = GridOf("noise.png", strOutput);
+    Save(Noise(24, 24), dir / "noise.png");
+    for (const auto& [pOutput, bPyramid] :
+         {std::pair{"out.png", false}, {"out.jpg", false}, {"out.tif", false}, {"out.dzi", false}, {"out.tif", true}}) {
+        const std::string strOutput = pOutput;
+        const bool bTiles = strOutput == "out.dzi";
+        std::vector<std::string> arguments = GridOf("noise.png", strOutput);
+        if (bPyramid)
+            arguments.insert(arguments.end(), {"-extradata", "tiff", "pyramid", "true"});
         ASSERT_EQ(RunWith(arguments).exitStatus, 0);
         const std::string strNew = ReadFile(dir / strOutput);
         for (const std::string strPoint : {"composing", "produced", "replaced"}) {
             for (const int nSignal : {SIGHUP, SIGPIPE, SIGXFSZ, SIGQUIT, SIGTERM}) {
-                SCOPED_TRACE(strOutput + " at " + strPoint + ", signal " + std::to_string(nSignal));
+                SCOPED_TRACE(strOutput + (bPyramid ? " (pyramid)" : "") + " at " + strPoint + ", signal "
+                             + std::to_string(nSignal));
                 std::ofstream(dir / strOutput, std::ios::binary) << kOld;
+                fs::remove_all(dir / "out_files");
+                fs::create_directories(dir / "out_files/9");
+                std::ofstream(dir / "out_files/9/old.jpg") << kOld;
                 FILE* pOut = tmpfile();
                 const TesscliRun run = Finish(Start(arguments, pOut, {"TESSCLI_TEST_STOP_AT=" + strPoint}), pOut,
                                               [&](pid_t pid) { kill(pid, nSignal); });
-                const bool bReplaced = strPoint == "replaced";
+                const bool bReplaced = strPoint == "replaced" || nSignal == SIGPIPE;
                 if (nSignal == SIGPIPE) {
                     EXPECT_EQ(run.exitStatus, 0);
                     EXPECT_THAT(TailOf(run), StartsWith("Operation finished in "));
@@ -338,7 +341,9 @@ TEST_F(HostileTest, EverySignalLeavesTheOldOutputOrTheWholeNewOne)
                     EXPECT_EQ(TailOf(run), bReplaced ? "Interrupted after the output file was written."
                                                      : "Interrupted: the output file was not written.");
                 }
-                ExpectOutput(strOutput, bReplaced || nSignal == SIGPIPE ? strNew : kOld);
+                ExpectOutput(strOutput, bReplaced ? strNew : kOld);
+                EXPECT_EQ(fs::exists(dir / "out_files/9/old.jpg"), !(bReplaced && bTiles));
+                EXPECT_EQ(fs::exists(dir / "out_files/0/0_0.jpg"), bReplaced && bTiles);
             }
         }
     }
@@ -348,7 +353,7 @@ TEST_F(HostileTest, EverySignalLeavesTheOldOutputOrTheWholeNewOne)
 // its status still says so.
 TEST_F(HostileTest, AClosedStandardOutputEndsTheRunAsInterrupted)
 {
-    Save(Noise(24), dir / "noise.png");
+    Save(Noise(24, 24), dir / "noise.png");
     for (const std::string strPoint : {"", "composing"}) {
         SCOPED_TRACE(strPoint);
         std::ofstream(dir / "out.png", std::ios::binary) << kOld;
@@ -373,7 +378,7 @@ TEST_F(HostileTest, AClosedStandardOutputEndsTheRunAsInterrupted)
 // old output stays as it was; a replaced output keeps its permissions.
 TEST_F(HostileTest, AFileSizeLimitKeepsTheOldOutput)
 {
-    Save(Noise(300), dir / "noise.png");
+    Save(Noise(300, 300), dir / "noise.png");
     for (const char* pArguments : {"-convert noise.png out.bmp", "-row noise.png noise.png -out out.bmp",
                                    "-row noise.png noise.png -out out.png", "-row noise.png noise.png -out out.jpg",
                                    "-row noise.png noise.png -out out.tif"}) {
@@ -419,7 +424,6 @@ TEST_F(HostileTest, OutputLinksAreFollowedAndFifosRefused)
             fs::create_symlink(strTarget + strExtension, dir / ("link" + strExtension));
             const TesscliRun run = RunWith(Words(pArguments + std::string("link") + strExtension));
             EXPECT_EQ(run.exitStatus, 0) << run.standardOutput;
-            EXPECT_TRUE(fs::is_symlink(dir / ("link" + strExtension)));
             EXPECT_EQ(fs::read_symlink(dir / ("link" + strExtension)), strTarget + strExtension);
             EXPECT_EQ(ReadFile(dir / (strTarget + strExtension)).substr(0, 4), strSignature);
             EXPECT_EQ(HiddenFiles(dir / "elsewhere"), std::vector<std::string>());
@@ -433,32 +437,5 @@ TEST_F(HostileTest, OutputLinksAreFollowedAndFifosRefused)
         EXPECT_THAT(run.standardOutput, Not(HasSubstr("Creating image grid")));
         EXPECT_TRUE(fs::is_fifo(dir / ("fifo" + strExtension)));
         EXPECT_EQ(HiddenFiles(dir.Path()), std::vector<std::string>());
-    }
-}
-
-// A pyramid is built in a hidden folder: stopped before it is moved into place, the old pyramid
-// (descriptor and tiles) stays whole and nothing is left; stopped after, the new one is complete.
-TEST_F(HostileTest, AnInterruptedPyramidLeavesTheOldOneWhole)
-{
-    Save(Noise(24), dir / "noise.png");
-    for (const std::string strOutput : {"out.dzi", "out.tif"}) {
-        std::vector<std::string> arguments = GridOf("noise.png", strOutput);
-        arguments.insert(arguments.end(), {"-extradata", "tiff", "pyramid", "true"});
-        for (const std::string strPoint : {"composing", "produced", "replaced"}) {
-            SCOPED_TRACE(strOutput + " at " + strPoint);
-            std::ofstream(dir / strOutput, std::ios::binary) << kOld;
-            fs::create_directories(dir / "out_files/9");
-            std::ofstream(dir / "out_files/9/old.jpg") << kOld;
-            FILE* pOut = tmpfile();
-            const TesscliRun run = Finish(Start(arguments, pOut, {"TESSCLI_TEST_STOP_AT=" + strPoint}), pOut,
-                                          [&](pid_t pid) { kill(pid, SIGTERM); });
-            const bool bReplaced = strPoint == "replaced";
-            EXPECT_EQ(run.exitStatus, bReplaced ? 0 : 5);
-            EXPECT_EQ(ReadFile(dir / strOutput) == kOld, !bReplaced);
-            EXPECT_EQ(fs::exists(dir / "out_files/9/old.jpg"), !bReplaced || strOutput == "out.tif");
-            EXPECT_EQ(fs::exists(dir / "out_files/0/0_0.jpg"), bReplaced && strOutput == "out.dzi");
-            EXPECT_EQ(HiddenFiles(dir.Path()), std::vector<std::string>());
-            fs::remove_all(dir / "out_files");
-        }
     }
 }

@@ -61,22 +61,6 @@ void WriteWithMagick(const std::string& strPath, const RasterFormat& format, con
     image.write(strPath);
 }
 
-// Writes in bands of uneven heights, so band edges fall anywhere.
-bool WriteInBands(Codecs::ScanlineWriter& writer, const std::string& strPath, const RasterFormat& format,
-                  const std::vector<uint8_t>& raster)
-{
-    if (!writer.Begin(strPath, format))
-        return false;
-    int nRow = 0;
-    for (int nBand = 5; nRow < format.height; nBand = nBand * 2 + 1) {
-        const int nRows = std::min(nBand, format.height - nRow);
-        if (!writer.WriteScanlines(&raster[format.BytesPerRow() * nRow], nRows))
-            return false;
-        nRow += nRows;
-    }
-    return writer.End();
-}
-
 // Every decoded sample at 16 bits, alpha included when the file has it.
 std::vector<uint16_t> Decoded(const std::string& strPath)
 {
@@ -135,18 +119,6 @@ OutputOptions Options(std::optional<unsigned> quality, std::optional<std::string
     OutputOptions options{compression, quality, std::move(attributes), {{"jpeg", "optimize-coding", "false"}}};
     options.defines.insert(options.defines.end(), defines.begin(), defines.end());
     return options;
-}
-
-// A writer for strPath with the options wrote raster in bands, or why not.
-::testing::AssertionResult Streamed(const std::string& strPath, const OutputOptions& options,
-                                    const RasterFormat& format, const std::vector<uint8_t>& raster)
-{
-    auto pWriter = Codecs::CreateStreamingWriter(strPath, options);
-    if (!pWriter)
-        return ::testing::AssertionFailure() << "no writer";
-    if (!WriteInBands(*pWriter, strPath, format, raster))
-        return ::testing::AssertionFailure() << pWriter->GetLastError();
-    return ::testing::AssertionSuccess();
 }
 } // namespace
 

@@ -174,11 +174,10 @@ private slots:
         QVERIFY(m_window->CreateNewGrid(Images({"a", "b"}), 1, 2));
         const UI::EditorState edited = m_window->CaptureState();
 
-        TestUtils::ModalAnswers answers;
+        TestUtils::ModalAnswers answers({TestUtils::PressButton(answer.section(',', 0, 0))});
         const QString strSaved = m_sandbox.File("edited.tsp");
         QFile::remove(strSaved);
         const bool bSaves = answer == "Save";
-        answers.Then(TestUtils::PressButton(answer.section(',', 0, 0)));
         if (bSaves)
             answers.Then(TestUtils::ChooseFiles({strSaved}));
         else if (answer.startsWith("Save"))

@@ -133,11 +133,10 @@ private slots:
         QFETCH(QString, strChoice);
         QVERIFY(m_tables->Arrange(m_sandbox, "a b"));
         QPointer<Model::ImageCell> oldCell(m_grid->Item(0, 1)->GetCell());
-        TestUtils::ModalAnswers answers;
-        answers.Then(strChoice.isEmpty() ? TestUtils::FinishDialog(&QDialog::reject)
-                     : strChoice == "broken"
-                         ? TestUtils::ChooseFiles({m_sandbox.WriteText("broken.png", "no pixels here")})
-                         : TestUtils::ChooseFiles(TableTest::WriteImages(m_sandbox, {strChoice})));
+        TestUtils::ModalAnswers answers(
+            {strChoice.isEmpty()     ? TestUtils::FinishDialog(&QDialog::reject)
+             : strChoice == "broken" ? TestUtils::ChooseFiles({m_sandbox.WriteText("broken.png", "no pixels here")})
+                                     : TestUtils::ChooseFiles(TableTest::WriteImages(m_sandbox, {strChoice}))});
         m_grid->SelectImageForItem(m_grid->Item(0, 1));
         QTEST(Layout(*m_grid), "layout");
         QCOMPARE(oldCell.isNull(), strChoice == "z");

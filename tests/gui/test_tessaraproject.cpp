@@ -264,17 +264,15 @@ private slots:
         QTest::newRow("rows, empty row skipped")
             << s << QString("/o.png") << "-row|/a.png|None|-row|None|KeepEmpty|-out|/o.png";
 
-        s = RowsOnly({{"a.png"}});
+        s = Settings(TessaraSettings::FlagTray | TessaraSettings::FlagOverlap, 12, {});
         s.tray = {"tray.png"};
-        s.flags |= TessaraSettings::FlagTray | TessaraSettings::FlagOverlap;
-        s.overlap = 12;
         QTest::newRow("overlap, tray never passed") << s << QString("o.png") << "-row|a.png|-out|o.png|-overlap|12";
         s.flags |= TessaraSettings::FlagRegion;
         s.regionWidth = 40, s.regionHeight = 30;
         QTest::newRow("region wins over overlap") << s << QString("o.png") << "-row|a.png|-out|o.png|-regionsize|40|30";
-        s = RowsOnly({{"a.png"}});
-        s.flags |= TessaraSettings::FlagBackground | TessaraSettings::FlagTransparency
-                   | TessaraSettings::FlagStackImages | TessaraSettings::FlagAutoOrient;
+        s = Settings(TessaraSettings::FlagBackground | TessaraSettings::FlagTransparency
+                         | TessaraSettings::FlagStackImages | TessaraSettings::FlagAutoOrient,
+                     0, {});
         s.background = QColor(1, 128, 255);
         s.transparency = QColor(255, 0, 7);
         s.stackImages = s.autoOrient = true;
@@ -459,23 +457,17 @@ private slots:
         QTEST(options.GetRecentProjects(), "expected");
     }
 
-    void recentProjectsCloseGapsAndIgnoreEmptySlots()
-    {
-        Core::TessaraOptions options;
-        QVERIFY(options.LoadOptions(
-            m_sandbox.WriteText("g.cfg", "<Options><RecentFiles><File0>a</File0><File1/><File2>b</File2><File3></File3>"
-                                         "<File9>beyond eight</File9></RecentFiles></Options>")));
-        QCOMPARE(options.GetRecentProjects(), (QStringList{"a", "b"}));
-    }
-
-    // Two editors loaded the same file; each keeps what it changed, recent projects are joined, newest first.
+    // Two editors loaded the same file, whose recent projects have gaps and empty slots that are
+    // closed; each keeps what it changed, recent projects are joined, newest first.
     void twoEditorsMergeTheirOptions()
     {
-        const QString strFile =
-            m_sandbox.WriteText("two.cfg", "<Options><RecentFiles><File0>/p/a</File0><File1>/p/b</File1></RecentFiles>"
-                                           "<Kept>file</Kept><Position>0</Position><Both>0</Both></Options>");
+        const QString strFile = m_sandbox.WriteText(
+            "two.cfg", "<Options><RecentFiles><File0>/p/a</File0><File1/><File2>/p/b</File2><File3></File3>"
+                       "<File9>beyond eight</File9></RecentFiles><Kept>file</Kept><Position>0</Position><Both>0</Both>"
+                       "</Options>");
         Core::TessaraOptions first, second;
         QVERIFY(first.LoadOptions(strFile) && second.LoadOptions(strFile));
+        QCOMPARE(first.GetRecentProjects(), (QStringList{"/p/a", "/p/b"}));
         first.AddRecentProject("/p/x");
         first.AddRecentProject("/p/b");
         first.SetOption("Position", 10);

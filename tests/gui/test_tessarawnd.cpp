@@ -15,7 +15,6 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QColorDialog>
-#include <QFileDialog>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -93,13 +92,12 @@ private slots:
     void settingsPanelRoundTrip_data()
     {
         QTest::addColumn<TessaraSettings>("record");
-        TessaraSettings overlap, colours, stackOff;
+        TessaraSettings overlap, colours, everything, stackOff;
         overlap.flags = TessaraSettings::FlagOverlap;
         overlap.overlap = 7;
         colours.flags = TessaraSettings::FlagBackground | TessaraSettings::FlagTransparency;
         colours.background = QColor(18, 114, 26);
         colours.transparency = QColor(1, 2, 3);
-        TessaraSettings everything;
         everything.flags =
             TessaraSettings::FlagRegion | TessaraSettings::FlagStackImages | TessaraSettings::FlagAutoOrient;
         everything.regionWidth = 40;
@@ -323,11 +321,10 @@ private slots:
         // Choosing a colour is part of the editor workflow test; here the dialog is turned down.
         UI::Controls::ColorSelectButton button;
         button.SetColor(QColor(200, 10, 30));
-        TestUtils::ModalAnswers answers;
-        answers.Then([](QWidget* pWidget) {
+        TestUtils::ModalAnswers answers({[](QWidget* pWidget) {
             qobject_cast<QColorDialog*>(pWidget)->setCurrentColor(Qt::white);
             qobject_cast<QColorDialog*>(pWidget)->reject();
-        });
+        }});
         button.click();
         QCOMPARE(button.GetColor(), QColor(200, 10, 30));
     }
@@ -352,15 +349,8 @@ private slots:
         QFETCH(QString, expected);
         QTemporaryDir folder;
         const QStringList parts = typed.split('|');
-        TestUtils::ModalAnswers answers;
-        answers.Then([&](QWidget* pWidget) {
-            auto* pDialog = qobject_cast<QFileDialog*>(pWidget);
-            if (parts.size() > 1)
-                for (const QString& strNameFilter : pDialog->nameFilters())
-                    if (strNameFilter.contains(parts.first()))
-                        pDialog->selectNameFilter(strNameFilter), emit pDialog->filterSelected(strNameFilter);
-            TestUtils::ChooseFiles({folder.filePath(parts.last())})(pWidget);
-        });
+        TestUtils::ModalAnswers answers(
+            {TestUtils::ChooseFiles({folder.filePath(parts.last())}, parts.size() > 1 ? parts.first() : QString())});
         const QString strChosen = Misc::GetSaveFileName(nullptr, "Save", filter);
         QCOMPARE(strChosen, folder.filePath(expected));
     }

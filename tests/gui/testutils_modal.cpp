@@ -76,12 +76,18 @@ bool ModalAnswers::eventFilter(QObject* pWatched, QEvent* pEvent)
     return false;
 }
 
-ModalAnswers::Handler ChooseFiles(const QStringList& astrFiles)
+ModalAnswers::Handler ChooseFiles(const QStringList& astrFiles, const QString& strType)
 {
-    return [astrFiles](QWidget* pWidget) {
+    return [astrFiles, strType](QWidget* pWidget) {
         auto* pDialog = qobject_cast<QFileDialog*>(pWidget);
         if (!pDialog)
             return;
+        for (const QString& strListed : pDialog->nameFilters())
+            if (!strType.isEmpty() && strListed.contains(strType)) {
+                pDialog->selectNameFilter(strListed);
+                emit pDialog->filterSelected(strListed);
+                break;
+            }
         pDialog->setDirectory(QFileInfo(astrFiles.first()).absolutePath());
         QStringList astrNames;
         for (const QString& strFile : astrFiles)

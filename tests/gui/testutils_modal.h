@@ -37,8 +37,9 @@ private:
     QStringList m_unexpected;
 };
 
-// Fills a Qt file dialog with the given files (all in one folder) and accepts it.
-ModalAnswers::Handler ChooseFiles(const QStringList& astrFiles);
+// Fills a Qt file dialog with the given files (all in one folder) and accepts it; first picks the
+// first type in its list that contains strType, when given, as a click in the list does.
+ModalAnswers::Handler ChooseFiles(const QStringList& astrFiles, const QString& strType = QString());
 // Presses the button whose text, without '&', is strButtonText.
 ModalAnswers::Handler PressButton(const QString& strButtonText);
 // Ends a dialog through &QDialog::accept or &QDialog::reject, as overridden by its class.
