@@ -12,20 +12,6 @@ namespace Codecs {
 namespace {
 constexpr unsigned c_maxRestartInterval = 65535;
 
-struct ErrorManager
-{
-    jpeg_error_mgr base;
-    jmp_buf jump;
-    char message[JMSG_LENGTH_MAX];
-};
-
-void OnLibraryError(j_common_ptr pInfo)
-{
-    auto* pError = reinterpret_cast<ErrorManager*>(pInfo->err);
-    pInfo->err->format_message(pInfo, pError->message);
-    longjmp(pError->jump, 1);
-}
-
 // A libjpeg destination filling a vector that keeps its size from segment to segment, so its
 // memory is neither cleared nor faulted in again; used: the bytes written.
 struct VectorDestination
@@ -131,9 +117,8 @@ bool JpegSegmentStream::Compress(JSAMPARRAY pRows, int nRows, bool bFirst, jpeg_
 {
     // Nothing here needs destroying but the compressor: libjpeg's errors jump back to setjmp.
     jpeg_compress_struct jpeg{};
-    ErrorManager error{};
-    jpeg.err = jpeg_std_error(&error.base);
-    error.base.error_exit = OnLibraryError;
+    JpegErrorExit error{};
+    jpeg.err = error.Install();
     error.base.output_message = [](j_common_ptr) {}; // nothing goes to stderr
     if (setjmp(error.jump)) {
         std::memcpy(pszMessage, error.message, JMSG_LENGTH_MAX);

@@ -47,4 +47,16 @@ void JpegSettings::WriteComment(jpeg_compress_struct& jpeg) const
     }
 }
 
+jpeg_error_mgr* JpegErrorExit::Install()
+{
+    jpeg_std_error(&base);
+    base.error_exit = [](j_common_ptr pInfo) {
+        auto* pError = reinterpret_cast<JpegErrorExit*>(pInfo->err);
+        pInfo->err->format_message(pInfo, pError->message);
+        longjmp(pError->jump, 1);
+    };
+    base.output_message = [](j_common_ptr) {};
+    return &base;
+}
+
 } // namespace Codecs

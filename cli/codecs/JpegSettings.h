@@ -1,5 +1,6 @@
 #pragma once
 
+#include <csetjmp>
 #include <cstddef>
 #include <cstdio>
 #include <string>
@@ -35,6 +36,18 @@ struct JpegSettings
     void WriteComment(jpeg_compress_struct& jpeg) const;
     // Pixels of one MCU (side of its square) as Apply samples the components.
     int McuSide(int nComponents) const { return nComponents == 1 || fullChroma ? 8 : 16; }
+};
+
+// Where a compressor's fatal errors go: libjpeg's error_exit must not return, so it keeps the
+// message and jumps to the setjmp of the call that failed. Warnings are dropped, never printed.
+struct JpegErrorExit
+{
+    jpeg_error_mgr base;
+    jmp_buf jump;
+    char message[JMSG_LENGTH_MAX];
+
+    // For the compressor's err.
+    jpeg_error_mgr* Install();
 };
 
 } // namespace Codecs

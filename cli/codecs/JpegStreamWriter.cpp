@@ -14,13 +14,6 @@ JpegStreamWriter::~JpegStreamWriter()
     Release();
 }
 
-void JpegStreamWriter::OnLibraryError(j_common_ptr pInfo)
-{
-    auto* pError = reinterpret_cast<ErrorManager*>(pInfo->err);
-    pInfo->err->format_message(pInfo, pError->message);
-    longjmp(pError->jump, 1);
-}
-
 std::string JpegStreamWriter::LibraryError() const
 {
     return "Cannot write " + Path() + ": " + m_error.message;
@@ -51,9 +44,7 @@ bool JpegStreamWriter::Open()
         return true;
     }
     m_jpeg = std::make_unique<jpeg_compress_struct>();
-    m_jpeg->err = jpeg_std_error(&m_error.base);
-    m_error.base.error_exit = OnLibraryError;
-    m_error.base.output_message = [](j_common_ptr) {}; // nothing goes to stderr
+    m_jpeg->err = m_error.Install();
     if (!StartCompress()) {
         SetLastError("%s", LibraryError().c_str());
         Release();

@@ -41,19 +41,11 @@ protected:
     bool Close(bool bComplete) override;
 
 private:
-    struct ErrorManager
-    {
-        jpeg_error_mgr base;
-        jmp_buf jump;
-        char message[JMSG_LENGTH_MAX];
-    };
-
     bool StartCompress();
     bool WriteRows(const uint8_t* pRows, int nRows);
     bool FinishCompress();
     std::string LibraryError() const;
     void Release();
-    static void OnLibraryError(j_common_ptr pInfo);
 
     bool WriteToFile(const uint8_t* pData, size_t nSize);
 
@@ -62,7 +54,7 @@ private:
     std::unique_ptr<Threads::WorkerPool> m_pool;
     std::unique_ptr<JpegSegmentStream> m_segments;
     std::string m_fileError;
-    ErrorManager m_error{};
+    JpegErrorExit m_error{};
     int m_components = 3;
 };
 

@@ -38,22 +38,8 @@ std::string Failure(const std::string& strPath, const char* pszReason)
     return "Cannot write " + strPath + ": " + pszReason;
 }
 
-struct JpegError
-{
-    jpeg_error_mgr base;
-    jmp_buf jump;
-    char message[JMSG_LENGTH_MAX];
-};
-
-void OnJpegError(j_common_ptr pInfo)
-{
-    auto* pError = reinterpret_cast<JpegError*>(pInfo->err);
-    pInfo->err->format_message(pInfo, pError->message);
-    longjmp(pError->jump, 1);
-}
-
 // Separate from the caller's frame: nothing there may change between setjmp and longjmp.
-bool CompressJpeg(jpeg_compress_struct& jpeg, JpegError& error, FILE* pFile, const TileFileEncoder::Tile& tile,
+bool CompressJpeg(jpeg_compress_struct& jpeg, JpegErrorExit& error, FILE* pFile, const TileFileEncoder::Tile& tile,
                   const JpegSettings& settings)
 {
     if (setjmp(error.jump))
@@ -103,9 +89,8 @@ bool TileFileEncoder::WriteJpeg(const std::string& strPath, const Tile& tile, co
         return false;
     }
     jpeg_compress_struct jpeg{};
-    JpegError error{};
-    jpeg.err = jpeg_std_error(&error.base);
-    error.base.error_exit = OnJpegError;
+    JpegErrorExit error{};
+    jpeg.err = error.Install();
     error.base.output_message = [](j_common_ptr) {};
     jpeg_create_compress(&jpeg);
     const bool bCompressed = CompressJpeg(jpeg, error, file.Get(), tile, settings);
