@@ -16,22 +16,6 @@ namespace fs = std::filesystem;
 namespace Codecs {
 
 namespace {
-uint16_t CompressionTag(PyramidTiffSettings::Compression compression)
-{
-    switch (compression) {
-    case PyramidTiffSettings::Compression::Lzw:
-        return COMPRESSION_LZW;
-    case PyramidTiffSettings::Compression::PackBits:
-        return COMPRESSION_PACKBITS;
-    case PyramidTiffSettings::Compression::Deflate:
-        return COMPRESSION_ADOBE_DEFLATE;
-    case PyramidTiffSettings::Compression::Jpeg:
-        return COMPRESSION_JPEG;
-    default:
-        return COMPRESSION_NONE;
-    }
-}
-
 int NoWarning(TIFF*, void*, const char*, const char*, va_list)
 {
     return 1;
@@ -135,7 +119,7 @@ TIFF* PyramidTiffWriter::OpenTiff(const std::string& strPath, const char* pszMod
 bool PyramidTiffWriter::SetFields(TIFF* pTiff, const PyramidGeometry::Size& size, bool bReduced) const
 {
     const RasterFormat& format = Format();
-    const uint16_t nCompression = CompressionTag(m_settings.compression);
+    const uint16_t nCompression = TiffStreamWriter::CompressionTag(m_settings.compression);
     const bool bJpeg = nCompression == COMPRESSION_JPEG;
     const bool bColour = format.channels >= 3;
     uint16_t nPhotometric = bColour ? PHOTOMETRIC_RGB : PHOTOMETRIC_MINISBLACK;
@@ -181,9 +165,7 @@ bool PyramidTiffWriter::Open()
     // The smaller levels add a third at most.
     RasterFormat whole = format;
     whole.height = static_cast<int>(std::min<long long>(format.height * 4LL / 3 + 1, 0x7fffffff));
-    const bool bBig = TiffStreamWriter::NeedsBigTiff(
-        whole, m_settings.compression == PyramidTiffSettings::Compression::Lzw ? TiffSettings::Compression::Lzw
-                                                                               : TiffSettings::Compression::None);
+    const bool bBig = TiffStreamWriter::NeedsBigTiff(whole, m_settings.compression);
     for (size_t nLevel = 0; nLevel < m_levels.size(); ++nLevel) {
         TIFF* pTiff = OpenTiff(nLevel == 0 ? Path() : SpoolPath(Path(), nLevel), nLevel == 0 && !bBig ? "w" : "w8");
         if (pTiff)

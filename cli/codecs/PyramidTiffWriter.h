@@ -2,6 +2,7 @@
 
 #include "codecs/BackgroundScanlineWriter.h"
 #include "codecs/HalvingCascade.h"
+#include "codecs/TiffStreamWriter.h"
 
 #include <memory>
 #include <string>
@@ -13,13 +14,7 @@ namespace Codecs {
 
 struct PyramidTiffSettings
 {
-    enum class Compression {
-        None,
-        Lzw,
-        PackBits,
-        Deflate,
-        Jpeg
-    };
+    using Compression = TiffSettings::Compression;
     Compression compression = Compression::None;
     int zipQuality = 7;
     int jpegQuality = 75;

@@ -8,8 +8,7 @@
 
 namespace Codecs {
 
-namespace {
-uint16_t CompressionTag(TiffSettings::Compression compression)
+uint16_t TiffStreamWriter::CompressionTag(TiffSettings::Compression compression)
 {
     switch (compression) {
     case TiffSettings::Compression::Lzw:
@@ -18,11 +17,12 @@ uint16_t CompressionTag(TiffSettings::Compression compression)
         return COMPRESSION_PACKBITS;
     case TiffSettings::Compression::Deflate:
         return COMPRESSION_ADOBE_DEFLATE;
+    case TiffSettings::Compression::Jpeg:
+        return COMPRESSION_JPEG;
     default:
         return COMPRESSION_NONE;
     }
 }
-} // namespace
 
 TiffStreamWriter::TiffStreamWriter(TiffSettings settings) : m_settings(std::move(settings)) {}
 

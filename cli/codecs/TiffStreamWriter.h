@@ -17,7 +17,8 @@ struct TiffSettings
         None,
         Lzw,
         PackBits,
-        Deflate
+        Deflate,
+        Jpeg // tiled pyramids only: a strip writer's chooser never picks it
     };
     Compression compression = Compression::None;
     int zipQuality = 7;
@@ -38,6 +39,8 @@ public:
     long long GetMaxSide() const override { return 0xffffffffLL; }
 
     // Whether an image of this format may need more than a classic TIFF can address.
+    // libtiff's tag for the compression.
+    static uint16_t CompressionTag(TiffSettings::Compression compression);
     static bool NeedsBigTiff(const RasterFormat& format, TiffSettings::Compression compression);
 
 protected:
