@@ -46,6 +46,13 @@ make_jpeg_tiles() {
 # tiles (png unless EXTENSION says jpg).
 tile_list() { for k in $(seq 0 $(($1 * $1 - 1))); do echo "tiles/t$((k % 64 + 1)).${2:-png}"; done; }
 
+# row_switches N [EXTENSION]: tesscli's "-row" switches for the tile_list grid, one word a line.
+row_switches() {
+  local tiles r
+  mapfile -t tiles < <(tile_list "$@")
+  for r in $(seq 0 $(($1 - 1))); do printf '%s\n' -row "${tiles[@]:$((r * $1)):$1}"; done
+}
+
 # time_into KEY COMMAND...: runs the command once and appends its wall and CPU seconds to the
 # caller's associative arrays wall[KEY] and cpu[KEY].
 time_into() {

@@ -25,8 +25,7 @@ cd "$WORK"
 echo "ImageMagick $($CONVERT -version | head -1 | cut -d' ' -f3), $(vips --version), $(nproc) cores, $REPS rounds"
 for type in png jpg; do
   mapfile -t tiles < <(tile_list 8 "$type")
-  rows=()
-  for r in $(seq 0 7); do rows+=(-row "${tiles[@]:$((r * 8)):8}"); done
+  mapfile -t rows < <(row_switches 8 "$type")
   declare -A commands=(
     [decode1]="$DECODE 1 ${tiles[*]}"
     [decode2]="$DECODE 2 ${tiles[*]}"

@@ -18,8 +18,7 @@ make_tiles
 cd "$WORK"
 
 mapfile -t tiles < <(tile_list "$N")
-args=()
-for r in $(seq 0 $((N - 1))); do args+=(-row "${tiles[@]:$((r * N)):N}"); done
+mapfile -t args < <(row_switches "$N")
 
 report() { # TOOL OUT
   printf '%-8s %s, ' "$1" "$(cat "large-time-$1.txt")"

@@ -56,8 +56,7 @@ report() { # TOOL KEY FILES-FOLDER
 for N in "${SIDES[@]}"; do
   echo "== ${N}x${N} tiles of 1000x1000 (load: $(cut -d' ' -f1-3 /proc/loadavg))"
   mapfile -t tiles < <(tile_list "$N")
-  args=()
-  for r in $(seq 0 $((N - 1))); do args+=(-row "${tiles[@]:$((r * N)):N}"); done
+  mapfile -t args < <(row_switches "$N")
   rm -rf pyr pyr-vips pyr-vips-png && mkdir -p pyr pyr-vips pyr-vips-png
   rounds=$ROUNDS
   [ "$N" -le 30 ] || rounds=1

@@ -21,8 +21,7 @@ echo "| tiles | tool    | 1 core s | 2 cores s | speed-up | cpu s (2 cores) | fl
 echo "|-------|---------|----------|-----------|----------|-----------------|---------|--------------|--------------|"
 for type in png jpg; do
   mapfile -t tiles < <(tile_list 8 "$type")
-  rows=()
-  for r in $(seq 0 7); do rows+=(-row "${tiles[@]:$((r * 8)):8}"); done
+  mapfile -t rows < <(row_switches 8 "$type")
   declare -A commands=(
     [tesscli]="$TESSCLI ${rows[*]} -quality 92 -out out-tesscli.jpg"
     [vips]="vips arrayjoin \"${tiles[*]}\" out-vips.jpg[Q=92,no_subsample,optimize_coding=false] --across 8"
