@@ -136,14 +136,9 @@ bool PyramidTiffWriter::SetFields(TIFF* pTiff, const PyramidGeometry::Size& size
                && TIFFSetField(pTiff, TIFFTAG_COMPRESSION, nCompression)
                && TIFFSetField(pTiff, TIFFTAG_TILEWIDTH, PyramidTiffSettings::kTileSize)
                && TIFFSetField(pTiff, TIFFTAG_TILELENGTH, PyramidTiffSettings::kTileSize);
-    if (bOk && format.channels % 2 == 0) {
-        const uint16_t nExtra = EXTRASAMPLE_UNASSALPHA;
-        bOk = TIFFSetField(pTiff, TIFFTAG_EXTRASAMPLES, 1, &nExtra);
-    }
-    if (bOk && (nCompression == COMPRESSION_LZW || nCompression == COMPRESSION_ADOBE_DEFLATE))
-        bOk = TIFFSetField(pTiff, TIFFTAG_PREDICTOR, PREDICTOR_HORIZONTAL);
-    if (bOk && nCompression == COMPRESSION_ADOBE_DEFLATE)
-        bOk = TIFFSetField(pTiff, TIFFTAG_ZIPQUALITY, m_settings.zipQuality);
+    bOk = bOk
+          && TiffStreamWriter::SetAlphaAndPrediction(pTiff, format.channels, m_settings.compression,
+                                                     m_settings.zipQuality);
     if (bOk && bJpeg) {
         bOk = TIFFSetField(pTiff, TIFFTAG_JPEGQUALITY, m_settings.jpegQuality);
         if (bOk && bColour)

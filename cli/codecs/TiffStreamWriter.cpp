@@ -85,6 +85,23 @@ bool TiffStreamWriter::Open()
     return true;
 }
 
+bool TiffStreamWriter::SetAlphaAndPrediction(TIFF* pTiff, int nChannels, TiffSettings::Compression compression,
+                                             int nZipQuality)
+{
+    bool bOk = true;
+    if (nChannels % 2 == 0) {
+        const uint16_t nExtra = EXTRASAMPLE_UNASSALPHA;
+        bOk = TIFFSetField(pTiff, TIFFTAG_EXTRASAMPLES, 1, &nExtra);
+    }
+    // ImageMagick predicts LZW and Deflate horizontally and takes the Deflate level from -quality.
+    const bool bDeflate = compression == TiffSettings::Compression::Deflate;
+    if (bOk && (bDeflate || compression == TiffSettings::Compression::Lzw))
+        bOk = TIFFSetField(pTiff, TIFFTAG_PREDICTOR, PREDICTOR_HORIZONTAL);
+    if (bOk && bDeflate)
+        bOk = TIFFSetField(pTiff, TIFFTAG_ZIPQUALITY, nZipQuality);
+    return bOk;
+}
+
 bool TiffStreamWriter::SetFields()
 {
     const RasterFormat& format = Format();
@@ -97,15 +114,7 @@ bool TiffStreamWriter::SetFields()
         && TIFFSetField(m_tiff, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG)
         && TIFFSetField(m_tiff, TIFFTAG_PHOTOMETRIC, format.channels <= 2 ? PHOTOMETRIC_MINISBLACK : PHOTOMETRIC_RGB)
         && TIFFSetField(m_tiff, TIFFTAG_COMPRESSION, nCompression);
-    if (bOk && format.channels % 2 == 0) {
-        const uint16_t nExtra = EXTRASAMPLE_UNASSALPHA;
-        bOk = TIFFSetField(m_tiff, TIFFTAG_EXTRASAMPLES, 1, &nExtra);
-    }
-    // ImageMagick predicts LZW and Deflate horizontally and takes the Deflate level from -quality.
-    if (bOk && (nCompression == COMPRESSION_LZW || nCompression == COMPRESSION_ADOBE_DEFLATE))
-        bOk = TIFFSetField(m_tiff, TIFFTAG_PREDICTOR, PREDICTOR_HORIZONTAL);
-    if (bOk && nCompression == COMPRESSION_ADOBE_DEFLATE)
-        bOk = TIFFSetField(m_tiff, TIFFTAG_ZIPQUALITY, m_settings.zipQuality);
+    bOk = bOk && SetAlphaAndPrediction(m_tiff, format.channels, m_settings.compression, m_settings.zipQuality);
     if (bOk && !m_settings.description.empty())
         bOk = TIFFSetField(m_tiff, TIFFTAG_IMAGEDESCRIPTION, m_settings.description.c_str());
     if (bOk && !m_settings.pageName.empty())

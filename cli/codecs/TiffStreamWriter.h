@@ -41,6 +41,10 @@ public:
     // Whether an image of this format may need more than a classic TIFF can address.
     // libtiff's tag for the compression.
     static uint16_t CompressionTag(TiffSettings::Compression compression);
+    // Alpha as an unassociated extra sample (even channel counts), and the horizontal predictor
+    // and Deflate level that go with the compression; after the compression tag is set.
+    static bool SetAlphaAndPrediction(TIFF* pTiff, int nChannels, TiffSettings::Compression compression,
+                                      int nZipQuality);
     static bool NeedsBigTiff(const RasterFormat& format, TiffSettings::Compression compression);
 
 protected:
