@@ -43,6 +43,18 @@ Magick::Color ToImageColor(const Misc::Color& color)
     };
     return Magick::Color(toQuantum(color.GetRed()), toQuantum(color.GetGreen()), toQuantum(color.GetBlue()));
 }
+
+// Writes the output through Replacing (a single file, or a pyramid's folder); false with its error.
+template <class Replacing>
+bool WriteReplacing(const std::string& strOutput, const Codecs::ReplacingFileWriter::Producer& produce,
+                    std::string& strError)
+{
+    Replacing replacing(strOutput);
+    if (replacing.Write(produce))
+        return true;
+    strError = replacing.GetLastError();
+    return false;
+}
 } // namespace
 
 ImageGrid::ImageGrid() : m_printer(PrintToStandardOutput) {}
@@ -338,16 +350,17 @@ bool ImageGrid::ComposeInBands(Codecs::ScanlineWriter& writer)
         }
         return true;
     };
-    Codecs::ReplacingFileWriter file(m_dataSet->GetOutputFile());
-    Codecs::ReplacingFolderWriter folder(m_dataSet->GetOutputFile());
-    const bool bSaved = writer.WritesPyramid() ? folder.Write(produce) : file.Write(produce);
+    const std::string& strOutput = m_dataSet->GetOutputFile();
+    std::string strSaveError;
+    const bool bSaved = writer.WritesPyramid()
+                            ? WriteReplacing<Codecs::ReplacingFolderWriter>(strOutput, produce, strSaveError)
+                            : WriteReplacing<Codecs::ReplacingFileWriter>(strOutput, produce, strSaveError);
     if (bComposed)
         Print(bSaved ? "done\n" : "failed\n");
     // A cell's error is printable already and may hold a reason on a line of its own; the
     // writer's name the output as given.
     if (!bSaved && !bCellFailed)
-        SetLastError("%s",
-                     Misc::Printable(writer.WritesPyramid() ? folder.GetLastError() : file.GetLastError()).c_str());
+        SetLastError("%s", Misc::Printable(strSaveError).c_str());
     return bSaved;
 }
 
