@@ -5,8 +5,6 @@
 #include <tiffio.h>
 
 #include <algorithm>
-#include <cstdarg>
-#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <mutex>
@@ -16,19 +14,6 @@ namespace fs = std::filesystem;
 namespace Codecs {
 
 namespace {
-int NoWarning(TIFF*, void*, const char*, const char*, va_list)
-{
-    return 1;
-}
-
-int KeepError(TIFF*, void* pUser, const char* pszModule, const char* pszFormat, va_list arguments)
-{
-    char message[512];
-    std::vsnprintf(message, sizeof message, pszFormat, arguments);
-    *static_cast<std::string*>(pUser) = std::string(pszModule ? pszModule : "") + ": " + message;
-    return 1;
-}
-
 // A TIFF in memory: libtiff's codecs compress one tile into it on a worker thread, and the tile's
 // bytes are then written raw into the real file in order.
 struct MemoryFile
@@ -77,15 +62,6 @@ PyramidTiffWriter::~PyramidTiffWriter()
     CloseAll();
 }
 
-int PyramidTiffWriter::OnLibraryError(TIFF*, void* pUser, const char* pszModule, const char* pszFormat,
-                                      va_list arguments)
-{
-    char message[512];
-    std::vsnprintf(message, sizeof message, pszFormat, arguments);
-    static_cast<PyramidTiffWriter*>(pUser)->m_libraryMessage = std::string(pszModule ? pszModule : "") + ": " + message;
-    return 1;
-}
-
 std::string PyramidTiffWriter::LibraryError() const
 {
     return "Cannot write " + Path() + ": " + m_libraryMessage;
@@ -108,9 +84,7 @@ ScanlineWriter::PyramidPlan PyramidTiffWriter::PlanPyramid(const RasterFormat& f
 
 TIFF* PyramidTiffWriter::OpenTiff(const std::string& strPath, const char* pszMode)
 {
-    TIFFOpenOptions* pOptions = TIFFOpenOptionsAlloc();
-    TIFFOpenOptionsSetErrorHandlerExtR(pOptions, OnLibraryError, this);
-    TIFFOpenOptionsSetWarningHandlerExtR(pOptions, NoWarning, this);
+    TIFFOpenOptions* pOptions = TiffStreamWriter::OpenOptionsKeepingErrors(m_libraryMessage);
     TIFF* pTiff = TIFFOpenExt(strPath.c_str(), pszMode, pOptions);
     TIFFOpenOptionsFree(pOptions);
     return pTiff;
@@ -205,9 +179,7 @@ bool PyramidTiffWriter::CompressTile(const uint8_t* pTile, std::vector<uint8_t>&
                                      std::vector<uint8_t>* pTables) const
 {
     MemoryFile file;
-    TIFFOpenOptions* pOptions = TIFFOpenOptionsAlloc();
-    TIFFOpenOptionsSetErrorHandlerExtR(pOptions, KeepError, &strError);
-    TIFFOpenOptionsSetWarningHandlerExtR(pOptions, NoWarning, nullptr);
+    TIFFOpenOptions* pOptions = TiffStreamWriter::OpenOptionsKeepingErrors(strError);
     TIFF* pTiff = TIFFClientOpenExt("tile", "w", &file, MemoryFile::Read, MemoryFile::Write, MemoryFile::Seek,
                                     MemoryFile::Close, MemoryFile::Size, MemoryFile::Map, MemoryFile::Unmap, pOptions);
     TIFFOpenOptionsFree(pOptions);

@@ -65,7 +65,6 @@ private:
     bool CopyTiles(TIFF* pFrom, size_t nLevel);
     void CloseAll();
     std::string LibraryError() const;
-    static int OnLibraryError(TIFF*, void* pUser, const char* pszModule, const char* pszFormat, va_list arguments);
 
     PyramidTiffSettings m_settings;
     std::vector<PyramidGeometry::Size> m_levels;

@@ -28,18 +28,21 @@ TiffStreamWriter::TiffStreamWriter(TiffSettings settings) : m_settings(std::move
 
 // Handlers of this file only: the process-wide ones belong to ImageMagick, which may be reading
 // a TIFF tile meanwhile.
-int TiffStreamWriter::OnLibraryError(TIFF*, void* pUser, const char* pszModule, const char* pszFormat,
-                                     va_list arguments)
+TIFFOpenOptions* TiffStreamWriter::OpenOptionsKeepingErrors(std::string& strMessage)
 {
-    char message[512];
-    std::vsnprintf(message, sizeof message, pszFormat, arguments);
-    static_cast<TiffStreamWriter*>(pUser)->m_libraryMessage = std::string(pszModule ? pszModule : "") + ": " + message;
-    return 1;
-}
-
-int TiffStreamWriter::OnLibraryWarning(TIFF*, void*, const char*, const char*, va_list)
-{
-    return 1;
+    TIFFOpenOptions* pOptions = TIFFOpenOptionsAlloc();
+    TIFFOpenOptionsSetErrorHandlerExtR(
+        pOptions,
+        [](TIFF*, void* pMessage, const char* pszModule, const char* pszFormat, va_list arguments) {
+            char message[512];
+            std::vsnprintf(message, sizeof message, pszFormat, arguments);
+            *static_cast<std::string*>(pMessage) = std::string(pszModule ? pszModule : "") + ": " + message;
+            return 1;
+        },
+        &strMessage);
+    TIFFOpenOptionsSetWarningHandlerExtR(
+        pOptions, [](TIFF*, void*, const char*, const char*, va_list) { return 1; }, nullptr);
+    return pOptions;
 }
 
 TiffStreamWriter::~TiffStreamWriter()
@@ -66,9 +69,7 @@ bool TiffStreamWriter::Open()
 {
     m_libraryMessage.clear();
     const bool bBig = NeedsBigTiff(Format(), m_settings.compression);
-    TIFFOpenOptions* pOptions = TIFFOpenOptionsAlloc();
-    TIFFOpenOptionsSetErrorHandlerExtR(pOptions, OnLibraryError, this);
-    TIFFOpenOptionsSetWarningHandlerExtR(pOptions, OnLibraryWarning, this);
+    TIFFOpenOptions* pOptions = OpenOptionsKeepingErrors(m_libraryMessage);
     m_tiff = TIFFOpenExt(Path().c_str(), bBig ? "w8" : "w", pOptions);
     TIFFOpenOptionsFree(pOptions);
     if (!m_tiff) {

@@ -7,6 +7,7 @@
 #include <string>
 
 typedef struct tiff TIFF;
+typedef struct TIFFOpenOptions TIFFOpenOptions;
 
 namespace Codecs {
 
@@ -45,6 +46,9 @@ public:
     // and Deflate level that go with the compression; after the compression tag is set.
     static bool SetAlphaAndPrediction(TIFF* pTiff, int nChannels, TiffSettings::Compression compression,
                                       int nZipQuality);
+    // Options for opening one file whose errors go to strMessage ("module: text") and whose
+    // warnings are dropped; the caller frees them (TIFFOpenOptionsFree).
+    static TIFFOpenOptions* OpenOptionsKeepingErrors(std::string& strMessage);
     static bool NeedsBigTiff(const RasterFormat& format, TiffSettings::Compression compression);
 
 protected:
@@ -55,8 +59,6 @@ protected:
 private:
     bool SetFields();
     std::string LibraryError() const;
-    static int OnLibraryError(TIFF*, void* pUser, const char* pszModule, const char* pszFormat, va_list arguments);
-    static int OnLibraryWarning(TIFF*, void*, const char*, const char*, va_list);
 
     TiffSettings m_settings;
     TIFF* m_tiff = nullptr;
