@@ -7,7 +7,6 @@
 #include "model/ImageCellEngine.h"
 #include "misc/UIUtils.h"
 #include "model/ThumbnailLoader.h"
-#include "misc/SysUtils.h"
 #include "misc/WaitCursor.h"
 #include "ui/controls/ImageTableItem.h"
 
