@@ -10,13 +10,6 @@
 #include "ui/controls/ImageTableWidget.h"
 #include "ui/controls/ImageTray.h"
 
-#include <QApplication>
-#include <QFileInfo>
-#include <QMouseEvent>
-#include <QTimer>
-#include <QVBoxLayout>
-#include <QtTest>
-
 namespace TableTest {
 inline QString Name(const Model::ImageCell* pCell)
 {

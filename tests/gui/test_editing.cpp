@@ -5,14 +5,6 @@
 #include "testutils_modal.h"
 #include "ui/EditHistory.h"
 
-#include <QAction>
-#include <QCheckBox>
-#include <QMenu>
-#include <QPushButton>
-#include <QSpinBox>
-#include <QUndoStack>
-#include <QtTest>
-
 #include <algorithm>
 #include <functional>
 #include <tuple>

@@ -3,9 +3,6 @@
 #include "tabletestsupport.h"
 #include "testutils_modal.h"
 
-#include <QAction>
-#include <QtTest>
-
 using Model::ImageCellEngine;
 using TableTest::Layout;
 using TableTest::Names;

@@ -4,8 +4,6 @@
 #include "model/ThumbnailCache.h"
 #include "tabletestsupport.h"
 
-#include <QtTest>
-
 using Model::ImageCell;
 using Model::ImageCellDrag;
 using Model::ImageCellEngine;

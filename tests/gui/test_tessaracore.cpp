@@ -9,8 +9,6 @@
 #include "core/TessaraOptions.h"
 #include "misc/FileUtils.h"
 
-#include <QtTest>
-
 #include <stdexcept>
 
 using Core::TessaraCore;

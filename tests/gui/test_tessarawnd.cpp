@@ -12,17 +12,6 @@
 #include "model/ImageCell.h"
 #include "ui/controls/ColorSelectButton.h"
 
-#include <QAction>
-#include <QCheckBox>
-#include <QColorDialog>
-#include <QMenu>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QScrollBar>
-#include <QSpinBox>
-#include <QTextBrowser>
-#include <QtTest>
-
 using Core::TessaraSettings;
 Q_DECLARE_METATYPE(TessaraSettings)
 

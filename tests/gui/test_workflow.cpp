@@ -5,15 +5,6 @@
 #include "ui/StatusDlg.h"
 #include "ui/controls/ColorSelectButton.h"
 
-#include <QAction>
-#include <QCheckBox>
-#include <QColorDialog>
-#include <QLabel>
-#include <QMessageBox>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QtTest>
-
 // The editor as a user drives it: the core's own main window, Qt's file dialogs filled in by
 // the test, and the real tesscli beside the test program.
 class WorkflowTest : public TestUtils::WindowTest

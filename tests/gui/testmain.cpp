@@ -1,11 +1,8 @@
 #include "testmain.h"
 
 #include "core/TessaraCore.h"
+#include "testutils.h"
 #include "ui/MainWindowFactory.h"
-
-#include <QByteArray>
-#include <QTemporaryDir>
-#include <QtTest>
 
 #include <vector>
 

@@ -1,11 +1,5 @@
 #include "testutils.h"
 
-#include <QCoreApplication>
-#include <QFile>
-#include <QPainter>
-#include <QProcess>
-#include <QtTest>
-
 #include <sys/stat.h>
 
 namespace TestUtils {

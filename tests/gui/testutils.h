@@ -6,10 +6,9 @@
 #include "ui/controls/GridTable.h"
 #include "ui/controls/ImageTray.h"
 
-#include <QAction>
-#include <QColor>
-#include <QImage>
-#include <QTemporaryDir>
+// Also all of QtTest and Qt Widgets, which every test uses.
+#include <QtTest>
+#include <QtWidgets>
 
 #include <memory>
 

@@ -1,16 +1,5 @@
+#include "testutils.h"
 #include "testutils_modal.h"
-
-#include <QAbstractButton>
-#include <QApplication>
-#include <QDialog>
-#include <QDir>
-#include <QFileDialog>
-#include <QFileInfo>
-#include <QLineEdit>
-#include <QMessageBox>
-#include <QPointer>
-#include <QTimer>
-#include <QtTest>
 
 namespace TestUtils {
 
