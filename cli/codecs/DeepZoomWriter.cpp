@@ -14,7 +14,9 @@ namespace fs = std::filesystem;
 
 namespace Codecs {
 
-DeepZoomWriter::DeepZoomWriter(DeepZoomSettings settings) : m_settings(std::move(settings)) {}
+DeepZoomWriter::DeepZoomWriter(DeepZoomSettings settings)
+    : PyramidWriter({settings.tileSize, settings.overlap, 1}, settings.threads), m_settings(std::move(settings))
+{}
 
 DeepZoomWriter::~DeepZoomWriter()
 {
@@ -38,28 +40,11 @@ std::string DeepZoomWriter::Descriptor(const DeepZoomSettings& settings, int nWi
     return text;
 }
 
-ScanlineWriter::PyramidPlan DeepZoomWriter::PlanPyramid(const RasterFormat& format) const
+bool DeepZoomWriter::OpenLevels()
 {
-    const std::vector<PyramidGeometry::Size> levels = PyramidGeometry::Levels(format.width, format.height);
-    PyramidPlan plan;
-    plan.levels = static_cast<int>(levels.size());
-    plan.tiles = PyramidGeometry::TileCount(levels, m_settings.tileSize);
-    plan.bufferBytes = HalvingCascade::BufferBytes(levels, format.channels, m_settings.tileSize, m_settings.overlap);
-    return plan;
-}
-
-bool DeepZoomWriter::Open()
-{
-    const RasterFormat& format = Format();
-    if (format.bitDepth != 8 || (!m_settings.png && format.channels % 2 == 0)) {
-        SetLastError("Cannot write %i-bit tiles with %i channel(s) to %s", format.bitDepth, format.channels,
-                     Path().c_str());
-        return false;
-    }
     m_tileError.clear();
-    m_levels = PyramidGeometry::Levels(format.width, format.height);
     const std::string strTiles = TilesFolder(Path());
-    for (size_t nLevel = 0; nLevel < m_levels.size(); ++nLevel) {
+    for (size_t nLevel = 0; nLevel < Levels().size(); ++nLevel) {
         std::error_code error;
         fs::create_directories(fs::path(strTiles) / std::to_string(nLevel), error);
         if (error) {
@@ -67,19 +52,7 @@ bool DeepZoomWriter::Open()
             return false;
         }
     }
-    m_pool = std::make_unique<Threads::WorkerPool>(m_settings.threads);
-    m_cascade =
-        std::make_unique<HalvingCascade>(m_levels, format.channels, m_settings.tileSize, m_settings.overlap,
-                                         [this](const HalvingCascade::Band& band) { return WriteTileRow(band); });
     return true;
-}
-
-bool DeepZoomWriter::EncodeRows(std::vector<uint8_t>& band, int nRows, bool, std::string& strError)
-{
-    if (m_cascade->AddRows(band.data(), nRows))
-        return true;
-    strError = m_tileError;
-    return false;
 }
 
 bool DeepZoomWriter::WriteTileRow(const HalvingCascade::Band& band)
@@ -90,10 +63,10 @@ bool DeepZoomWriter::WriteTileRow(const HalvingCascade::Band& band)
     const size_t nRowBytes = static_cast<size_t>(band.width) * nChannels;
     // The cascade's level 0 is the full size, DeepZoom's the 1x1 one.
     const fs::path folder =
-        fs::path(TilesFolder(Path())) / std::to_string(m_levels.size() - 1 - static_cast<size_t>(band.level));
+        fs::path(TilesFolder(Path())) / std::to_string(Levels().size() - 1 - static_cast<size_t>(band.level));
     const size_t nColumns = (static_cast<size_t>(band.width) + nTileSize - 1) / nTileSize;
     std::mutex failure;
-    m_pool->ParallelFor(nColumns, [&](size_t nColumn) {
+    Pool().ParallelFor(nColumns, [&](size_t nColumn) {
         const int nLeft = std::max(static_cast<int>(nColumn) * nTileSize - nOverlap, 0);
         const int nRight = std::min((static_cast<int>(nColumn) + 1) * nTileSize + nOverlap, band.width);
         TileFileEncoder::Tile tile;
@@ -130,9 +103,7 @@ bool DeepZoomWriter::WriteDescriptor()
 
 bool DeepZoomWriter::Close(bool bComplete)
 {
-    m_pool.reset();
-    const bool bCascaded = m_cascade && m_cascade->IsComplete();
-    m_cascade.reset();
+    const bool bCascaded = FinishCascade();
     if (!bComplete)
         return false;
     if (!bCascaded) {

@@ -54,7 +54,10 @@ struct MemoryFile
 };
 } // namespace
 
-PyramidTiffWriter::PyramidTiffWriter(PyramidTiffSettings settings) : m_settings(settings) {}
+PyramidTiffWriter::PyramidTiffWriter(PyramidTiffSettings settings)
+    : PyramidWriter({PyramidTiffSettings::kTileSize, 0, PyramidTiffSettings::kTileSize}, settings.threads),
+      m_settings(settings)
+{}
 
 PyramidTiffWriter::~PyramidTiffWriter()
 {
@@ -70,16 +73,6 @@ std::string PyramidTiffWriter::LibraryError() const
 std::string PyramidTiffWriter::SpoolPath(const std::string& strPath, size_t nLevel)
 {
     return (fs::path(strPath).parent_path() / (".level" + std::to_string(nLevel) + ".tif")).string();
-}
-
-ScanlineWriter::PyramidPlan PyramidTiffWriter::PlanPyramid(const RasterFormat& format) const
-{
-    const auto levels = PyramidGeometry::LevelsDownToTile(format.width, format.height, PyramidTiffSettings::kTileSize);
-    PyramidPlan plan;
-    plan.levels = static_cast<int>(levels.size());
-    plan.tiles = PyramidGeometry::TileCount(levels, PyramidTiffSettings::kTileSize);
-    plan.bufferBytes = HalvingCascade::BufferBytes(levels, format.channels, PyramidTiffSettings::kTileSize, 0);
-    return plan;
 }
 
 TIFF* PyramidTiffWriter::OpenTiff(const std::string& strPath, const char* pszMode)
@@ -121,25 +114,20 @@ bool PyramidTiffWriter::SetFields(TIFF* pTiff, const PyramidGeometry::Size& size
     return bOk;
 }
 
-bool PyramidTiffWriter::Open()
+bool PyramidTiffWriter::OpenLevels()
 {
     const RasterFormat& format = Format();
+    const std::vector<PyramidGeometry::Size>& levels = Levels();
     m_libraryMessage.clear();
-    if (format.bitDepth != 8 || (!KeepsAlpha() && format.channels % 2 == 0)) {
-        SetLastError("Cannot write %i-bit tiles with %i channel(s) to %s", format.bitDepth, format.channels,
-                     Path().c_str());
-        return false;
-    }
-    m_levels = PyramidGeometry::LevelsDownToTile(format.width, format.height, PyramidTiffSettings::kTileSize);
     // The smaller levels add a third at most.
     RasterFormat whole = format;
     whole.height = static_cast<int>(std::min<long long>(format.height * 4LL / 3 + 1, 0x7fffffff));
     const bool bBig = TiffStreamWriter::NeedsBigTiff(whole, m_settings.compression);
-    for (size_t nLevel = 0; nLevel < m_levels.size(); ++nLevel) {
+    for (size_t nLevel = 0; nLevel < levels.size(); ++nLevel) {
         TIFF* pTiff = OpenTiff(nLevel == 0 ? Path() : SpoolPath(Path(), nLevel), nLevel == 0 && !bBig ? "w" : "w8");
         if (pTiff)
             m_files.push_back(pTiff);
-        if (!pTiff || !SetFields(pTiff, m_levels[nLevel], nLevel > 0)) {
+        if (!pTiff || !SetFields(pTiff, levels[nLevel], nLevel > 0)) {
             SetLastError("%s", LibraryError().c_str());
             CloseAll();
             return false;
@@ -160,19 +148,7 @@ bool PyramidTiffWriter::Open()
             return false;
         }
     }
-    m_pool = std::make_unique<Threads::WorkerPool>(m_settings.threads);
-    m_cascade =
-        std::make_unique<HalvingCascade>(m_levels, format.channels, PyramidTiffSettings::kTileSize, 0,
-                                         [this](const HalvingCascade::Band& band) { return WriteTileRow(band); });
     return true;
-}
-
-bool PyramidTiffWriter::EncodeRows(std::vector<uint8_t>& band, int nRows, bool, std::string& strError)
-{
-    if (m_cascade->AddRows(band.data(), nRows))
-        return true;
-    strError = LibraryError();
-    return false;
 }
 
 bool PyramidTiffWriter::CompressTile(const uint8_t* pTile, std::vector<uint8_t>& compressed, std::string& strError,
@@ -211,7 +187,7 @@ bool PyramidTiffWriter::WriteTileRow(const HalvingCascade::Band& band)
     const size_t nColumns = (static_cast<size_t>(band.width) + nSide - 1) / nSide;
     m_compressed.resize(std::max(m_compressed.size(), nColumns));
     std::mutex failure;
-    m_pool->ParallelFor(nColumns, [&](size_t nColumn) {
+    Pool().ParallelFor(nColumns, [&](size_t nColumn) {
         const int nLeft = static_cast<int>(nColumn) * nSide;
         const size_t nCopied = std::min(nSide, band.width - nLeft) * nPixelBytes;
         // Edge tiles are padded with black: readers expect whole tiles.
@@ -241,7 +217,7 @@ bool PyramidTiffWriter::WriteTileRow(const HalvingCascade::Band& band)
 bool PyramidTiffWriter::CopyTiles(TIFF* pFrom, size_t nLevel)
 {
     TIFF* pTo = m_files[0];
-    if (!TIFFWriteDirectory(pTo) || !SetFields(pTo, m_levels[nLevel], true))
+    if (!TIFFWriteDirectory(pTo) || !SetFields(pTo, Levels()[nLevel], true))
         return false;
     // The tiles stay as encoded; JPEG ones need the tables they were encoded with.
     uint32_t nTables = 0;
@@ -261,7 +237,7 @@ bool PyramidTiffWriter::CopyTiles(TIFF* pFrom, size_t nLevel)
 
 bool PyramidTiffWriter::AppendSpooledLevels()
 {
-    for (size_t nLevel = 1; nLevel < m_levels.size(); ++nLevel) {
+    for (size_t nLevel = 1; nLevel < Levels().size(); ++nLevel) {
         // Written out and read back: the spool's directory holds its tiles' places.
         if (!TIFFFlush(m_files[nLevel]))
             return false;
@@ -282,14 +258,13 @@ void PyramidTiffWriter::CloseAll()
         if (pTiff)
             TIFFClose(pTiff);
     m_files.clear();
-    m_cascade.reset();
-    m_pool.reset();
     m_compressed.clear();
 }
 
 bool PyramidTiffWriter::Close(bool bComplete)
 {
-    bool bOk = bComplete && m_cascade && m_cascade->IsComplete();
+    const bool bCascaded = FinishCascade();
+    bool bOk = bComplete && bCascaded;
     if (bOk && !AppendSpooledLevels()) {
         SetLastError("%s", LibraryError().c_str());
         bOk = false;

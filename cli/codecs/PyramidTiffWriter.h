@@ -1,10 +1,8 @@
 #pragma once
 
-#include "codecs/BackgroundScanlineWriter.h"
-#include "codecs/HalvingCascade.h"
+#include "codecs/PyramidWriter.h"
 #include "codecs/TiffStreamWriter.h"
 
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -31,46 +29,39 @@ struct PyramidTiffSettings
 // folder the pyramid is built in); at the end their compressed tiles are copied into the file
 // unchanged. Memory besides the two bands: 256 rows of every level; the spools take about a third
 // of the file on the disk. Each tile row's tiles are compressed on every thread of a pool, each in
-// a TIFF of its own in memory, and written raw into the file in order. BigTIFF when the file could pass the 4 GiB of a classic TIFF.
-class PyramidTiffWriter : public BackgroundScanlineWriter
+// a TIFF of its own in memory, and written raw into the file in order. BigTIFF when the file could
+// pass the 4 GiB of a classic TIFF.
+class PyramidTiffWriter : public PyramidWriter
 {
 public:
     explicit PyramidTiffWriter(PyramidTiffSettings settings);
     ~PyramidTiffWriter() override;
 
     std::string GetFormatName() const override { return "pyramidal TIFF"; }
-    int GetMaxBitDepth() const override { return 8; }
     bool KeepsAlpha() const override { return m_settings.compression != PyramidTiffSettings::Compression::Jpeg; }
     long long GetMaxSide() const override { return 0xffffffffLL; }
-    bool WritesPyramid() const override { return true; }
-    PyramidPlan PlanPyramid(const RasterFormat& format) const override;
 
     // The spool of level nLevel (1 and on) of the file strPath.
     static std::string SpoolPath(const std::string& strPath, size_t nLevel);
 
-protected:
-    bool Open() override;
-    bool EncodeRows(std::vector<uint8_t>& band, int nRows, bool bLast, std::string& strError) override;
-    bool Close(bool bComplete) override;
-
 private:
+    bool OpenLevels() override;
+    bool WriteTileRow(const HalvingCascade::Band& band) override;
+    std::string TileRowError() const override { return LibraryError(); }
+    bool Close(bool bComplete) override;
     TIFF* OpenTiff(const std::string& strPath, const char* pszMode);
     bool SetFields(TIFF* pTiff, const PyramidGeometry::Size& size, bool bReduced) const;
     // One tile of 256x256 pixels compressed as the file's tiles are, on any thread; the JPEG
     // tables when pTables asks for them.
     bool CompressTile(const uint8_t* pTile, std::vector<uint8_t>& compressed, std::string& strError,
                       std::vector<uint8_t>* pTables) const;
-    bool WriteTileRow(const HalvingCascade::Band& band);
     bool AppendSpooledLevels();
     bool CopyTiles(TIFF* pFrom, size_t nLevel);
     void CloseAll();
     std::string LibraryError() const;
 
     PyramidTiffSettings m_settings;
-    std::vector<PyramidGeometry::Size> m_levels;
-    std::vector<TIFF*> m_files; // the file itself for level 0, then the spools
-    std::unique_ptr<HalvingCascade> m_cascade;
-    std::unique_ptr<Threads::WorkerPool> m_pool;
+    std::vector<TIFF*> m_files;                     // the file itself for level 0, then the spools
     std::vector<std::vector<uint8_t>> m_compressed; // a tile row's tiles, in order
     std::string m_libraryMessage;
 };
