@@ -115,9 +115,7 @@ bool ReplacingFileWriter::ProduceAndReplace(const Producer& produce, const std::
         SetLastError("Cannot write %s: %s", m_target.c_str(), std::strerror(errno));
         return false;
     }
-    std::string strDirectory = fs::path(m_replaced).parent_path().string();
-    if (strDirectory.empty())
-        strDirectory = ".";
+    const std::string strDirectory = Misc::FolderOf(m_replaced);
     // From the rename on, an interrupt reports the output as written.
     if (!Misc::InterruptCleanup::ReplaceWithPendingFile(m_replaced, strDirectory)) {
         SetLastError("Cannot replace %s: %s", m_target.c_str(), std::strerror(errno));

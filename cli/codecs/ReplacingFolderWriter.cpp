@@ -17,11 +17,6 @@ namespace fs = std::filesystem;
 namespace Codecs {
 
 namespace {
-std::string FolderOf(const fs::path& target)
-{
-    return target.has_parent_path() ? target.parent_path().string() : std::string(".");
-}
-
 // Puts strFrom in the place of strTo: a folder swaps places with an old folder there in one
 // step, so that a reader sees either the whole old or the whole new one.
 bool MoveInto(const std::string& strFrom, const std::string& strTo)
@@ -55,7 +50,7 @@ ReplacingFolderWriter::ReplacingFolderWriter(const std::string& strTarget) : m_t
 bool ReplacingFolderWriter::CreateHiddenFolder(std::string& strFolder)
 {
     const fs::path target(m_target);
-    const std::string strParent = FolderOf(target);
+    const std::string strParent = Misc::FolderOf(m_target);
     std::error_code error;
     if (!fs::exists(strParent, error))
         fs::create_directory(strParent, error);
@@ -106,7 +101,7 @@ bool ReplacingFolderWriter::ProduceAndMove(const ReplacingFileWriter::Producer& 
     if (!MoveEntries(strFolder))
         return false;
     Misc::InterruptCleanup::StopPointForTests("replaced");
-    SyncFileSystem(FolderOf(fs::path(m_target)));
+    SyncFileSystem(Misc::FolderOf(m_target));
     return true;
 }
 
@@ -135,7 +130,7 @@ bool ReplacingFolderWriter::MoveEntries(const std::string& strFolder)
             MoveInto((target.parent_path() / names[nMoved]).string(), (fs::path(strFolder) / names[nMoved]).string());
         return false;
     }
-    Misc::InterruptCleanup::NoteOutputWritten(FolderOf(target));
+    Misc::InterruptCleanup::NoteOutputWritten(Misc::FolderOf(m_target));
     return true;
 }
 

@@ -204,8 +204,7 @@ bool InterruptCleanup::ReplaceWithPendingFile(const std::string& strTarget, cons
     if (std::rename(g_pendingFile, strTarget.c_str()) != 0)
         return false;
     g_pendingFile[0] = '\0';
-    CopyPath(g_writtenFolder, strFolder);
-    g_outputWritten = 1;
+    NoteOutputWritten(strFolder);
     return true;
 }
 

@@ -49,4 +49,10 @@ std::string FollowLinks(const std::string& strPath)
     return path.string();
 }
 
+std::string FolderOf(const std::string& strPath)
+{
+    const fs::path path(strPath);
+    return path.has_parent_path() ? path.parent_path().string() : std::string(".");
+}
+
 } // namespace Misc

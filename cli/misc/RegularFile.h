@@ -18,4 +18,7 @@ bool CheckOutputTarget(const std::string& strPath, std::string& strError);
 // would turn it into a plain file, and the user linked it to keep the file elsewhere.
 std::string FollowLinks(const std::string& strPath);
 
+// The folder holding strPath, "." for a bare name: where a replaced output's entry is synced.
+std::string FolderOf(const std::string& strPath);
+
 } // namespace Misc
