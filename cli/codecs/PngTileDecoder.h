@@ -11,9 +11,10 @@
 namespace Codecs {
 
 // Decodes a PNG with libpng, rows straight into the raster: palettes expanded to RGB (RGBA with
-// tRNS), tRNS of grey and RGB to an alpha channel, 1-, 2- and 4-bit grey scaled to the full 8-bit range, 16 bits kept. This is how
-// ImageMagick holds such files; gamma, chromaticities and colour profiles leave the samples as
-// stored, as they do there. One decoder per file; decoders share nothing.
+// tRNS), tRNS of grey and RGB to an alpha channel, 1-, 2- and 4-bit grey scaled to the full 8-bit
+// range, 16 bits kept. This is how ImageMagick holds such files; gamma, chromaticities and colour
+// profiles leave the samples as stored, as they do there. One decoder per file; decoders share
+// nothing.
 class PngTileDecoder : public TileDecoder
 {
 public:

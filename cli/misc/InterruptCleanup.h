@@ -9,9 +9,10 @@ namespace Misc {
 // written and the private temporary folder are removed, a line on standard output says so, and the
 // status is nStatus. Once the output has replaced its target the line says it was written and the
 // status is 0. The editor's cancel relies on this. SIGPIPE is ignored: a closed standard output is
-// noticed by the write that fails (EndInterrupted), any other pipe fails its own write. Everything the handler needs is kept in preallocated storage,
-// since a signal handler may only make async-signal-safe calls. Install it, and use it, on the
-// process's main thread: signals that reach other threads are passed on to that one.
+// noticed by the write that fails (EndInterrupted), any other pipe fails its own write. Everything
+// the handler needs is kept in preallocated storage, since a signal handler may only make
+// async-signal-safe calls. Install it, and use it, on the process's main thread: signals that reach
+// other threads are passed on to that one.
 class InterruptCleanup
 {
 public:
