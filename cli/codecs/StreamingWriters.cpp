@@ -176,26 +176,38 @@ std::unique_ptr<ScanlineWriter> CreateJpegWriter(const OutputOptions& options)
     return std::make_unique<JpegStreamWriter>(std::move(settings));
 }
 
+// The TIFF compressions the streaming writers know, by their -compression names; false for others.
+bool TiffCompressionNamed(const std::string& strName, TiffSettings::Compression& compression)
+{
+    using Compression = TiffSettings::Compression;
+    static const std::pair<const char*, Compression> c_compressions[] = {
+        {"", Compression::None},        {"None", Compression::None},   {"LZW", Compression::Lzw},
+        {"RLE", Compression::PackBits}, {"Zip", Compression::Deflate}, {"JPEG", Compression::Jpeg}};
+    const auto found = std::find_if(std::begin(c_compressions), std::end(c_compressions),
+                                    [&](const auto& entry) { return strName == entry.first; });
+    if (found == std::end(c_compressions))
+        return false;
+    compression = found->second;
+    return true;
+}
+
+// ImageMagick's Deflate level for TIFF: the tens of -quality, 7 when it is not given.
+int ZipLevel(const OutputOptions& options)
+{
+    return options.quality.value_or(0) == 0 ? 7 : static_cast<int>(std::min(*options.quality / 10, 9u));
+}
+
 // Only this writer makes pyramidal TIFFs; of the TIFF defines it takes the one that asks for it.
 std::unique_ptr<ScanlineWriter> CreatePyramidTiffWriter(const OutputOptions& options)
 {
     for (const OutputOptions::Define& define : options.defines)
         if (Misc::EqualsNoCase(define.format, "tiff") && !Misc::EqualsNoCase(define.key, "pyramid"))
             return nullptr;
-    using Compression = PyramidTiffSettings::Compression;
-    static const std::pair<const char*, Compression> c_compressions[] = {
-        {"", Compression::None},        {"None", Compression::None},   {"LZW", Compression::Lzw},
-        {"RLE", Compression::PackBits}, {"Zip", Compression::Deflate}, {"JPEG", Compression::Jpeg}};
-    const std::string strCompression = options.compression.value_or("");
-    const auto found = std::find_if(std::begin(c_compressions), std::end(c_compressions),
-                                    [&](const auto& entry) { return strCompression == entry.first; });
-    if (found == std::end(c_compressions))
-        return nullptr;
     PyramidTiffSettings settings;
-    settings.compression = found->second;
-    const unsigned nQuality = options.quality.value_or(0);
-    settings.zipQuality = nQuality == 0 ? 7 : static_cast<int>(std::min(nQuality / 10, 9u));
-    settings.jpegQuality = nQuality == 0 ? 75 : static_cast<int>(nQuality);
+    if (!TiffCompressionNamed(options.compression.value_or(""), settings.compression))
+        return nullptr;
+    settings.zipQuality = ZipLevel(options);
+    settings.jpegQuality = options.quality.value_or(0) == 0 ? 75 : static_cast<int>(*options.quality);
     settings.threads = Threads::UsableThreadCount();
     return std::make_unique<PyramidTiffWriter>(settings);
 }
@@ -208,16 +220,11 @@ std::unique_ptr<ScanlineWriter> CreateTiffWriter(const OutputOptions& options)
     if (!HasPlainUniqueAttributes(options))
         return nullptr;
     TiffSettings settings;
-    const std::string strCompression = options.compression.value_or("");
-    if (strCompression == "LZW")
-        settings.compression = TiffSettings::Compression::Lzw;
-    else if (strCompression == "RLE")
-        settings.compression = TiffSettings::Compression::PackBits;
-    else if (strCompression == "Zip")
-        settings.compression = TiffSettings::Compression::Deflate;
-    else if (!strCompression.empty() && strCompression != "None")
-        return nullptr; // JPEG, Fax, Group4, BZip: lossy, bilevel or not in libtiff
-    settings.zipQuality = options.quality.value_or(0) == 0 ? 7 : static_cast<int>(std::min(*options.quality / 10, 9u));
+    // JPEG strips are left to ImageMagick, as are Fax, Group4 and BZip (bilevel or not in libtiff).
+    if (!TiffCompressionNamed(options.compression.value_or(""), settings.compression)
+        || settings.compression == TiffSettings::Compression::Jpeg)
+        return nullptr;
+    settings.zipQuality = ZipLevel(options);
     for (const auto& [strName, strValue] : options.attributes) {
         const std::string strLower = Misc::ToLowerAscii(strName);
         if (strLower == "comment")
