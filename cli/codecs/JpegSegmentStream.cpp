@@ -119,7 +119,6 @@ bool JpegSegmentStream::Compress(JSAMPARRAY pRows, int nRows, bool bFirst, jpeg_
     jpeg_compress_struct jpeg{};
     JpegErrorExit error{};
     jpeg.err = error.Install();
-    error.base.output_message = [](j_common_ptr) {}; // nothing goes to stderr
     if (setjmp(error.jump)) {
         std::memcpy(pszMessage, error.message, JMSG_LENGTH_MAX);
         jpeg_destroy_compress(&jpeg);

@@ -39,7 +39,6 @@ public:
     std::string GetFormatName() const override { return "TIFF"; }
     long long GetMaxSide() const override { return 0xffffffffLL; }
 
-    // Whether an image of this format may need more than a classic TIFF can address.
     // libtiff's tag for the compression.
     static uint16_t CompressionTag(TiffSettings::Compression compression);
     // Alpha as an unassociated extra sample (even channel counts), and the horizontal predictor
@@ -49,6 +48,7 @@ public:
     // Options for opening one file whose errors go to strMessage ("module: text") and whose
     // warnings are dropped; the caller frees them (TIFFOpenOptionsFree).
     static TIFFOpenOptions* OpenOptionsKeepingErrors(std::string& strMessage);
+    // Whether an image of this format may need more than a classic TIFF can address.
     static bool NeedsBigTiff(const RasterFormat& format, TiffSettings::Compression compression);
 
 protected:

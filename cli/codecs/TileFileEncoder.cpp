@@ -91,7 +91,6 @@ bool TileFileEncoder::WriteJpeg(const std::string& strPath, const Tile& tile, co
     jpeg_compress_struct jpeg{};
     JpegErrorExit error{};
     jpeg.err = error.Install();
-    error.base.output_message = [](j_common_ptr) {};
     jpeg_create_compress(&jpeg);
     const bool bCompressed = CompressJpeg(jpeg, error, file.Get(), tile, settings);
     jpeg_destroy_compress(&jpeg);
