@@ -143,11 +143,15 @@ bool ConvertFile(const QString& strSource, const QString& strTarget, bool bAutoO
 // Decodes no more than the thumbnail needs; the entry's image is upright when bAutoOrient.
 bool ReadScaled(const QString& strFile, bool bAutoOrient, ThumbnailCache::Entry& entry)
 {
+    // A very thin image would fit to zero pixels on its short side; keep at least one.
+    const auto thumbnailSize = [](const QSize& size) {
+        return Misc::GetAdjustedImageSize(size, ThumbnailCache::LargeSize).expandedTo(QSize(1, 1));
+    };
     QImageReader reader(strFile);
     reader.setAutoTransform(bAutoOrient);
     QSize imageSize = reader.size();
     if (imageSize.isValid())
-        reader.setScaledSize(Misc::GetAdjustedImageSize(imageSize, ThumbnailCache::LargeSize).expandedTo(QSize(1, 1)));
+        reader.setScaledSize(thumbnailSize(imageSize));
     QImage image;
     if (!reader.read(&image))
         return false;
@@ -155,8 +159,7 @@ bool ReadScaled(const QString& strFile, bool bAutoOrient, ThumbnailCache::Entry&
     if (!imageSize.isValid()) {
         // The reader could not tell the size first: the image came whole, already turned.
         imageSize = image.size();
-        image = image.scaled(Misc::GetAdjustedImageSize(imageSize, ThumbnailCache::LargeSize).expandedTo(QSize(1, 1)),
-                             Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        image = image.scaled(thumbnailSize(imageSize), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     } else if (bAutoOrient && (reader.transformation() & QImageIOHandler::TransformationRotate90)) {
         imageSize.transpose();
     }
